@@ -1,0 +1,89 @@
+// How the cost of a full rescoring and of a call check grows with the log.
+// Figures and their reading: docs/performance.md.
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <benchmark/benchmark.h>
+
+#include "engine/contest_engine.h"
+#include "engine/error_file.h"
+
+namespace {
+
+// A log that looks like a contest: many distinct calls over six bands and
+// two modes, some duplicates, some refused contacts, some exchanges that
+// name no area, so every line of the error file occurs.
+std::vector<ContactFields> makeLog(size_t size) {
+    static const char* const kBands[] = {"80m", "40m", "20m", "15m", "10m", "30m"};
+    static const char* const kExchanges[] = {"SP", "RJ", "mg", "YL", "QRP", "XX", "BA", "RS", "MIL"};
+    std::vector<ContactFields> log;
+    log.reserve(size);
+    for (size_t i = 0; i < size; ++i) {
+        ContactFields c;
+        c.ownCall = "PY2ZZ";
+        c.call = "PY" + std::to_string(i % (size / 2 + 1));  // about one in two calls repeats
+        c.qsoTime = {42259.0 + static_cast<double>(i) / 100000.0, kDateTimeValid};
+        c.frequency = 7025000 + static_cast<uint32_t>(i % 1000) * 10;
+        c.mode = i % 3 == 0 ? "SSB" : "CW";
+        c.rstSent = "599";
+        c.rstReceived = "599";
+        c.exchangeSent = "SP";
+        c.exchangeReceived = kExchanges[i % 9];
+        c.prefix = "PY";
+        c.band = kBands[i % 6];
+        log.push_back(std::move(c));
+    }
+    return log;
+}
+
+std::string scratchErrorFile() {
+    return (std::filesystem::temp_directory_path() / "stats-bench-err.txt").string();
+}
+
+void BM_Rescoring(benchmark::State& state) {
+    const auto log = makeLog(static_cast<size_t>(state.range(0)));
+    ContestEngine engine(scratchErrorFile());
+    for (auto _ : state) {
+        engine.resetStore(0, "PY2ZZ", {42259.0, kDateTimeValid}, {42260.0, kDateTimeValid});
+        for (const ContactFields& c : log) {
+            benchmark::DoNotOptimize(engine.addData(c));
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_Rescoring)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// The floor of a rescoring: opening and closing the error file once per
+// contact, as every contact passed must.
+void BM_ErrorFileOpenClose(benchmark::State& state) {
+    const std::string path = scratchErrorFile();
+    for (auto _ : state) {
+        ErrorFile truncate(path, ErrorFile::Mode::kTruncate);
+        for (int64_t i = 0; i < state.range(0); ++i) {
+            ErrorFile errors(path, ErrorFile::Mode::kAppend);
+            benchmark::ClobberMemory();
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_ErrorFileOpenClose)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+void BM_CheckCall(benchmark::State& state) {
+    const auto log = makeLog(static_cast<size_t>(state.range(0)));
+    ContestEngine engine(scratchErrorFile());
+    engine.resetStore(0, "PY2ZZ", {42259.0, kDateTimeValid}, {42260.0, kDateTimeValid});
+    for (const ContactFields& c : log) {
+        engine.addData(c);
+    }
+    size_t i = 0;
+    for (auto _ : state) {
+        const ContactFields& c = log[i++ % log.size()];
+        benchmark::DoNotOptimize(engine.checkCall(c.call + "X", c.mode, "PY", "SP", c.band));
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_CheckCall)->Arg(1000)->Arg(10000)->Arg(100000);
+
+}  // namespace

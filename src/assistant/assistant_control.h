@@ -1,0 +1,33 @@
+// What the host's thread may ask of the live assistant, and the start rule
+// that ends every rescoring.
+#pragma once
+
+#include <cstdint>
+
+class Settings;
+
+class AssistantControl {
+public:
+    virtual ~AssistantControl() = default;
+    virtual bool isRunning() const = 0;
+    // Opens the assistant window on its own thread (when none runs).
+    virtual void start() = 0;
+    // Closes the assistant and its info windows; returns when they are gone.
+    virtual void stop() = 0;
+    // Restarts the one-shot tick of a running assistant; never blocks.
+    virtual void armTick(int delayMilliseconds) = 0;
+};
+
+// No assistant: nothing starts, nothing runs.
+class NoAssistant : public AssistantControl {
+public:
+    bool isRunning() const override { return false; }
+    void start() override {}
+    void stop() override {}
+    void armTick(int) override {}
+};
+
+// Run at the end of every rescoring. An export sets "Start" to "1" first;
+// then a set "Start" is cleared, and a clear one opens the assistant (when
+// none runs) and is set. Rescorings without export thus alternate.
+void runStartRule(int32_t exportFlag, Settings& settings, AssistantControl& assistant);

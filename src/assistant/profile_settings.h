@@ -1,0 +1,17 @@
+// The settings file through GetPrivateProfileStringA and
+// WritePrivateProfileStringA, one call per key access (Windows only).
+#pragma once
+
+#include <string>
+
+#include "assistant/settings.h"
+
+class ProfileSettings : public Settings {
+public:
+    explicit ProfileSettings(std::string fileName = kSettingsFileName);
+    std::string readText(const std::string& key, const std::string& defaultValue = std::string()) override;
+    void writeText(const std::string& key, const std::string& value) override;
+
+private:
+    std::string fileName_;
+};

@@ -1,0 +1,16 @@
+#include "assistant/assistant_control.h"
+#include "assistant/settings.h"
+
+void runStartRule(int32_t exportFlag, Settings& settings, AssistantControl& assistant) {
+    if (exportFlag != 0) {
+        settings.writeText("Start", "1");
+    }
+    if (settings.readNumber("Start") != 0) {
+        settings.writeText("Start", "0");
+        return;
+    }
+    if (!assistant.isRunning()) {
+        assistant.start();
+        settings.writeText("Start", "1");
+    }
+}

@@ -1,0 +1,123 @@
+#include "engine/contest_engine.h"
+
+#include <array>
+#include <string_view>
+
+#include "engine/area.h"
+#include "engine/error_file.h"
+
+namespace {
+
+constexpr std::array<std::string_view, 4> kRefusedBands = {"160m", "30m", "17m", "12m"};
+constexpr std::array<std::string_view, 3> kRemovalCheckedPrefixes = {"UA", "UA2", "UA9"};
+constexpr std::array<std::string_view, 4> kBrazilianPrefixes = {"PY", "PY0S", "PY0F", "PY0T"};
+constexpr const char* kErrorTimePattern = "%Y-%m-%d %H%M";
+
+template <size_t N>
+bool isOneOf(const std::string& text, const std::array<std::string_view, N>& table) {
+    for (std::string_view entry : table) {
+        if (text == entry) {
+            return true;
+        }
+    }
+    return false;
+}
+
+CInfo recordOf(const ContactFields& contact) {
+    CInfo record;
+    record.call = contact.call;
+    record.band = contact.band;
+    record.mode = contact.mode;
+    record.auxText = contact.auxText;
+    record.rstReceived = contact.rstReceived;
+    record.rstSent = contact.rstSent;
+    record.exchangeReceived = contact.exchangeReceived;
+    record.exchangeSent = contact.exchangeSent;
+    record.prefix = contact.prefix;
+    record.frequencyKHz = contact.frequency / 1000;
+    record.time = contact.qsoTime;
+    return record;
+}
+
+}  // namespace
+
+ContestEngine::ContestEngine(std::string errorFilePath) : errorFilePath_(std::move(errorFilePath)) {}
+
+int ContestEngine::addData(const ContactFields& contact) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    ErrorFile errors(errorFilePath_, ErrorFile::Mode::kAppend);
+    const std::string time = formatDateTime(contact.qsoTime, kErrorTimePattern);
+
+    if (isOneOf(contact.band, kRefusedBands)) {
+        errors.writeLine(errorLine(contact, time, messages::kNoContestBand));
+        return 0;
+    }
+    if (contact.mode != "CW" && contact.mode != "SSB") {
+        errors.writeLine(errorLine(contact, time, messages::kNoTestMode));
+        return 0;
+    }
+    if (contact.exchangeReceived.empty() || contact.exchangeSent.empty()) {
+        errors.writeLine(errorLine(contact, time, messages::kNoRxNumber));
+        return 0;
+    }
+
+    store_.addBand(contact.band);
+    CInfo record = recordOf(contact);
+    AreaAssignment assignment = assignArea(contact.prefix, contact.exchangeReceived);
+    record.area = std::move(assignment.area);
+    if (assignment.errorLineDue) {
+        errors.writeLine(errorLine(contact, time, messages::kAreaNotAcceptable, &assignment.normalised));
+    }
+
+    // Every earlier twin draws its own line, as a scan of the whole log would.
+    const size_t earlierTwins = store_.twinCount(record.call, record.band, record.mode);
+    if (earlierTwins != 0) {
+        record.dupe = 1;
+        const std::string line = errorLine(contact, time, messages::kDupe);
+        for (size_t i = 0; i < earlierTwins; ++i) {
+            errors.writeLine(line);
+        }
+    }
+    store_.append(record);
+    return 1;
+}
+
+int ContestEngine::removeData(const ContactFields& contact) {
+    if (contact.exchangeReceived.empty() || contact.exchangeSent.empty()) {
+        return 0;
+    }
+    if (isOneOf(contact.prefix, kRemovalCheckedPrefixes) && !isAreaCode(normalisedExchange(contact.exchangeReceived))) {
+        return 0;
+    }
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (auto index = store_.findFirstTwin(contact.call, contact.band, contact.mode)) {
+        store_.removeAt(*index);
+    }
+    return 1;
+}
+
+void ContestEngine::resetStore(int32_t exportFlag, const std::string& contestantCall,
+                               const DateTimeArg& contestStart, const DateTimeArg& contestEnd) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    ContestContext& context = store_.context();
+    context.startText = formatDateTime(contestStart, "%d.%m");
+    context.endText = formatDateTime(contestEnd, "%d.%m.%Y");
+    store_.resetWorkedRows();
+    context.contestantCall = contestantCall;
+    store_.clear();
+    store_.clearBands();
+    context.exportFlag = exportFlag;
+    ErrorFile(errorFilePath_, ErrorFile::Mode::kTruncate).writeLine("TORV UBN file ");
+}
+
+int ContestEngine::checkCall(const std::string& call, const std::string& mode, const std::string& prefix,
+                             const std::string& areaText, const std::string& band) const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (store_.twinCount(call, band, mode) != 0) {
+        return 0;
+    }
+    if (!isOneOf(prefix, kBrazilianPrefixes)) {
+        return 2;
+    }
+    return store_.hasArea(band, areaText) ? 1 : 2;
+}

@@ -1,0 +1,65 @@
+// The contest rules over the contact store: acceptance with the error file,
+// removal, the reset that starts a scoring pass, and the pre-check of a call
+// being typed.
+//
+// One lock guards the store. Every operation holds it while it reads or
+// changes the store, so another thread (the assistant's tick) can take a
+// consistent copy with withStore() at any moment.
+#pragma once
+
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <utility>
+
+#include "engine/contact.h"
+#include "engine/store.h"
+
+class ContestEngine {
+public:
+    // errorFilePath: where "err.txt" lives (the host's current folder).
+    explicit ContestEngine(std::string errorFilePath = "err.txt");
+
+    // Stores the contact (1) or refuses it (0), writing every finding to the
+    // error file: refused band, mode or missing exchange; an exchange that
+    // names no area; one "DUPE" line per earlier record with the same call,
+    // band and mode.
+    int addData(const ContactFields& contact);
+
+    // Removes the first record with the contact's call, mode and band.
+    // Refuses (0) a contact with an empty exchange, or one from a "UA",
+    // "UA2" or "UA9" prefix whose exchange is no area; else returns 1, also
+    // when nothing matched. Duplicate marks of the rest stay as they are.
+    int removeData(const ContactFields& contact);
+
+    // The store's part of starting a scoring pass: contest context, six fresh
+    // worked-before rows, empty log and band list, and a new error file
+    // holding "TORV UBN file ".
+    void resetStore(int32_t exportFlag, const std::string& contestantCall, const DateTimeArg& contestStart,
+                    const DateTimeArg& contestEnd);
+
+    // 0 when the call is stored on this band in this mode; else 1 when the
+    // prefix is Brazilian ("PY", "PY0S", "PY0F", "PY0T") and the area is
+    // already stored on the band; else 2.
+    int checkCall(const std::string& call, const std::string& mode, const std::string& prefix,
+                  const std::string& areaText, const std::string& band) const;
+
+    // Runs f with the store under the lock and returns its result.
+    template <typename F>
+    auto withStore(F&& f) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return std::forward<F>(f)(store_);
+    }
+    template <typename F>
+    auto withStore(F&& f) const {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return std::forward<F>(f)(static_cast<const ContactStore&>(store_));
+    }
+
+    const std::string& errorFilePath() const { return errorFilePath_; }
+
+private:
+    mutable std::mutex mutex_;
+    ContactStore store_;
+    std::string errorFilePath_;
+};

@@ -1,0 +1,39 @@
+#include "engine/error_file.h"
+
+ErrorFile::ErrorFile(const std::string& path, Mode mode)
+    // Binary, so that the CR LF we write is what lands on disk. The C
+    // library opens files without share restrictions.
+    : file_(std::fopen(path.c_str(), mode == Mode::kAppend ? "ab" : "wb")) {}
+
+ErrorFile::~ErrorFile() {
+    if (file_ != nullptr) {
+        std::fclose(file_);
+    }
+}
+
+void ErrorFile::writeLine(std::string_view text) {
+    if (file_ == nullptr) {
+        return;
+    }
+    std::fwrite(text.data(), 1, text.size(), file_);
+    std::fwrite("\r\n", 1, 2, file_);
+}
+
+std::string errorLine(const ContactFields& contact, const std::string& formattedTime, std::string_view message,
+                      const std::string* normalisedExchange) {
+    constexpr std::string_view kSeparator = "  ";
+    std::string line = "QSO:  ";
+    line += std::to_string(contact.frequency / 1000);
+    for (const std::string* field : {&contact.mode, &formattedTime, &contact.ownCall, &contact.rstSent,
+                                     &contact.exchangeSent, &contact.call, &contact.rstReceived,
+                                     &contact.exchangeReceived}) {
+        line += kSeparator;
+        line += *field;
+    }
+    if (normalisedExchange != nullptr) {
+        line += kSeparator;
+        line += *normalisedExchange;
+    }
+    line += message;
+    return line;
+}

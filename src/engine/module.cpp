@@ -1,0 +1,56 @@
+#include "engine/module.h"
+
+namespace {
+
+std::string errorFilePathIn(const std::string& folder) {
+    return folder.empty() ? std::string("err.txt") : folder + "/err.txt";
+}
+
+}  // namespace
+
+CTestApp::CTestApp(PlatformPorts ports, const std::string& folder)
+    : ports_(std::move(ports)), engine_(errorFilePathIn(folder)) {}
+
+CTestApp::~CTestApp() {
+    ports_.assistant->stop();
+}
+
+int CTestApp::ResetStats(int32_t exportFlag, const std::string& contestantCall, const DateTimeArg& contestStart,
+                         const DateTimeArg& contestEnd) {
+    engine_.resetStore(exportFlag, contestantCall, contestStart, contestEnd);
+    // The dialog and the start rule run without the store's lock: both may
+    // wait on the operator or on the assistant thread, which needs the lock.
+    if (exportFlag != 0) {
+        report_.EditHeader(contestantCall);
+    }
+    runStartRule(exportFlag, *ports_.settings, *ports_.assistant);
+    return 1;
+}
+
+int CTestApp::CheckCall(const std::string& call, const std::string& mode, const std::string& prefix,
+                        const std::string& areaText, const std::string& band) {
+    ports_.assistant->armTick(330);
+    return engine_.checkCall(call, mode, prefix, areaText, band);
+}
+
+const char* CTestApp::GetSetName(int setNumber) const {
+    return setNumber == 0 ? "TORV (C)" : "";
+}
+
+void CTestApp::SetupSet() {
+    ports_.ui->showMessage({"No additional setup for this contest", std::nullopt, MessageIcon::kNone});
+}
+
+const char* CTestApp::GetResult(int* /*status*/) {
+    summary_.clear();
+    return summary_.c_str();
+}
+
+const char* CTestApp::RunCommand(const std::string& command) {
+    if (command == "SHOWINFO") {
+        ports_.assistant->start();
+    } else if (command == "HIDEINFO") {
+        ports_.assistant->stop();
+    }
+    return "";
+}

@@ -1,0 +1,70 @@
+// CTestApp, the module object: the one owner of everything that lives as
+// long as the library (contact store, report object, settings, user
+// interface, assistant). The exports forward to the one instance; tests build
+// their own with fake ports.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "assistant/assistant_control.h"
+#include "assistant/settings.h"
+#include "engine/contest_engine.h"
+#include "engine/ui.h"
+#include "reports/cabrillo_log.h"
+
+struct PlatformPorts {
+    std::unique_ptr<Settings> settings;
+    std::unique_ptr<Ui> ui;
+    std::unique_ptr<AssistantControl> assistant;
+};
+
+class CTestApp {
+public:
+    // folder: where the error file lives, "" for the current folder.
+    explicit CTestApp(PlatformPorts ports, const std::string& folder = std::string());
+    // Ends the assistant before the library goes.
+    ~CTestApp();
+    CTestApp(const CTestApp&) = delete;
+    CTestApp& operator=(const CTestApp&) = delete;
+
+    int AddData(const ContactFields& contact) { return engine_.addData(contact); }
+    int RemoveData(const ContactFields& contact) { return engine_.removeData(contact); }
+
+    // Starts a scoring pass: the store's reset, the header dialog when the
+    // log is to be exported, then the assistant's start rule. Always 1.
+    int ResetStats(int32_t exportFlag, const std::string& contestantCall, const DateTimeArg& contestStart,
+                   const DateTimeArg& contestEnd);
+
+    // Wakes the assistant's tick, then answers from the store (0, 1 or 2).
+    int CheckCall(const std::string& call, const std::string& mode, const std::string& prefix,
+                  const std::string& areaText, const std::string& band);
+
+    // "TORV (C)" for set 0, "" for any other; valid for the library's life.
+    const char* GetSetName(int setNumber) const;
+
+    // Tells the operator there is nothing to set up; returns once closed.
+    void SetupSet();
+
+    // The score summary; valid until the next call.
+    const char* GetResult(int* status);
+
+    // "SHOWINFO" / "HIDEINFO" start and stop the assistant; always "".
+    const char* RunCommand(const std::string& command);
+
+    ContestEngine& engine() { return engine_; }
+    CCabrilloLog& report() { return report_; }
+    Settings& settings() { return *ports_.settings; }
+    Ui& ui() { return *ports_.ui; }
+    AssistantControl& assistant() { return *ports_.assistant; }
+
+private:
+    PlatformPorts ports_;
+    ContestEngine engine_;
+    CCabrilloLog report_;
+    std::string summary_;
+};
+
+// The ports of the platform the library was built for (Windows or native).
+PlatformPorts makePlatformPorts();

@@ -1,0 +1,36 @@
+// The user-interface port: message boxes. Windows shows them; the portable
+// implementation records them (and can echo them to standard error).
+#pragma once
+
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+enum class MessageIcon { kNone, kInformation, kError };
+
+struct ShownMessage {
+    std::string text;
+    std::optional<std::string> caption;  // none: the system's default caption
+    MessageIcon icon = MessageIcon::kNone;
+};
+
+class Ui {
+public:
+    virtual ~Ui() = default;
+    // Shows a message box with one OK button and returns once it is closed.
+    virtual void showMessage(const ShownMessage& message) = 0;
+};
+
+// Headless: keeps every message instead of showing it.
+class RecordingUi : public Ui {
+public:
+    explicit RecordingUi(bool echoToStandardError = false) : echo_(echoToStandardError) {}
+    void showMessage(const ShownMessage& message) override;
+    std::vector<ShownMessage> shown() const;
+
+private:
+    bool echo_;
+    mutable std::mutex mutex_;
+    std::vector<ShownMessage> shown_;
+};

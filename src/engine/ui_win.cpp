@@ -1,0 +1,13 @@
+#include "engine/ui_win.h"
+
+#include <windows.h>
+
+void WindowsUi::showMessage(const ShownMessage& message) {
+    UINT flags = MB_OK;
+    if (message.icon == MessageIcon::kInformation) {
+        flags |= MB_ICONINFORMATION;
+    } else if (message.icon == MessageIcon::kError) {
+        flags |= MB_ICONERROR;
+    }
+    MessageBoxA(nullptr, message.text.c_str(), message.caption ? message.caption->c_str() : nullptr, flags);
+}

@@ -1,0 +1,117 @@
+#include <memory>
+
+#include <gtest/gtest.h>
+
+#include "engine/module.h"
+#include "support/fakes.h"
+#include "support/files.h"
+#include "support/temp_folder.h"
+
+namespace {
+
+// A module object built on fakes, as a test builds a fresh engine.
+struct TestModule {
+    TempFolder folder;
+    MemorySettings* settings;
+    RecordingUi* ui;
+    RecordingAssistant* assistant;
+    std::unique_ptr<CTestApp> app;
+
+    TestModule() {
+        PlatformPorts ports;
+        auto ownedSettings = std::make_unique<MemorySettings>();
+        auto ownedUi = std::make_unique<RecordingUi>();
+        auto ownedAssistant = std::make_unique<RecordingAssistant>();
+        settings = ownedSettings.get();
+        ui = ownedUi.get();
+        assistant = ownedAssistant.get();
+        ports.settings = std::move(ownedSettings);
+        ports.ui = std::move(ownedUi);
+        ports.assistant = std::move(ownedAssistant);
+        app = std::make_unique<CTestApp>(std::move(ports), folder.path().string());
+    }
+
+    int reset(int exportFlag, const std::string& call = "PY2ZZ") {
+        return app->ResetStats(exportFlag, call, {42259.0, kDateTimeValid}, {42260.0, kDateTimeValid});
+    }
+};
+
+TEST(Module, SetNamesAndCounts) {
+    TestModule m;
+    EXPECT_STREQ(m.app->GetSetName(0), "TORV (C)");
+    EXPECT_STREQ(m.app->GetSetName(1), "");
+    EXPECT_STREQ(m.app->GetSetName(-1), "");
+    // The texts stay valid for the library's life.
+    const char* name = m.app->GetSetName(0);
+    m.app->GetSetName(5);
+    EXPECT_STREQ(name, "TORV (C)");
+}
+
+TEST(Module, SetupShowsOneMessageWithoutCaption) {
+    TestModule m;
+    m.app->SetupSet();
+    const auto shown = m.ui->shown();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].text, "No additional setup for this contest");
+    EXPECT_FALSE(shown[0].caption.has_value());
+}
+
+TEST(Module, RunCommandStartsAndStopsOnlyOnExactCommands) {
+    TestModule m;
+    for (const char* ignored : {"showinfo", "SHOWINFO ", "", "HideInfo", "SHOW"}) {
+        EXPECT_STREQ(m.app->RunCommand(ignored), "");
+    }
+    EXPECT_TRUE(m.assistant->calls.empty());
+    EXPECT_STREQ(m.app->RunCommand("SHOWINFO"), "");
+    EXPECT_STREQ(m.app->RunCommand("HIDEINFO"), "");
+    EXPECT_EQ(m.assistant->calls, std::vector<std::string>({"start", "stop"}));
+}
+
+TEST(Module, CheckCallArmsTheTickBeforeAnswering) {
+    TestModule m;
+    m.reset(0);
+    m.assistant->calls.clear();
+    EXPECT_EQ(m.app->CheckCall("PY3CC", "CW", "PY", "RJ", "80m"), 2);
+    EXPECT_EQ(m.assistant->calls, std::vector<std::string>({"arm 330"}));
+}
+
+TEST(Module, ResetWithExportConfirmsTheHeaderAndOpensNoAssistant) {
+    TestModule m;
+    EXPECT_EQ(m.reset(1, " PY2/ZZ "), 1);
+    EXPECT_EQ(m.app->report().callsign, " PY2/ZZ ");
+    EXPECT_EQ(m.app->report().fileBaseName, "PY2_ZZ");
+    EXPECT_EQ(m.settings->values["Start"], "0");
+    EXPECT_TRUE(m.assistant->calls.empty());
+    EXPECT_EQ(readFile(m.folder.file("err.txt")), "TORV UBN file \r\n");
+}
+
+TEST(Module, ConsecutiveRescoringsAlternateStart) {
+    TestModule m;
+    m.reset(0);
+    EXPECT_EQ(m.settings->values["Start"], "1");
+    m.assistant->running = false;
+    m.reset(0);
+    EXPECT_EQ(m.settings->values["Start"], "0");
+    m.reset(0);
+    EXPECT_EQ(m.settings->values["Start"], "1");
+    EXPECT_EQ(m.assistant->calls, std::vector<std::string>({"start", "start"}));
+    EXPECT_TRUE(m.app->report().callsign.empty());  // no export, no header dialog
+}
+
+TEST(Module, StopsTheAssistantWhenItGoes) {
+    TestModule m;
+    const auto log = m.assistant->log;
+    m.app->RunCommand("SHOWINFO");
+    m.app.reset();
+    EXPECT_EQ(*log, std::vector<std::string>({"start", "stop"}));
+}
+
+TEST(CabrilloFileBaseName, ReplacesSlashesAndTrims) {
+    EXPECT_EQ(cabrilloFileBaseName("PY2ZZ/P"), "PY2ZZ_P");
+    EXPECT_EQ(cabrilloFileBaseName("ZW\\2/A"), "ZW_2_A");
+    EXPECT_EQ(cabrilloFileBaseName("  py2zz \t"), "py2zz");
+    EXPECT_EQ(cabrilloFileBaseName("   "), "TLKC");
+    EXPECT_EQ(cabrilloFileBaseName(""), "TLKC");
+}
+
+}  // namespace

@@ -1,0 +1,150 @@
+#include "support/scoring_pass.h"
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+DateTimeArg* timeArgument(const HostContact& contact, DateTimeArg& storage) {
+    if (contact.nullTime) {
+        return nullptr;
+    }
+    storage = contact.time;
+    return &storage;
+}
+
+template <typename Function>
+int callWithContact(Function function, const HostContact& c) {
+    DateTimeArg time;
+    DateTimeArg other{0.0, kDateTimeNull};
+    return function(c.ownCall.c_str(), c.call.c_str(), timeArgument(c, time), &other, &other, &other, 0u,
+                    c.frequency, c.mode.c_str(), c.rstSent.c_str(), c.rstReceived.c_str(), c.exchangeSent.c_str(),
+                    c.exchangeReceived.c_str(), "", "", "", "", "", "", "", "", "", c.prefix.c_str(), 0, 0, 0, 0.0,
+                    0.0, "", c.auxText.c_str(), "", c.band.c_str(), "");
+}
+
+HostContact contact(std::string call, std::string band, std::string mode, std::string exchangeReceived) {
+    HostContact c;
+    c.call = std::move(call);
+    c.band = std::move(band);
+    c.mode = std::move(mode);
+    c.exchangeReceived = std::move(exchangeReceived);
+    return c;
+}
+
+}  // namespace
+
+ExportTable linkedExports() {
+    ExportTable table;
+#define STATS_TABLE_LINK(result, plain, twin, params) table.plain = &::plain;
+    STATS_EXPORTS(STATS_TABLE_LINK)
+#undef STATS_TABLE_LINK
+    return table;
+}
+
+int addData(const ExportTable& exports, const HostContact& contact) {
+    return callWithContact(exports.AddData0, contact);
+}
+
+int removeData(const ExportTable& exports, const HostContact& contact) {
+    return callWithContact(exports.RemoveData0, contact);
+}
+
+int resetStats(const ExportTable& exports, int exportFlag, const std::string& contestantCall,
+               const DateTimeArg& start, const DateTimeArg& end) {
+    DateTimeArg startCopy = start;
+    DateTimeArg endCopy = end;
+    return exports.ResetStats0("", exportFlag, contestantCall.c_str(), &startCopy, &endCopy, "", "", "", "", "", "",
+                               "", "", "", "", 0, 0, 0, 0.0, 0.0, "", "", "");
+}
+
+int checkCall(const ExportTable& exports, const std::string& call, const std::string& mode,
+              const std::string& prefix, const std::string& areaText, const std::string& band) {
+    char buffer27[64] = "untouched";
+    char buffer28[64] = "untouched";
+    return exports.CheckCall0(call.c_str(), 0u, 0u, mode.c_str(), "", "", "", "", "", "", "", "", "", prefix.c_str(),
+                              0, 0, 0, 0.0, 0.0, "", "", "", "", areaText.c_str(), band.c_str(), "", buffer27,
+                              buffer28);
+}
+
+DateTimeArg passStart() {
+    return {oleDateFromCalendar(2015, 9, 12, 0, 0), kDateTimeValid};
+}
+
+DateTimeArg passEnd() {
+    return {oleDateFromCalendar(2015, 9, 13, 23, 59), kDateTimeValid};
+}
+
+std::vector<int> runScoringPass(const ExportTable& exports) {
+    std::vector<int> results;
+    results.push_back(resetStats(exports, 0, "PY2ZZ", passStart(), passEnd()));
+
+    results.push_back(addData(exports, contact("PY1AA", "80m", "CW", "RJ")));
+    results.push_back(addData(exports, contact("PY2BB", "40m", "SSB", " sp ")));  // area SP
+    results.push_back(addData(exports, contact("PY3CC", "30m", "RTTY", "RS")));   // band first
+    results.push_back(addData(exports, contact("PY3CC", "20m", "cw", "RS")));     // mode
+    HostContact noSent = contact("PY4DD", "20m", "CW", "MG");
+    noSent.exchangeSent.clear();
+    results.push_back(addData(exports, noSent));
+    results.push_back(addData(exports, contact("PY5EE", "15m", "CW", "xx")));   // no area
+    results.push_back(addData(exports, contact("PY1AA", "80m", "CW", "RJ")));   // one DUPE line
+    results.push_back(addData(exports, contact("PY1AA", "80m", "CW", "RJ")));   // two DUPE lines
+    results.push_back(addData(exports, contact("PY1AA", "80m", "SSB", "RJ")));  // other mode: no dupe
+    HostContact island = contact("PY0TI", "20m", "SSB", "ZZ");
+    island.prefix = "PY0T";
+    results.push_back(addData(exports, island));
+    results.push_back(addData(exports, contact("PY6MIL", "40m", "CW", "MIL")));  // category word
+    results.push_back(addData(exports, contact("PY6MIX", "40m", "CW", "mil")));  // not one
+    results.push_back(addData(exports, contact("PY7FF", "6m", "SSB", "PE")));    // unlisted band
+    HostContact fast = contact("PY8GG", "20m", "CW", "PA");
+    fast.frequency = 14025999;
+    results.push_back(addData(exports, fast));
+    HostContact invalidTime = contact("PY9HH", "12m", "CW", "AM");
+    invalidTime.time.status = kDateTimeInvalid;
+    results.push_back(addData(exports, invalidTime));
+    HostContact nullTime = contact("PY9HH", "17m", "CW", "AM");
+    nullTime.nullTime = true;
+    results.push_back(addData(exports, nullTime));
+    HostContact nanTime = contact("PY9HI", "160m", "CW", "AM");
+    nanTime.time.date = std::numeric_limits<double>::quiet_NaN();
+    results.push_back(addData(exports, nanTime));
+    results.push_back(addData(exports, contact("", "10m", "SSB", "BA")));  // empty call is stored
+    HostContact highBytes = contact("PY2\xC7\xE3O", "10m", "CW", "\xE9X");
+    highBytes.auxText = "\xFF";
+    results.push_back(addData(exports, highBytes));
+    HostContact halfPast = contact("PY2JJ", "40m", "CW", "SC");
+    halfPast.time.date = 42259.3958333;  // 2015-09-12 09:30 less 0.03 s
+    results.push_back(addData(exports, halfPast));
+    HostContact emptyAll;
+    emptyAll.ownCall = emptyAll.call = emptyAll.mode = emptyAll.rstSent = emptyAll.rstReceived = "";
+    emptyAll.exchangeSent = emptyAll.exchangeReceived = emptyAll.prefix = emptyAll.band = "";
+    emptyAll.frequency = 999;
+    results.push_back(addData(exports, emptyAll));  // empty mode
+
+    // Removals write nothing to the error file.
+    results.push_back(removeData(exports, contact("PY1AA", "80m", "CW", "RJ")));
+    HostContact unsentRemoval = contact("PY2BB", "40m", "SSB", "SP");
+    unsentRemoval.exchangeSent.clear();
+    results.push_back(removeData(exports, unsentRemoval));
+    HostContact russian = contact("PY5EE", "15m", "CW", "XX");
+    russian.prefix = "UA";
+    results.push_back(removeData(exports, russian));
+    results.push_back(removeData(exports, contact("NOBODY", "80m", "CW", "RJ")));
+
+    // The remaining PY1AA 80m CW records keep the call a duplicate there.
+    results.push_back(checkCall(exports, "PY1AA", "CW", "PY", "RJ", "80m"));
+    results.push_back(checkCall(exports, "PY1ZZ", "CW", "PY", "RJ", "80m"));
+    results.push_back(checkCall(exports, "PY1ZZ", "CW", "PY0/s", "RJ", "80m"));
+    results.push_back(checkCall(exports, "PY1ZZ", "CW", "PY", "RJ", "40m"));
+    return results;
+}
+
+std::vector<int> expectedScoringPassResults() {
+    return {
+        1,                                         // reset
+        1, 1, 0, 0, 0, 1, 1, 1, 1, 1, 1, 1, 1, 1,  // contacts up to 14025999 Hz
+        0, 0, 0, 1, 1, 1, 0,                       // refused bands, empty call, high bytes, 09:30, empty mode
+        1, 0, 0, 1,                                // removals
+        0, 1, 2, 2,                                // call checks
+    };
+}

@@ -1,0 +1,58 @@
+// Driving the plug-in through its C exports, as the host does: the same
+// scoring pass runs against libStats.so natively and against Stats.dll under
+// wine, and both must leave the same error file.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "engine/date_time.h"
+#include "engine/stats_exports.h"
+
+// Every export by its plain name.
+struct ExportTable {
+#define STATS_TABLE_MEMBER(result, plain, twin, params) decltype(&::plain) plain = nullptr;
+    STATS_EXPORTS(STATS_TABLE_MEMBER)
+#undef STATS_TABLE_MEMBER
+};
+
+// The exports linked into this program (native ABI tests).
+ExportTable linkedExports();
+
+// A contact with the fields the host fills; defaults make a valid CW
+// contact on 80 m from a mainland station in SP.
+struct HostContact {
+    std::string ownCall = "PY2ZZ";
+    std::string call = "PY1AA";
+    DateTimeArg time{oleDateFromCalendar(2015, 9, 12, 9, 30), kDateTimeValid};
+    bool nullTime = false;  // pass a NULL date-time pointer
+    uint32_t frequency = 3525000;
+    std::string mode = "CW";
+    std::string rstSent = "599";
+    std::string rstReceived = "599";
+    std::string exchangeSent = "SP";
+    std::string exchangeReceived = "RJ";
+    std::string prefix = "PY";
+    std::string auxText;
+    std::string band = "80m";
+};
+
+int addData(const ExportTable& exports, const HostContact& contact);
+int removeData(const ExportTable& exports, const HostContact& contact);
+int resetStats(const ExportTable& exports, int exportFlag, const std::string& contestantCall,
+               const DateTimeArg& start, const DateTimeArg& end);
+int checkCall(const ExportTable& exports, const std::string& call, const std::string& mode,
+              const std::string& prefix, const std::string& areaText, const std::string& band);
+
+// The contest period used by the scoring pass: 12-13 September 2015.
+DateTimeArg passStart();
+DateTimeArg passEnd();
+
+// One scoring pass that touches every finding of the error file, then a few
+// removals and call checks. Returns every export's result in call order; the
+// error file is left in the current folder.
+std::vector<int> runScoringPass(const ExportTable& exports);
+
+// The results runScoringPass must return.
+std::vector<int> expectedScoringPassResults();
