@@ -11,6 +11,15 @@
 
 namespace {
 
+// The exports of libStats.so, which this program links.
+ExportTable linkedExports() {
+    ExportTable table;
+#define STATS_TABLE_LINK(result, plain, twin, params) table.plain = &::plain;
+    STATS_EXPORTS(STATS_TABLE_LINK)
+#undef STATS_TABLE_LINK
+    return table;
+}
+
 TEST(Abi, ScoringPassWritesTheGoldenErrorFile) {
     TempFolder folder(TempFolder::Enter::kYes);
     const ExportTable exports = linkedExports();

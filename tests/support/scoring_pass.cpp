@@ -34,14 +34,6 @@ HostContact contact(std::string call, std::string band, std::string mode, std::s
 
 }  // namespace
 
-ExportTable linkedExports() {
-    ExportTable table;
-#define STATS_TABLE_LINK(result, plain, twin, params) table.plain = &::plain;
-    STATS_EXPORTS(STATS_TABLE_LINK)
-#undef STATS_TABLE_LINK
-    return table;
-}
-
 int addData(const ExportTable& exports, const HostContact& contact) {
     return callWithContact(exports.AddData0, contact);
 }

@@ -17,9 +17,6 @@ struct ExportTable {
 #undef STATS_TABLE_MEMBER
 };
 
-// The exports linked into this program (native ABI tests).
-ExportTable linkedExports();
-
 // A contact with the fields the host fills; defaults make a valid CW
 // contact on 80 m from a mainland station in SP.
 struct HostContact {

@@ -1,0 +1,4 @@
+// Resource identifiers of Stats.dll.
+#pragma once
+
+#define IDI_STATS 110

@@ -1,0 +1,34 @@
+// Stats.dll loaded as the host loads it: LoadLibrary by path, every export
+// looked up by name.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "support/scoring_pass.h"
+
+class PluginLibrary {
+public:
+    // Loads the Stats.dll next to this program.
+    PluginLibrary();
+    ~PluginLibrary();
+    PluginLibrary(const PluginLibrary&) = delete;
+    PluginLibrary& operator=(const PluginLibrary&) = delete;
+
+    HMODULE handle() const { return module_; }
+    FARPROC address(const std::string& name) const;
+    // Every export by its plain name; names that do not resolve stay null.
+    ExportTable exports() const;
+
+private:
+    HMODULE module_;
+};
+
+// The folder of this program, ending in a backslash.
+std::string programFolder();
+
+// (plain name, decorated twin) pairs read from resources/Stats.def.
+std::vector<std::pair<std::string, std::string>> definedTwins();
