@@ -22,9 +22,9 @@ struct ValidityCase {
 };
 
 const ValidityCase kValidityCases[] = {
-    {"SP", 1},   {"UF", 1},   {"AC", 1},    {"TO", 1},  {"YL", 1},   {"MIL", 1},  {"QRP", 1}, {"599", 0},
-    {"PY0F", 0}, {"", 0},     {"sp", 0},    {" SP", 0}, {"SP ", 0},  {"yl", 0},   {"mil", 0}, {"qrp", 0},
-    {"XX", 0},   {"SPX", 0},  {"S", 0},     {"59", 0},  {"PY", 0},   {"\xC0P", 0},
+    {"SP", 1},   {"UF", 1},  {"AC", 1}, {"TO", 1},  {"YL", 1},  {"MIL", 1},   {"QRP", 1}, {"599", 0},
+    {"PY0F", 0}, {"", 0},    {"sp", 0}, {" SP", 0}, {"SP ", 0}, {"yl", 0},    {"mil", 0}, {"qrp", 0},
+    {"XX", 0},   {"SPX", 0}, {"S", 0},  {"59", 0},  {"PY", 0},  {"\xC0P", 0},
 };
 
 class ExchangeValidity : public ::testing::TestWithParam<ValidityCase> {};
@@ -56,17 +56,10 @@ struct AssignmentCase {
 };
 
 const AssignmentCase kAssignmentCases[] = {
-    {"PY0T", "ZZ", "PY0T", false, ""},
-    {"PY0F", "", "PY0F", false, ""},
-    {"PY0S", "RJ", "PY0S", false, ""},
-    {"PY0/s", "RJ", "PY0S", false, ""},
-    {"PY0s", "RJ", "RJ", false, "RJ"},  // prefixes compare exactly
-    {"PY", " rj ", "RJ", false, "RJ"},
-    {"PY", "MIL", "", false, ""},
-    {"PY", "YL", "", false, ""},
-    {"PY", "QRP", "", false, ""},
-    {"PY", "mil", "", true, "MIL"},
-    {"PY", "xx", "", true, "XX"},
+    {"PY0T", "ZZ", "PY0T", false, ""},  {"PY0F", "", "PY0F", false, ""},   {"PY0S", "RJ", "PY0S", false, ""},
+    {"PY0/s", "RJ", "PY0S", false, ""}, {"PY0s", "RJ", "RJ", false, "RJ"},  // prefixes compare exactly
+    {"PY", " rj ", "RJ", false, "RJ"},  {"PY", "MIL", "", false, ""},      {"PY", "YL", "", false, ""},
+    {"PY", "QRP", "", false, ""},       {"PY", "mil", "", true, "MIL"},    {"PY", "xx", "", true, "XX"},
     {"DL", "SP", "SP", false, "SP"},  // foreign stations sending an area still get it
     {"PY", "  ", "", true, ""},
 };

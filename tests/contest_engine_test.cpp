@@ -1,5 +1,7 @@
+#include <atomic>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -75,8 +77,7 @@ std::vector<FindingCase> findingCases() {
         {"12m is refused", contact("PY3CC", "12m"), 0, (kBase + "RJ   NO CONTEST BAND !!!\r\n")},
         {"mode in small letters", contact("PY3CC", "80m", "cw"), 0,
          "QSO:  3525  cw  2015-09-12 0930  PY2ZZ  599  SP  PY3CC  579  RJ   NO TEST MODE !!!\r\n"},
-        {"missing received exchange", contact("PY3CC", "80m", "CW", ""), 0,
-         (kBase + "   NO RX NUMBER !!!\r\n")},
+        {"missing received exchange", contact("PY3CC", "80m", "CW", ""), 0, (kBase + "   NO RX NUMBER !!!\r\n")},
         {"missing sent exchange", with(contact("PY3CC"), &ContactFields::exchangeSent, ""), 0,
          "QSO:  3525  CW  2015-09-12 0930  PY2ZZ  599    PY3CC  579  RJ   NO RX NUMBER !!!\r\n"},
         {"no area", contact("PY3CC", "80m", "CW", " xx "), 1,
@@ -246,15 +247,14 @@ class CheckCallTest : public ContestEngineTest, public ::testing::WithParamInter
 TEST_P(CheckCallTest, Answers) {
     reset();
     EXPECT_EQ(engine.checkCall("PY3CC", "CW", "PY", "RJ", "80m"), 2) << "empty store";
-    engine.addData(contact("PY3CC"));                         // 80m CW, area RJ
-    engine.addData(contact("PY4DD", "40m", "CW", "YL"));      // 40m, no area
+    engine.addData(contact("PY3CC"));                     // 80m CW, area RJ
+    engine.addData(contact("PY4DD", "40m", "CW", "YL"));  // 40m, no area
     const CheckCase& c = GetParam();
     EXPECT_EQ(engine.checkCall(c.call, c.mode, c.prefix, c.areaText, c.band), c.expected) << c.name;
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, CheckCallTest, ::testing::ValuesIn(kCheckCases), [](const auto& info) {
-    return std::to_string(info.index) + "_" + testName(info.param.name);
-});
+INSTANTIATE_TEST_SUITE_P(Cases, CheckCallTest, ::testing::ValuesIn(kCheckCases),
+                         [](const auto& info) { return std::to_string(info.index) + "_" + testName(info.param.name); });
 
 TEST_F(ContestEngineTest, AnErrorFileThatCannotBeWrittenChangesNoResult) {
     // A folder in the file's place cannot be opened for writing, even by root.
@@ -283,6 +283,47 @@ TEST_F(ContestEngineTest, LongTextsAndHighBytesPassThroughUnchanged) {
     EXPECT_EQ(engine.addData(c), 1);
     EXPECT_EQ(records().at(0).call, longCall + highBytes);
     EXPECT_EQ(engine.checkCall(longCall + highBytes, "CW", "PY", "", "80m"), 0);
+}
+
+}  // namespace
+
+namespace {
+
+// The assistant's tick reads the store on its own thread while the host's
+// thread passes contacts: every copy it takes must be a consistent log.
+TEST(ContestEngineThreads, CopiesTakenDuringARescoringAreConsistent) {
+    TempFolder folder;
+    ContestEngine engine(folder.file("err.txt"));
+    engine.resetStore(0, "PY2ZZ", {42259.0, kDateTimeValid}, {42260.0, kDateTimeValid});
+    constexpr int kContacts = 2000;
+    std::atomic<bool> done{false};
+    std::thread host([&] {
+        for (int i = 0; i < kContacts; ++i) {
+            engine.addData(contact("PY" + std::to_string(i % 500)));
+            if (i % 7 == 0) {
+                engine.removeData(contact("PY" + std::to_string(i % 500)));
+            }
+        }
+        done = true;
+    });
+    size_t copies = 0;
+    while (!done || copies == 0) {
+        const auto copy = engine.withStore([](const ContactStore& s) { return s.contactList(); });
+        // A copy torn by a concurrent append would show half-built records.
+        ASSERT_LE(copy.size(), static_cast<size_t>(kContacts));
+        for (const CInfo& record : copy) {
+            ASSERT_EQ(record.call.rfind("PY", 0), 0u);
+            ASSERT_EQ(record.band, "80m");
+            ASSERT_EQ(record.area, "RJ");
+        }
+        ++copies;
+    }
+    host.join();
+    EXPECT_GT(copies, 0u);
+    engine.withStore([&](const ContactStore& s) {
+        // 2000 added, one removal every seventh contact.
+        EXPECT_EQ(s.count(), static_cast<size_t>(kContacts - (kContacts + 6) / 7));
+    });
 }
 
 }  // namespace

@@ -53,9 +53,8 @@ TEST_P(FormatDateTime, GivesTheExpectedText) {
     EXPECT_EQ(formatDateTime(c.value, c.pattern), c.expected) << c.name;
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, FormatDateTime, ::testing::ValuesIn(kFormatCases), [](const auto& info) {
-    return testName(info.param.name);
-});
+INSTANTIATE_TEST_SUITE_P(Cases, FormatDateTime, ::testing::ValuesIn(kFormatCases),
+                         [](const auto& info) { return testName(info.param.name); });
 
 TEST(CalendarTime, CoversYearsOneHundredToNineThousandNineHundredNinetyNine) {
     CalendarTime first{};

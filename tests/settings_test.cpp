@@ -16,11 +16,26 @@ struct NumberCase {
 };
 
 const NumberCase kNumberCases[] = {
-    {"", 0},           {"0", 0},          {"2", 2},         {"-40", -40},         {"  -40", -40},
-    {"\t+7", 7},       {"12abc", 12},     {"word", 0},      {"-", 0},             {"+", 0},
-    {"- 4", 0},        {"1 2", 1},        {"9999", 9999},   {"-999", -999},       {"2147483647", INT_MAX},
-    {"-2147483648", INT_MIN},             {"99999999999999999999", INT_MAX},      {"-99999999999999999999", INT_MIN},
-    {"0x10", 0},       {"007", 7},
+    {"", 0},
+    {"0", 0},
+    {"2", 2},
+    {"-40", -40},
+    {"  -40", -40},
+    {"\t+7", 7},
+    {"12abc", 12},
+    {"word", 0},
+    {"-", 0},
+    {"+", 0},
+    {"- 4", 0},
+    {"1 2", 1},
+    {"9999", 9999},
+    {"-999", -999},
+    {"2147483647", INT_MAX},
+    {"-2147483648", INT_MIN},
+    {"99999999999999999999", INT_MAX},
+    {"-99999999999999999999", INT_MIN},
+    {"0x10", 0},
+    {"007", 7},
 };
 
 class SettingsNumber : public ::testing::TestWithParam<NumberCase> {};
@@ -29,9 +44,8 @@ TEST_P(SettingsNumber, FollowsTheDecimalRule) {
     EXPECT_EQ(Settings::parseSettingsNumber(GetParam().text), GetParam().expected) << '"' << GetParam().text << '"';
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, SettingsNumber, ::testing::ValuesIn(kNumberCases), [](const auto& info) {
-    return std::to_string(info.index) + "_" + testName(info.param.text);
-});
+INSTANTIATE_TEST_SUITE_P(Cases, SettingsNumber, ::testing::ValuesIn(kNumberCases),
+                         [](const auto& info) { return std::to_string(info.index) + "_" + testName(info.param.text); });
 
 TEST(StartRule, RescoringsWithoutExportAlternate) {
     MemorySettings settings;

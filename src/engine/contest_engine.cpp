@@ -96,8 +96,8 @@ int ContestEngine::removeData(const ContactFields& contact) {
     return 1;
 }
 
-void ContestEngine::resetStore(int32_t exportFlag, const std::string& contestantCall,
-                               const DateTimeArg& contestStart, const DateTimeArg& contestEnd) {
+void ContestEngine::resetStore(int32_t exportFlag, const std::string& contestantCall, const DateTimeArg& contestStart,
+                               const DateTimeArg& contestEnd) {
     std::lock_guard<std::mutex> lock(mutex_);
     ContestContext& context = store_.context();
     context.startText = formatDateTime(contestStart, "%d.%m");

@@ -88,8 +88,8 @@ std::string formatDateTime(const DateTimeArg& value, const char* pattern) {
     fields.tm_hour = calendar.hour;
     fields.tm_min = calendar.minute;
     fields.tm_sec = calendar.second;
-    const long long civilDay = daysFromCivil(calendar.year, static_cast<unsigned>(calendar.month),
-                                             static_cast<unsigned>(calendar.day));
+    const long long civilDay =
+        daysFromCivil(calendar.year, static_cast<unsigned>(calendar.month), static_cast<unsigned>(calendar.day));
     fields.tm_wday = static_cast<int>(((civilDay % 7) + 11) % 7);  // 1970-01-01 was a Thursday
     fields.tm_yday = static_cast<int>(civilDay - daysFromCivil(calendar.year, 1, 1));
     fields.tm_isdst = 0;

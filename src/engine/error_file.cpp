@@ -24,9 +24,9 @@ std::string errorLine(const ContactFields& contact, const std::string& formatted
     constexpr std::string_view kSeparator = "  ";
     std::string line = "QSO:  ";
     line += std::to_string(contact.frequency / 1000);
-    for (const std::string* field : {&contact.mode, &formattedTime, &contact.ownCall, &contact.rstSent,
-                                     &contact.exchangeSent, &contact.call, &contact.rstReceived,
-                                     &contact.exchangeReceived}) {
+    for (const std::string* field :
+         {&contact.mode, &formattedTime, &contact.ownCall, &contact.rstSent, &contact.exchangeSent, &contact.call,
+          &contact.rstReceived, &contact.exchangeReceived}) {
         line += kSeparator;
         line += *field;
     }

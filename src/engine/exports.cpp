@@ -55,9 +55,9 @@ ContactFields contactFrom(const char* ownCall, const char* call, DateTimeArg* qs
 #pragma GCC diagnostic ignored "-Wunused-parameter"
 #endif
 
-#define STATS_CONTACT_FROM_ARGS                                                                                 \
-    contactFrom(ownCall, call, qsoTime, frequency, mode, rstSent, rstReceived, exchangeSent, exchangeReceived, \
-                prefix, auxText, band)
+#define STATS_CONTACT_FROM_ARGS                                                                                        \
+    contactFrom(ownCall, call, qsoTime, frequency, mode, rstSent, rstReceived, exchangeSent, exchangeReceived, prefix, \
+                auxText, band)
 
 extern "C" {
 
@@ -77,7 +77,8 @@ int STATS_CALL ResetStats0(STATS_RESET_STATS_PARAMS) {
 }
 
 int STATS_CALL CheckCall0(STATS_CHECK_CALL_PARAMS) {
-    return guarded(2, [&] { return app().CheckCall(text(call), text(mode), text(prefix), text(areaText), text(band)); });
+    return guarded(2,
+                   [&] { return app().CheckCall(text(call), text(mode), text(prefix), text(areaText), text(band)); });
 }
 
 int STATS_CALL IsValidExchg0(const char* exchange, const char*, const char*, const char*, int, int, int) {

@@ -76,8 +76,9 @@ std::string lineAt(const std::string& text, size_t start) {
             lineStart = i + 1;
         }
     }
-    return ::testing::AssertionFailure()
-           << goldenRelativePath << " differs at byte " << i << ", line " << line << "\n  expected: "
-           << visible(lineAt(expected, lineStart)) << "\n  actual:   " << visible(lineAt(actual, lineStart))
-           << "\n  (sizes: expected " << expected.size() << ", actual " << actual.size() << ")";
+    return ::testing::AssertionFailure() << goldenRelativePath << " differs at byte " << i << ", line " << line
+                                         << "\n  expected: " << visible(lineAt(expected, lineStart))
+                                         << "\n  actual:   " << visible(lineAt(actual, lineStart))
+                                         << "\n  (sizes: expected " << expected.size() << ", actual " << actual.size()
+                                         << ")";
 }

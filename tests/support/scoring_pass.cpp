@@ -17,10 +17,10 @@ template <typename Function>
 int callWithContact(Function function, const HostContact& c) {
     DateTimeArg time;
     DateTimeArg other{0.0, kDateTimeNull};
-    return function(c.ownCall.c_str(), c.call.c_str(), timeArgument(c, time), &other, &other, &other, 0u,
-                    c.frequency, c.mode.c_str(), c.rstSent.c_str(), c.rstReceived.c_str(), c.exchangeSent.c_str(),
-                    c.exchangeReceived.c_str(), "", "", "", "", "", "", "", "", "", c.prefix.c_str(), 0, 0, 0, 0.0,
-                    0.0, "", c.auxText.c_str(), "", c.band.c_str(), "");
+    return function(c.ownCall.c_str(), c.call.c_str(), timeArgument(c, time), &other, &other, &other, 0u, c.frequency,
+                    c.mode.c_str(), c.rstSent.c_str(), c.rstReceived.c_str(), c.exchangeSent.c_str(),
+                    c.exchangeReceived.c_str(), "", "", "", "", "", "", "", "", "", c.prefix.c_str(), 0, 0, 0, 0.0, 0.0,
+                    "", c.auxText.c_str(), "", c.band.c_str(), "");
 }
 
 HostContact contact(std::string call, std::string band, std::string mode, std::string exchangeReceived) {
@@ -42,21 +42,20 @@ int removeData(const ExportTable& exports, const HostContact& contact) {
     return callWithContact(exports.RemoveData0, contact);
 }
 
-int resetStats(const ExportTable& exports, int exportFlag, const std::string& contestantCall,
-               const DateTimeArg& start, const DateTimeArg& end) {
+int resetStats(const ExportTable& exports, int exportFlag, const std::string& contestantCall, const DateTimeArg& start,
+               const DateTimeArg& end) {
     DateTimeArg startCopy = start;
     DateTimeArg endCopy = end;
-    return exports.ResetStats0("", exportFlag, contestantCall.c_str(), &startCopy, &endCopy, "", "", "", "", "", "",
-                               "", "", "", "", 0, 0, 0, 0.0, 0.0, "", "", "");
+    return exports.ResetStats0("", exportFlag, contestantCall.c_str(), &startCopy, &endCopy, "", "", "", "", "", "", "",
+                               "", "", "", 0, 0, 0, 0.0, 0.0, "", "", "");
 }
 
-int checkCall(const ExportTable& exports, const std::string& call, const std::string& mode,
-              const std::string& prefix, const std::string& areaText, const std::string& band) {
+int checkCall(const ExportTable& exports, const std::string& call, const std::string& mode, const std::string& prefix,
+              const std::string& areaText, const std::string& band) {
     char buffer27[64] = "untouched";
     char buffer28[64] = "untouched";
-    return exports.CheckCall0(call.c_str(), 0u, 0u, mode.c_str(), "", "", "", "", "", "", "", "", "", prefix.c_str(),
-                              0, 0, 0, 0.0, 0.0, "", "", "", "", areaText.c_str(), band.c_str(), "", buffer27,
-                              buffer28);
+    return exports.CheckCall0(call.c_str(), 0u, 0u, mode.c_str(), "", "", "", "", "", "", "", "", "", prefix.c_str(), 0,
+                              0, 0, 0.0, 0.0, "", "", "", "", areaText.c_str(), band.c_str(), "", buffer27, buffer28);
 }
 
 DateTimeArg passStart() {

@@ -37,10 +37,10 @@ struct HostContact {
 
 int addData(const ExportTable& exports, const HostContact& contact);
 int removeData(const ExportTable& exports, const HostContact& contact);
-int resetStats(const ExportTable& exports, int exportFlag, const std::string& contestantCall,
-               const DateTimeArg& start, const DateTimeArg& end);
-int checkCall(const ExportTable& exports, const std::string& call, const std::string& mode,
-              const std::string& prefix, const std::string& areaText, const std::string& band);
+int resetStats(const ExportTable& exports, int exportFlag, const std::string& contestantCall, const DateTimeArg& start,
+               const DateTimeArg& end);
+int checkCall(const ExportTable& exports, const std::string& call, const std::string& mode, const std::string& prefix,
+              const std::string& areaText, const std::string& band);
 
 // The contest period used by the scoring pass: 12-13 September 2015.
 DateTimeArg passStart();
