@@ -7,8 +7,10 @@
 
 #include <benchmark/benchmark.h>
 
+#include "assistant/ini_settings.h"
 #include "engine/contest_engine.h"
 #include "engine/error_file.h"
+#include "engine/module.h"
 
 namespace {
 
@@ -38,17 +40,29 @@ std::vector<ContactFields> makeLog(size_t size) {
     return log;
 }
 
-std::string scratchErrorFile() {
-    return (std::filesystem::temp_directory_path() / "stats-bench-err.txt").string();
+std::string scratchFolder() {
+    const auto folder = std::filesystem::temp_directory_path() / "stats-bench";
+    std::filesystem::create_directories(folder / "Plugins");
+    return folder.string();
 }
 
+std::string scratchErrorFile() {
+    return scratchFolder() + "/err.txt";
+}
+
+// The module as libStats.so builds it, working in a scratch folder: a
+// rescoring is ResetStats0 (settings file included) and AddData0 per contact.
 void BM_Rescoring(benchmark::State& state) {
     const auto log = makeLog(static_cast<size_t>(state.range(0)));
-    ContestEngine engine(scratchErrorFile());
+    PlatformPorts ports;
+    ports.settings = std::make_unique<IniSettings>(scratchFolder() + "/Plugins/TORV.ini");
+    ports.ui = std::make_unique<RecordingUi>();
+    ports.assistant = std::make_unique<NoAssistant>();
+    CTestApp app(std::move(ports), scratchFolder());
     for (auto _ : state) {
-        engine.resetStore(0, "PY2ZZ", {42259.0, kDateTimeValid}, {42260.0, kDateTimeValid});
+        app.ResetStats(0, "PY2ZZ", {42259.0, kDateTimeValid}, {42260.0, kDateTimeValid});
         for (const ContactFields& c : log) {
-            benchmark::DoNotOptimize(engine.addData(c));
+            benchmark::DoNotOptimize(app.AddData(c));
         }
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));
