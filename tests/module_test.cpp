@@ -14,20 +14,26 @@ struct TestModule {
     TempFolder folder;
     MemorySettings* settings;
     RecordingUi* ui;
+    ScriptedHeaderDialog* dialog;
     RecordingAssistant* assistant;
+    std::optional<std::string> hostVersion;
     std::unique_ptr<CTestApp> app;
 
     TestModule() {
         PlatformPorts ports;
         auto ownedSettings = std::make_unique<MemorySettings>();
         auto ownedUi = std::make_unique<RecordingUi>();
+        auto ownedDialog = std::make_unique<ScriptedHeaderDialog>();
         auto ownedAssistant = std::make_unique<RecordingAssistant>();
         settings = ownedSettings.get();
         ui = ownedUi.get();
+        dialog = ownedDialog.get();
         assistant = ownedAssistant.get();
         ports.settings = std::move(ownedSettings);
         ports.ui = std::move(ownedUi);
+        ports.headerDialog = std::move(ownedDialog);
         ports.assistant = std::move(ownedAssistant);
+        ports.hostVersion = [this](const std::string&) { return hostVersion; };
         app = std::make_unique<CTestApp>(std::move(ports), folder.path().string());
     }
 
@@ -78,7 +84,8 @@ TEST(Module, CheckCallArmsTheTickBeforeAnswering) {
 TEST(Module, ResetWithExportConfirmsTheHeaderAndOpensNoAssistant) {
     TestModule m;
     EXPECT_EQ(m.reset(1, " PY2/ZZ "), 1);
-    EXPECT_EQ(m.app->report().callsign, " PY2/ZZ ");
+    EXPECT_EQ(m.app->report().header.callsign, " PY2/ZZ ");
+    EXPECT_EQ(m.dialog->shown.size(), 1u);
     EXPECT_EQ(m.app->report().fileBaseName, "PY2_ZZ");
     EXPECT_EQ(m.settings->values["Start"], "0");
     EXPECT_TRUE(m.assistant->calls.empty());
@@ -95,7 +102,7 @@ TEST(Module, ConsecutiveRescoringsAlternateStart) {
     m.reset(0);
     EXPECT_EQ(m.settings->values["Start"], "1");
     EXPECT_EQ(m.assistant->calls, std::vector<std::string>({"start", "start"}));
-    EXPECT_TRUE(m.app->report().callsign.empty());  // no export, no header dialog
+    EXPECT_TRUE(m.dialog->shown.empty());  // no export, no header dialog
 }
 
 TEST(Module, StopsTheAssistantWhenItGoes) {

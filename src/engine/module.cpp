@@ -1,5 +1,7 @@
 #include "engine/module.h"
 
+#include "reports/score_summary.h"
+
 namespace {
 
 std::string errorFilePathIn(const std::string& folder) {
@@ -9,7 +11,7 @@ std::string errorFilePathIn(const std::string& folder) {
 }  // namespace
 
 CTestApp::CTestApp(PlatformPorts ports, const std::string& folder)
-    : ports_(std::move(ports)), engine_(errorFilePathIn(folder)) {}
+    : ports_(std::move(ports)), folder_(folder), engine_(errorFilePathIn(folder)) {}
 
 CTestApp::~CTestApp() {
     ports_.assistant->stop();
@@ -21,7 +23,7 @@ int CTestApp::ResetStats(int32_t exportFlag, const std::string& contestantCall, 
     // The dialog and the start rule run without the store's lock: both may
     // wait on the operator or on the assistant thread, which needs the lock.
     if (exportFlag != 0) {
-        report_.EditHeader(contestantCall);
+        report_.EditHeader(contestantCall, *ports_.settings, *ports_.headerDialog);
     }
     runStartRule(exportFlag, *ports_.settings, *ports_.assistant);
     return 1;
@@ -41,8 +43,35 @@ void CTestApp::SetupSet() {
     ports_.ui->showMessage({"No additional setup for this contest", std::nullopt, MessageIcon::kNone});
 }
 
-const char* CTestApp::GetResult(int* /*status*/) {
-    summary_.clear();
+const char* CTestApp::GetResult(int* status) {
+    int32_t exportFlag = 0;
+    std::vector<CInfo> toExport;
+    ScoreSummary summary = engine_.withStore([&](ContactStore& store) {
+        ScoreSummary computed = computeScoreSummary(store.contactList(), store.bandList(), store.context());
+        // Swapped in whole under the lock: a reader never sees a half-built list.
+        store.publishWorkedAreas(computed.workedAreas);
+        exportFlag = store.context().exportFlag;
+        if (exportFlag != 0) {
+            toExport = store.contactList();
+        }
+        return computed;
+    });
+    summary_ = std::move(summary.text);
+    report_.claimedScore = summary.score;
+    ports_.settings->writeText("Claimed", std::to_string(summary.score));
+
+    if (exportFlag != 0) {
+        report_.clearQsoLines();
+        for (const CInfo& contact : toExport) {
+            report_.AddQsoLine(contact);
+        }
+        const CabrilloOutcome outcome = report_.WriteCabrillo(folder_, ports_.hostVersion(folder_));
+        ports_.ui->showMessage({outcome.message, std::string("Output"),
+                                outcome.written ? MessageIcon::kInformation : MessageIcon::kError, true});
+        if (status != nullptr) {
+            *status = -1;
+        }
+    }
     return summary_.c_str();
 }
 

@@ -5,7 +5,9 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "assistant/assistant_control.h"
@@ -13,16 +15,20 @@
 #include "engine/contest_engine.h"
 #include "engine/ui.h"
 #include "reports/cabrillo_log.h"
+#include "reports/header_dialog.h"
 
 struct PlatformPorts {
     std::unique_ptr<Settings> settings;
     std::unique_ptr<Ui> ui;
+    std::unique_ptr<HeaderDialog> headerDialog;
     std::unique_ptr<AssistantControl> assistant;
+    // The host's version text for the Cabrillo file, looked up in a folder.
+    std::function<std::optional<std::string>(const std::string& folder)> hostVersion;
 };
 
 class CTestApp {
 public:
-    // folder: where the error file lives, "" for the current folder.
+    // folder: where the error and Cabrillo files live, "" for the current folder.
     explicit CTestApp(PlatformPorts ports, const std::string& folder = std::string());
     // Ends the assistant before the library goes.
     ~CTestApp();
@@ -47,7 +53,10 @@ public:
     // Tells the operator there is nothing to set up; returns once closed.
     void SetupSet();
 
-    // The score summary; valid until the next call.
+    // The score summary, valid until the next call. Records the claimed
+    // score, publishes the worked areas, and when the pass asked for an
+    // export writes the Cabrillo file, tells the operator where it went and
+    // sets *status to -1.
     const char* GetResult(int* status);
 
     // "SHOWINFO" / "HIDEINFO" start and stop the assistant; always "".
@@ -61,6 +70,7 @@ public:
 
 private:
     PlatformPorts ports_;
+    std::string folder_;
     ContestEngine engine_;
     CCabrilloLog report_;
     std::string summary_;

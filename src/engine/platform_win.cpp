@@ -1,12 +1,17 @@
-// The ports of Stats.dll: the profile functions, real message boxes.
+// The ports of Stats.dll: the profile functions, real message boxes and
+// the header dialog, the host executable's version resource.
 #include "assistant/profile_settings.h"
 #include "engine/module.h"
+#include "reports/header_dialog_win.h"
+#include "reports/host_version.h"
 #include "engine/ui_win.h"
 
 PlatformPorts makePlatformPorts() {
     PlatformPorts ports;
     ports.settings = std::make_unique<ProfileSettings>();
     ports.ui = std::make_unique<WindowsUi>();
+    ports.headerDialog = std::make_unique<CabrilloDialog>();
     ports.assistant = std::make_unique<NoAssistant>();
+    ports.hostVersion = findHostVersion;
     return ports;
 }

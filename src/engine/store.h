@@ -13,6 +13,7 @@
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
 #include "engine/contact.h"
@@ -60,6 +61,11 @@ public:
     // Each row becomes its band name followed by "-", "-", "-".
     void resetWorkedRows();
 
+    // The distinct areas of the counted contacts, as the last score summary
+    // found them; a rescoring leaves it alone, the next summary replaces it.
+    const std::vector<std::string>& workedAreas() const { return workedAreas_; }
+    void publishWorkedAreas(std::vector<std::string> areas) { workedAreas_ = std::move(areas); }
+
     ContestContext& context() { return context_; }
     const ContestContext& context() const { return context_; }
 
@@ -74,5 +80,6 @@ private:
     std::vector<std::string> bands_;
     std::unordered_set<std::string> bandSet_;
     WorkedRows workedRows_;
+    std::vector<std::string> workedAreas_;
     ContestContext context_;
 };

@@ -13,6 +13,9 @@ struct ShownMessage {
     std::string text;
     std::optional<std::string> caption;  // none: the system's default caption
     MessageIcon icon = MessageIcon::kNone;
+    // Owned by the calling thread's active window (when there is one), so it
+    // stays above the host; otherwise the box has no owner.
+    bool ownedByActiveWindow = false;
 };
 
 class Ui {

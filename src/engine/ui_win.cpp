@@ -9,5 +9,6 @@ void WindowsUi::showMessage(const ShownMessage& message) {
     } else if (message.icon == MessageIcon::kError) {
         flags |= MB_ICONERROR;
     }
-    MessageBoxA(nullptr, message.text.c_str(), message.caption ? message.caption->c_str() : nullptr, flags);
+    HWND owner = message.ownedByActiveWindow ? GetActiveWindow() : nullptr;
+    MessageBoxA(owner, message.text.c_str(), message.caption ? message.caption->c_str() : nullptr, flags);
 }

@@ -1,12 +1,62 @@
 #include "reports/cabrillo_log.h"
 
-std::string cabrilloFileBaseName(const std::string& call) {
-    std::string name = call;
-    for (char& c : name) {
-        if (c == '/' || c == '\\') {
-            c = '_';
+#include <cstdio>
+
+#include "assistant/settings.h"
+#include "engine/text_format.h"
+
+namespace {
+
+constexpr const char* kOperatorsTag = "OPERATORS: ";
+constexpr const char* kSoapboxTag = "SOAPBOX: ";
+
+// A line break inside a one-line field would split its line of the file and
+// make the log unreadable for a log robot: each CR or LF becomes a blank.
+std::string singleLine(std::string text) {
+    for (char& c : text) {
+        if (c == '\r' || c == '\n') {
+            c = ' ';
         }
     }
+    return text;
+}
+
+// A multi-line field as the settings file keeps it: line breaks as tokens.
+std::string escapeLineBreaks(const std::string& text) {
+    return replaceAll(replaceAll(text, "\r", "<CR>"), "\n", "<LF>");
+}
+
+// From the settings file's form to the writer's: each line after the first
+// gets the field's own tag.
+std::string taggedLines(const std::string& escaped, const char* tag) {
+    return replaceAll(replaceAll(escaped, "<CR>", std::string("\r\n") + tag), "<LF>", "");
+}
+
+const char* modeCode(const std::string& mode) {
+    if (mode == "CW") {
+        return "CW";
+    }
+    return mode == "SSB" ? "PH" : "??";
+}
+
+}  // namespace
+
+std::string replaceAll(std::string text, const std::string& find, const std::string& replacement) {
+    if (find.empty() || find == replacement) {
+        return text;
+    }
+    std::string out;
+    size_t from = 0;
+    for (size_t at = text.find(find); at != std::string::npos; at = text.find(find, from)) {
+        out.append(text, from, at - from).append(replacement);
+        from = at + find.size();
+    }
+    out.append(text, from, std::string::npos);
+    return out;
+}
+
+std::string cabrilloFileBaseName(const std::string& call) {
+    const std::string name = replaceAll(replaceAll(call, "/", "_"), "\\", "_");
     const char* const kWhiteSpace = " \t\n\v\f\r";
     const size_t begin = name.find_first_not_of(kWhiteSpace);
     if (begin == std::string::npos) {
@@ -16,8 +66,114 @@ std::string cabrilloFileBaseName(const std::string& call) {
     return name.substr(begin, end - begin + 1);
 }
 
-bool CCabrilloLog::EditHeader(const std::string& contestantCall) {
-    callsign = contestantCall;
+bool CCabrilloLog::EditHeader(const std::string& contestantCall, Settings& settings, HeaderDialog& dialog) {
+    header.callsign = contestantCall;
     fileBaseName = cabrilloFileBaseName(contestantCall);
-    return true;
+
+    header.operators = settings.readText("Operators", contestantCall);
+    header.name = settings.readText("Name");
+    header.address = settings.readText("Address");
+    header.city = settings.readText("Address-City");
+    header.postalCode = settings.readText("Address-PostalCode");
+    header.country = settings.readText("Address-Country");
+    header.claimed = settings.readText("Claimed");
+    header.band = settings.readText("Band");
+    header.power = settings.readText("Power");
+    header.location = settings.readText("Loc");
+    header.contest = "TORV";
+    header.category = "SINGLE-OP A";
+    header.band = "ALL";  // the stored band is read but never shown
+    header.transmitter = "ONE";
+    header.email = settings.readText("Email");
+    header.club = settings.readText("Club");
+    // The soapbox is shown on its lines; the operators keep their tokens as text.
+    header.soapbox = replaceAll(replaceAll(settings.readText("SoapBox"), "<CR>", "\r"), "<LF>", "\n");
+
+    HeaderFields edited = header;
+    const bool confirmed = dialog.run(edited);
+    if (confirmed) {
+        const std::string claimed = header.claimed;
+        header = edited;
+        header.claimed = claimed;
+    }
+
+    header.operators = escapeLineBreaks(header.operators);
+    header.soapbox = escapeLineBreaks(header.soapbox);
+    if (confirmed) {
+        settings.writeText("Band", header.band);
+        settings.writeText("Power", header.power);
+        settings.writeText("Operators", header.operators);
+        settings.writeText("Name", header.name);
+        settings.writeText("Address", header.address);
+        settings.writeText("Address-City", header.city);
+        settings.writeText("Address-PostalCode", header.postalCode);
+        settings.writeText("Address-Country", header.country);
+        settings.writeText("Category", header.category);
+        settings.writeText("Contest", header.contest);
+        settings.writeText("Email", header.email);
+        settings.writeText("Club", header.club);
+        settings.writeText("SoapBox", header.soapbox);
+        settings.writeText("Loc", header.location);
+    }
+    header.operators = taggedLines(header.operators, kOperatorsTag);
+    header.soapbox = taggedLines(header.soapbox, kSoapboxTag);
+    return confirmed;
+}
+
+void CCabrilloLog::AddQsoLine(const CInfo& contact) {
+    qsoLines_.push_back(formatText("QSO: %5u %2s %s %-13s %-3s %-6s %-13s %-3s %s\r\n", contact.frequencyKHz,
+                                  modeCode(contact.mode),
+                                  singleLine(formatDateTime(contact.time, "%Y-%m-%d %H%M")).c_str(),
+                                  singleLine(header.callsign).c_str(), singleLine(contact.rstSent).c_str(),
+                                  singleLine(contact.exchangeSent).c_str(), singleLine(contact.call).c_str(),
+                                  singleLine(contact.rstReceived).c_str(),
+                                  singleLine(contact.exchangeReceived).c_str()));
+}
+
+std::string CCabrilloLog::cabrilloText(const std::optional<std::string>& hostVersion) const {
+    std::string text = "START-OF-LOG: 3.0\r\n";
+    const auto line = [&text](const char* tag, const std::string& value) {
+        text.append(tag).append(singleLine(value)).append("\r\n");
+    };
+    text += "CONTEST: TORV\r\n";
+    line("CALLSIGN: ", header.callsign);
+    line("CATEGORY-OPERATOR: ", header.category);
+    if (header.category == "MULTI-OP") {
+        line("CATEGORY-TRANSMITTER: ", header.transmitter);
+    } else {
+        line("CATEGORY-BAND: ", header.band);
+    }
+    text.append(kOperatorsTag).append(header.operators).append("\r\n");
+    line("LOCATION: ", header.location);
+    line("CLAIMED-SCORE: ", std::to_string(claimedScore));
+    line("CLUB: ", header.club);
+    line("CREATED-BY: Pelk ", hostVersion.value_or(""));
+    line("NAME: ", header.name);
+    line("ADDRESS: ", header.address);
+    line("ADDRESS-CITY: ", header.city);
+    line("ADDRESS-POSTALCODE: ", header.postalCode);
+    line("ADDRESS-COUNTRY: ", header.country);
+    line("E-MAIL: ", header.email);
+    text.append(kSoapboxTag).append(header.soapbox).append("\r\n");
+    for (const std::string& qso : qsoLines_) {
+        text += qso;
+    }
+    text += "END-OF-LOG:\r\n";
+    return text;
+}
+
+CabrilloOutcome CCabrilloLog::WriteCabrillo(const std::string& folder,
+                                            const std::optional<std::string>& hostVersion) const {
+    const std::string fileName = fileBaseName + ".cbr";
+    const std::string path = folder.empty() ? fileName : folder + "/" + fileName;
+    const std::string text = cabrilloText(hostVersion);
+
+    bool written = false;
+    if (std::FILE* file = std::fopen(path.c_str(), "wb")) {
+        written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
+        written = std::fflush(file) == 0 && written;
+        written = std::fclose(file) == 0 && written;
+    }
+    // The operator must know when the log did not reach the disk.
+    return {written, written ? "File produced: " + fileName : "File could not be written: " + fileName};
 }

@@ -1,21 +1,56 @@
 // The report object: the Cabrillo header fields kept for the life of the
-// library.
+// library, the QSO lines of the current export, and the Cabrillo 3.0 writer.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
+
+#include "engine/contact.h"
+#include "reports/header_dialog.h"
+
+class Settings;
+
+struct CabrilloOutcome {
+    bool written = false;
+    std::string message;  // what the operator is told
+};
 
 class CCabrilloLog {
 public:
-    // Lets the operator confirm the Cabrillo header before an export, and
-    // returns true when it was confirmed. Sets the call sign and the file
-    // base name from the contestant's call sign; until the header dialog is
-    // wired in, the header counts as confirmed unchanged.
-    bool EditHeader(const std::string& contestantCall);
+    // Loads the header from the settings file, lets the operator confirm it,
+    // and on OK stores it back; returns true when confirmed. The file base
+    // name comes from the contestant's call sign, not from the dialog. On any
+    // other ending nothing is stored, but the loaded fields are still brought
+    // into the writer's form, so the export that follows stays well formed.
+    bool EditHeader(const std::string& contestantCall, Settings& settings, HeaderDialog& dialog);
 
-    std::string callsign;
+    // Formats one contact as a QSO line and keeps it for the next file.
+    void AddQsoLine(const CInfo& contact);
+    void clearQsoLines() { qsoLines_.clear(); }
+    const std::vector<std::string>& qsoLines() const { return qsoLines_; }
+
+    // Writes "<file base name>.cbr" in the folder ("" for the current one)
+    // from the header, the claimed score and the QSO lines. hostVersion is
+    // the host's version text, when its executable was found.
+    CabrilloOutcome WriteCabrillo(const std::string& folder, const std::optional<std::string>& hostVersion) const;
+
+    // The file as WriteCabrillo writes it.
+    std::string cabrilloText(const std::optional<std::string>& hostVersion) const;
+
+    HeaderFields header;  // operators and soapbox already in output form
     std::string fileBaseName;
+    int32_t claimedScore = 0;
+
+private:
+    std::vector<std::string> qsoLines_;
 };
 
 // The Cabrillo file's base name for a call sign: every "/" and "\" made "_",
 // white space trimmed at both ends, "TLKC" when nothing is left.
 std::string cabrilloFileBaseName(const std::string& call);
+
+// Every occurrence of find, left to right and without overlap, replaced;
+// replaced text is not searched again.
+std::string replaceAll(std::string text, const std::string& find, const std::string& replacement);

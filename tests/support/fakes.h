@@ -1,6 +1,7 @@
 // Stand-ins for the platform ports, for tests of the portable core.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -8,11 +9,13 @@
 
 #include "assistant/assistant_control.h"
 #include "assistant/settings.h"
+#include "reports/header_dialog.h"
 
-// Settings in memory, with a log of every write.
+// Settings in memory, with a log of every read and write.
 class MemorySettings : public Settings {
 public:
     std::string readText(const std::string& key, const std::string& defaultValue = std::string()) override {
+        reads.push_back(key);
         auto it = values.find(key);
         return it == values.end() ? defaultValue : it->second.substr(0, kSettingsValueMax);
     }
@@ -22,7 +25,30 @@ public:
     }
 
     std::map<std::string, std::string> values;
+    std::vector<std::string> reads;
     std::vector<std::string> writes;
+};
+
+// A header dialog that shows what it was given and answers as scripted:
+// OK after applying the edits, or Cancel after making them (which must not
+// reach the caller).
+class ScriptedHeaderDialog : public HeaderDialog {
+public:
+    bool run(HeaderFields& fields) override {
+        shown.push_back(fields);
+        HeaderFields edited = fields;
+        if (edit) {
+            edit(edited);
+        }
+        if (confirm) {
+            fields = edited;
+        }
+        return confirm;
+    }
+
+    bool confirm = true;
+    std::function<void(HeaderFields&)> edit;
+    std::vector<HeaderFields> shown;
 };
 
 // An assistant that only records what it is asked. "Running" follows

@@ -1,0 +1,8 @@
+#include "engine/plugin_module_win.h"
+
+HINSTANCE pluginModule() {
+    HMODULE module = nullptr;
+    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                       reinterpret_cast<LPCSTR>(&pluginModule), &module);
+    return module;
+}

@@ -1,0 +1,120 @@
+#include "reports/header_dialog_win.h"
+
+#include <windows.h>
+
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+#include "resource.h"
+#include "engine/plugin_module_win.h"
+
+namespace {
+
+// How each control exchanges its text with its field.
+struct FieldControl {
+    int id;
+    std::string HeaderFields::*field;
+    std::initializer_list<const char*> items;  // a drop-down list's items; none for an edit
+};
+
+// In the order of the fields; the power field has no control.
+const FieldControl kFieldControls[] = {
+    {IDC_CALLSIGN, &HeaderFields::callsign, {}},
+    {IDC_CLAIMED, &HeaderFields::claimed, {}},
+    {IDC_CLUB, &HeaderFields::club, {}},
+    {IDC_CATEGORY_OPERATOR,
+     &HeaderFields::category,
+     {"SINGLE-OP A", "SINGLE-OP B", "SINGLE-OP C", "YL", "GROUPS", "MILITARY STATION OM", "MILITARY STATION SINGLE ",
+      "QRP", "CHECKLOG"}},
+    {IDC_CONTEST, &HeaderFields::contest, {}},
+    {IDC_EMAIL, &HeaderFields::email, {}},
+    {IDC_NAME, &HeaderFields::name, {}},
+    {IDC_OPERATORS, &HeaderFields::operators, {}},
+    {IDC_SOAPBOX, &HeaderFields::soapbox, {}},
+    {IDC_ADDRESS, &HeaderFields::address, {}},
+    {IDC_CATEGORY_BAND, &HeaderFields::band, {"ALL", "80M", "40M", "20M", "15M", "10M"}},
+    {IDC_LOCATION, &HeaderFields::location, {}},
+    {IDC_CATEGORY_TRANSMITTER, &HeaderFields::transmitter, {"ONE", "TWO", "UNLIMITED"}},
+    {IDC_ADDRESS_CITY, &HeaderFields::city, {}},
+    {IDC_ADDRESS_POSTALCODE, &HeaderFields::postalCode, {}},
+    {IDC_ADDRESS_COUNTRY, &HeaderFields::country, {}},
+};
+
+std::string controlText(HWND dialog, int id) {
+    HWND control = GetDlgItem(dialog, id);
+    std::string text(static_cast<size_t>(GetWindowTextLengthA(control)) + 1, '\0');
+    text.resize(static_cast<size_t>(GetWindowTextA(control, &text[0], static_cast<int>(text.size()))));
+    return text;
+}
+
+// Fields to controls: an edit shows its text; a drop-down list selects its
+// first item that begins with the text (case-insensitive), else shows the
+// text in its edit part.
+void showFields(HWND dialog, const HeaderFields& fields) {
+    for (const FieldControl& control : kFieldControls) {
+        const std::string& text = fields.*control.field;
+        if (control.items.size() == 0) {
+            SetDlgItemTextA(dialog, control.id, text.c_str());
+            continue;
+        }
+        for (const char* item : control.items) {
+            SendDlgItemMessageA(dialog, control.id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
+        }
+        if (SendDlgItemMessageA(dialog, control.id, CB_SELECTSTRING, static_cast<WPARAM>(-1),
+                                reinterpret_cast<LPARAM>(text.c_str())) == CB_ERR) {
+            SetDlgItemTextA(dialog, control.id, text.c_str());
+        }
+    }
+}
+
+// Controls to fields, whatever was typed into a drop-down list's edit part.
+// The claimed score is shown only.
+void takeFields(HWND dialog, HeaderFields& fields) {
+    for (const FieldControl& control : kFieldControls) {
+        if (control.field != &HeaderFields::claimed) {
+            fields.*control.field = controlText(dialog, control.id);
+        }
+    }
+}
+
+INT_PTR CALLBACK headerDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    try {
+        switch (message) {
+            case WM_INITDIALOG:
+                SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+                showFields(dialog, *reinterpret_cast<HeaderFields*>(lParam));
+                return TRUE;
+            case WM_COMMAND:
+                if (LOWORD(wParam) == IDOK) {
+                    takeFields(dialog, *reinterpret_cast<HeaderFields*>(GetWindowLongPtrA(dialog, DWLP_USER)));
+                    EndDialog(dialog, IDOK);
+                    return TRUE;
+                }
+                if (LOWORD(wParam) == IDCANCEL) {
+                    EndDialog(dialog, IDCANCEL);
+                    return TRUE;
+                }
+                return FALSE;
+            default:
+                return FALSE;
+        }
+    } catch (...) {
+        // Nothing may unwind into the system's dialog manager.
+        EndDialog(dialog, IDCANCEL);
+        return TRUE;
+    }
+}
+
+}  // namespace
+
+bool CabrilloDialog::run(HeaderFields& fields) {
+    HeaderFields edited = fields;
+    const INT_PTR result = DialogBoxParamA(pluginModule(), MAKEINTRESOURCEA(IDD_CABRILLO), GetActiveWindow(),
+                                           headerDialogProc, reinterpret_cast<LPARAM>(&edited));
+    if (result != IDOK) {
+        return false;
+    }
+    fields = edited;
+    return true;
+}

@@ -1,0 +1,11 @@
+// The Cabrillo header dialog on Windows: template 101, captioned "TORV".
+#pragma once
+
+#include "reports/header_dialog.h"
+
+class CabrilloDialog : public HeaderDialog {
+public:
+    // Runs the dialog modally on the calling thread, owned by its active
+    // window (the host's, when it has one).
+    bool run(HeaderFields& fields) override;
+};
