@@ -113,12 +113,4 @@ TEST(Module, StopsTheAssistantWhenItGoes) {
     EXPECT_EQ(*log, std::vector<std::string>({"start", "stop"}));
 }
 
-TEST(CabrilloFileBaseName, ReplacesSlashesAndTrims) {
-    EXPECT_EQ(cabrilloFileBaseName("PY2ZZ/P"), "PY2ZZ_P");
-    EXPECT_EQ(cabrilloFileBaseName("ZW\\2/A"), "ZW_2_A");
-    EXPECT_EQ(cabrilloFileBaseName("  py2zz \t"), "py2zz");
-    EXPECT_EQ(cabrilloFileBaseName("   "), "TLKC");
-    EXPECT_EQ(cabrilloFileBaseName(""), "TLKC");
-}
-
 }  // namespace
