@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "support/files.h"
+#include "support/report_pass.h"
 #include "support/scoring_pass.h"
 #include "support/temp_folder.h"
 
@@ -25,6 +26,28 @@ TEST(Abi, ScoringPassWritesTheGoldenErrorFile) {
     const ExportTable exports = linkedExports();
     EXPECT_EQ(runScoringPass(exports), expectedScoringPassResults());
     EXPECT_TRUE(matchesGolden(readFile("err.txt"), "golden/scoring_pass.err.txt"));
+}
+
+TEST(Abi, ExportPassWritesTheGoldenSummarySettingsAndCabrilloFiles) {
+    TempFolder folder(TempFolder::Enter::kYes);
+    std::filesystem::create_directory("Plugins");
+    writeFile("Plugins/TORV.ini", kReportPassInitialSettings);
+    const ExportTable exports = linkedExports();
+    EXPECT_EQ(runScoringPass(exports, 1, kReportPassCall), expectedScoringPassResults());
+    int status = 3;
+    const std::string summary = GetResult0(&status);
+    EXPECT_EQ(status, -1);
+    EXPECT_TRUE(matchesGolden(summary, "golden/report_pass.summary.txt"));
+    EXPECT_TRUE(matchesGolden(readFile("Plugins/TORV.ini"), "golden/report_pass.TORV.ini"));
+    EXPECT_TRUE(matchesGolden(readFile(kReportPassCabrilloFile), "golden/report_pass.cbr"));
+
+    // Without an export the status is left as the host set it.
+    resetStats(exports, 0, "PY2ZZ", passStart(), passEnd());
+    status = 3;
+    GetResult0(&status);
+    EXPECT_EQ(status, 3);
+    EXPECT_STREQ(GetResult0(nullptr), "      TORV 12.09-13.09.2015\r\n\tContestant: PY2ZZ \r\n\tQSOs\tPoints\tMULT\r\n"
+                                      "Total\t 0\t 0\t 0\r\n\r\nScore: 0*0 = 0");
 }
 
 TEST(Abi, AnswersOfTheFixedExports) {

@@ -5,6 +5,8 @@
 
 namespace {
 
+const char* const kSpecialStation = "PY5TORV";
+
 DateTimeArg* timeArgument(const HostContact& contact, DateTimeArg& storage) {
     if (contact.nullTime) {
         return nullptr;
@@ -23,8 +25,29 @@ int callWithContact(Function function, const HostContact& c) {
                     "", c.auxText.c_str(), "", c.band.c_str(), "");
 }
 
+// A frequency inside the band, so the Cabrillo lines look like a real log's.
+uint32_t frequencyOn(const std::string& band, const std::string& mode) {
+    static const struct {
+        const char* band;
+        uint32_t cw;
+        uint32_t ssb;
+    } kBandFrequencies[] = {
+        {"160m", 1830000, 1850000},   {"80m", 3525000, 3750000},    {"40m", 7025000, 7090000},
+        {"30m", 10120000, 10120000},  {"20m", 14025000, 14250000},  {"17m", 18080000, 18130000},
+        {"15m", 21025000, 21300000},  {"12m", 24900000, 24950000},  {"10m", 28025000, 28500000},
+        {"6m", 50090000, 50150000},
+    };
+    for (const auto& entry : kBandFrequencies) {
+        if (band == entry.band) {
+            return mode == "SSB" ? entry.ssb : entry.cw;
+        }
+    }
+    return 3525000;
+}
+
 HostContact contact(std::string call, std::string band, std::string mode, std::string exchangeReceived) {
     HostContact c;
+    c.frequency = frequencyOn(band, mode);
     c.call = std::move(call);
     c.band = std::move(band);
     c.mode = std::move(mode);
@@ -66,61 +89,79 @@ DateTimeArg passEnd() {
     return {oleDateFromCalendar(2015, 9, 13, 23, 59), kDateTimeValid};
 }
 
-std::vector<int> runScoringPass(const ExportTable& exports) {
-    std::vector<int> results;
-    results.push_back(resetStats(exports, 0, "PY2ZZ", passStart(), passEnd()));
-
-    results.push_back(addData(exports, contact("PY1AA", "80m", "CW", "RJ")));
-    results.push_back(addData(exports, contact("PY2BB", "40m", "SSB", " sp ")));  // area SP
-    results.push_back(addData(exports, contact("PY3CC", "30m", "RTTY", "RS")));   // band first
-    results.push_back(addData(exports, contact("PY3CC", "20m", "cw", "RS")));     // mode
+std::vector<HostContact> passContacts() {
+    std::vector<HostContact> contacts;
+    contacts.push_back(contact("PY1AA", "80m", "CW", "RJ"));
+    contacts.push_back(contact("PY2BB", "40m", "SSB", " sp "));  // area SP
+    contacts.push_back(contact("PY3CC", "30m", "RTTY", "RS"));   // band first
+    contacts.push_back(contact("PY3CC", "20m", "cw", "RS"));     // mode
     HostContact noSent = contact("PY4DD", "20m", "CW", "MG");
     noSent.exchangeSent.clear();
-    results.push_back(addData(exports, noSent));
-    results.push_back(addData(exports, contact("PY5EE", "15m", "CW", "xx")));   // no area
-    results.push_back(addData(exports, contact("PY1AA", "80m", "CW", "RJ")));   // one DUPE line
-    results.push_back(addData(exports, contact("PY1AA", "80m", "CW", "RJ")));   // two DUPE lines
-    results.push_back(addData(exports, contact("PY1AA", "80m", "SSB", "RJ")));  // other mode: no dupe
+    contacts.push_back(noSent);
+    contacts.push_back(contact("PY5EE", "15m", "CW", "xx"));   // no area
+    contacts.push_back(contact("PY1AA", "80m", "CW", "RJ"));   // one DUPE line
+    contacts.push_back(contact("PY1AA", "80m", "CW", "RJ"));   // two DUPE lines
+    contacts.push_back(contact("PY1AA", "80m", "SSB", "RJ"));  // other mode: no dupe
     HostContact island = contact("PY0TI", "20m", "SSB", "ZZ");
     island.prefix = "PY0T";
-    results.push_back(addData(exports, island));
-    results.push_back(addData(exports, contact("PY6MIL", "40m", "CW", "MIL")));  // category word
-    results.push_back(addData(exports, contact("PY6MIX", "40m", "CW", "mil")));  // not one
-    results.push_back(addData(exports, contact("PY7FF", "6m", "SSB", "PE")));    // unlisted band
+    contacts.push_back(island);
+    contacts.push_back(contact("PY6MIL", "40m", "CW", "MIL"));  // category word
+    contacts.push_back(contact("PY6MIX", "40m", "CW", "mil"));  // not one
+    contacts.push_back(contact("PY7FF", "6m", "SSB", "PE"));    // unlisted band
     HostContact fast = contact("PY8GG", "20m", "CW", "PA");
     fast.frequency = 14025999;
-    results.push_back(addData(exports, fast));
+    contacts.push_back(fast);
     HostContact invalidTime = contact("PY9HH", "12m", "CW", "AM");
     invalidTime.time.status = kDateTimeInvalid;
-    results.push_back(addData(exports, invalidTime));
+    contacts.push_back(invalidTime);
     HostContact nullTime = contact("PY9HH", "17m", "CW", "AM");
     nullTime.nullTime = true;
-    results.push_back(addData(exports, nullTime));
+    contacts.push_back(nullTime);
     HostContact nanTime = contact("PY9HI", "160m", "CW", "AM");
     nanTime.time.date = std::numeric_limits<double>::quiet_NaN();
-    results.push_back(addData(exports, nanTime));
-    results.push_back(addData(exports, contact("", "10m", "SSB", "BA")));  // empty call is stored
+    contacts.push_back(nanTime);
+    contacts.push_back(contact("", "10m", "SSB", "BA"));  // empty call is stored
     HostContact highBytes = contact("PY2\xC7\xE3O", "10m", "CW", "\xE9X");
     highBytes.auxText = "\xFF";
-    results.push_back(addData(exports, highBytes));
+    contacts.push_back(highBytes);
     HostContact halfPast = contact("PY2JJ", "40m", "CW", "SC");
     halfPast.time.date = 42259.3958333;  // 2015-09-12 09:30 less 0.03 s
-    results.push_back(addData(exports, halfPast));
+    contacts.push_back(halfPast);
     HostContact emptyAll;
     emptyAll.ownCall = emptyAll.call = emptyAll.mode = emptyAll.rstSent = emptyAll.rstReceived = "";
     emptyAll.exchangeSent = emptyAll.exchangeReceived = emptyAll.prefix = emptyAll.band = "";
     emptyAll.frequency = 999;
-    results.push_back(addData(exports, emptyAll));  // empty mode
+    contacts.push_back(emptyAll);  // empty mode
+    // Points beyond the ordinary two, for the summary.
+    contacts.push_back(contact("PY7YL", "15m", "SSB", "YL"));
+    contacts.push_back(contact("PY7QRP", "15m", "CW", "QRP"));
+    contacts.push_back(contact(kSpecialStation, "20m", "CW", "PR"));
+    return contacts;
+}
 
-    // Removals write nothing to the error file.
-    results.push_back(removeData(exports, contact("PY1AA", "80m", "CW", "RJ")));
-    HostContact unsentRemoval = contact("PY2BB", "40m", "SSB", "SP");
-    unsentRemoval.exchangeSent.clear();
-    results.push_back(removeData(exports, unsentRemoval));
+std::vector<HostContact> passRemovals() {
+    HostContact unsent = contact("PY2BB", "40m", "SSB", "SP");
+    unsent.exchangeSent.clear();
     HostContact russian = contact("PY5EE", "15m", "CW", "XX");
     russian.prefix = "UA";
-    results.push_back(removeData(exports, russian));
-    results.push_back(removeData(exports, contact("NOBODY", "80m", "CW", "RJ")));
+    return {
+        contact("PY1AA", "80m", "CW", "RJ"),      // the first of three twins goes
+        unsent,                                   // refused
+        russian,                                  // refused: no area
+        contact("NOBODY", "80m", "CW", "RJ"),     // not stored: done all the same
+    };
+}
+
+std::vector<int> runScoringPass(const ExportTable& exports, int exportFlag, const std::string& contestantCall) {
+    std::vector<int> results;
+    results.push_back(resetStats(exports, exportFlag, contestantCall, passStart(), passEnd()));
+    for (const HostContact& contact : passContacts()) {
+        results.push_back(addData(exports, contact));
+    }
+
+    for (const HostContact& contact : passRemovals()) {
+        results.push_back(removeData(exports, contact));
+    }
 
     // The remaining PY1AA 80m CW records keep the call a duplicate there.
     results.push_back(checkCall(exports, "PY1AA", "CW", "PY", "RJ", "80m"));
@@ -135,6 +176,7 @@ std::vector<int> expectedScoringPassResults() {
         1,                                         // reset
         1, 1, 0, 0, 0, 1, 1, 1, 1, 1, 1, 1, 1, 1,  // contacts up to 14025999 Hz
         0, 0, 0, 1, 1, 1, 0,                       // refused bands, empty call, high bytes, 09:30, empty mode
+        1, 1, 1,                                   // YL, QRP, the special station
         1, 0, 0, 1,                                // removals
         0, 1, 2, 2,                                // call checks
     };

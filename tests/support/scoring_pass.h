@@ -46,10 +46,18 @@ int checkCall(const ExportTable& exports, const std::string& call, const std::st
 DateTimeArg passStart();
 DateTimeArg passEnd();
 
-// One scoring pass that touches every finding of the error file, then a few
-// removals and call checks. Returns every export's result in call order; the
-// error file is left in the current folder.
-std::vector<int> runScoringPass(const ExportTable& exports);
+// The contacts of the scoring pass, in log order: every finding of the error
+// file, every points rule, island and category stations.
+std::vector<HostContact> passContacts();
+
+// Deletions after the log: one removal, two refusals, one contact not stored.
+std::vector<HostContact> passRemovals();
+
+// One scoring pass: a reset, every pass contact, then a few removals and call
+// checks. Returns every export's result in call order; the error file is left
+// in the current folder.
+std::vector<int> runScoringPass(const ExportTable& exports, int exportFlag = 0,
+                                const std::string& contestantCall = "PY2ZZ");
 
 // The results runScoringPass must return.
 std::vector<int> expectedScoringPassResults();

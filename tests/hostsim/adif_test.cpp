@@ -1,0 +1,130 @@
+// The simulator's ADIF reader: headers, records, lengths in bytes, and every
+// kind of bad input located by record number and byte offset.
+#include "hostsim/adif.h"
+
+#include <gtest/gtest.h>
+
+#include "support/test_names.h"
+
+namespace {
+
+struct GoodFile {
+    const char* description;
+    std::string text;
+    std::string header;
+    // Each record's fields as "NAME=value" joined by '|'.
+    std::vector<std::string> records;
+};
+
+std::string fieldsOf(const AdifRecord& record) {
+    std::string joined;
+    for (const AdifField& field : record.fields) {
+        joined += (joined.empty() ? "" : "|") + field.name + "=" + field.value;
+    }
+    return joined;
+}
+
+class AdifGoodFile : public ::testing::TestWithParam<GoodFile> {};
+
+TEST_P(AdifGoodFile, Parses) {
+    const GoodFile& good = GetParam();
+    const AdifFile file = parseAdif(good.text);
+    EXPECT_EQ(file.header, good.header);
+    ASSERT_EQ(file.records.size(), good.records.size());
+    for (size_t i = 0; i < good.records.size(); ++i) {
+        EXPECT_EQ(fieldsOf(file.records[i]), good.records[i]) << "record " << i + 1;
+        EXPECT_EQ(file.records[i].number, i + 1);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, AdifGoodFile,
+    ::testing::Values(
+        GoodFile{"header then records, LF",
+                 "Made up\n<ADIF_VER:5>3.1.0\n<EOH>\n<CALL:5>PY1AA<BAND:3>80m<EOR>\n<CALL:5>PY2BB<EOR>\n",
+                 "Made up\n<ADIF_VER:5>3.1.0\n",
+                 {"CALL=PY1AA|BAND=80m", "CALL=PY2BB"}},
+        GoodFile{"CR LF line ends", "head\r\n<eoh>\r\n<CALL:5>PY1AA\r\n<EOR>\r\n", "head\r\n", {"CALL=PY1AA"}},
+        GoodFile{"no header when the file starts with a tag", "<CALL:5>PY1AA<EOR>", "", {"CALL=PY1AA"}},
+        GoodFile{"header fields closed by EOH at the start", "<ADIF_VER:5>3.1.0<EOH><CALL:5>PY1AA<EOR>", "",
+                 {"CALL=PY1AA"}},
+        GoodFile{"field names and EOR in any case", "<call:5>PY1AA<Srx_String:2>SP<eor><Call:3>K1A<eOr>", "",
+                 {"CALL=PY1AA|SRX_STRING=SP", "CALL=K1A"}},
+        GoodFile{"type indicators", "<CALL:5:S>PY1AA<FREQ:5:N>7.025<QSO_DATE:8:D>20150912<EOR>", "",
+                 {"CALL=PY1AA|FREQ=7.025|QSO_DATE=20150912"}},
+        GoodFile{"lengths count bytes, values keep blanks and '<'",
+                 "<SRX_STRING:4> sp <NOTES:6>a<b>\r\nc<CALL:6>PY2\xC3\x87X<EOR>", "",
+                 {"SRX_STRING= sp |NOTES=a<b>\r\n|CALL=PY2\xC3\x87X"}},
+        GoodFile{"a value shorter than the text that follows it", "<CALL:3>PY1AA<EOR>", "", {"CALL=PY1"}},
+        GoodFile{"empty values", "<CALL:0><SRX_STRING:0><EOR>", "", {"CALL=|SRX_STRING="}},
+        GoodFile{"text between fields is ignored", "<CALL:5>PY1AA comment here <BAND:3>40m\n  <EOR> trailing text\n",
+                 "", {"CALL=PY1AA|BAND=40m"}},
+        GoodFile{"UTF-8 byte-order mark before the header", "\xEF\xBB\xBFhead<EOH><CALL:5>PY1AA<EOR>", "head",
+                 {"CALL=PY1AA"}},
+        GoodFile{"empty file", "", "", {}}, GoodFile{"header only", "just a header <EOH>\r\n", "just a header ", {}}),
+    [](const ::testing::TestParamInfo<GoodFile>& info) { return testName(info.param.description); });
+
+TEST(Adif, TheLastOfTwoFieldsWithOneNameCounts) {
+    const AdifFile file = parseAdif("<CALL:5>PY1AA<call:5>PY2BB<EOR>");
+    ASSERT_EQ(file.records.size(), 1u);
+    ASSERT_NE(file.records[0].find("CALL"), nullptr);
+    EXPECT_EQ(*file.records[0].find("CALL"), "PY2BB");
+    EXPECT_EQ(file.records[0].find("BAND"), nullptr);
+}
+
+TEST(Adif, RecordsKnowTheirByteOffset) {
+    const std::string text = "h<EOH>\n<CALL:5>PY1AA<EOR>\n  <CALL:5>PY2BB<EOR>";
+    const AdifFile file = parseAdif(text);
+    ASSERT_EQ(file.records.size(), 2u);
+    EXPECT_EQ(file.records[0].offset, text.find("<CALL"));
+    EXPECT_EQ(file.records[1].offset, text.rfind("<CALL"));
+}
+
+struct BadFile {
+    const char* description;
+    std::string text;
+    size_t record;
+    size_t offset;
+    std::string message;
+};
+
+class AdifBadFile : public ::testing::TestWithParam<BadFile> {};
+
+TEST_P(AdifBadFile, IsRefusedWithItsPlace) {
+    const BadFile& bad = GetParam();
+    try {
+        parseAdif(bad.text);
+        FAIL() << "no error";
+    } catch (const AdifError& error) {
+        EXPECT_EQ(error.recordNumber(), bad.record);
+        EXPECT_EQ(error.byteOffset(), bad.offset);
+        EXPECT_EQ(std::string(error.what()), bad.message);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, AdifBadFile,
+    ::testing::Values(
+        BadFile{"a length running past the end", "<CALL:5>PY1AA<EOR><CALL:9>PY2BB<EOR>", 2, 18,
+                "record 2 at byte 18: the value of field CALL (9 bytes) runs past the end of the file"},
+        BadFile{"missing EOR at the end", "<CALL:5>PY1AA<EOR>\n<CALL:5>PY2BB\n", 2, 19,
+                "record 2 at byte 19: no <EOR> closes the last record"},
+        BadFile{"header text without EOH", "Made up log\n<CALL:5>PY1AA<EOR>", 0, 0,
+                "header at byte 0: no <EOH> ends the header text (a file without a header starts with '<')"},
+        BadFile{"a tag without its closing bracket", "<CALL:5>PY1AA<EOR><CALL:5", 2, 18,
+                "record 2 at byte 18: the tag has no closing '>'"},
+        BadFile{"a length that is no number", "<CALL:5>PY1AA<BAND:x>40m<EOR>", 1, 13,
+                "record 1 at byte 13: the length of field BAND is not a number: \"x\""},
+        BadFile{"an empty length", "<CALL:>PY1AA<EOR>", 1, 0,
+                "record 1 at byte 0: the length of field CALL is not a number: \"\""},
+        BadFile{"a field without length", "<CALL:5>PY1AA<BAND>40m<EOR>", 1, 13,
+                "record 1 at byte 13: field BAND has no length"},
+        BadFile{"a tag without name", "<CALL:5>PY1AA<:3>abc<EOR>", 1, 13,
+                "record 1 at byte 13: a tag without a field name: \"<:3>\""},
+        BadFile{"EOH after the first record", "<CALL:5>PY1AA<EOR><EOH>", 2, 18,
+                "record 2 at byte 18: <EOH> after the first record"},
+        BadFile{"the offset counts the byte-order mark", "\xEF\xBB\xBF<CALL:5>PY1AA", 1, 3,
+                "record 1 at byte 3: no <EOR> closes the last record"}),
+    [](const ::testing::TestParamInfo<BadFile>& info) { return testName(info.param.description); });
+
+}  // namespace

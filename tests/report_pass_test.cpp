@@ -1,0 +1,111 @@
+// Whole report passes through the module object, with the portable settings
+// file: reset with export (the header dialog confirmed, edited or
+// cancelled), the log, the result. The wine suite runs the same passes
+// through Stats.dll and its real dialog against the same golden files.
+#include <filesystem>
+#include <memory>
+
+#include <gtest/gtest.h>
+
+#include "assistant/ini_settings.h"
+#include "engine/module.h"
+#include "support/fakes.h"
+#include "support/files.h"
+#include "support/report_pass.h"
+#include "support/temp_folder.h"
+
+namespace {
+
+class ReportPass : public ::testing::Test {
+protected:
+    TempFolder folder;
+    RecordingUi* ui = nullptr;
+    ScriptedHeaderDialog* dialog = nullptr;
+    std::unique_ptr<CTestApp> app;
+
+    void SetUp() override {
+        std::filesystem::create_directory(folder.path() / "Plugins");
+        writeFile(settingsPath(), kReportPassInitialSettings);
+        PlatformPorts ports;
+        ports.settings = std::make_unique<IniSettings>(settingsPath());
+        auto ownedUi = std::make_unique<RecordingUi>();
+        auto ownedDialog = std::make_unique<ScriptedHeaderDialog>();
+        ui = ownedUi.get();
+        dialog = ownedDialog.get();
+        ports.ui = std::move(ownedUi);
+        ports.headerDialog = std::move(ownedDialog);
+        ports.assistant = std::make_unique<NoAssistant>();
+        ports.hostVersion = [](const std::string&) { return std::optional<std::string>(); };
+        app = std::make_unique<CTestApp>(std::move(ports), folder.path().string());
+    }
+
+    std::string settingsPath() const { return (folder.path() / "Plugins" / "TORV.ini").string(); }
+
+    // The pass; returns the summary, checks the export was reported.
+    std::string run() {
+        app->ResetStats(1, kReportPassCall, passStart(), passEnd());
+        for (const HostContact& contact : passContacts()) {
+            app->AddData(toContactFields(contact));
+        }
+        for (const HostContact& contact : passRemovals()) {
+            app->RemoveData(toContactFields(contact));
+        }
+        int status = 7;
+        const std::string summary = app->GetResult(&status);
+        EXPECT_EQ(status, -1);
+        const auto shown = ui->shown();
+        EXPECT_EQ(shown.size(), 1u);
+        if (!shown.empty()) {
+            EXPECT_EQ(shown[0].text, std::string("File produced: ") + kReportPassCabrilloFile);
+            EXPECT_EQ(shown[0].caption, std::optional<std::string>("Output"));
+            EXPECT_EQ(shown[0].icon, MessageIcon::kInformation);
+        }
+        return summary;
+    }
+
+    std::string cabrillo() const { return readFile(folder.file(kReportPassCabrilloFile)); }
+};
+
+TEST_F(ReportPass, ConfirmedUnchanged) {
+    EXPECT_TRUE(matchesGolden(run(), "golden/report_pass.summary.txt"));
+    EXPECT_TRUE(matchesGolden(readFile(settingsPath()), "golden/report_pass.TORV.ini"));
+    EXPECT_TRUE(matchesGolden(cabrillo(), "golden/report_pass.cbr"));
+    EXPECT_TRUE(matchesGolden(readFile(folder.file("err.txt")), "golden/scoring_pass.err.txt"));
+}
+
+TEST_F(ReportPass, Edited) {
+    dialog->edit = [](HeaderFields& fields) {
+        for (const HeaderEdit& edit : reportPassEdits()) {
+            fields.*edit.field = edit.text;
+        }
+    };
+    EXPECT_TRUE(matchesGolden(run(), "golden/report_pass.summary.txt"));
+    EXPECT_TRUE(matchesGolden(readFile(settingsPath()), "golden/report_pass_edited.TORV.ini"));
+    EXPECT_TRUE(matchesGolden(cabrillo(), "golden/report_pass_edited.cbr"));
+}
+
+TEST_F(ReportPass, Cancelled) {
+    dialog->confirm = false;
+    EXPECT_TRUE(matchesGolden(run(), "golden/report_pass.summary.txt"));
+    EXPECT_TRUE(matchesGolden(readFile(settingsPath()), "golden/report_pass_cancelled.TORV.ini"));
+    EXPECT_TRUE(matchesGolden(cabrillo(), "golden/report_pass_cancelled.cbr"));
+}
+
+TEST_F(ReportPass, EveryResultRewritesTheFileWhileTheExportFlagStays) {
+    run();
+    std::filesystem::remove(folder.file(kReportPassCabrilloFile));
+    int status = 0;
+    app->GetResult(&status);
+    EXPECT_EQ(status, -1);
+    EXPECT_TRUE(fileExists(folder.file(kReportPassCabrilloFile)));
+    EXPECT_EQ(ui->shown().size(), 2u);
+
+    // A rescoring without export ends that, and leaves the status alone.
+    app->ResetStats(0, kReportPassCall, passStart(), passEnd());
+    status = 42;
+    app->GetResult(&status);
+    EXPECT_EQ(status, 42);
+    EXPECT_EQ(ui->shown().size(), 2u);
+}
+
+}  // namespace
