@@ -50,15 +50,22 @@ std::string scratchErrorFile() {
     return scratchFolder() + "/err.txt";
 }
 
-// The module as libStats.so builds it, working in a scratch folder: a
-// rescoring is ResetStats0 (settings file included) and AddData0 per contact.
-void BM_Rescoring(benchmark::State& state) {
-    const auto log = makeLog(static_cast<size_t>(state.range(0)));
+// The module as libStats.so builds it, working in a scratch folder.
+std::unique_ptr<CTestApp> makeApp() {
     PlatformPorts ports;
     ports.settings = std::make_unique<IniSettings>(scratchFolder() + "/Plugins/TORV.ini");
     ports.ui = std::make_unique<RecordingUi>();
+    ports.headerDialog = std::make_unique<ConfirmingHeaderDialog>();
     ports.assistant = std::make_unique<NoAssistant>();
-    CTestApp app(std::move(ports), scratchFolder());
+    ports.hostVersion = [](const std::string&) { return std::optional<std::string>(); };
+    return std::make_unique<CTestApp>(std::move(ports), scratchFolder());
+}
+
+// A rescoring: ResetStats0 (settings file included) and AddData0 per contact.
+void BM_Rescoring(benchmark::State& state) {
+    const auto log = makeLog(static_cast<size_t>(state.range(0)));
+    auto appOwner = makeApp();
+    CTestApp& app = *appOwner;
     for (auto _ : state) {
         app.ResetStats(0, "PY2ZZ", {42259.0, kDateTimeValid}, {42260.0, kDateTimeValid});
         for (const ContactFields& c : log) {
@@ -98,6 +105,23 @@ void BM_CheckCall(benchmark::State& state) {
     }
     state.SetItemsProcessed(state.iterations());
 }
+// GetResult0 on a whole log: the summary recomputed from scratch, the
+// claimed score written to the settings file.
+void BM_ScoreSummary(benchmark::State& state) {
+    const auto log = makeLog(static_cast<size_t>(state.range(0)));
+    auto app = makeApp();
+    app->ResetStats(0, "PY2ZZ", {42259.0, kDateTimeValid}, {42260.0, kDateTimeValid});
+    for (const ContactFields& c : log) {
+        app->AddData(c);
+    }
+    int status = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(app->GetResult(&status));
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_ScoreSummary)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMicrosecond);
+
 BENCHMARK(BM_CheckCall)->Arg(1000)->Arg(10000)->Arg(100000);
 
 }  // namespace
