@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <memory>
 
 #include <gtest/gtest.h>
@@ -103,6 +104,73 @@ TEST(Module, ConsecutiveRescoringsAlternateStart) {
     EXPECT_EQ(m.settings->values["Start"], "1");
     EXPECT_EQ(m.assistant->calls, std::vector<std::string>({"start", "start"}));
     EXPECT_TRUE(m.dialog->shown.empty());  // no export, no header dialog
+}
+
+ContactFields contact(const std::string& call, const std::string& band, const std::string& exchange) {
+    ContactFields c;
+    c.call = call;
+    c.band = band;
+    c.mode = "CW";
+    c.exchangeSent = "SP";
+    c.exchangeReceived = exchange;
+    c.prefix = "PY";
+    c.frequency = 7025000;
+    c.qsoTime = {42259.5, kDateTimeValid};
+    return c;
+}
+
+TEST(Module, ExportOfAnEmptyLogWritesTheHeaderAndSaysSo) {
+    TestModule m;
+    m.reset(1, "PY2ZZ");
+    int status = 0;
+    m.app->GetResult(&status);
+    EXPECT_EQ(status, -1);
+    const std::string file = readFile(m.folder.file("PY2ZZ.cbr"));
+    EXPECT_NE(file.find("SOAPBOX: \r\nEND-OF-LOG:\r\n"), std::string::npos) << visible(file);
+    const auto shown = m.ui->shown();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].text, "File produced: PY2ZZ.cbr");
+    EXPECT_EQ(shown[0].caption, std::optional<std::string>("Output"));
+    EXPECT_EQ(shown[0].icon, MessageIcon::kInformation);
+    EXPECT_TRUE(shown[0].ownedByActiveWindow);
+}
+
+TEST(Module, ExportNamesTheHostVersionAndTheClaimedScore) {
+    TestModule m;
+    m.hostVersion = "2.20";
+    m.reset(1, "PY2ZZ");
+    m.app->AddData(contact("PY1AA", "40m", "YL"));
+    m.app->AddData(contact("PY1AB", "40m", "RJ"));
+    int status = 0;
+    m.app->GetResult(&status);
+    const std::string file = readFile(m.folder.file("PY2ZZ.cbr"));
+    EXPECT_NE(file.find("\r\nCLAIMED-SCORE: 8\r\n"), std::string::npos);
+    EXPECT_NE(file.find("\r\nCREATED-BY: Pelk 2.20\r\n"), std::string::npos);
+}
+
+TEST(Module, ResultRecordsTheClaimedScoreEveryTimeAndPublishesTheWorkedAreas) {
+    TestModule m;
+    m.reset(0);
+    m.app->AddData(contact("PY1AA", "40m", "RJ"));
+    m.app->AddData(contact("PY1AB", "80m", "SP"));
+    int status = 9;
+    const char* first = m.app->GetResult(&status);
+    EXPECT_EQ(status, 9);
+    EXPECT_EQ(m.settings->values["Claimed"], "8");
+    EXPECT_NE(std::string(first).find("Score: 4*2 = 8"), std::string::npos);
+    const auto areas = m.app->engine().withStore([](const ContactStore& s) { return s.workedAreas(); });
+    EXPECT_EQ(areas, std::vector<std::string>({"SP", "RJ"}));  // 80m sorts first
+
+    // A removal leaves the list alone until the next summary.
+    ContactFields removed = contact("PY1AB", "80m", "SP");
+    m.app->RemoveData(removed);
+    EXPECT_EQ(m.app->engine().withStore([](const ContactStore& s) { return s.workedAreas(); }), areas);
+    m.app->GetResult(&status);
+    EXPECT_EQ(m.app->engine().withStore([](const ContactStore& s) { return s.workedAreas(); }),
+              std::vector<std::string>({"RJ"}));
+    EXPECT_EQ(m.settings->values["Claimed"], "2");
+    EXPECT_EQ(std::count(m.settings->writes.begin(), m.settings->writes.end(), "Claimed=8"), 1);
+    EXPECT_TRUE(m.ui->shown().empty());
 }
 
 TEST(Module, StopsTheAssistantWhenItGoes) {
