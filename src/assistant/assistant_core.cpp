@@ -1,0 +1,228 @@
+#include "assistant/assistant_core.h"
+
+#include <cmath>
+#include <initializer_list>
+
+#include "assistant/settings.h"
+#include "engine/contest_engine.h"
+
+const std::array<const char*, 6> kTickBands = {"160m", "80m", "40m", "20m", "15m", "10m"};
+
+namespace {
+
+constexpr int kViewTickDelay = 300;
+constexpr double kRetuneThresholdHertz = 300.0;
+constexpr int kBandMegahertz[] = {1, 3, 7, 14, 21, 28};
+
+// What a row shows for a band where the call was not worked.
+constexpr const char* kNoTime = "   -";
+constexpr const char* kNoMode = "   -";
+constexpr const char* kNoArea = " -";
+
+}  // namespace
+
+// One of the two mode boxes, which act as a pair of radio buttons.
+struct ModeChoice {
+    const char* key;
+    const char* otherKey;
+    bool AssistantFlags::*flag;
+    bool AssistantFlags::*otherFlag;
+    std::initializer_list<const char*> commands;
+};
+
+namespace {
+
+const ModeChoice kCw = {"setup_mode_bpsk63", "setup_mode_bpsk125", &AssistantFlags::cw, &AssistantFlags::ssb,
+                        {"<MODE:CW>", "<BAUDRATE:27>"}};
+const ModeChoice kSsb = {"setup_mode_bpsk125", "setup_mode_bpsk63", &AssistantFlags::ssb, &AssistantFlags::cw,
+                         {"<MODE:SSB>"}};
+
+}  // namespace
+
+std::optional<int> bandIndexForFrequency(double hertz) {
+    const double megahertz = std::trunc(hertz / 1000000.0);
+    for (int index = 0; index < 6; ++index) {
+        if (megahertz == kBandMegahertz[index]) {
+            return index;
+        }
+    }
+    return std::nullopt;
+}
+
+AssistantCore::AssistantCore(Settings& settings, ContestEngine& engine, WorkedBeforeState& state,
+                             AssistantWindow& window, std::unique_ptr<HostLink> hostLink)
+    : settings_(settings), engine_(engine), state_(state), window_(window), hostLink_(std::move(hostLink)) {}
+
+AssistantCore::~AssistantCore() = default;
+
+bool AssistantCore::send(std::initializer_list<const char*> commands) {
+    if (hostLink_ == nullptr) {
+        return false;
+    }
+    for (const char* command : commands) {
+        if (!hostLink_->sendCommand(command)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void AssistantCore::initialise() {
+    flags_.cw = settings_.readNumber(kCw.key) != 0;
+    flags_.ssb = settings_.readNumber(kSsb.key) != 0;
+    flags_.areaView = settings_.readNumber("setup_view_area") != 0;
+    flags_.callView = settings_.readNumber("setup_view_call") != 0;
+    window_.showFlags(flags_);
+    if (flags_.cw) {
+        send(kCw.commands);
+    } else if (flags_.ssb) {
+        send(kSsb.commands);
+    }
+    // The info windows open on the first tick, once the host has answered.
+    window_.armTick(kViewTickDelay);
+}
+
+// The selected mode comes from the settings file: a click on it only sends
+// its commands again; a click on the other one switches and stores.
+void AssistantCore::selectMode(const ModeChoice& mode) {
+    flags_.*mode.flag = settings_.readNumber(mode.key) != 0;
+    if (!(flags_.*mode.flag)) {
+        flags_.*mode.otherFlag = false;
+        flags_.*mode.flag = true;
+        window_.showFlags(flags_);
+        settings_.writeText(mode.key, "1");
+        settings_.writeText("Mode", "1");
+        settings_.writeText(mode.otherKey, "0");
+    } else {
+        window_.showFlags(flags_);
+    }
+    send(mode.commands);
+}
+
+void AssistantCore::clickCw() {
+    selectMode(kCw);
+}
+
+void AssistantCore::clickSsb() {
+    selectMode(kSsb);
+}
+
+// The check box has already changed its own tick: the flags are not shown.
+void AssistantCore::clickArea() {
+    if (areaView_ != nullptr) {
+        areaView_.reset();
+        flags_.areaView = false;
+        settings_.writeText("setup_view_area", "0");
+    } else {
+        areaView_ = window_.openAreaView();
+        flags_.areaView = true;
+        window_.armTick(kViewTickDelay);
+        settings_.writeText("setup_view_area", "1");
+    }
+}
+
+void AssistantCore::clickCall() {
+    if (callView_ != nullptr) {
+        callView_.reset();
+        flags_.callView = false;
+        settings_.writeText("setup_view_call", "0");
+    } else {
+        callView_ = window_.openCallView();
+        flags_.callView = true;
+        window_.armTick(kViewTickDelay);
+        settings_.writeText("setup_view_call", "1");
+    }
+}
+
+void AssistantCore::openWantedViews() {
+    if (flags_.areaView && areaView_ == nullptr) {
+        areaView_ = window_.openAreaView();
+        settings_.writeText("setup_view_area", "1");
+    }
+    if (flags_.callView && callView_ == nullptr) {
+        callView_ = window_.openCallView();
+        settings_.writeText("setup_view_call", "1");
+    }
+}
+
+bool AssistantCore::fillWorkedRows(const std::string& call) {
+    // Under the store's lock: the host's thread may be adding contacts or
+    // rebuilding the rows meanwhile. No host or window call happens here.
+    return engine_.withStore([&call](ContactStore& store) {
+        WorkedRows& rows = store.workedRows();
+        for (const auto& row : rows) {
+            if (row.size() != 4) {
+                return false;  // no rescoring since the library loaded
+            }
+        }
+        for (auto& row : rows) {
+            row[1] = kNoTime;
+            row[2] = kNoMode;
+            row[3] = kNoArea;
+        }
+        if (call.empty()) {
+            return true;
+        }
+        // The last contact with the call on a band wins, duplicates included.
+        for (const CInfo& contact : store.contactList()) {
+            if (contact.call != call) {
+                continue;
+            }
+            for (size_t k = 0; k < kTickBands.size(); ++k) {
+                if (contact.band == kTickBands[k]) {
+                    rows[k][1] = formatDateTime(contact.time, "%H:%M");
+                    rows[k][2] = contact.mode;
+                    rows[k][3] = contact.area;
+                }
+            }
+        }
+        return true;
+    });
+}
+
+void AssistantCore::tick() {
+    window_.killTick();
+    if (hostLink_ == nullptr) {
+        return;
+    }
+    openWantedViews();
+
+    state_.setCurrentCall(std::string());
+    std::string call;
+    if (!hostLink_->enteredCall(call)) {
+        return;
+    }
+    state_.setCurrentCall(call);
+    if (call.size() == 1 || call.size() == 2) {
+        return;  // too short to look up: the windows keep what they show
+    }
+    if (!fillWorkedRows(call)) {
+        return;
+    }
+    if (callView_ != nullptr) {
+        callView_->setCaption(call.empty() ? std::string("CALL") : "TORV worked with " + call);
+    }
+
+    double hertz = 0.0;
+    if (!hostLink_->frequency(hertz)) {
+        return;
+    }
+    if (std::fabs(hertz - state_.lastFrequency()) > kRetuneThresholdHertz) {
+        if (!hostLink_->sendCommand("<SP1>")) {
+            return;
+        }
+        state_.setLastFrequency(hertz);
+    }
+    const std::optional<int> band = bandIndexForFrequency(hertz);
+    if (!band) {
+        return;
+    }
+    state_.setBandIndex(*band);
+    if (areaView_ != nullptr) {
+        areaView_->setCaption("Area ");
+        areaView_->markAreas(engine_.withStore([](const ContactStore& store) { return store.workedAreas(); }));
+    }
+    if (callView_ != nullptr) {
+        callView_->refreshGrid();
+    }
+}

@@ -1,0 +1,44 @@
+// The worked-before grid as a picture: solid fills and texts at pixel
+// positions, computed from the button's size and the worked-before state
+// alone, so it is tested without a window. The Win32 side only executes it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "engine/store.h"
+
+struct Colour {
+    uint8_t red, green, blue;
+    bool operator==(const Colour& other) const {
+        return red == other.red && green == other.green && blue == other.blue;
+    }
+};
+
+extern const Colour kTableBackground;   // 255, 255, 198
+extern const Colour kNoCallBackground;  // 255, 250, 198 (also the windows' background)
+extern const Colour kBandStripe;        // 198, 255, 255
+
+struct GridFill {
+    int left, top, right, bottom;
+    Colour colour;
+};
+
+struct GridText {
+    int x, y;  // top-left corner of the text
+    std::string text;
+};
+
+struct GridPicture {
+    std::vector<GridFill> fills;  // in drawing order
+    std::vector<GridText> texts;  // drawn transparently over the fills
+};
+
+// The grid of a button whose item rectangle is (0, 0, width, height). An
+// empty call shows only the no-call background. Otherwise: the table
+// background; the stripe of the current band (none for -1); the header (the
+// call and the column titles); and the rows of "80m" to "10m" on lines 2 to
+// 6 of the seven the height is divided into. The "160m" row is never drawn.
+// Texts a row lacks are left out.
+GridPicture layoutGrid(int width, int height, const std::string& currentCall, int bandIndex, const WorkedRows& rows);
