@@ -4,6 +4,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -11,19 +12,23 @@
 #include "assistant/settings.h"
 #include "reports/header_dialog.h"
 
-// Settings in memory, with a log of every read and write.
+// Settings in memory, with a log of every read and write. Safe to use from
+// two threads, as the profile functions are.
 class MemorySettings : public Settings {
 public:
     std::string readText(const std::string& key, const std::string& defaultValue = std::string()) override {
+        std::lock_guard<std::mutex> lock(mutex);
         reads.push_back(key);
         auto it = values.find(key);
         return it == values.end() ? defaultValue : it->second.substr(0, kSettingsValueMax);
     }
     void writeText(const std::string& key, const std::string& value) override {
+        std::lock_guard<std::mutex> lock(mutex);
         values[key] = value;
         writes.push_back(key + "=" + value);
     }
 
+    std::mutex mutex;
     std::map<std::string, std::string> values;
     std::vector<std::string> reads;
     std::vector<std::string> writes;

@@ -1,0 +1,117 @@
+// The host's thread and the assistant's share the log, the worked-before
+// rows, the worked-area list and the worked-before state. Run under
+// ThreadSanitizer by scripts/test: exports on one thread, ticks and grid
+// paints on another, with a fake host.
+#include <atomic>
+#include <thread>
+
+#include <gtest/gtest.h>
+
+#include "engine/module.h"
+#include "infowin/grid_layout.h"
+#include "support/assistant_fakes.h"
+#include "support/fakes.h"
+#include "support/temp_folder.h"
+
+namespace {
+
+// A worked-before window that paints on every refresh, as the real one does
+// on the assistant thread.
+class PaintingCallView : public CallView {
+public:
+    PaintingCallView(ContestEngine& engine, WorkedBeforeState& state, std::atomic<int>& paints)
+        : engine_(engine), state_(state), paints_(paints) {}
+    void setCaption(const std::string&) override {}
+    void refreshGrid() override {
+        const WorkedBeforeSnapshot snapshot = state_.snapshot();
+        const WorkedRows rows = engine_.withStore([](const ContactStore& s) { return s.workedRows(); });
+        const GridPicture picture = layoutGrid(300, 217, snapshot.currentCall, snapshot.bandIndex, rows);
+        if (!picture.fills.empty()) {
+            ++paints_;
+        }
+    }
+
+private:
+    ContestEngine& engine_;
+    WorkedBeforeState& state_;
+    std::atomic<int>& paints_;
+};
+
+class PaintingWindow : public FakeAssistantWindow {
+public:
+    PaintingWindow(EventLog log, ContestEngine& engine, WorkedBeforeState& state, std::atomic<int>& paints)
+        : FakeAssistantWindow(std::move(log)), engine_(engine), state_(state), paints_(paints) {}
+    std::unique_ptr<CallView> openCallView() override {
+        return std::make_unique<PaintingCallView>(engine_, state_, paints_);
+    }
+
+private:
+    ContestEngine& engine_;
+    WorkedBeforeState& state_;
+    std::atomic<int>& paints_;
+};
+
+ContactFields contact(int i) {
+    ContactFields c;
+    c.call = "PY" + std::to_string(i % 50);
+    c.band = i % 2 ? "40m" : "20m";
+    c.mode = i % 3 ? "CW" : "SSB";
+    c.exchangeSent = "SP";
+    c.exchangeReceived = i % 5 ? "RJ" : "MG";
+    c.prefix = "PY";
+    c.frequency = 7025000;
+    c.qsoTime = {42259.0 + i / 1440.0, kDateTimeValid};
+    return c;
+}
+
+TEST(AssistantThreads, ExportsAndTicksShareTheStoreSafely) {
+    TempFolder folder;
+    PlatformPorts ports;
+    auto settingsOwner = std::make_unique<MemorySettings>();
+    MemorySettings& settings = *settingsOwner;
+    settings.values = {{"setup_view_call", "1"}, {"setup_view_area", "1"}};
+    ports.settings = std::move(settingsOwner);
+    ports.ui = std::make_unique<RecordingUi>();
+    ports.headerDialog = std::make_unique<ConfirmingHeaderDialog>();
+    ports.assistant = std::make_unique<NoAssistant>();
+    ports.hostVersion = [](const std::string&) { return std::optional<std::string>(); };
+    CTestApp app(std::move(ports), folder.path().string());
+    app.ResetStats(0, "PY2ZZ", {42259.0, kDateTimeValid}, {42260.0, kDateTimeValid});
+
+    std::atomic<bool> hostDone{false};
+    std::atomic<int> paints{0};
+    std::thread assistant([&] {
+        EventLog log = std::make_shared<std::vector<std::string>>();
+        PaintingWindow window(log, app.engine(), app.workedBefore(), paints);
+        auto host = std::make_unique<FakeHost>(log);
+        FakeHost& fakeHost = *host;
+        AssistantCore core(settings, app.engine(), app.workedBefore(), window, std::move(host));
+        core.initialise();
+        for (int i = 0; !hostDone || i < 50; ++i) {
+            fakeHost.entryField = "PY" + std::to_string(i % 50);
+            fakeHost.frequencyHertz = i % 2 ? 7025000.0 + i : 14025000.0;
+            core.tick();
+            log->clear();
+        }
+    });
+
+    int status = 0;
+    for (int round = 0; round < 20; ++round) {
+        app.ResetStats(0, "PY2ZZ", {42259.0, kDateTimeValid}, {42260.0, kDateTimeValid});
+        for (int i = 0; i < 100; ++i) {
+            app.AddData(contact(i));
+            app.CheckCall("PY" + std::to_string(i), "CW", "PY", "RJ", "40m");
+        }
+        app.GetResult(&status);
+        app.RemoveData(contact(3));
+    }
+    hostDone = true;
+    assistant.join();
+    EXPECT_GT(paints.load(), 0);
+    app.engine().withStore([](const ContactStore& s) {
+        EXPECT_EQ(s.count(), 99u);
+        EXPECT_EQ(s.workedAreas(), std::vector<std::string>({"RJ", "MG"}));  // 40m sorts first
+    });
+}
+
+}  // namespace
