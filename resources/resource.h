@@ -27,5 +27,12 @@
 #define IDC_LOCATION 1121
 #define IDC_CATEGORY_TRANSMITTER 1122
 
+// The assistant window "Setup TORV".
+#define IDD_SETUP 111
+#define IDC_SETUP_CW 1106
+#define IDC_SETUP_AREA 1107
+#define IDC_SETUP_CALL 1108
+#define IDC_SETUP_SSB 1135
+
 // The plug-in's icon, the large icon of every window.
 #define IDI_STATS 110

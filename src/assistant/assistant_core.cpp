@@ -107,31 +107,31 @@ void AssistantCore::clickSsb() {
     selectMode(kSsb);
 }
 
+// Opens a closed info window or closes an open one, and stores the choice.
 // The check box has already changed its own tick: the flags are not shown.
-void AssistantCore::clickArea() {
-    if (areaView_ != nullptr) {
-        areaView_.reset();
-        flags_.areaView = false;
-        settings_.writeText("setup_view_area", "0");
+template <typename View, typename Open>
+void toggleView(std::unique_ptr<View>& view, bool& flag, const char* key, Open open, AssistantWindow& window,
+                Settings& settings) {
+    if (view != nullptr) {
+        view.reset();
+        flag = false;
+        settings.writeText(key, "0");
     } else {
-        areaView_ = window_.openAreaView();
-        flags_.areaView = true;
-        window_.armTick(kViewTickDelay);
-        settings_.writeText("setup_view_area", "1");
+        view = open();
+        flag = true;
+        window.armTick(kViewTickDelay);
+        settings.writeText(key, "1");
     }
 }
 
+void AssistantCore::clickArea() {
+    toggleView(areaView_, flags_.areaView, "setup_view_area", [this] { return window_.openAreaView(); }, window_,
+               settings_);
+}
+
 void AssistantCore::clickCall() {
-    if (callView_ != nullptr) {
-        callView_.reset();
-        flags_.callView = false;
-        settings_.writeText("setup_view_call", "0");
-    } else {
-        callView_ = window_.openCallView();
-        flags_.callView = true;
-        window_.armTick(kViewTickDelay);
-        settings_.writeText("setup_view_call", "1");
-    }
+    toggleView(callView_, flags_.callView, "setup_view_call", [this] { return window_.openCallView(); }, window_,
+               settings_);
 }
 
 void AssistantCore::openWantedViews() {

@@ -4,6 +4,7 @@
 // which is built with another compiler and unwinding model.
 #include "engine/stats_exports.h"
 
+#include <atomic>
 #include <string>
 
 #include "engine/area.h"
@@ -11,8 +12,11 @@
 
 namespace {
 
+std::atomic<CTestApp*> created{nullptr};
+
 CTestApp& app() {
     static CTestApp instance(makePlatformPorts());
+    created = &instance;
     return instance;
 }
 
@@ -49,6 +53,10 @@ ContactFields contactFrom(const char* ownCall, const char* call, DateTimeArg* qs
 }
 
 }  // namespace
+
+CTestApp* loadedModule() {
+    return created.load();
+}
 
 // The exports take every argument the host passes; most are not read.
 #if defined(__GNUC__)

@@ -11,10 +11,23 @@ std::string errorFilePathIn(const std::string& folder) {
 }  // namespace
 
 CTestApp::CTestApp(PlatformPorts ports, const std::string& folder)
-    : ports_(std::move(ports)), folder_(folder), engine_(errorFilePathIn(folder)) {}
+    : ports_(std::move(ports)), folder_(folder), engine_(errorFilePathIn(folder)) {
+    if (!ports_.assistant) {
+        ports_.assistant = ports_.makeAssistant ? ports_.makeAssistant(*ports_.settings, engine_, workedBefore_)
+                                                : std::make_unique<NoAssistant>();
+    }
+}
 
 CTestApp::~CTestApp() {
     ports_.assistant->stop();
+}
+
+void CTestApp::Unload(bool processExiting) {
+    if (processExiting) {
+        ports_.assistant->abandon();
+    } else {
+        ports_.assistant->stopForUnload();
+    }
 }
 
 int CTestApp::ResetStats(int32_t exportFlag, const std::string& contestantCall, const DateTimeArg& contestStart,

@@ -12,6 +12,7 @@
 
 #include "assistant/assistant_control.h"
 #include "assistant/settings.h"
+#include "assistant/worked_before.h"
 #include "engine/contest_engine.h"
 #include "engine/ui.h"
 #include "reports/cabrillo_log.h"
@@ -21,7 +22,9 @@ struct PlatformPorts {
     std::unique_ptr<Settings> settings;
     std::unique_ptr<Ui> ui;
     std::unique_ptr<HeaderDialog> headerDialog;
+    // The assistant, or a maker of it for one that needs the module's state.
     std::unique_ptr<AssistantControl> assistant;
+    std::function<std::unique_ptr<AssistantControl>(Settings&, ContestEngine&, WorkedBeforeState&)> makeAssistant;
     // The host's version text for the Cabrillo file, looked up in a folder.
     std::function<std::optional<std::string>(const std::string& folder)> hostVersion;
 };
@@ -67,14 +70,24 @@ public:
     Settings& settings() { return *ports_.settings; }
     Ui& ui() { return *ports_.ui; }
     AssistantControl& assistant() { return *ports_.assistant; }
+    WorkedBeforeState& workedBefore() { return workedBefore_; }
+
+    // The library is being unloaded (FreeLibrary): the assistant closes and
+    // its thread ends first. At process exit (processExiting) the other
+    // threads are gone already and nothing may wait for them.
+    void Unload(bool processExiting);
 
 private:
     PlatformPorts ports_;
     std::string folder_;
     ContestEngine engine_;
+    WorkedBeforeState workedBefore_;
     CCabrilloLog report_;
     std::string summary_;
 };
 
 // The ports of the platform the library was built for (Windows or native).
 PlatformPorts makePlatformPorts();
+
+// The library's one module object, once an export has made it; else null.
+CTestApp* loadedModule();

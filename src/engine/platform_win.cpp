@@ -1,5 +1,7 @@
 // The ports of Stats.dll: the profile functions, real message boxes and
-// the header dialog, the host executable's version resource.
+// the header dialog, the host executable's version resource, the assistant
+// window on its own thread.
+#include "assistant/assistant_win.h"
 #include "assistant/profile_settings.h"
 #include "engine/module.h"
 #include "reports/header_dialog_win.h"
@@ -11,7 +13,9 @@ PlatformPorts makePlatformPorts() {
     ports.settings = std::make_unique<ProfileSettings>();
     ports.ui = std::make_unique<WindowsUi>();
     ports.headerDialog = std::make_unique<CabrilloDialog>();
-    ports.assistant = std::make_unique<NoAssistant>();
+    ports.makeAssistant = [](Settings& settings, ContestEngine& engine, WorkedBeforeState& state) {
+        return std::make_unique<WindowsAssistant>(settings, engine, state);
+    };
     ports.hostVersion = findHostVersion;
     return ports;
 }

@@ -41,27 +41,22 @@ TEST_P(FrequencyText, InHertz) {
     EXPECT_EQ(hertz, c.valid ? c.hertz : 12345u);
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, FrequencyText,
-                         ::testing::Values(FrequencyCase{"7.025", true, 7025000},
-                                           FrequencyCase{"14.0259999", true, 14026000},
-                                           FrequencyCase{"14.0259994", true, 14025999},
-                                           FrequencyCase{"14.0259995", true, 14026000},
-                                           FrequencyCase{"28.5", true, 28500000},
-                                           FrequencyCase{"3.525000", true, 3525000},
-                                           FrequencyCase{"21.0000001", true, 21000000},
-                                           FrequencyCase{"7", true, 7000000}, FrequencyCase{"7.", true, 7000000},
-                                           FrequencyCase{".5", true, 500000}, FrequencyCase{" 7.025 ", true, 7025000},
-                                           FrequencyCase{"0007.025", true, 7025000},
-                                           FrequencyCase{"4294.967295", true, 4294967295u},
-                                           FrequencyCase{"4294.9672955", false, 0},
-                                           FrequencyCase{"4295", false, 0}, FrequencyCase{"10000", false, 0},
-                                           FrequencyCase{"7,025", false, 0}, FrequencyCase{"", false, 0},
-                                           FrequencyCase{".", false, 0}, FrequencyCase{"-7.025", false, 0},
-                                           FrequencyCase{"7.0.25", false, 0}, FrequencyCase{"1e3", false, 0},
-                                           FrequencyCase{"7 025", false, 0}),
-                         [](const ::testing::TestParamInfo<FrequencyCase>& info) {
-                             return testName(std::string(info.param.text) + "_" + std::to_string(info.index));
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Table, FrequencyText,
+    ::testing::Values(FrequencyCase{"7.025", true, 7025000}, FrequencyCase{"14.0259999", true, 14026000},
+                      FrequencyCase{"14.0259994", true, 14025999}, FrequencyCase{"14.0259995", true, 14026000},
+                      FrequencyCase{"28.5", true, 28500000}, FrequencyCase{"3.525000", true, 3525000},
+                      FrequencyCase{"21.0000001", true, 21000000}, FrequencyCase{"7", true, 7000000},
+                      FrequencyCase{"7.", true, 7000000}, FrequencyCase{".5", true, 500000},
+                      FrequencyCase{" 7.025 ", true, 7025000}, FrequencyCase{"0007.025", true, 7025000},
+                      FrequencyCase{"4294.967295", true, 4294967295u}, FrequencyCase{"4294.9672955", false, 0},
+                      FrequencyCase{"4295", false, 0}, FrequencyCase{"10000", false, 0},
+                      FrequencyCase{"7,025", false, 0}, FrequencyCase{"", false, 0}, FrequencyCase{".", false, 0},
+                      FrequencyCase{"-7.025", false, 0}, FrequencyCase{"7.0.25", false, 0},
+                      FrequencyCase{"1e3", false, 0}, FrequencyCase{"7 025", false, 0}),
+    [](const ::testing::TestParamInfo<FrequencyCase>& info) {
+        return testName(std::string(info.param.text) + "_" + std::to_string(info.index));
+    });
 
 TEST(AdifDateTime, MakesTheOleDate) {
     double date = 0;
@@ -74,8 +69,8 @@ TEST(AdifDateTime, MakesTheOleDate) {
 
 TEST(AdifDateTime, RefusesImpossibleValues) {
     double date = 0;
-    for (const char* bad : {"2015091", "201509120", "2015-912", "20151301", "20150931", "20150229", "18991231",
-                            "20150900", "2015091a"}) {
+    for (const char* bad :
+         {"2015091", "201509120", "2015-912", "20151301", "20150931", "20150229", "18991231", "20150900", "2015091a"}) {
         EXPECT_FALSE(parseAdifDateTime(bad, "0000", date)) << bad;
     }
     for (const char* bad : {"2400", "0960", "093", "09300", "093060", "9:30", ""}) {
@@ -120,10 +115,9 @@ INSTANTIATE_TEST_SUITE_P(
                       PrefixCase{"DL1ABC", "DL1"}, PrefixCase{"K1ABC", "K1"}, PrefixCase{"9A1AA", "9A1"},
                       PrefixCase{"3DA0XX", "3DA0"}, PrefixCase{"LU1ABC", "LU1"}, PrefixCase{"DL", "DL"},
                       PrefixCase{"PY2ZZ/P", "PY"}, PrefixCase{"PY2ZZ/QRP", "PY"}, PrefixCase{"DL/PY2ZZ", "DL"},
-                      PrefixCase{"PY2ZZ/DL", "DL"}, PrefixCase{"PY0F/PY2ZZ", "PY0F"},
-                      PrefixCase{"PY2ZZ/PY0S", "PY0S"}, PrefixCase{"K1ABC/4", "K4"}, PrefixCase{"K1ABC/4/P", "K4"},
-                      PrefixCase{"PY2ZZ/1", "PY"}, PrefixCase{"CX/DL1ABC/M", "CX"}, PrefixCase{"", ""},
-                      PrefixCase{"/", ""}),
+                      PrefixCase{"PY2ZZ/DL", "DL"}, PrefixCase{"PY0F/PY2ZZ", "PY0F"}, PrefixCase{"PY2ZZ/PY0S", "PY0S"},
+                      PrefixCase{"K1ABC/4", "K4"}, PrefixCase{"K1ABC/4/P", "K4"}, PrefixCase{"PY2ZZ/1", "PY"},
+                      PrefixCase{"CX/DL1ABC/M", "CX"}, PrefixCase{"", ""}, PrefixCase{"/", ""}),
     [](const ::testing::TestParamInfo<PrefixCase>& info) {
         return testName(std::string(info.param.call) + "_" + std::to_string(info.index));
     });
@@ -137,12 +131,21 @@ TEST(Dxcc, SpecialEntities) {
 }
 
 TEST(ContactFromRecord, EveryField) {
-    const ContactFields c = contactFromRecord(
-        record({{"CALL", "PY1AA"}, {"QSO_DATE", "20150912"}, {"TIME_ON", "093015"}, {"FREQ", "14.0259999"},
-                {"BAND", "20M"}, {"MODE", "cw"}, {"RST_SENT", "599"}, {"RST_RCVD", "579"}, {"STX_STRING", "SP"},
-                {"SRX_STRING", " rj "}, {"STATION_CALLSIGN", "PY2ZZ"}, {"OPERATOR", "PY2YY"}, {"DXCC", "108"},
-                {"COMMENT", "ignored"}}),
-        "PY9XX");
+    const ContactFields c = contactFromRecord(record({{"CALL", "PY1AA"},
+                                                      {"QSO_DATE", "20150912"},
+                                                      {"TIME_ON", "093015"},
+                                                      {"FREQ", "14.0259999"},
+                                                      {"BAND", "20M"},
+                                                      {"MODE", "cw"},
+                                                      {"RST_SENT", "599"},
+                                                      {"RST_RCVD", "579"},
+                                                      {"STX_STRING", "SP"},
+                                                      {"SRX_STRING", " rj "},
+                                                      {"STATION_CALLSIGN", "PY2ZZ"},
+                                                      {"OPERATOR", "PY2YY"},
+                                                      {"DXCC", "108"},
+                                                      {"COMMENT", "ignored"}}),
+                                              "PY9XX");
     EXPECT_EQ(c.call, "PY1AA");
     EXPECT_EQ(c.qsoTime.status, kDateTimeValid);
     EXPECT_EQ(c.qsoTime.date, oleDateFromCalendar(2015, 9, 12, 9, 30, 15));
@@ -192,8 +195,8 @@ TEST(ContactFromRecord, StatesWhenNoExchangeStrings) {
     const ContactFields states = contactFromRecord(minimal({{"STATE", "RJ"}, {"MY_STATE", "SP"}}), "");
     EXPECT_EQ(states.exchangeReceived, "RJ");
     EXPECT_EQ(states.exchangeSent, "SP");
-    const ContactFields strings = contactFromRecord(
-        minimal({{"STATE", "RJ"}, {"MY_STATE", "SP"}, {"SRX_STRING", ""}, {"STX_STRING", "YL"}}), "");
+    const ContactFields strings =
+        contactFromRecord(minimal({{"STATE", "RJ"}, {"MY_STATE", "SP"}, {"SRX_STRING", ""}, {"STX_STRING", "YL"}}), "");
     EXPECT_EQ(strings.exchangeReceived, "") << "an empty exchange string is still the exchange";
     EXPECT_EQ(strings.exchangeSent, "YL");
 }
@@ -277,11 +280,13 @@ TEST(ContactsFromAdif, ABadRecordIsNamedWithItsNumberAndOffset) {
 }
 
 TEST(ContactsFromAdif, ARecordWithoutCallIsNamed) {
+    const std::string first = "<CALL:5>PY1AA<QSO_DATE:8>20150912<TIME_ON:4>0930<EOR>";
     try {
-        contactsFromAdif("<CALL:5>PY1AA<QSO_DATE:8>20150912<TIME_ON:4>0930<EOR><BAND:3>40m<EOR>", "");
+        contactsFromAdif(first + "<BAND:3>40m<EOR>", "");
         FAIL() << "no error";
     } catch (const AdifError& error) {
-        EXPECT_EQ(std::string(error.what()), "record 2 at byte 54: no CALL");
+        EXPECT_EQ(std::string(error.what()), "record 2 at byte 53: no CALL");
+        EXPECT_EQ(error.byteOffset(), first.size());
     }
 }
 

@@ -56,9 +56,9 @@ TEST_F(SampleLog, EveryStateAndUfAreReceived) {
     for (const ContactFields& c : contacts_) {
         received.insert(normalised(c.exchangeReceived));
     }
-    for (const char* area : {"AC", "AL", "AP", "AM", "BA", "CE", "DF", "ES", "GO", "MA", "MT", "MS", "MG", "PA",
-                             "PB", "PR", "PE", "PI", "RJ", "RN", "RS", "RO", "RR", "SC", "SP", "SE", "TO", "UF",
-                             "YL", "MIL", "QRP", "DX"}) {
+    for (const char* area :
+         {"AC", "AL", "AP", "AM", "BA", "CE", "DF", "ES", "GO", "MA", "MT", "MS", "MG", "PA",  "PB",  "PR",
+          "PE", "PI", "RJ", "RN", "RS", "RO", "RR", "SC", "SP", "SE", "TO", "UF", "YL", "MIL", "QRP", "DX"}) {
         EXPECT_EQ(received.count(area), 1u) << area;
     }
 }

@@ -90,8 +90,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadScript{"add CALL", "line 1: add: \"CALL\" is not NAME=VALUE"},
         BadScript{"add =PY1AA", "line 1: add: \"=PY1AA\" is not NAME=VALUE"},
         BadScript{"expect-dialog TORV yes", "line 1: expect-dialog: \"yes\" is neither ok nor cancel"},
-        BadScript{"expect-dialog TORV ok call=PY2ZZ",
-                  "line 1: expect-dialog: the control id \"CALL\" is not a number"},
+        BadScript{"expect-dialog TORV ok call=PY2ZZ", "line 1: expect-dialog: the control id \"CALL\" is not a number"},
         BadScript{"replay log.adi loud", "line 1: replay: \"loud\" is not \"verbose\""}));
 
 TEST(StepArguments, DateTimes) {

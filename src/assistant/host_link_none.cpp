@@ -1,0 +1,7 @@
+// The portable build has no host to link to: the assistant behaves as with a
+// host that is not running.
+#include "assistant/host_link.h"
+
+std::unique_ptr<HostLink> connectToHost() {
+    return nullptr;
+}

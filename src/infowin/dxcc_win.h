@@ -1,0 +1,39 @@
+// The worked-before window "CALL" on Windows: template 108, a resizable
+// window filled by the owner-drawn grid button, at the position kept in
+// "dxcc_x"/"dxcc_y".
+#pragma once
+
+#include <string>
+
+#include "assistant/assistant_core.h"
+#include "infowin/info_button_win.h"
+#include "infowin/info_dialog_win.h"
+
+class ContestEngine;
+class Settings;
+class WorkedBeforeState;
+
+class DXCC : public CallView, public InfoDialog {
+public:
+    // Creates and shows the window on the calling thread, which must pump
+    // messages and later destroy the object. The grid paints from the
+    // state and from the engine's worked rows, both outliving the object.
+    DXCC(Settings& settings, ContestEngine& engine, WorkedBeforeState& state);
+    // Destroys the window (on the thread that created it).
+    ~DXCC() override;
+
+    void setCaption(const std::string& caption) override;
+    // Repaints the whole grid at the button's next WM_PAINT.
+    void refreshGrid() override;
+
+    // The grid button; nullptr when the window could not be created.
+    HWND gridButton() const { return button_.handle(); }
+
+private:
+    BOOL onInit() override;
+    INT_PTR onMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    // Fits the button to the client area with a margin of 5 pixels.
+    void fitButton(int clientWidth, int clientHeight);
+
+    CZetoInfoButton button_;
+};

@@ -1,0 +1,12 @@
+#include "infowin/info_windows_win.h"
+
+#include "infowin/dxcc_win.h"
+#include "infowin/oblast_win.h"
+
+std::unique_ptr<CallView> openCallWindow(Settings& settings, ContestEngine& engine, WorkedBeforeState& state) {
+    return std::make_unique<DXCC>(settings, engine, state);
+}
+
+std::unique_ptr<AreaView> openAreaWindow(Settings& settings) {
+    return std::make_unique<oblast>(settings);
+}

@@ -1,0 +1,17 @@
+// The worked-before ("CALL") and area ("Brazil Area") windows on Windows.
+#pragma once
+
+#include <memory>
+
+#include "assistant/assistant_core.h"
+
+class ContestEngine;
+class Settings;
+class WorkedBeforeState;
+
+// Creates and shows the worked-before window on the calling thread.
+// Destroying the returned object destroys the window.
+std::unique_ptr<CallView> openCallWindow(Settings& settings, ContestEngine& engine, WorkedBeforeState& state);
+
+// Creates and shows the area window on the calling thread.
+std::unique_ptr<AreaView> openAreaWindow(Settings& settings);

@@ -1,0 +1,34 @@
+// Flicker-free painting: draw into an off-screen copy of a device context's
+// visible part, which is copied onto the target in one blit at the end.
+#pragma once
+
+#include <windows.h>
+
+#include "infowin/gdi_win.h"
+
+class CMemDC {
+public:
+    // A memory device context compatible with target, covering target's
+    // clipping box in target's own logical coordinates: whatever is drawn
+    // into dc() at (x, y) lands at (x, y) on the target.
+    explicit CMemDC(HDC target);
+    // Copies the box onto the target, then frees the bitmap and the context.
+    ~CMemDC();
+
+    CMemDC(const CMemDC&) = delete;
+    CMemDC& operator=(const CMemDC&) = delete;
+
+    // The memory device context to draw into; nullptr if it could not be made
+    // (drawing into a null context fails harmlessly).
+    HDC dc() const { return memory_.get(); }
+    // The target's clipping box, which the bitmap covers.
+    const RECT& rect() const { return rect_; }
+
+private:
+    HDC target_;
+    RECT rect_{};
+    // Members go in reverse order: the bitmap is deleted before its context.
+    ScopedMemoryDc memory_;
+    ScopedBitmap bitmap_;
+    HGDIOBJ previousBitmap_ = nullptr;
+};

@@ -1,0 +1,44 @@
+// The area window "Brazil Area" on Windows: template 106, one check box per
+// multiplier area on a pale yellow background, at the position kept in
+// "oblast_x"/"oblast_y".
+#pragma once
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "assistant/assistant_core.h"
+#include "infowin/gdi_win.h"
+#include "infowin/info_dialog_win.h"
+
+class Settings;
+
+// An area's check box: its label is the area code it stands for.
+struct AreaBox {
+    const char* label;
+    int id;
+};
+
+// The 31 boxes of the window, in template order.
+extern const std::array<AreaBox, 31> kAreaBoxes;
+
+class oblast : public AreaView, public InfoDialog {
+public:
+    // Creates and shows the window on the calling thread, which must pump
+    // messages and later destroy the object; every box starts clear.
+    explicit oblast(Settings& settings);
+    // Destroys the window (on the thread that created it), then its brush.
+    ~oblast() override;
+
+    void setCaption(const std::string& caption) override;
+    // Ticks the boxes whose labels equal a code of the list exactly (case
+    // included) and clears all others, those ticked by hand too. Codes that
+    // name no box are ignored.
+    void markAreas(const std::vector<std::string>& areas) override;
+
+private:
+    BOOL onInit() override;
+    INT_PTR onMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+    ScopedBrush background_;
+};

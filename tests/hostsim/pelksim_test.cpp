@@ -1,0 +1,389 @@
+// PelkSim.exe run as a separate process, as the demonstration and later
+// tests run it: against the real Stats.dll, against wrong plug-ins, with bad
+// logs and scripts, and as the automation server the plug-in's link reaches.
+#include <windows.h>
+
+#include <atomic>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "assistant/host_link.h"
+#include "hostsim/scoped_win.h"
+#include "support/files.h"
+#include "support/temp_folder.h"
+
+namespace {
+
+constexpr DWORD kRunBound = 90000;
+
+std::string programFolder() {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string folder(path);
+    return folder.substr(0, folder.find_last_of("\\/") + 1);
+}
+
+// One argument quoted for the command line, as the C runtime splits it.
+std::string quotedArgument(const std::string& argument) {
+    std::string quoted = "\"";
+    size_t backslashes = 0;
+    for (char c : argument) {
+        if (c == '\\') {
+            ++backslashes;
+            continue;
+        }
+        quoted.append(c == '"' ? backslashes * 2 + 1 : backslashes, '\\');
+        backslashes = 0;
+        quoted += c;
+    }
+    quoted.append(backslashes * 2, '\\');
+    return quoted + "\"";
+}
+
+struct SimulatorRun {
+    bool finished = false;
+    DWORD exitCode = 0;
+    std::string out;
+    std::string err;
+    ULONGLONG milliseconds = 0;
+};
+
+ScopedHandle inheritableFile(const std::string& path) {
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    return ScopedHandle(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                                    CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+// Runs PelkSim.exe with the arguments in the folder, its output in files
+// there; a run beyond the bound is ended and reported unfinished.
+SimulatorRun runSimulator(const std::vector<std::string>& arguments, const TempFolder& folder,
+                          DWORD bound = kRunBound) {
+    const std::string program = programFolder() + "PelkSim.exe";
+    std::string commandLine = quotedArgument(program);
+    for (const std::string& argument : arguments) {
+        commandLine += " " + quotedArgument(argument);
+    }
+    SimulatorRun run;
+    ScopedHandle out = inheritableFile(folder.file("pelksim.out"));
+    ScopedHandle err = inheritableFile(folder.file("pelksim.err"));
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = out.get();
+    startup.hStdError = err.get();
+    PROCESS_INFORMATION process{};
+    const ULONGLONG start = GetTickCount64();
+    if (!CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr,
+                        folder.path().string().c_str(), &startup, &process)) {
+        ADD_FAILURE() << "cannot start " << program << ": error " << GetLastError();
+        return run;
+    }
+    ScopedHandle processHandle(process.hProcess);
+    ScopedHandle threadHandle(process.hThread);
+    out.reset();
+    err.reset();
+    run.finished = WaitForSingleObject(processHandle.get(), bound) == WAIT_OBJECT_0;
+    if (!run.finished) {
+        TerminateProcess(processHandle.get(), 99);
+        WaitForSingleObject(processHandle.get(), 5000);
+    }
+    run.milliseconds = GetTickCount64() - start;
+    GetExitCodeProcess(processHandle.get(), &run.exitCode);
+    run.out = readFile(folder.file("pelksim.out"));
+    run.err = readFile(folder.file("pelksim.err"));
+    return run;
+}
+
+std::vector<std::string> linesOf(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream stream(text);
+    for (std::string line; std::getline(stream, line);) {
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+// The expected lines appear in this order (other lines may come between).
+::testing::AssertionResult containsInOrder(const std::string& text, const std::vector<std::string>& expected) {
+    const std::vector<std::string> lines = linesOf(text);
+    size_t next = 0;
+    for (const std::string& line : lines) {
+        if (next < expected.size() && line == expected[next]) {
+            ++next;
+        }
+    }
+    if (next == expected.size()) {
+        return ::testing::AssertionSuccess();
+    }
+    return ::testing::AssertionFailure() << "line not found in order: \"" << expected[next] << "\" in\n" << text;
+}
+
+TEST(PelkSim, EndToEndAgainstStatsDll) {
+    TempFolder folder;  // the host's current folder; small.adi is found beside the script
+    const SimulatorRun run = runSimulator({"--script", testDataPath("hostsim/end_to_end.pelk")}, folder);
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(run.exitCode, 0u) << run.err;
+    EXPECT_EQ(run.err, "");
+    EXPECT_TRUE(containsInOrder(run.out, {
+                                             "loaded Stats.dll: 11 exports, each twin at the same address",
+                                             "GetNumberOfSets = 1",
+                                             "GetSetName(0) = \"TORV (C)\"",
+                                             "GetExchgCount0 = 1",
+                                             "ResetStats0 PY2ZZ export=0 = 1",
+                                             "AddData0 #1 PY1AA 80m CW \"RJ\" = 1",
+                                             "AddData0 #2 PY4BB 40m SSB \" mg \" = 1",
+                                             "AddData0 #3 PY0TQ 20m CW \"ES\" = 1",
+                                             "AddData0 #4 PY3CC 30m CW \"RS\" = 0",
+                                             "AddData0 #5 PY5DD 20m RTTY \"PR\" = 0",
+                                             "AddData0 #6 PY1AA 80m CW \"RJ\" = 1",
+                                             "AddData0 #7 DL1ABC 15m CW \"DX\" = 1",
+                                             "AddData0 #8 PU2YL 40m CW \"YL\" = 1",
+                                             "replayed small.adi: 8 contacts, 6 accepted, 2 refused",
+                                             "AddData0 PY6EE 40m CW = 1",
+                                             "RemoveData0 PY6EE 40m CW = 1",
+                                             "IsValidExchg0 \"SP\" = 1",
+                                             "IsValidExchg0 \"599\" = 0",
+                                             "frequency 3525000 Hz (80m)",
+                                             "CheckCall0 P = 2",
+                                             "CheckCall0 PY1 = 1",
+                                             "CheckCall0 PY1AA = 0",
+                                             "frequency 7025000 Hz (40m)",
+                                             "CheckCall0 PY6XY = 1",
+                                             "entry field \"\"",
+                                             "RunCommand0 SHOWINFO = \"\"",
+                                             "RunCommand0 HIDEINFO = \"\"",
+                                             "commands: 0",
+                                             "unloaded Stats.dll",
+                                         }));
+    EXPECT_NE(run.out.find("GetResult0 status="), std::string::npos);
+    const std::string errors = readFile(folder.file("err.txt"));
+    EXPECT_NE(errors.find("PY3CC"), std::string::npos) << "the plug-in wrote its error file in the host's folder";
+}
+
+TEST(PelkSim, ReplaysTheSampleLog) {
+    TempFolder folder;
+    const SimulatorRun run = runSimulator({"load Stats.dll", "reset PY2ZZ 2015-09-12T00:00 2015-09-13T23:59",
+                                           "replay " + testDataPath("../examples/torv-sample.adi"), "result"},
+                                          folder);
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(run.exitCode, 0u) << run.err;
+    std::smatch counts;
+    ASSERT_TRUE(std::regex_search(
+        run.out, counts, std::regex("replayed torv-sample.adi: 600 contacts, (\\d+) accepted, (\\d+) refused")))
+        << run.out;
+    EXPECT_GE(std::stoi(counts[2]), 14) << "refused bands and modes at least";
+    const std::string errors = readFile(folder.file("err.txt"));
+    for (const char* finding : {"NO CONTEST BAND", "NO TEST MODE", "DUPE"}) {
+        EXPECT_NE(errors.find(finding), std::string::npos) << finding;
+    }
+}
+
+TEST(PelkSim, TheDemonstrationRuns) {
+    TempFolder folder;
+    const SimulatorRun run = runSimulator({"--script", testDataPath("../examples/demo.pelk")}, folder);
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(run.exitCode, 0u) << run.err;
+    EXPECT_EQ(run.err, "");
+    EXPECT_NE(run.out.find("replayed torv-sample.adi: 600 contacts"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("CheckCall0 PY1HYU = 0"), std::string::npos) << "a duplicate on 40 m CW";
+}
+
+TEST(PelkSim, AMissingExportIsNamed) {
+    TempFolder folder;
+    const SimulatorRun run = runSimulator({"load hostsim_missing_export.dll"}, folder);
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(run.exitCode, 1u);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err,
+              "error: argument 1: load: hostsim_missing_export.dll is not a usable plug-in: no export named "
+              "SetupSet0, ?SetupSet0@@YAXXZ\n");
+}
+
+TEST(PelkSim, ATwinAtAnotherAddressIsNamed) {
+    TempFolder folder;
+    const SimulatorRun run = runSimulator({"load hostsim_wrong_twin.dll"}, folder);
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(run.exitCode, 1u);
+    EXPECT_EQ(run.err,
+              "error: argument 1: load: hostsim_wrong_twin.dll is not a usable plug-in: twins at another address: "
+              "?GetResult0@@YAPBDPAH@Z (not the function GetResult0)\n");
+}
+
+TEST(PelkSim, AFileThatCannotBeLoadedIsNamed) {
+    TempFolder folder;
+    const SimulatorRun run = runSimulator({"load no_such_plugin.dll"}, folder);
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(run.exitCode, 1u);
+    EXPECT_EQ(run.err.rfind("error: argument 1: load: cannot load no_such_plugin.dll: error 126", 0), 0u) << run.err;
+}
+
+TEST(PelkSim, ABadLogPassesNoContactAtAll) {
+    TempFolder folder;
+    const std::string good160 =
+        "<CALL:5>PY1AA<QSO_DATE:8>20150912<TIME_ON:4>1200<FREQ:5>1.825<MODE:2>CW<SRX_STRING:2>RJ<EOR>\r\n";
+    const std::string good30 =
+        "<CALL:5>PY2BB<QSO_DATE:8>20150912<TIME_ON:4>1201<FREQ:6>10.116<MODE:2>CW<SRX_STRING:2>SP<EOR>\r\n";
+    const std::string bad = "<CALL:5>PY3CC<QSO_DATE:8>20150912<TIME_ON:4>1202<FREQ:5>7,025<MODE:2>CW<EOR>\r\n";
+    writeFile(folder.file("bad.adi"), good160 + good30 + bad);
+    const SimulatorRun run =
+        runSimulator({"load Stats.dll", "reset PY2ZZ 2015-09-12 2015-09-13T23:59", "replay bad.adi"}, folder);
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(run.exitCode, 1u);
+    EXPECT_EQ(run.err, "error: argument 3: replay: bad.adi: record 3 at byte " +
+                           std::to_string(good160.size() + good30.size()) +
+                           ": FREQ \"7,025\" is not a frequency in MHz; no contact was passed\n");
+    const std::string errors = readFile(folder.file("err.txt"));
+    EXPECT_FALSE(errors.empty()) << "the reset ran";
+    EXPECT_EQ(errors.find("PY1AA"), std::string::npos) << "the refused 160 m contact was never passed";
+}
+
+TEST(PelkSim, AScriptMistakeStopsItBeforeAnythingRuns) {
+    TempFolder folder;
+    writeFile(folder.file("mistake.pelk"), "load Stats.dll\r\nreset PY2ZZ 2015-09-12 2015-09-13\r\nrezult\r\n");
+    const SimulatorRun run = runSimulator({"--script", "mistake.pelk"}, folder);
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(run.exitCode, 2u);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err.rfind("error: mistake.pelk: line 3: unknown step \"rezult\"", 0), 0u) << run.err;
+    EXPECT_FALSE(fileExists(folder.file("err.txt"))) << "nothing ran";
+}
+
+TEST(PelkSim, StepsThatNeedThePlugInSaySo) {
+    TempFolder folder;
+    const SimulatorRun run = runSimulator({"echo first", "result", "echo never"}, folder);
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(run.exitCode, 1u);
+    EXPECT_EQ(run.out, "first\n") << "the run stops at the failed step";
+    EXPECT_EQ(run.err, "error: argument 2: result: no plug-in is loaded (load PATH first)\n");
+}
+
+TEST(PelkSim, ClosesTheMessageBoxOfTheSetup) {
+    TempFolder folder;
+    const SimulatorRun run = runSimulator({"load Stats.dll", "close-message Error", "setup"}, folder);
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(run.exitCode, 0u) << run.err;
+    EXPECT_TRUE(containsInOrder(
+        run.out, {"SetupSet0 returned", "message \"Error\" closed: No additional setup for this contest"}));
+}
+
+TEST(PelkSim, AnArmedAnswerThatFindsNoWindowFailsInTime) {
+    TempFolder folder;
+    const SimulatorRun run = runSimulator({"timeout 500", "expect-dialog Nowhere ok 1001=PY2ZZ", "echo step"}, folder);
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(run.exitCode, 1u);
+    EXPECT_EQ(run.out, "step\n");
+    EXPECT_EQ(run.err, "error: argument 2: expect-dialog \"Nowhere\": no dialog \"Nowhere\" appeared within 500 ms\n");
+    EXPECT_LT(run.milliseconds, 20000u);
+}
+
+TEST(PelkSim, AWaitForAWindowEndsAtTheTimeout) {
+    TempFolder folder;
+    const SimulatorRun run = runSimulator({"--timeout", "300", "wait-window Nowhere"}, folder);
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(run.exitCode, 1u);
+    EXPECT_EQ(run.err, "error: argument 3: wait-window: no window \"Nowhere\" appeared within 300 ms\n");
+}
+
+TEST(PelkSim, AStepThatNeverReturnsEndsTheRunWithAClearError) {
+    TempFolder folder;
+    const SimulatorRun run =
+        runSimulator({"--timeout", "300", "load hostsim_blocking.dll", "setup", "echo never"}, folder);
+    ASSERT_TRUE(run.finished) << "the watchdog did not end the run";
+    EXPECT_EQ(run.exitCode, 3u);
+    EXPECT_TRUE(containsInOrder(run.out, {"loaded hostsim_blocking.dll: 11 exports, each twin at the same address"}));
+    EXPECT_EQ(run.out.find("never"), std::string::npos);
+    EXPECT_EQ(run.err,
+              "error: argument 4: setup did not return within 5600 ms: the host's thread is blocked; ending the run\n");
+    CLSID clsid{};
+    EXPECT_TRUE(FAILED(CLSIDFromProgID(L"Pelk2.Application", &clsid))) << "the registration was removed at the end";
+}
+
+// The plug-in's side of the link (connectToHost, in this process) against
+// PelkSim's automation object in another process.
+TEST(PelkSim, ServesTheAutomationObject) {
+    TempFolder folder;
+    const std::string call =
+        "PY2\xC7"
+        "B";  // a C cedilla in the ANSI code page
+    struct Readings {
+        std::atomic<bool> linked{false};
+        bool frequencyRead = false, callRead = false, sent = false;
+        double hertz = 0;
+        std::string enteredCall;
+    } readings;
+    std::atomic<bool> stop{false};
+    std::thread plugInSide([&] {
+        int initialisations = 0;
+        std::unique_ptr<HostLink> link;
+        const ULONGLONG deadline = GetTickCount64() + 30000;
+        while (!link && !stop && GetTickCount64() < deadline) {
+            link = connectToHost();
+            ++initialisations;
+            if (!link) {
+                Sleep(100);
+            }
+        }
+        // The steps set the frequency, then the call: once the call is there,
+        // both are.
+        while (link && !stop && GetTickCount64() < deadline && readings.enteredCall != call) {
+            readings.callRead = link->enteredCall(readings.enteredCall);
+            Sleep(20);
+        }
+        if (link) {
+            readings.linked = true;
+            readings.frequencyRead = link->frequency(readings.hertz);
+            readings.sent = link->sendCommand("<MODE:SSB>") && link->sendCommand("<SP1>");
+        }
+        link.reset();
+        while (initialisations-- > 0) {
+            CoUninitialize();
+        }
+    });
+    const SimulatorRun run = runSimulator(
+        {"--timeout", "30000", "retune 7025000", "entry " + call, "wait-command <SP1>", "commands"}, folder);
+    stop = true;
+    plugInSide.join();
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(run.exitCode, 0u) << run.err;
+    ASSERT_TRUE(readings.linked);
+    EXPECT_TRUE(readings.frequencyRead);
+    EXPECT_EQ(readings.hertz, 7025000.0);
+    EXPECT_TRUE(readings.callRead);
+    EXPECT_EQ(readings.enteredCall, call);
+    EXPECT_TRUE(readings.sent);
+    EXPECT_TRUE(containsInOrder(run.out, {"frequency 7025000 Hz (40m)", "entry field \"" + call + "\"",
+                                          "command \"<SP1>\" received", "commands: 2", "  <MODE:SSB>", "  <SP1>"}));
+}
+
+TEST(PelkSim, CarriesTheHostsVersion) {
+    const std::string program = programFolder() + "PelkSim.exe";
+    DWORD ignored = 0;
+    const DWORD size = GetFileVersionInfoSizeA(program.c_str(), &ignored);
+    ASSERT_GT(size, 0u);
+    std::vector<char> data(size);
+    ASSERT_TRUE(GetFileVersionInfoA(program.c_str(), 0, size, data.data()));
+    VS_FIXEDFILEINFO* info = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(VerQueryValueA(data.data(), "\\", reinterpret_cast<void**>(&info), &length));
+    EXPECT_EQ(info->dwFileVersionMS, MAKELONG(20, 2));
+    EXPECT_EQ(info->dwFileVersionLS, MAKELONG(1, 0));
+}
+
+TEST(PelkSim, HelpListsEveryStep) {
+    TempFolder folder;
+    const SimulatorRun run = runSimulator({"--help"}, folder);
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(run.exitCode, 0u);
+    for (const char* usage : {"load PATH", "replay FILE.adi [verbose]", "type CALL [PACE_MS [AREA]]",
+                              "expect-dialog CAPTION ok|cancel [ID=TEXT...]", "wait-command TEXT"}) {
+        EXPECT_NE(run.out.find(usage), std::string::npos) << usage;
+    }
+}
+
+}  // namespace

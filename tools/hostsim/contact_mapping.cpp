@@ -1,0 +1,311 @@
+#include "hostsim/contact_mapping.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+
+#include "engine/date_time.h"
+
+namespace {
+
+std::string upperCase(std::string_view text) {
+    std::string result(text);
+    for (char& c : result) {
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    }
+    return result;
+}
+
+std::string lowerCase(std::string_view text) {
+    std::string result(text);
+    for (char& c : result) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return result;
+}
+
+std::string_view trimmed(std::string_view text) {
+    const size_t first = text.find_first_not_of(" \t\r\n");
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
+}
+
+bool isDigit(char c) {
+    return std::isdigit(static_cast<unsigned char>(c)) != 0;
+}
+
+bool allDigits(std::string_view text) {
+    for (char c : text) {
+        if (!isDigit(c)) {
+            return false;
+        }
+    }
+    return !text.empty();
+}
+
+int digitsValue(std::string_view digits) {
+    int value = 0;
+    for (char c : digits) {
+        value = value * 10 + (c - '0');
+    }
+    return value;
+}
+
+std::string quoted(std::string_view name, std::string_view value) {
+    return std::string(name) + " \"" + std::string(value) + "\"";
+}
+
+// Band edges in kHz, the amateur allocations of the widest region.
+struct BandEdges {
+    uint32_t lowKHz, highKHz;
+    const char* name;
+};
+constexpr std::array<BandEdges, 14> kBands{{
+    {1800, 2000, "160m"},
+    {3500, 4000, "80m"},
+    {5060, 5450, "60m"},
+    {7000, 7300, "40m"},
+    {10100, 10150, "30m"},
+    {14000, 14350, "20m"},
+    {18068, 18168, "17m"},
+    {21000, 21450, "15m"},
+    {24890, 24990, "12m"},
+    {28000, 29700, "10m"},
+    {50000, 54000, "6m"},
+    {70000, 71000, "4m"},
+    {144000, 148000, "2m"},
+    {420000, 450000, "70cm"},
+}};
+
+struct DxccPrefix {
+    int entity;
+    const char* prefix;
+};
+constexpr std::array<DxccPrefix, 4> kDxccPrefixes{{{108, "PY"}, {56, "PY0F"}, {253, "PY0S"}, {273, "PY0T"}}};
+
+// Marks after a '/' that say how, not where, a station operates.
+constexpr std::array<std::string_view, 8> kOperatingMarks{{"P", "M", "MM", "AM", "A", "B", "QRP", "QRPP"}};
+
+bool isOperatingMark(std::string_view part) {
+    for (std::string_view mark : kOperatingMarks) {
+        if (part == mark) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The prefix of one upper-case part of a call, without '/'.
+std::string partPrefix(std::string_view part) {
+    const bool brazil =
+        part.size() >= 3 && isDigit(part[2]) &&
+        ((part[0] == 'P' && part[1] >= 'P' && part[1] <= 'Y') || (part[0] == 'Z' && part[1] >= 'V' && part[1] <= 'Z'));
+    if (brazil) {
+        if (part[2] == '0' && part.size() >= 4 && (part[3] == 'F' || part[3] == 'S' || part[3] == 'T')) {
+            return std::string("PY0") + part[3];
+        }
+        return "PY";
+    }
+    size_t end = part.size();
+    while (end > 0 && isDigit(part[end - 1])) {
+        --end;  // trailing digits are no part of the prefix
+    }
+    const size_t lastDigit = part.substr(0, end).find_last_of("0123456789");
+    if (lastDigit == std::string_view::npos) {
+        return std::string(part);
+    }
+    return std::string(part.substr(0, lastDigit + 1));
+}
+
+}  // namespace
+
+bool parseFrequencyMHz(std::string_view text, uint32_t& hertz) {
+    const std::string_view number = trimmed(text);
+    const size_t point = number.find('.');
+    const std::string_view whole = number.substr(0, point);
+    const std::string_view fraction = point == std::string_view::npos ? std::string_view() : number.substr(point + 1);
+    if (whole.empty() && fraction.empty()) {
+        return false;
+    }
+    if ((!whole.empty() && !allDigits(whole)) || (!fraction.empty() && !allDigits(fraction))) {
+        return false;
+    }
+    // Whole MHz beyond 4294 overflow 32 bits anyway; leading zeros aside.
+    const std::string_view significant = whole.substr(std::min(whole.find_first_not_of('0'), whole.size()));
+    if (significant.size() > 4) {
+        return false;
+    }
+    uint64_t value = static_cast<uint64_t>(digitsValue(significant)) * 1000000;
+    // Six decimals are hertz; the seventh decides the rounding.
+    uint64_t micro = 0;
+    for (size_t i = 0; i < 6; ++i) {
+        micro = micro * 10 + (i < fraction.size() ? static_cast<uint64_t>(fraction[i] - '0') : 0);
+    }
+    value += micro;
+    if (fraction.size() > 6 && fraction[6] >= '5') {
+        ++value;
+    }
+    if (value > UINT32_MAX) {
+        return false;
+    }
+    hertz = static_cast<uint32_t>(value);
+    return true;
+}
+
+bool parseAdifDateTime(std::string_view date, std::string_view time, double& oleDate) {
+    if (date.size() != 8 || !allDigits(date) || (time.size() != 4 && time.size() != 6) || !allDigits(time)) {
+        return false;
+    }
+    const int year = digitsValue(date.substr(0, 4));
+    const int month = digitsValue(date.substr(4, 2));
+    const int day = digitsValue(date.substr(6, 2));
+    const int hour = digitsValue(time.substr(0, 2));
+    const int minute = digitsValue(time.substr(2, 2));
+    const int second = time.size() == 6 ? digitsValue(time.substr(4, 2)) : 0;
+    static constexpr int kDaysInMonth[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    if (year < 1900 || month < 1 || month > 12 || day < 1) {
+        return false;
+    }
+    if (day > kDaysInMonth[month - 1] + (month == 2 && leap ? 1 : 0)) {
+        return false;
+    }
+    if (hour > 23 || minute > 59 || second > 59) {
+        return false;
+    }
+    oleDate = oleDateFromCalendar(year, month, day, hour, minute, second);
+    return true;
+}
+
+std::string bandOfFrequency(uint32_t hertz) {
+    for (const BandEdges& band : kBands) {
+        if (hertz >= band.lowKHz * 1000ull && hertz <= band.highKHz * 1000ull) {
+            return band.name;
+        }
+    }
+    return {};
+}
+
+std::string prefixOfDxcc(int entity) {
+    for (const DxccPrefix& known : kDxccPrefixes) {
+        if (known.entity == entity) {
+            return known.prefix;
+        }
+    }
+    return {};
+}
+
+std::string callPrefix(std::string_view call) {
+    std::vector<std::string> parts;
+    const std::string upper = upperCase(trimmed(call));
+    size_t start = 0;
+    for (size_t slash = upper.find('/');; slash = upper.find('/', start)) {
+        const std::string part = upper.substr(start, slash == std::string::npos ? std::string::npos : slash - start);
+        if (!part.empty()) {
+            parts.push_back(part);
+        }
+        if (slash == std::string::npos) {
+            break;
+        }
+        start = slash + 1;
+    }
+
+    char newArea = 0;  // a trailing "/4" moves the station to call area 4
+    while (parts.size() > 1) {
+        const std::string& last = parts.back();
+        if (last.size() == 1 && isDigit(last[0]) && newArea == 0) {
+            newArea = last[0];
+        } else if (!isOperatingMark(last)) {
+            break;
+        }
+        parts.pop_back();
+    }
+    if (parts.empty()) {
+        return {};
+    }
+    const std::string& where = parts.size() >= 2 && parts[1].size() < parts[0].size() ? parts[1] : parts[0];
+    std::string prefix = partPrefix(where);
+    if (newArea != 0 && prefix.rfind("PY", 0) != 0 && !prefix.empty() && isDigit(prefix.back())) {
+        prefix.back() = newArea;
+    }
+    return prefix;
+}
+
+ContactFields contactFromRecord(const AdifRecord& record, const std::string& defaultOwnCall) {
+    auto value = [&](std::string_view name) -> const std::string* { return record.find(name); };
+    auto valueOr = [&](std::string_view name, std::string_view fallback) {
+        const std::string* found = value(name);
+        return found != nullptr ? *found : std::string(fallback);
+    };
+
+    ContactFields contact;
+    const std::string* call = value("CALL");
+    if (call == nullptr) {
+        throw FieldError("no CALL");
+    }
+    if (trimmed(*call).empty()) {
+        throw FieldError("CALL is empty");
+    }
+    contact.call = *call;
+
+    const std::string* date = value("QSO_DATE");
+    const std::string* time = value("TIME_ON");
+    if (date == nullptr) {
+        throw FieldError("no QSO_DATE");
+    }
+    if (time == nullptr) {
+        throw FieldError("no TIME_ON");
+    }
+    if (!parseAdifDateTime(*date, "0000", contact.qsoTime.date)) {
+        throw FieldError(quoted("QSO_DATE", *date) + " is not a date (YYYYMMDD)");
+    }
+    if (!parseAdifDateTime(*date, *time, contact.qsoTime.date)) {
+        throw FieldError(quoted("TIME_ON", *time) + " is not a time of day (HHMM or HHMMSS)");
+    }
+    contact.qsoTime.status = kDateTimeValid;
+
+    if (const std::string* frequency = value("FREQ")) {
+        if (!parseFrequencyMHz(*frequency, contact.frequency)) {
+            throw FieldError(quoted("FREQ", *frequency) + " is not a frequency in MHz");
+        }
+    }
+    const std::string* band = value("BAND");
+    contact.band = band != nullptr ? lowerCase(trimmed(*band)) : bandOfFrequency(contact.frequency);
+
+    const std::string submode = upperCase(trimmed(valueOr("SUBMODE", "")));
+    contact.mode = submode == "LSB" || submode == "USB" ? "SSB" : upperCase(trimmed(valueOr("MODE", "")));
+
+    contact.rstSent = valueOr("RST_SENT", "");
+    contact.rstReceived = valueOr("RST_RCVD", "");
+    contact.exchangeSent = valueOr("STX_STRING", valueOr("MY_STATE", ""));
+    contact.exchangeReceived = valueOr("SRX_STRING", valueOr("STATE", ""));
+    contact.ownCall = valueOr("STATION_CALLSIGN", valueOr("OPERATOR", defaultOwnCall));
+
+    const std::string* dxcc = value("DXCC");
+    std::string prefix;
+    if (dxcc != nullptr && !trimmed(*dxcc).empty()) {
+        const std::string_view number = trimmed(*dxcc);
+        if (!allDigits(number) || number.size() > 4) {
+            throw FieldError(quoted("DXCC", *dxcc) + " is not an entity number");
+        }
+        prefix = prefixOfDxcc(digitsValue(number));
+    }
+    contact.prefix = prefix.empty() ? callPrefix(contact.call) : prefix;
+    return contact;
+}
+
+std::vector<ContactFields> contactsFromAdif(std::string_view text, const std::string& defaultOwnCall) {
+    const AdifFile file = parseAdif(text);
+    std::vector<ContactFields> contacts;
+    contacts.reserve(file.records.size());
+    for (const AdifRecord& record : file.records) {
+        try {
+            contacts.push_back(contactFromRecord(record, defaultOwnCall));
+        } catch (const FieldError& error) {
+            throw AdifError(record.number, record.offset, error.what());
+        }
+    }
+    return contacts;
+}

@@ -1,0 +1,55 @@
+// The plug-in as the host holds it: loaded by path, every export found by its
+// plain name and checked against its decorated twin, and called with the
+// host's argument lists.
+#pragma once
+
+#include <windows.h>
+
+#include <stdexcept>
+#include <string>
+
+#include "engine/contact.h"
+#include "engine/date_time.h"
+#include "engine/stats_exports.h"
+
+// Every export by its plain name.
+struct PluginExports {
+#define HOSTSIM_EXPORT_MEMBER(result, plain, twin, params) decltype(&::plain) plain = nullptr;
+    STATS_EXPORTS(HOSTSIM_EXPORT_MEMBER)
+#undef HOSTSIM_EXPORT_MEMBER
+};
+
+// A plug-in that cannot be used; what() names the file and the problem.
+class PluginError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+class LoadedPlugin {
+public:
+    // LoadLibraryA of the path, then every plain name and every decorated
+    // twin of resources/Stats.def must resolve, each twin to the address of
+    // its plain name. Throws PluginError listing every name that does not
+    // (the library is freed again).
+    explicit LoadedPlugin(const std::string& path);
+    // FreeLibrary.
+    ~LoadedPlugin();
+    LoadedPlugin(const LoadedPlugin&) = delete;
+    LoadedPlugin& operator=(const LoadedPlugin&) = delete;
+
+    const std::string& fileName() const { return fileName_; }
+    const PluginExports& exports() const { return exports_; }
+
+    // The host's calls, with every argument it passes.
+    int addData(const ContactFields& contact) const;
+    int removeData(const ContactFields& contact) const;
+    int resetStats(int exportFlag, const std::string& contestantCall, const DateTimeArg& start,
+                   const DateTimeArg& end) const;
+    int checkCall(const std::string& call, const std::string& mode, const std::string& prefix,
+                  const std::string& areaText, const std::string& band) const;
+
+private:
+    HMODULE module_ = nullptr;
+    std::string fileName_;
+    PluginExports exports_;
+};
