@@ -46,8 +46,9 @@ TEST(Abi, ExportPassWritesTheGoldenSummarySettingsAndCabrilloFiles) {
     status = 3;
     GetResult0(&status);
     EXPECT_EQ(status, 3);
-    EXPECT_STREQ(GetResult0(nullptr), "      TORV 12.09-13.09.2015\r\n\tContestant: PY2ZZ \r\n\tQSOs\tPoints\tMULT\r\n"
-                                      "Total\t 0\t 0\t 0\r\n\r\nScore: 0*0 = 0");
+    EXPECT_STREQ(GetResult0(nullptr),
+                 "      TORV 12.09-13.09.2015\r\n\tContestant: PY2ZZ \r\n\tQSOs\tPoints\tMULT\r\n"
+                 "Total\t 0\t 0\t 0\r\n\r\nScore: 0*0 = 0");
 }
 
 TEST(Abi, AnswersOfTheFixedExports) {

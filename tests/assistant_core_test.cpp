@@ -37,9 +37,7 @@ protected:
     FakeHost* host = nullptr;
     std::unique_ptr<AssistantCore> core;
 
-    void SetUp() override {
-        engine.resetStore(0, "PY2ZZ", {42259.0, kDateTimeValid}, {42260.0, kDateTimeValid});
-    }
+    void SetUp() override { engine.resetStore(0, "PY2ZZ", {42259.0, kDateTimeValid}, {42260.0, kDateTimeValid}); }
 
     void start(bool withHost = true) {
         std::unique_ptr<HostLink> link;
@@ -152,8 +150,9 @@ TEST_F(AssistantTest, FirstTickOpensTheWantedViewsAndFillsThem) {
     host->entryField = "PY1AA";
     host->frequencyHertz = 7025000;
     core->tick();
-    EXPECT_EQ(*log, Events({"kill", "area view opened", "call view opened", "host call", "call caption TORV worked with PY1AA",
-                            "host frequency", "host <SP1>", "area caption Area ", "area marks RJ SP", "call refresh"}));
+    EXPECT_EQ(*log, Events({"kill", "area view opened", "call view opened", "host call",
+                            "call caption TORV worked with PY1AA", "host frequency", "host <SP1>", "area caption Area ",
+                            "area marks RJ SP", "call refresh"}));
     EXPECT_EQ(settings.values["setup_view_area"], "1");
     EXPECT_EQ(settings.values["setup_view_call"], "1");
     EXPECT_EQ(rows()[2], std::vector<std::string>({"40m", "10:15", "CW", "RJ"}));
@@ -314,9 +313,9 @@ struct BandCase {
 
 TEST(BandIndex, ByWholeMegahertz) {
     const BandCase cases[] = {
-        {1999999, 0}, {1000000, 0}, {999999, -1},   {3500000, 1},  {3999999, 1},  {7025000, 2},
-        {7300000, 2}, {14000000, 3}, {21450000, 4}, {28000000, 5}, {29600000, -1}, {28999999.9, 5},
-        {10120000, -1}, {0, -1},    {-7025000, -1}, {50100000, -1},
+        {1999999, 0},   {1000000, 0},  {999999, -1},   {3500000, 1},   {3999999, 1},   {7025000, 2},
+        {7300000, 2},   {14000000, 3}, {21450000, 4},  {28000000, 5},  {29600000, -1}, {28999999.9, 5},
+        {10120000, -1}, {0, -1},       {-7025000, -1}, {50100000, -1},
     };
     for (const BandCase& c : cases) {
         const auto band = bandIndexForFrequency(c.hertz);

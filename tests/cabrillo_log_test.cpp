@@ -54,8 +54,7 @@ std::vector<QsoCase> qsoCases() {
          "QSO:  7025 CW 2015-09-12 0930 PY2ZZ         599 SP12345 PY1AA         579 RJ\r\n"},
         {"long call is not cut", contact("PY1ABCDEFGHIJKLM", 7025, "CW"),
          "QSO:  7025 CW 2015-09-12 0930 PY2ZZ         599 SP     PY1ABCDEFGHIJKLM 579 RJ\r\n"},
-        {"invalid time", invalid,
-         "QSO:  7025 CW Invalid DateTime PY2ZZ         599 SP     PY1AA         579 RJ\r\n"},
+        {"invalid time", invalid, "QSO:  7025 CW Invalid DateTime PY2ZZ         599 SP     PY1AA         579 RJ\r\n"},
         {"null time", null, "QSO:  7025 CW  PY2ZZ         599 SP     PY1AA         579 RJ\r\n"},
         {"line breaks become blanks", breaks,
          "QSO:  7025 CW 2015-09-12 0930 PY2ZZ         5 9 SP     PY1  AA       579 R J\r\n"},
@@ -222,9 +221,9 @@ TEST_F(EditHeaderTest, NoSettingsFileShowsTheDefaults) {
     EXPECT_EQ(shown.category, "SINGLE-OP A");
     EXPECT_EQ(shown.band, "ALL");
     EXPECT_EQ(shown.transmitter, "ONE");
-    for (const std::string* empty : {&shown.claimed, &shown.club, &shown.email, &shown.name, &shown.soapbox,
-                                     &shown.address, &shown.power, &shown.location, &shown.city, &shown.postalCode,
-                                     &shown.country}) {
+    for (const std::string* empty :
+         {&shown.claimed, &shown.club, &shown.email, &shown.name, &shown.soapbox, &shown.address, &shown.power,
+          &shown.location, &shown.city, &shown.postalCode, &shown.country}) {
         EXPECT_EQ(*empty, "");
     }
     EXPECT_EQ(settings.reads, std::vector<std::string>({"Operators", "Name", "Address", "Address-City",
@@ -250,9 +249,8 @@ TEST_F(EditHeaderTest, OkStoresTheEditedFieldsInOrder) {
     EXPECT_EQ(dialog.shown[0].name, "Old");
     EXPECT_EQ(settings.writes,
               std::vector<std::string>({"Band=40M", "Power=HIGH", "Operators=PY2ZZ", "Name=Jo Silva", "Address=",
-                                        "Address-City=", "Address-PostalCode=", "Address-Country=",
-                                        "Category=MULTI-OP", "Contest=TORV", "Email=", "Club=", "SoapBox=",
-                                        "Loc=SP"}));
+                                        "Address-City=", "Address-PostalCode=", "Address-Country=", "Category=MULTI-OP",
+                                        "Contest=TORV", "Email=", "Club=", "SoapBox=", "Loc=SP"}));
     EXPECT_EQ(log.header.callsign, "PY2ZZ/P");
     EXPECT_EQ(log.header.claimed, "1234");
     EXPECT_EQ(log.fileBaseName, "PY2ZZ") << "from the given call, not the dialog";

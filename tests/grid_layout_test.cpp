@@ -110,8 +110,8 @@ TEST(RememberedPosition, DefaultsAndStoredValues) {
         int expectedX, expectedY;
     };
     const Case cases[] = {
-        {nullptr, nullptr, 10, 400}, {"0", "250", 10, 250}, {"-500", "0", -500, 400},
-        {"word", " 12x", 10, 12},    {"-12345", "99999", -12345, 99999},
+        {nullptr, nullptr, 10, 400},        {"0", "250", 10, 250}, {"-500", "0", -500, 400}, {"word", " 12x", 10, 12},
+        {"-12345", "99999", -12345, 99999},
     };
     for (const Case& c : cases) {
         MemorySettings settings;
@@ -136,8 +136,8 @@ TEST(RememberedPosition, WritesOnlyWhatMovedAndWholeNumbers) {
     EXPECT_EQ(settings.writes, std::vector<std::string>({"area_x=40"}));
     position.update(-40, 9);
     position.update(-12345, 10000);
-    EXPECT_EQ(settings.writes, std::vector<std::string>({"area_x=40", "area_x=-40", "area_y=9", "area_x=-12345",
-                                                         "area_y=10000"}));
+    EXPECT_EQ(settings.writes,
+              std::vector<std::string>({"area_x=40", "area_x=-40", "area_y=9", "area_x=-12345", "area_y=10000"}));
     // A stored 0 reads as the default, and stays in the file until moved.
     MemorySettings zero;
     zero.values = {{"area_x", "0"}};

@@ -5,8 +5,8 @@
 
 namespace {
 
-CInfo counted(const std::string& call, const std::string& band, const std::string& exchange,
-              const std::string& area, int dupe = 0) {
+CInfo counted(const std::string& call, const std::string& band, const std::string& exchange, const std::string& area,
+              int dupe = 0) {
     CInfo c;
     c.call = call;
     c.band = band;
@@ -90,10 +90,10 @@ TEST(ScoreSummary, AnAreaCountsOnceOnTheFirstBandInSortedOrder) {
 
 TEST(ScoreSummary, DuplicatesAndEmptyCallsCountOnlyInTheTotal) {
     std::vector<std::string> bands = {"20m"};
-    const auto summary = computeScoreSummary({counted("PY1AA", "20m", "SP", "SP"),
-                                              counted("PY1AA", "20m", "SP", "SP", 1), counted("", "20m", "RJ", "RJ"),
-                                              counted("PY1AD", "20m", "yl", "")},
-                                             bands, context());
+    const auto summary =
+        computeScoreSummary({counted("PY1AA", "20m", "SP", "SP"), counted("PY1AA", "20m", "SP", "SP", 1),
+                             counted("", "20m", "RJ", "RJ"), counted("PY1AD", "20m", "yl", "")},
+                            bands, context());
     EXPECT_EQ(summary.text, kHeader + "20m\t 2\t 4\r\nTotal\t 4\t 4\t 1\r\n\r\nScore: 4*1 = 4");
     EXPECT_EQ(summary.workedAreas, std::vector<std::string>({"SP"}));
 }

@@ -32,10 +32,13 @@ struct ModeChoice {
 
 namespace {
 
-const ModeChoice kCw = {"setup_mode_bpsk63", "setup_mode_bpsk125", &AssistantFlags::cw, &AssistantFlags::ssb,
+const ModeChoice kCw = {"setup_mode_bpsk63",
+                        "setup_mode_bpsk125",
+                        &AssistantFlags::cw,
+                        &AssistantFlags::ssb,
                         {"<MODE:CW>", "<BAUDRATE:27>"}};
-const ModeChoice kSsb = {"setup_mode_bpsk125", "setup_mode_bpsk63", &AssistantFlags::ssb, &AssistantFlags::cw,
-                         {"<MODE:SSB>"}};
+const ModeChoice kSsb = {
+    "setup_mode_bpsk125", "setup_mode_bpsk63", &AssistantFlags::ssb, &AssistantFlags::cw, {"<MODE:SSB>"}};
 
 }  // namespace
 
@@ -125,13 +128,13 @@ void toggleView(std::unique_ptr<View>& view, bool& flag, const char* key, Open o
 }
 
 void AssistantCore::clickArea() {
-    toggleView(areaView_, flags_.areaView, "setup_view_area", [this] { return window_.openAreaView(); }, window_,
-               settings_);
+    toggleView(
+        areaView_, flags_.areaView, "setup_view_area", [this] { return window_.openAreaView(); }, window_, settings_);
 }
 
 void AssistantCore::clickCall() {
-    toggleView(callView_, flags_.callView, "setup_view_call", [this] { return window_.openCallView(); }, window_,
-               settings_);
+    toggleView(
+        callView_, flags_.callView, "setup_view_call", [this] { return window_.openCallView(); }, window_, settings_);
 }
 
 void AssistantCore::openWantedViews() {

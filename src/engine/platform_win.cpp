@@ -4,9 +4,9 @@
 #include "assistant/assistant_win.h"
 #include "assistant/profile_settings.h"
 #include "engine/module.h"
+#include "engine/ui_win.h"
 #include "reports/header_dialog_win.h"
 #include "reports/host_version.h"
-#include "engine/ui_win.h"
 
 PlatformPorts makePlatformPorts() {
     PlatformPorts ports;

@@ -121,13 +121,11 @@ bool CCabrilloLog::EditHeader(const std::string& contestantCall, Settings& setti
 }
 
 void CCabrilloLog::AddQsoLine(const CInfo& contact) {
-    qsoLines_.push_back(formatText("QSO: %5u %2s %s %-13s %-3s %-6s %-13s %-3s %s\r\n", contact.frequencyKHz,
-                                  modeCode(contact.mode),
-                                  singleLine(formatDateTime(contact.time, "%Y-%m-%d %H%M")).c_str(),
-                                  singleLine(header.callsign).c_str(), singleLine(contact.rstSent).c_str(),
-                                  singleLine(contact.exchangeSent).c_str(), singleLine(contact.call).c_str(),
-                                  singleLine(contact.rstReceived).c_str(),
-                                  singleLine(contact.exchangeReceived).c_str()));
+    qsoLines_.push_back(formatText(
+        "QSO: %5u %2s %s %-13s %-3s %-6s %-13s %-3s %s\r\n", contact.frequencyKHz, modeCode(contact.mode),
+        singleLine(formatDateTime(contact.time, "%Y-%m-%d %H%M")).c_str(), singleLine(header.callsign).c_str(),
+        singleLine(contact.rstSent).c_str(), singleLine(contact.exchangeSent).c_str(), singleLine(contact.call).c_str(),
+        singleLine(contact.rstReceived).c_str(), singleLine(contact.exchangeReceived).c_str()));
 }
 
 std::string CCabrilloLog::cabrilloText(const std::optional<std::string>& hostVersion) const {

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "resource.h"
 #include "engine/plugin_module_win.h"
+#include "resource.h"
 
 namespace {
 

@@ -64,7 +64,7 @@ ScoreSummary computeScoreSummary(const std::vector<CInfo>& contactList, std::vec
                                  const ContestContext& context) {
     ScoreSummary summary;
     summary.text += formatText("      TORV %s-%s\r\n\tContestant: %s \r\n\tQSOs\tPoints\tMULT\r\n",
-                    context.startText.c_str(), context.endText.c_str(), context.contestantCall.c_str());
+                               context.startText.c_str(), context.endText.c_str(), context.contestantCall.c_str());
     sortBandsDescending(bandList);
 
     // One pass over the log groups the counted contacts by band, in log
@@ -97,7 +97,7 @@ ScoreSummary computeScoreSummary(const std::vector<CInfo>& contactList, std::vec
             }
         }
         summary.text += formatText("%s\t %i\t %i\r\n", bandList[b].c_str(), static_cast<int>(counted[b].size()),
-                        wrapToInt32(bandPoints));
+                                   wrapToInt32(bandPoints));
         totalPoints += bandPoints;
     }
 
@@ -105,7 +105,7 @@ ScoreSummary computeScoreSummary(const std::vector<CInfo>& contactList, std::vec
     summary.multipliers = wrapToInt32(totalMultipliers);
     summary.score = wrapToInt32(static_cast<int64_t>(summary.points) * summary.multipliers);
     summary.text += formatText("Total\t %i\t %i\t %i\r\n", static_cast<int>(contactList.size()), summary.points,
-                    summary.multipliers);
+                               summary.multipliers);
     summary.text += formatText("\r\nScore: %i*%i = %i", summary.points, summary.multipliers, summary.score);
     return summary;
 }

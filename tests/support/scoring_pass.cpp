@@ -32,9 +32,9 @@ uint32_t frequencyOn(const std::string& band, const std::string& mode) {
         uint32_t cw;
         uint32_t ssb;
     } kBandFrequencies[] = {
-        {"160m", 1830000, 1850000},   {"80m", 3525000, 3750000},    {"40m", 7025000, 7090000},
-        {"30m", 10120000, 10120000},  {"20m", 14025000, 14250000},  {"17m", 18080000, 18130000},
-        {"15m", 21025000, 21300000},  {"12m", 24900000, 24950000},  {"10m", 28025000, 28500000},
+        {"160m", 1830000, 1850000},  {"80m", 3525000, 3750000},   {"40m", 7025000, 7090000},
+        {"30m", 10120000, 10120000}, {"20m", 14025000, 14250000}, {"17m", 18080000, 18130000},
+        {"15m", 21025000, 21300000}, {"12m", 24900000, 24950000}, {"10m", 28025000, 28500000},
         {"6m", 50090000, 50150000},
     };
     for (const auto& entry : kBandFrequencies) {
@@ -145,10 +145,10 @@ std::vector<HostContact> passRemovals() {
     HostContact russian = contact("PY5EE", "15m", "CW", "XX");
     russian.prefix = "UA";
     return {
-        contact("PY1AA", "80m", "CW", "RJ"),      // the first of three twins goes
-        unsent,                                   // refused
-        russian,                                  // refused: no area
-        contact("NOBODY", "80m", "CW", "RJ"),     // not stored: done all the same
+        contact("PY1AA", "80m", "CW", "RJ"),   // the first of three twins goes
+        unsent,                                // refused
+        russian,                               // refused: no area
+        contact("NOBODY", "80m", "CW", "RJ"),  // not stored: done all the same
     };
 }
 

@@ -1,7 +1,7 @@
 // The calendar conversion of the host's dates, held against OLE Automation's
 // own (VariantTimeToSystemTime), which the host's date-time class uses.
-#include <windows.h>
 #include <oleauto.h>
+#include <windows.h>
 
 #include <cmath>
 #include <iomanip>
@@ -16,9 +16,27 @@ namespace {
 
 std::vector<double> datesToCompare() {
     std::vector<double> dates = {
-        0.0,          0.5,          -0.5,       -1.25,       -1.75,        1.0 / 86400,   0.5 / 86400,
-        0.49 / 86400, 0.51 / 86400, 42259.3958333, 42259.39583333333, 42259.0 + 86399.4 / 86400,
-        42259.0 + 86399.6 / 86400, -657434.0, -657434.5, 2958465.0, 2958465.99998, 36526.0, 59.0, 60.0, 61.0,
+        0.0,
+        0.5,
+        -0.5,
+        -1.25,
+        -1.75,
+        1.0 / 86400,
+        0.5 / 86400,
+        0.49 / 86400,
+        0.51 / 86400,
+        42259.3958333,
+        42259.39583333333,
+        42259.0 + 86399.4 / 86400,
+        42259.0 + 86399.6 / 86400,
+        -657434.0,
+        -657434.5,
+        2958465.0,
+        2958465.99998,
+        36526.0,
+        59.0,
+        60.0,
+        61.0,
     };
     // Every second around a few minutes of a contest day, before and after the epoch.
     for (int second = 0; second < 600; ++second) {
