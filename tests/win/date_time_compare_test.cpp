@@ -1,7 +1,8 @@
 // The calendar conversion of the host's dates, held against OLE Automation's
 // own (VariantTimeToSystemTime), which the host's date-time class uses.
-#include <oleauto.h>
 #include <windows.h>
+
+#include <oleauto.h>
 
 #include <cmath>
 #include <iomanip>
