@@ -3,6 +3,7 @@
 // logs and scripts, and as the automation server the plug-in's link reaches.
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
 #include <regex>
 #include <sstream>
@@ -182,6 +183,52 @@ TEST(PelkSim, ReplaysTheSampleLog) {
     for (const char* finding : {"NO CONTEST BAND", "NO TEST MODE", "DUPE"}) {
         EXPECT_NE(errors.find(finding), std::string::npos) << finding;
     }
+}
+
+// The summary PelkSim printed after "GetResult0 status=...:", with the
+// line ends as printed.
+std::string printedSummary(const std::string& out, size_t from = 0) {
+    const size_t start = out.find("GetResult0 status=", from);
+    const size_t text = out.find('\n', start);
+    const size_t score = out.find("Score: ", text);
+    if (start == std::string::npos || text == std::string::npos || score == std::string::npos) {
+        return {};
+    }
+    return out.substr(text + 1, out.find('\n', score) - text - 1);
+}
+
+std::string withoutCarriageReturns(std::string text) {
+    text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
+    return text;
+}
+
+// The whole sample contest through Stats.dll: the same files as the module
+// object's native pass, a removal that recomputes no marks, and a second
+// pass that scores alike.
+TEST(PelkSim, TheSampleContestGivesTheGoldenFiles) {
+    TempFolder folder;
+    const std::string removal =
+        "remove CALL=ZZ7XQ QSO_DATE=20150912 TIME_ON=153244 BAND=20m FREQ=14.019300 MODE=CW RST_SENT=599 "
+        "RST_RCVD=599 STX_STRING=SP SRX_STRING=CE DXCC=108 STATION_CALLSIGN=PY2ZZ";
+    const SimulatorRun run = runSimulator(
+        {"load Stats.dll", "expect-dialog TORV ok", "reset export PY2ZZ 2015-09-12T00:00 2015-09-13T23:59",
+         "replay " + testDataPath("../examples/torv-sample.adi"), "close-message Output", "result", removal,
+         // The export flag stays until the next rescoring: the box comes again.
+         "close-message Output", "result", "reset PY2ZZ 2015-09-12T00:00 2015-09-13T23:59",
+         "replay " + testDataPath("../examples/torv-sample.adi"), "result"},
+        folder);
+    ASSERT_TRUE(run.finished);
+    ASSERT_EQ(run.exitCode, 0u) << run.err << run.out;
+    EXPECT_TRUE(matchesGolden(readFile(folder.file("PY2ZZ.cbr")), "golden/sample_after_removal.cbr"));
+    EXPECT_TRUE(matchesGolden(readFile(folder.file("err.txt")), "golden/sample.err.txt"));
+
+    const size_t second = run.out.find("GetResult0", run.out.find("GetResult0") + 1);
+    const size_t third = run.out.find("GetResult0", second + 1);
+    EXPECT_EQ(printedSummary(run.out), withoutCarriageReturns(readFile(testDataPath("golden/sample.summary.txt"))));
+    EXPECT_EQ(printedSummary(run.out, second),
+              withoutCarriageReturns(readFile(testDataPath("golden/sample_after_removal.summary.txt"))));
+    EXPECT_EQ(printedSummary(run.out, third), printedSummary(run.out));
+    EXPECT_NE(run.out.find("GetResult0 status=-1:"), std::string::npos) << "the export sets the status";
 }
 
 TEST(PelkSim, TheDemonstrationRuns) {

@@ -110,3 +110,62 @@ TEST_F(SampleLog, HoldsDuplicatesAndUntidyExchanges) {
 }
 
 }  // namespace
+
+// The sample log scored through the module object: the golden summary, error
+// file and Cabrillo file that PelkSim must reproduce through Stats.dll.
+#include "engine/module.h"
+#include "support/fakes.h"
+#include "support/temp_folder.h"
+
+namespace {
+
+// The first of a pair of twins (ZZ7XQ on 20 m CW), removed after the log.
+constexpr size_t kRemovedRecord = 86;
+
+class SampleLogScoring : public SampleLog {
+protected:
+    TempFolder folder;
+    std::unique_ptr<CTestApp> app;
+
+    void SetUp() override {
+        PlatformPorts ports;
+        ports.settings = std::make_unique<MemorySettings>();
+        ports.ui = std::make_unique<RecordingUi>();
+        ports.headerDialog = std::make_unique<ConfirmingHeaderDialog>();
+        ports.assistant = std::make_unique<NoAssistant>();
+        ports.hostVersion = [](const std::string&) { return std::optional<std::string>(); };
+        app = std::make_unique<CTestApp>(std::move(ports), folder.path().string());
+    }
+
+    std::string pass(int exportFlag) {
+        app->ResetStats(exportFlag, "PY2ZZ", {oleDateFromCalendar(2015, 9, 12, 0, 0), kDateTimeValid},
+                        {oleDateFromCalendar(2015, 9, 13, 23, 59), kDateTimeValid});
+        for (const ContactFields& contact : contacts_) {
+            app->AddData(contact);
+        }
+        int status = 0;
+        return app->GetResult(&status);
+    }
+};
+
+TEST_F(SampleLogScoring, ExportGivesTheGoldenFiles) {
+    EXPECT_TRUE(matchesGolden(pass(1), "golden/sample.summary.txt"));
+    EXPECT_TRUE(matchesGolden(readFile(folder.file("err.txt")), "golden/sample.err.txt"));
+    EXPECT_TRUE(matchesGolden(readFile(folder.file("PY2ZZ.cbr")), "golden/sample.cbr"));
+}
+
+TEST_F(SampleLogScoring, ARemovalRecomputesNoMarksAndASecondPassScoresAlike) {
+    const std::string first = pass(1);
+    const ContactFields& removed = contacts_.at(kRemovedRecord);
+    ASSERT_EQ(removed.call, "ZZ7XQ");
+    EXPECT_EQ(app->RemoveData(removed), 1);
+    int status = 0;
+    EXPECT_TRUE(matchesGolden(app->GetResult(&status), "golden/sample_after_removal.summary.txt"));
+    // The export flag stays until the next rescoring: the file is written again.
+    EXPECT_TRUE(matchesGolden(readFile(folder.file("PY2ZZ.cbr")), "golden/sample_after_removal.cbr"));
+    // The twin left behind stays a duplicate until the next pass.
+    EXPECT_EQ(pass(0), first);
+    EXPECT_TRUE(matchesGolden(readFile(folder.file("err.txt")), "golden/sample.err.txt"));
+}
+
+}  // namespace
