@@ -27,13 +27,17 @@ BOOL CALLBACK matchDialog(HWND window, LPARAM parameter) {
 
 }  // namespace
 
+HWND findDialog(const std::string& caption) {
+    DialogSearch search{caption.c_str(), nullptr};
+    EnumWindows(matchDialog, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 HWND waitForDialog(const std::string& caption, int timeoutMs) {
     const DWORD start = GetTickCount();
     do {
-        DialogSearch search{caption.c_str(), nullptr};
-        EnumWindows(matchDialog, reinterpret_cast<LPARAM>(&search));
-        if (search.found != nullptr) {
-            return search.found;
+        if (HWND found = findDialog(caption)) {
+            return found;
         }
         Sleep(10);
     } while (GetTickCount() - start < static_cast<DWORD>(timeoutMs));

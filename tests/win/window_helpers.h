@@ -12,8 +12,12 @@
 #include <thread>
 #include <vector>
 
+// The visible top-level dialog of this process with this caption, if any.
+HWND findDialog(const std::string& caption);
+
 // The first top-level dialog of this process with this caption, waited for
-// up to timeoutMs; nullptr when none came.
+// up to timeoutMs; nullptr when none came. It does not pump this thread's
+// messages: not for waits that automation calls to this thread must outlast.
 HWND waitForDialog(const std::string& caption, int timeoutMs = 20000);
 
 // Waits until the window is gone, up to timeoutMs.

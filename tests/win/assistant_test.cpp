@@ -1,0 +1,252 @@
+// The live assistant of the real Stats.dll, with this test's main thread in
+// the host's part: it serves the host's automation object and calls the
+// exports, and pumps its messages in every wait, as the host does.
+#include <windows.h>
+
+#include <chrono>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "hostsim/automation_server_win.h"
+#include "hostsim/message_pump_win.h"
+#include "hostsim/scoped_win.h"
+#include "infowin_resource.h"
+#include "resource.h"
+#include "support/files.h"
+#include "support/scoring_pass.h"
+#include "support/temp_folder.h"
+#include "win/plugin_library.h"
+#include "win/window_helpers.h"
+
+namespace {
+
+constexpr DWORD kBound = 10000;
+const COLORREF kPaleYellow = RGB(255, 250, 198);
+const COLORREF kTableYellow = RGB(255, 255, 198);
+const COLORREF kStripe = RGB(198, 255, 255);
+
+class LiveAssistant : public ::testing::Test {
+protected:
+    TempFolder folder{TempFolder::Enter::kYes};
+    ScopedComApartment apartment;
+    AutomationServer server{HostAutomation::create()};
+    std::unique_ptr<PluginLibrary> library;
+    ExportTable exports;
+
+    void SetUp() override {
+        ASSERT_TRUE(server.running()) << server.error();
+        std::filesystem::create_directory("Plugins");
+    }
+
+    void TearDown() override {
+        if (library) {
+            exports.RunCommand0(0, "HIDEINFO");
+        }
+    }
+
+    // Writes the settings file, then loads the plug-in.
+    void load(const std::string& settings) {
+        writeFile("Plugins/TORV.ini", "[Settings]\r\n" + settings);
+        library = std::make_unique<PluginLibrary>();
+        ASSERT_NE(library->handle(), nullptr);
+        exports = library->exports();
+    }
+
+    HWND window(const std::string& caption) {
+        HWND found = nullptr;
+        pumpUntil([&] { return (found = findDialog(caption)) != nullptr; }, kBound);
+        return found;
+    }
+
+    bool commandArrived(const std::wstring& command) {
+        return pumpUntil(
+            [&] {
+                for (const std::wstring& received : server.host().commands()) {
+                    if (received == command) {
+                        return true;
+                    }
+                }
+                return false;
+            },
+            kBound);
+    }
+
+    std::string settingsFile() { return readFile("Plugins/TORV.ini"); }
+};
+
+POINT topLeft(HWND window) {
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    return {rect.left, rect.top};
+}
+
+// A pixel of a window's client area as painted.
+COLORREF pixel(HWND window, int x, int y) {
+    HDC dc = GetDC(window);
+    const COLORREF colour = GetPixel(dc, x, y);
+    ReleaseDC(window, dc);
+    return colour;
+}
+
+TEST_F(LiveAssistant, ShowInfoOpensTheWindowWhereItWasWithTheStoredChoices) {
+    load("setup_mode_bpsk125=1\r\n");
+    EXPECT_STREQ(exports.RunCommand0(0, "SHOWINFO"), "");
+    HWND setup = window("Setup TORV");
+    ASSERT_NE(setup, nullptr);
+    EXPECT_EQ(topLeft(setup).x, 10);
+    EXPECT_EQ(topLeft(setup).y, 200);
+    EXPECT_EQ(IsDlgButtonChecked(setup, IDC_SETUP_SSB), BST_CHECKED);
+    EXPECT_EQ(IsDlgButtonChecked(setup, IDC_SETUP_CW), BST_UNCHECKED);
+    EXPECT_EQ(IsDlgButtonChecked(setup, IDC_SETUP_CALL), BST_UNCHECKED);
+    EXPECT_TRUE(commandArrived(L"<MODE:SSB>"));
+    EXPECT_EQ(pixel(setup, 2, 2), kPaleYellow);
+
+    // A second SHOWINFO while no area window is open changes nothing.
+    exports.RunCommand0(0, "SHOWINFO");
+    EXPECT_EQ(window("Setup TORV"), setup);
+}
+
+TEST_F(LiveAssistant, StoredViewsOpenOnTheFirstTickAtTheirPositions) {
+    load(
+        "area_x=300\r\narea_y=150\r\nsetup_view_call=1\r\nsetup_view_area=1\r\n"
+        "dxcc_x=50\r\ndxcc_y=60\r\noblast_x=-40\r\noblast_y=70\r\n");
+    exports.RunCommand0(0, "SHOWINFO");
+    HWND setup = window("Setup TORV");
+    ASSERT_NE(setup, nullptr);
+    EXPECT_EQ(topLeft(setup).x, 300);
+    EXPECT_EQ(topLeft(setup).y, 150);
+    HWND call = window("CALL");
+    HWND area = window("Brazil Area");
+    ASSERT_NE(call, nullptr);
+    ASSERT_NE(area, nullptr);
+    EXPECT_EQ(topLeft(call).x, 50);
+    EXPECT_EQ(topLeft(call).y, 60);
+    EXPECT_EQ(topLeft(area).x, -40);
+    EXPECT_EQ(topLeft(area).y, 70);
+    EXPECT_EQ(IsDlgButtonChecked(setup, IDC_SETUP_CALL), BST_CHECKED);
+    EXPECT_EQ(IsDlgButtonChecked(setup, IDC_SETUP_AREA), BST_CHECKED);
+}
+
+TEST_F(LiveAssistant, TypingAWorkedCallFillsBothWindows) {
+    load("setup_view_call=1\r\nsetup_view_area=1\r\n");
+    resetStats(exports, 0, "PY2ZZ", passStart(), passEnd());  // opens the assistant: "Start" was 0
+    HostContact worked;                                       // PY1AA on 80 m CW, area RJ
+    addData(exports, worked);
+    worked.band = "40m";
+    worked.frequency = 7025000;
+    addData(exports, worked);
+    HostContact other;
+    other.call = "PY2BB";
+    other.exchangeReceived = "SP";
+    addData(exports, other);
+    int status = 0;
+    exports.GetResult0(&status);  // publishes the worked areas
+
+    ASSERT_NE(window("Setup TORV"), nullptr) << "the rescoring opens the assistant";
+    server.host().setEnteredCall(L"PY1AA");
+    server.host().setFrequency(7025000);
+    EXPECT_EQ(checkCall(exports, "PY1AA", "CW", "PY", "RJ", "40m"), 0);
+    HWND call = window("TORV worked with PY1AA");
+    ASSERT_NE(call, nullptr);
+    HWND area = window("Area ");
+    ASSERT_NE(area, nullptr);
+    EXPECT_TRUE(pumpUntil([&] { return IsDlgButtonChecked(area, IDC_OBLAST_RJ) == BST_CHECKED; }, kBound));
+    EXPECT_EQ(IsDlgButtonChecked(area, IDC_OBLAST_SP), BST_CHECKED);
+    EXPECT_EQ(IsDlgButtonChecked(area, IDC_OBLAST_AC), BST_UNCHECKED);
+    EXPECT_EQ(pixel(area, 2, 2), kPaleYellow);
+
+    // The grid: the 40 m line (band index 2) lies on the stripe.
+    HWND grid = GetDlgItem(call, IDC_DXCC_GRID);
+    RECT rect{};
+    GetClientRect(grid, &rect);
+    const int pitch = rect.bottom / 7;
+    EXPECT_TRUE(pumpUntil([&] { return pixel(grid, 2, 3 * pitch + 2) == kStripe; }, kBound));
+    EXPECT_EQ(pixel(grid, 2, 1), kTableYellow);
+    EXPECT_TRUE(commandArrived(L"<SP1>")) << "the first tick meets a new frequency";
+}
+
+TEST_F(LiveAssistant, ModeClicksSendTheModeAndStoreIt) {
+    load("setup_mode_bpsk63=1\r\n");
+    exports.RunCommand0(0, "SHOWINFO");
+    HWND setup = window("Setup TORV");
+    ASSERT_NE(setup, nullptr);
+    ASSERT_TRUE(commandArrived(L"<BAUDRATE:27>"));
+    // Posted, never sent: the click's handler calls this thread back.
+    PostMessageA(GetDlgItem(setup, IDC_SETUP_SSB), BM_CLICK, 0, 0);
+    EXPECT_TRUE(commandArrived(L"<MODE:SSB>"));
+    EXPECT_TRUE(pumpUntil([&] { return IsDlgButtonChecked(setup, IDC_SETUP_CW) == BST_UNCHECKED; }, kBound));
+    EXPECT_EQ(IsDlgButtonChecked(setup, IDC_SETUP_SSB), BST_CHECKED);
+    const std::string stored = settingsFile();
+    EXPECT_NE(stored.find("setup_mode_bpsk125=1\r\n"), std::string::npos) << stored;
+    EXPECT_NE(stored.find("setup_mode_bpsk63=0\r\n"), std::string::npos) << stored;
+    EXPECT_NE(stored.find("Mode=1\r\n"), std::string::npos) << stored;
+}
+
+TEST_F(LiveAssistant, HideInfoClosesAllThreePromptly) {
+    load("setup_view_call=1\r\nsetup_view_area=1\r\n");
+    exports.RunCommand0(0, "SHOWINFO");
+    ASSERT_NE(window("CALL"), nullptr);
+    ASSERT_NE(window("Brazil Area"), nullptr);
+    const auto start = std::chrono::steady_clock::now();
+    exports.RunCommand0(0, "HIDEINFO");
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+    EXPECT_EQ(findDialog("Setup TORV"), nullptr);
+    EXPECT_EQ(findDialog("CALL"), nullptr);
+    EXPECT_EQ(findDialog("Brazil Area"), nullptr);
+    // And it comes back with both windows.
+    exports.RunCommand0(0, "SHOWINFO");
+    EXPECT_NE(window("CALL"), nullptr);
+    EXPECT_NE(window("Brazil Area"), nullptr);
+}
+
+TEST_F(LiveAssistant, HideInfoWhileATickWaitsOnASlowHost) {
+    load("setup_view_call=1\r\n");
+    exports.RunCommand0(0, "SHOWINFO");
+    ASSERT_NE(window("CALL"), nullptr);
+    server.host().setAnswerDelay(1000);
+    const long answered = server.host().invocations();
+    checkCall(exports, "PY1AA", "CW", "PY", "RJ", "40m");
+    // The tick fires and calls this thread, which does not pump: the call
+    // waits, as it would on a host busy elsewhere.
+    Sleep(600);
+    const auto start = std::chrono::steady_clock::now();
+    exports.RunCommand0(0, "HIDEINFO");
+    const auto took = std::chrono::steady_clock::now() - start;
+    EXPECT_LT(took, std::chrono::seconds(5));
+    EXPECT_GT(server.host().invocations(), answered) << "the waiting tick was served";
+    EXPECT_EQ(findDialog("Setup TORV"), nullptr);
+    EXPECT_EQ(findDialog("CALL"), nullptr);
+}
+
+TEST_F(LiveAssistant, UnloadingWithTheAssistantOpenReturnsPromptly) {
+    load("setup_view_call=1\r\nsetup_view_area=1\r\n");
+    exports.RunCommand0(0, "SHOWINFO");
+    ASSERT_NE(window("CALL"), nullptr);
+    ASSERT_NE(window("Brazil Area"), nullptr);
+    const auto start = std::chrono::steady_clock::now();
+    library.reset();  // FreeLibrary
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
+    pumpFor(300);
+    EXPECT_EQ(findDialog("Setup TORV"), nullptr);
+    EXPECT_EQ(findDialog("CALL"), nullptr);
+    EXPECT_EQ(findDialog("Brazil Area"), nullptr);
+}
+
+TEST_F(LiveAssistant, RescoringsWithoutExportAlternate) {
+    load("");
+    resetStats(exports, 0, "PY2ZZ", passStart(), passEnd());
+    HWND first = window("Setup TORV");
+    ASSERT_NE(first, nullptr) << "Start was 0: the assistant opens";
+    PostMessageA(first, WM_CLOSE, 0, 0);  // the operator closes it
+    ASSERT_TRUE(pumpUntil([] { return findDialog("Setup TORV") == nullptr; }, kBound));
+    resetStats(exports, 0, "PY2ZZ", passStart(), passEnd());
+    pumpFor(500);
+    EXPECT_EQ(findDialog("Setup TORV"), nullptr) << "Start was 1: nothing opens";
+    resetStats(exports, 0, "PY2ZZ", passStart(), passEnd());
+    EXPECT_NE(window("Setup TORV"), nullptr);
+}
+
+}  // namespace
