@@ -8,6 +8,7 @@
 #include "assistant/remembered_position.h"
 #include "assistant/settings.h"
 #include "engine/plugin_module_win.h"
+#include "infowin/gdi_win.h"
 #include "infowin/info_windows_win.h"
 #include "resource.h"
 
@@ -180,21 +181,10 @@ private:
                 }
                 return FALSE;  // the default handling sets the cursor
             }
-            case WM_CTLCOLORDLG:
-            case WM_CTLCOLORSTATIC:
-            case WM_CTLCOLORBTN:
-            case WM_CTLCOLOREDIT:
-            case WM_CTLCOLORLISTBOX:
-            case WM_CTLCOLORSCROLLBAR:
-            case WM_CTLCOLORMSGBOX: {
-                HDC dc = reinterpret_cast<HDC>(wParam);
-                SetTextColor(dc, RGB(0, 0, 0));
-                SetBkColor(dc, kBackground);
-                return reinterpret_cast<INT_PTR>(brush_);
-            }
             default:
                 (void)lParam;
-                return FALSE;
+                // The window and its boxes: black on pale yellow.
+                return isControlColourMessage(message) ? blackOnBackground(wParam, kBackground, brush_) : FALSE;
         }
     }
 

@@ -21,7 +21,6 @@ constexpr int kDefaultY = 400;
 
 // The same pale yellow as the grid without a call.
 const COLORREF kBackground = RGB(kNoCallBackground.red, kNoCallBackground.green, kNoCallBackground.blue);
-const COLORREF kText = RGB(0, 0, 0);
 
 void showFlags(HWND window, const std::array<bool, kAreaBoxes.size()>& flags) {
     for (size_t i = 0; i < kAreaBoxes.size(); ++i) {
@@ -66,22 +65,6 @@ BOOL oblast::onInit() {
 }
 
 INT_PTR oblast::onMessage(UINT message, WPARAM wParam, LPARAM) {
-    switch (message) {
-        case WM_CTLCOLORDLG:
-        case WM_CTLCOLORSTATIC:
-        case WM_CTLCOLORBTN:
-        case WM_CTLCOLOREDIT:
-        case WM_CTLCOLORLISTBOX:
-        case WM_CTLCOLORSCROLLBAR:
-        case WM_CTLCOLORMSGBOX: {
-            // The window and its boxes: black on pale yellow. A dialog
-            // procedure returns the brush itself for these messages.
-            HDC dc = reinterpret_cast<HDC>(wParam);
-            SetTextColor(dc, kText);
-            SetBkColor(dc, kBackground);
-            return reinterpret_cast<INT_PTR>(background_.get());
-        }
-        default:
-            return FALSE;
-    }
+    // The window and its boxes: black on pale yellow.
+    return isControlColourMessage(message) ? blackOnBackground(wParam, kBackground, background_.get()) : FALSE;
 }

@@ -5,6 +5,7 @@
 #include <cctype>
 
 #include "engine/date_time.h"
+#include "hostsim/digits.h"
 
 namespace {
 
@@ -30,27 +31,6 @@ std::string_view trimmed(std::string_view text) {
         return {};
     }
     return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
-}
-
-bool isDigit(char c) {
-    return std::isdigit(static_cast<unsigned char>(c)) != 0;
-}
-
-bool allDigits(std::string_view text) {
-    for (char c : text) {
-        if (!isDigit(c)) {
-            return false;
-        }
-    }
-    return !text.empty();
-}
-
-int digitsValue(std::string_view digits) {
-    int value = 0;
-    for (char c : digits) {
-        value = value * 10 + (c - '0');
-    }
-    return value;
 }
 
 std::string quoted(std::string_view name, std::string_view value) {

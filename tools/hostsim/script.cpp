@@ -4,25 +4,9 @@
 #include <cctype>
 
 #include "engine/date_time.h"
+#include "hostsim/digits.h"
 
 namespace {
-
-bool allDigits(std::string_view text) {
-    for (char c : text) {
-        if (!std::isdigit(static_cast<unsigned char>(c))) {
-            return false;
-        }
-    }
-    return !text.empty();
-}
-
-int digitsValue(std::string_view digits) {
-    int value = 0;
-    for (char c : digits) {
-        value = value * 10 + (c - '0');
-    }
-    return value;
-}
 
 // Argument checks, run on the whole script before its first step.
 void checkNumber(const Step& step, size_t index, const char* what) {
