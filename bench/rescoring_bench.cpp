@@ -11,6 +11,7 @@
 #include "engine/contest_engine.h"
 #include "engine/error_file.h"
 #include "engine/module.h"
+#include "support/assistant_fakes.h"
 
 namespace {
 
@@ -121,6 +122,30 @@ void BM_ScoreSummary(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 BENCHMARK(BM_ScoreSummary)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMicrosecond);
+
+// One tick of the assistant for a call worked on several bands: the log
+// search over the whole log under the store's lock, with a host that answers
+// at once.
+void BM_Tick(benchmark::State& state) {
+    const auto log = makeLog(static_cast<size_t>(state.range(0)));
+    auto app = makeApp();
+    app->ResetStats(0, "PY2ZZ", {42259.0, kDateTimeValid}, {42260.0, kDateTimeValid});
+    for (const ContactFields& c : log) {
+        app->AddData(c);
+    }
+    EventLog events = std::make_shared<std::vector<std::string>>();
+    FakeAssistantWindow window(events);
+    auto host = std::make_unique<FakeHost>(events);
+    host->entryField = log[log.size() / 2].call;
+    AssistantCore core(app->settings(), app->engine(), app->workedBefore(), window, std::move(host));
+    core.initialise();
+    for (auto _ : state) {
+        core.tick();
+        events->clear();
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_Tick)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMicrosecond);
 
 BENCHMARK(BM_CheckCall)->Arg(1000)->Arg(10000)->Arg(100000);
 
