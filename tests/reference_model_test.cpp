@@ -88,8 +88,8 @@ public:
         return 1;
     }
 
-    int check(const std::string& call, const std::string& mode, const std::string& prefix,
-              const std::string& areaText, const std::string& band) const {
+    int check(const std::string& call, const std::string& mode, const std::string& prefix, const std::string& areaText,
+              const std::string& band) const {
         for (const CInfo& r : log) {
             if (r.call == call && r.band == band && r.mode == mode) {
                 return 0;
