@@ -53,13 +53,8 @@ std::string scratchErrorFile() {
 
 // The module as libStats.so builds it, working in a scratch folder.
 std::unique_ptr<CTestApp> makeApp() {
-    PlatformPorts ports;
-    ports.settings = std::make_unique<IniSettings>(scratchFolder() + "/Plugins/TORV.ini");
-    ports.ui = std::make_unique<RecordingUi>();
-    ports.headerDialog = std::make_unique<ConfirmingHeaderDialog>();
-    ports.assistant = std::make_unique<NoAssistant>();
-    ports.hostVersion = [](const std::string&) { return std::optional<std::string>(); };
-    return std::make_unique<CTestApp>(std::move(ports), scratchFolder());
+    return std::make_unique<CTestApp>(
+        headlessPorts(std::make_unique<IniSettings>(scratchFolder() + "/Plugins/TORV.ini")), scratchFolder());
 }
 
 // A rescoring: ResetStats0 (settings file included) and AddData0 per contact.

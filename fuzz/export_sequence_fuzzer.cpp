@@ -72,13 +72,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
         return path.string();
     }();
     FuzzedDataProvider data(bytes, size);
-    PlatformPorts ports;
-    ports.settings = std::make_unique<MemorySettings>();
-    ports.ui = std::make_unique<RecordingUi>();
-    ports.headerDialog = std::make_unique<ConfirmingHeaderDialog>();
-    ports.assistant = std::make_unique<NoAssistant>();
-    ports.hostVersion = [](const std::string&) { return std::optional<std::string>(); };
-    CTestApp app(std::move(ports), folder);
+    CTestApp app(headlessPorts(std::make_unique<MemorySettings>()), folder);
 
     while (data.remaining_bytes() > 0) {
         switch (data.ConsumeIntegralInRange<int>(0, 4)) {

@@ -66,16 +66,10 @@ ContactFields contact(int i) {
 
 TEST(AssistantThreads, ExportsAndTicksShareTheStoreSafely) {
     TempFolder folder;
-    PlatformPorts ports;
     auto settingsOwner = std::make_unique<MemorySettings>();
     MemorySettings& settings = *settingsOwner;
     settings.values = {{"setup_view_call", "1"}, {"setup_view_area", "1"}};
-    ports.settings = std::move(settingsOwner);
-    ports.ui = std::make_unique<RecordingUi>();
-    ports.headerDialog = std::make_unique<ConfirmingHeaderDialog>();
-    ports.assistant = std::make_unique<NoAssistant>();
-    ports.hostVersion = [](const std::string&) { return std::optional<std::string>(); };
-    CTestApp app(std::move(ports), folder.path().string());
+    CTestApp app(headlessPorts(std::move(settingsOwner)), folder.path().string());
     app.ResetStats(0, "PY2ZZ", {42259.0, kDateTimeValid}, {42260.0, kDateTimeValid});
 
     std::atomic<bool> hostDone{false};

@@ -26,16 +26,13 @@ protected:
     void SetUp() override {
         std::filesystem::create_directory(folder.path() / "Plugins");
         writeFile(settingsPath(), kReportPassInitialSettings);
-        PlatformPorts ports;
-        ports.settings = std::make_unique<IniSettings>(settingsPath());
+        PlatformPorts ports = headlessPorts(std::make_unique<IniSettings>(settingsPath()));
         auto ownedUi = std::make_unique<RecordingUi>();
         auto ownedDialog = std::make_unique<ScriptedHeaderDialog>();
         ui = ownedUi.get();
         dialog = ownedDialog.get();
         ports.ui = std::move(ownedUi);
         ports.headerDialog = std::move(ownedDialog);
-        ports.assistant = std::make_unique<NoAssistant>();
-        ports.hostVersion = [](const std::string&) { return std::optional<std::string>(); };
         app = std::make_unique<CTestApp>(std::move(ports), folder.path().string());
     }
 

@@ -90,7 +90,6 @@ public:
     const AssistantFlags& flags() const { return flags_; }
     bool areaViewOpen() const { return areaView_ != nullptr; }
     bool callViewOpen() const { return callView_ != nullptr; }
-    bool hasHostLink() const { return hostLink_ != nullptr; }
 
 private:
     // Sends the commands in order; stops at the first that fails.

@@ -56,8 +56,6 @@ public:
         return std::forward<F>(f)(static_cast<const ContactStore&>(store_));
     }
 
-    const std::string& errorFilePath() const { return errorFilePath_; }
-
 private:
     mutable std::mutex mutex_;
     ContactStore store_;

@@ -1,5 +1,6 @@
 #include "engine/module.h"
 
+#include "reports/host_version.h"
 #include "reports/score_summary.h"
 
 namespace {
@@ -9,6 +10,16 @@ std::string errorFilePathIn(const std::string& folder) {
 }
 
 }  // namespace
+
+PlatformPorts headlessPorts(std::unique_ptr<Settings> settings) {
+    PlatformPorts ports;
+    ports.settings = std::move(settings);
+    ports.ui = std::make_unique<RecordingUi>();
+    ports.headerDialog = std::make_unique<ConfirmingHeaderDialog>();
+    ports.assistant = std::make_unique<NoAssistant>();
+    ports.hostVersion = findHostVersion;
+    return ports;
+}
 
 CTestApp::CTestApp(PlatformPorts ports, const std::string& folder)
     : ports_(std::move(ports)), folder_(folder), engine_(errorFilePathIn(folder)) {

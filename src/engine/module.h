@@ -89,5 +89,10 @@ private:
 // The ports of the platform the library was built for (Windows or native).
 PlatformPorts makePlatformPorts();
 
+// Ports without a screen around the given settings: message boxes recorded,
+// the header confirmed unchanged, no assistant, the host's version looked up
+// as the platform can (never, natively). Tests replace what they watch.
+PlatformPorts headlessPorts(std::unique_ptr<Settings> settings);
+
 // The library's one module object, once an export has made it; else null.
 CTestApp* loadedModule();

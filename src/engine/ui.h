@@ -1,5 +1,5 @@
 // The user-interface port: message boxes. Windows shows them; the portable
-// implementation records them (and can echo them to standard error).
+// implementation records them.
 #pragma once
 
 #include <mutex>
@@ -28,12 +28,10 @@ public:
 // Headless: keeps every message instead of showing it.
 class RecordingUi : public Ui {
 public:
-    explicit RecordingUi(bool echoToStandardError = false) : echo_(echoToStandardError) {}
     void showMessage(const ShownMessage& message) override;
     std::vector<ShownMessage> shown() const;
 
 private:
-    bool echo_;
     mutable std::mutex mutex_;
     std::vector<ShownMessage> shown_;
 };

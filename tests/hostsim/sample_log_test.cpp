@@ -128,13 +128,7 @@ protected:
     std::unique_ptr<CTestApp> app;
 
     void SetUp() override {
-        PlatformPorts ports;
-        ports.settings = std::make_unique<MemorySettings>();
-        ports.ui = std::make_unique<RecordingUi>();
-        ports.headerDialog = std::make_unique<ConfirmingHeaderDialog>();
-        ports.assistant = std::make_unique<NoAssistant>();
-        ports.hostVersion = [](const std::string&) { return std::optional<std::string>(); };
-        app = std::make_unique<CTestApp>(std::move(ports), folder.path().string());
+        app = std::make_unique<CTestApp>(headlessPorts(std::make_unique<MemorySettings>()), folder.path().string());
     }
 
     std::string pass(int exportFlag) {
