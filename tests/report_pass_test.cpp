@@ -38,8 +38,8 @@ protected:
 
     std::string settingsPath() const { return (folder.path() / "Plugins" / "TORV.ini").string(); }
 
-    // The pass; returns the summary, checks the export was reported.
-    std::string run() {
+    // The pass with its log, up to the result.
+    void pass() {
         app->ResetStats(1, kReportPassCall, passStart(), passEnd());
         for (const HostContact& contact : passContacts()) {
             app->AddData(toContactFields(contact));
@@ -47,6 +47,11 @@ protected:
         for (const HostContact& contact : passRemovals()) {
             app->RemoveData(toContactFields(contact));
         }
+    }
+
+    // The pass; returns the summary, checks the export was reported.
+    std::string run() {
+        pass();
         int status = 7;
         const std::string summary = app->GetResult(&status);
         EXPECT_EQ(status, -1);
@@ -81,11 +86,38 @@ TEST_F(ReportPass, Edited) {
     EXPECT_TRUE(matchesGolden(cabrillo(), "golden/report_pass_edited.cbr"));
 }
 
-TEST_F(ReportPass, Cancelled) {
+// Cancel means "do not export": the pass scores as usual, but every result
+// until the next rescoring writes no file, shows nothing and leaves the
+// status alone; the settings file keeps its header keys.
+TEST_F(ReportPass, CancelledExportsNothingUntilTheNextRescoring) {
     dialog->confirm = false;
-    EXPECT_TRUE(matchesGolden(run(), "golden/report_pass.summary.txt"));
+    dialog->edit = [](HeaderFields& fields) { fields.name = "not stored"; };
+    pass();
+    for (int call = 0; call < 2; ++call) {
+        int status = 7;
+        EXPECT_TRUE(matchesGolden(app->GetResult(&status), "golden/report_pass.summary.txt"));
+        EXPECT_EQ(status, 7);
+    }
+    EXPECT_TRUE(ui->shown().empty());
+    EXPECT_FALSE(fileExists(folder.file(kReportPassCabrilloFile)));
     EXPECT_TRUE(matchesGolden(readFile(settingsPath()), "golden/report_pass_cancelled.TORV.ini"));
-    EXPECT_TRUE(matchesGolden(cabrillo(), "golden/report_pass_cancelled.cbr"));
+
+    // The next export pass, confirmed, exports again.
+    dialog->confirm = true;
+    dialog->edit = nullptr;
+    EXPECT_TRUE(matchesGolden(run(), "golden/report_pass.summary.txt"));
+    EXPECT_TRUE(matchesGolden(cabrillo(), "golden/report_pass.cbr"));
+}
+
+TEST_F(ReportPass, ARescoringWithoutExportAfterACancelLeavesTheStatusAlone) {
+    dialog->confirm = false;
+    pass();
+    app->ResetStats(0, kReportPassCall, passStart(), passEnd());
+    int status = 3;
+    app->GetResult(&status);
+    EXPECT_EQ(status, 3);
+    EXPECT_TRUE(ui->shown().empty());
+    EXPECT_EQ(dialog->shown.size(), 1u);
 }
 
 TEST_F(ReportPass, EveryResultRewritesTheFileWhileTheExportFlagStays) {

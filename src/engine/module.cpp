@@ -46,9 +46,9 @@ int CTestApp::ResetStats(int32_t exportFlag, const std::string& contestantCall, 
     engine_.resetStore(exportFlag, contestantCall, contestStart, contestEnd);
     // The dialog and the start rule run without the store's lock: both may
     // wait on the operator or on the assistant thread, which needs the lock.
-    if (exportFlag != 0) {
-        report_.EditHeader(contestantCall, *ports_.settings, *ports_.headerDialog);
-    }
+    // A cancelled header dialog means "do not export": the pass scores as
+    // usual, but no Cabrillo file is written until the next rescoring.
+    exportCancelled_ = exportFlag != 0 && !report_.EditHeader(contestantCall, *ports_.settings, *ports_.headerDialog);
     runStartRule(exportFlag, *ports_.settings, *ports_.assistant);
     return 1;
 }
@@ -75,7 +75,7 @@ const char* CTestApp::GetResult(int* status) {
         // Swapped in whole under the lock: a reader never sees a half-built list.
         store.publishWorkedAreas(computed.workedAreas);
         exportFlag = store.context().exportFlag;
-        if (exportFlag != 0) {
+        if (exportFlag != 0 && !exportCancelled_) {
             toExport = store.contactList();
         }
         return computed;
@@ -84,7 +84,7 @@ const char* CTestApp::GetResult(int* status) {
     report_.claimedScore = summary.score;
     ports_.settings->writeText("Claimed", std::to_string(summary.score));
 
-    if (exportFlag != 0) {
+    if (exportFlag != 0 && !exportCancelled_) {
         report_.clearQsoLines();
         for (const CInfo& contact : toExport) {
             report_.AddQsoLine(contact);

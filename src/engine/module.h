@@ -42,7 +42,8 @@ public:
     int RemoveData(const ContactFields& contact) { return engine_.removeData(contact); }
 
     // Starts a scoring pass: the store's reset, the header dialog when the
-    // log is to be exported, then the assistant's start rule. Always 1.
+    // log is to be exported, then the assistant's start rule. Always 1. A
+    // header dialog closed other than by OK cancels the pass's export.
     int ResetStats(int32_t exportFlag, const std::string& contestantCall, const DateTimeArg& contestStart,
                    const DateTimeArg& contestEnd);
 
@@ -58,8 +59,8 @@ public:
 
     // The score summary, valid until the next call. Records the claimed
     // score, publishes the worked areas, and when the pass asked for an
-    // export writes the Cabrillo file, tells the operator where it went and
-    // sets *status to -1.
+    // export and the operator confirmed its header, writes the Cabrillo file,
+    // tells the operator where it went and sets *status to -1.
     const char* GetResult(int* status);
 
     // "SHOWINFO" / "HIDEINFO" start and stop the assistant; always "".
@@ -84,6 +85,7 @@ private:
     WorkedBeforeState workedBefore_;
     CCabrilloLog report_;
     std::string summary_;
+    bool exportCancelled_ = false;  // until the next ResetStats
 };
 
 // The ports of the platform the library was built for (Windows or native).

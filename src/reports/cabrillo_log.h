@@ -22,8 +22,8 @@ public:
     // Loads the header from the settings file, lets the operator confirm it,
     // and on OK stores it back; returns true when confirmed. The file base
     // name comes from the contestant's call sign, not from the dialog. On any
-    // other ending nothing is stored, but the loaded fields are still brought
-    // into the writer's form, so the export that follows stays well formed.
+    // other ending nothing is stored (the caller then exports nothing); the
+    // loaded fields are still brought into the writer's form.
     bool EditHeader(const std::string& contestantCall, Settings& settings, HeaderDialog& dialog);
 
     // Formats one contact as a QSO line and keeps it for the next file.
