@@ -1,5 +1,7 @@
-// How the cost of a full rescoring and of a call check grows with the log.
+// How the cost of a full rescoring, a removal, the summary, a call check and
+// the assistant's tick grows with the log.
 // Figures and their reading: docs/performance.md.
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -117,6 +119,36 @@ void BM_ScoreSummary(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 BENCHMARK(BM_ScoreSummary)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMicrosecond);
+
+// RemoveData0 on a log of N contacts: up to 1,000 removals (a tenth of the
+// log when it is smaller) of contacts spread evenly over the log, each the
+// first stored match of its call, band and mode. Between rounds the removed
+// contacts are passed again (not timed), so the log keeps its size.
+void BM_RemoveData(benchmark::State& state) {
+    const auto log = makeLog(static_cast<size_t>(state.range(0)));
+    auto app = makeApp();
+    app->ResetStats(0, "PY2ZZ", {42259.0, kDateTimeValid}, {42260.0, kDateTimeValid});
+    for (const ContactFields& c : log) {
+        app->AddData(c);
+    }
+    const size_t removals = std::min<size_t>(1000, log.size() / 10);
+    std::vector<ContactFields> victims;
+    for (size_t i = 0; i < removals; ++i) {
+        victims.push_back(log[i * log.size() / removals]);
+    }
+    for (auto _ : state) {
+        for (const ContactFields& c : victims) {
+            benchmark::DoNotOptimize(app->RemoveData(c));
+        }
+        state.PauseTiming();
+        for (const ContactFields& c : victims) {
+            app->AddData(c);
+        }
+        state.ResumeTiming();
+    }
+    state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(removals));
+}
+BENCHMARK(BM_RemoveData)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMicrosecond);
 
 // One tick of the assistant for a call worked on several bands: the log
 // search over the whole log under the store's lock, with a host that answers

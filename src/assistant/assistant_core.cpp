@@ -167,9 +167,9 @@ bool AssistantCore::fillWorkedRows(const std::string& call) {
             return true;
         }
         // The last contact with the call on a band wins, duplicates included.
-        for (const CInfo& contact : store.contactList()) {
+        store.forEachContact([&](const CInfo& contact) {
             if (contact.call != call) {
-                continue;
+                return;
             }
             for (size_t k = 0; k < kTickBands.size(); ++k) {
                 if (contact.band == kTickBands[k]) {
@@ -178,7 +178,7 @@ bool AssistantCore::fillWorkedRows(const std::string& call) {
                     rows[k][3] = contact.area;
                 }
             }
-        }
+        });
         return true;
     });
 }

@@ -90,9 +90,7 @@ int ContestEngine::removeData(const ContactFields& contact) {
         return 0;
     }
     std::lock_guard<std::mutex> lock(mutex_);
-    if (auto index = store_.findFirstTwin(contact.call, contact.band, contact.mode)) {
-        store_.removeAt(*index);
-    }
+    store_.removeFirstTwin(contact.call, contact.band, contact.mode);
     return 1;
 }
 

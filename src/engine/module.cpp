@@ -71,7 +71,7 @@ const char* CTestApp::GetResult(int* status) {
     int32_t exportFlag = 0;
     std::vector<CInfo> toExport;
     ScoreSummary summary = engine_.withStore([&](ContactStore& store) {
-        ScoreSummary computed = computeScoreSummary(store.contactList(), store.bandList(), store.context());
+        ScoreSummary computed = computeScoreSummary(store, store.bandList(), store.context());
         // Swapped in whole under the lock: a reader never sees a half-built list.
         store.publishWorkedAreas(computed.workedAreas);
         exportFlag = store.context().exportFlag;

@@ -1,6 +1,83 @@
 #include "engine/store.h"
 
+#include <algorithm>
+
+#include "engine/points.h"
+
 const std::array<const char*, 6> kWorkedRowBands = {"160m", "80m", "40m", "20m", "15m", "10m"};
+
+namespace {
+
+size_t lowestBit(size_t i) {
+    return i & (~i + 1);
+}
+
+// Dead slots are squeezed out once there are more of them than live ones
+// (and more than a handful), so a removal costs constant time on average.
+constexpr size_t kCompactionFloor = 16;
+
+uint32_t intern(std::unordered_map<std::string, uint32_t>& ids, const std::string& text) {
+    return ids.emplace(text, static_cast<uint32_t>(ids.size())).first->second;
+}
+
+}  // namespace
+
+void LiveSlotCounter::appendLive() {
+    // Node i covers the slots (i - lowbit(i), i]: this one, plus the live
+    // slots of the nodes it absorbs.
+    const size_t i = tree_.size();
+    const size_t covered = liveBefore(i - 1) - liveBefore(i - lowestBit(i));
+    tree_.push_back(static_cast<uint32_t>(covered + 1));
+}
+
+void LiveSlotCounter::markDead(size_t slot) {
+    for (size_t i = slot + 1; i < tree_.size(); i += lowestBit(i)) {
+        --tree_[i];
+    }
+}
+
+size_t LiveSlotCounter::liveBefore(size_t slot) const {
+    size_t sum = 0;
+    for (size_t i = slot; i > 0; i -= lowestBit(i)) {
+        sum += tree_[i];
+    }
+    return sum;
+}
+
+size_t LiveSlotCounter::slotAt(size_t position) const {
+    const size_t size = tree_.size() - 1;
+    size_t step = 1;
+    while (step * 2 <= size) {
+        step *= 2;
+    }
+    // The largest node index whose prefix holds at most `position` live
+    // slots; the slot after it is the wanted one.
+    size_t index = 0;
+    size_t remaining = position + 1;
+    for (; step > 0; step /= 2) {
+        if (index + step <= size && tree_[index + step] < remaining) {
+            index += step;
+            remaining -= tree_[index];
+        }
+    }
+    return index;
+}
+
+void ContactStore::SlotQueue::erase(uint32_t slot) {
+    auto it = std::lower_bound(slots.begin() + static_cast<std::ptrdiff_t>(head), slots.end(), slot);
+    if (it == slots.end() || *it != slot) {
+        return;
+    }
+    if (it == slots.begin() + static_cast<std::ptrdiff_t>(head)) {
+        ++head;
+    } else {
+        slots.erase(it);
+    }
+    if (head == slots.size()) {
+        slots.clear();
+        head = 0;
+    }
+}
 
 // Host texts end at their first NUL, so a NUL separates the parts of a key
 // without any possible ambiguity.
@@ -21,53 +98,139 @@ std::string ContactStore::areaKey(const std::string& band, const std::string& ar
     return key;
 }
 
-void ContactStore::decrement(std::unordered_map<std::string, size_t>& counts, const std::string& key) {
-    auto it = counts.find(key);
-    if (it != counts.end() && --it->second == 0) {
-        counts.erase(it);
-    }
+std::vector<CInfo> ContactStore::contactList() const {
+    std::vector<CInfo> list;
+    list.reserve(liveCount_);
+    forEachContact([&list](const CInfo& record) { list.push_back(record); });
+    return list;
 }
 
 void ContactStore::append(const CInfo& record) {
-    contacts_.push_back(record);
-    ++twinCounts_[twinKey(record.call, record.band, record.mode)];
+    const auto slot = static_cast<uint32_t>(records_.size());
+    records_.push_back(record);
+    live_.push_back(1);
+    liveSlots_.appendLive();
+    ++liveCount_;
+    twins_[twinKey(record.call, record.band, record.mode)].slots.push_back(slot);
     ++areaCounts_[areaKey(record.band, record.area)];
+
+    ScoreEntry entry;
+    entry.band = intern(bandIds_, record.band);
+    if (!record.area.empty()) {
+        entry.area = intern(areaIds_, record.area);
+        if (entry.area == areaNames_.size()) {
+            areaNames_.push_back(record.area);
+        }
+    }
+    entry.points = contactPoints(record);
+    entry.counted = countsForScore(record);
+    scoreEntries_.push_back(entry);
 }
 
-void ContactStore::removeAt(size_t index) {
-    const CInfo& record = contacts_[index];
-    decrement(twinCounts_, twinKey(record.call, record.band, record.mode));
-    decrement(areaCounts_, areaKey(record.band, record.area));
-    contacts_.erase(contacts_.begin() + static_cast<std::ptrdiff_t>(index));
+void ContactStore::removeAt(size_t position) {
+    removeSlot(liveSlots_.slotAt(position));
+}
+
+bool ContactStore::removeFirstTwin(const std::string& call, const std::string& band, const std::string& mode) {
+    auto it = twins_.find(twinKey(call, band, mode));
+    if (it == twins_.end() || it->second.size() == 0) {
+        return false;
+    }
+    removeSlot(it->second.slots[it->second.head]);
+    return true;
+}
+
+void ContactStore::removeSlot(size_t slot) {
+    CInfo& record = records_[slot];
+    auto twins = twins_.find(twinKey(record.call, record.band, record.mode));
+    twins->second.erase(static_cast<uint32_t>(slot));
+    if (twins->second.size() == 0) {
+        twins_.erase(twins);
+    }
+    auto area = areaCounts_.find(areaKey(record.band, record.area));
+    if (--area->second == 0) {
+        areaCounts_.erase(area);
+    }
+    record = CInfo();
+    live_[slot] = 0;
+    scoreEntries_[slot].counted = false;
+    liveSlots_.markDead(slot);
+    --liveCount_;
+
+    const size_t dead = records_.size() - liveCount_;
+    if (dead > liveCount_ && dead > kCompactionFloor) {
+        compact();
+    }
+}
+
+void ContactStore::compact() {
+    std::vector<uint32_t> newSlot(records_.size(), 0);
+    size_t next = 0;
+    liveSlots_.clear();
+    for (size_t slot = 0; slot < records_.size(); ++slot) {
+        if (live_[slot]) {
+            newSlot[slot] = static_cast<uint32_t>(next);
+            if (next != slot) {
+                records_[next] = std::move(records_[slot]);
+                scoreEntries_[next] = scoreEntries_[slot];
+                live_[next] = 1;
+            }
+            liveSlots_.appendLive();
+            ++next;
+        }
+    }
+    records_.resize(next);
+    scoreEntries_.resize(next);
+    live_.resize(next);
+    for (auto& entry : twins_) {
+        SlotQueue& queue = entry.second;
+        std::vector<uint32_t> slots;
+        slots.reserve(queue.size());
+        for (size_t i = queue.head; i < queue.slots.size(); ++i) {
+            slots.push_back(newSlot[queue.slots[i]]);
+        }
+        queue.slots = std::move(slots);
+        queue.head = 0;
+    }
 }
 
 void ContactStore::clear() {
-    contacts_.clear();
-    twinCounts_.clear();
+    records_.clear();
+    live_.clear();
+    scoreEntries_.clear();
+    liveSlots_.clear();
+    liveCount_ = 0;
+    twins_.clear();
     areaCounts_.clear();
+    bandIds_.clear();
+    areaIds_.clear();
+    areaNames_.clear();
 }
 
 size_t ContactStore::twinCount(const std::string& call, const std::string& band, const std::string& mode) const {
-    auto it = twinCounts_.find(twinKey(call, band, mode));
-    return it == twinCounts_.end() ? 0 : it->second;
+    auto it = twins_.find(twinKey(call, band, mode));
+    return it == twins_.end() ? 0 : it->second.size();
 }
 
 std::optional<size_t> ContactStore::findFirstTwin(const std::string& call, const std::string& band,
                                                   const std::string& mode) const {
-    if (twinCount(call, band, mode) == 0) {
+    auto it = twins_.find(twinKey(call, band, mode));
+    if (it == twins_.end() || it->second.size() == 0) {
         return std::nullopt;
     }
-    for (size_t i = 0; i < contacts_.size(); ++i) {
-        const CInfo& record = contacts_[i];
-        if (record.call == call && record.band == band && record.mode == mode) {
-            return i;
-        }
-    }
-    return std::nullopt;
+    return liveSlots_.liveBefore(it->second.slots[it->second.head]);
 }
 
 bool ContactStore::hasArea(const std::string& band, const std::string& area) const {
     return areaCounts_.count(areaKey(band, area)) != 0;
+}
+
+std::optional<uint32_t> ContactStore::bandId(const std::string& band) const {
+    auto it = bandIds_.find(band);
+    if (it == bandIds_.end()) {
+        return std::nullopt;
+    }
+    return it->second;
 }
 
 void ContactStore::addBand(const std::string& band) {

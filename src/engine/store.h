@@ -1,14 +1,20 @@
 // The in-memory contest log and what goes with it: the bands seen, the
 // worked-before rows and the contest context.
 //
-// The searches the rules need (earlier twins of a call on a band and mode, an
-// area already worked on a band) are answered from counting indexes, so that
-// passing a whole log costs time proportional to its length. The store itself
-// is not thread-safe; ContestEngine guards it.
+// The records sit in a stable array of slots: a removal marks its slot dead
+// instead of shifting the later records, and a count of the live slots
+// (a Fenwick tree) turns a log position into a slot and back, so removing
+// costs the same at any log size. The dead slots are squeezed out once they
+// outnumber the live ones. The searches the rules need (earlier twins of a
+// call on a band and mode, an area already worked on a band) are answered
+// from indexes, and the score summary reads a compact entry per slot (band,
+// area, points, counted) instead of the records' texts. The store itself is
+// not thread-safe; ContestEngine guards it.
 #pragma once
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <unordered_map>
@@ -30,25 +36,77 @@ struct ContestContext {
 
 using WorkedRows = std::array<std::vector<std::string>, 6>;
 
+// How many of the slots before a given one are live: a Fenwick tree over
+// 0/1 marks that grows by one slot at a time.
+class LiveSlotCounter {
+public:
+    // Adds a live slot at the end.
+    void appendLive();
+    // Marks a live slot dead.
+    void markDead(size_t slot);
+    // Number of live slots before slot.
+    size_t liveBefore(size_t slot) const;
+    // The slot of the live record at position (0 <= position < live count).
+    size_t slotAt(size_t position) const;
+    void clear() { tree_.assign(1, 0); }
+
+private:
+    std::vector<uint32_t> tree_ = std::vector<uint32_t>(1, 0);  // 1-based, tree_[0] unused
+};
+
+// What the score summary reads of one slot, as small integers.
+struct ScoreEntry {
+    static constexpr uint32_t kNoArea = UINT32_MAX;
+    uint32_t band = 0;        // band id (ContactStore::bandId)
+    uint32_t area = kNoArea;  // area id (ContactStore::areaName), kNoArea when empty
+    int32_t points = 0;
+    bool counted = false;  // live, with a call, and no duplicate
+};
+
 class ContactStore {
 public:
-    const std::vector<CInfo>& contactList() const { return contacts_; }
-    size_t count() const { return contacts_.size(); }
+    // Number of records in the log.
+    size_t count() const { return liveCount_; }
+    // The record at a log position (0 <= position < count()).
+    const CInfo& at(size_t position) const { return records_[liveSlots_.slotAt(position)]; }
+    // Calls f(record) for every record, in log order.
+    template <typename F>
+    void forEachContact(F&& f) const {
+        for (size_t slot = 0; slot < records_.size(); ++slot) {
+            if (live_[slot]) {
+                f(records_[slot]);
+            }
+        }
+    }
+    // A copy of the whole log, in order.
+    std::vector<CInfo> contactList() const;
 
     // Copies the record to the end of the log.
     void append(const CInfo& record);
-    // Drops the record at index (0 <= index < count), later records move down.
-    void removeAt(size_t index);
+    // Drops the record at position (0 <= position < count); the later
+    // records keep their order and move down by one position.
+    void removeAt(size_t position);
+    // Drops the first record in log order with this call, band and mode;
+    // false when there is none.
+    bool removeFirstTwin(const std::string& call, const std::string& band, const std::string& mode);
     // Empties the log (not the band list).
     void clear();
 
     // Number of stored records with this call, band and mode.
     size_t twinCount(const std::string& call, const std::string& band, const std::string& mode) const;
-    // Index of the first stored record with this call, band and mode.
+    // Position of the first stored record with this call, band and mode.
     std::optional<size_t> findFirstTwin(const std::string& call, const std::string& band,
                                         const std::string& mode) const;
     // True when a stored record on this band has exactly this area.
     bool hasArea(const std::string& band, const std::string& area) const;
+
+    // One entry per slot, dead slots included (never counted), in log order.
+    const std::vector<ScoreEntry>& scoreEntries() const { return scoreEntries_; }
+    // The id of a band text any record since the last clear() carried.
+    std::optional<uint32_t> bandId(const std::string& band) const;
+    size_t bandIdCount() const { return bandIds_.size(); }
+    const std::string& areaName(uint32_t areaId) const { return areaNames_[areaId]; }
+    size_t areaIdCount() const { return areaNames_.size(); }
 
     // Bands in order of first appearance; the summary reorders it in place.
     std::vector<std::string>& bandList() { return bands_; }
@@ -70,13 +128,31 @@ public:
     const ContestContext& context() const { return context_; }
 
 private:
+    // The live slots of one call, band and mode, in log order; removals
+    // usually take the first, so it advances a head instead of erasing.
+    struct SlotQueue {
+        std::vector<uint32_t> slots;
+        size_t head = 0;
+        size_t size() const { return slots.size() - head; }
+        void erase(uint32_t slot);
+    };
+
     static std::string twinKey(const std::string& call, const std::string& band, const std::string& mode);
     static std::string areaKey(const std::string& band, const std::string& area);
-    static void decrement(std::unordered_map<std::string, size_t>& counts, const std::string& key);
+    void removeSlot(size_t slot);
+    void compact();
 
-    std::vector<CInfo> contacts_;
-    std::unordered_map<std::string, size_t> twinCounts_;
+    std::vector<CInfo> records_;  // slots, dead ones emptied
+    std::vector<uint8_t> live_;
+    std::vector<ScoreEntry> scoreEntries_;
+    LiveSlotCounter liveSlots_;
+    size_t liveCount_ = 0;
+    std::unordered_map<std::string, SlotQueue> twins_;
     std::unordered_map<std::string, size_t> areaCounts_;
+    std::unordered_map<std::string, uint32_t> bandIds_;
+    std::unordered_map<std::string, uint32_t> areaIds_;
+    std::vector<std::string> areaNames_;
+
     std::vector<std::string> bands_;
     std::unordered_set<std::string> bandSet_;
     WorkedRows workedRows_;

@@ -1,23 +1,14 @@
 #include "reports/score_summary.h"
 
-#include "engine/text_format.h"
-
-#include <unordered_map>
+#include <cstdint>
+#include <optional>
 #include <unordered_set>
 #include <utility>
 
-const char* const kSpecialCallSign = "PY5TORV";
+#include "engine/text_format.h"
 
 namespace {
 
-struct PointsRule {
-    const char* exchange;
-    int points;
-};
-
-constexpr PointsRule kExchangePoints[] = {{"YL", 6}, {"QRP", 3}, {"MIL", 8}};
-constexpr int kSpecialStationPoints = 10;
-constexpr int kOrdinaryPoints = 2;
 constexpr size_t kBandSortWidth = 20;
 
 std::string paddedBand(const std::string& band) {
@@ -31,18 +22,6 @@ int32_t wrapToInt32(int64_t value) {
 }
 
 }  // namespace
-
-int contactPoints(const CInfo& contact) {
-    if (contact.call == kSpecialCallSign) {
-        return kSpecialStationPoints;
-    }
-    for (const PointsRule& rule : kExchangePoints) {
-        if (contact.exchangeReceived == rule.exchange) {
-            return rule.points;
-        }
-    }
-    return kOrdinaryPoints;
-}
 
 void sortBandsDescending(std::vector<std::string>& bands) {
     std::vector<std::string> keys;
@@ -60,52 +39,90 @@ void sortBandsDescending(std::vector<std::string>& bands) {
     }
 }
 
-ScoreSummary computeScoreSummary(const std::vector<CInfo>& contactList, std::vector<std::string>& bandList,
+namespace {
+
+// Remembers which (band, area) pairs have been met: a table when the ids
+// are few, as they are in any real log, else a hash set.
+class PairSet {
+public:
+    PairSet(size_t bands, size_t areas) : areas_(areas) {
+        if (bands * areas <= kTableLimit) {
+            table_.assign(bands * areas, 0);
+        }
+    }
+    // True when the pair is new.
+    bool insert(uint32_t band, uint32_t area) {
+        const uint64_t key = static_cast<uint64_t>(band) * areas_ + area;
+        if (!table_.empty()) {
+            return std::exchange(table_[key], 1) == 0;
+        }
+        return set_.insert(key).second;
+    }
+
+private:
+    static constexpr size_t kTableLimit = size_t(1) << 20;
+    size_t areas_;
+    std::vector<uint8_t> table_;
+    std::unordered_set<uint64_t> set_;
+};
+
+}  // namespace
+
+ScoreSummary computeScoreSummary(const ContactStore& store, std::vector<std::string>& bandList,
                                  const ContestContext& context) {
     ScoreSummary summary;
     summary.text += formatText("      TORV %s-%s\r\n\tContestant: %s \r\n\tQSOs\tPoints\tMULT\r\n",
                                context.startText.c_str(), context.endText.c_str(), context.contestantCall.c_str());
     sortBandsDescending(bandList);
 
-    // One pass over the log groups the counted contacts by band, in log
-    // order, so the summary costs time linear in the log.
-    std::unordered_map<std::string, size_t> bandIndex;
-    for (size_t i = 0; i < bandList.size(); ++i) {
-        bandIndex.emplace(bandList[i], i);
-    }
-    std::vector<std::vector<const CInfo*>> counted(bandList.size());
-    for (const CInfo& contact : contactList) {
-        if (contact.call.empty() || contact.dupe != 0) {
+    // One pass over the compact entries in log order: each band's QSOs and
+    // points, and each band's areas in the order their first counted
+    // contact comes.
+    const size_t bandCount = store.bandIdCount();
+    std::vector<size_t> qsos(bandCount, 0);
+    std::vector<int64_t> points(bandCount, 0);
+    std::vector<std::vector<uint32_t>> bandAreas(bandCount);
+    PairSet metPairs(bandCount, store.areaIdCount());
+    for (const ScoreEntry& entry : store.scoreEntries()) {
+        if (!entry.counted) {
             continue;
         }
-        auto band = bandIndex.find(contact.band);
-        if (band != bandIndex.end()) {
-            counted[band->second].push_back(&contact);
+        ++qsos[entry.band];
+        points[entry.band] += entry.points;
+        if (entry.area != ScoreEntry::kNoArea && metPairs.insert(entry.band, entry.area)) {
+            bandAreas[entry.band].push_back(entry.area);
         }
     }
 
     int64_t totalPoints = 0;
     int64_t totalMultipliers = 0;
-    std::unordered_set<std::string> seenAreas;
-    for (size_t b = 0; b < bandList.size(); ++b) {
+    std::vector<uint8_t> seenAreas(store.areaIdCount(), 0);
+    std::vector<uint8_t> bandShown(bandCount, 0);
+    for (const std::string& band : bandList) {
+        size_t bandQsos = 0;
         int64_t bandPoints = 0;
-        for (const CInfo* contact : counted[b]) {
-            bandPoints += contactPoints(*contact);
-            if (!contact->area.empty() && seenAreas.insert(contact->area).second) {
-                summary.workedAreas.push_back(contact->area);
-                ++totalMultipliers;
+        const std::optional<uint32_t> id = store.bandId(band);
+        // A band text listed twice gets its contacts on its first row only.
+        if (id && std::exchange(bandShown[*id], 1) == 0) {
+            bandQsos = qsos[*id];
+            bandPoints = points[*id];
+            for (uint32_t area : bandAreas[*id]) {
+                if (std::exchange(seenAreas[area], 1) == 0) {
+                    summary.workedAreas.push_back(store.areaName(area));
+                    ++totalMultipliers;
+                }
             }
         }
-        summary.text += formatText("%s\t %i\t %i\r\n", bandList[b].c_str(), static_cast<int>(counted[b].size()),
-                                   wrapToInt32(bandPoints));
+        summary.text +=
+            formatText("%s\t %i\t %i\r\n", band.c_str(), static_cast<int>(bandQsos), wrapToInt32(bandPoints));
         totalPoints += bandPoints;
     }
 
     summary.points = wrapToInt32(totalPoints);
     summary.multipliers = wrapToInt32(totalMultipliers);
     summary.score = wrapToInt32(static_cast<int64_t>(summary.points) * summary.multipliers);
-    summary.text += formatText("Total\t %i\t %i\t %i\r\n", static_cast<int>(contactList.size()), summary.points,
-                               summary.multipliers);
+    summary.text +=
+        formatText("Total\t %i\t %i\t %i\r\n", static_cast<int>(store.count()), summary.points, summary.multipliers);
     summary.text += formatText("\r\nScore: %i*%i = %i", summary.points, summary.multipliers, summary.score);
     return summary;
 }

@@ -6,15 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/contact.h"
+#include "engine/points.h"
 #include "engine/store.h"
-
-// Contacts with this station earn the most points.
-extern const char* const kSpecialCallSign;
-
-// Points of a counted contact: 10 with the special station, 6 for "YL",
-// 3 for "QRP", 8 for "MIL", else 2 (exact comparisons, first match wins).
-int contactPoints(const CInfo& contact);
 
 // Sorts band names in place, longest wavelength first ("160m" ... "10m"):
 // names are compared byte-wise after left-padding with '0' to 20 characters.
@@ -31,8 +24,10 @@ struct ScoreSummary {
     std::vector<std::string> workedAreas;
 };
 
-// The summary of the log: bandList is sorted in place first, and its order
-// stays. A contact counts on its band when its call is not empty and it is
-// no duplicate; each area counts once over the whole log.
-ScoreSummary computeScoreSummary(const std::vector<CInfo>& contactList, std::vector<std::string>& bandList,
+// The summary of the store's log: bandList is sorted in place first, and its
+// order stays. A contact counts on its band when its call is not empty and it
+// is no duplicate; each area counts once over the whole log, on the first
+// band in sorted order where a counted contact carries it. The cost is one
+// pass over the store's compact entries.
+ScoreSummary computeScoreSummary(const ContactStore& store, std::vector<std::string>& bandList,
                                  const ContestContext& context);
