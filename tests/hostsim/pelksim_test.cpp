@@ -15,6 +15,7 @@
 
 #include "assistant/host_link.h"
 #include "hostsim/scoped_win.h"
+#include "stats_version.h"
 #include "support/files.h"
 #include "support/temp_folder.h"
 
@@ -431,6 +432,14 @@ TEST(PelkSim, HelpListsEveryStep) {
                               "expect-dialog CAPTION ok|cancel [ID=TEXT...]", "wait-command TEXT"}) {
         EXPECT_NE(run.out.find(usage), std::string::npos) << usage;
     }
+}
+
+TEST(PelkSim, PrintsTheVersionOfTheTree) {
+    TempFolder folder;
+    const SimulatorRun run = runSimulator({"--version"}, folder);
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(run.exitCode, 0u);
+    EXPECT_EQ(run.out, std::string("PelkSim ") + STATS_VERSION_TEXT + "\n");
 }
 
 }  // namespace

@@ -1,8 +1,12 @@
 // Stats.dll under wine, loaded and called as the host does.
 #include <windows.h>
 
+#include <string>
+#include <vector>
+
 #include <gtest/gtest.h>
 
+#include "stats_version.h"
 #include "support/files.h"
 #include "support/scoring_pass.h"
 #include "support/temp_folder.h"
@@ -71,6 +75,27 @@ TEST(DllLoad, SetupShowsItsMessageAndBlocksUntilClosed) {
     EXPECT_EQ(GetWindow(box, GW_OWNER), nullptr);
     PostMessageA(box, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(setup.waitFinished());
+}
+
+// The version the operator sees in the file's properties is the tree's.
+TEST(DllLoad, CarriesTheVersionOfTheTree) {
+    const std::string path = programFolder() + STATS_DLL_NAME;
+    DWORD ignored = 0;
+    const DWORD size = GetFileVersionInfoSizeA(path.c_str(), &ignored);
+    ASSERT_NE(size, 0u) << "no version resource in " << path;
+    std::vector<char> block(size);
+    ASSERT_TRUE(GetFileVersionInfoA(path.c_str(), 0, size, block.data()));
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT fixedSize = 0;
+    ASSERT_TRUE(VerQueryValueA(block.data(), "\\", reinterpret_cast<void**>(&fixed), &fixedSize));
+    EXPECT_EQ(fixed->dwFileVersionMS, static_cast<DWORD>(MAKELONG(STATS_VERSION_MINOR, STATS_VERSION_MAJOR)));
+    EXPECT_EQ(fixed->dwFileVersionLS, static_cast<DWORD>(MAKELONG(0, STATS_VERSION_PATCH)));
+    char* text = nullptr;
+    UINT textSize = 0;
+    ASSERT_TRUE(VerQueryValueA(block.data(), "\\StringFileInfo\\040904B0\\FileVersion", reinterpret_cast<void**>(&text),
+                               &textSize));
+    EXPECT_STREQ(text, STATS_VERSION_TEXT);
+    EXPECT_STREQ(text, "1.0.0") << "the first release";
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // command line, on its main thread, as the host would.
 //
 //   PelkSim.exe [--timeout MS] [--no-host] [--script FILE] [STEP ...]
+//   PelkSim.exe --version   (the version of the tree it was built from)
 //
 // Exit code: 0 when every step succeeded, 1 when one failed (the run stops
 // there), 2 for a usage or script error (nothing runs), 3 when a step did not
@@ -21,6 +22,7 @@
 #include "hostsim/scoped_win.h"
 #include "hostsim/script.h"
 #include "hostsim/simulator_win.h"
+#include "stats_version.h"
 
 namespace {
 
@@ -29,6 +31,7 @@ constexpr int kExitUsage = 2;
 
 const char kUsage[] =
     "usage: PelkSim.exe [--timeout MS] [--no-host] [--script FILE] [STEP ...]\n"
+    "       PelkSim.exe --version | --help\n"
     "\n"
     "Plays the logging program's part for the Stats plug-in: serves its automation\n"
     "object \"Pelk2.Application\", loads the plug-in, and runs the steps of FILE, then\n"
@@ -60,6 +63,10 @@ int readCommandLine(int argc, char** argv, CommandLine& commandLine) {
         const std::string argument = argv[i];
         if (argument == "--help" || argument == "-h" || argument == "/?") {
             std::printf("%s%s", kUsage, stepReference().c_str());
+            return 0;
+        }
+        if (argument == "--version") {
+            std::printf("PelkSim %s\n", STATS_VERSION_TEXT);
             return 0;
         }
         if (argument == "--no-host") {
