@@ -162,7 +162,7 @@ TEST_P(StoreRemovals, PositionsFollowAPlainArray) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Patterns, StoreRemovals, ::testing::ValuesIn(kRemovalPatterns),
-                         [](const auto& info) { return testName(info.param.name); });
+                         [](const auto& patternInfo) { return testName(patternInfo.param.name); });
 
 TEST(ContactStore, ScoreEntriesFollowTheRecords) {
     ContactStore store;
