@@ -59,6 +59,16 @@ std::unique_ptr<CTestApp> makeApp() {
         headlessPorts(std::make_unique<IniSettings>(scratchFolder() + "/Plugins/TORV.ini")), scratchFolder());
 }
 
+// The module after a rescoring that passed the whole log.
+std::unique_ptr<CTestApp> makeAppWithLog(const std::vector<ContactFields>& log) {
+    auto app = makeApp();
+    app->ResetStats(0, "PY2ZZ", {42259.0, kDateTimeValid}, {42260.0, kDateTimeValid});
+    for (const ContactFields& c : log) {
+        app->AddData(c);
+    }
+    return app;
+}
+
 // A rescoring: ResetStats0 (settings file included) and AddData0 per contact.
 void BM_Rescoring(benchmark::State& state) {
     const auto log = makeLog(static_cast<size_t>(state.range(0)));
@@ -107,11 +117,7 @@ void BM_CheckCall(benchmark::State& state) {
 // claimed score written to the settings file.
 void BM_ScoreSummary(benchmark::State& state) {
     const auto log = makeLog(static_cast<size_t>(state.range(0)));
-    auto app = makeApp();
-    app->ResetStats(0, "PY2ZZ", {42259.0, kDateTimeValid}, {42260.0, kDateTimeValid});
-    for (const ContactFields& c : log) {
-        app->AddData(c);
-    }
+    auto app = makeAppWithLog(log);
     int status = 0;
     for (auto _ : state) {
         benchmark::DoNotOptimize(app->GetResult(&status));
@@ -126,11 +132,7 @@ BENCHMARK(BM_ScoreSummary)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::
 // contacts are passed again (not timed), so the log keeps its size.
 void BM_RemoveData(benchmark::State& state) {
     const auto log = makeLog(static_cast<size_t>(state.range(0)));
-    auto app = makeApp();
-    app->ResetStats(0, "PY2ZZ", {42259.0, kDateTimeValid}, {42260.0, kDateTimeValid});
-    for (const ContactFields& c : log) {
-        app->AddData(c);
-    }
+    auto app = makeAppWithLog(log);
     const size_t removals = std::min<size_t>(1000, log.size() / 10);
     std::vector<ContactFields> victims;
     for (size_t i = 0; i < removals; ++i) {
@@ -155,11 +157,7 @@ BENCHMARK(BM_RemoveData)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kM
 // at once.
 void BM_Tick(benchmark::State& state) {
     const auto log = makeLog(static_cast<size_t>(state.range(0)));
-    auto app = makeApp();
-    app->ResetStats(0, "PY2ZZ", {42259.0, kDateTimeValid}, {42260.0, kDateTimeValid});
-    for (const ContactFields& c : log) {
-        app->AddData(c);
-    }
+    auto app = makeAppWithLog(log);
     EventLog events = std::make_shared<std::vector<std::string>>();
     FakeAssistantWindow window(events);
     auto host = std::make_unique<FakeHost>(events);
