@@ -10,7 +10,7 @@
 #include <memory>
 #include <string>
 
-#include "engine/module.h"
+#include "plugin/module.h"
 #include "support/fakes.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "assistant/remembered_position.h"
+#include "infowin/remembered_position.h"
 #include "infowin/grid_layout.h"
 #include "support/fakes.h"
 

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <initializer_list>
 
-#include "assistant/settings.h"
+#include "ports/settings.h"
 #include "engine/contest_engine.h"
 
 const std::array<const char*, 6> kTickBands = {"160m", "80m", "40m", "20m", "15m", "10m"};

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "assistant/assistant_core.h"
+#include "ports/views.h"
 #include "infowin/info_button_win.h"
 #include "infowin/info_dialog_win.h"
 

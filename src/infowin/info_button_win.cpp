@@ -1,8 +1,8 @@
 #include "infowin/info_button_win.h"
 
-#include "assistant/worked_before.h"
+#include "engine/worked_before.h"
 #include "engine/contest_engine.h"
-#include "infowin/gdi_win.h"
+#include "win/scoped_win.h"
 #include "infowin/mem_dc_win.h"
 
 namespace {

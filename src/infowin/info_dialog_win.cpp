@@ -1,6 +1,6 @@
 #include "infowin/info_dialog_win.h"
 
-#include "engine/plugin_module_win.h"
+#include "win/plugin_module_win.h"
 #include "infowin_resource.h"
 
 InfoDialog::InfoDialog(Settings& settings, const char* xKey, const char* yKey, int defaultX, int defaultY)

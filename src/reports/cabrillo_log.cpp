@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "assistant/settings.h"
+#include "ports/settings.h"
 #include "engine/text_format.h"
 
 namespace {

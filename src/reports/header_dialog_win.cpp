@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/plugin_module_win.h"
+#include "win/plugin_module_win.h"
 #include "resource.h"
 
 namespace {

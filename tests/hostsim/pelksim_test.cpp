@@ -14,7 +14,7 @@
 #include <gtest/gtest.h>
 
 #include "assistant/host_link.h"
-#include "hostsim/scoped_win.h"
+#include "win/scoped_win.h"
 #include "support/files.h"
 #include "support/temp_folder.h"
 

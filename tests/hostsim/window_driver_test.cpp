@@ -10,7 +10,7 @@
 
 #include <gtest/gtest.h>
 
-#include "hostsim/message_pump_win.h"
+#include "win/message_loop_win.h"
 #include "support/files.h"
 #include "support/temp_folder.h"
 

@@ -11,8 +11,8 @@
 #include <gtest/gtest.h>
 
 #include "hostsim/automation_server_win.h"
-#include "hostsim/message_pump_win.h"
-#include "hostsim/scoped_win.h"
+#include "win/message_loop_win.h"
+#include "win/scoped_win.h"
 #include "infowin_resource.h"
 #include "resource.h"
 #include "support/files.h"

@@ -15,8 +15,8 @@
 
 #include "assistant/host_link.h"
 #include "hostsim/automation_server_win.h"
-#include "hostsim/message_pump_win.h"
-#include "hostsim/scoped_win.h"
+#include "win/message_loop_win.h"
+#include "win/scoped_win.h"
 #include "hostsim/window_driver_win.h"
 
 namespace {

@@ -17,11 +17,11 @@
 #include <type_traits>
 #include <vector>
 
-#include "assistant/worked_before.h"
+#include "engine/worked_before.h"
 #include "engine/contest_engine.h"
-#include "engine/plugin_module_win.h"
+#include "win/plugin_module_win.h"
 #include "infowin/dxcc_win.h"
-#include "infowin/gdi_win.h"
+#include "win/scoped_win.h"
 #include "infowin/info_windows_win.h"
 #include "infowin/mem_dc_win.h"
 #include "infowin/oblast_win.h"

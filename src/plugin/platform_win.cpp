@@ -3,7 +3,7 @@
 // window on its own thread.
 #include "assistant/assistant_win.h"
 #include "assistant/profile_settings.h"
-#include "engine/module.h"
+#include "plugin/module.h"
 #include "engine/ui_win.h"
 #include "reports/header_dialog_win.h"
 #include "reports/host_version.h"
