@@ -251,8 +251,9 @@ TEST_P(CheckCallTest, Answers) {
     EXPECT_EQ(engine.checkCall(c.call, c.mode, c.prefix, c.areaText, c.band), c.expected) << c.name;
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, CheckCallTest, ::testing::ValuesIn(kCheckCases),
-                         [](const auto& testCase) { return std::to_string(testCase.index) + "_" + testName(testCase.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, CheckCallTest, ::testing::ValuesIn(kCheckCases), [](const auto& testCase) {
+    return std::to_string(testCase.index) + "_" + testName(testCase.param.name);
+});
 
 TEST_F(ContestEngineTest, AnErrorFileThatCannotBeWrittenChangesNoResult) {
     // A folder in the file's place cannot be opened for writing, even by root.

@@ -45,8 +45,9 @@ TEST_P(SettingsNumber, FollowsTheDecimalRule) {
     EXPECT_EQ(Settings::parseSettingsNumber(GetParam().text), GetParam().expected) << '"' << GetParam().text << '"';
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, SettingsNumber, ::testing::ValuesIn(kNumberCases),
-                         [](const auto& testCase) { return std::to_string(testCase.index) + "_" + testName(testCase.param.text); });
+INSTANTIATE_TEST_SUITE_P(Cases, SettingsNumber, ::testing::ValuesIn(kNumberCases), [](const auto& testCase) {
+    return std::to_string(testCase.index) + "_" + testName(testCase.param.text);
+});
 
 TEST(StartRule, RescoringsWithoutExportAlternate) {
     MemorySettings settings;

@@ -7,8 +7,8 @@
 
 #include <gtest/gtest.h>
 
-#include "plugin/module.h"
 #include "infowin/grid_layout.h"
+#include "plugin/module.h"
 #include "support/assistant_fakes.h"
 #include "support/fakes.h"
 #include "support/temp_folder.h"

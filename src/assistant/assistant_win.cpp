@@ -5,14 +5,14 @@
 #include <memory>
 
 #include "assistant/assistant_core.h"
+#include "infowin/info_windows_win.h"
 #include "infowin/remembered_position.h"
 #include "ports/settings.h"
+#include "resource.h"
+#include "win/dialog_colours_win.h"
 #include "win/message_loop_win.h"
 #include "win/plugin_module_win.h"
-#include "win/dialog_colours_win.h"
 #include "win/scoped_win.h"
-#include "infowin/info_windows_win.h"
-#include "resource.h"
 
 namespace {
 

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "infowin/info_dialog_win.h"
 #include "ports/views.h"
 #include "win/dialog_colours_win.h"
 #include "win/scoped_win.h"
-#include "infowin/info_dialog_win.h"
 
 class Settings;
 

@@ -36,5 +36,4 @@ void pumpFor(DWORD milliseconds);
 // goes first to threadMessage, when one is given, which returns true when it
 // has handled it. Returns false when WM_QUIT ended the loop (the quit is
 // posted again for the thread's owner), true when ended() did.
-bool runDialogLoop(const std::function<bool()>& ended,
-                   const std::function<bool(const MSG&)>& threadMessage = nullptr);
+bool runDialogLoop(const std::function<bool()>& ended, const std::function<bool(const MSG&)>& threadMessage = nullptr);

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "ports/assistant_control.h"
-#include "ports/settings.h"
 #include "ports/header_dialog.h"
+#include "ports/settings.h"
 
 // Settings in memory, with a log of every read and write. Safe to use from
 // two threads, as the profile functions are.

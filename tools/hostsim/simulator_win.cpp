@@ -470,13 +470,13 @@ void Simulator::commands(const Step&) {
 
 void Simulator::waitCommand(const Step& step) {
     const std::wstring wanted = wideFromAnsi(step.args[0]);
-    const bool received = pumpUntil(
+    const bool arrived = pumpUntil(
         [&] {
             const std::vector<std::wstring> received = host_->commands();
             return std::find(received.begin(), received.end(), wanted) != received.end();
         },
         timeout_);
-    if (!received) {
+    if (!arrived) {
         throw StepFailure("no command " + quoted(step.args[0]) + " arrived within " + std::to_string(timeout_) + " ms");
     }
     printLine("command " + quoted(step.args[0]) + " received");
