@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/module.h"
+#include "plugin/module.h"
 #include "support/fakes.h"
 
 namespace {

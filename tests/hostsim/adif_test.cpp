@@ -71,7 +71,7 @@ INSTANTIATE_TEST_SUITE_P(
                  "head",
                  {"CALL=PY1AA"}},
         GoodFile{"empty file", "", "", {}}, GoodFile{"header only", "just a header <EOH>\r\n", "just a header ", {}}),
-    [](const ::testing::TestParamInfo<GoodFile>& info) { return testName(info.param.description); });
+    [](const ::testing::TestParamInfo<GoodFile>& testCase) { return testName(testCase.param.description); });
 
 TEST(Adif, TheLastOfTwoFieldsWithOneNameCounts) {
     const AdifFile file = parseAdif("<CALL:5>PY1AA<call:5>PY2BB<EOR>");
@@ -134,6 +134,6 @@ INSTANTIATE_TEST_SUITE_P(
                               "record 2 at byte 18: <EOH> after the first record"},
                       BadFile{"the offset counts the byte-order mark", "\xEF\xBB\xBF<CALL:5>PY1AA", 1, 3,
                               "record 1 at byte 3: no <EOR> closes the last record"}),
-    [](const ::testing::TestParamInfo<BadFile>& info) { return testName(info.param.description); });
+    [](const ::testing::TestParamInfo<BadFile>& testCase) { return testName(testCase.param.description); });
 
 }  // namespace

@@ -113,7 +113,7 @@ TEST_F(SampleLog, HoldsDuplicatesAndUntidyExchanges) {
 
 // The sample log scored through the module object: the golden summary, error
 // file and Cabrillo file that PelkSim must reproduce through Stats.dll.
-#include "engine/module.h"
+#include "plugin/module.h"
 #include "support/fakes.h"
 #include "support/temp_folder.h"
 

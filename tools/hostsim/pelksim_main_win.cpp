@@ -19,10 +19,10 @@
 #include <string>
 #include <vector>
 
-#include "hostsim/scoped_win.h"
 #include "hostsim/script.h"
 #include "hostsim/simulator_win.h"
 #include "stats_version.h"
+#include "win/scoped_win.h"
 
 namespace {
 

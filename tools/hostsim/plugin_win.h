@@ -10,7 +10,7 @@
 
 #include "engine/contact.h"
 #include "engine/date_time.h"
-#include "engine/stats_exports.h"
+#include "plugin/stats_exports.h"
 
 // Every export by its plain name.
 struct PluginExports {
