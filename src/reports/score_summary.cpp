@@ -46,17 +46,16 @@ namespace {
 class PairSet {
 public:
     PairSet(size_t bands, size_t areas) : areas_(areas) {
-        if (bands * areas <= kTableLimit) {
+        if (areas == 0 || bands <= kTableLimit / areas) {
             table_.assign(bands * areas, 0);
         }
     }
     // True when the pair is new.
     bool insert(uint32_t band, uint32_t area) {
-        const uint64_t key = static_cast<uint64_t>(band) * areas_ + area;
         if (!table_.empty()) {
-            return std::exchange(table_[key], 1) == 0;
+            return std::exchange(table_[size_t{band} * areas_ + area], 1) == 0;
         }
-        return set_.insert(key).second;
+        return set_.insert(static_cast<uint64_t>(band) * areas_ + area).second;
     }
 
 private:
