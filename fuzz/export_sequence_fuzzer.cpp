@@ -10,8 +10,8 @@
 #include <memory>
 #include <string>
 
-#include "engine/module.h"
 #include "fuzz_checks.h"
+#include "plugin/module.h"
 #include "support/fakes.h"
 
 namespace {

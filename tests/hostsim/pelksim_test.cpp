@@ -14,9 +14,9 @@
 #include <gtest/gtest.h>
 
 #include "assistant/host_link.h"
-#include "hostsim/scoped_win.h"
 #include "support/files.h"
 #include "support/temp_folder.h"
+#include "win/scoped_win.h"
 
 namespace {
 
