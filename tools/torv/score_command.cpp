@@ -109,6 +109,9 @@ int runScore(const ScoreOptions& options) {
 
     ScoringSetup setup;
     setup.contestantCall = !options.call.empty() ? options.call : log.stationCall;
+    if (setup.contestantCall.empty()) {
+        tell(options.log + ": warning: the log names no station (CALLSIGN, STATION_CALLSIGN or OPERATOR): give --call");
+    }
     if (log.format == LogFormat::kCabrillo) {
         setup.callsign = log.stationCall;
     }
