@@ -100,6 +100,7 @@ ScoreSummary computeScoreSummary(const ContactStore& store, std::vector<std::str
     for (const std::string& band : bandList) {
         size_t bandQsos = 0;
         int64_t bandPoints = 0;
+        int32_t newMultipliers = 0;
         const std::optional<uint32_t> id = store.bandId(band);
         // A band text listed twice gets its contacts on its first row only.
         if (id && std::exchange(bandShown[*id], 1) == 0) {
@@ -109,9 +110,11 @@ ScoreSummary computeScoreSummary(const ContactStore& store, std::vector<std::str
                 if (std::exchange(seenAreas[area], 1) == 0) {
                     summary.workedAreas.push_back(store.areaName(area));
                     ++totalMultipliers;
+                    ++newMultipliers;
                 }
             }
         }
+        summary.bands.push_back(BandRow{band, static_cast<int32_t>(bandQsos), wrapToInt32(bandPoints), newMultipliers});
         summary.text +=
             formatText("%s\t %i\t %i\r\n", band.c_str(), static_cast<int>(bandQsos), wrapToInt32(bandPoints));
         totalPoints += bandPoints;
