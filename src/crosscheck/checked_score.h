@@ -1,0 +1,70 @@
+// The score a log keeps after the cross-check, and the sanity checks of its
+// header: both built on the plug-in's own score summary.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "crosscheck/crosscheck.h"
+#include "engine/contact.h"
+#include "engine/store.h"
+#include "reports/score_summary.h"
+
+namespace crosscheck {
+
+enum class UniquePolicy { kCount, kRemove };
+
+struct ScoreRules {
+    UniquePolicy uniques = UniquePolicy::kCount;
+    int penalty = 0;  // times its own points off the total for each NIL and busted contact
+};
+
+struct CheckedScore {
+    ScoreSummary summary;       // the plug-in's summary over the contacts kept
+    int32_t penaltyPoints = 0;  // taken off summary.points
+    int32_t points = 0;         // summary.points less the penalty, never below 0
+    int32_t score = 0;          // points * summary.multipliers
+};
+
+// True for the verdicts that take a stored contact out of the checked score.
+bool leavesScore(QsoStatus status, UniquePolicy uniques);
+
+// The checked score of one log. stored is the engine's contact list after
+// scoring the log alone (duplicate marks as the engine set them), verdicts
+// the status of each of those records in the same order; bands the engine's
+// band list. A contact that is NIL, BUSTED-CALL or BUSTED-EXCHANGE (and
+// UNIQUE when uniques are removed) is left out; the penalty takes its points
+// times rules.penalty off the total points.
+CheckedScore checkedScore(const std::vector<CInfo>& stored, const std::vector<QsoStatus>& verdicts,
+                          std::vector<std::string> bands, const ContestContext& context, const ScoreRules& rules);
+
+// What the header of a log says about itself.
+struct HeaderFacts {
+    std::string categoryBand;             // CATEGORY-BAND as written, "" when absent
+    std::optional<int64_t> claimedScore;  // CLAIMED-SCORE, absent when missing or not a number
+    bool claimedScorePresent = false;     // the tag was there (perhaps not a number)
+    std::string claimedScoreText;         // its text as written
+};
+
+// The contest period, minutes since 1970-01-01 00:00 UTC, both ends included.
+struct Period {
+    std::optional<int64_t> start;
+    std::optional<int64_t> end;
+};
+
+// The header sanity findings of one log, one sentence each:
+//   "CATEGORY-BAND 40M, but contacts on 20m, 15m"
+//   "CLAIMED-SCORE missing; the log scores 1234"
+//   "CLAIMED-SCORE 1300 differs from the log's score 1234"
+//   "3 contacts outside the contest period (lines 12, 40, 41)"
+// recomputed is the engine's score of the whole log; contacts outside the
+// period are looked for only when the period is given.
+std::vector<std::string> headerFindings(const HeaderFacts& header, const std::vector<LogQso>& qsos, int32_t recomputed,
+                                        const Period& period);
+
+// True when the contact was made outside the period.
+bool outsidePeriod(const LogQso& qso, const Period& period);
+
+}  // namespace crosscheck
