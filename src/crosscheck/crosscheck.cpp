@@ -399,16 +399,35 @@ std::vector<LogVerdict> crossCheck(const std::vector<SubmittedLog>& logs, const 
     std::vector<LogVerdict> verdicts(logs.size());
     {
         const std::vector<int32_t> rough = pairUp(contest, minutes, options.offsetWindowMinutes);
+        // First against the other stations' logged times; then once more,
+        // with the times of each station whose estimate rests on more pairs
+        // than this log's as that estimate corrects them, so that a small
+        // log is not pulled off by the clock of a big one.
+        std::vector<int64_t> first(logs.size(), 0);
+        std::vector<uint32_t> pairs(logs.size(), 0);
         std::vector<int64_t> differences;
-        for (size_t l = 0; l < logs.size(); ++l) {
-            differences.clear();
-            for (uint32_t f = contest.begin(l); f < contest.end(l); ++f) {
-                if (rough[f] != kUnpaired) {
-                    differences.push_back(minutes[f] - minutes[static_cast<uint32_t>(rough[f])]);
+        for (int round = 0; round < 2; ++round) {
+            std::vector<int64_t> estimate(logs.size(), 0);
+            for (size_t l = 0; l < logs.size(); ++l) {
+                differences.clear();
+                for (uint32_t f = contest.begin(l); f < contest.end(l); ++f) {
+                    if (rough[f] != kUnpaired) {
+                        const uint32_t other = static_cast<uint32_t>(rough[f]);
+                        const uint32_t otherLog = contest.logOfFlat(other);
+                        const int64_t otherOffset = pairs[otherLog] > pairs[l] ? first[otherLog] : 0;
+                        differences.push_back(minutes[f] - (minutes[other] - otherOffset));
+                    }
                 }
+                verdicts[l].offsetPairs = static_cast<uint32_t>(differences.size());
+                estimate[l] = differences.empty() ? 0 : median(differences);
             }
-            verdicts[l].offsetPairs = static_cast<uint32_t>(differences.size());
-            verdicts[l].offsetMinutes = differences.empty() ? 0 : static_cast<int32_t>(median(differences));
+            first = std::move(estimate);
+            for (size_t l = 0; l < logs.size(); ++l) {
+                pairs[l] = verdicts[l].offsetPairs;
+            }
+        }
+        for (size_t l = 0; l < logs.size(); ++l) {
+            verdicts[l].offsetMinutes = static_cast<int32_t>(first[l]);
         }
     }
     for (size_t l = 0; l < logs.size(); ++l) {

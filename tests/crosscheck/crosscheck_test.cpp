@@ -214,6 +214,20 @@ TEST_F(CrossCheck, AClockOffIsEstimatedAndCorrected) {
     }
 }
 
+TEST_F(CrossCheck, ASmallLogIsNotPulledOffByABigLogsClock) {
+    // A runs 6 minutes ahead against B and C; D's one contact is with A.
+    const size_t a = add("PY2AAA", {qso(1, at(12, 6), "PY2BBB", "SP", "RJ"), qso(2, at(12, 36), "PY2CCC", "SP", "MG"),
+                                    qso(3, at(13, 6), "PY2DDD", "SP", "BA")});
+    add("PY2BBB", {qso(1, at(12, 0), "PY2AAA", "RJ", "SP"), qso(2, at(14, 0), "PY2CCC", "RJ", "MG")});
+    add("PY2CCC", {qso(1, at(12, 30), "PY2AAA", "MG", "SP"), qso(2, at(14, 0), "PY2BBB", "MG", "RJ")});
+    const size_t d = add("PY2DDD", {qso(1, at(13, 0), "PY2AAA", "BA", "SP")});
+    run(3);
+    EXPECT_EQ(verdicts_[a].offsetMinutes, 6);
+    EXPECT_EQ(verdicts_[d].offsetMinutes, 0);
+    EXPECT_EQ(status(a, 2), QsoStatus::kConfirmed);
+    EXPECT_EQ(status(d, 0), QsoStatus::kConfirmed);
+}
+
 TEST_F(CrossCheck, AnEvenNumberOfDifferencesTakesTheMeanOfTheMiddleTwo) {
     const size_t a = add("PY2AAA", {qso(1, at(12, 4), "PY2BBB", "SP", "RJ"), qso(2, at(13, 8), "PY2CCC", "SP", "MG")});
     add("PY2BBB", {qso(1, at(12, 0), "PY2AAA", "RJ", "SP")});
