@@ -8,6 +8,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "crosscheck/minutes.h"
 #include "engine/area.h"
 #include "engine/contact.h"
 #include "reports/score_summary.h"
@@ -132,23 +133,14 @@ uint32_t cabrilloHeaderLines(const SimLog& log) {
 }  // namespace
 
 std::string dateText(int64_t minute, bool adif) {
-    // Days since 1970 to a civil date (proleptic Gregorian).
-    int64_t days = (minute >= 0 ? minute : minute - 1439) / 1440;
-    days += 719468;
-    const int64_t era = (days >= 0 ? days : days - 146096) / 146097;
-    const int64_t doe = days - era * 146097;
-    const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const int64_t mp = (5 * doy + 2) / 153;
-    const int64_t day = doy - (153 * mp + 2) / 5 + 1;
-    const int64_t month = mp < 10 ? mp + 3 : mp - 9;
-    const int64_t year = yoe + era * 400 + (month <= 2 ? 1 : 0);
-    return std::to_string(year) + (adif ? "" : "-") + twoDigits(month) + (adif ? "" : "-") + twoDigits(day);
+    const crosscheck::CivilMinute c = crosscheck::civilOf(minute);
+    const char* separator = adif ? "" : "-";
+    return std::to_string(c.year) + separator + twoDigits(c.month) + separator + twoDigits(c.day);
 }
 
 std::string timeText(int64_t minute) {
-    const int64_t ofDay = ((minute % 1440) + 1440) % 1440;
-    return twoDigits(ofDay / 60) + twoDigits(ofDay % 60);
+    const crosscheck::CivilMinute c = crosscheck::civilOf(minute);
+    return twoDigits(c.hour) + twoDigits(c.minute);
 }
 
 SimContest generateContest(const SimOptions& options) {
