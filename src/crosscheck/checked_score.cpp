@@ -42,21 +42,52 @@ bool leavesScore(QsoStatus status, UniquePolicy uniques) {
     }
 }
 
-CheckedScore checkedScore(const std::vector<CInfo>& stored, const std::vector<QsoStatus>& verdicts,
-                          std::vector<std::string> bands, const ContestContext& context, const ScoreRules& rules) {
+std::vector<CInfo> storedRecords(const std::vector<LogQso>& qsos) {
+    std::vector<CInfo> stored;
+    stored.reserve(qsos.size());
+    for (const LogQso& q : qsos) {
+        if (q.engine == EngineResult::kRefused) {
+            continue;
+        }
+        CInfo record;
+        record.call = q.call;
+        record.band = q.band;
+        record.mode = q.mode;
+        record.exchangeReceived = q.exchangeReceived;
+        record.exchangeSent = q.exchangeSent;
+        record.area = q.area;
+        record.dupe = q.engine == EngineResult::kDupe ? 1 : 0;
+        stored.push_back(std::move(record));
+    }
+    return stored;
+}
+
+CheckedScore checkedScore(const std::vector<LogQso>& qsos, const std::vector<QsoVerdict>& verdicts,
+                          const ScoreRules& rules) {
     std::vector<CInfo> kept;
-    kept.reserve(stored.size());
+    std::vector<std::string> bands;
+    kept.reserve(qsos.size());
     int64_t penalised = 0;
-    for (size_t i = 0; i < stored.size(); ++i) {
-        const QsoStatus status = i < verdicts.size() ? verdicts[i] : QsoStatus::kConfirmed;
+    std::vector<CInfo> stored = storedRecords(qsos);
+    size_t next = 0;
+    for (size_t i = 0; i < qsos.size(); ++i) {
+        if (qsos[i].engine == EngineResult::kRefused) {
+            continue;
+        }
+        CInfo& record = stored[next++];
+        // The band list holds every stored contact's band, in order of first appearance.
+        if (std::find(bands.begin(), bands.end(), record.band) == bands.end()) {
+            bands.push_back(record.band);
+        }
+        const QsoStatus status = i < verdicts.size() ? verdicts[i].status : QsoStatus::kConfirmed;
         if (!leavesScore(status, rules.uniques)) {
-            kept.push_back(stored[i]);
+            kept.push_back(std::move(record));
         } else if (status != QsoStatus::kUnique) {
-            penalised += contactPoints(stored[i]);
+            penalised += contactPoints(record);
         }
     }
     CheckedScore result;
-    result.summary = computeScoreSummary(kept, bands, context);
+    result.summary = computeScoreSummary(kept, bands, ContestContext());
     const int64_t penalty = std::min<int64_t>(penalised * std::max(rules.penalty, 0), INT32_MAX);
     result.penaltyPoints = static_cast<int32_t>(penalty);
     result.points = static_cast<int32_t>(std::max<int64_t>(0, result.summary.points - penalty));

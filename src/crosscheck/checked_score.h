@@ -31,14 +31,17 @@ struct CheckedScore {
 // True for the verdicts that take a stored contact out of the checked score.
 bool leavesScore(QsoStatus status, UniquePolicy uniques);
 
-// The checked score of one log. stored is the engine's contact list after
-// scoring the log alone (duplicate marks as the engine set them), verdicts
-// the status of each of those records in the same order; bands the engine's
-// band list. A contact that is NIL, BUSTED-CALL or BUSTED-EXCHANGE (and
-// UNIQUE when uniques are removed) is left out; the penalty takes its points
-// times rules.penalty off the total points.
-CheckedScore checkedScore(const std::vector<CInfo>& stored, const std::vector<QsoStatus>& verdicts,
-                          std::vector<std::string> bands, const ContestContext& context, const ScoreRules& rules);
+// The checked score of one log: the plug-in's score summary over the
+// contacts the engine stored (every contact not refused, in order, duplicate
+// marks as the engine set them), leaving out those that are NIL, BUSTED-CALL
+// or BUSTED-EXCHANGE (and UNIQUE when uniques are removed). The penalty
+// takes each left-out NIL and busted contact's points times rules.penalty
+// off the total points. verdicts holds one verdict per contact.
+CheckedScore checkedScore(const std::vector<LogQso>& qsos, const std::vector<QsoVerdict>& verdicts,
+                          const ScoreRules& rules);
+
+// The records the engine stored for these contacts, as the summary reads them.
+std::vector<CInfo> storedRecords(const std::vector<LogQso>& qsos);
 
 // What the header of a log says about itself.
 struct HeaderFacts {

@@ -52,6 +52,7 @@ struct LogQso {
     std::string exchangeReceived;
     EngineResult engine = EngineResult::kStored;
     std::string finding;  // the engine's finding for a refused or duplicate contact
+    std::string area;     // the area the engine gave a stored contact (its multiplier), "" for none
 };
 
 // One submitted log. Calls are compared in upper case; a caller hands in

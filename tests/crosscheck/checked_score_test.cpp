@@ -5,42 +5,52 @@
 namespace crosscheck {
 namespace {
 
-CInfo stored(const std::string& call, const std::string& band, const std::string& received, const std::string& area,
-             int dupe = 0) {
-    CInfo c;
-    c.call = call;
-    c.band = band;
-    c.mode = "CW";
-    c.exchangeReceived = received;
-    c.exchangeSent = "SP";
-    c.area = area;
-    c.dupe = dupe;
-    return c;
+LogQso stored(const std::string& call, const std::string& band, const std::string& received, const std::string& area,
+              EngineResult engine = EngineResult::kStored) {
+    LogQso q;
+    q.call = call;
+    q.band = band;
+    q.mode = "CW";
+    q.exchangeReceived = received;
+    q.exchangeSent = "SP";
+    q.area = area;
+    q.engine = engine;
+    return q;
+}
+
+std::vector<QsoVerdict> verdictsOf(const std::vector<QsoStatus>& statuses) {
+    std::vector<QsoVerdict> verdicts;
+    for (QsoStatus s : statuses) {
+        QsoVerdict v;
+        v.status = s;
+        verdicts.push_back(v);
+    }
+    return verdicts;
 }
 
 class Checked : public ::testing::Test {
 protected:
+    CheckedScore score(const std::vector<QsoStatus>& statuses, const ScoreRules& rules = ScoreRules()) {
+        return checkedScore(log_, verdictsOf(statuses), rules);
+    }
     // Four contacts: 2 + 6 + 2 + 2 points over the areas RJ, MG (YL has none).
-    std::vector<CInfo> log_ = {stored("PY2BBB", "40m", "RJ", "RJ"), stored("PY2CCC", "40m", "YL", ""),
-                               stored("PY2DDD", "20m", "MG", "MG"), stored("PY2EEE", "20m", "RJ", "RJ")};
-    std::vector<std::string> bands_ = {"40m", "20m"};
-    ContestContext context_;
+    std::vector<LogQso> log_ = {stored("PY2BBB", "40m", "RJ", "RJ"), stored("PY2CCC", "40m", "YL", ""),
+                                stored("PY2DDD", "20m", "MG", "MG"), stored("PY2EEE", "20m", "RJ", "RJ")};
 };
 
 TEST_F(Checked, AllConfirmedIsTheClaimedScore) {
-    const std::vector<QsoStatus> verdicts(4, QsoStatus::kConfirmed);
-    const CheckedScore s = checkedScore(log_, verdicts, bands_, context_, ScoreRules());
+    const CheckedScore s = score(std::vector<QsoStatus>(4, QsoStatus::kConfirmed));
     EXPECT_EQ(s.summary.points, 12);
     EXPECT_EQ(s.summary.multipliers, 2);
     EXPECT_EQ(s.points, 12);
     EXPECT_EQ(s.score, 24);
     EXPECT_EQ(s.penaltyPoints, 0);
+    EXPECT_NE(s.summary.text.find("40m\t 2\t 8\r\n20m\t 2\t 4\r\n"), std::string::npos) << s.summary.text;
 }
 
 TEST_F(Checked, NilAndBustedContactsLeaveTheScoreWithTheirMultipliers) {
-    const std::vector<QsoStatus> verdicts = {QsoStatus::kConfirmed, QsoStatus::kBustedExchange, QsoStatus::kNil,
-                                             QsoStatus::kBustedCall};
-    const CheckedScore s = checkedScore(log_, verdicts, bands_, context_, ScoreRules());
+    const CheckedScore s =
+        score({QsoStatus::kConfirmed, QsoStatus::kBustedExchange, QsoStatus::kNil, QsoStatus::kBustedCall});
     EXPECT_EQ(s.summary.points, 2);
     EXPECT_EQ(s.summary.multipliers, 1);
     EXPECT_EQ(s.score, 2);
@@ -49,11 +59,10 @@ TEST_F(Checked, NilAndBustedContactsLeaveTheScoreWithTheirMultipliers) {
 }
 
 TEST_F(Checked, ThePenaltyTakesTheirOwnPointsOffTimesN) {
-    const std::vector<QsoStatus> verdicts = {QsoStatus::kConfirmed, QsoStatus::kConfirmed, QsoStatus::kNil,
-                                             QsoStatus::kConfirmed};
     ScoreRules rules;
     rules.penalty = 2;
-    const CheckedScore s = checkedScore(log_, verdicts, bands_, context_, rules);
+    const CheckedScore s =
+        score({QsoStatus::kConfirmed, QsoStatus::kConfirmed, QsoStatus::kNil, QsoStatus::kConfirmed}, rules);
     EXPECT_EQ(s.summary.points, 10);
     EXPECT_EQ(s.penaltyPoints, 4);
     EXPECT_EQ(s.points, 6);
@@ -61,11 +70,10 @@ TEST_F(Checked, ThePenaltyTakesTheirOwnPointsOffTimesN) {
 }
 
 TEST_F(Checked, ThePenaltyNeverTakesThePointsBelowZero) {
-    const std::vector<QsoStatus> verdicts = {QsoStatus::kConfirmed, QsoStatus::kBustedCall, QsoStatus::kNil,
-                                             QsoStatus::kNil};
     ScoreRules rules;
     rules.penalty = 3;
-    const CheckedScore s = checkedScore(log_, verdicts, bands_, context_, rules);
+    const CheckedScore s =
+        score({QsoStatus::kConfirmed, QsoStatus::kBustedCall, QsoStatus::kNil, QsoStatus::kNil}, rules);
     EXPECT_EQ(s.summary.points, 2);
     EXPECT_EQ(s.points, 0);
     EXPECT_EQ(s.score, 0);
@@ -76,9 +84,9 @@ TEST_F(Checked, UniquesCountOrGoAsAsked) {
                                              QsoStatus::kConfirmed};
     ScoreRules rules;
     rules.penalty = 5;
-    EXPECT_EQ(checkedScore(log_, verdicts, bands_, context_, rules).score, 24);
+    EXPECT_EQ(score(verdicts, rules).score, 24);
     rules.uniques = UniquePolicy::kRemove;
-    const CheckedScore removed = checkedScore(log_, verdicts, bands_, context_, rules);
+    const CheckedScore removed = score(verdicts, rules);
     // RJ still counts through PY2EEE; uniques draw no penalty.
     EXPECT_EQ(removed.summary.points, 10);
     EXPECT_EQ(removed.penaltyPoints, 0);
@@ -86,11 +94,21 @@ TEST_F(Checked, UniquesCountOrGoAsAsked) {
 }
 
 TEST_F(Checked, DuplicateMarksStayAsTheEngineSetThem) {
-    log_[3].dupe = 1;
-    const std::vector<QsoStatus> verdicts = {QsoStatus::kConfirmed, QsoStatus::kConfirmed, QsoStatus::kConfirmed,
-                                             QsoStatus::kDupe};
-    const CheckedScore s = checkedScore(log_, verdicts, bands_, context_, ScoreRules());
+    log_[3].engine = EngineResult::kDupe;
+    EXPECT_EQ(
+        score({QsoStatus::kConfirmed, QsoStatus::kConfirmed, QsoStatus::kConfirmed, QsoStatus::kDupe}).summary.points,
+        10);
+}
+
+TEST_F(Checked, RefusedContactsWereNeverStored) {
+    log_[0].engine = EngineResult::kRefused;
+    log_[0].band = "30m";
+    const CheckedScore s =
+        score({QsoStatus::kRefused, QsoStatus::kConfirmed, QsoStatus::kConfirmed, QsoStatus::kConfirmed});
     EXPECT_EQ(s.summary.points, 10);
+    EXPECT_EQ(s.summary.text.find("30m"), std::string::npos);
+    EXPECT_EQ(storedRecords(log_).size(), 3u);
+    EXPECT_EQ(storedRecords(log_)[0].call, "PY2CCC");
 }
 
 LogQso line(uint32_t number, int64_t minute, const std::string& band) {
