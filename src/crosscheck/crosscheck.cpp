@@ -31,21 +31,6 @@ std::string_view trimmed(std::string_view text) {
     return text;
 }
 
-// normalised(a) == normalised(b), without building either.
-bool sameNormalised(std::string_view a, std::string_view b) {
-    a = trimmed(a);
-    b = trimmed(b);
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (upper(a[i]) != upper(b[i])) {
-            return false;
-        }
-    }
-    return true;
-}
-
 bool isNormalised(std::string_view text) {
     if (!text.empty() && (isBlank(text.front()) || isBlank(text.back()))) {
         return false;
@@ -116,7 +101,12 @@ public:
     uint32_t logOfFlat(uint32_t flat) const {
         return static_cast<uint32_t>(std::upper_bound(base_.begin(), base_.end(), flat) - base_.begin() - 1);
     }
-    const LogQso& qso(uint32_t flat) const { return qsoRef_[flat]; }
+    uint32_t line(uint32_t flat) const { return line_[flat]; }
+    int64_t minute(uint32_t flat) const { return minute_[flat]; }
+    EngineResult engine(uint32_t flat) const { return engine_[flat]; }
+    // Exchanges by their normalised text: equal ids, equal exchanges.
+    uint32_t sent(uint32_t flat) const { return sent_[flat]; }
+    uint32_t received(uint32_t flat) const { return received_[flat]; }
 
     uint32_t caller(uint32_t flat) const { return caller_[flat]; }
     uint32_t worked(uint32_t flat) const { return worked_[flat]; }
@@ -147,13 +137,33 @@ private:
         std::vector<uint32_t> logCall(logs_.size());
         const size_t total = base_.back();
         worked_.resize(total);
-        qsoRef_.reserve(total);
+        line_.resize(total);
+        minute_.resize(total);
+        engine_.resize(total);
+        sent_.resize(total);
+        received_.resize(total);
+        // One pass over the contacts in memory order; the rules then work on
+        // these dense arrays only.
+        std::unordered_map<std::string, uint32_t> exchanges;
+        std::string key;
+        auto exchangeId = [&](const std::string& exchange) {
+            key.assign(trimmed(exchange));
+            for (char& c : key) {
+                c = upper(c);
+            }
+            return exchanges.emplace(key, static_cast<uint32_t>(exchanges.size())).first->second;
+        };
         for (size_t l = 0; l < logs_.size(); ++l) {
             logCall[l] = intern(logs_[l].call);
             uint32_t flat = base_[l];
             for (const LogQso& q : logs_[l].qsos) {
-                worked_[flat++] = intern(q.call);
-                qsoRef_.push_back(std::cref(q));
+                worked_[flat] = intern(q.call);
+                line_[flat] = q.line;
+                minute_[flat] = q.minute;
+                engine_[flat] = q.engine;
+                sent_[flat] = exchangeId(q.exchangeSent);
+                received_[flat] = exchangeId(q.exchangeReceived);
+                ++flat;
             }
         }
         // Ids in the calls' text order.
@@ -203,18 +213,24 @@ private:
         std::unordered_map<std::string, uint32_t> ids;
         std::string key;
         bandMode_.resize(base_.back());
-        for (uint32_t f = 0; f < bandMode_.size(); ++f) {
-            const LogQso& q = qsoRef_[f];
-            key.assign(q.band);
-            key.push_back('\n');
-            key.append(q.mode);
-            bandMode_[f] = ids.emplace(key, static_cast<uint32_t>(ids.size())).first->second;
+        uint32_t f = 0;
+        for (const SubmittedLog& log : logs_) {
+            for (const LogQso& q : log.qsos) {
+                key.assign(q.band);
+                key.push_back('\n');
+                key.append(q.mode);
+                bandMode_[f++] = ids.emplace(key, static_cast<uint32_t>(ids.size())).first->second;
+            }
         }
     }
 
     const std::vector<SubmittedLog>& logs_;
     std::vector<uint32_t> base_;
-    std::vector<std::reference_wrapper<const LogQso>> qsoRef_;
+    std::vector<uint32_t> line_;
+    std::vector<int64_t> minute_;
+    std::vector<EngineResult> engine_;
+    std::vector<uint32_t> sent_;
+    std::vector<uint32_t> received_;
     std::vector<std::string> calls_;
     std::vector<uint32_t> worked_;
     std::vector<uint32_t> caller_;
@@ -226,18 +242,28 @@ private:
 // Pairs contacts of two stations that logged each other on the same band
 // and mode within the window, on the given times. Returns each contact's
 // partner (a flat index) or kUnpaired.
+//
+// The index is sorted log by log: every entry of a log has the same caller,
+// so a log's entries sorted alone are its groups in order, and the other
+// side's group is found by a search within the other log. The cost per
+// contact depends on the size of a log, not of the contest.
 std::vector<int32_t> pairUp(const Contest& contest, const std::vector<int64_t>& minutes, int64_t window) {
     std::vector<PairEntry> entries;
     entries.reserve(contest.size());
-    for (uint32_t f = 0; f < contest.size(); ++f) {
-        const uint32_t caller = contest.caller(f);
-        const uint32_t worked = contest.worked(f);
-        if (caller == worked || caller == std::numeric_limits<uint32_t>::max() || contest.logOfCall(worked) < 0) {
-            continue;
+    std::vector<size_t> logStart(contest.logCount() + 1, 0);
+    for (size_t l = 0; l < contest.logCount(); ++l) {
+        logStart[l] = entries.size();
+        for (uint32_t f = contest.begin(l); f < contest.end(l); ++f) {
+            const uint32_t caller = contest.caller(f);
+            const uint32_t worked = contest.worked(f);
+            if (caller == worked || caller == std::numeric_limits<uint32_t>::max() || contest.logOfCall(worked) < 0) {
+                continue;
+            }
+            entries.push_back({caller, worked, contest.bandMode(f), contest.line(f), minutes[f], f});
         }
-        entries.push_back({caller, worked, contest.bandMode(f), contest.qso(f).line, minutes[f], f});
+        std::sort(entries.begin() + static_cast<std::ptrdiff_t>(logStart[l]), entries.end(), pairKeyLess);
     }
-    std::sort(entries.begin(), entries.end(), pairKeyLess);
+    logStart[contest.logCount()] = entries.size();
 
     std::vector<int32_t> partner(contest.size(), kUnpaired);
     std::vector<Candidate> candidates;
@@ -249,11 +275,15 @@ std::vector<int32_t> pairUp(const Contest& contest, const std::vector<int64_t>& 
         const PairEntry& head = entries[start];
         // Each pair of groups once, from the side whose call sorts first.
         if (head.caller < head.worked) {
+            const size_t otherLog = static_cast<size_t>(contest.logOfCall(head.worked));
+            const auto otherBegin = entries.begin() + static_cast<std::ptrdiff_t>(logStart[otherLog]);
+            const auto otherEnd = entries.begin() + static_cast<std::ptrdiff_t>(logStart[otherLog + 1]);
             const PairEntry probe{head.worked, head.caller, head.bandMode, 0, std::numeric_limits<int64_t>::min(), 0};
-            size_t other = static_cast<size_t>(std::lower_bound(entries.begin(), entries.end(), probe, pairKeyLess) -
-                                               entries.begin());
+            size_t other =
+                static_cast<size_t>(std::lower_bound(otherBegin, otherEnd, probe, pairKeyLess) - entries.begin());
+            const size_t otherLimit = logStart[otherLog + 1];
             size_t otherStop = other;
-            while (otherStop < entries.size() && sameGroup(probe, entries[otherStop])) {
+            while (otherStop < otherLimit && sameGroup(probe, entries[otherStop])) {
                 ++otherStop;
             }
             candidates.clear();
@@ -394,7 +424,7 @@ std::vector<LogVerdict> crossCheck(const std::vector<SubmittedLog>& logs, const 
     // The clock offset: pairs on the logged times with the wide window.
     std::vector<int64_t> minutes(n);
     for (uint32_t f = 0; f < n; ++f) {
-        minutes[f] = contest.qso(f).minute;
+        minutes[f] = contest.minute(f);
     }
     std::vector<LogVerdict> verdicts(logs.size());
     {
@@ -441,10 +471,9 @@ std::vector<LogVerdict> crossCheck(const std::vector<SubmittedLog>& logs, const 
     std::vector<QsoStatus> status(n, QsoStatus::kNil);
     std::vector<bool> decided(n, false);
     auto judge = [&](uint32_t f, uint32_t other) {
-        const QsoStatus exchange = sameNormalised(contest.qso(f).exchangeReceived, contest.qso(other).exchangeSent)
-                                       ? QsoStatus::kConfirmed
-                                       : QsoStatus::kBustedExchange;
-        status[f] = keptOr(contest.qso(f).engine, exchange);
+        const QsoStatus exchange =
+            contest.received(f) == contest.sent(other) ? QsoStatus::kConfirmed : QsoStatus::kBustedExchange;
+        status[f] = keptOr(contest.engine(f), exchange);
         decided[f] = true;
     };
     for (uint32_t f = 0; f < n; ++f) {
@@ -478,8 +507,8 @@ std::vector<LogVerdict> crossCheck(const std::vector<SubmittedLog>& logs, const 
             if (c == a || c == b || !oneEditApart(contest.callText(c), contest.callText(b))) {
                 continue;
             }
-            candidates.push_back({distance(x.minute, it->minute), contest.qso(x.flat).line, contest.qso(it->flat).line,
-                                  x.flat, it->flat});
+            candidates.push_back(
+                {distance(x.minute, it->minute), contest.line(x.flat), contest.line(it->flat), x.flat, it->flat});
         }
     }
     std::sort(candidates.begin(), candidates.end(), candidateLess);
@@ -487,7 +516,7 @@ std::vector<LogVerdict> crossCheck(const std::vector<SubmittedLog>& logs, const 
         if (partner[c.first] == kUnpaired && partner[c.second] == kUnpaired) {
             partner[c.first] = static_cast<int32_t>(c.second);
             partner[c.second] = static_cast<int32_t>(c.first);
-            status[c.first] = keptOr(contest.qso(c.first).engine, QsoStatus::kBustedCall);
+            status[c.first] = keptOr(contest.engine(c.first), QsoStatus::kBustedCall);
             decided[c.first] = true;
             judge(c.second, c.first);
         }
@@ -503,7 +532,7 @@ std::vector<LogVerdict> crossCheck(const std::vector<SubmittedLog>& logs, const 
         if (contest.logOfCall(b) < 0) {
             rest = contest.logsHolding(b) <= 1 ? QsoStatus::kUnique : QsoStatus::kUnverified;
         }
-        status[f] = keptOr(contest.qso(f).engine, rest);
+        status[f] = keptOr(contest.engine(f), rest);
     }
 
     for (size_t l = 0; l < logs.size(); ++l) {

@@ -1,0 +1,66 @@
+// The cross-check's cost as contests grow: all rules over every QSO line of
+// a generated contest, from parsed logs to verdicts. Figures and their
+// reading: docs/performance.md.
+#include <map>
+#include <vector>
+
+#include <benchmark/benchmark.h>
+
+#include "contest_sim.h"
+#include "crosscheck/crosscheck.h"
+
+namespace {
+
+// A contest of about `lines` QSO lines over about lines / 500 logs, made once per size.
+const std::vector<crosscheck::SubmittedLog>& contestOf(int64_t lines) {
+    static std::map<int64_t, std::vector<crosscheck::SubmittedLog>> made;
+    auto found = made.find(lines);
+    if (found != made.end()) {
+        return found->second;
+    }
+    contestsim::SimOptions options;
+    options.seed = 2026;
+    options.stations = static_cast<int>(lines / 500);
+    options.casualStations = options.stations / 4;
+    options.contacts = static_cast<int>(lines * 10 / 18);
+    const contestsim::SimContest contest = contestsim::generateContest(options);
+    std::vector<crosscheck::SubmittedLog> logs;
+    for (const contestsim::SimLog& sim : contest.logs) {
+        crosscheck::SubmittedLog log;
+        log.call = sim.call;
+        for (size_t i = 0; i < sim.qsos.size(); ++i) {
+            const contestsim::SimQso& s = sim.qsos[i];
+            crosscheck::LogQso q;
+            q.line = contestsim::qsoLine(sim, i);
+            q.minute = s.minute;
+            q.call = s.call;
+            q.band = s.band;
+            q.mode = s.mode;
+            q.exchangeSent = s.exchangeSent;
+            q.exchangeReceived = s.exchangeReceived;
+            q.engine = s.expectedStatus == "REFUSED" ? crosscheck::EngineResult::kRefused
+                       : s.expectedStatus == "DUPE"  ? crosscheck::EngineResult::kDupe
+                                                     : crosscheck::EngineResult::kStored;
+            log.qsos.push_back(std::move(q));
+        }
+        logs.push_back(std::move(log));
+    }
+    return made.emplace(lines, std::move(logs)).first->second;
+}
+
+void BM_CrossCheck(benchmark::State& state) {
+    const std::vector<crosscheck::SubmittedLog>& logs = contestOf(state.range(0));
+    size_t lines = 0;
+    for (const crosscheck::SubmittedLog& log : logs) {
+        lines += log.qsos.size();
+    }
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(crosscheck::crossCheck(logs, crosscheck::CheckOptions()));
+    }
+    state.counters["logs"] = static_cast<double>(logs.size());
+    state.counters["lines"] = static_cast<double>(lines);
+    state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(lines));
+}
+BENCHMARK(BM_CrossCheck)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace
