@@ -117,7 +117,9 @@ std::vector<std::string> headerFindings(const HeaderFacts& header, const std::ve
                                joined(others));
         }
     }
-    if (!header.claimedScorePresent) {
+    if (!header.hasHeader) {
+        // Nothing to hold the contacts against.
+    } else if (!header.claimedScorePresent) {
         findings.push_back("CLAIMED-SCORE missing; the log scores " + std::to_string(recomputed));
     } else if (!header.claimedScore || *header.claimedScore != recomputed) {
         findings.push_back("CLAIMED-SCORE " + header.claimedScoreText + " differs from the log's score " +

@@ -45,6 +45,7 @@ std::vector<CInfo> storedRecords(const std::vector<LogQso>& qsos);
 
 // What the header of a log says about itself.
 struct HeaderFacts {
+    bool hasHeader = true;                // a Cabrillo log; ADIF logs have no such header
     std::string categoryBand;             // CATEGORY-BAND as written, "" when absent
     std::optional<int64_t> claimedScore;  // CLAIMED-SCORE, absent when missing or not a number
     bool claimedScorePresent = false;     // the tag was there (perhaps not a number)
@@ -63,7 +64,8 @@ struct Period {
 //   "CLAIMED-SCORE 1300 differs from the log's score 1234"
 //   "3 contacts outside the contest period (lines 12, 40, 41)"
 // recomputed is the engine's score of the whole log; contacts outside the
-// period are looked for only when the period is given.
+// period are looked for only when the period is given. A log without a
+// header (ADIF) draws only the last kind.
 std::vector<std::string> headerFindings(const HeaderFacts& header, const std::vector<LogQso>& qsos, int32_t recomputed,
                                         const Period& period);
 

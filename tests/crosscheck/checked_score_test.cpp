@@ -154,6 +154,13 @@ TEST(HeaderFindings, MissingOrUnreadableClaimedScore) {
               std::vector<std::string>{"CLAIMED-SCORE lots differs from the log's score 42"});
 }
 
+TEST(HeaderFindings, ALogWithoutAHeaderIsHeldOnlyToThePeriod) {
+    HeaderFacts header;
+    header.hasHeader = false;
+    EXPECT_EQ(headerFindings(header, {line(7, 500, "10m")}, 42, Period{0, 100}),
+              std::vector<std::string>{"1 contact outside the contest period (line 7)"});
+}
+
 TEST(HeaderFindings, AllBandsAndOpenPeriodsDrawNone) {
     HeaderFacts header;
     header.categoryBand = "ALL";

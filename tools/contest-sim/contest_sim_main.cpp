@@ -1,5 +1,5 @@
 // contest-sim: writes a synthetic contest into a folder: every submitted log
-// (Cabrillo, some ADIF), "expected.csv" with what the cross-check must make
+// in logs/ (Cabrillo, some ADIF), "expected.csv" with what the cross-check must make
 // of each QSO line, and "offsets.csv" with each log's clock error.
 #include <CLI/CLI.hpp>
 
@@ -39,13 +39,14 @@ int main(int argc, char** argv) {
 
         const contestsim::SimContest contest = contestsim::generateContest(options);
         const std::filesystem::path folder(out);
-        std::filesystem::create_directories(folder);
+        std::filesystem::create_directories(folder / "logs");
         std::string expected = "log,line,status,other\n";
         std::string offsets = "log,offset\n";
         size_t lines = 0;
         for (const contestsim::SimLog& log : contest.logs) {
-            if (!writeFile(folder / contestsim::fileName(log), contestsim::logText(log))) {
-                std::cerr << "contest-sim: cannot write " << (folder / contestsim::fileName(log)).string() << "\n";
+            if (!writeFile(folder / "logs" / contestsim::fileName(log), contestsim::logText(log))) {
+                std::cerr << "contest-sim: cannot write " << (folder / "logs" / contestsim::fileName(log)).string()
+                          << "\n";
                 return 1;
             }
             for (size_t i = 0; i < log.qsos.size(); ++i) {

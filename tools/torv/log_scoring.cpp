@@ -97,8 +97,11 @@ ScoredLog scoreLog(const std::vector<LogContact>& contacts, const ScoringSetup& 
         }
         ContactOutcome outcome;
         if (app.AddData(fields) == 1) {
-            const bool dupe =
-                app.engine().withStore([](const ContactStore& store) { return store.contactList().back().dupe != 0; });
+            const bool dupe = app.engine().withStore([&outcome](const ContactStore& store) {
+                const CInfo& stored = store.contactList().back();
+                outcome.area = stored.area;
+                return stored.dupe != 0;
+            });
             outcome.result = dupe ? ContactResult::kDupe : ContactResult::kStored;
         }
         outcome.findings = std::string(kept.lastLines());

@@ -37,6 +37,7 @@ enum class ContactResult { kStored, kDupe, kRefused };
 struct ContactOutcome {
     ContactResult result = ContactResult::kRefused;
     std::string findings;  // the engine's lines for this contact, each ending in CR LF
+    std::string area;      // the stored record's area (its multiplier), "" when none or refused
 };
 
 struct ScoredLog {
