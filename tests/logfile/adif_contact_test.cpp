@@ -54,8 +54,8 @@ INSTANTIATE_TEST_SUITE_P(
                       FrequencyCase{"7,025", false, 0}, FrequencyCase{"", false, 0}, FrequencyCase{".", false, 0},
                       FrequencyCase{"-7.025", false, 0}, FrequencyCase{"7.0.25", false, 0},
                       FrequencyCase{"1e3", false, 0}, FrequencyCase{"7 025", false, 0}),
-    [](const ::testing::TestParamInfo<FrequencyCase>& info) {
-        return testName(std::string(info.param.text) + "_" + std::to_string(info.index));
+    [](const ::testing::TestParamInfo<FrequencyCase>& testCase) {
+        return testName(std::string(testCase.param.text) + "_" + std::to_string(testCase.index));
     });
 
 TEST(AdifDateTime, MakesTheOleDate) {
@@ -118,8 +118,8 @@ INSTANTIATE_TEST_SUITE_P(
                       PrefixCase{"PY2ZZ/DL", "DL"}, PrefixCase{"PY0F/PY2ZZ", "PY0F"}, PrefixCase{"PY2ZZ/PY0S", "PY0S"},
                       PrefixCase{"K1ABC/4", "K4"}, PrefixCase{"K1ABC/4/P", "K4"}, PrefixCase{"PY2ZZ/1", "PY"},
                       PrefixCase{"CX/DL1ABC/M", "CX"}, PrefixCase{"", ""}, PrefixCase{"/", ""}),
-    [](const ::testing::TestParamInfo<PrefixCase>& info) {
-        return testName(std::string(info.param.call) + "_" + std::to_string(info.index));
+    [](const ::testing::TestParamInfo<PrefixCase>& testCase) {
+        return testName(std::string(testCase.param.call) + "_" + std::to_string(testCase.index));
     });
 
 TEST(Dxcc, SpecialEntities) {
@@ -243,7 +243,7 @@ INSTANTIATE_TEST_SUITE_P(
         WarningCase{"neither band nor frequency", {}, "", 0, {"neither BAND nor FREQ: the contact has no band"}},
         WarningCase{
             "a frequency in no band", {{"FREQ", "8.000"}}, "", 8000000, {"FREQ \"8.000\" is in no amateur band"}}),
-    [](const ::testing::TestParamInfo<WarningCase>& info) { return testName(info.param.description); });
+    [](const ::testing::TestParamInfo<WarningCase>& testCase) { return testName(testCase.param.description); });
 
 struct BadRecord {
     const char* description;
@@ -281,7 +281,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadRecord{"bad dxcc",
                   {{"CALL", "PY1AA"}, {"QSO_DATE", "20150912"}, {"TIME_ON", "0930"}, {"DXCC", "PY"}},
                   "DXCC \"PY\" is not an entity number"}),
-    [](const ::testing::TestParamInfo<BadRecord>& info) { return testName(info.param.description); });
+    [](const ::testing::TestParamInfo<BadRecord>& testCase) { return testName(testCase.param.description); });
 
 TEST(ContactsFromAdif, MapsEveryRecordInOrder) {
     const auto contacts = contactsFromAdif(

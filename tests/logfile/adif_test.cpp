@@ -71,7 +71,7 @@ INSTANTIATE_TEST_SUITE_P(
                  "head",
                  {"CALL=PY1AA"}},
         GoodFile{"empty file", "", "", {}}, GoodFile{"header only", "just a header <EOH>\r\n", "just a header ", {}}),
-    [](const ::testing::TestParamInfo<GoodFile>& info) { return testName(info.param.description); });
+    [](const ::testing::TestParamInfo<GoodFile>& testCase) { return testName(testCase.param.description); });
 
 TEST(Adif, TheLastOfTwoFieldsWithOneNameCounts) {
     const AdifFile file = parseAdif("<CALL:5>PY1AA<call:5>PY2BB<EOR>");
@@ -136,7 +136,7 @@ INSTANTIATE_TEST_SUITE_P(
                               "line 1, record 2: <EOH> after the first record"},
                       BadFile{"the offset counts the byte-order mark", "\xEF\xBB\xBF<CALL:5>PY1AA", 1, 1, 3,
                               "line 1, record 1: no <EOR> closes the last record"}),
-    [](const ::testing::TestParamInfo<BadFile>& info) { return testName(info.param.description); });
+    [](const ::testing::TestParamInfo<BadFile>& testCase) { return testName(testCase.param.description); });
 
 }  // namespace
 

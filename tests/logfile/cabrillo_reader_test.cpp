@@ -140,8 +140,8 @@ class CabrilloBadLine : public ::testing::TestWithParam<BadLine> {};
 
 TEST_P(CabrilloBadLine, IsSkippedWithItsLineNumber) {
     const std::string good = "QSO: 7025 CW 2015-09-12 1214 PY2ZZ 599 SP PY1AA 599 RJ\n";
-    const CabrilloLog log = readCabrillo("START-OF-LOG: 3.0\nCALLSIGN: PY2ZZ\n" + GetParam().line + "\n" + good +
-                                         "END-OF-LOG:\n");
+    const CabrilloLog log =
+        readCabrillo("START-OF-LOG: 3.0\nCALLSIGN: PY2ZZ\n" + GetParam().line + "\n" + good + "END-OF-LOG:\n");
     EXPECT_EQ(problemsOf(log), "skipped " + GetParam().problem + "\n");
     ASSERT_EQ(log.contacts.size(), 1u) << "the good line after it is read";
     EXPECT_EQ(log.contacts[0].line, 4u);
@@ -174,7 +174,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadLine{"a line that is no tag", "7025 CW 2015-09-12 1214 PY2ZZ 599 SP PY1AA 599 RJ",
                 "line 3: neither a tag (NAME: value) nor a QSO line: line \"7025 CW 2015-09-12 1214 PY2ZZ 599 SP "
                 "PY1...\" is ignored"}),
-    [](const ::testing::TestParamInfo<BadLine>& info) { return testName(info.param.description); });
+    [](const ::testing::TestParamInfo<BadLine>& testCase) { return testName(testCase.param.description); });
 
 TEST(CabrilloReader, AFrequencyInNoBandIsAWarning) {
     const CabrilloLog log = readCabrillo("START-OF-LOG: 3.0\nQSO: 8000 CW 2015-09-12 1214 PY2ZZ 599 SP PY1AA 599 RJ\n");

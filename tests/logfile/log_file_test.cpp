@@ -26,18 +26,18 @@ TEST_P(LogFormatOf, ComesFromTheContent) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, LogFormatOf,
-    ::testing::Values(
-        FormatCase{"ADIF with a header", "Made up\n<EOH>\n<CALL:5>PY1AA<EOR>\n", LogFormat::kAdif},
-        FormatCase{"ADIF without a header", "<CALL:5>PY1AA<eor>", LogFormat::kAdif},
-        FormatCase{"ADIF whose header mentions QSO lines", "QSO: lines follow\n<EOH><CALL:5>PY1AA<EOR>",
-                   LogFormat::kAdif},
-        FormatCase{"Cabrillo", "START-OF-LOG: 3.0\r\nEND-OF-LOG:\r\n", LogFormat::kCabrillo},
-        FormatCase{"Cabrillo after blanks and a byte-order mark, in lower case", "\xEF\xBB\xBF\n  start-of-log: 3.0\n",
-                   LogFormat::kCabrillo},
-        FormatCase{"Cabrillo without its first line", "CALLSIGN: PY2ZZ\nQSO: 7025 CW 2015-09-12 1214 a 599 SP b 599 RJ\n",
-                   LogFormat::kCabrillo},
-        FormatCase{"an empty file", "", LogFormat::kAdif}),
-    [](const ::testing::TestParamInfo<FormatCase>& info) { return testName(info.param.description); });
+    ::testing::Values(FormatCase{"ADIF with a header", "Made up\n<EOH>\n<CALL:5>PY1AA<EOR>\n", LogFormat::kAdif},
+                      FormatCase{"ADIF without a header", "<CALL:5>PY1AA<eor>", LogFormat::kAdif},
+                      FormatCase{"ADIF whose header mentions QSO lines", "QSO: lines follow\n<EOH><CALL:5>PY1AA<EOR>",
+                                 LogFormat::kAdif},
+                      FormatCase{"Cabrillo", "START-OF-LOG: 3.0\r\nEND-OF-LOG:\r\n", LogFormat::kCabrillo},
+                      FormatCase{"Cabrillo after blanks and a byte-order mark, in lower case",
+                                 "\xEF\xBB\xBF\n  start-of-log: 3.0\n", LogFormat::kCabrillo},
+                      FormatCase{"Cabrillo without its first line",
+                                 "CALLSIGN: PY2ZZ\nQSO: 7025 CW 2015-09-12 1214 a 599 SP b 599 RJ\n",
+                                 LogFormat::kCabrillo},
+                      FormatCase{"an empty file", "", LogFormat::kAdif}),
+    [](const ::testing::TestParamInfo<FormatCase>& testCase) { return testName(testCase.param.description); });
 
 TEST(LogFile, AdxIsRefusedByName) {
     for (const char* text : {"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<ADX><HEADER/></ADX>", "  <ADX>\n</ADX>"}) {
@@ -62,11 +62,11 @@ TEST(LogFile, AdifRecordsThatCannotBeReadAreSkippedInFileOrder) {
     const std::string text =
         "Made up\n<EOH>\n"
         "<CALL:5>PY1AA<QSO_DATE:8>20150912<TIME_ON:4>0930<BAND:3>40m<STATION_CALLSIGN:5>PY2ZZ<EOR>\n"  // line 3
-        "<CALL:5>PY1AB<QSO_DATE:8>20150931<TIME_ON:4>0930<EOR>\n"                                     // 4: bad date
-        "<CALL:5>PY1AC<BAND:x>40m<EOR>\n"                                                             // 5: bad tag
-        "<CALL:5>PY1AD<QSO_DATE:8>20150912<TIME_ON:4>0931<BAND:3>80m<FREQ:5>7.025<EOR>\n"             // 6: warning
-        "<CALL:5>PY1AE\n<QSO_DATE:8>20150912<TIME_ON:4>0932<BAND:3>20m<EOR>\n"                        // 7
-        "<CALL:5>PY1AF<QSO_DATE:99>20150912<EOR>\n";                                                  // 9: past end
+        "<CALL:5>PY1AB<QSO_DATE:8>20150931<TIME_ON:4>0930<EOR>\n"                                      // 4: bad date
+        "<CALL:5>PY1AC<BAND:x>40m<EOR>\n"                                                              // 5: bad tag
+        "<CALL:5>PY1AD<QSO_DATE:8>20150912<TIME_ON:4>0931<BAND:3>80m<FREQ:5>7.025<EOR>\n"              // 6: warning
+        "<CALL:5>PY1AE\n<QSO_DATE:8>20150912<TIME_ON:4>0932<BAND:3>20m<EOR>\n"                         // 7
+        "<CALL:5>PY1AF<QSO_DATE:99>20150912<EOR>\n";                                                   // 9: past end
     const LogFile log = readLog(text);
     EXPECT_EQ(log.format, LogFormat::kAdif);
     EXPECT_EQ(log.stationCall, "PY2ZZ");
