@@ -32,6 +32,8 @@ int main(int argc, char** argv) {
         app.add_option("--seed", options.seed, "Random seed")->capture_default_str();
         app.add_option("--stations", options.stations, "Stations on the air")->capture_default_str();
         app.add_option("--contacts", options.contacts, "Contacts really made")->capture_default_str();
+        app.add_option("--casual", options.casualStations, "Stations that make one or two contacts")
+            ->capture_default_str();
         app.add_option("--silent", options.silentShare, "Share of stations that send no log")->capture_default_str();
         app.add_option("--adif", options.adifShare, "Share of logs sent as ADIF")->capture_default_str();
         app.add_option("--clock-off", options.clockOffShare, "Share of logs with a wrong clock")->capture_default_str();
