@@ -38,25 +38,32 @@ bool isNormalised(std::string_view text) {
     return std::none_of(text.begin(), text.end(), [](char c) { return c >= 'a' && c <= 'z'; });
 }
 
-// One contact in the index of pairs: who logged whom, on which band and
-// mode, when. Sorted by these fields, a group of equal (caller, worked,
-// bandMode) holds one station's contacts with another in time order.
+// One contact in the index of pairs: whom it logged on which band and mode
+// (one key), when, on which line. A log's entries sorted by these fields are
+// its groups of contacts with one station on one band and mode, in time order.
 struct PairEntry {
-    uint32_t caller;
-    uint32_t worked;
-    uint32_t bandMode;
+    uint64_t group;  // worked call id << 32 | band-and-mode id
+    int64_t minute;  // as logged
     uint32_t line;
-    int64_t minute;
     uint32_t flat;
 };
 
 bool pairKeyLess(const PairEntry& a, const PairEntry& b) {
-    return std::tie(a.caller, a.worked, a.bandMode, a.minute, a.line, a.flat) <
-           std::tie(b.caller, b.worked, b.bandMode, b.minute, b.line, b.flat);
+    if (a.group != b.group) {
+        return a.group < b.group;
+    }
+    if (a.minute != b.minute) {
+        return a.minute < b.minute;
+    }
+    return a.line != b.line ? a.line < b.line : a.flat < b.flat;
 }
 
-bool sameGroup(const PairEntry& a, const PairEntry& b) {
-    return a.caller == b.caller && a.worked == b.worked && a.bandMode == b.bandMode;
+uint64_t groupOf(uint32_t worked, uint32_t bandMode) {
+    return (static_cast<uint64_t>(worked) << 32) | bandMode;
+}
+
+uint32_t workedOfGroup(uint64_t group) {
+    return static_cast<uint32_t>(group >> 32);
 }
 
 // A candidate pair of two contacts: nearest in time first, then the earlier
@@ -98,9 +105,9 @@ public:
     size_t logCount() const { return logs_.size(); }
     uint32_t begin(size_t log) const { return base_[log]; }
     uint32_t end(size_t log) const { return base_[log + 1]; }
-    uint32_t logOfFlat(uint32_t flat) const {
-        return static_cast<uint32_t>(std::upper_bound(base_.begin(), base_.end(), flat) - base_.begin() - 1);
-    }
+    uint32_t logOfFlat(uint32_t flat) const { return flatLog_[flat]; }
+    // The id of the log's own call.
+    uint32_t callOfLog(size_t log) const { return logCall_[log]; }
     uint32_t line(uint32_t flat) const { return line_[flat]; }
     int64_t minute(uint32_t flat) const { return minute_[flat]; }
     EngineResult engine(uint32_t flat) const { return engine_[flat]; }
@@ -185,13 +192,17 @@ private:
         caller_.resize(total);
         logsHolding_.assign(calls_.size(), 0);
         std::vector<int32_t> lastHolder(calls_.size(), -1);
+        flatLog_.resize(total);
+        logCall_.resize(logs_.size());
         for (size_t l = 0; l < logs_.size(); ++l) {
             const uint32_t id = rank[logCall[l]];
+            logCall_[l] = id;
             if (logOfCall_[id] < 0) {
                 logOfCall_[id] = static_cast<int32_t>(l);
             }
             for (uint32_t f = base_[l]; f < base_[l + 1]; ++f) {
                 caller_[f] = id;
+                flatLog_[f] = static_cast<uint32_t>(l);
                 if (lastHolder[worked_[f]] != static_cast<int32_t>(l)) {
                     lastHolder[worked_[f]] = static_cast<int32_t>(l);
                     ++logsHolding_[worked_[f]];
@@ -234,84 +245,112 @@ private:
     std::vector<std::string> calls_;
     std::vector<uint32_t> worked_;
     std::vector<uint32_t> caller_;
+    std::vector<uint32_t> flatLog_;
+    std::vector<uint32_t> logCall_;
     std::vector<uint32_t> bandMode_;
     std::vector<int32_t> logOfCall_;
     std::vector<uint32_t> logsHolding_;
 };
 
-// Pairs contacts of two stations that logged each other on the same band
-// and mode within the window, on the given times. Returns each contact's
-// partner (a flat index) or kUnpaired.
-//
-// The index is sorted log by log: every entry of a log has the same caller,
-// so a log's entries sorted alone are its groups in order, and the other
-// side's group is found by a search within the other log. The cost per
-// contact depends on the size of a log, not of the contest.
-std::vector<int32_t> pairUp(const Contest& contest, const std::vector<int64_t>& minutes, int64_t window) {
-    std::vector<PairEntry> entries;
-    entries.reserve(contest.size());
-    std::vector<size_t> logStart(contest.logCount() + 1, 0);
-    for (size_t l = 0; l < contest.logCount(); ++l) {
-        logStart[l] = entries.size();
-        for (uint32_t f = contest.begin(l); f < contest.end(l); ++f) {
-            const uint32_t caller = contest.caller(f);
-            const uint32_t worked = contest.worked(f);
-            if (caller == worked || caller == std::numeric_limits<uint32_t>::max() || contest.logOfCall(worked) < 0) {
-                continue;
+// The contacts that may pair, sorted once, log by log: every entry of a log
+// has the same caller, so a log's entries sorted alone are its groups in
+// order, and the other side's group is found by a search within the other
+// log. The cost per contact depends on the size of a log, not of the
+// contest. A clock correction moves all of a log's times alike, so the
+// order holds for corrected times too.
+class PairIndex {
+public:
+    explicit PairIndex(const Contest& contest) : contest_(contest), logStart_(contest.logCount() + 1, 0) {
+        entries_.reserve(contest.size());
+        for (size_t l = 0; l < contest.logCount(); ++l) {
+            logStart_[l] = entries_.size();
+            for (uint32_t f = contest.begin(l); f < contest.end(l); ++f) {
+                const uint32_t caller = contest.caller(f);
+                const uint32_t worked = contest.worked(f);
+                if (caller == worked || caller == std::numeric_limits<uint32_t>::max() ||
+                    contest.logOfCall(worked) < 0) {
+                    continue;
+                }
+                entries_.push_back({groupOf(worked, contest.bandMode(f)), contest.minute(f), contest.line(f), f});
             }
-            entries.push_back({caller, worked, contest.bandMode(f), contest.line(f), minutes[f], f});
+            std::sort(entries_.begin() + static_cast<std::ptrdiff_t>(logStart_[l]), entries_.end(), pairKeyLess);
         }
-        std::sort(entries.begin() + static_cast<std::ptrdiff_t>(logStart[l]), entries.end(), pairKeyLess);
+        logStart_[contest.logCount()] = entries_.size();
     }
-    logStart[contest.logCount()] = entries.size();
 
-    std::vector<int32_t> partner(contest.size(), kUnpaired);
-    std::vector<Candidate> candidates;
-    for (size_t start = 0; start < entries.size();) {
-        size_t stop = start + 1;
-        while (stop < entries.size() && sameGroup(entries[start], entries[stop])) {
-            ++stop;
-        }
-        const PairEntry& head = entries[start];
-        // Each pair of groups once, from the side whose call sorts first.
-        if (head.caller < head.worked) {
-            const size_t otherLog = static_cast<size_t>(contest.logOfCall(head.worked));
-            const auto otherBegin = entries.begin() + static_cast<std::ptrdiff_t>(logStart[otherLog]);
-            const auto otherEnd = entries.begin() + static_cast<std::ptrdiff_t>(logStart[otherLog + 1]);
-            const PairEntry probe{head.worked, head.caller, head.bandMode, 0, std::numeric_limits<int64_t>::min(), 0};
-            size_t other =
-                static_cast<size_t>(std::lower_bound(otherBegin, otherEnd, probe, pairKeyLess) - entries.begin());
-            const size_t otherLimit = logStart[otherLog + 1];
-            size_t otherStop = other;
-            while (otherStop < otherLimit && sameGroup(probe, entries[otherStop])) {
-                ++otherStop;
-            }
-            candidates.clear();
-            size_t low = other;
-            for (size_t i = start; i < stop; ++i) {
-                const int64_t t = entries[i].minute;
-                while (low < otherStop && entries[low].minute < t - window) {
-                    ++low;
+    // Pairs contacts of two stations that logged each other on the same
+    // band and mode, at most window minutes apart once each log's time is
+    // moved back by its offset. Returns each contact's partner (a flat
+    // index) or kUnpaired.
+    std::vector<int32_t> pairUp(const std::vector<int64_t>& offsets, int64_t window) const {
+        std::vector<int32_t> partner(contest_.size(), kUnpaired);
+        std::vector<Candidate> candidates;
+        for (size_t l = 0; l < contest_.logCount(); ++l) {
+            const uint32_t caller = contest_.callOfLog(l);
+            const size_t end = logStart_[l + 1];
+            for (size_t start = logStart_[l]; start < end;) {
+                size_t stop = start + 1;
+                while (stop < end && entries_[stop].group == entries_[start].group) {
+                    ++stop;
                 }
-                for (size_t j = low; j < otherStop && entries[j].minute <= t + window; ++j) {
-                    candidates.push_back({distance(t, entries[j].minute), entries[i].line, entries[j].line,
-                                          entries[i].flat, entries[j].flat});
+                const uint32_t worked = workedOfGroup(entries_[start].group);
+                // Each pair of groups once, from the side whose call sorts first.
+                if (caller < worked && contest_.logOfCall(caller) == static_cast<int32_t>(l)) {
+                    pairGroup(l, start, stop, offsets, window, partner, candidates);
                 }
-            }
-            if (candidates.size() > 1) {
-                std::sort(candidates.begin(), candidates.end(), candidateLess);
-            }
-            for (const Candidate& c : candidates) {
-                if (partner[c.first] == kUnpaired && partner[c.second] == kUnpaired) {
-                    partner[c.first] = static_cast<int32_t>(c.second);
-                    partner[c.second] = static_cast<int32_t>(c.first);
-                }
+                start = stop;
             }
         }
-        start = stop;
+        return partner;
     }
-    return partner;
-}
+
+private:
+    void pairGroup(size_t log, size_t start, size_t stop, const std::vector<int64_t>& offsets, int64_t window,
+                   std::vector<int32_t>& partner, std::vector<Candidate>& candidates) const {
+        const uint32_t worked = workedOfGroup(entries_[start].group);
+        const uint32_t bandMode = static_cast<uint32_t>(entries_[start].group);
+        const size_t otherLog = static_cast<size_t>(contest_.logOfCall(worked));
+        const PairEntry probe{groupOf(contest_.callOfLog(log), bandMode), std::numeric_limits<int64_t>::min(), 0, 0};
+        const auto otherBegin = entries_.begin() + static_cast<std::ptrdiff_t>(logStart_[otherLog]);
+        const auto otherEnd = entries_.begin() + static_cast<std::ptrdiff_t>(logStart_[otherLog + 1]);
+        size_t other =
+            static_cast<size_t>(std::lower_bound(otherBegin, otherEnd, probe, pairKeyLess) - entries_.begin());
+        size_t otherStop = other;
+        while (otherStop < logStart_[otherLog + 1] && entries_[otherStop].group == probe.group) {
+            ++otherStop;
+        }
+        if (other == otherStop) {
+            return;
+        }
+        const int64_t ownOffset = offsets[log];
+        const int64_t otherOffset = offsets[otherLog];
+        candidates.clear();
+        size_t low = other;
+        for (size_t i = start; i < stop; ++i) {
+            const int64_t t = entries_[i].minute - ownOffset;
+            while (low < otherStop && entries_[low].minute - otherOffset < t - window) {
+                ++low;
+            }
+            for (size_t j = low; j < otherStop && entries_[j].minute - otherOffset <= t + window; ++j) {
+                candidates.push_back({distance(t, entries_[j].minute - otherOffset), entries_[i].line, entries_[j].line,
+                                      entries_[i].flat, entries_[j].flat});
+            }
+        }
+        if (candidates.size() > 1) {
+            std::sort(candidates.begin(), candidates.end(), candidateLess);
+        }
+        for (const Candidate& c : candidates) {
+            if (partner[c.first] == kUnpaired && partner[c.second] == kUnpaired) {
+                partner[c.first] = static_cast<int32_t>(c.second);
+                partner[c.second] = static_cast<int32_t>(c.first);
+            }
+        }
+    }
+
+    const Contest& contest_;
+    std::vector<PairEntry> entries_;
+    std::vector<size_t> logStart_;
+};
 
 // The median of the differences, the mean of the middle two (rounded
 // toward zero) for an even count.
@@ -420,6 +459,7 @@ bool oneEditApart(std::string_view a, std::string_view b) {
 std::vector<LogVerdict> crossCheck(const std::vector<SubmittedLog>& logs, const CheckOptions& options) {
     const Contest contest(logs);
     const size_t n = contest.size();
+    const PairIndex index(contest);
 
     // The clock offset: pairs on the logged times with the wide window.
     std::vector<int64_t> minutes(n);
@@ -428,7 +468,8 @@ std::vector<LogVerdict> crossCheck(const std::vector<SubmittedLog>& logs, const 
     }
     std::vector<LogVerdict> verdicts(logs.size());
     {
-        const std::vector<int32_t> rough = pairUp(contest, minutes, options.offsetWindowMinutes);
+        const std::vector<int32_t> rough =
+            index.pairUp(std::vector<int64_t>(logs.size(), 0), options.offsetWindowMinutes);
         // First against the other stations' logged times; then once more,
         // with the times of each station whose estimate rests on more pairs
         // than this log's as that estimate corrects them, so that a small
@@ -467,7 +508,11 @@ std::vector<LogVerdict> crossCheck(const std::vector<SubmittedLog>& logs, const 
     }
 
     // Pairs on the corrected times, each side judged for itself.
-    std::vector<int32_t> partner = pairUp(contest, minutes, options.windowMinutes);
+    std::vector<int64_t> offsets(logs.size());
+    for (size_t l = 0; l < logs.size(); ++l) {
+        offsets[l] = verdicts[l].offsetMinutes;
+    }
+    std::vector<int32_t> partner = index.pairUp(offsets, options.windowMinutes);
     std::vector<QsoStatus> status(n, QsoStatus::kNil);
     std::vector<bool> decided(n, false);
     auto judge = [&](uint32_t f, uint32_t other) {

@@ -82,8 +82,7 @@ TEST(CheckLogs, AGeneratedContestThroughTheReadersAndTheEngine) {
             EXPECT_EQ(report.verdicts[l].offsetMinutes, sim.clockOffset) << sim.call;
         }
         // The claimed score: the engine's, and the header's where the log has one.
-        const bool claimFinding =
-            !e.findings.empty() && e.findings.front().rfind("CLAIMED-SCORE", 0) == 0;
+        const bool claimFinding = !e.findings.empty() && e.findings.front().rfind("CLAIMED-SCORE", 0) == 0;
         EXPECT_EQ(claimFinding, !sim.adif && (!sim.claimPresent || sim.claimWrong)) << sim.call;
         if (!sim.adif && sim.claimPresent && !sim.claimWrong) {
             EXPECT_EQ(e.claimedScore, sim.claimedScore) << sim.call;
@@ -219,8 +218,9 @@ TEST(CheckFiles, NamesAndOrder) {
 }
 
 TEST(FindingMessage, TheMessageOfTheLastLine) {
-    EXPECT_EQ(findingMessage("QSO:  10120  CW  2026-03-14 1201  PY2BBB  599  RJ  PY2AAA  599  SP   NO CONTEST BAND !!!\r\n"),
-              "NO CONTEST BAND !!!");
+    EXPECT_EQ(
+        findingMessage("QSO:  10120  CW  2026-03-14 1201  PY2BBB  599  RJ  PY2AAA  599  SP   NO CONTEST BAND !!!\r\n"),
+        "NO CONTEST BAND !!!");
     EXPECT_EQ(findingMessage("QSO:  7020  CW  x  A  599    B  599     NO RX NUMBER !!!\r\n"), "NO RX NUMBER !!!");
     EXPECT_EQ(findingMessage("QSO:  7020  CW  x  A  599  SP  B  599  xx  XX   Code Area is not acceptable !!!\r\n"
                              "QSO:  7020  CW  x  A  599  SP  B  599  xx   DUPE !!!\r\n"),
