@@ -74,7 +74,7 @@ std::string categoryOf(const Entrant& entrant) {
 
 std::string detailOf(const ContestReport& report, size_t log, size_t q) {
     std::string detail = verdictDetail(report.logs, report.verdicts, log, q);
-    if (outsidePeriod(report.logs[log].qsos[q], report.settings.period)) {
+    if (outsidePeriod(report.logs[log].qsos[q], report.settings.period, report.verdicts[log].offsetMinutes)) {
         detail += detail.empty() ? "" : "; ";
         detail += "outside the contest period";
     }

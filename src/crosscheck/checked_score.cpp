@@ -96,12 +96,13 @@ CheckedScore checkedScore(const std::vector<LogQso>& qsos, const std::vector<Qso
     return result;
 }
 
-bool outsidePeriod(const LogQso& qso, const Period& period) {
-    return (period.start && qso.minute < *period.start) || (period.end && qso.minute > *period.end);
+bool outsidePeriod(const LogQso& qso, const Period& period, int32_t offsetMinutes) {
+    const int64_t minute = qso.minute - offsetMinutes;
+    return (period.start && minute < *period.start) || (period.end && minute > *period.end);
 }
 
 std::vector<std::string> headerFindings(const HeaderFacts& header, const std::vector<LogQso>& qsos, int32_t recomputed,
-                                        const Period& period) {
+                                        const Period& period, int32_t offsetMinutes) {
     std::vector<std::string> findings;
     const std::string band = singleBand(header.categoryBand);
     if (!band.empty()) {
@@ -129,7 +130,7 @@ std::vector<std::string> headerFindings(const HeaderFacts& header, const std::ve
         std::vector<std::string> lines;
         size_t outside = 0;
         for (const LogQso& q : qsos) {
-            if (outsidePeriod(q, period)) {
+            if (outsidePeriod(q, period, offsetMinutes)) {
                 if (++outside <= 10) {
                     lines.push_back(std::to_string(q.line));
                 }

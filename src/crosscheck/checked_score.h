@@ -64,12 +64,14 @@ struct Period {
 //   "CLAIMED-SCORE 1300 differs from the log's score 1234"
 //   "3 contacts outside the contest period (lines 12, 40, 41)"
 // recomputed is the engine's score of the whole log; contacts outside the
-// period are looked for only when the period is given. A log without a
+// period are looked for only when the period is given, by their times
+// corrected for the log's clock offset. A log without a
 // header (ADIF) draws only the last kind.
 std::vector<std::string> headerFindings(const HeaderFacts& header, const std::vector<LogQso>& qsos, int32_t recomputed,
-                                        const Period& period);
+                                        const Period& period, int32_t offsetMinutes = 0);
 
-// True when the contact was made outside the period.
-bool outsidePeriod(const LogQso& qso, const Period& period);
+// True when the contact was made outside the period, by its time corrected
+// for the log's clock offset.
+bool outsidePeriod(const LogQso& qso, const Period& period, int32_t offsetMinutes = 0);
 
 }  // namespace crosscheck

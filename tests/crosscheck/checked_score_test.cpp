@@ -154,6 +154,17 @@ TEST(HeaderFindings, MissingOrUnreadableClaimedScore) {
               std::vector<std::string>{"CLAIMED-SCORE lots differs from the log's score 42"});
 }
 
+TEST(HeaderFindings, ThePeriodHoldsForTheCorrectedTimes) {
+    HeaderFacts header;
+    header.hasHeader = false;
+    const std::vector<LogQso> qsos = {line(1, 95, "40m"), line(2, 205, "40m")};
+    // A clock 8 minutes behind: 95 was 103, 205 was 213.
+    EXPECT_EQ(headerFindings(header, qsos, 0, Period{100, 200}, -8),
+              std::vector<std::string>{"1 contact outside the contest period (line 2)"});
+    EXPECT_FALSE(outsidePeriod(qsos[0], Period{100, 200}, -8));
+    EXPECT_TRUE(outsidePeriod(qsos[0], Period{100, 200}));
+}
+
 TEST(HeaderFindings, ALogWithoutAHeaderIsHeldOnlyToThePeriod) {
     HeaderFacts header;
     header.hasHeader = false;

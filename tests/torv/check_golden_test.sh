@@ -7,7 +7,7 @@
 #
 # After a deliberate change of the reports, the expected files are made
 # again with the native tool, from GOLDEN_DIR:
-#   torv check logs --out expected --json --penalty 1 --start 2026-03-14 --end 2026-03-14
+#   torv check logs --out expected --json --penalty 1 --start 2026-03-14 --end 2026-03-14T23:30
 set -euo pipefail
 golden=$1
 shift
@@ -17,7 +17,7 @@ cp -r "$golden/logs" "$work/logs"
 cd "$work"
 
 status=0
-"$@" check logs --out expected --json --penalty 1 --start 2026-03-14 --end 2026-03-14 >out.txt 2>err.txt ||
+"$@" check logs --out expected --json --penalty 1 --start 2026-03-14 --end 2026-03-14T23:30 >out.txt 2>err.txt ||
     status=$?
 # The one file that is no log is left out, so the exit code is 1.
 if [[ $status -ne 1 ]]; then

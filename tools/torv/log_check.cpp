@@ -284,7 +284,8 @@ CheckOutcome checkLogs(const std::vector<std::string>& paths, const CheckRequest
         const SubmittedLog& log = report.logs[l];
         Entrant& e = report.entrants[l];
         e.checked = crosscheck::checkedScore(log.qsos, report.verdicts[l].qsos, report.settings.rules);
-        e.findings = crosscheck::headerFindings(e.header, log.qsos, e.claimedScore, report.settings.period);
+        e.findings = crosscheck::headerFindings(e.header, log.qsos, e.claimedScore, report.settings.period,
+                                                report.verdicts[l].offsetMinutes);
         // The reports quote the lines of the contacts that are not confirmed.
         std::vector<uint32_t> wanted;
         std::vector<size_t> which;
