@@ -120,7 +120,7 @@ const WindowCase kWindowCases[] = {
     {"window zero, a minute apart", at(12, 1), 0, QsoStatus::kNil},
 };
 INSTANTIATE_TEST_SUITE_P(Cases, Window, ::testing::ValuesIn(kWindowCases),
-                         [](const auto& info) { return testName(info.param.name); });
+                         [](const auto& testCase) { return testName(testCase.param.name); });
 
 TEST_F(CrossCheck, APairAcrossTheDayBoundary) {
     const size_t a = add("PY2AAA", {qso(1, at(23, 58), "PY2BBB", "SP", "RJ")});
@@ -382,8 +382,8 @@ const EditCase kEditCases[] = {
     {"PY2AAA", "PY2ABA", true},
     {"PY2AB", "PY2BA", false},
 };
-INSTANTIATE_TEST_SUITE_P(Cases, OneEdit, ::testing::ValuesIn(kEditCases), [](const auto& info) {
-    return testName(std::string(info.param.a) + "_vs_" + info.param.b + "_" + std::to_string(info.index));
+INSTANTIATE_TEST_SUITE_P(Cases, OneEdit, ::testing::ValuesIn(kEditCases), [](const auto& testCase) {
+    return testName(std::string(testCase.param.a) + "_vs_" + testCase.param.b + "_" + std::to_string(testCase.index));
 });
 
 }  // namespace
