@@ -26,12 +26,7 @@ const Texts& contestOf(int64_t lines) {
     if (found != made.end()) {
         return found->second;
     }
-    contestsim::SimOptions options;
-    options.seed = 2026;
-    options.stations = static_cast<int>(lines / 500);
-    options.casualStations = options.stations / 4;
-    options.contacts = static_cast<int>(lines * 10 / 18);
-    const contestsim::SimContest contest = contestsim::generateContest(options);
+    const contestsim::SimContest contest = contestsim::generateContest(contestsim::optionsForLines(lines));
     Texts texts;
     for (const contestsim::SimLog& log : contest.logs) {
         const std::string path = "logs/" + contestsim::fileName(log);

@@ -18,33 +18,8 @@ const std::vector<crosscheck::SubmittedLog>& contestOf(int64_t lines) {
     if (found != made.end()) {
         return found->second;
     }
-    contestsim::SimOptions options;
-    options.seed = 2026;
-    options.stations = static_cast<int>(lines / 500);
-    options.casualStations = options.stations / 4;
-    options.contacts = static_cast<int>(lines * 10 / 18);
-    const contestsim::SimContest contest = contestsim::generateContest(options);
-    std::vector<crosscheck::SubmittedLog> logs;
-    for (const contestsim::SimLog& sim : contest.logs) {
-        crosscheck::SubmittedLog log;
-        log.call = sim.call;
-        for (size_t i = 0; i < sim.qsos.size(); ++i) {
-            const contestsim::SimQso& s = sim.qsos[i];
-            crosscheck::LogQso q;
-            q.line = contestsim::qsoLine(sim, i);
-            q.minute = s.minute;
-            q.call = s.call;
-            q.band = s.band;
-            q.mode = s.mode;
-            q.exchangeSent = s.exchangeSent;
-            q.exchangeReceived = s.exchangeReceived;
-            q.engine = s.expectedStatus == "REFUSED" ? crosscheck::EngineResult::kRefused
-                       : s.expectedStatus == "DUPE"  ? crosscheck::EngineResult::kDupe
-                                                     : crosscheck::EngineResult::kStored;
-            log.qsos.push_back(std::move(q));
-        }
-        logs.push_back(std::move(log));
-    }
+    std::vector<crosscheck::SubmittedLog> logs =
+        contestsim::submittedLogs(contestsim::generateContest(contestsim::optionsForLines(lines)));
     return made.emplace(lines, std::move(logs)).first->second;
 }
 

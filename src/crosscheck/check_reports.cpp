@@ -72,6 +72,37 @@ std::string categoryOf(const Entrant& entrant) {
     return entrant.categoryOperator.empty() ? std::string("(no category)") : entrant.categoryOperator;
 }
 
+// The entrants in results order, each with its rank in its category.
+struct Ranked {
+    size_t log;
+    int rank;
+    bool opensCategory;
+};
+
+std::vector<Ranked> ranked(const ContestReport& report) {
+    std::vector<Ranked> rows;
+    const std::string* category = nullptr;
+    int rank = 0;
+    for (size_t l : resultsOrder(report)) {
+        const std::string& c = report.entrants[l].categoryOperator;
+        const bool opens = category == nullptr || *category != c;
+        if (opens) {
+            category = &c;
+            rank = 0;
+        }
+        rows.push_back({l, ++rank, opens});
+    }
+    return rows;
+}
+
+std::string jsonArray(const std::vector<std::string>& texts) {
+    std::string json = "[";
+    for (size_t i = 0; i < texts.size(); ++i) {
+        json += (i ? ", \"" : "\"") + jsonEscaped(texts[i]) + "\"";
+    }
+    return json + "]";
+}
+
 std::string detailOf(const ContestReport& report, size_t log, size_t q) {
     std::string detail = verdictDetail(report.logs, report.verdicts, log, q);
     if (outsidePeriod(report.logs[log].qsos[q], report.settings.period, report.verdicts[log].offsetMinutes)) {
@@ -361,21 +392,18 @@ std::string ubnHtml(const ContestReport& report, size_t l) {
 std::string resultsText(const ContestReport& report) {
     std::string text = "TORV results, checked\n";
     const std::vector<size_t> order = resultsOrder(report);
-    std::string category = "\x01";
-    int rank = 0;
     const std::string heading = padded("Rank", 5, true) + " " + padded("Call", 12, false) + padded("Band", 6, false) +
                                 padded("QSOs", 6, true) + padded("Conf", 6, true) + padded("Points", 8, true) +
                                 padded("Mult", 6, true) + padded("Claimed", 10, true) + padded("Checked", 10, true) +
                                 padded("NIL", 5, true) + padded("Bust", 5, true) + padded("Uniq", 5, true) + "\n";
-    for (size_t l : order) {
+    for (const Ranked& row : ranked(report)) {
+        const size_t l = row.log;
         const Entrant& e = report.entrants[l];
-        if (categoryOf(e) != category) {
-            category = categoryOf(e);
-            rank = 0;
-            text += "\n" + category + "\n" + heading;
+        if (row.opensCategory) {
+            text += "\n" + categoryOf(e) + "\n" + heading;
         }
         const VerdictCounts counts = countVerdicts(report.verdicts[l]);
-        text += padded(std::to_string(++rank), 5, true) + " " + padded(report.logs[l].call, 12, false) +
+        text += padded(std::to_string(row.rank), 5, true) + " " + padded(report.logs[l].call, 12, false) +
                 padded(e.header.categoryBand.empty() ? "-" : e.header.categoryBand, 6, false) +
                 padded(std::to_string(e.claimedQsos), 6, true) + padded(std::to_string(counts.confirmed), 6, true) +
                 padded(std::to_string(e.checked.points), 8, true) +
@@ -411,17 +439,12 @@ std::string resultsCsv(const ContestReport& report) {
     std::string csv =
         "category,rank,call,category_band,contacts_claimed,contacts_confirmed,points,multipliers,claimed_score,"
         "checked_score,nil,busted,unique,clock_offset\n";
-    std::string category = "\x01";
-    int rank = 0;
-    for (size_t l : resultsOrder(report)) {
+    for (const Ranked& row : ranked(report)) {
+        const size_t l = row.log;
         const Entrant& e = report.entrants[l];
-        if (e.categoryOperator != category) {
-            category = e.categoryOperator;
-            rank = 0;
-        }
         const VerdictCounts c = countVerdicts(report.verdicts[l]);
-        csv += csvField(e.categoryOperator) + "," + std::to_string(++rank) + "," + csvField(report.logs[l].call) + "," +
-               csvField(e.header.categoryBand) + "," + std::to_string(e.claimedQsos) + "," +
+        csv += csvField(e.categoryOperator) + "," + std::to_string(row.rank) + "," + csvField(report.logs[l].call) +
+               "," + csvField(e.header.categoryBand) + "," + std::to_string(e.claimedQsos) + "," +
                std::to_string(c.confirmed) + "," + std::to_string(e.checked.points) + "," +
                std::to_string(e.checked.summary.multipliers) + "," + std::to_string(claimedScoreOf(e)) + "," +
                std::to_string(e.checked.score) + "," + std::to_string(c.nil) + "," + std::to_string(c.busted) + "," +
@@ -442,24 +465,23 @@ std::string resultsHtml(const ContestReport& report) {
         }
         html += "<span><i style=\"background:" + std::string(kOtherBandColour) + "\"></i>other</span></p>\n";
     }
-    std::string category = "\x01";
-    int rank = 0;
-    for (size_t l : resultsOrder(report)) {
+    bool tableOpen = false;
+    for (const Ranked& row : ranked(report)) {
+        const size_t l = row.log;
         const Entrant& e = report.entrants[l];
         const SubmittedLog& log = report.logs[l];
-        if (categoryOf(e) != category) {
-            if (category != "\x01") {
+        if (row.opensCategory) {
+            if (tableOpen) {
                 html += "</table>\n";
             }
-            category = categoryOf(e);
-            rank = 0;
-            html += "<h2>" + htmlEscaped(category) +
+            tableOpen = true;
+            html += "<h2>" + htmlEscaped(categoryOf(e)) +
                     "</h2>\n<table><tr><th>Rank</th><th class=\"l\">Call</th><th class=\"l\">Band</th><th>QSOs</th>"
                     "<th>Confirmed</th><th>Points</th><th>Mult</th><th>Claimed</th><th>Checked</th><th>NIL</th>"
                     "<th>Busted</th><th>Unique</th><th class=\"l\">Contacts per hour</th></tr>\n";
         }
         const VerdictCounts c = countVerdicts(report.verdicts[l]);
-        html += "<tr><td>" + std::to_string(++rank) + "</td><td class=\"l\"><a href=\"ubn/" +
+        html += "<tr><td>" + std::to_string(row.rank) + "</td><td class=\"l\"><a href=\"ubn/" +
                 htmlEscaped(ubnBaseName(log.call)) + ".html\">" + htmlEscaped(log.call) + "</a></td><td class=\"l\">" +
                 htmlEscaped(e.header.categoryBand) + "</td><td>" + std::to_string(e.claimedQsos) + "</td><td>" +
                 std::to_string(c.confirmed) + "</td><td>" + std::to_string(e.checked.points) + "</td><td>" +
@@ -468,7 +490,7 @@ std::string resultsHtml(const ContestReport& report) {
                 "</td><td>" + std::to_string(c.busted) + "</td><td>" + std::to_string(c.unique) +
                 "</td><td class=\"l\">" + hourlySvg(log, span) + "</td></tr>\n";
     }
-    if (category != "\x01") {
+    if (tableOpen) {
         html += "</table>\n";
     }
     std::string findings;
@@ -495,21 +517,16 @@ std::string resultsJson(const ContestReport& report) {
     std::string json = "{\n  \"window\": " + std::to_string(s.options.windowMinutes) + ",\n  \"uniques\": \"" +
                        (s.rules.uniques == UniquePolicy::kRemove ? "remove" : "count") +
                        "\",\n  \"penalty\": " + std::to_string(s.rules.penalty) + ",\n  \"entrants\": [";
-    std::string category = "\x01";
-    int rank = 0;
     bool first = true;
-    for (size_t l : resultsOrder(report)) {
+    for (const Ranked& row : ranked(report)) {
+        const size_t l = row.log;
         const Entrant& e = report.entrants[l];
-        if (e.categoryOperator != category) {
-            category = e.categoryOperator;
-            rank = 0;
-        }
         const VerdictCounts c = countVerdicts(report.verdicts[l]);
         json += first ? "\n" : ",\n";
         first = false;
         json += "    {\"call\": \"" + jsonEscaped(report.logs[l].call) + "\", \"file\": \"" + jsonEscaped(e.file) +
                 "\", \"category_operator\": \"" + jsonEscaped(e.categoryOperator) + "\", \"category_band\": \"" +
-                jsonEscaped(e.header.categoryBand) + "\", \"rank\": " + std::to_string(++rank) +
+                jsonEscaped(e.header.categoryBand) + "\", \"rank\": " + std::to_string(row.rank) +
                 ", \"contacts_claimed\": " + std::to_string(e.claimedQsos) +
                 ", \"contacts_confirmed\": " + std::to_string(c.confirmed) +
                 ", \"points\": " + std::to_string(e.checked.points) +
@@ -520,17 +537,10 @@ std::string resultsJson(const ContestReport& report) {
                 ", \"penalty_points\": " + std::to_string(e.checked.penaltyPoints) +
                 ", \"nil\": " + std::to_string(c.nil) + ", \"busted\": " + std::to_string(c.busted) +
                 ", \"unique\": " + std::to_string(c.unique) +
-                ", \"clock_offset\": " + std::to_string(report.verdicts[l].offsetMinutes) + ", \"findings\": [";
-        for (size_t i = 0; i < e.findings.size(); ++i) {
-            json += (i ? ", \"" : "\"") + jsonEscaped(e.findings[i]) + "\"";
-        }
-        json += "]}";
+                ", \"clock_offset\": " + std::to_string(report.verdicts[l].offsetMinutes) +
+                ", \"findings\": " + jsonArray(e.findings) + "}";
     }
-    json += "\n  ],\n  \"notes\": [";
-    for (size_t i = 0; i < report.notes.size(); ++i) {
-        json += (i ? ", \"" : "\"") + jsonEscaped(report.notes[i]) + "\"";
-    }
-    return json + "]\n}\n";
+    return json + "\n  ],\n  \"notes\": " + jsonArray(report.notes) + "\n}\n";
 }
 
 std::string htmlEscaped(const std::string& text) {

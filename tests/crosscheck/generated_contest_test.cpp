@@ -10,37 +10,11 @@
 namespace crosscheck {
 namespace {
 
-// The logs as the cross-check takes them. The engine's verdicts come from
-// the generator here; the tool's tests run the real engine.
-std::vector<SubmittedLog> submitted(const contestsim::SimContest& contest) {
-    std::vector<SubmittedLog> logs;
-    for (const contestsim::SimLog& sim : contest.logs) {
-        SubmittedLog log;
-        log.call = sim.call;
-        for (size_t i = 0; i < sim.qsos.size(); ++i) {
-            const contestsim::SimQso& s = sim.qsos[i];
-            LogQso q;
-            q.line = contestsim::qsoLine(sim, i);
-            q.minute = s.minute;
-            q.call = s.call;
-            q.band = s.band;
-            q.mode = s.mode;
-            q.exchangeSent = s.exchangeSent;
-            q.exchangeReceived = s.exchangeReceived;
-            q.engine = s.expectedStatus == "REFUSED" ? EngineResult::kRefused
-                       : s.expectedStatus == "DUPE"  ? EngineResult::kDupe
-                                                     : EngineResult::kStored;
-            log.qsos.push_back(q);
-        }
-        logs.push_back(std::move(log));
-    }
-    return logs;
-}
-
 // Returns how many lines of each status the contest has.
 std::map<std::string, int> expectEveryVerdict(const contestsim::SimOptions& options) {
     const contestsim::SimContest contest = contestsim::generateContest(options);
-    const std::vector<SubmittedLog> logs = submitted(contest);
+    // The engine's verdicts come from the generator here; the tool's tests run the real engine.
+    const std::vector<SubmittedLog> logs = contestsim::submittedLogs(contest);
     const std::vector<LogVerdict> verdicts = crossCheck(logs, CheckOptions());
     EXPECT_EQ(verdicts.size(), logs.size());
     if (verdicts.size() != logs.size()) {

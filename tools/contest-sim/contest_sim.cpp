@@ -374,6 +374,42 @@ SimContest generateContest(const SimOptions& options) {
     return contest;
 }
 
+SimOptions optionsForLines(int64_t lines) {
+    SimOptions options;
+    options.seed = 2026;
+    options.stations = static_cast<int>(lines / 500);
+    options.casualStations = options.stations / 4;
+    options.contacts = static_cast<int>(lines * 10 / 18);
+    return options;
+}
+
+std::vector<crosscheck::SubmittedLog> submittedLogs(const SimContest& contest) {
+    std::vector<crosscheck::SubmittedLog> logs;
+    logs.reserve(contest.logs.size());
+    for (const SimLog& sim : contest.logs) {
+        crosscheck::SubmittedLog log;
+        log.call = sim.call;
+        log.qsos.reserve(sim.qsos.size());
+        for (size_t i = 0; i < sim.qsos.size(); ++i) {
+            const SimQso& s = sim.qsos[i];
+            crosscheck::LogQso q;
+            q.line = qsoLine(sim, i);
+            q.minute = s.minute;
+            q.call = s.call;
+            q.band = s.band;
+            q.mode = s.mode;
+            q.exchangeSent = s.exchangeSent;
+            q.exchangeReceived = s.exchangeReceived;
+            q.engine = s.expectedStatus == "REFUSED" ? crosscheck::EngineResult::kRefused
+                       : s.expectedStatus == "DUPE"  ? crosscheck::EngineResult::kDupe
+                                                     : crosscheck::EngineResult::kStored;
+            log.qsos.push_back(std::move(q));
+        }
+        logs.push_back(std::move(log));
+    }
+    return logs;
+}
+
 std::string fileName(const SimLog& log) {
     std::string name = log.call;
     std::replace(name.begin(), name.end(), '/', '_');

@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "crosscheck/crosscheck.h"
+
 namespace contestsim {
 
 struct SimOptions {
@@ -73,6 +75,14 @@ struct SimContest {
 };
 
 SimContest generateContest(const SimOptions& options);
+
+// A contest of about `lines` QSO lines in all, over about lines / 500 logs
+// (a quarter more stations making a contact or two), for benchmarks.
+SimOptions optionsForLines(int64_t lines);
+
+// The logs as the cross-check takes them, without reading or scoring: the
+// engine's verdicts (refused, duplicate) are the ones the generator expects.
+std::vector<crosscheck::SubmittedLog> submittedLogs(const SimContest& contest);
 
 // The log as a Cabrillo 3.0 file (TORV's QSO layout, CR LF line ends) or as
 // an ADIF file (one record per line), with the file name it goes by
