@@ -10,7 +10,7 @@
 #include "assistant/ini_settings.h"
 #include "engine/contest_engine.h"
 #include "engine/error_file.h"
-#include "engine/module.h"
+#include "plugin/module.h"
 #include "support/assistant_fakes.h"
 
 namespace {

@@ -3,28 +3,15 @@
 // file order, and the recovering parse keeps what the strict one accepts.
 // scripts/test runs it for a while under AddressSanitizer and
 // UndefinedBehaviorSanitizer, from the seeds in fuzz/corpus/adif.
-#include <cstdlib>
 #include <string_view>
 
+#include "fuzz_checks.h"
 #include "logfile/adif.h"
 #include "logfile/log_file.h"
 
-namespace {
-
-void require(bool condition) {
-    if (!condition) {
-        std::abort();
-    }
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
-    size_t lines = 1;
-    for (char c : text) {
-        lines += c == '\n';
-    }
+    const size_t lines = lineCount(text);
     try {
         const AdifFile file = parseAdif(text, AdifRecovery::kSkipRecords);
         size_t previous = 0;

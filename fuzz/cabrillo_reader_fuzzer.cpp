@@ -3,27 +3,14 @@
 // records are numbered in file order, and every message stays short.
 // scripts/test runs it for a while under AddressSanitizer and
 // UndefinedBehaviorSanitizer, from the seeds in fuzz/corpus/cabrillo.
-#include <cstdlib>
 #include <string_view>
 
+#include "fuzz_checks.h"
 #include "logfile/cabrillo_reader.h"
-
-namespace {
-
-void require(bool condition) {
-    if (!condition) {
-        std::abort();
-    }
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
-    size_t lines = 1;
-    for (char c : text) {
-        lines += c == '\n';
-    }
+    const size_t lines = lineCount(text);
     const CabrilloLog log = readCabrillo(text);
     size_t previousRecord = 0;
     for (const LogContact& contact : log.contacts) {

@@ -33,8 +33,8 @@ TEST_P(ExchangeValidity, IsExactAndCaseSensitive) {
     EXPECT_EQ(isValidExchange(GetParam().exchange), GetParam().expected) << '"' << GetParam().exchange << '"';
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, ExchangeValidity, ::testing::ValuesIn(kValidityCases), [](const auto& info) {
-    return std::to_string(info.index) + "_" + testName(info.param.exchange);
+INSTANTIATE_TEST_SUITE_P(Cases, ExchangeValidity, ::testing::ValuesIn(kValidityCases), [](const auto& testCase) {
+    return std::to_string(testCase.index) + "_" + testName(testCase.param.exchange);
 });
 
 TEST(NormalisedExchange, UpperCasesAsciiLettersAndTrimsWhiteSpace) {
@@ -76,8 +76,8 @@ TEST_P(AreaAssignmentRule, GivesAreaAndFinding) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, AreaAssignmentRule, ::testing::ValuesIn(kAssignmentCases), [](const auto& info) {
-    return std::to_string(info.index) + "_" + testName(info.param.exchange);
+INSTANTIATE_TEST_SUITE_P(Cases, AreaAssignmentRule, ::testing::ValuesIn(kAssignmentCases), [](const auto& testCase) {
+    return std::to_string(testCase.index) + "_" + testName(testCase.param.exchange);
 });
 
 }  // namespace

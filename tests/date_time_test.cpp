@@ -54,7 +54,7 @@ TEST_P(FormatDateTime, GivesTheExpectedText) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, FormatDateTime, ::testing::ValuesIn(kFormatCases),
-                         [](const auto& info) { return testName(info.param.name); });
+                         [](const auto& testCase) { return testName(testCase.param.name); });
 
 TEST(CalendarTime, CoversYearsOneHundredToNineThousandNineHundredNinetyNine) {
     CalendarTime first{};

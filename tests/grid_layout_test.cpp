@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "assistant/remembered_position.h"
 #include "infowin/grid_layout.h"
+#include "infowin/remembered_position.h"
 #include "support/fakes.h"
 
 namespace {

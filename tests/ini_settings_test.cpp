@@ -119,7 +119,7 @@ TEST_P(IniSettingsRead, GivesTheSystemsResult) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Ini, IniSettingsRead, ::testing::ValuesIn(kReadCases),
-                         [](const auto& info) { return testName(info.param.name); });
+                         [](const auto& testCase) { return testName(testCase.param.name); });
 
 TEST(IniSettingsReadMissing, FolderGivesTheDefault) {
     TempFolder folder;
@@ -200,7 +200,7 @@ TEST_P(IniSettingsWrite, EditsOnlyItsLine) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Ini, IniSettingsWrite, ::testing::ValuesIn(kWriteCases),
-                         [](const auto& info) { return testName(info.param.name); });
+                         [](const auto& testCase) { return testName(testCase.param.name); });
 
 TEST(IniSettingsWriteFailure, MissingFolderIsIgnoredAndNotCreated) {
     TempFolder folder;
@@ -274,6 +274,6 @@ TEST_P(IniSettingsNumber, ReadsTheDecimalRule) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Ini, IniSettingsNumber, ::testing::ValuesIn(kNumberCases),
-                         [](const auto& info) { return testName(info.param.name); });
+                         [](const auto& testCase) { return testName(testCase.param.name); });
 
 }  // namespace

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/module.h"
+#include "plugin/module.h"
 #include "support/fakes.h"
 #include "support/files.h"
 #include "support/temp_folder.h"

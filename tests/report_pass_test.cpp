@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "assistant/ini_settings.h"
-#include "engine/module.h"
+#include "plugin/module.h"
 #include "support/fakes.h"
 #include "support/files.h"
 #include "support/report_pass.h"

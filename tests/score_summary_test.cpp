@@ -56,7 +56,7 @@ TEST_P(BandSort, IsDescendingByPaddedName) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, BandSort, ::testing::ValuesIn(kSortCases),
-                         [](const auto& info) { return testName(info.param.name); });
+                         [](const auto& testCase) { return testName(testCase.param.name); });
 
 TEST(ContactPoints, FirstMatchingRowWins) {
     EXPECT_EQ(contactPoints(counted(kSpecialCallSign, "40m", "YL", "")), 10);

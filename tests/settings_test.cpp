@@ -4,8 +4,9 @@
 
 #include "support/test_names.h"
 
-#include "assistant/assistant_control.h"
-#include "assistant/settings.h"
+#include "assistant/start_rule.h"
+#include "ports/assistant_control.h"
+#include "ports/settings.h"
 #include "support/fakes.h"
 
 namespace {
@@ -44,8 +45,9 @@ TEST_P(SettingsNumber, FollowsTheDecimalRule) {
     EXPECT_EQ(Settings::parseSettingsNumber(GetParam().text), GetParam().expected) << '"' << GetParam().text << '"';
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, SettingsNumber, ::testing::ValuesIn(kNumberCases),
-                         [](const auto& info) { return std::to_string(info.index) + "_" + testName(info.param.text); });
+INSTANTIATE_TEST_SUITE_P(Cases, SettingsNumber, ::testing::ValuesIn(kNumberCases), [](const auto& testCase) {
+    return std::to_string(testCase.index) + "_" + testName(testCase.param.text);
+});
 
 TEST(StartRule, RescoringsWithoutExportAlternate) {
     MemorySettings settings;

@@ -3,8 +3,8 @@
 #include <cmath>
 #include <initializer_list>
 
-#include "assistant/settings.h"
 #include "engine/contest_engine.h"
+#include "ports/settings.h"
 
 const std::array<const char*, 6> kTickBands = {"160m", "80m", "40m", "20m", "15m", "10m"};
 

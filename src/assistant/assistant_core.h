@@ -15,29 +15,12 @@
 #include <vector>
 
 #include "assistant/host_link.h"
-#include "assistant/worked_before.h"
+#include "engine/worked_before.h"
+#include "ports/views.h"
 
 class ContestEngine;
 class Settings;
 struct ModeChoice;
-
-// The worked-before window ("CALL").
-class CallView {
-public:
-    virtual ~CallView() = default;  // closes the window
-    virtual void setCaption(const std::string& caption) = 0;
-    // Repaints the grid from the worked-before rows and state.
-    virtual void refreshGrid() = 0;
-};
-
-// The area window ("Brazil Area").
-class AreaView {
-public:
-    virtual ~AreaView() = default;  // closes the window
-    virtual void setCaption(const std::string& caption) = 0;
-    // Ticks exactly the boxes whose labels are in the list.
-    virtual void markAreas(const std::vector<std::string>& areas) = 0;
-};
 
 struct AssistantFlags {
     bool cw = false;

@@ -5,52 +5,20 @@
 #include <memory>
 
 #include "assistant/assistant_core.h"
-#include "assistant/remembered_position.h"
-#include "assistant/settings.h"
-#include "engine/plugin_module_win.h"
-#include "infowin/gdi_win.h"
 #include "infowin/info_windows_win.h"
+#include "infowin/remembered_position.h"
+#include "ports/settings.h"
 #include "resource.h"
+#include "win/dialog_colours_win.h"
+#include "win/message_loop_win.h"
+#include "win/plugin_module_win.h"
+#include "win/scoped_win.h"
 
 namespace {
 
 constexpr UINT_PTR kTickTimer = 1500;
 constexpr UINT kTickRetryMs = 50;
 const COLORREF kBackground = RGB(255, 250, 198);
-
-// Waits for the event while dispatching the calling thread's messages, so
-// that automation calls the assistant makes to this thread are served.
-// False when the time ran out.
-bool waitPumping(HANDLE event, DWORD timeoutMs) {
-    const DWORD start = GetTickCount();
-    for (;;) {
-        const DWORD elapsed = GetTickCount() - start;
-        if (elapsed >= timeoutMs) {
-            return false;
-        }
-        const DWORD woke = MsgWaitForMultipleObjects(1, &event, FALSE, timeoutMs - elapsed, QS_ALLINPUT);
-        if (woke == WAIT_OBJECT_0) {
-            return true;
-        }
-        if (woke != WAIT_OBJECT_0 + 1) {
-            return false;
-        }
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            if (message.message == WM_QUIT) {
-                PostQuitMessage(static_cast<int>(message.wParam));
-                return false;
-            }
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
-        }
-    }
-}
-
-bool isDialogWindow(HWND window) {
-    char className[8] = {};
-    return GetClassNameA(window, className, sizeof className) > 0 && lstrcmpA(className, "#32770") == 0;
-}
 
 }  // namespace
 
@@ -89,24 +57,7 @@ public:
         }
         ShowWindow(window_, SW_SHOW);
         owner_.windowCreated(window_);
-        MSG message;
-        while (!ended_) {
-            const BOOL got = GetMessageA(&message, nullptr, 0, 0);
-            if (got == 0) {
-                PostQuitMessage(static_cast<int>(message.wParam));  // leave WM_QUIT for the thread's owner
-                break;
-            }
-            if (got < 0) {
-                break;
-            }
-            // Keyboard handling of this window and of the modeless info windows.
-            HWND root = message.hwnd != nullptr ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
-            if (root != nullptr && isDialogWindow(root) && IsDialogMessageA(root, &message)) {
-                continue;
-            }
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
-        }
+        runDialogLoop([this] { return ended_; });
     }
 
     // AssistantWindow, on this thread.

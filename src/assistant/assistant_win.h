@@ -11,7 +11,7 @@
 
 #include <mutex>
 
-#include "assistant/assistant_control.h"
+#include "ports/assistant_control.h"
 
 class ContestEngine;
 class Settings;

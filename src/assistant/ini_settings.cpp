@@ -34,7 +34,8 @@ template <>
 std::u16string fromAnsi<char16_t>(const std::string& text) {
     std::u16string units;
     units.reserve(text.size());
-    for (unsigned char c : text) {
+    for (const char byte : text) {
+        const auto c = static_cast<unsigned char>(byte);
         units += (c >= 0x80 && c < 0xA0) ? kCp1252High[c - 0x80] : static_cast<char16_t>(c);
     }
     return units;

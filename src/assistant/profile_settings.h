@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "assistant/settings.h"
+#include "ports/settings.h"
 
 class ProfileSettings : public Settings {
 public:

@@ -1,5 +1,7 @@
-#include "assistant/assistant_control.h"
-#include "assistant/settings.h"
+#include "assistant/start_rule.h"
+
+#include "ports/assistant_control.h"
+#include "ports/settings.h"
 
 void runStartRule(int32_t exportFlag, Settings& settings, AssistantControl& assistant) {
     if (exportFlag != 0) {

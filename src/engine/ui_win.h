@@ -1,7 +1,7 @@
 // Message boxes on Windows.
 #pragma once
 
-#include "engine/ui.h"
+#include "ports/ui.h"
 
 class WindowsUi : public Ui {
 public:

@@ -5,9 +5,9 @@
 
 #include <string>
 
-#include "assistant/assistant_core.h"
 #include "infowin/info_button_win.h"
 #include "infowin/info_dialog_win.h"
+#include "ports/views.h"
 
 class ContestEngine;
 class Settings;

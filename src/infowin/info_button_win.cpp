@@ -1,9 +1,9 @@
 #include "infowin/info_button_win.h"
 
-#include "assistant/worked_before.h"
 #include "engine/contest_engine.h"
-#include "infowin/gdi_win.h"
+#include "engine/worked_before.h"
 #include "infowin/mem_dc_win.h"
+#include "win/scoped_win.h"
 
 namespace {
 

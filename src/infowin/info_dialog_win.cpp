@@ -1,7 +1,7 @@
 #include "infowin/info_dialog_win.h"
 
-#include "engine/plugin_module_win.h"
 #include "infowin_resource.h"
+#include "win/plugin_module_win.h"
 
 InfoDialog::InfoDialog(Settings& settings, const char* xKey, const char* yKey, int defaultX, int defaultY)
     : position_(settings, xKey, yKey, defaultX, defaultY) {}

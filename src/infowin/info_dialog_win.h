@@ -8,8 +8,8 @@
 
 #include <string>
 
-#include "assistant/remembered_position.h"
-#include "infowin/gdi_win.h"
+#include "infowin/remembered_position.h"
+#include "win/scoped_win.h"
 
 class Settings;
 

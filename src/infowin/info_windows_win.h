@@ -3,7 +3,7 @@
 
 #include <memory>
 
-#include "assistant/assistant_core.h"
+#include "ports/views.h"
 
 class ContestEngine;
 class Settings;

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "infowin/gdi_win.h"
+#include "win/scoped_win.h"
 
 class CMemDC {
 public:

@@ -7,9 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "assistant/assistant_core.h"
-#include "infowin/gdi_win.h"
 #include "infowin/info_dialog_win.h"
+#include "ports/views.h"
+#include "win/dialog_colours_win.h"
+#include "win/scoped_win.h"
 
 class Settings;
 

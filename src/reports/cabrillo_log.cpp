@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "assistant/settings.h"
 #include "engine/text_format.h"
+#include "ports/settings.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "engine/contact.h"
-#include "reports/header_dialog.h"
+#include "ports/header_dialog.h"
 
 class Settings;
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/plugin_module_win.h"
 #include "resource.h"
+#include "win/plugin_module_win.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The Cabrillo header dialog on Windows: template 101, captioned "TORV".
 #pragma once
 
-#include "reports/header_dialog.h"
+#include "ports/header_dialog.h"
 
 class CabrilloDialog : public HeaderDialog {
 public:

@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "hostsim/scoped_win.h"
+#include "win/scoped_win.h"
 
 namespace {
 

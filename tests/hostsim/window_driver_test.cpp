@@ -10,9 +10,9 @@
 
 #include <gtest/gtest.h>
 
-#include "hostsim/message_pump_win.h"
 #include "support/files.h"
 #include "support/temp_folder.h"
+#include "win/message_loop_win.h"
 
 namespace {
 

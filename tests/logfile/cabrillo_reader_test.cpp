@@ -6,24 +6,17 @@
 
 #include "engine/date_time.h"
 #include "logfile/adif_contact.h"
+#include "problem_text.h"
 #include "support/files.h"
 #include "support/test_names.h"
 
 namespace {
 
-std::string problemsOf(const CabrilloLog& log) {
-    std::string text;
-    for (const LogProblem& problem : log.problems) {
-        text += (problem.kind == LogProblem::Kind::kSkipped ? "skipped " : "warning ") + locatedText(problem) + "\n";
-    }
-    return text;
-}
-
 TEST(CabrilloReader, ReadsThePluginsOwnFile) {
     const std::string text = readFile(testDataPath("golden/sample.cbr"));
     ASSERT_FALSE(text.empty());
     const CabrilloLog log = readCabrillo(text);
-    EXPECT_EQ(problemsOf(log), "");
+    EXPECT_EQ(problemText(log.problems), "");
     ASSERT_NE(log.tag("CALLSIGN"), nullptr);
     EXPECT_EQ(*log.tag("CALLSIGN"), "PY2ZZ");
     EXPECT_EQ(*log.tag("CLAIMED-SCORE"), "37975");
@@ -82,7 +75,7 @@ const char* const kOtherLogger =
 
 TEST(CabrilloReader, ReadsFilesAsOtherLoggersWriteThem) {
     const CabrilloLog log = readCabrillo(kOtherLogger);
-    EXPECT_EQ(problemsOf(log), "warning line 22: text after END-OF-LOG: is ignored\n");
+    EXPECT_EQ(problemText(log.problems), "warning line 22: text after END-OF-LOG: is ignored\n");
     EXPECT_EQ(*log.tag("CALLSIGN"), "PY2ZZ");
     EXPECT_EQ(*log.tag("CREATED-BY"), "Other Logger 5.1");
     EXPECT_EQ(*log.tag("CATEGORY-POWER"), "LOW");
@@ -121,12 +114,12 @@ TEST(CabrilloReader, CrLfAndLfReadAlike) {
         EXPECT_EQ(lf.contacts[i].exchangeReceived, crlf.contacts[i].exchangeReceived);
         EXPECT_EQ(lf.contacts[i].line, crlf.contacts[i].line);
     }
-    EXPECT_EQ(problemsOf(lf), problemsOf(crlf));
+    EXPECT_EQ(problemText(lf.problems), problemText(crlf.problems));
 }
 
 TEST(CabrilloReader, ALogWithoutStartIsReadWithAWarning) {
     const CabrilloLog log = readCabrillo("QSO: 7025 CW 2015-09-12 1214 PY2ZZ 599 SP PY1AA 599 RJ\r\n");
-    EXPECT_EQ(problemsOf(log), "warning no START-OF-LOG: line\n");
+    EXPECT_EQ(problemText(log.problems), "warning no START-OF-LOG: line\n");
     EXPECT_EQ(log.contacts.size(), 1u);
 }
 
@@ -142,7 +135,7 @@ TEST_P(CabrilloBadLine, IsSkippedWithItsLineNumber) {
     const std::string good = "QSO: 7025 CW 2015-09-12 1214 PY2ZZ 599 SP PY1AA 599 RJ\n";
     const CabrilloLog log =
         readCabrillo("START-OF-LOG: 3.0\nCALLSIGN: PY2ZZ\n" + GetParam().line + "\n" + good + "END-OF-LOG:\n");
-    EXPECT_EQ(problemsOf(log), "skipped " + GetParam().problem + "\n");
+    EXPECT_EQ(problemText(log.problems), "skipped " + GetParam().problem + "\n");
     ASSERT_EQ(log.contacts.size(), 1u) << "the good line after it is read";
     EXPECT_EQ(log.contacts[0].line, 4u);
 }
@@ -178,7 +171,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(CabrilloReader, AFrequencyInNoBandIsAWarning) {
     const CabrilloLog log = readCabrillo("START-OF-LOG: 3.0\nQSO: 8000 CW 2015-09-12 1214 PY2ZZ 599 SP PY1AA 599 RJ\n");
-    EXPECT_EQ(problemsOf(log), "warning line 2, record 1: frequency \"8000\" kHz is in no amateur band\n");
+    EXPECT_EQ(problemText(log.problems), "warning line 2, record 1: frequency \"8000\" kHz is in no amateur band\n");
     ASSERT_EQ(log.contacts.size(), 1u);
     EXPECT_EQ(log.contacts[0].band, "");
 }

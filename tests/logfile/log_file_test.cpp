@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "problem_text.h"
 #include "support/files.h"
 #include "support/temp_folder.h"
 #include "support/test_names.h"
@@ -50,14 +51,6 @@ TEST(LogFile, AdxIsRefusedByName) {
     }
 }
 
-std::string problemsOf(const LogFile& log) {
-    std::string text;
-    for (const LogProblem& problem : log.problems) {
-        text += (problem.kind == LogProblem::Kind::kSkipped ? "skipped " : "warning ") + locatedText(problem) + "\n";
-    }
-    return text;
-}
-
 TEST(LogFile, AdifRecordsThatCannotBeReadAreSkippedInFileOrder) {
     const std::string text =
         "Made up\n<EOH>\n"
@@ -70,7 +63,7 @@ TEST(LogFile, AdifRecordsThatCannotBeReadAreSkippedInFileOrder) {
     const LogFile log = readLog(text);
     EXPECT_EQ(log.format, LogFormat::kAdif);
     EXPECT_EQ(log.stationCall, "PY2ZZ");
-    EXPECT_EQ(problemsOf(log),
+    EXPECT_EQ(problemText(log.problems),
               "skipped line 4, record 2: QSO_DATE \"20150931\" is not a date (YYYYMMDD)\n"
               "skipped line 5, record 3: the length of field BAND is not a number: \"x\"\n"
               "warning line 6, record 4: BAND \"80m\" disagrees with FREQ \"7.025\": the band is kept\n"
@@ -88,7 +81,7 @@ TEST(LogFile, AdifRecordsThatCannotBeReadAreSkippedInFileOrder) {
 TEST(LogFile, TheStationCallOfAdifFallsBackToTheOperator) {
     const LogFile log = readLog("<CALL:5>PY1AA<OPERATOR:6> PY2YY<EOR>");
     EXPECT_EQ(log.stationCall, "PY2YY");
-    EXPECT_EQ(problemsOf(log), "skipped line 1, record 1: no QSO_DATE\n");
+    EXPECT_EQ(problemText(log.problems), "skipped line 1, record 1: no QSO_DATE\n");
 }
 
 TEST(LogFile, AnAdifHeaderWithoutEndCannotBeRead) {

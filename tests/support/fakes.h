@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "assistant/assistant_control.h"
-#include "assistant/settings.h"
-#include "reports/header_dialog.h"
+#include "ports/assistant_control.h"
+#include "ports/header_dialog.h"
+#include "ports/settings.h"
 
 // Settings in memory, with a log of every read and write. Safe to use from
 // two threads, as the profile functions are.

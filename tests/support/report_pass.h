@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "engine/contact.h"
-#include "reports/header_dialog.h"
+#include "ports/header_dialog.h"
 #include "support/scoring_pass.h"
 
 // The contestant of the report pass; its slash makes the file PY2ZZ_P.cbr.

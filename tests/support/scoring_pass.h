@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "engine/date_time.h"
-#include "engine/stats_exports.h"
+#include "plugin/stats_exports.h"
 
 // Every export by its plain name.
 struct ExportTable {

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/module.h"
+#include "plugin/module.h"
 #include "logfile/adif_contact.h"
 #include "support/fakes.h"
 #include "support/files.h"

@@ -11,14 +11,14 @@
 #include <gtest/gtest.h>
 
 #include "hostsim/automation_server_win.h"
-#include "hostsim/message_pump_win.h"
-#include "hostsim/scoped_win.h"
 #include "infowin_resource.h"
 #include "resource.h"
 #include "support/files.h"
 #include "support/scoring_pass.h"
 #include "support/temp_folder.h"
+#include "win/message_loop_win.h"
 #include "win/plugin_library.h"
+#include "win/scoped_win.h"
 #include "win/window_helpers.h"
 
 namespace {

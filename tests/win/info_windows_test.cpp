@@ -17,17 +17,17 @@
 #include <type_traits>
 #include <vector>
 
-#include "assistant/worked_before.h"
 #include "engine/contest_engine.h"
-#include "engine/plugin_module_win.h"
+#include "engine/worked_before.h"
 #include "infowin/dxcc_win.h"
-#include "infowin/gdi_win.h"
 #include "infowin/info_windows_win.h"
 #include "infowin/mem_dc_win.h"
 #include "infowin/oblast_win.h"
 #include "infowin_resource.h"
 #include "support/fakes.h"
 #include "support/temp_folder.h"
+#include "win/plugin_module_win.h"
+#include "win/scoped_win.h"
 #include "win/ui_thread.h"
 
 namespace {

@@ -323,6 +323,6 @@ TEST_P(SettingsCompare, PortableFileAgreesWithProfileFunctions) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, SettingsCompare, ::testing::ValuesIn(kCases),
-                         [](const auto& info) { return testName(info.param.name); });
+                         [](const auto& testCase) { return testName(testCase.param.name); });
 
 }  // namespace

@@ -1,14 +1,11 @@
 #include "win/ui_thread.h"
 
+#include "win/message_loop_win.h"
+
 namespace {
 
 // A thread message whose lParam is a heap-allocated std::function<void()>.
 constexpr UINT kRunMessage = WM_APP + 0x51;
-
-bool isDialogWindow(HWND window) {
-    char className[8] = {};
-    return GetClassNameA(window, className, sizeof className) > 0 && lstrcmpA(className, "#32770") == 0;
-}
 
 void runPosted(const MSG& message) {
     std::unique_ptr<std::function<void()>> work(reinterpret_cast<std::function<void()>*>(message.lParam));
@@ -58,19 +55,15 @@ void UiThread::loop(std::promise<DWORD> started, std::shared_ptr<std::promise<vo
     // The first call that reads the queue makes it, so posts can arrive.
     PeekMessageA(&message, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
     started.set_value(GetCurrentThreadId());
-    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-        if (message.hwnd == nullptr && message.message == kRunMessage) {
-            runPosted(message);
-            continue;
-        }
-        // Keyboard handling of modeless dialogs, as the plug-in's loop does.
-        HWND root = message.hwnd != nullptr ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
-        if (root != nullptr && isDialogWindow(root) && IsDialogMessageA(root, &message)) {
-            continue;
-        }
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
+    // The plug-in's own loop, with the test's work as thread messages.
+    runDialogLoop([] { return false; },
+                  [](const MSG& posted) {
+                      if (posted.message != kRunMessage) {
+                          return false;
+                      }
+                      runPosted(posted);
+                      return true;
+                  });
     // Work posted after the end is dropped, not leaked.
     while (PeekMessageA(&message, nullptr, kRunMessage, kRunMessage, PM_REMOVE)) {
         if (message.hwnd == nullptr) {

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "hostsim/ansi_text_win.h"
+
 // {B5D3E0A1-6F2C-4E8B-9C71-2A4F8D0E5C13}, made up for the simulator.
 const CLSID kSimulatedHostClsid = {0xb5d3e0a1, 0x6f2c, 0x4e8b, {0x9c, 0x71, 0x2a, 0x4f, 0x8d, 0x0e, 0x5c, 0x13}};
 
@@ -14,7 +16,7 @@ constexpr char kUserClassesPath[] = "Software\\Classes\\";
 std::string clsidText(const CLSID& clsid) {
     wchar_t wide[40] = {};
     StringFromGUID2(clsid, wide, 40);
-    return codePageFromWide(wide, wcslen(wide), CP_ACP);
+    return ansiFromWide(wide);
 }
 
 // The default value of a key, false when it has none.
@@ -32,7 +34,7 @@ bool readDefaultValue(HKEY key, std::string& value) {
 
 bool progIdGives(const CLSID& expected) {
     CLSID found{};
-    const std::wstring progId = wideFromCodePage(kHostProgIdText, CP_ACP);
+    const std::wstring progId = wideFromAnsi(kHostProgIdText);
     return SUCCEEDED(CLSIDFromProgID(progId.c_str(), &found)) && IsEqualCLSID(found, expected);
 }
 
@@ -182,7 +184,7 @@ HRESULT HostAutomation::answer(DISPID id, WORD flags, const DISPPARAMS& paramete
         if (command.size() > prefix.size() + 1 && command.compare(0, prefix.size(), prefix) == 0 &&
             command.back() == L'>') {
             const std::wstring mode = command.substr(prefix.size(), command.size() - prefix.size() - 1);
-            mode_ = codePageFromWide(mode.data(), mode.size(), CP_ACP);
+            mode_ = ansiFromWide(mode);
         }
     }
     if (result != nullptr) {

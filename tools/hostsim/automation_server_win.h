@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "assistant/host_link_win.h"
+#include "win/scoped_win.h"
 
 // The simulator's class id for "Pelk2.Application"; the real host's is of no
 // concern, clients only ever look the ProgID up.

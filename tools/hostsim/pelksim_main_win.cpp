@@ -18,9 +18,9 @@
 #include <string>
 #include <vector>
 
-#include "hostsim/scoped_win.h"
 #include "hostsim/script.h"
 #include "hostsim/simulator_win.h"
+#include "win/scoped_win.h"
 
 namespace {
 

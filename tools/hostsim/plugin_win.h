@@ -9,8 +9,8 @@
 #include <string>
 
 #include "engine/date_time.h"
-#include "engine/stats_exports.h"
 #include "logfile/log_contact.h"
+#include "plugin/stats_exports.h"
 
 // Every export by its plain name.
 struct PluginExports {

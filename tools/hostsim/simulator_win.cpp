@@ -7,8 +7,9 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "hostsim/message_pump_win.h"
+#include "hostsim/ansi_text_win.h"
 #include "logfile/adif_contact.h"
+#include "win/message_loop_win.h"
 
 namespace {
 
@@ -38,7 +39,7 @@ std::string quoted(const std::string& text) {
 }
 
 std::string ansi(const std::wstring& text) {
-    return codePageFromWide(text.data(), text.size(), CP_ACP);
+    return ansiFromWide(text);
 }
 
 // A file a step reads: a relative path is looked up beside the step's script
@@ -426,7 +427,7 @@ void Simulator::type(const Step& step) {
     const std::string area = step.args.size() > 2 ? step.args[2] : std::string();
     for (size_t length = 1; length <= call.size(); ++length) {
         const std::string typed = call.substr(0, length);
-        host_->setEnteredCall(wideFromCodePage(typed, CP_ACP));
+        host_->setEnteredCall(wideFromAnsi(typed));
         const std::string band = bandOfFrequency(static_cast<uint32_t>(host_->frequency()));
         const int answer = target.checkCall(typed, host_->mode(), callPrefix(typed), area, band);
         printLine("CheckCall0 " + typed + " = " + std::to_string(answer));
@@ -438,7 +439,7 @@ void Simulator::type(const Step& step) {
 
 void Simulator::entry(const Step& step) {
     const std::string call = step.args.empty() ? std::string() : step.args[0];
-    host_->setEnteredCall(wideFromCodePage(call, CP_ACP));
+    host_->setEnteredCall(wideFromAnsi(call));
     printLine("entry field " + quoted(call));
 }
 
@@ -468,14 +469,14 @@ void Simulator::commands(const Step&) {
 }
 
 void Simulator::waitCommand(const Step& step) {
-    const std::wstring wanted = wideFromCodePage(step.args[0], CP_ACP);
-    const bool received = pumpUntil(
+    const std::wstring wanted = wideFromAnsi(step.args[0]);
+    const bool arrived = pumpUntil(
         [&] {
             const std::vector<std::wstring> received = host_->commands();
             return std::find(received.begin(), received.end(), wanted) != received.end();
         },
         timeout_);
-    if (!received) {
+    if (!arrived) {
         throw StepFailure("no command " + quoted(step.args[0]) + " arrived within " + std::to_string(timeout_) + " ms");
     }
     printLine("command " + quoted(step.args[0]) + " received");

@@ -2,77 +2,13 @@
 
 #include <cstdio>
 
-#include "hostsim/message_pump_win.h"
+#include "win/message_loop_win.h"
 
 namespace {
 
 // How long a helper's destructor waits for a task that should have ended.
 constexpr DWORD kHelperExitBound = 30000;
 constexpr DWORD kPollInterval = 20;
-
-// Owners of the GDI resources of one screenshot.
-class ScopedWindowDc {
-public:
-    explicit ScopedWindowDc(HWND window) : window_(window), dc_(GetWindowDC(window)) {}
-    ~ScopedWindowDc() {
-        if (dc_ != nullptr) {
-            ReleaseDC(window_, dc_);
-        }
-    }
-    ScopedWindowDc(const ScopedWindowDc&) = delete;
-    ScopedWindowDc& operator=(const ScopedWindowDc&) = delete;
-    HDC get() const { return dc_; }
-
-private:
-    HWND window_;
-    HDC dc_;
-};
-
-class ScopedMemoryDc {
-public:
-    explicit ScopedMemoryDc(HDC compatibleWith) : dc_(CreateCompatibleDC(compatibleWith)) {}
-    ~ScopedMemoryDc() {
-        if (dc_ != nullptr) {
-            DeleteDC(dc_);
-        }
-    }
-    ScopedMemoryDc(const ScopedMemoryDc&) = delete;
-    ScopedMemoryDc& operator=(const ScopedMemoryDc&) = delete;
-    HDC get() const { return dc_; }
-
-private:
-    HDC dc_;
-};
-
-class ScopedBitmap {
-public:
-    explicit ScopedBitmap(HBITMAP bitmap) : bitmap_(bitmap) {}
-    ~ScopedBitmap() {
-        if (bitmap_ != nullptr) {
-            DeleteObject(bitmap_);
-        }
-    }
-    ScopedBitmap(const ScopedBitmap&) = delete;
-    ScopedBitmap& operator=(const ScopedBitmap&) = delete;
-    HBITMAP get() const { return bitmap_; }
-
-private:
-    HBITMAP bitmap_;
-};
-
-// Selects an object into a device context for the scope, then puts the
-// previous one back (so the bitmap can be deleted).
-class ScopedSelection {
-public:
-    ScopedSelection(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {}
-    ~ScopedSelection() { SelectObject(dc_, previous_); }
-    ScopedSelection(const ScopedSelection&) = delete;
-    ScopedSelection& operator=(const ScopedSelection&) = delete;
-
-private:
-    HDC dc_;
-    HGDIOBJ previous_;
-};
 
 class ScopedFile {
 public:
@@ -251,7 +187,7 @@ bool saveWindowBitmap(HWND window, const std::string& path, std::string& error, 
     }
     size = {bounds.right - bounds.left, bounds.bottom - bounds.top};
     ScopedWindowDc screen(window);
-    ScopedMemoryDc memory(screen.get());
+    ScopedMemoryDc memory(CreateCompatibleDC(screen.get()));
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
     info.bmiHeader.biWidth = size.cx;

@@ -14,7 +14,7 @@
 #include <utility>
 #include <vector>
 
-#include "hostsim/scoped_win.h"
+#include "win/scoped_win.h"
 
 // How a waiting loop passes its idle time: pumping on the host's thread,
 // sleeping on a helper thread.

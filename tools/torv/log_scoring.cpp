@@ -6,7 +6,7 @@
 
 #include "assistant/ini_settings.h"
 #include "engine/error_file.h"
-#include "engine/module.h"
+#include "plugin/module.h"
 
 namespace {
 

@@ -1,5 +1,6 @@
-#include "engine/module.h"
+#include "plugin/module.h"
 
+#include "assistant/start_rule.h"
 #include "reports/host_version.h"
 #include "reports/score_summary.h"
 

@@ -1,10 +1,5 @@
-// What the host's thread may ask of the live assistant, and the start rule
-// that ends every rescoring.
+// What the host's thread may ask of the live assistant.
 #pragma once
-
-#include <cstdint>
-
-class Settings;
 
 class AssistantControl {
 public:
@@ -32,8 +27,3 @@ public:
     void stop() override {}
     void armTick(int) override {}
 };
-
-// Run at the end of every rescoring. An export sets "Start" to "1" first;
-// then a set "Start" is cleared, and a clear one opens the assistant (when
-// none runs) and is set. Rescorings without export thus alternate.
-void runStartRule(int32_t exportFlag, Settings& settings, AssistantControl& assistant);

@@ -1,14 +1,14 @@
 // The host's thread and the assistant's share the log, the worked-before
-// rows, the worked-area list and the worked-before state. Run under
-// ThreadSanitizer by scripts/test: exports on one thread, ticks and grid
-// paints on another, with a fake host.
+// rows, the worked-area list and the worked-before state: exports on one
+// thread, ticks, copies and grid paints on another, with a fake host. Every
+// test here is labelled "threads" and runs under ThreadSanitizer too.
 #include <atomic>
 #include <thread>
 
 #include <gtest/gtest.h>
 
-#include "engine/module.h"
 #include "infowin/grid_layout.h"
+#include "plugin/module.h"
 #include "support/assistant_fakes.h"
 #include "support/fakes.h"
 #include "support/temp_folder.h"
@@ -105,6 +105,47 @@ TEST(AssistantThreads, ExportsAndTicksShareTheStoreSafely) {
     app.engine().withStore([](const ContactStore& s) {
         EXPECT_EQ(s.count(), 99u);
         EXPECT_EQ(s.workedAreas(), std::vector<std::string>({"RJ", "MG"}));  // 40m sorts first
+    });
+}
+
+}  // namespace
+
+namespace {
+
+// The assistant's tick reads the store on its own thread while the host's
+// thread passes contacts: every copy it takes must be a consistent log.
+TEST(ContestEngineThreads, CopiesTakenDuringARescoringAreConsistent) {
+    TempFolder folder;
+    ContestEngine engine(folder.file("err.txt"));
+    engine.resetStore(0, "PY2ZZ", {42259.0, kDateTimeValid}, {42260.0, kDateTimeValid});
+    constexpr int kContacts = 2000;
+    std::atomic<bool> done{false};
+    std::thread host([&] {
+        for (int i = 0; i < kContacts; ++i) {
+            engine.addData(contact(i));
+            if (i % 7 == 0) {
+                engine.removeData(contact(i));
+            }
+        }
+        done = true;
+    });
+    size_t copies = 0;
+    while (!done || copies == 0) {
+        const auto copy = engine.withStore([](const ContactStore& s) { return s.contactList(); });
+        // A copy torn by a concurrent append would show half-built records.
+        ASSERT_LE(copy.size(), static_cast<size_t>(kContacts));
+        for (const CInfo& record : copy) {
+            ASSERT_EQ(record.call.rfind("PY", 0), 0u);
+            ASSERT_TRUE(record.band == "40m" || record.band == "20m") << record.band;
+            ASSERT_TRUE(record.area == "RJ" || record.area == "MG") << record.area;
+        }
+        ++copies;
+    }
+    host.join();
+    EXPECT_GT(copies, 0u);
+    engine.withStore([&](const ContactStore& s) {
+        // 2000 added, the first of every seven removed again.
+        EXPECT_EQ(s.count(), static_cast<size_t>(kContacts - (kContacts + 6) / 7));
     });
 }
 

@@ -1,6 +1,6 @@
-#include "assistant/remembered_position.h"
+#include "infowin/remembered_position.h"
 
-#include "assistant/settings.h"
+#include "ports/settings.h"
 
 RememberedPosition::RememberedPosition(Settings& settings, std::string xKey, std::string yKey, int defaultX,
                                        int defaultY)

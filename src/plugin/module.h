@@ -10,13 +10,13 @@
 #include <optional>
 #include <string>
 
-#include "assistant/assistant_control.h"
-#include "assistant/settings.h"
-#include "assistant/worked_before.h"
 #include "engine/contest_engine.h"
-#include "engine/ui.h"
+#include "engine/worked_before.h"
+#include "ports/assistant_control.h"
+#include "ports/header_dialog.h"
+#include "ports/settings.h"
+#include "ports/ui.h"
 #include "reports/cabrillo_log.h"
-#include "reports/header_dialog.h"
 
 struct PlatformPorts {
     std::unique_ptr<Settings> settings;

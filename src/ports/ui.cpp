@@ -1,4 +1,4 @@
-#include "engine/ui.h"
+#include "ports/ui.h"
 
 void RecordingUi::showMessage(const ShownMessage& message) {
     std::lock_guard<std::mutex> lock(mutex_);

@@ -1,4 +1,4 @@
-#include "engine/plugin_module_win.h"
+#include "win/plugin_module_win.h"
 
 HINSTANCE pluginModule() {
     HMODULE module = nullptr;

@@ -1,7 +1,7 @@
 // The library's entry point: only its unloading needs work of ours.
 #include <windows.h>
 
-#include "engine/module.h"
+#include "plugin/module.h"
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
     if (reason != DLL_PROCESS_DETACH) {

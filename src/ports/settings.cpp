@@ -1,4 +1,4 @@
-#include "assistant/settings.h"
+#include "ports/settings.h"
 
 #include <climits>
 

@@ -2,13 +2,13 @@
 // (a NULL text reads as "", a NULL date-time as a null one), forwards to the
 // module object and returns. Nothing thrown inside ever reaches the host,
 // which is built with another compiler and unwinding model.
-#include "engine/stats_exports.h"
+#include "plugin/stats_exports.h"
 
 #include <atomic>
 #include <string>
 
 #include "engine/area.h"
-#include "engine/module.h"
+#include "plugin/module.h"
 
 namespace {
 

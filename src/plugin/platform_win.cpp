@@ -3,8 +3,8 @@
 // window on its own thread.
 #include "assistant/assistant_win.h"
 #include "assistant/profile_settings.h"
-#include "engine/module.h"
 #include "engine/ui_win.h"
+#include "plugin/module.h"
 #include "reports/header_dialog_win.h"
 #include "reports/host_version.h"
 

@@ -2,7 +2,7 @@
 // implementation, message boxes recorded, the header confirmed unchanged,
 // no assistant (it needs windows), no host executable to read a version from.
 #include "assistant/ini_settings.h"
-#include "engine/module.h"
+#include "plugin/module.h"
 
 PlatformPorts makePlatformPorts() {
     return headlessPorts(std::make_unique<IniSettings>("Plugins/TORV.ini"));

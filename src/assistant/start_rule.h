@@ -1,0 +1,12 @@
+// The start rule that ends every rescoring.
+#pragma once
+
+#include <cstdint>
+
+class AssistantControl;
+class Settings;
+
+// Run at the end of every rescoring. An export sets "Start" to "1" first;
+// then a set "Start" is cleared, and a clear one opens the assistant (when
+// none runs) and is set. Rescorings without export thus alternate.
+void runStartRule(int32_t exportFlag, Settings& settings, AssistantControl& assistant);
