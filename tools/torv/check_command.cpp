@@ -9,9 +9,9 @@
 #include <memory>
 #include <system_error>
 
+#include "command_support.h"
 #include "console.h"
 #include "log_check.h"
-#include "logfile/calendar.h"
 #include "logfile/log_file.h"
 
 namespace {
@@ -26,11 +26,6 @@ struct CheckCommandOptions {
     std::string end;
     bool json = false;
 };
-
-void tell(const std::string& message) {
-    std::fflush(stdout);
-    writeAll(stderr, "torv: " + message + kLineEnd);
-}
 
 // The files named, and the files directly inside the folders named (in
 // name order, hidden ones aside), with '/' between folder and name on every
@@ -76,14 +71,6 @@ bool writeOutput(const std::filesystem::path& path, const std::string& bytes) {
     return file && writeAll(file.get(), bytes) && std::fflush(file.get()) == 0;
 }
 
-std::optional<DateTimeArg> dateOption(const std::string& text) {
-    double date = 0;
-    if (text.empty() || !parseDateTimeText(text, date)) {
-        return std::nullopt;
-    }
-    return DateTimeArg{date, kDateTimeValid};
-}
-
 // The contest period in minutes: a date alone ends at the last minute of its day.
 crosscheck::Period periodOf(const CheckRequest& request, const CheckCommandOptions& options) {
     crosscheck::Period period;
@@ -105,8 +92,8 @@ int runCheck(const CheckCommandOptions& options) {
     request.settings.rules.uniques =
         options.uniques == "remove" ? crosscheck::UniquePolicy::kRemove : crosscheck::UniquePolicy::kCount;
     request.settings.rules.penalty = options.penalty;
-    request.start = dateOption(options.start);
-    request.end = dateOption(options.end);
+    request.start = optionalDate(options.start);
+    request.end = optionalDate(options.end);
     request.settings.period = periodOf(request, options);
 
     const CheckOutcome outcome = checkLogs(paths, request, [](const std::string& path) { return readLogBytes(path); });
@@ -150,11 +137,6 @@ int runCheck(const CheckCommandOptions& options) {
                                 (out / "results.txt").generic_string() + kLineEnd;
     writeAll(stdout, summary);
     return problems ? 1 : 0;
-}
-
-std::string checkDate(const std::string& text) {
-    double date = 0;
-    return parseDateTimeText(text, date) ? std::string() : "not a date: YYYY-MM-DD or YYYY-MM-DDTHH:MM (UTC)";
 }
 
 }  // namespace

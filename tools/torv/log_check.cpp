@@ -62,30 +62,6 @@ crosscheck::HeaderFacts headerFactsOf(const LogFile& log) {
     return facts;
 }
 
-// The setup `torv score` uses for a log: the station as contestant, the
-// period given, else the first and last contact's dates.
-ScoringSetup setupFor(const LogFile& log, const CheckRequest& request) {
-    ScoringSetup setup;
-    setup.contestantCall = log.stationCall;
-    if (log.format == LogFormat::kCabrillo) {
-        setup.callsign = log.stationCall;
-    }
-    if (!log.contacts.empty()) {
-        const auto [first, last] =
-            std::minmax_element(log.contacts.begin(), log.contacts.end(),
-                                [](const LogContact& a, const LogContact& b) { return a.oleDate < b.oleDate; });
-        setup.start = {first->oleDate, kDateTimeValid};
-        setup.end = {last->oleDate, kDateTimeValid};
-    }
-    if (request.start) {
-        setup.start = *request.start;
-    }
-    if (request.end) {
-        setup.end = *request.end;
-    }
-    return setup;
-}
-
 ReadLog readAndScore(const std::string& path, const CheckRequest& request, const LogLoader& load) {
     ReadLog out;
     LogFile log;
@@ -112,7 +88,7 @@ ReadLog readAndScore(const std::string& path, const CheckRequest& request, const
         return out;
     }
 
-    const ScoredLog scored = scoreLog(log.contacts, setupFor(log, request));
+    const ScoredLog scored = scoreLog(log.contacts, scoringSetupFor(log, std::string(), request.start, request.end));
     out.log.call = station;
     out.log.qsos.reserve(log.contacts.size());
     int32_t counted = 0;

@@ -1,5 +1,6 @@
 #include "log_scoring.h"
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <optional>
@@ -71,6 +72,29 @@ ContactFields contactFieldsOf(const LogContact& contact) {
     fields.prefix = contact.prefix;
     fields.band = contact.band;
     return fields;
+}
+
+ScoringSetup scoringSetupFor(const LogFile& log, const std::string& call, const std::optional<DateTimeArg>& start,
+                             const std::optional<DateTimeArg>& end) {
+    ScoringSetup setup;
+    setup.contestantCall = !call.empty() ? call : log.stationCall;
+    if (log.format == LogFormat::kCabrillo) {
+        setup.callsign = log.stationCall;
+    }
+    if (!log.contacts.empty()) {
+        const auto [first, last] =
+            std::minmax_element(log.contacts.begin(), log.contacts.end(),
+                                [](const LogContact& a, const LogContact& b) { return a.oleDate < b.oleDate; });
+        setup.start = {first->oleDate, kDateTimeValid};
+        setup.end = {last->oleDate, kDateTimeValid};
+    }
+    if (start) {
+        setup.start = *start;
+    }
+    if (end) {
+        setup.end = *end;
+    }
+    return setup;
 }
 
 ScoredLog scoreLog(const std::vector<LogContact>& contacts, const ScoringSetup& setup) {
