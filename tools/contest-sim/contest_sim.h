@@ -74,6 +74,12 @@ struct SimContest {
     int64_t endMinute = 0;
 };
 
+// The stations, their contacts and every submitted log with its faults and
+// the verdict expected of each line. A contact carries at most one fault,
+// and faults are injected only where their verdict is certain: a busted
+// call only when the station really worked sent a log, a duplicate only
+// between logs whose clocks agree (else the copy could be the nearer one),
+// no clock error in a log of one or two contacts.
 SimContest generateContest(const SimOptions& options);
 
 // A contest of about `lines` QSO lines in all, over about lines / 500 logs
