@@ -5,8 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include "plugin/module.h"
 #include "logfile/adif_contact.h"
+#include "plugin/module.h"
 #include "support/fakes.h"
 #include "support/files.h"
 #include "support/temp_folder.h"

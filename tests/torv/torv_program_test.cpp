@@ -136,6 +136,19 @@ TEST_F(TorvProgram, TheContestantAndThePeriodCanBeGiven) {
     EXPECT_EQ(run.out.substr(0, run.out.find("\tQSOs")), "      TORV 11.09-14.09.2015\n\tContestant: PY9ZZ \n");
 }
 
+TEST_F(TorvProgram, ALogThatNamesNoStationAsksForTheCall) {
+    writeFile(folder.file("log.adi"),
+              "<CALL:5>PY1AA<QSO_DATE:8>20150912<TIME_ON:4>1200<BAND:3>40m<MODE:2>CW"
+              "<STX_STRING:2>SP<SRX_STRING:2>RJ<EOR>\n");
+    const ProgramRun run = torv({"score", "log.adi"});
+    EXPECT_EQ(run.exitCode, 0) << "a warning is no input problem";
+    EXPECT_EQ(run.err,
+              "torv: log.adi: warning: the log names no station (CALLSIGN, STATION_CALLSIGN or OPERATOR): give "
+              "--call\n");
+    EXPECT_NE(run.out.find("\tContestant:  \n"), std::string::npos) << run.out;
+    EXPECT_EQ(torv({"score", "log.adi", "--call", "PY2ZZ"}).err, "");
+}
+
 const char* const kTwoGoodOneBad =
     "START-OF-LOG: 3.0\n"
     "CALLSIGN: PY2ZZ\n"

@@ -46,6 +46,14 @@ same torv.out golden-stdout.txt "torv.exe's standard output is not the native to
 same err.txt "$tests/golden/sample.err.txt" "torv.exe's error file is not the native torv's"
 same log.cbr "$tests/golden/sample.cbr" "torv.exe's Cabrillo file is not the native torv's"
 
+# A path that starts with '/' is a file, not a Windows-style option.
+"$run" "$prefix" "$bin/torv.exe" score "$work/sample.adi" >absolute.out 2>absolute.err ||
+    { cat absolute.err >&2; fail "an absolute path"; }
+same absolute.out torv.out "an absolute path does not score alike"
+# The library's own texts get Windows line ends too.
+"$run" "$prefix" "$bin/torv.exe" --version >version.out
+grep -q $'^torv [0-9.]*\r$' version.out || { od -c version.out >&2; fail "--version is not one CR LF line"; }
+
 # The round trip: Stats.dll's Cabrillo file scored again.
 "$run" "$prefix" "$bin/torv.exe" score dll/PY2ZZ.cbr >round.out 2>round.err || { cat round.err >&2; fail "round trip"; }
 same round.out torv.out "DLL -> Cabrillo -> torv.exe score does not give the same summary"

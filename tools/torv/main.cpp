@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <exception>
+#include <sstream>
 
 #include "check_command.h"
 #include "console.h"
@@ -20,6 +21,8 @@ int main(int argc, char** argv) {
     int exitCode = 0;
     try {
         CLI::App app("The TORV contest's rules outside the logger", "torv");
+        // "/path/log.adi" is a file on every platform, never an option.
+        app.allow_windows_style_options(false);
         app.set_version_flag("--version", "torv " TORV_VERSION);
         app.require_subcommand(1);
         addScoreCommand(app, exitCode);
@@ -27,11 +30,16 @@ int main(int argc, char** argv) {
         try {
             app.parse(argc, argv);
         } catch (const CLI::ParseError& error) {
-            const int code = app.exit(error);
+            // Help, version and usage errors as the library words them, with
+            // the platform's line ends.
+            std::ostringstream out, err;
+            const int code = app.exit(error, out, err);
+            writeAll(stdout, withPlatformLineEnds(out.str()));
+            writeAll(stderr, withPlatformLineEnds(err.str()));
             return code == 0 ? 0 : 2;
         }
     } catch (const std::exception& error) {
-        std::fprintf(stderr, "torv: %s\n", error.what());
+        writeAll(stderr, std::string("torv: ") + error.what() + kLineEnd);
         return 1;
     }
     return exitCode;

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <chrono>
 #include <cstring>
 #include <memory>
 
@@ -12,6 +11,7 @@
 #include "console.h"
 #include "log_scoring.h"
 #include "logfile/log_file.h"
+#include "progress.h"
 #include "score_json.h"
 
 namespace {
@@ -53,22 +53,6 @@ void requireReadable(const std::string& path) {
     std::fclose(file);
 }
 
-// The progress line on a terminal, once scoring takes more than a moment.
-std::function<void(size_t, size_t)> progressOnTerminal(bool& shown) {
-    if (!standardErrorIsTerminal()) {
-        return {};
-    }
-    const auto began = std::chrono::steady_clock::now();
-    return [began, &shown](size_t passed, size_t total) {
-        if (std::chrono::steady_clock::now() - began < std::chrono::milliseconds(500)) {
-            return;
-        }
-        shown = true;
-        const std::string line = "\rtorv: " + std::to_string(passed) + " of " + std::to_string(total) + " contacts";
-        writeAll(stderr, line);
-    };
-}
-
 int runScore(const ScoreOptions& options) {
     const LogFile log = [&] {
         const std::string bytes = readLogBytes(options.log);
@@ -101,13 +85,11 @@ int runScore(const ScoreOptions& options) {
     }
     setup.exportCabrillo = !options.cabrillo.empty();
     setup.settingsPath = options.settings;
-    bool progressShown = false;
-    setup.progress = progressOnTerminal(progressShown);
+    ProgressReport progress(standardErrorIsTerminal(), [](const std::string& text) { writeAll(stderr, text); });
+    setup.progress = [&progress](size_t passed, size_t total) { progress.update(passed, total); };
 
     const ScoredLog scored = scoreLog(log.contacts, setup);
-    if (progressShown) {
-        writeAll(stderr, std::string("\r") + kLineEnd);
-    }
+    progress.finish();
 
     std::string output;
     if (options.json) {
