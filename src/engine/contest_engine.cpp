@@ -4,11 +4,11 @@
 #include <string_view>
 
 #include "engine/area.h"
+#include "engine/contest.h"
 #include "engine/error_file.h"
 
 namespace {
 
-constexpr std::array<std::string_view, 4> kRefusedBands = {"160m", "30m", "17m", "12m"};
 constexpr std::array<std::string_view, 3> kRemovalCheckedPrefixes = {"UA", "UA2", "UA9"};
 constexpr std::array<std::string_view, 4> kBrazilianPrefixes = {"PY", "PY0S", "PY0F", "PY0T"};
 constexpr const char* kErrorTimePattern = "%Y-%m-%d %H%M";
@@ -48,7 +48,7 @@ int ContestEngine::addData(const ContactFields& contact) {
     ErrorFile errors(errorFilePath_, ErrorFile::Mode::kAppend);
     const std::string time = formatDateTime(contact.qsoTime, kErrorTimePattern);
 
-    if (isOneOf(contact.band, kRefusedBands)) {
+    if (isOneOf(contact.band, contest::kRefusedBands)) {
         errors.writeLine(errorLine(contact, time, messages::kNoContestBand));
         return 0;
     }
@@ -107,7 +107,7 @@ void ContestEngine::resetStore(int32_t exportFlag, const std::string& contestant
     store_.clear();
     store_.clearBands();
     context.exportFlag = exportFlag;
-    ErrorFile(errorFilePath_, ErrorFile::Mode::kTruncate).writeLine("TORV UBN file ");
+    ErrorFile(errorFilePath_, ErrorFile::Mode::kTruncate).writeLine(contest::kErrorFileTitle);
 }
 
 int ContestEngine::checkCall(const std::string& call, const std::string& mode, const std::string& prefix,

@@ -1,6 +1,6 @@
 #include "engine/store.h"
 
-const std::array<const char*, 6> kWorkedRowBands = {"160m", "80m", "40m", "20m", "15m", "10m"};
+#include "engine/contest.h"
 
 // Host texts end at their first NUL, so a NUL separates the parts of a key
 // without any possible ambiguity.
@@ -83,6 +83,6 @@ void ContactStore::clearBands() {
 
 void ContactStore::resetWorkedRows() {
     for (size_t row = 0; row < workedRows_.size(); ++row) {
-        workedRows_[row] = {kWorkedRowBands[row], "-", "-", "-"};
+        workedRows_[row] = {contest::kBands[row], "-", "-", "-"};
     }
 }

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "engine/contest.h"
 #include "engine/text_format.h"
 #include "ports/settings.h"
 
@@ -80,7 +81,7 @@ bool CCabrilloLog::EditHeader(const std::string& contestantCall, Settings& setti
     header.band = settings.readText("Band");
     header.power = settings.readText("Power");
     header.location = settings.readText("Loc");
-    header.contest = "TORV";
+    header.contest = std::string(contest::kName);
     header.category = "SINGLE-OP A";
     header.band = "ALL";  // the stored band is read but never shown
     header.transmitter = "ONE";

@@ -75,6 +75,23 @@ protected:
     }
 
     std::string settingsFile() { return readFile("Plugins/TORV.ini"); }
+
+    // Waits, dispatching nothing, until a message (a marshalled automation
+    // call) is queued for this thread; false when none came in time.
+    static bool callQueued(DWORD timeoutMs) {
+        const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+        for (;;) {
+            if (HIWORD(GetQueueStatus(QS_POSTMESSAGE | QS_SENDMESSAGE)) != 0) {
+                return true;
+            }
+            const ULONGLONG now = GetTickCount64();
+            if (now >= deadline) {
+                return false;
+            }
+            MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(deadline - now), QS_POSTMESSAGE | QS_SENDMESSAGE,
+                                        0);
+        }
+    }
 };
 
 POINT topLeft(HWND window) {
@@ -206,16 +223,20 @@ TEST_F(LiveAssistant, HideInfoWhileATickWaitsOnASlowHost) {
     load("setup_view_call=1\r\n");
     exports.RunCommand0(0, "SHOWINFO");
     ASSERT_NE(window("CALL"), nullptr);
-    server.host().setAnswerDelay(1000);
+    server.host().setAnswerDelay(500);
     const long answered = server.host().invocations();
+    pumpMessages();
     checkCall(exports, "PY1AA", "CW", "PY", "RJ", "40m");
     // The tick fires and calls this thread, which does not pump: the call
-    // waits, as it would on a host busy elsewhere.
-    Sleep(600);
+    // waits in this thread's queue, as it would on a host busy elsewhere.
+    // Looking at the queue marks it as seen, so only a wait that pumps
+    // first, or wakes for input already queued, serves it.
+    ASSERT_TRUE(callQueued(kBound));
     const auto start = std::chrono::steady_clock::now();
     exports.RunCommand0(0, "HIDEINFO");
     const auto took = std::chrono::steady_clock::now() - start;
-    EXPECT_LT(took, std::chrono::seconds(5));
+    // A few answer delays, not the stop's whole bound (5 s).
+    EXPECT_LT(took, std::chrono::seconds(4));
     EXPECT_GT(server.host().invocations(), answered) << "the waiting tick was served";
     EXPECT_EQ(findDialog("Setup TORV"), nullptr);
     EXPECT_EQ(findDialog("CALL"), nullptr);
