@@ -87,7 +87,7 @@ const char* CTestApp::GetResult(int* status) {
     ports_.settings->writeText("Claimed", std::to_string(summary.score));
 
     if (exportFlag != 0) {
-        report_.clearQsoLines();
+        report_.ClearQsoLines();
         for (const CInfo& contact : toExport) {
             report_.AddQsoLine(contact);
         }

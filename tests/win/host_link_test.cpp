@@ -32,7 +32,7 @@ bool onLinkThread(const std::function<void(HostLink*)>& body) {
         std::unique_ptr<HostLink> link = linkApartment.initialised() ? connectToHost() : nullptr;
         body(link.get());
     });
-    return waitPumping(thread.finished(), kBound);
+    return waitPumping(thread.finishedEvent(), kBound);
 }
 
 class HostLinkTest : public ::testing::Test {
@@ -134,7 +134,7 @@ TEST_F(HostLinkTest, AHostThatGoesAwayMakesCallsFailWithoutHanging) {
     ASSERT_TRUE(waitPumping(firstCallDone.get(), kBound));
     server.disappear();
     SetEvent(hostGone.get());
-    ASSERT_TRUE(waitPumping(thread.finished(), kBound));
+    ASSERT_TRUE(waitPumping(thread.finishedEvent(), kBound));
     EXPECT_TRUE(before);
     EXPECT_FALSE(frequencyAfter);
     EXPECT_FALSE(callAfter);

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
-#include "engine/date_time.h"
 #include "hostsim/digits.h"
+#include "hostsim/ole_date.h"
 
 namespace {
 
@@ -280,7 +280,7 @@ bool parseStepDateTime(std::string_view text, double& oleDate) {
     if (hour > 23 || minute > 59 || second > 59) {
         return false;
     }
-    oleDate = oleDateFromCalendar(y, m, d, hour, minute, second);
+    oleDate = simulatorOleDate(y, m, d, hour, minute, second);
     return true;
 }
 
