@@ -10,16 +10,11 @@
 #include <memory>
 #include <string>
 
+#include "fuzz_checks.h"
 #include "plugin/module.h"
 #include "support/fakes.h"
 
 namespace {
-
-void require(bool condition) {
-    if (!condition) {
-        std::abort();
-    }
-}
 
 std::string someText(FuzzedDataProvider& data) {
     static const char* const kUsual[] = {"PY1AA", "PY2BB", "CW",  "SSB", "80m",  "40m", "160m", "30m",   "SP", "RJ",

@@ -5,7 +5,6 @@
 
 #include "engine/area.h"
 #include "engine/contest.h"
-#include "engine/error_file.h"
 
 namespace {
 
@@ -41,23 +40,35 @@ CInfo recordOf(const ContactFields& contact) {
 
 }  // namespace
 
-ContestEngine::ContestEngine(std::string errorFilePath) : errorFilePath_(std::move(errorFilePath)) {}
+ContestEngine::ContestEngine(std::string errorFilePath)
+    : findings_(std::make_unique<ErrorFileSink>(std::move(errorFilePath))) {}
+
+ContestEngine::ContestEngine(std::unique_ptr<FindingSink> findings) : findings_(std::move(findings)) {}
 
 int ContestEngine::addData(const ContactFields& contact) {
     std::lock_guard<std::mutex> lock(mutex_);
-    ErrorFile errors(errorFilePath_, ErrorFile::Mode::kAppend);
-    const std::string time = formatDateTime(contact.qsoTime, kErrorTimePattern);
+    std::string lines;
+    const int answer = acceptContact(contact, lines);
+    findings_->append(lines);
+    return answer;
+}
 
+int ContestEngine::acceptContact(const ContactFields& contact, std::string& lines) {
+    const std::string time = formatDateTime(contact.qsoTime, kErrorTimePattern);
+    auto writeLine = [&lines](const std::string& line) {
+        lines += line;
+        lines += "\r\n";
+    };
     if (isOneOf(contact.band, contest::kRefusedBands)) {
-        errors.writeLine(errorLine(contact, time, messages::kNoContestBand));
+        writeLine(errorLine(contact, time, messages::kNoContestBand));
         return 0;
     }
     if (contact.mode != "CW" && contact.mode != "SSB") {
-        errors.writeLine(errorLine(contact, time, messages::kNoTestMode));
+        writeLine(errorLine(contact, time, messages::kNoTestMode));
         return 0;
     }
     if (contact.exchangeReceived.empty() || contact.exchangeSent.empty()) {
-        errors.writeLine(errorLine(contact, time, messages::kNoRxNumber));
+        writeLine(errorLine(contact, time, messages::kNoRxNumber));
         return 0;
     }
 
@@ -66,7 +77,7 @@ int ContestEngine::addData(const ContactFields& contact) {
     AreaAssignment assignment = assignArea(contact.prefix, contact.exchangeReceived);
     record.area = std::move(assignment.area);
     if (assignment.errorLineDue) {
-        errors.writeLine(errorLine(contact, time, messages::kAreaNotAcceptable, &assignment.normalised));
+        writeLine(errorLine(contact, time, messages::kAreaNotAcceptable, &assignment.normalised));
     }
 
     // Every earlier twin draws its own line, as a scan of the whole log would.
@@ -75,7 +86,7 @@ int ContestEngine::addData(const ContactFields& contact) {
         record.dupe = 1;
         const std::string line = errorLine(contact, time, messages::kDupe);
         for (size_t i = 0; i < earlierTwins; ++i) {
-            errors.writeLine(line);
+            writeLine(line);
         }
     }
     store_.append(record);
@@ -107,7 +118,7 @@ void ContestEngine::resetStore(int32_t exportFlag, const std::string& contestant
     store_.clear();
     store_.clearBands();
     context.exportFlag = exportFlag;
-    ErrorFile(errorFilePath_, ErrorFile::Mode::kTruncate).writeLine(contest::kErrorFileTitle);
+    findings_->restart(contest::kErrorFileTitle);
 }
 
 int ContestEngine::checkCall(const std::string& call, const std::string& mode, const std::string& prefix,

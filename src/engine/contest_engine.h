@@ -8,17 +8,21 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <utility>
 
 #include "engine/contact.h"
+#include "engine/error_file.h"
 #include "engine/store.h"
 
 class ContestEngine {
 public:
     // errorFilePath: where "err.txt" lives (the host's current folder).
     explicit ContestEngine(std::string errorFilePath = "err.txt");
+    // The findings go to the sink instead of a file.
+    explicit ContestEngine(std::unique_ptr<FindingSink> findings);
 
     // Stores the contact (1) or refuses it (0), writing every finding to the
     // error file: refused band, mode or missing exchange; an exchange that
@@ -57,7 +61,11 @@ public:
     }
 
 private:
+    // addData's rules, with the store locked; the findings' lines (each
+    // ending in CR LF) are appended to lines.
+    int acceptContact(const ContactFields& contact, std::string& lines);
+
     mutable std::mutex mutex_;
     ContactStore store_;
-    std::string errorFilePath_;
+    std::unique_ptr<FindingSink> findings_;
 };

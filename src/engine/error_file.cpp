@@ -19,6 +19,31 @@ void ErrorFile::writeLine(std::string_view text) {
     std::fwrite("\r\n", 1, 2, file_);
 }
 
+void ErrorFile::write(std::string_view bytes) {
+    if (file_ != nullptr) {
+        std::fwrite(bytes.data(), 1, bytes.size(), file_);
+    }
+}
+
+void ErrorFileSink::restart(std::string_view firstLine) {
+    ErrorFile(path_, ErrorFile::Mode::kTruncate).writeLine(firstLine);
+}
+
+void ErrorFileSink::append(std::string_view lines) {
+    ErrorFile(path_, ErrorFile::Mode::kAppend).write(lines);
+}
+
+void MemoryFindings::restart(std::string_view firstLine) {
+    text_.assign(firstLine);
+    text_ += "\r\n";
+    lastStart_ = text_.size();
+}
+
+void MemoryFindings::append(std::string_view lines) {
+    lastStart_ = text_.size();
+    text_ += lines;
+}
+
 std::string errorLine(const ContactFields& contact, const std::string& formattedTime, std::string_view message,
                       const std::string* normalisedExchange) {
     constexpr std::string_view kSeparator = "  ";

@@ -20,9 +20,51 @@ public:
 
     // Writes the text followed by CR LF.
     void writeLine(std::string_view text);
+    // Writes the bytes as they are.
+    void write(std::string_view bytes);
 
 private:
     std::FILE* file_;
+};
+
+// Where the findings about contacts go: the error file for the plug-in,
+// memory for the command-line tool.
+class FindingSink {
+public:
+    virtual ~FindingSink() = default;
+    // Starts the findings afresh with this one line (CR LF is added).
+    virtual void restart(std::string_view firstLine) = 0;
+    // Adds the lines of one contact, each already ending in CR LF; called
+    // once for every contact passed, also when it has no lines.
+    virtual void append(std::string_view lines) = 0;
+};
+
+// The error file at a path: every call opens, writes and closes it, so that
+// other programs can read it between contacts and a contact without
+// findings still creates a missing file.
+class ErrorFileSink : public FindingSink {
+public:
+    explicit ErrorFileSink(std::string path) : path_(std::move(path)) {}
+    void restart(std::string_view firstLine) override;
+    void append(std::string_view lines) override;
+
+private:
+    std::string path_;
+};
+
+// The findings kept in memory, with where the last contact's lines begin.
+class MemoryFindings : public FindingSink {
+public:
+    void restart(std::string_view firstLine) override;
+    void append(std::string_view lines) override;
+    // Everything, as the error file would hold it.
+    const std::string& text() const { return text_; }
+    // The lines of the last contact appended.
+    std::string_view lastLines() const { return std::string_view(text_).substr(lastStart_); }
+
+private:
+    std::string text_;
+    size_t lastStart_ = 0;
 };
 
 // The error line of a contact: its fields separated by two blanks, then (for

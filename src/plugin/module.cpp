@@ -7,8 +7,11 @@
 
 namespace {
 
-std::string errorFilePathIn(const std::string& folder) {
-    return folder.empty() ? std::string("err.txt") : folder + "/err.txt";
+std::unique_ptr<FindingSink> findingsOf(PlatformPorts& ports, const std::string& folder) {
+    if (ports.findings) {
+        return std::move(ports.findings);
+    }
+    return std::make_unique<ErrorFileSink>(folder.empty() ? std::string("err.txt") : folder + "/err.txt");
 }
 
 }  // namespace
@@ -24,7 +27,7 @@ PlatformPorts headlessPorts(std::unique_ptr<Settings> settings) {
 }
 
 CTestApp::CTestApp(PlatformPorts ports, const std::string& folder)
-    : ports_(std::move(ports)), folder_(folder), engine_(errorFilePathIn(folder)) {
+    : ports_(std::move(ports)), folder_(folder), engine_(findingsOf(ports_, folder)) {
     if (!ports_.assistant) {
         ports_.assistant = ports_.makeAssistant ? ports_.makeAssistant(*ports_.settings, engine_, workedBefore_)
                                                 : std::make_unique<NoAssistant>();
@@ -91,7 +94,9 @@ const char* CTestApp::GetResult(int* status) {
         for (const CInfo& contact : toExport) {
             report_.AddQsoLine(contact);
         }
-        const CabrilloOutcome outcome = report_.WriteCabrillo(folder_, ports_.hostVersion(folder_));
+        const std::optional<std::string> hostVersion = ports_.hostVersion(folder_);
+        const CabrilloOutcome outcome = ports_.writeCabrillo ? ports_.writeCabrillo(report_, hostVersion)
+                                                             : report_.WriteCabrillo(folder_, hostVersion);
         ports_.ui->showMessage({outcome.message, std::string("Output"),
                                 outcome.written ? MessageIcon::kInformation : MessageIcon::kError, true});
         if (status != nullptr) {

@@ -27,6 +27,12 @@ struct PlatformPorts {
     std::function<std::unique_ptr<AssistantControl>(Settings&, ContestEngine&, WorkedBeforeState&)> makeAssistant;
     // The host's version text for the Cabrillo file, looked up in a folder.
     std::function<std::optional<std::string>(const std::string& folder)> hostVersion;
+    // Where the findings about contacts go; none: "err.txt" in the folder.
+    std::unique_ptr<FindingSink> findings;
+    // Writes the finished Cabrillo log; none: "<file base name>.cbr" in the
+    // folder (CCabrilloLog::WriteCabrillo).
+    std::function<CabrilloOutcome(const CCabrilloLog& report, const std::optional<std::string>& hostVersion)>
+        writeCabrillo;
 };
 
 class CTestApp {

@@ -89,13 +89,17 @@ ScoreSummary computeScoreSummary(const std::vector<CInfo>& contactList, std::vec
     std::unordered_set<std::string> seenAreas;
     for (size_t b = 0; b < bandList.size(); ++b) {
         int64_t bandPoints = 0;
+        BandRow row{bandList[b], static_cast<int32_t>(counted[b].size()), 0, 0};
         for (const CInfo* contact : counted[b]) {
             bandPoints += contactPoints(*contact);
             if (!contact->area.empty() && seenAreas.insert(contact->area).second) {
                 summary.workedAreas.push_back(contact->area);
                 ++totalMultipliers;
+                ++row.newMultipliers;
             }
         }
+        row.points = wrapToInt32(bandPoints);
+        summary.bands.push_back(std::move(row));
         summary.text += formatText("%s\t %i\t %i\r\n", bandList[b].c_str(), static_cast<int>(counted[b].size()),
                                    wrapToInt32(bandPoints));
         totalPoints += bandPoints;

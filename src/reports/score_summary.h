@@ -22,8 +22,17 @@ int contactPoints(const CInfo& contact);
 // pad alike keep the order it gives them.
 void sortBandsDescending(std::vector<std::string>& bands);
 
+// One band's row of the summary.
+struct BandRow {
+    std::string band;
+    int32_t qsos = 0;
+    int32_t points = 0;
+    int32_t newMultipliers = 0;  // areas first counted on this band
+};
+
 struct ScoreSummary {
     std::string text;
+    std::vector<BandRow> bands;  // in the summary's order
     int32_t points = 0;
     int32_t multipliers = 0;
     int32_t score = 0;

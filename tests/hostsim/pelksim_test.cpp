@@ -282,9 +282,9 @@ TEST(PelkSim, ABadLogPassesNoContactAtAll) {
         runSimulator({"load Stats.dll", "reset PY2ZZ 2015-09-12 2015-09-13T23:59", "replay bad.adi"}, folder);
     ASSERT_TRUE(run.finished);
     EXPECT_EQ(run.exitCode, 1u);
-    EXPECT_EQ(run.err, "error: argument 3: replay: bad.adi: record 3 at byte " +
-                           std::to_string(good160.size() + good30.size()) +
-                           ": FREQ \"7,025\" is not a frequency in MHz; no contact was passed\n");
+    EXPECT_EQ(run.err,
+              "error: argument 3: replay: bad.adi: line 3, record 3: FREQ \"7,025\" is not a frequency in MHz; no "
+              "contact was passed\n");
     const std::string errors = readFile(folder.file("err.txt"));
     EXPECT_FALSE(errors.empty()) << "the reset ran";
     EXPECT_EQ(errors.find("PY1AA"), std::string::npos) << "the refused 160 m contact was never passed";

@@ -36,13 +36,13 @@ std::string joined(const std::vector<std::string>& names) {
 // rule reads are passed empty, zero or as null date-times, as the host does
 // for a contest log that does not use them.
 template <typename Function>
-int callWithContact(Function function, const ContactFields& c) {
-    DateTimeArg time = c.qsoTime;
+int callWithContact(Function function, const LogContact& c) {
+    DateTimeArg time{c.oleDate, kDateTimeValid};
     DateTimeArg unused{0.0, kDateTimeNull};
     return function(c.ownCall.c_str(), c.call.c_str(), &time, &unused, &unused, &unused, 0u, c.frequency,
                     c.mode.c_str(), c.rstSent.c_str(), c.rstReceived.c_str(), c.exchangeSent.c_str(),
                     c.exchangeReceived.c_str(), "", "", "", "", "", "", "", "", "", c.prefix.c_str(), 0, 0, 0, 0.0, 0.0,
-                    "", c.auxText.c_str(), "", c.band.c_str(), "");
+                    "", "", "", c.band.c_str(), "");
 }
 
 }  // namespace
@@ -89,11 +89,11 @@ LoadedPlugin::~LoadedPlugin() {
     FreeLibrary(module_);
 }
 
-int LoadedPlugin::addData(const ContactFields& contact) const {
+int LoadedPlugin::addData(const LogContact& contact) const {
     return callWithContact(exports_.AddData0, contact);
 }
 
-int LoadedPlugin::removeData(const ContactFields& contact) const {
+int LoadedPlugin::removeData(const LogContact& contact) const {
     return callWithContact(exports_.RemoveData0, contact);
 }
 

@@ -8,8 +8,8 @@
 #include <stdexcept>
 #include <string>
 
-#include "engine/contact.h"
 #include "engine/date_time.h"
+#include "logfile/log_contact.h"
 #include "plugin/stats_exports.h"
 
 // Every export by its plain name.
@@ -40,9 +40,10 @@ public:
     const std::string& fileName() const { return fileName_; }
     const PluginExports& exports() const { return exports_; }
 
-    // The host's calls, with every argument it passes.
-    int addData(const ContactFields& contact) const;
-    int removeData(const ContactFields& contact) const;
+    // The host's calls, with every argument it passes. A contact's time is
+    // passed as a valid date-time.
+    int addData(const LogContact& contact) const;
+    int removeData(const LogContact& contact) const;
     int resetStats(int exportFlag, const std::string& contestantCall, const DateTimeArg& start,
                    const DateTimeArg& end) const;
     int checkCall(const std::string& call, const std::string& mode, const std::string& prefix,

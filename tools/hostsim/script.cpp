@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
-#include "hostsim/digits.h"
-#include "hostsim/ole_date.h"
+#include "logfile/calendar.h"
+#include "logfile/text.h"
 
 namespace {
 
@@ -247,41 +247,7 @@ std::vector<Step> parseScript(std::string_view text) {
 }
 
 bool parseStepDateTime(std::string_view text, double& oleDate) {
-    if (text.size() != 10 && text.size() != 16 && text.size() != 19) {
-        return false;
-    }
-    if (text[4] != '-' || text[7] != '-') {
-        return false;
-    }
-    const std::string_view year = text.substr(0, 4), month = text.substr(5, 2), day = text.substr(8, 2);
-    if (!allDigits(year) || !allDigits(month) || !allDigits(day)) {
-        return false;
-    }
-    int hour = 0, minute = 0, second = 0;
-    if (text.size() >= 16) {
-        if (text[10] != 'T' || text[13] != ':' || !allDigits(text.substr(11, 2)) || !allDigits(text.substr(14, 2))) {
-            return false;
-        }
-        hour = digitsValue(text.substr(11, 2));
-        minute = digitsValue(text.substr(14, 2));
-    }
-    if (text.size() == 19) {
-        if (text[16] != ':' || !allDigits(text.substr(17, 2))) {
-            return false;
-        }
-        second = digitsValue(text.substr(17, 2));
-    }
-    const int y = digitsValue(year), m = digitsValue(month), d = digitsValue(day);
-    static constexpr int kDaysInMonth[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    const bool leap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
-    if (y < 100 || m < 1 || m > 12 || d < 1 || d > kDaysInMonth[m - 1] + (m == 2 && leap ? 1 : 0)) {
-        return false;
-    }
-    if (hour > 23 || minute > 59 || second > 59) {
-        return false;
-    }
-    oleDate = simulatorOleDate(y, m, d, hour, minute, second);
-    return true;
+    return parseDateTimeText(text, oleDate);
 }
 
 bool parseUnsigned(std::string_view text, uint32_t& value) {

@@ -8,7 +8,7 @@
 #include <stdexcept>
 
 #include "hostsim/ansi_text_win.h"
-#include "hostsim/contact_mapping.h"
+#include "logfile/adif_contact.h"
 #include "win/message_loop_win.h"
 
 namespace {
@@ -304,7 +304,7 @@ void Simulator::runPumping(const std::function<void()>& task) {
     }
 }
 
-ContactFields Simulator::contactFromStep(const Step& step) const {
+LogContact Simulator::contactFromStep(const Step& step) const {
     AdifRecord record;
     for (const std::string& argument : step.args) {
         AdifField field;
@@ -343,7 +343,7 @@ void Simulator::replay(const Step& step) {
     const LoadedPlugin& target = plugin();
     const std::string& path = step.args[0];
     const bool verbose = step.args.size() == 2;
-    std::vector<ContactFields> contacts;
+    std::vector<LogContact> contacts;
     try {
         contacts = contactsFromAdif(readWholeFile(inputPath(step, path)), contestCall_);
     } catch (const AdifError& error) {
@@ -353,7 +353,7 @@ void Simulator::replay(const Step& step) {
     // between (an automation call of the plug-in waits for the end).
     int accepted = 0;
     int number = 0;
-    for (const ContactFields& contact : contacts) {
+    for (const LogContact& contact : contacts) {
         const int answer = target.addData(contact);
         accepted += answer == 1;
         if (verbose) {
@@ -369,14 +369,14 @@ void Simulator::replay(const Step& step) {
 
 void Simulator::add(const Step& step) {
     const LoadedPlugin& target = plugin();
-    const ContactFields contact = contactFromStep(step);
+    const LogContact contact = contactFromStep(step);
     const int answer = target.addData(contact);
     printLine("AddData0 " + contact.call + " " + contact.band + " " + contact.mode + " = " + std::to_string(answer));
 }
 
 void Simulator::remove(const Step& step) {
     const LoadedPlugin& target = plugin();
-    const ContactFields contact = contactFromStep(step);
+    const LogContact contact = contactFromStep(step);
     const int answer = target.removeData(contact);
     printLine("RemoveData0 " + contact.call + " " + contact.band + " " + contact.mode + " = " + std::to_string(answer));
 }

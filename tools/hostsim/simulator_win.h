@@ -107,7 +107,7 @@ private:
     void echo(const Step& step);
 
     const LoadedPlugin& plugin() const;
-    ContactFields contactFromStep(const Step& step) const;
+    LogContact contactFromStep(const Step& step) const;
     HWND findWindowOrFail(const std::string& caption);
     // Runs a synchronous window call on a helper thread while this thread pumps.
     void runPumping(const std::function<void()>& task);

@@ -1,6 +1,6 @@
 // From ADIF records to the host's contact fields: frequency, date, mode,
 // exchanges, own call, country prefix; and the errors that stop a replay.
-#include "hostsim/contact_mapping.h"
+#include "logfile/adif_contact.h"
 
 #include <gtest/gtest.h>
 
@@ -131,24 +131,23 @@ TEST(Dxcc, SpecialEntities) {
 }
 
 TEST(ContactFromRecord, EveryField) {
-    const ContactFields c = contactFromRecord(record({{"CALL", "PY1AA"},
-                                                      {"QSO_DATE", "20150912"},
-                                                      {"TIME_ON", "093015"},
-                                                      {"FREQ", "14.0259999"},
-                                                      {"BAND", "20M"},
-                                                      {"MODE", "cw"},
-                                                      {"RST_SENT", "599"},
-                                                      {"RST_RCVD", "579"},
-                                                      {"STX_STRING", "SP"},
-                                                      {"SRX_STRING", " rj "},
-                                                      {"STATION_CALLSIGN", "PY2ZZ"},
-                                                      {"OPERATOR", "PY2YY"},
-                                                      {"DXCC", "108"},
-                                                      {"COMMENT", "ignored"}}),
-                                              "PY9XX");
+    const LogContact c = contactFromRecord(record({{"CALL", "PY1AA"},
+                                                   {"QSO_DATE", "20150912"},
+                                                   {"TIME_ON", "093015"},
+                                                   {"FREQ", "14.0259999"},
+                                                   {"BAND", "20M"},
+                                                   {"MODE", "cw"},
+                                                   {"RST_SENT", "599"},
+                                                   {"RST_RCVD", "579"},
+                                                   {"STX_STRING", "SP"},
+                                                   {"SRX_STRING", " rj "},
+                                                   {"STATION_CALLSIGN", "PY2ZZ"},
+                                                   {"OPERATOR", "PY2YY"},
+                                                   {"DXCC", "108"},
+                                                   {"COMMENT", "ignored"}}),
+                                           "PY9XX");
     EXPECT_EQ(c.call, "PY1AA");
-    EXPECT_EQ(c.qsoTime.status, kDateTimeValid);
-    EXPECT_EQ(c.qsoTime.date, oleDateFromCalendar(2015, 9, 12, 9, 30, 15));
+    EXPECT_EQ(c.oleDate, oleDateFromCalendar(2015, 9, 12, 9, 30, 15));
     EXPECT_EQ(c.frequency, 14026000u);
     EXPECT_EQ(c.band, "20m");
     EXPECT_EQ(c.mode, "CW");
@@ -158,11 +157,11 @@ TEST(ContactFromRecord, EveryField) {
     EXPECT_EQ(c.exchangeReceived, " rj ") << "exchanges pass as written";
     EXPECT_EQ(c.ownCall, "PY2ZZ");
     EXPECT_EQ(c.prefix, "PY");
-    EXPECT_EQ(c.auxText, "");
+    EXPECT_EQ(c.record, 1u);
 }
 
 TEST(ContactFromRecord, Defaults) {
-    const ContactFields c = contactFromRecord(minimal(), "PY9XX");
+    const LogContact c = contactFromRecord(minimal(), "PY9XX");
     EXPECT_EQ(c.frequency, 0u);
     EXPECT_EQ(c.band, "");
     EXPECT_EQ(c.mode, "");
@@ -184,6 +183,9 @@ TEST(ContactFromRecord, BandFromFrequencyWhenNoBand) {
 
 TEST(ContactFromRecord, ModesAndSubmodes) {
     EXPECT_EQ(contactFromRecord(minimal({{"MODE", "SSB"}}), "").mode, "SSB");
+    EXPECT_EQ(contactFromRecord(minimal({{"MODE", "USB"}}), "").mode, "SSB") << "ADIF 1 style";
+    EXPECT_EQ(contactFromRecord(minimal({{"MODE", "lsb"}}), "").mode, "SSB") << "ADIF 1 style";
+    EXPECT_EQ(contactFromRecord(minimal({{"MODE", "SSB"}, {"SUBMODE", "DIGITALVOICE"}}), "").mode, "SSB");
     EXPECT_EQ(contactFromRecord(minimal({{"MODE", "SSB"}, {"SUBMODE", "LSB"}}), "").mode, "SSB");
     EXPECT_EQ(contactFromRecord(minimal({{"SUBMODE", "usb"}}), "").mode, "SSB");
     EXPECT_EQ(contactFromRecord(minimal({{"MODE", "rtty"}}), "").mode, "RTTY");
@@ -192,10 +194,10 @@ TEST(ContactFromRecord, ModesAndSubmodes) {
 }
 
 TEST(ContactFromRecord, StatesWhenNoExchangeStrings) {
-    const ContactFields states = contactFromRecord(minimal({{"STATE", "RJ"}, {"MY_STATE", "SP"}}), "");
+    const LogContact states = contactFromRecord(minimal({{"STATE", "RJ"}, {"MY_STATE", "SP"}}), "");
     EXPECT_EQ(states.exchangeReceived, "RJ");
     EXPECT_EQ(states.exchangeSent, "SP");
-    const ContactFields strings =
+    const LogContact strings =
         contactFromRecord(minimal({{"STATE", "RJ"}, {"MY_STATE", "SP"}, {"SRX_STRING", ""}, {"STX_STRING", "YL"}}), "");
     EXPECT_EQ(strings.exchangeReceived, "") << "an empty exchange string is still the exchange";
     EXPECT_EQ(strings.exchangeSent, "YL");
@@ -209,6 +211,39 @@ TEST(ContactFromRecord, PrefixFromDxccThenCall) {
     EXPECT_EQ(contactFromRecord(minimal({{"CALL", "DL1ABC"}, {"DXCC", "230"}}), "").prefix, "DL1");
     EXPECT_EQ(contactFromRecord(minimal({{"CALL", "DL1ABC"}, {"DXCC", ""}}), "").prefix, "DL1");
 }
+
+struct WarningCase {
+    const char* description;
+    std::vector<std::pair<std::string, std::string>> fields;
+    std::string band;
+    uint32_t frequency;
+    std::vector<std::string> warnings;
+};
+
+class ContactWarnings : public ::testing::TestWithParam<WarningCase> {};
+
+TEST_P(ContactWarnings, AreReportedAndTheContactKept) {
+    std::vector<std::string> warnings;
+    const LogContact c = contactFromRecord(minimal(GetParam().fields), "", &warnings);
+    EXPECT_EQ(c.band, GetParam().band);
+    EXPECT_EQ(c.frequency, GetParam().frequency);
+    EXPECT_EQ(warnings, GetParam().warnings);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, ContactWarnings,
+    ::testing::Values(
+        WarningCase{"band and frequency agree", {{"BAND", "40m"}, {"FREQ", "7.025"}}, "40m", 7025000, {}},
+        WarningCase{"no frequency: the band of BAND and frequency 0, no warning", {{"BAND", "20M"}}, "20m", 0, {}},
+        WarningCase{"a band that disagrees with the frequency is kept",
+                    {{"BAND", "80m"}, {"FREQ", "7.025"}},
+                    "80m",
+                    7025000,
+                    {"BAND \"80m\" disagrees with FREQ \"7.025\": the band is kept"}},
+        WarningCase{"neither band nor frequency", {}, "", 0, {"neither BAND nor FREQ: the contact has no band"}},
+        WarningCase{
+            "a frequency in no band", {{"FREQ", "8.000"}}, "", 8000000, {"FREQ \"8.000\" is in no amateur band"}}),
+    [](const ::testing::TestParamInfo<WarningCase>& testCase) { return testName(testCase.param.description); });
 
 struct BadRecord {
     const char* description;
@@ -273,9 +308,9 @@ TEST(ContactsFromAdif, ABadRecordIsNamedWithItsNumberAndOffset) {
         FAIL() << "no error";
     } catch (const AdifError& error) {
         EXPECT_EQ(error.recordNumber(), 3u);
+        EXPECT_EQ(error.line(), 3u);
         EXPECT_EQ(error.byteOffset(), 2 * good.size());
-        EXPECT_EQ(std::string(error.what()),
-                  "record 3 at byte " + std::to_string(2 * good.size()) + ": FREQ \"abcd\" is not a frequency in MHz");
+        EXPECT_EQ(std::string(error.what()), "line 3, record 3: FREQ \"abcd\" is not a frequency in MHz");
     }
 }
 
@@ -285,7 +320,7 @@ TEST(ContactsFromAdif, ARecordWithoutCallIsNamed) {
         contactsFromAdif(first + "<BAND:3>40m<EOR>", "");
         FAIL() << "no error";
     } catch (const AdifError& error) {
-        EXPECT_EQ(std::string(error.what()), "record 2 at byte 53: no CALL");
+        EXPECT_EQ(std::string(error.what()), "line 1, record 2: no CALL");
         EXPECT_EQ(error.byteOffset(), first.size());
     }
 }

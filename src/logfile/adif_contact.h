@@ -1,8 +1,6 @@
-// From an ADIF record to the contact fields the host passes to AddData0 and
-// RemoveData0, and the small conversions the simulator shares with its steps
-// (frequency, band, country prefix).
-//
-// Portable: no Windows header, so every rule here is unit-tested natively.
+// From an ADIF record to the contact a host would pass, and the small
+// conversions the log readers and the simulator share (frequency, band,
+// country prefix).
 #pragma once
 
 #include <cstdint>
@@ -11,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/contact.h"
-#include "hostsim/adif.h"
+#include "logfile/adif.h"
+#include "logfile/log_contact.h"
 
 // A field value the host could not take; what() names the field and value,
 // e.g. "FREQ \"7,025\" is not a frequency in MHz".
@@ -23,29 +21,37 @@ public:
 
 // The contact the host would pass for one record:
 //   call            CALL (required, not empty)
-//   qsoTime         QSO_DATE (YYYYMMDD) and TIME_ON (HHMM or HHMMSS), both required
+//   oleDate         QSO_DATE (YYYYMMDD) and TIME_ON (HHMM or HHMMSS), both required
 //   frequency       FREQ in MHz, in hertz rounded to the nearest; 0 without FREQ
 //   band            BAND in lower case ("40m"); without BAND the band of FREQ
-//   mode            "SSB" for SUBMODE LSB or USB; otherwise MODE in upper case
+//   mode            "SSB" for MODE SSB, USB or LSB (whatever the SUBMODE) and
+//                   for SUBMODE LSB or USB; otherwise MODE in upper case
 //   rstSent/Rcvd    RST_SENT, RST_RCVD as written
 //   exchangeSent    STX_STRING as written, else MY_STATE
 //   exchangeRcvd    SRX_STRING as written, else STATE
 //   ownCall         STATION_CALLSIGN, else OPERATOR, else defaultOwnCall
 //   prefix          from DXCC 108/56/253/273, else from the call (callPrefix)
-//   auxText         "" (no ADIF field feeds it)
-// Fields it does not name are ignored. Throws FieldError.
-ContactFields contactFromRecord(const AdifRecord& record, const std::string& defaultOwnCall);
+//   line, record    the record's
+// Fields it does not name are ignored. Throws FieldError. When warnings is
+// given, it receives what is odd but usable: a BAND that disagrees with FREQ
+// (BAND is kept), a record with neither BAND nor a FREQ in a band.
+LogContact contactFromRecord(const AdifRecord& record, const std::string& defaultOwnCall,
+                             std::vector<std::string>* warnings = nullptr);
 
 // Parses a whole ADIF text and maps every record, so that a bad record stops
-// everything before any contact is used. Throws AdifError naming the record
-// and its byte offset.
-std::vector<ContactFields> contactsFromAdif(std::string_view text, const std::string& defaultOwnCall);
+// everything before any contact is used. Throws AdifError naming the line
+// and the record.
+std::vector<LogContact> contactsFromAdif(std::string_view text, const std::string& defaultOwnCall);
 
 // A decimal number of MHz ("7.025", "14.0259999") in hertz, rounded to the
 // nearest (a half rounds up). The decimal text is read digit by digit, never
 // through a double, so no binary rounding creeps in. Surrounding blanks are
 // allowed. False for anything else, or above 4294.967295 MHz.
 bool parseFrequencyMHz(std::string_view text, uint32_t& hertz);
+
+// The same for a decimal number of kHz ("7025", "14025.5"); false above
+// 4294967.295 kHz.
+bool parseFrequencyKHz(std::string_view text, uint32_t& hertz);
 
 // The OLE Automation date of QSO_DATE "YYYYMMDD" (years 1900 to 9999) and
 // TIME_ON "HHMM" or "HHMMSS". False for anything else or an impossible date

@@ -1,40 +1,15 @@
-#include "hostsim/contact_mapping.h"
+#include "logfile/adif_contact.h"
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 
-#include "engine/date_time.h"
-#include "hostsim/digits.h"
+#include "logfile/calendar.h"
+#include "logfile/text.h"
 
 namespace {
 
-std::string upperCase(std::string_view text) {
-    std::string result(text);
-    for (char& c : result) {
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    }
-    return result;
-}
-
-std::string lowerCase(std::string_view text) {
-    std::string result(text);
-    for (char& c : result) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    return result;
-}
-
-std::string_view trimmed(std::string_view text) {
-    const size_t first = text.find_first_not_of(" \t\r\n");
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
-}
-
 std::string quoted(std::string_view name, std::string_view value) {
-    return std::string(name) + " \"" + std::string(value) + "\"";
+    return std::string(name) + " \"" + shortened(value) + "\"";
 }
 
 // Band edges in kHz, the amateur allocations of the widest region.
@@ -99,9 +74,9 @@ std::string partPrefix(std::string_view part) {
     return std::string(part.substr(0, lastDigit + 1));
 }
 
-}  // namespace
-
-bool parseFrequencyMHz(std::string_view text, uint32_t& hertz) {
+// A decimal number of a unit of 10^hertzDecimals hertz, in hertz rounded to
+// the nearest (a half rounds up), read digit by digit, never through a double.
+bool parseDecimalHertz(std::string_view text, size_t hertzDecimals, uint32_t& hertz) {
     const std::string_view number = trimmed(text);
     const size_t point = number.find('.');
     const std::string_view whole = number.substr(0, point);
@@ -112,19 +87,20 @@ bool parseFrequencyMHz(std::string_view text, uint32_t& hertz) {
     if ((!whole.empty() && !allDigits(whole)) || (!fraction.empty() && !allDigits(fraction))) {
         return false;
     }
-    // Whole MHz beyond 4294 overflow 32 bits anyway; leading zeros aside.
+    // Whole units beyond 32 bits of hertz overflow anyway; leading zeros aside.
     const std::string_view significant = whole.substr(std::min(whole.find_first_not_of('0'), whole.size()));
-    if (significant.size() > 4) {
+    if (significant.size() > 10 - hertzDecimals) {
         return false;
     }
-    uint64_t value = static_cast<uint64_t>(digitsValue(significant)) * 1000000;
-    // Six decimals are hertz; the seventh decides the rounding.
-    uint64_t micro = 0;
-    for (size_t i = 0; i < 6; ++i) {
-        micro = micro * 10 + (i < fraction.size() ? static_cast<uint64_t>(fraction[i] - '0') : 0);
+    uint64_t value = 0;
+    for (char c : significant) {
+        value = value * 10 + static_cast<uint64_t>(c - '0');
     }
-    value += micro;
-    if (fraction.size() > 6 && fraction[6] >= '5') {
+    // The first decimals are hertz; the next one decides the rounding.
+    for (size_t i = 0; i < hertzDecimals; ++i) {
+        value = value * 10 + (i < fraction.size() ? static_cast<uint64_t>(fraction[i] - '0') : 0);
+    }
+    if (fraction.size() > hertzDecimals && fraction[hertzDecimals] >= '5') {
         ++value;
     }
     if (value > UINT32_MAX) {
@@ -132,6 +108,16 @@ bool parseFrequencyMHz(std::string_view text, uint32_t& hertz) {
     }
     hertz = static_cast<uint32_t>(value);
     return true;
+}
+
+}  // namespace
+
+bool parseFrequencyMHz(std::string_view text, uint32_t& hertz) {
+    return parseDecimalHertz(text, 6, hertz);
+}
+
+bool parseFrequencyKHz(std::string_view text, uint32_t& hertz) {
+    return parseDecimalHertz(text, 3, hertz);
 }
 
 bool parseAdifDateTime(std::string_view date, std::string_view time, double& oleDate) {
@@ -144,18 +130,10 @@ bool parseAdifDateTime(std::string_view date, std::string_view time, double& ole
     const int hour = digitsValue(time.substr(0, 2));
     const int minute = digitsValue(time.substr(2, 2));
     const int second = time.size() == 6 ? digitsValue(time.substr(4, 2)) : 0;
-    static constexpr int kDaysInMonth[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-    if (year < 1900 || month < 1 || month > 12 || day < 1) {
+    if (!isValidDateTime(year, month, day, hour, minute, second)) {
         return false;
     }
-    if (day > kDaysInMonth[month - 1] + (month == 2 && leap ? 1 : 0)) {
-        return false;
-    }
-    if (hour > 23 || minute > 59 || second > 59) {
-        return false;
-    }
-    oleDate = oleDateFromCalendar(year, month, day, hour, minute, second);
+    oleDate = oleDateOf(year, month, day, hour, minute, second);
     return true;
 }
 
@@ -213,14 +191,22 @@ std::string callPrefix(std::string_view call) {
     return prefix;
 }
 
-ContactFields contactFromRecord(const AdifRecord& record, const std::string& defaultOwnCall) {
+LogContact contactFromRecord(const AdifRecord& record, const std::string& defaultOwnCall,
+                             std::vector<std::string>* warnings) {
     auto value = [&](std::string_view name) -> const std::string* { return record.find(name); };
     auto valueOr = [&](std::string_view name, std::string_view fallback) {
         const std::string* found = value(name);
         return found != nullptr ? *found : std::string(fallback);
     };
+    auto warn = [&](std::string text) {
+        if (warnings != nullptr) {
+            warnings->push_back(std::move(text));
+        }
+    };
 
-    ContactFields contact;
+    LogContact contact;
+    contact.line = record.line;
+    contact.record = record.number;
     const std::string* call = value("CALL");
     if (call == nullptr) {
         throw FieldError("no CALL");
@@ -238,24 +224,32 @@ ContactFields contactFromRecord(const AdifRecord& record, const std::string& def
     if (time == nullptr) {
         throw FieldError("no TIME_ON");
     }
-    if (!parseAdifDateTime(*date, "0000", contact.qsoTime.date)) {
+    if (!parseAdifDateTime(*date, "0000", contact.oleDate)) {
         throw FieldError(quoted("QSO_DATE", *date) + " is not a date (YYYYMMDD)");
     }
-    if (!parseAdifDateTime(*date, *time, contact.qsoTime.date)) {
+    if (!parseAdifDateTime(*date, *time, contact.oleDate)) {
         throw FieldError(quoted("TIME_ON", *time) + " is not a time of day (HHMM or HHMMSS)");
     }
-    contact.qsoTime.status = kDateTimeValid;
 
-    if (const std::string* frequency = value("FREQ")) {
-        if (!parseFrequencyMHz(*frequency, contact.frequency)) {
-            throw FieldError(quoted("FREQ", *frequency) + " is not a frequency in MHz");
-        }
+    const std::string* frequency = value("FREQ");
+    if (frequency != nullptr && !parseFrequencyMHz(*frequency, contact.frequency)) {
+        throw FieldError(quoted("FREQ", *frequency) + " is not a frequency in MHz");
     }
+    const std::string frequencyBand = bandOfFrequency(contact.frequency);
     const std::string* band = value("BAND");
-    contact.band = band != nullptr ? lowerCase(trimmed(*band)) : bandOfFrequency(contact.frequency);
+    contact.band = band != nullptr ? lowerCase(trimmed(*band)) : frequencyBand;
+    if (band != nullptr && frequency != nullptr && contact.band != frequencyBand) {
+        warn(quoted("BAND", *band) + " disagrees with " + quoted("FREQ", *frequency) + ": the band is kept");
+    }
+    if (contact.band.empty()) {
+        warn(frequency == nullptr ? std::string("neither BAND nor FREQ: the contact has no band")
+                                  : quoted("FREQ", *frequency) + " is in no amateur band");
+    }
 
+    const std::string mode = upperCase(trimmed(valueOr("MODE", "")));
     const std::string submode = upperCase(trimmed(valueOr("SUBMODE", "")));
-    contact.mode = submode == "LSB" || submode == "USB" ? "SSB" : upperCase(trimmed(valueOr("MODE", "")));
+    const bool sideband = mode == "SSB" || mode == "USB" || mode == "LSB" || submode == "LSB" || submode == "USB";
+    contact.mode = sideband ? "SSB" : mode;
 
     contact.rstSent = valueOr("RST_SENT", "");
     contact.rstReceived = valueOr("RST_RCVD", "");
@@ -276,15 +270,15 @@ ContactFields contactFromRecord(const AdifRecord& record, const std::string& def
     return contact;
 }
 
-std::vector<ContactFields> contactsFromAdif(std::string_view text, const std::string& defaultOwnCall) {
+std::vector<LogContact> contactsFromAdif(std::string_view text, const std::string& defaultOwnCall) {
     const AdifFile file = parseAdif(text);
-    std::vector<ContactFields> contacts;
+    std::vector<LogContact> contacts;
     contacts.reserve(file.records.size());
     for (const AdifRecord& record : file.records) {
         try {
             contacts.push_back(contactFromRecord(record, defaultOwnCall));
         } catch (const FieldError& error) {
-            throw AdifError(record.number, record.offset, error.what());
+            throw AdifError(record.line, record.number, record.offset, error.what());
         }
     }
     return contacts;

@@ -9,7 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/date_time.h"
-#include "hostsim/contact_mapping.h"
+#include "logfile/adif_contact.h"
 #include "support/files.h"
 
 namespace {
@@ -31,29 +31,29 @@ protected:
         ASSERT_FALSE(text.empty());
         contacts_ = contactsFromAdif(text, "");
     }
-    static std::vector<ContactFields> contacts_;
+    static std::vector<LogContact> contacts_;
 };
-std::vector<ContactFields> SampleLog::contacts_;
+std::vector<LogContact> SampleLog::contacts_;
 
 TEST_F(SampleLog, HasSixHundredContactsOfOneStationInTheContest) {
     ASSERT_EQ(contacts_.size(), 600u);
     const double start = oleDateFromCalendar(2015, 9, 12);
     const double end = oleDateFromCalendar(2015, 9, 14);
     double previous = start;
-    for (const ContactFields& c : contacts_) {
+    for (const LogContact& c : contacts_) {
         EXPECT_EQ(c.ownCall, "PY2ZZ");
         EXPECT_EQ(c.exchangeSent, "SP");
-        EXPECT_GE(c.qsoTime.date, previous) << c.call << ": log order is time order";
-        EXPECT_LT(c.qsoTime.date, end) << c.call;
+        EXPECT_GE(c.oleDate, previous) << c.call << ": log order is time order";
+        EXPECT_LT(c.oleDate, end) << c.call;
         EXPECT_NE(c.frequency, 0u) << c.call;
         EXPECT_EQ(c.band, bandOfFrequency(c.frequency)) << c.call;
-        previous = c.qsoTime.date;
+        previous = c.oleDate;
     }
 }
 
 TEST_F(SampleLog, EveryStateAndUfAreReceived) {
     std::set<std::string> received;
-    for (const ContactFields& c : contacts_) {
+    for (const LogContact& c : contacts_) {
         received.insert(normalised(c.exchangeReceived));
     }
     for (const char* area :
@@ -66,7 +66,7 @@ TEST_F(SampleLog, EveryStateAndUfAreReceived) {
 TEST_F(SampleLog, HoldsEveryKindOfStation) {
     std::map<std::string, int> prefixes;
     bool special = false;
-    for (const ContactFields& c : contacts_) {
+    for (const LogContact& c : contacts_) {
         ++prefixes[c.prefix];
         special = special || c.call == "PY5TORV";
     }
@@ -81,7 +81,7 @@ TEST_F(SampleLog, HoldsEveryKindOfStation) {
 
 TEST_F(SampleLog, HoldsRefusedBandsAndModes) {
     std::map<std::string, int> bands, modes;
-    for (const ContactFields& c : contacts_) {
+    for (const LogContact& c : contacts_) {
         ++bands[c.band];
         ++modes[c.mode];
     }
@@ -96,7 +96,7 @@ TEST_F(SampleLog, HoldsRefusedBandsAndModes) {
 TEST_F(SampleLog, HoldsDuplicatesAndUntidyExchanges) {
     std::map<std::tuple<std::string, std::string, std::string>, int> seen;
     int duplicates = 0, lowerCase = 0, padded = 0, missing = 0;
-    for (const ContactFields& c : contacts_) {
+    for (const LogContact& c : contacts_) {
         duplicates += seen[{c.call, c.band, c.mode}]++ > 0;
         const std::string& exchange = c.exchangeReceived;
         lowerCase += std::any_of(exchange.begin(), exchange.end(), [](char ch) { return std::islower(ch); });
@@ -107,59 +107,6 @@ TEST_F(SampleLog, HoldsDuplicatesAndUntidyExchanges) {
     EXPECT_GE(lowerCase, 5);
     EXPECT_GE(padded, 5);
     EXPECT_EQ(missing, 1);
-}
-
-}  // namespace
-
-// The sample log scored through the module object: the golden summary, error
-// file and Cabrillo file that PelkSim must reproduce through Stats.dll.
-#include "plugin/module.h"
-#include "support/fakes.h"
-#include "support/temp_folder.h"
-
-namespace {
-
-// The first of a pair of twins (ZZ7XQ on 20 m CW), removed after the log.
-constexpr size_t kRemovedRecord = 86;
-
-class SampleLogScoring : public SampleLog {
-protected:
-    TempFolder folder;
-    std::unique_ptr<CTestApp> app;
-
-    void SetUp() override {
-        app = std::make_unique<CTestApp>(headlessPorts(std::make_unique<MemorySettings>()), folder.path().string());
-    }
-
-    std::string pass(int exportFlag) {
-        app->ResetStats(exportFlag, "PY2ZZ", {oleDateFromCalendar(2015, 9, 12, 0, 0), kDateTimeValid},
-                        {oleDateFromCalendar(2015, 9, 13, 23, 59), kDateTimeValid});
-        for (const ContactFields& contact : contacts_) {
-            app->AddData(contact);
-        }
-        int status = 0;
-        return app->GetResult(&status);
-    }
-};
-
-TEST_F(SampleLogScoring, ExportGivesTheGoldenFiles) {
-    EXPECT_TRUE(matchesGolden(pass(1), "golden/sample.summary.txt"));
-    EXPECT_TRUE(matchesGolden(readFile(folder.file("err.txt")), "golden/sample.err.txt"));
-    EXPECT_TRUE(matchesGolden(readFile(folder.file("PY2ZZ.cbr")), "golden/sample.cbr"));
-}
-
-TEST_F(SampleLogScoring, ARemovalRecomputesNoMarksAndASecondPassScoresAlike) {
-    const std::string first = pass(1);
-    const ContactFields& removed = contacts_.at(kRemovedRecord);
-    ASSERT_EQ(removed.call, "ZZ7XQ");
-    EXPECT_EQ(app->RemoveData(removed), 1);
-    int status = 0;
-    EXPECT_TRUE(matchesGolden(app->GetResult(&status), "golden/sample_after_removal.summary.txt"));
-    // The export flag stays until the next rescoring: the file is written again.
-    EXPECT_TRUE(matchesGolden(readFile(folder.file("PY2ZZ.cbr")), "golden/sample_after_removal.cbr"));
-    // The twin left behind stays a duplicate until the next pass.
-    EXPECT_EQ(pass(0), first);
-    EXPECT_TRUE(matchesGolden(readFile(folder.file("err.txt")), "golden/sample.err.txt"));
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // The simulator's ADIF reader: headers, records, lengths in bytes, and every
 // kind of bad input located by record number and byte offset.
-#include "hostsim/adif.h"
+#include "logfile/adif.h"
 
 #include <gtest/gtest.h>
 
@@ -92,6 +92,7 @@ TEST(Adif, RecordsKnowTheirByteOffset) {
 struct BadFile {
     const char* description;
     std::string text;
+    size_t line;
     size_t record;
     size_t offset;
     std::string message;
@@ -105,6 +106,7 @@ TEST_P(AdifBadFile, IsRefusedWithItsPlace) {
         parseAdif(bad.text);
         FAIL() << "no error";
     } catch (const AdifError& error) {
+        EXPECT_EQ(error.line(), bad.line);
         EXPECT_EQ(error.recordNumber(), bad.record);
         EXPECT_EQ(error.byteOffset(), bad.offset);
         EXPECT_EQ(std::string(error.what()), bad.message);
@@ -113,27 +115,76 @@ TEST_P(AdifBadFile, IsRefusedWithItsPlace) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, AdifBadFile,
-    ::testing::Values(BadFile{"a length running past the end", "<CALL:5>PY1AA<EOR><CALL:12>PY2BB<EOR>", 2, 18,
-                              "record 2 at byte 18: the value of field CALL (12 bytes) runs past the end of the file"},
-                      BadFile{"missing EOR at the end", "<CALL:5>PY1AA<EOR>\n<CALL:5>PY2BB\n", 2, 19,
-                              "record 2 at byte 19: no <EOR> closes the last record"},
+    ::testing::Values(BadFile{"a length running past the end", "<CALL:5>PY1AA<EOR><CALL:12>PY2BB<EOR>", 1, 2, 18,
+                              "line 1, record 2: the value of field CALL (12 bytes) runs past the end of the file"},
+                      BadFile{"missing EOR at the end", "<CALL:5>PY1AA<EOR>\n<CALL:5>PY2BB\n", 2, 2, 19,
+                              "line 2, record 2: no <EOR> closes the last record"},
                       BadFile{
-                          "header text without EOH", "Made up log\n<CALL:5>PY1AA<EOR>", 0, 0,
-                          "header at byte 0: no <EOH> ends the header text (a file without a header starts with '<')"},
-                      BadFile{"a tag without its closing bracket", "<CALL:5>PY1AA<EOR><CALL:5", 2, 18,
-                              "record 2 at byte 18: the tag has no closing '>'"},
-                      BadFile{"a length that is no number", "<CALL:5>PY1AA<BAND:x>40m<EOR>", 1, 13,
-                              "record 1 at byte 13: the length of field BAND is not a number: \"x\""},
-                      BadFile{"an empty length", "<CALL:>PY1AA<EOR>", 1, 0,
-                              "record 1 at byte 0: the length of field CALL is not a number: \"\""},
-                      BadFile{"a field without length", "<CALL:5>PY1AA<BAND>40m<EOR>", 1, 13,
-                              "record 1 at byte 13: field BAND has no length"},
-                      BadFile{"a tag without name", "<CALL:5>PY1AA<:3>abc<EOR>", 1, 13,
-                              "record 1 at byte 13: a tag without a field name: \"<:3>\""},
-                      BadFile{"EOH after the first record", "<CALL:5>PY1AA<EOR><EOH>", 2, 18,
-                              "record 2 at byte 18: <EOH> after the first record"},
-                      BadFile{"the offset counts the byte-order mark", "\xEF\xBB\xBF<CALL:5>PY1AA", 1, 3,
-                              "record 1 at byte 3: no <EOR> closes the last record"}),
+                          "header text without EOH", "Made up log\n<CALL:5>PY1AA<EOR>", 1, 0, 0,
+                          "line 1, header: no <EOH> ends the header text (a file without a header starts with '<')"},
+                      BadFile{"a tag without its closing bracket", "<CALL:5>PY1AA<EOR><CALL:5", 1, 2, 18,
+                              "line 1, record 2: the tag has no closing '>'"},
+                      BadFile{"a length that is no number", "<CALL:5>PY1AA<BAND:x>40m<EOR>", 1, 1, 13,
+                              "line 1, record 1: the length of field BAND is not a number: \"x\""},
+                      BadFile{"an empty length", "<CALL:>PY1AA<EOR>", 1, 1, 0,
+                              "line 1, record 1: the length of field CALL is not a number: \"\""},
+                      BadFile{"a field without length", "<CALL:5>PY1AA<BAND>40m<EOR>", 1, 1, 13,
+                              "line 1, record 1: field BAND has no length"},
+                      BadFile{"a tag without name", "<CALL:5>PY1AA<:3>abc<EOR>", 1, 1, 13,
+                              "line 1, record 1: a tag without a field name: \"<:3>\""},
+                      BadFile{"EOH after the first record", "<CALL:5>PY1AA<EOR><EOH>", 1, 2, 18,
+                              "line 1, record 2: <EOH> after the first record"},
+                      BadFile{"the offset counts the byte-order mark", "\xEF\xBB\xBF<CALL:5>PY1AA", 1, 1, 3,
+                              "line 1, record 1: no <EOR> closes the last record"}),
     [](const ::testing::TestParamInfo<BadFile>& testCase) { return testName(testCase.param.description); });
+
+}  // namespace
+
+namespace {
+
+// With recovery, a bad record is skipped up to its <EOR> and reading goes on.
+TEST(AdifRecovery, SkipsBadRecordsAndGoesOn) {
+    const std::string text =
+        "<CALL:5>PY1AA<EOR>\n"
+        "<CALL:5>PY1AB<BAND>40m<EOR>\n"
+        "<CALL:5>PY1AC<EOR>\n"
+        "<CALL:x>PY1AD<EOR>\n"
+        "<CALL:5>PY1AE<EOH><BAND:3>40m<EOR>\n"
+        "<CALL:5>PY1AF<EOR>\n"
+        "<CALL:5>PY1AG<NOTES:500>no end";
+    const AdifFile file = parseAdif(text, AdifRecovery::kSkipRecords);
+    ASSERT_EQ(file.records.size(), 3u);
+    EXPECT_EQ(fieldsOf(file.records[0]), "CALL=PY1AA");
+    EXPECT_EQ(fieldsOf(file.records[1]), "CALL=PY1AC");
+    EXPECT_EQ(file.records[1].number, 3u);
+    EXPECT_EQ(file.records[1].line, 3u);
+    EXPECT_EQ(fieldsOf(file.records[2]), "CALL=PY1AF");
+    EXPECT_EQ(file.records[2].number, 6u);
+    std::vector<std::string> skipped;
+    for (const AdifError& error : file.skipped) {
+        skipped.push_back(error.what());
+    }
+    EXPECT_EQ(skipped, (std::vector<std::string>{
+                           "line 2, record 2: field BAND has no length",
+                           "line 4, record 4: the length of field CALL is not a number: \"x\"",
+                           "line 5, record 5: <EOH> after the first record",
+                           "line 7, record 7: the value of field NOTES (500 bytes) runs past the end of the file",
+                       }));
+    EXPECT_THROW(parseAdif(text), AdifError) << "without recovery the first problem stops everything";
+}
+
+TEST(AdifRecovery, ALastRecordWithoutEndIsSkipped) {
+    const AdifFile file = parseAdif("<CALL:5>PY1AA<EOR>\r\n\r\n<CALL:5>PY1AB", AdifRecovery::kSkipRecords);
+    ASSERT_EQ(file.records.size(), 1u);
+    ASSERT_EQ(file.skipped.size(), 1u);
+    EXPECT_EQ(std::string(file.skipped[0].what()), "line 3, record 2: no <EOR> closes the last record");
+}
+
+TEST(AdifRecovery, LongNamesAreCutInMessages) {
+    const AdifFile file = parseAdif("<" + std::string(1000, 'A') + ">x<EOR>", AdifRecovery::kSkipRecords);
+    ASSERT_EQ(file.skipped.size(), 1u);
+    EXPECT_EQ(std::string(file.skipped[0].what()),
+              "line 1, record 1: field " + std::string(40, 'A') + "... has no length");
+}
 
 }  // namespace

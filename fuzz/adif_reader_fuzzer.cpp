@@ -1,0 +1,54 @@
+// Fuzzes the ADIF reader with any bytes: it never crashes or hangs, every
+// record it keeps or skips is located inside the text, records keep their
+// file order, and the recovering parse keeps what the strict one accepts.
+// scripts/test runs it for a while under AddressSanitizer and
+// UndefinedBehaviorSanitizer, from the seeds in fuzz/corpus/adif.
+#include <string_view>
+
+#include "fuzz_checks.h"
+#include "logfile/adif.h"
+#include "logfile/log_file.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const std::string_view text(reinterpret_cast<const char*>(data), size);
+    const size_t lines = lineCount(text);
+    try {
+        const AdifFile file = parseAdif(text, AdifRecovery::kSkipRecords);
+        size_t previous = 0;
+        size_t previousLine = 0;
+        for (const AdifRecord& record : file.records) {
+            require(record.number > previous);
+            require(record.offset < size);
+            require(record.line >= 1 && record.line <= lines && record.line >= previousLine);
+            size_t valueBytes = 0;
+            for (const AdifField& field : record.fields) {
+                valueBytes += field.value.size();
+            }
+            require(valueBytes <= size);
+            previous = record.number;
+            previousLine = record.line;
+        }
+        for (const AdifError& error : file.skipped) {
+            require(error.line() >= 1 && error.line() <= lines);
+            require(error.byteOffset() <= size);
+        }
+        if (file.skipped.empty()) {
+            // Without a problem, the strict parse reads the same records.
+            require(parseAdif(text).records.size() == file.records.size());
+        }
+    } catch (const AdifError& error) {
+        require(error.recordNumber() == 0);  // only a header without <EOH> stops the recovering parse
+    }
+    try {
+        const LogFile log = readLog(text);
+        for (const LogContact& contact : log.contacts) {
+            require(contact.line >= 1 && contact.line <= lines);
+        }
+        for (const LogProblem& problem : log.problems) {
+            require(problem.line <= lines && problem.text.size() < 1024);
+        }
+    } catch (const LogFileError&) {
+        // ADX, or a header without <EOH>: nothing of the file is usable.
+    }
+    return 0;
+}

@@ -1,0 +1,51 @@
+// Reading Cabrillo 3.0 logs: the header tags and the QSO lines of the
+// contest's layout, as the plug-in writes them and as other loggers do.
+//
+//   QSO: freq mo date       time call          rst exch   call          rst exch
+//   QSO:  7025 CW 2015-09-12 1214 PY2ZZ         599 SP     PY1AA         599 RJ
+//
+// The frequency is in kHz (or a band designator above 30 MHz: 50, 70, 144,
+// 222, 432, 902), the mode one of CW, PH, FM, RY, DG, the date YYYY-MM-DD and
+// the time HHMM; an eleventh field, the transmitter (0 or 1) of
+// multi-transmitter logs, is allowed and ignored.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "logfile/log_contact.h"
+
+struct CabrilloTag {
+    std::string name;   // upper case, e.g. "CALLSIGN"
+    std::string value;  // blanks at both ends removed
+    size_t line = 0;
+};
+
+struct CabrilloLog {
+    // The header tags in file order, unknown ones too. Repeated OPERATORS
+    // lines are joined into the first with a blank, repeated ADDRESS and
+    // SOAPBOX lines with a line feed; other repeated tags stay apart.
+    std::vector<CabrilloTag> header;
+    std::vector<LogContact> contacts;  // the readable QSO lines, in file order
+    std::vector<LogProblem> problems;  // in file order
+    size_t ignoredQsoLines = 0;        // X-QSO lines, which never count
+
+    // The value of the first tag with that (upper-case) name, nullptr when
+    // the header has none.
+    const std::string* tag(std::string_view upperCaseName) const;
+};
+
+// Reads a whole log held in memory. Tags in any case and any order; LF or
+// CR LF line ends; blank lines and blanks at line ends ignored; text after
+// END-OF-LOG: is ignored with a warning. A QSO line whose fields do not fit
+// the layout (their number, the frequency, the mode, the date or the time)
+// is skipped and reported with its line; so is a line that is neither a
+// tag nor a QSO line. Never throws for what the text holds.
+CabrilloLog readCabrillo(std::string_view text);
+
+// The contact of the fields after "QSO:" (blank-separated). Throws
+// FieldError (adif_contact.h) saying what does not fit; warnings receives
+// what is odd but usable (a frequency in no amateur band).
+LogContact contactFromQsoFields(std::string_view fields, std::vector<std::string>* warnings = nullptr);

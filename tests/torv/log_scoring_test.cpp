@@ -1,0 +1,163 @@
+// One parsed log through the module object, as torv scores it: the sample
+// log gives the golden summary, error file and Cabrillo file that Stats.dll
+// gives through PelkSim; findings per contact; the settings file only read.
+#include "log_scoring.h"
+
+#include <gtest/gtest.h>
+
+#include "logfile/adif_contact.h"
+#include "plugin/module.h"
+#include "support/fakes.h"
+#include "support/files.h"
+#include "support/temp_folder.h"
+
+namespace {
+
+// The first of a pair of twins (ZZ7XQ on 20 m CW), removed after the log.
+constexpr size_t kRemovedRecord = 86;
+
+const std::vector<LogContact>& sampleContacts() {
+    static const std::vector<LogContact> contacts =
+        contactsFromAdif(readFile(testDataPath("../examples/torv-sample.adi")), "");
+    return contacts;
+}
+
+ScoringSetup sampleSetup() {
+    ScoringSetup setup;
+    setup.contestantCall = "PY2ZZ";
+    setup.start = {oleDateFromCalendar(2015, 9, 12, 0, 0), kDateTimeValid};
+    setup.end = {oleDateFromCalendar(2015, 9, 13, 23, 59), kDateTimeValid};
+    return setup;
+}
+
+TEST(LogScoring, TheSampleGivesTheGoldenFiles) {
+    ScoringSetup setup = sampleSetup();
+    setup.exportCabrillo = true;
+    const ScoredLog scored = scoreLog(sampleContacts(), setup);
+    EXPECT_TRUE(matchesGolden(scored.summary, "golden/sample.summary.txt"));
+    EXPECT_TRUE(matchesGolden(scored.errorFile, "golden/sample.err.txt"));
+    EXPECT_TRUE(matchesGolden(scored.cabrillo, "golden/sample.cbr"));
+    EXPECT_EQ(scored.cabrilloFileName, "PY2ZZ.cbr");
+}
+
+TEST(LogScoring, EachContactHasItsOutcomeAndItsLines) {
+    const ScoredLog scored = scoreLog(sampleContacts(), sampleSetup());
+    ASSERT_EQ(scored.contacts.size(), sampleContacts().size());
+    std::string joined = "TORV UBN file \r\n";
+    size_t stored = 0;
+    for (size_t i = 0; i < scored.contacts.size(); ++i) {
+        const ContactOutcome& outcome = scored.contacts[i];
+        joined += outcome.findings;
+        stored += outcome.result != ContactResult::kRefused;
+        const bool dupeLine = outcome.findings.find("   DUPE !!!\r\n") != std::string::npos;
+        EXPECT_EQ(outcome.result == ContactResult::kDupe, dupeLine) << "contact " << i;
+        if (outcome.result == ContactResult::kRefused) {
+            EXPECT_FALSE(outcome.findings.empty()) << "a refusal always says why: contact " << i;
+        }
+    }
+    EXPECT_EQ(joined, scored.errorFile) << "the lines of all contacts make the error file";
+    EXPECT_EQ(stored, scored.storedCount);
+}
+
+TEST(LogScoring, TheRowsAreTheSummarys) {
+    const ScoredLog scored = scoreLog(sampleContacts(), sampleSetup());
+    std::string rows;
+    for (const BandRow& row : scored.numbers.bands) {
+        rows += row.band + "\t " + std::to_string(row.qsos) + "\t " + std::to_string(row.points) + "\r\n";
+    }
+    EXPECT_NE(scored.summary.find("\tQSOs\tPoints\tMULT\r\n" + rows + "Total\t "), std::string::npos) << rows;
+    EXPECT_NE(
+        scored.summary.find("Score: " + std::to_string(scored.numbers.points) + "*" +
+                            std::to_string(scored.numbers.multipliers) + " = " + std::to_string(scored.numbers.score)),
+        std::string::npos);
+    EXPECT_EQ(scored.numbers.workedAreas.size(), static_cast<size_t>(scored.numbers.multipliers));
+}
+
+TEST(LogScoring, TheSettingsFileGivesTheHeaderAndIsNeverWritten) {
+    TempFolder folder;
+    const std::string ini = folder.file("TORV.ini");
+    const std::string settings = "[Settings]\r\nName=Ana Silva\r\nClub=Clube TORV\r\nSoapBox=one<CR><LF>two\r\n";
+    writeFile(ini, settings);
+    ScoringSetup setup = sampleSetup();
+    setup.exportCabrillo = true;
+    setup.settingsPath = ini;
+    const ScoredLog scored = scoreLog(sampleContacts(), setup);
+    EXPECT_NE(scored.cabrillo.find("\r\nNAME: Ana Silva\r\n"), std::string::npos);
+    EXPECT_NE(scored.cabrillo.find("\r\nCLUB: Clube TORV\r\n"), std::string::npos);
+    EXPECT_NE(scored.cabrillo.find("\r\nSOAPBOX: one\r\nSOAPBOX: two\r\n"), std::string::npos);
+    EXPECT_EQ(readFile(ini), settings) << "neither the header nor the claimed score is stored";
+}
+
+TEST(LogScoring, AKeptCallsignGoesIntoTheHeaderAndTheQsoLines) {
+    ScoringSetup setup = sampleSetup();
+    setup.exportCabrillo = true;
+    setup.callsign = "PY2ZZ/P";
+    const ScoredLog scored = scoreLog(sampleContacts(), setup);
+    EXPECT_NE(scored.cabrillo.find("\r\nCALLSIGN: PY2ZZ/P\r\n"), std::string::npos);
+    EXPECT_NE(scored.cabrillo.find(" PY2ZZ/P       59  SP "), std::string::npos);
+    EXPECT_EQ(scored.cabrilloFileName, "PY2ZZ.cbr") << "the file is named after the contestant";
+}
+
+TEST(LogScoring, ContactsWithoutOwnCallTakeTheContestants) {
+    LogContact contact = sampleContacts().front();
+    contact.ownCall.clear();
+    contact.mode = "RTTY";  // refused, so its line shows the own call
+    const ScoredLog scored = scoreLog({contact}, sampleSetup());
+    ASSERT_EQ(scored.contacts.size(), 1u);
+    EXPECT_EQ(scored.contacts[0].result, ContactResult::kRefused);
+    EXPECT_NE(scored.contacts[0].findings.find("  PY2ZZ  "), std::string::npos) << scored.contacts[0].findings;
+}
+
+TEST(LogScoring, AnEmptyLogScoresNothing) {
+    const ScoredLog scored = scoreLog({}, ScoringSetup());
+    EXPECT_EQ(scored.summary,
+              "      TORV -\r\n\tContestant:  \r\n\tQSOs\tPoints\tMULT\r\nTotal\t 0\t 0\t 0\r\n\r\nScore: 0*0 = 0");
+    EXPECT_EQ(scored.errorFile, "TORV UBN file \r\n");
+}
+
+TEST(LogScoring, ContactFieldsAreTheRecordsWithAValidTime) {
+    const LogContact& contact = sampleContacts().front();
+    const ContactFields fields = contactFieldsOf(contact);
+    EXPECT_EQ(fields.qsoTime.status, kDateTimeValid);
+    EXPECT_EQ(fields.qsoTime.date, contact.oleDate);
+    EXPECT_EQ(fields.call, contact.call);
+    EXPECT_EQ(fields.ownCall, contact.ownCall);
+    EXPECT_EQ(fields.frequency, contact.frequency);
+    EXPECT_EQ(fields.mode, contact.mode);
+    EXPECT_EQ(fields.band, contact.band);
+    EXPECT_EQ(fields.rstSent, contact.rstSent);
+    EXPECT_EQ(fields.rstReceived, contact.rstReceived);
+    EXPECT_EQ(fields.exchangeSent, contact.exchangeSent);
+    EXPECT_EQ(fields.exchangeReceived, contact.exchangeReceived);
+    EXPECT_EQ(fields.prefix, contact.prefix);
+    EXPECT_EQ(fields.auxText, "");
+}
+
+// The module object as the plug-in holds it, fed with the same contacts:
+// a removal, then a second pass (what Stats.dll does through PelkSim).
+TEST(SampleLogScoring, ARemovalRecomputesNoMarksAndASecondPassScoresAlike) {
+    TempFolder folder;
+    CTestApp app(headlessPorts(std::make_unique<MemorySettings>()), folder.path().string());
+    auto pass = [&](int exportFlag) {
+        const ScoringSetup setup = sampleSetup();
+        app.ResetStats(exportFlag, setup.contestantCall, setup.start, setup.end);
+        for (const LogContact& contact : sampleContacts()) {
+            app.AddData(contactFieldsOf(contact));
+        }
+        int status = 0;
+        return std::string(app.GetResult(&status));
+    };
+    const std::string first = pass(1);
+    const LogContact& removed = sampleContacts().at(kRemovedRecord);
+    ASSERT_EQ(removed.call, "ZZ7XQ");
+    EXPECT_EQ(app.RemoveData(contactFieldsOf(removed)), 1);
+    int status = 0;
+    EXPECT_TRUE(matchesGolden(app.GetResult(&status), "golden/sample_after_removal.summary.txt"));
+    // The export flag stays until the next rescoring: the file is written again.
+    EXPECT_TRUE(matchesGolden(readFile(folder.file("PY2ZZ.cbr")), "golden/sample_after_removal.cbr"));
+    // The twin left behind stays a duplicate until the next pass.
+    EXPECT_EQ(pass(0), first);
+    EXPECT_TRUE(matchesGolden(readFile(folder.file("err.txt")), "golden/sample.err.txt"));
+}
+
+}  // namespace

@@ -1,0 +1,268 @@
+// The torv program run as a user runs it: standard output, the files it
+// writes, messages on standard error and exit codes.
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "support/files.h"
+#include "support/temp_folder.h"
+#include "support/test_names.h"
+
+namespace {
+
+struct ProgramRun {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string shellQuoted(const std::string& text) {
+    std::string quoted = "'";
+    for (char c : text) {
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    }
+    return quoted + "'";
+}
+
+class TorvProgram : public ::testing::Test {
+protected:
+    TempFolder folder;
+
+    // Runs torv in the folder with the arguments; a run is bounded by the
+    // test's timeout.
+    ProgramRun torv(const std::vector<std::string>& arguments) {
+        std::string command = "cd " + shellQuoted(folder.path().string()) + " && " + shellQuoted(TORV_PROGRAM);
+        for (const std::string& argument : arguments) {
+            command += " " + shellQuoted(argument);
+        }
+        command += " >out.txt 2>err.txt </dev/null";
+        const int status = std::system(command.c_str());
+        ProgramRun run;
+        run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        run.out = readFile(folder.file("out.txt"));
+        run.err = readFile(folder.file("err.txt"));
+        return run;
+    }
+
+    std::string sample() const { return testDataPath("../examples/torv-sample.adi"); }
+};
+
+std::string withoutCarriageReturns(std::string text) {
+    std::string result;
+    for (char c : text) {
+        if (c != '\r') {
+            result += c;
+        }
+    }
+    return result;
+}
+
+// The text with every run of blanks made one blank and no blank before a line end.
+std::string singleBlanks(const std::string& text) {
+    std::string result;
+    for (char c : text) {
+        if (c == ' ' && !result.empty() && result.back() == ' ') {
+            continue;
+        }
+        if ((c == '\r' || c == '\n') && !result.empty() && result.back() == ' ') {
+            result.pop_back();
+        }
+        result += c;
+    }
+    return result;
+}
+
+std::string goldenSummaryLine() {
+    return withoutCarriageReturns(readFile(testDataPath("golden/sample.summary.txt"))) + "\n";
+}
+
+TEST_F(TorvProgram, ScoresTheSampleAsThePluginDoes) {
+    const ProgramRun run = torv({"score", sample(), "--errors", "errors.txt", "--cabrillo", "log.cbr"});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(run.out, goldenSummaryLine()) << "the summary with LF line ends, and a line end after it";
+    EXPECT_TRUE(matchesGolden(readFile(folder.file("errors.txt")), "golden/sample.err.txt"));
+    EXPECT_TRUE(matchesGolden(readFile(folder.file("log.cbr")), "golden/sample.cbr"));
+    EXPECT_FALSE(fileExists(folder.file("PY2ZZ.cbr"))) << "nothing but the files asked for";
+}
+
+TEST_F(TorvProgram, FindingsOnStandardOutputFollowTheSummary) {
+    const ProgramRun run = torv({"score", sample(), "--errors", "-"});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.out, goldenSummaryLine() + withoutCarriageReturns(readFile(testDataPath("golden/sample.err.txt"))));
+}
+
+TEST_F(TorvProgram, TheCabrilloFileScoresAlikeAndKeepsItsCallsign) {
+    ASSERT_EQ(torv({"score", sample(), "--cabrillo", "first.cbr"}).exitCode, 0);
+    const ProgramRun again = torv({"score", "first.cbr", "--cabrillo", "second.cbr"});
+    EXPECT_EQ(again.exitCode, 0) << again.err;
+    EXPECT_EQ(again.out, goldenSummaryLine()) << "DLL -> Cabrillo -> torv score: the same summary";
+    // Blanks around an exchange do not survive a blank-separated format.
+    EXPECT_TRUE(singleBlanks(readFile(folder.file("second.cbr"))) == singleBlanks(readFile(folder.file("first.cbr"))));
+
+    // Another CALLSIGN in the file: kept in the header and the sent-call
+    // column, while the contestant comes from --call.
+    std::string renamed = readFile(folder.file("first.cbr"));
+    renamed.replace(renamed.find("CALLSIGN: PY2ZZ"), 15, "CALLSIGN: PY2ZZ/P");
+    writeFile(folder.file("renamed.cbr"), renamed);
+    const ProgramRun kept = torv({"score", "renamed.cbr", "--call", "PY2ZZ", "--cabrillo", "kept.cbr"});
+    EXPECT_EQ(kept.exitCode, 0) << kept.err;
+    EXPECT_EQ(kept.out, goldenSummaryLine());
+    const std::string written = readFile(folder.file("kept.cbr"));
+    EXPECT_NE(written.find("\r\nCALLSIGN: PY2ZZ/P\r\n"), std::string::npos);
+    EXPECT_NE(written.find(" PY2ZZ/P       59  SP "), std::string::npos);
+}
+
+TEST_F(TorvProgram, TheSettingsFileGivesTheHeaderAndStaysAsItWas) {
+    const std::string settings = "[Settings]\r\nName=Ana Silva\r\nOperators=PY2ZZ PY2YY\r\nClaimed=1\r\n";
+    writeFile(folder.file("TORV.ini"), settings);
+    const ProgramRun run = torv({"score", sample(), "--settings", "TORV.ini", "--cabrillo", "log.cbr"});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    const std::string written = readFile(folder.file("log.cbr"));
+    EXPECT_NE(written.find("\r\nNAME: Ana Silva\r\n"), std::string::npos);
+    EXPECT_NE(written.find("\r\nOPERATORS: PY2ZZ PY2YY\r\n"), std::string::npos);
+    EXPECT_NE(written.find("\r\nCLAIMED-SCORE: 37975\r\n"), std::string::npos);
+    EXPECT_EQ(readFile(folder.file("TORV.ini")), settings);
+}
+
+TEST_F(TorvProgram, TheContestantAndThePeriodCanBeGiven) {
+    const ProgramRun run =
+        torv({"score", sample(), "--call", "PY9ZZ", "--start", "2015-09-11", "--end", "2015-09-14T12:00"});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out.substr(0, run.out.find("\tQSOs")), "      TORV 11.09-14.09.2015\n\tContestant: PY9ZZ \n");
+}
+
+TEST_F(TorvProgram, ALogThatNamesNoStationAsksForTheCall) {
+    writeFile(folder.file("log.adi"),
+              "<CALL:5>PY1AA<QSO_DATE:8>20150912<TIME_ON:4>1200<BAND:3>40m<MODE:2>CW"
+              "<STX_STRING:2>SP<SRX_STRING:2>RJ<EOR>\n");
+    const ProgramRun run = torv({"score", "log.adi"});
+    EXPECT_EQ(run.exitCode, 0) << "a warning is no input problem";
+    EXPECT_EQ(run.err,
+              "torv: log.adi: warning: the log names no station (CALLSIGN, STATION_CALLSIGN or OPERATOR): give "
+              "--call\n");
+    EXPECT_NE(run.out.find("\tContestant:  \n"), std::string::npos) << run.out;
+    EXPECT_EQ(torv({"score", "log.adi", "--call", "PY2ZZ"}).err, "");
+}
+
+const char* const kTwoGoodOneBad =
+    "START-OF-LOG: 3.0\n"
+    "CALLSIGN: PY2ZZ\n"
+    "QSO:  7025 CW 2015-09-12 1214 PY2ZZ 599 SP PY1AA 599 YL\n"
+    "QSO:  7026 CW 2015-09-12 12:15 PY2ZZ 599 SP PY1AB 599 QRP\n"
+    "QSO:  7027 CW 2015-09-12 1216 PY2ZZ 599 SP PY1AC 599 SP\n"
+    "END-OF-LOG:\n";
+
+TEST_F(TorvProgram, ABadRecordIsSkippedNamedAndMakesTheExitCodeOne) {
+    writeFile(folder.file("log.cbr"), kTwoGoodOneBad);
+    const ProgramRun run = torv({"score", "log.cbr"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.err, "torv: log.cbr: line 4, record 2: skipped: time \"12:15\" is not a time of day (HHMM)\n");
+    EXPECT_NE(run.out.find("40m\t 2\t 8\n"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("Score: 8*1 = 8\n"), std::string::npos) << run.out;
+}
+
+TEST_F(TorvProgram, StrictStopsAtTheFirstBadRecord) {
+    writeFile(folder.file("log.cbr"), kTwoGoodOneBad);
+    const ProgramRun run = torv({"score", "log.cbr", "--strict", "--cabrillo", "out.cbr"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err,
+              "torv: log.cbr: line 4, record 2: skipped: time \"12:15\" is not a time of day (HHMM)\n"
+              "torv: log.cbr: stopped at the first record that cannot be read (--strict)\n");
+    EXPECT_FALSE(fileExists(folder.file("out.cbr")));
+}
+
+TEST_F(TorvProgram, JsonInsteadOfTheSummary) {
+    writeFile(folder.file("log.cbr"), kTwoGoodOneBad);
+    const ProgramRun run = torv({"score", "log.cbr", "--json"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.out.substr(0, 2), "{\n");
+    EXPECT_NE(run.out.find("\"format\": \"Cabrillo\""), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("\"skippedRecords\": 1,"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("\"score\": 8,"), std::string::npos) << run.out;
+    EXPECT_EQ(run.out.substr(run.out.size() - 2), "}\n");
+}
+
+struct InputProblem {
+    const char* description;
+    std::vector<std::string> arguments;
+    std::string file;  // written as "in.log" when not empty
+    std::string err;
+};
+
+class TorvInputProblem : public TorvProgram, public ::testing::WithParamInterface<InputProblem> {};
+
+TEST_P(TorvInputProblem, SaysWhichAndWhyWithExitCodeOne) {
+    if (!GetParam().file.empty()) {
+        writeFile(folder.file("in.log"), GetParam().file);
+    }
+    const ProgramRun run = torv(GetParam().arguments);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.err, GetParam().err);
+    EXPECT_EQ(run.out, "");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, TorvInputProblem,
+    ::testing::Values(
+        InputProblem{"a missing log",
+                     {"score", "missing.adi"},
+                     "",
+                     "torv: cannot read missing.adi: No such file or directory\n"},
+        InputProblem{"a folder as the log", {"score", "."}, "", "torv: cannot read .: Is a directory\n"},
+        InputProblem{"ADX",
+                     {"score", "in.log"},
+                     "<?xml version=\"1.0\"?>\n<ADX></ADX>\n",
+                     "torv: in.log: this is ADX, the XML form of ADIF, which is not read: export the log as ADIF "
+                     "(.adi) or Cabrillo\n"},
+        InputProblem{"an ADIF header without its end",
+                     {"score", "in.log"},
+                     "made up\n<CALL:5>PY1AA<EOR>\n",
+                     "torv: in.log: ADIF: line 1, header: no <EOH> ends the header text (a file without a header "
+                     "starts with '<')\n"},
+        InputProblem{"a missing settings file",
+                     {"score", "in.log", "--settings", "none.ini"},
+                     "<CALL:5>PY1AA<QSO_DATE:8>20150912<TIME_ON:4>1200<BAND:3>40m<EOR>",
+                     "torv: cannot read none.ini: No such file or directory\n"}),
+    [](const ::testing::TestParamInfo<InputProblem>& testCase) { return testName(testCase.param.description); });
+
+TEST_F(TorvProgram, AnUnwritableOutputIsAnInputProblem) {
+    const ProgramRun run = torv({"score", sample(), "--cabrillo", "no/such/folder/log.cbr"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.out, goldenSummaryLine()) << "the summary comes first";
+    EXPECT_EQ(run.err, "torv: cannot write no/such/folder/log.cbr: No such file or directory\n");
+}
+
+struct Usage {
+    const char* description;
+    std::vector<std::string> arguments;
+    int exitCode;
+    std::string inOutput;  // found in standard output or error
+};
+
+class TorvUsage : public TorvProgram, public ::testing::WithParamInterface<Usage> {};
+
+TEST_P(TorvUsage, ExitCodeAndText) {
+    const ProgramRun run = torv(GetParam().arguments);
+    EXPECT_EQ(run.exitCode, GetParam().exitCode) << run.out << run.err;
+    EXPECT_NE((run.out + run.err).find(GetParam().inOutput), std::string::npos) << run.out << run.err;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, TorvUsage,
+    ::testing::Values(Usage{"no subcommand", {}, 2, "A subcommand is required"},
+                      Usage{"no log", {"score"}, 2, "LOG is required"},
+                      Usage{"an unknown option", {"score", "x.adi", "--colour"}, 2, "--colour"},
+                      Usage{"a bad start date", {"score", "x.adi", "--start", "12.09.2015"}, 2, "not a date"},
+                      Usage{"a bad end time", {"score", "x.adi", "--end", "2015-09-12T24:00"}, 2, "not a date"},
+                      Usage{"help", {"--help"}, 0, "score"},
+                      Usage{"help of score", {"score", "--help"}, 0, "--cabrillo"},
+                      Usage{"version", {"--version"}, 0, "torv " TORV_VERSION}),
+    [](const ::testing::TestParamInfo<Usage>& testCase) { return testName(testCase.param.description); });
+
+}  // namespace

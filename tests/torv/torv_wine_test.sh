@@ -1,0 +1,60 @@
+#!/usr/bin/env bash
+# torv.exe under wine, held against Stats.dll driven by PelkSim.exe for the
+# sample log (summary, error file, Cabrillo file), against the golden files
+# the native torv is held against, and on the DLL's own Cabrillo file (the
+# round trip). Windows line ends on standard output.
+#   torv_wine_test.sh WINE_RUN PREFIX BIN_DIR TESTS_DIR
+set -euo pipefail
+run=$1 prefix=$2 bin=$3 tests=$4
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cd "$work"
+cp "$tests/../examples/torv-sample.adi" sample.adi
+
+fail() {
+    echo "FAILED: $*" >&2
+    exit 1
+}
+same() {  # same FILE EXPECTED_FILE WHAT
+    cmp -s "$1" "$2" || { diff <(tr -d '\r' <"$1") <(tr -d '\r' <"$2") | head -20 >&2; fail "$3"; }
+}
+
+# The plug-in, as the host runs it.
+mkdir dll
+(cd dll && "$run" "$prefix" "$bin/PelkSim.exe" "load Stats.dll" \
+    "expect-dialog TORV ok" "reset export PY2ZZ 2015-09-12T00:00 2015-09-13T23:59" "replay ../sample.adi" \
+    "close-message Output" "result" >pelksim.out 2>pelksim.err) || { cat dll/pelksim.err >&2; fail "PelkSim"; }
+tr -d '\r' <dll/pelksim.out | sed -n '/^GetResult0 status=/,/^Score: /p' | sed 1d >dll/summary.txt
+[[ -s dll/summary.txt ]] || fail "no summary from PelkSim"
+
+# The tool.
+"$run" "$prefix" "$bin/torv.exe" score sample.adi --errors err.txt --cabrillo log.cbr >torv.out 2>torv.err ||
+    { cat torv.err >&2; fail "torv.exe exited non-zero"; }
+[[ ! -s torv.err ]] || { cat torv.err >&2; fail "torv.exe wrote to standard error"; }
+# Every line ends in CR LF, and nothing else holds a CR.
+[[ $(tr -cd '\r' <torv.out | wc -c) -eq $(tr -cd '\n' <torv.out | wc -c) ]] || fail "line ends are not CR LF"
+[[ $(grep -c $'\r$' torv.out) -eq $(wc -l <torv.out) ]] || fail "a CR that is not before LF"
+
+tr -d '\r' <torv.out >torv-summary.txt
+same torv-summary.txt dll/summary.txt "torv.exe's summary is not Stats.dll's"
+same err.txt dll/err.txt "torv.exe's findings are not Stats.dll's err.txt"
+same log.cbr dll/PY2ZZ.cbr "torv.exe's Cabrillo file is not Stats.dll's"
+
+# What the native torv is held against (tests/torv/torv_program_test.cpp).
+{ cat "$tests/golden/sample.summary.txt"; printf '\r\n'; } >golden-stdout.txt
+same torv.out golden-stdout.txt "torv.exe's standard output is not the native torv's"
+same err.txt "$tests/golden/sample.err.txt" "torv.exe's error file is not the native torv's"
+same log.cbr "$tests/golden/sample.cbr" "torv.exe's Cabrillo file is not the native torv's"
+
+# A path that starts with '/' is a file, not a Windows-style option.
+"$run" "$prefix" "$bin/torv.exe" score "$work/sample.adi" >absolute.out 2>absolute.err ||
+    { cat absolute.err >&2; fail "an absolute path"; }
+same absolute.out torv.out "an absolute path does not score alike"
+# The library's own texts get Windows line ends too.
+"$run" "$prefix" "$bin/torv.exe" --version >version.out
+grep -q $'^torv [0-9.]*\r$' version.out || { od -c version.out >&2; fail "--version is not one CR LF line"; }
+
+# The round trip: Stats.dll's Cabrillo file scored again.
+"$run" "$prefix" "$bin/torv.exe" score dll/PY2ZZ.cbr >round.out 2>round.err || { cat round.err >&2; fail "round trip"; }
+same round.out torv.out "DLL -> Cabrillo -> torv.exe score does not give the same summary"
+echo "torv.exe matches Stats.dll and the native torv"

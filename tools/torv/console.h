@@ -1,0 +1,22 @@
+// The console as the tool uses it, the same on every platform.
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+// Standard output and error take bytes as they are: on Windows no LF is
+// turned into CR LF behind the tool's back (it writes the line ends itself).
+void useBinaryStandardStreams();
+
+// True when standard error is a terminal (progress is shown only there).
+bool standardErrorIsTerminal();
+
+// The platform's line end: "\r\n" on Windows, "\n" elsewhere.
+extern const char* const kLineEnd;
+
+// The text with its CR LF and LF line ends made the platform's.
+std::string withPlatformLineEnds(std::string_view text);
+
+// Writes the bytes to the stream; false when they did not all go.
+bool writeAll(std::FILE* stream, std::string_view bytes);

@@ -1,0 +1,12 @@
+// The POSIX console: streams are binary already, the line end is LF.
+#include <unistd.h>
+
+#include "console.h"
+
+const char* const kLineEnd = "\n";
+
+void useBinaryStandardStreams() {}
+
+bool standardErrorIsTerminal() {
+    return isatty(fileno(stderr)) != 0;
+}

@@ -1,0 +1,136 @@
+#include "log_scoring.h"
+
+#include <map>
+#include <memory>
+#include <optional>
+
+#include "assistant/ini_settings.h"
+#include "engine/error_file.h"
+#include "plugin/module.h"
+
+namespace {
+
+// The operator's settings file, read as the plug-in reads it; what the pass
+// writes (the claimed score, the confirmed header) stays in memory, so the
+// file is never changed.
+class ReadOnlySettings : public Settings {
+public:
+    explicit ReadOnlySettings(const std::string& path) {
+        if (!path.empty()) {
+            file_ = std::make_unique<IniSettings>(path);
+        }
+    }
+    std::string readText(const std::string& key, const std::string& defaultValue) override {
+        auto written = written_.find(key);
+        if (written != written_.end()) {
+            return written->second.substr(0, kSettingsValueMax);
+        }
+        return file_ ? file_->readText(key, defaultValue) : defaultValue;
+    }
+    void writeText(const std::string& key, const std::string& value) override { written_[key] = value; }
+
+private:
+    std::unique_ptr<IniSettings> file_;
+    std::map<std::string, std::string> written_;
+};
+
+// The operator confirms the header, with the given CALLSIGN typed in.
+class ConfirmingWithCallsign : public HeaderDialog {
+public:
+    explicit ConfirmingWithCallsign(std::string callsign) : callsign_(std::move(callsign)) {}
+    bool run(HeaderFields& fields) override {
+        if (!callsign_.empty()) {
+            fields.callsign = callsign_;
+        }
+        return true;
+    }
+
+private:
+    std::string callsign_;
+};
+
+bool endsWith(std::string_view line, std::string_view ending) {
+    return line.size() >= ending.size() && line.substr(line.size() - ending.size()) == ending;
+}
+
+constexpr size_t kProgressEvery = 4096;
+
+}  // namespace
+
+ContactFields contactFieldsOf(const LogContact& contact) {
+    ContactFields fields;
+    fields.ownCall = contact.ownCall;
+    fields.call = contact.call;
+    fields.qsoTime = {contact.oleDate, kDateTimeValid};
+    fields.frequency = contact.frequency;
+    fields.mode = contact.mode;
+    fields.rstSent = contact.rstSent;
+    fields.rstReceived = contact.rstReceived;
+    fields.exchangeSent = contact.exchangeSent;
+    fields.exchangeReceived = contact.exchangeReceived;
+    fields.prefix = contact.prefix;
+    fields.band = contact.band;
+    return fields;
+}
+
+ScoredLog scoreLog(const std::vector<LogContact>& contacts, const ScoringSetup& setup) {
+    ScoredLog scored;
+    PlatformPorts ports = headlessPorts(std::make_unique<ReadOnlySettings>(setup.settingsPath));
+    ports.headerDialog = std::make_unique<ConfirmingWithCallsign>(setup.callsign);
+    ports.hostVersion = [](const std::string&) { return std::optional<std::string>(); };
+    auto findings = std::make_unique<MemoryFindings>();
+    const MemoryFindings& kept = *findings;
+    ports.findings = std::move(findings);
+    ports.writeCabrillo = [&scored](const CCabrilloLog& report, const std::optional<std::string>& hostVersion) {
+        scored.cabrillo = report.CabrilloText(hostVersion);
+        scored.cabrilloFileName = report.fileBaseName + ".cbr";
+        return CabrilloOutcome{true, "File produced: " + scored.cabrilloFileName};
+    };
+    CTestApp app(std::move(ports));
+
+    app.ResetStats(setup.exportCabrillo ? 1 : 0, setup.contestantCall, setup.start, setup.end);
+    scored.contacts.reserve(contacts.size());
+    for (size_t i = 0; i < contacts.size(); ++i) {
+        ContactFields fields = contactFieldsOf(contacts[i]);
+        if (fields.ownCall.empty()) {
+            fields.ownCall = setup.contestantCall;
+        }
+        ContactOutcome outcome;
+        if (app.AddData(fields) == 1) {
+            const bool dupe =
+                app.engine().withStore([](const ContactStore& store) { return store.contactList().back().dupe != 0; });
+            outcome.result = dupe ? ContactResult::kDupe : ContactResult::kStored;
+        }
+        outcome.findings = std::string(kept.lastLines());
+        scored.contacts.push_back(std::move(outcome));
+        if (setup.progress && (i + 1) % kProgressEvery == 0) {
+            setup.progress(i + 1, contacts.size());
+        }
+    }
+    int status = 0;
+    scored.summary = app.GetResult(&status);
+    // The same computation on a copy of the store gives the summary's rows.
+    app.engine().withStore([&scored](const ContactStore& store) {
+        std::vector<std::string> bands = store.bandList();
+        scored.numbers = computeScoreSummary(store.contactList(), bands, store.context());
+        scored.storedCount = store.count();
+    });
+    scored.errorFile = kept.text();
+    return scored;
+}
+
+FindingCounts countFindings(const std::string& errorFile) {
+    FindingCounts counts;
+    const std::string_view text(errorFile);
+    for (size_t start = 0; start < text.size();) {
+        const size_t end = text.find("\r\n", start);
+        const std::string_view line = text.substr(start, end == std::string_view::npos ? text.npos : end - start);
+        start = end == std::string_view::npos ? text.size() : end + 2;
+        counts.noContestBand += endsWith(line, messages::kNoContestBand);
+        counts.noTestMode += endsWith(line, messages::kNoTestMode);
+        counts.noRxNumber += endsWith(line, messages::kNoRxNumber);
+        counts.areaNotAcceptable += endsWith(line, messages::kAreaNotAcceptable);
+        counts.dupe += endsWith(line, messages::kDupe);
+    }
+    return counts;
+}

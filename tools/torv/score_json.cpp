@@ -1,0 +1,73 @@
+#include "score_json.h"
+
+#include <cstdio>
+
+std::string jsonString(const std::string& text) {
+    std::string result = "\"";
+    for (char c : text) {
+        switch (c) {
+            case '"':
+                result += "\\\"";
+                break;
+            case '\\':
+                result += "\\\\";
+                break;
+            case '\n':
+                result += "\\n";
+                break;
+            case '\r':
+                result += "\\r";
+                break;
+            case '\t':
+                result += "\\t";
+                break;
+            default:
+                if (static_cast<unsigned char>(c) < 0x20) {
+                    char escaped[8];
+                    std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(c));
+                    result += escaped;
+                } else {
+                    result += c;
+                }
+        }
+    }
+    return result + "\"";
+}
+
+std::string scoreJson(const ScoredLog& scored, const ScoreJsonInput& input, const std::string& contestant) {
+    auto number = [](auto value) { return std::to_string(value); };
+    std::string json = "{\n";
+    json += "  \"log\": " + jsonString(input.log) + ",\n";
+    json += "  \"format\": " + jsonString(input.format) + ",\n";
+    json += "  \"contestant\": " + jsonString(contestant) + ",\n";
+    json += "  \"contactsRead\": " + number(input.contacts) + ",\n";
+    json += "  \"skippedRecords\": " + number(input.skippedRecords) + ",\n";
+    json += "  \"warnings\": " + number(input.warnings) + ",\n";
+    json += "  \"bands\": [";
+    int32_t counted = 0;
+    for (size_t i = 0; i < scored.numbers.bands.size(); ++i) {
+        const BandRow& row = scored.numbers.bands[i];
+        json += std::string(i == 0 ? "\n" : ",\n") + "    {\"band\": " + jsonString(row.band) +
+                ", \"qsos\": " + number(row.qsos) + ", \"points\": " + number(row.points) +
+                ", \"newMultipliers\": " + number(row.newMultipliers) + "}";
+        counted += row.qsos;
+    }
+    json += scored.numbers.bands.empty() ? "],\n" : "\n  ],\n";
+    json += "  \"qsos\": " + number(counted) + ",\n";
+    json += "  \"records\": " + number(scored.storedCount) + ",\n";
+    json += "  \"points\": " + number(scored.numbers.points) + ",\n";
+    json += "  \"multipliers\": " + number(scored.numbers.multipliers) + ",\n";
+    json += "  \"areas\": [";
+    for (size_t i = 0; i < scored.numbers.workedAreas.size(); ++i) {
+        json += (i == 0 ? "" : ", ") + jsonString(scored.numbers.workedAreas[i]);
+    }
+    json += "],\n";
+    json += "  \"score\": " + number(scored.numbers.score) + ",\n";
+    const FindingCounts findings = countFindings(scored.errorFile);
+    json += "  \"findings\": {\"noContestBand\": " + number(findings.noContestBand) +
+            ", \"noTestMode\": " + number(findings.noTestMode) + ", \"noRxNumber\": " + number(findings.noRxNumber) +
+            ", \"areaNotAcceptable\": " + number(findings.areaNotAcceptable) + ", \"dupe\": " + number(findings.dupe) +
+            "}\n";
+    json += "}\n";
+    return json;
+}

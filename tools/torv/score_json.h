@@ -1,0 +1,26 @@
+// The machine-readable result of `torv score --json`.
+#pragma once
+
+#include <string>
+
+#include "log_scoring.h"
+
+struct ScoreJsonInput {
+    std::string log;            // the file as named on the command line
+    std::string format;         // "ADIF" or "Cabrillo"
+    size_t contacts = 0;        // contacts read and passed
+    size_t skippedRecords = 0;  // records that could not be read
+    size_t warnings = 0;
+};
+
+// One JSON object, LF line ends, ending in a line end:
+//   log, format, contestant, contactsRead, skippedRecords, warnings,
+//   bands [{band, qsos, points, newMultipliers}], qsos (the counted ones),
+//   records (the store's, as in the Total row), points, multipliers,
+//   areas [..], score, findings {noContestBand, noTestMode, noRxNumber,
+//   areaNotAcceptable, dupe}.
+std::string scoreJson(const ScoredLog& scored, const ScoreJsonInput& input, const std::string& contestant);
+
+// The text as a JSON string literal: quotes, backslash and control
+// characters escaped; other bytes as they are (the log's own encoding).
+std::string jsonString(const std::string& text);
