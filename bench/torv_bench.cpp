@@ -14,7 +14,7 @@ namespace {
 // with some repeats, five contest bands and a refused one, CW and SSB,
 // exchanges that draw area and duplicate lines.
 std::string makeLogText(size_t n, bool cabrillo) {
-    static const char* const kBands[][2] = {{"80m", "3.525"}, {"40m", "7.025"}, {"20m", "14.025"},
+    static const char* const kBands[][2] = {{"80m", "3.525"},  {"40m", "7.025"},  {"20m", "14.025"},
                                             {"15m", "21.025"}, {"10m", "28.025"}, {"30m", "10.120"}};
     static const char* const kExchanges[] = {"SP", "RJ", "mg", "YL", "QRP", "XX", "BA", "RS", "MIL"};
     std::string text = cabrillo ? "START-OF-LOG: 3.0\r\nCALLSIGN: PY2ZZ\r\n" : "synthetic\r\n<EOH>\r\n";
@@ -28,8 +28,8 @@ std::string makeLogText(size_t n, bool cabrillo) {
         std::snprintf(time, sizeof time, "%02d%02d", minute / 60, minute % 60);
         if (cabrillo) {
             const std::string kHz = std::to_string(std::stoi(band[1]) * 1000 + static_cast<int>(i % 20));
-            text += "QSO: " + kHz + (ssb ? " PH " : " CW ") + "2015-09-12 " + time + " PY2ZZ 599 SP " + call +
-                    " 599 " + exchange + "\r\n";
+            text += "QSO: " + kHz + (ssb ? " PH " : " CW ") + "2015-09-12 " + time + " PY2ZZ 599 SP " + call + " 599 " +
+                    exchange + "\r\n";
         } else {
             auto field = [&text](const char* name, const std::string& value) {
                 text += "<" + std::string(name) + ":" + std::to_string(value.size()) + ">" + value + " ";

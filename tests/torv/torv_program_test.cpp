@@ -265,4 +265,39 @@ INSTANTIATE_TEST_SUITE_P(
                       Usage{"version", {"--version"}, 0, "torv " TORV_VERSION}),
     [](const ::testing::TestParamInfo<Usage>& testCase) { return testName(testCase.param.description); });
 
+// torv check as a committee runs it. Its files are held against golden
+// files by check_golden_test.sh; here the exit codes and messages.
+INSTANTIATE_TEST_SUITE_P(
+    CheckTable, TorvUsage,
+    ::testing::Values(
+        Usage{"check without logs", {"check", "--out", "o"}, 2, "LOGS is required"},
+        Usage{"check without a folder", {"check", "x.cbr"}, 2, "--out is required"},
+        Usage{
+            "uniques neither count nor remove", {"check", "x.cbr", "--out", "o", "--uniques", "drop"}, 2, "--uniques"},
+        Usage{"a negative window", {"check", "x.cbr", "--out", "o", "--window", "-1"}, 2, "--window"},
+        Usage{"a negative penalty", {"check", "x.cbr", "--out", "o", "--penalty", "-2"}, 2, "--penalty"},
+        Usage{"a bad check date", {"check", "x.cbr", "--out", "o", "--start", "14.03.2026"}, 2, "not a date"},
+        Usage{"help of check", {"check", "--help"}, 0, "--uniques"}),
+    [](const ::testing::TestParamInfo<Usage>& testCase) { return testName(testCase.param.description); });
+
+TEST_F(TorvProgram, CheckReportsAMissingLogAndWritesTheRest) {
+    const ProgramRun run = torv({"check", "absent.cbr", sample(), "--out", "checked"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.err.find("torv: absent.cbr: cannot read absent.cbr: No such file or directory; left out\n"),
+              std::string::npos)
+        << run.err;
+    EXPECT_EQ(run.out.rfind("1 logs, 600 QSO lines: ", 0), 0u) << run.out;
+    EXPECT_NE(readFile(folder.file("checked/results.txt")).find("absent.cbr: cannot read"), std::string::npos);
+    EXPECT_TRUE(fileExists(folder.file("checked/ubn/PY2ZZ.txt")));
+    EXPECT_TRUE(fileExists(folder.file("checked/qsos.csv")));
+    EXPECT_FALSE(fileExists(folder.file("checked/results.json"))) << "only with --json";
+}
+
+TEST_F(TorvProgram, CheckCannotWriteItsFolder) {
+    writeFile(folder.file("taken"), "a file where the folder should go");
+    const ProgramRun run = torv({"check", sample(), "--out", "taken"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.err.rfind("torv: cannot make the folder taken/ubn: ", 0), 0u) << run.err;
+}
+
 }  // namespace

@@ -1,5 +1,6 @@
 #include "log_scoring.h"
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <optional>
@@ -73,6 +74,29 @@ ContactFields contactFieldsOf(const LogContact& contact) {
     return fields;
 }
 
+ScoringSetup scoringSetupFor(const LogFile& log, const std::string& call, const std::optional<DateTimeArg>& start,
+                             const std::optional<DateTimeArg>& end) {
+    ScoringSetup setup;
+    setup.contestantCall = !call.empty() ? call : log.stationCall;
+    if (log.format == LogFormat::kCabrillo) {
+        setup.callsign = log.stationCall;
+    }
+    if (!log.contacts.empty()) {
+        const auto [first, last] =
+            std::minmax_element(log.contacts.begin(), log.contacts.end(),
+                                [](const LogContact& a, const LogContact& b) { return a.oleDate < b.oleDate; });
+        setup.start = {first->oleDate, kDateTimeValid};
+        setup.end = {last->oleDate, kDateTimeValid};
+    }
+    if (start) {
+        setup.start = *start;
+    }
+    if (end) {
+        setup.end = *end;
+    }
+    return setup;
+}
+
 ScoredLog scoreLog(const std::vector<LogContact>& contacts, const ScoringSetup& setup) {
     ScoredLog scored;
     PlatformPorts ports = headlessPorts(std::make_unique<ReadOnlySettings>(setup.settingsPath));
@@ -97,8 +121,11 @@ ScoredLog scoreLog(const std::vector<LogContact>& contacts, const ScoringSetup& 
         }
         ContactOutcome outcome;
         if (app.AddData(fields) == 1) {
-            const bool dupe =
-                app.engine().withStore([](const ContactStore& store) { return store.contactList().back().dupe != 0; });
+            const bool dupe = app.engine().withStore([&outcome](const ContactStore& store) {
+                const CInfo& stored = store.contactList().back();
+                outcome.area = stored.area;
+                return stored.dupe != 0;
+            });
             outcome.result = dupe ? ContactResult::kDupe : ContactResult::kStored;
         }
         outcome.findings = std::string(kept.lastLines());

@@ -6,11 +6,13 @@
 
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "engine/contact.h"
 #include "logfile/log_contact.h"
+#include "logfile/log_file.h"
 #include "reports/score_summary.h"
 
 // The contact the host would pass for a log record: its time a valid
@@ -37,6 +39,7 @@ enum class ContactResult { kStored, kDupe, kRefused };
 struct ContactOutcome {
     ContactResult result = ContactResult::kRefused;
     std::string findings;  // the engine's lines for this contact, each ending in CR LF
+    std::string area;      // the stored record's area (its multiplier), "" when none or refused
 };
 
 struct ScoredLog {
@@ -48,6 +51,12 @@ struct ScoredLog {
     std::string cabrillo;                  // the Cabrillo file, when exported
     std::string cabrilloFileName;          // the name the plug-in gives it
 };
+
+// The setup `torv score` gives a log: the contestant is `call`, else the
+// log's station; a Cabrillo log keeps its CALLSIGN; the period is the one
+// given, else the dates of the first and last contact.
+ScoringSetup scoringSetupFor(const LogFile& log, const std::string& call, const std::optional<DateTimeArg>& start,
+                             const std::optional<DateTimeArg>& end);
 
 // Scores the contacts. Contacts without an own call take the contestant's.
 ScoredLog scoreLog(const std::vector<LogContact>& contacts, const ScoringSetup& setup);

@@ -8,6 +8,7 @@
 #include <exception>
 #include <sstream>
 
+#include "check_command.h"
 #include "console.h"
 #include "score_command.h"
 
@@ -25,6 +26,7 @@ int main(int argc, char** argv) {
         app.set_version_flag("--version", "torv " TORV_VERSION);
         app.require_subcommand(1);
         addScoreCommand(app, exitCode);
+        addCheckCommand(app, exitCode);
         try {
             app.parse(argc, argv);
         } catch (const CLI::ParseError& error) {

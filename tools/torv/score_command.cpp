@@ -7,9 +7,9 @@
 #include <cstring>
 #include <memory>
 
+#include "command_support.h"
 #include "console.h"
 #include "log_scoring.h"
-#include "logfile/calendar.h"
 #include "logfile/log_file.h"
 #include "progress.h"
 #include "score_json.h"
@@ -35,12 +35,6 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-void tell(const std::string& message) {
-    std::fflush(stdout);
-    const std::string line = "torv: " + message + kLineEnd;
-    writeAll(stderr, line);
-}
-
 void writeFile(const std::string& path, const std::string& bytes) {
     struct Closer {
         void operator()(std::FILE* file) const { std::fclose(file); }
@@ -57,12 +51,6 @@ void requireReadable(const std::string& path) {
         throw InputProblem("cannot read " + path + ": " + std::strerror(errno));
     }
     std::fclose(file);
-}
-
-DateTimeArg dateOption(const std::string& text) {
-    double date = 0;
-    parseDateTimeText(text, date);  // checked by the option's validator
-    return {date, kDateTimeValid};
 }
 
 int runScore(const ScoreOptions& options) {
@@ -91,26 +79,9 @@ int runScore(const ScoreOptions& options) {
         }
     }
 
-    ScoringSetup setup;
-    setup.contestantCall = !options.call.empty() ? options.call : log.stationCall;
+    ScoringSetup setup = scoringSetupFor(log, options.call, optionalDate(options.start), optionalDate(options.end));
     if (setup.contestantCall.empty()) {
         tell(options.log + ": warning: the log names no station (CALLSIGN, STATION_CALLSIGN or OPERATOR): give --call");
-    }
-    if (log.format == LogFormat::kCabrillo) {
-        setup.callsign = log.stationCall;
-    }
-    if (!log.contacts.empty()) {
-        const auto [first, last] =
-            std::minmax_element(log.contacts.begin(), log.contacts.end(),
-                                [](const LogContact& a, const LogContact& b) { return a.oleDate < b.oleDate; });
-        setup.start = {first->oleDate, kDateTimeValid};
-        setup.end = {last->oleDate, kDateTimeValid};
-    }
-    if (!options.start.empty()) {
-        setup.start = dateOption(options.start);
-    }
-    if (!options.end.empty()) {
-        setup.end = dateOption(options.end);
     }
     setup.exportCabrillo = !options.cabrillo.empty();
     setup.settingsPath = options.settings;
@@ -140,11 +111,6 @@ int runScore(const ScoreOptions& options) {
         writeFile(options.cabrillo, scored.cabrillo);
     }
     return skipped == 0 ? 0 : 1;
-}
-
-std::string checkDate(const std::string& text) {
-    double date = 0;
-    return parseDateTimeText(text, date) ? std::string() : "not a date: YYYY-MM-DD or YYYY-MM-DDTHH:MM (UTC)";
 }
 
 }  // namespace

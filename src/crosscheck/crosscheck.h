@@ -1,0 +1,113 @@
+// The contest committee's cross-check: every submitted log held against the
+// others, contact by contact. Pure functions over parsed logs; reading the
+// files and scoring each log with the engine happen before, writing the
+// reports after.
+//
+// The rules run in this order: the engine's verdict (refused, duplicate) is
+// kept; each log's clock offset is estimated from the pairs found on its
+// logged times with a wide window; pairs are formed on the corrected times;
+// unpaired contacts are tried as busted calls; what is left is not in the
+// other's log, unique or unverified.
+//
+// Built for the largest contests: calls are interned once, contacts are
+// indexed by (caller, worked call, band, mode) with sorted times, and the
+// per-contact work allocates nothing.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace crosscheck {
+
+// What the engine made of a contact when the log was scored alone.
+enum class EngineResult : uint8_t { kStored, kRefused, kDupe };
+
+// The verdict on one contact.
+enum class QsoStatus : uint8_t {
+    kConfirmed,
+    kBustedExchange,
+    kBustedCall,
+    kNil,
+    kUnique,
+    kUnverified,
+    kRefused,
+    kDupe,
+};
+constexpr int kStatusCount = 8;
+
+// "CONFIRMED", "BUSTED-EXCHANGE", "BUSTED-CALL", "NIL", "UNIQUE",
+// "UNVERIFIED", "REFUSED", "DUPE".
+const char* statusWord(QsoStatus status);
+
+// One QSO line of a log.
+struct LogQso {
+    uint32_t line = 0;   // 1-based line (or record) number in its file
+    int64_t minute = 0;  // minutes since 1970-01-01 00:00 UTC, as logged
+    std::string call;    // the call worked, as logged
+    std::string band;    // "40m"
+    std::string mode;    // "CW", "SSB", ...
+    std::string exchangeSent;
+    std::string exchangeReceived;
+    EngineResult engine = EngineResult::kStored;
+    std::string finding;  // the engine's finding for a refused or duplicate contact
+    std::string area;     // the area the engine gave a stored contact (its multiplier), "" for none
+};
+
+// One submitted log. Calls are compared in upper case; a caller hands in
+// logs of distinct calls (two logs of one call: the first one counts, the
+// other's contacts are never anybody's counterpart).
+struct SubmittedLog {
+    std::string call;
+    std::vector<LogQso> qsos;
+};
+
+struct CheckOptions {
+    int windowMinutes = 5;         // the widest time difference of a pair, corrected times
+    int offsetWindowMinutes = 30;  // the same for the clock-offset estimate, logged times
+};
+
+// The verdict on one contact and, when it has one, its counterpart: the
+// contact it is paired with (also for refused and duplicate contacts), or
+// for a busted call the contact of the station it really was.
+struct QsoVerdict {
+    QsoStatus status = QsoStatus::kConfirmed;
+    int32_t otherLog = -1;  // index into the logs, -1 when unpaired
+    uint32_t otherQso = 0;  // index into that log's contacts
+};
+
+struct LogVerdict {
+    int32_t offsetMinutes = 0;     // logged minus true time, subtracted before pairing
+    uint32_t offsetPairs = 0;      // the pairs the estimate rests on
+    std::vector<QsoVerdict> qsos;  // one per contact, in the log's order
+};
+
+// Offsets of this size or more are worth telling the entrant about.
+constexpr int kReportedOffsetMinutes = 2;
+
+// Runs every rule over the logs; the result has one LogVerdict per log, in
+// the same order.
+std::vector<LogVerdict> crossCheck(const std::vector<SubmittedLog>& logs, const CheckOptions& options);
+
+// True when one call is one edit from the other: one character replaced,
+// added or dropped, or a portable suffix ("/P", "/QRP", "/5") added or
+// dropped. Equal calls are not one edit apart. Exact comparison: callers
+// pass upper-case calls.
+bool oneEditApart(std::string_view a, std::string_view b);
+
+// Upper case, blanks trimmed: how exchanges and calls are compared.
+std::string normalised(std::string_view text);
+
+// The short explanation of a verdict for the contact q of log `self`:
+//   CONFIRMED          ""
+//   BUSTED-EXCHANGE    "logged SP, PY2AAA sent RJ"
+//   BUSTED-CALL        "logged PY2AAB, was PY2AAA"
+//   NIL                "not in PY2AAA's log"
+//   UNIQUE             "PY2XYZ sent no log and is in no other log"
+//   UNVERIFIED         "PY2XYZ sent no log"
+//   REFUSED, DUPE      the engine's finding
+std::string verdictDetail(const std::vector<SubmittedLog>& logs, const std::vector<LogVerdict>& verdicts, size_t self,
+                          size_t q);
+
+}  // namespace crosscheck

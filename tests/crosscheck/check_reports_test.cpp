@@ -1,0 +1,188 @@
+#include "crosscheck/check_reports.h"
+
+#include <gtest/gtest.h>
+
+#include "crosscheck/minutes.h"
+
+namespace crosscheck {
+namespace {
+
+const int64_t kNoon = minuteOf(2026, 3, 14, 12, 0);
+
+LogQso qso(uint32_t line, int64_t minute, const std::string& call, const std::string& sent,
+           const std::string& received) {
+    LogQso q;
+    q.line = line;
+    q.minute = minute;
+    q.call = call;
+    q.band = "40m";
+    q.mode = "CW";
+    q.exchangeSent = sent;
+    q.exchangeReceived = received;
+    return q;
+}
+
+// Three entrants: PY2BBB/P busts an exchange, PY2AAA has a NIL, PY2CCC a unique.
+ContestReport smallReport() {
+    ContestReport r;
+    r.logs.push_back({"PY2BBB/P", {qso(9, kNoon, "PY2AAA", "RJ", "MG"), qso(8, kNoon + 30, "PY2CCC", "RJ", "BA")}});
+    r.logs.push_back({"PY2AAA", {qso(3, kNoon, "PY2BBB/P", "SP", "RJ"), qso(4, kNoon + 60, "PY2CCC", "SP", "BA")}});
+    r.logs.push_back(
+        {"PY2CCC", {qso(2, kNoon + 30, "PY2BBB/P", "BA", "RJ"), qso(3, kNoon + 90, "PY9ZZZ", "BA", "SP")}});
+    r.verdicts = crossCheck(r.logs, r.settings.options);
+    const char* categories[] = {"SINGLE-OP", "SINGLE-OP", "MULTI-OP"};
+    const int32_t scores[] = {4, 4, 8};
+    for (size_t l = 0; l < r.logs.size(); ++l) {
+        Entrant e;
+        e.file = "logs/" + ubnBaseName(r.logs[l].call) + ".cbr";
+        e.categoryOperator = categories[l];
+        e.header.categoryBand = "ALL";
+        e.header.claimedScorePresent = true;
+        e.header.claimedScore = 8;
+        e.header.claimedScoreText = "8";
+        for (const LogQso& q : r.logs[l].qsos) {
+            e.qsoText.push_back("QSO: 7020 CW ... " + q.call);
+        }
+        e.claimedQsos = 2;
+        e.claimedPoints = 4;
+        e.claimedMultipliers = 2;
+        e.claimedScore = 8;
+        e.checked.points = 2;
+        e.checked.summary.points = 2;
+        e.checked.summary.multipliers = 2;
+        e.checked.score = scores[l];
+        r.entrants.push_back(e);
+    }
+    r.entrants[1].findings.push_back("CATEGORY-BAND 40M, but contacts on 20m");
+    r.notes.push_back("old/PY2AAA.cbr: replaced by PY2AAA.cbr");
+    return r;
+}
+
+TEST(QsosCsv, OneRowPerLineByLogThenLine) {
+    const ContestReport r = smallReport();
+    EXPECT_EQ(qsosCsv(r),
+              "log,line,status,other,detail\n"
+              "PY2AAA,3,CONFIRMED,PY2BBB/P,\n"
+              "PY2AAA,4,NIL,,not in PY2CCC's log\n"
+              "PY2BBB/P,8,CONFIRMED,PY2CCC,\n"
+              "PY2BBB/P,9,BUSTED-EXCHANGE,PY2AAA,\"logged MG, PY2AAA sent SP\"\n"
+              "PY2CCC,2,CONFIRMED,PY2BBB/P,\n"
+              "PY2CCC,3,UNIQUE,,PY9ZZZ sent no log and is in no other log\n");
+}
+
+TEST(QsosCsv, NotesContactsOutsideThePeriod) {
+    ContestReport r = smallReport();
+    r.settings.period.end = kNoon + 60;
+    const std::string csv = qsosCsv(r);
+    EXPECT_NE(csv.find("PY2CCC,3,UNIQUE,,PY9ZZZ sent no log and is in no other log; outside the contest period\n"),
+              std::string::npos);
+    EXPECT_NE(csv.find("PY2AAA,4,NIL,,not in PY2CCC's log\n"), std::string::npos);
+}
+
+TEST(UbnText, ScoresOffsetFindingsAndEveryUnconfirmedContact) {
+    ContestReport r = smallReport();
+    r.entrants[1].checked.penaltyPoints = 2;
+    EXPECT_EQ(ubnText(r, 1),
+              "TORV UBN report for PY2AAA\n"
+              "Log: logs/PY2AAA.cbr\n"
+              "Category: SINGLE-OP, ALL\n"
+              "\n"
+              "                 claimed   checked\n"
+              "QSOs                   2         1\n"
+              "Points                 4         2\n"
+              "Multipliers            2         2\n"
+              "Score                  8         4\n"
+              "Penalty: 2 points taken off for NIL and busted contacts\n"
+              "\n"
+              "Clock offset: 0 minutes (from 1 contact found in other logs)\n"
+              "\n"
+              "Header and log:\n"
+              "  CATEGORY-BAND 40M, but contacts on 20m\n"
+              "\n"
+              "NIL (1)\n"
+              "  line 4: QSO: 7020 CW ... PY2CCC\n"
+              "    NIL: not in PY2CCC's log\n");
+}
+
+TEST(UbnText, NamesTheBustedExchange) {
+    const std::string text = ubnText(smallReport(), 0);
+    EXPECT_NE(text.find("BUSTED-EXCHANGE (1)\n  line 9: QSO: 7020 CW ... PY2AAA\n"
+                        "    busted exchange: logged MG, PY2AAA sent SP\n"),
+              std::string::npos)
+        << text;
+}
+
+TEST(Results, RankedByCheckedScoreWithinEachCategory) {
+    const ContestReport r = smallReport();
+    // MULTI-OP sorts first; within SINGLE-OP the scores tie and the calls decide.
+    EXPECT_EQ(resultsOrder(r), (std::vector<size_t>{2, 1, 0}));
+    EXPECT_EQ(resultsCsv(r),
+              "category,rank,call,category_band,contacts_claimed,contacts_confirmed,points,multipliers,claimed_score,"
+              "checked_score,nil,busted,unique,clock_offset\n"
+              "MULTI-OP,1,PY2CCC,ALL,2,1,2,2,8,8,0,0,1,0\n"
+              "SINGLE-OP,1,PY2AAA,ALL,2,1,2,2,8,4,1,0,0,0\n"
+              "SINGLE-OP,2,PY2BBB/P,ALL,2,1,2,2,8,4,0,1,0,0\n");
+}
+
+TEST(Results, EntrantsWithoutACategoryComeLast) {
+    ContestReport r = smallReport();
+    r.entrants[2].categoryOperator.clear();
+    EXPECT_EQ(resultsOrder(r), (std::vector<size_t>{1, 0, 2}));
+    EXPECT_NE(resultsText(r).find("\n(no category)\n"), std::string::npos);
+}
+
+TEST(Results, TextTableWithFindingsAndNotes) {
+    const std::string text = resultsText(smallReport());
+    EXPECT_NE(text.find("    1 PY2CCC      ALL        2     1       2     2         8         8    0    0    1\n"),
+              std::string::npos)
+        << text;
+    EXPECT_NE(text.find("  PY2AAA: CATEGORY-BAND 40M, but contacts on 20m\n"), std::string::npos);
+    EXPECT_NE(text.find("Files\n  old/PY2AAA.cbr: replaced by PY2AAA.cbr\n"), std::string::npos);
+}
+
+TEST(Results, HtmlIsOneSelfContainedPage) {
+    const std::string html = resultsHtml(smallReport());
+    EXPECT_EQ(html.rfind("<!DOCTYPE html>", 0), 0u);
+    EXPECT_NE(html.find("<a href=\"ubn/PY2BBB_P.html\">PY2BBB/P</a>"), std::string::npos);
+    EXPECT_NE(html.find("<svg"), std::string::npos);
+    EXPECT_NE(html.find("<path fill=\"#3969ac\""), std::string::npos);  // 40m bars
+    EXPECT_EQ(html.find("<script"), std::string::npos);
+    EXPECT_EQ(html.find("src="), std::string::npos);
+    EXPECT_EQ(html.find("href=\"http"), std::string::npos);
+    EXPECT_NE(html.find("<li>PY2AAA: CATEGORY-BAND 40M, but contacts on 20m</li>"), std::string::npos);
+}
+
+TEST(Results, UbnPageEscapesTheReport) {
+    ContestReport r = smallReport();
+    r.entrants[0].file = "logs/<odd>&.cbr";
+    const std::string html = ubnHtml(r, 0);
+    EXPECT_NE(html.find("Log: logs/&lt;odd&gt;&amp;.cbr"), std::string::npos);
+    EXPECT_NE(html.find("<a href=\"../results.html\">"), std::string::npos);
+}
+
+TEST(Results, JsonHoldsTheSameData) {
+    ContestReport r = smallReport();
+    r.entrants[0].findings.push_back("quote \" and \\ and \x01");
+    const std::string json = resultsJson(r);
+    EXPECT_NE(json.find("{\"call\": \"PY2CCC\", \"file\": \"logs/PY2CCC.cbr\", \"category_operator\": \"MULTI-OP\", "
+                        "\"category_band\": \"ALL\", \"rank\": 1, \"contacts_claimed\": 2, \"contacts_confirmed\": 1, "
+                        "\"points\": 2, \"multipliers\": 2, \"claimed_score\": 8, \"recomputed_claimed_score\": 8, "
+                        "\"checked_score\": 8, \"penalty_points\": 0, \"nil\": 0, \"busted\": 0, \"unique\": 1, "
+                        "\"clock_offset\": 0, \"findings\": []}"),
+              std::string::npos)
+        << json;
+    EXPECT_NE(json.find("\"quote \\\" and \\\\ and \\u0001\""), std::string::npos);
+    EXPECT_NE(json.find("\"notes\": [\"old/PY2AAA.cbr: replaced by PY2AAA.cbr\"]"), std::string::npos);
+}
+
+TEST(Minutes, CalendarBothWays) {
+    EXPECT_EQ(minuteOf(1970, 1, 1), 0);
+    EXPECT_EQ(minuteText(minuteOf(2026, 3, 14, 23, 59)), "2026-03-14 23:59");
+    EXPECT_EQ(minuteText(minuteOf(2024, 2, 29, 0, 1)), "2024-02-29 00:01");
+    EXPECT_EQ(minuteText(minuteOf(2024, 2, 28, 23, 60)), "2024-02-29 00:00");
+    EXPECT_EQ(minuteText(-1), "1969-12-31 23:59");
+    EXPECT_EQ(minuteText(minuteOf(2100, 3, 1)), "2100-03-01 00:00");
+}
+
+}  // namespace
+}  // namespace crosscheck

@@ -1,0 +1,237 @@
+// torv check's pipeline on generated contests and on the awkward files a
+// committee receives: the real readers and the real engine, no disk.
+#include "log_check.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+
+#include "contest_sim.h"
+#include "logfile/log_file.h"
+
+namespace {
+
+class Files {
+public:
+    void add(const std::string& path, const std::string& text) { texts_[path] = text; }
+    std::vector<std::string> paths() const {
+        std::vector<std::string> all;
+        for (const auto& [path, text] : texts_) {
+            all.push_back(path);
+        }
+        return all;
+    }
+    LogLoader loader() const {
+        return [this](const std::string& path) {
+            auto found = texts_.find(path);
+            if (found == texts_.end()) {
+                throw LogFileError("cannot read " + path + ": No such file or directory");
+            }
+            return found->second;
+        };
+    }
+
+private:
+    std::map<std::string, std::string> texts_;
+};
+
+size_t logIndex(const crosscheck::ContestReport& report, const std::string& call) {
+    for (size_t l = 0; l < report.logs.size(); ++l) {
+        if (report.logs[l].call == call) {
+            return l;
+        }
+    }
+    ADD_FAILURE() << "no log of " << call;
+    return 0;
+}
+
+TEST(CheckLogs, AGeneratedContestThroughTheReadersAndTheEngine) {
+    contestsim::SimOptions options;
+    options.seed = 314;
+    options.adifShare = 0.3;
+    const contestsim::SimContest contest = contestsim::generateContest(options);
+    Files files;
+    for (const contestsim::SimLog& log : contest.logs) {
+        files.add("logs/" + contestsim::fileName(log), contestsim::logText(log));
+    }
+    CheckRequest request;
+    request.threads = 2;
+    const CheckOutcome outcome = checkLogs(files.paths(), request, files.loader());
+    EXPECT_FALSE(outcome.inputProblems);
+    EXPECT_TRUE(outcome.diagnostics.empty()) << outcome.diagnostics.front();
+    const crosscheck::ContestReport& report = outcome.report;
+    ASSERT_EQ(report.logs.size(), contest.logs.size());
+    size_t wrong = 0;
+    for (const contestsim::SimLog& sim : contest.logs) {
+        const size_t l = logIndex(report, sim.call);
+        const crosscheck::SubmittedLog& log = report.logs[l];
+        const crosscheck::Entrant& e = report.entrants[l];
+        ASSERT_EQ(log.qsos.size(), sim.qsos.size()) << sim.call;
+        for (size_t q = 0; q < sim.qsos.size(); ++q) {
+            EXPECT_EQ(log.qsos[q].line, contestsim::qsoLine(sim, q));
+            const crosscheck::QsoVerdict& v = report.verdicts[l].qsos[q];
+            const std::string got = std::string(crosscheck::statusWord(v.status)) + " " +
+                                    (v.otherLog < 0 ? "" : report.logs[static_cast<size_t>(v.otherLog)].call);
+            const std::string want = sim.qsos[q].expectedStatus + " " + sim.qsos[q].expectedOther;
+            if (got != want && ++wrong <= 10) {
+                ADD_FAILURE() << sim.call << " line " << log.qsos[q].line << ": got " << got << ", want " << want;
+            }
+        }
+        if (report.verdicts[l].offsetPairs >= 5) {
+            EXPECT_EQ(report.verdicts[l].offsetMinutes, sim.clockOffset) << sim.call;
+        }
+        // The claimed score: the engine's, and the header's where the log has one.
+        const bool claimFinding = !e.findings.empty() && e.findings.front().rfind("CLAIMED-SCORE", 0) == 0;
+        EXPECT_EQ(claimFinding, !sim.adif && (!sim.claimPresent || sim.claimWrong)) << sim.call;
+        if (!sim.adif && sim.claimPresent && !sim.claimWrong) {
+            EXPECT_EQ(e.claimedScore, sim.claimedScore) << sim.call;
+        }
+        // All contacts counted, the checked score is the engine's own.
+        std::vector<crosscheck::QsoVerdict> allConfirmed(log.qsos.size());
+        EXPECT_EQ(crosscheck::checkedScore(log.qsos, allConfirmed, crosscheck::ScoreRules()).score, e.claimedScore)
+            << sim.call;
+        EXPECT_LE(e.checked.score, e.claimedScore);
+    }
+    EXPECT_EQ(wrong, 0u);
+}
+
+TEST(CheckLogs, TheSameWithOneThreadOrTwo) {
+    contestsim::SimOptions options;
+    options.seed = 99;
+    const contestsim::SimContest contest = contestsim::generateContest(options);
+    Files files;
+    for (const contestsim::SimLog& log : contest.logs) {
+        files.add(contestsim::fileName(log), contestsim::logText(log));
+    }
+    CheckRequest one;
+    one.threads = 1;
+    CheckRequest two;
+    two.threads = 2;
+    EXPECT_EQ(checkFiles(checkLogs(files.paths(), one, files.loader()).report, true),
+              checkFiles(checkLogs(files.paths(), two, files.loader()).report, true));
+}
+
+const char* const kLogA =
+    "START-OF-LOG: 3.0\r\nCALLSIGN: PY2AAA\r\nCATEGORY-OPERATOR: single-op\r\nCLAIMED-SCORE: 2\r\n"
+    "QSO:  7020 CW 2026-03-14 1200 PY2AAA        599 SP     PY2BBB        599 RJ\r\n"
+    "QSO: 10120 CW 2026-03-14 1201 PY2AAA        599 SP     PY2BBB        599 RJ\r\n"
+    "END-OF-LOG:\r\n";
+const char* const kLogB =
+    "START-OF-LOG: 3.0\nCALLSIGN: py2bbb\nCLAIMED-SCORE: 2\n"
+    "QSO:  7020 CW 2026-03-14 1202 PY2BBB        599 RJ     PY2AAA        599 SP\n"
+    "QSO: 10120 CW 2026-03-14 1201 PY2BBB        599 RJ     PY2AAA        599 SP\n"
+    "QSO:  7020 CW 2026-03-14 1203 PY2BBB        599 RJ     PY2AAA        599 SP\n"
+    "END-OF-LOG:\n";
+
+TEST(CheckLogs, EngineVerdictsAndQuotedLines) {
+    Files files;
+    files.add("a.cbr", kLogA);
+    files.add("b.log", kLogB);
+    const CheckOutcome outcome = checkLogs(files.paths(), CheckRequest(), files.loader());
+    const crosscheck::ContestReport& r = outcome.report;
+    ASSERT_EQ(r.logs.size(), 2u);
+    const size_t b = logIndex(r, "PY2BBB");
+    EXPECT_EQ(r.logs[b].qsos[1].engine, crosscheck::EngineResult::kRefused);
+    EXPECT_EQ(r.logs[b].qsos[1].finding, "NO CONTEST BAND !!!");
+    EXPECT_EQ(r.logs[b].qsos[2].finding, "DUPE !!!");
+    EXPECT_EQ(r.verdicts[b].qsos[1].status, crosscheck::QsoStatus::kRefused);
+    EXPECT_EQ(r.verdicts[b].qsos[1].otherLog, static_cast<int32_t>(logIndex(r, "PY2AAA")));
+    // The two 40m contacts of B: the nearer one (line 4) pairs with A's.
+    EXPECT_EQ(r.verdicts[b].qsos[0].status, crosscheck::QsoStatus::kConfirmed);
+    EXPECT_EQ(r.verdicts[b].qsos[2].status, crosscheck::QsoStatus::kDupe);
+    EXPECT_EQ(r.entrants[b].qsoText[2], "QSO:  7020 CW 2026-03-14 1203 PY2BBB        599 RJ     PY2AAA        599 SP");
+    EXPECT_EQ(r.entrants[b].qsoText[0], "");  // confirmed lines are not quoted
+    EXPECT_EQ(r.entrants[logIndex(r, "PY2AAA")].categoryOperator, "SINGLE-OP");
+    EXPECT_EQ(r.entrants[b].claimedScore, 2);
+    EXPECT_TRUE(r.entrants[b].findings.empty());
+}
+
+TEST(CheckLogs, FilesLeftOutAreReportedAndTheRestChecked) {
+    Files files;
+    files.add("a.cbr", kLogA);
+    files.add("b.cbr", kLogB);
+    files.add("notes.txt", "Dear committee, my log follows by post.\n");
+    files.add("nobody.adi", "<CALL:6>PY2AAA <QSO_DATE:8>20260314 <TIME_ON:4>1200 <BAND:3>40m <MODE:2>CW <EOR>\n");
+    files.add("x.adx", "<?xml version=\"1.0\"?>\n<ADX><HEADER></HEADER><RECORDS></RECORDS></ADX>\n");
+    std::vector<std::string> paths = files.paths();
+    paths.push_back("missing.cbr");
+    const CheckOutcome outcome = checkLogs(paths, CheckRequest(), files.loader());
+    EXPECT_TRUE(outcome.inputProblems);
+    EXPECT_EQ(outcome.report.logs.size(), 2u);
+    std::set<std::string> leftOut;
+    for (const std::string& note : outcome.report.notes) {
+        leftOut.insert(note.substr(0, note.find(':')));
+        EXPECT_EQ(note.substr(note.size() - 10), "; left out") << note;
+    }
+    EXPECT_EQ(leftOut, (std::set<std::string>{"missing.cbr", "notes.txt", "nobody.adi", "x.adx"}));
+    for (const std::string& note : outcome.report.notes) {
+        if (note.rfind("nobody.adi", 0) == 0) {
+            EXPECT_NE(note.find("names no station"), std::string::npos) << note;
+        }
+        if (note.rfind("x.adx", 0) == 0) {
+            EXPECT_NE(note.find("ADX"), std::string::npos) << note;
+        }
+    }
+}
+
+TEST(CheckLogs, OfTwoLogsOfOneCallTheLaterFileNameWins) {
+    Files files;
+    files.add("z/first.cbr", kLogA);
+    files.add("a/second.cbr", std::string(kLogA).replace(std::string(kLogA).find("SP     PY2BBB"), 2, "MG"));
+    files.add("b.cbr", kLogB);
+    const CheckOutcome outcome = checkLogs(files.paths(), CheckRequest(), files.loader());
+    ASSERT_EQ(outcome.report.logs.size(), 2u);
+    const size_t a = logIndex(outcome.report, "PY2AAA");
+    EXPECT_EQ(outcome.report.entrants[a].file, "a/second.cbr");
+    EXPECT_EQ(outcome.report.logs[a].qsos[0].exchangeSent, "MG");
+    ASSERT_EQ(outcome.report.notes.size(), 1u);
+    EXPECT_EQ(outcome.report.notes[0],
+              "PY2AAA: two logs, a/second.cbr is checked and z/first.cbr left out (the later file name wins)");
+    EXPECT_FALSE(outcome.inputProblems);
+}
+
+TEST(CheckLogs, SkippedRecordsAreInputProblemsButTheLogCounts) {
+    Files files;
+    files.add("a.cbr", std::string(kLogA).insert(std::string(kLogA).find("END-OF-LOG"), "QSO: garbage\r\n"));
+    const CheckOutcome outcome = checkLogs(files.paths(), CheckRequest(), files.loader());
+    EXPECT_TRUE(outcome.inputProblems);
+    ASSERT_EQ(outcome.report.logs.size(), 1u);
+    ASSERT_FALSE(outcome.diagnostics.empty());
+    EXPECT_EQ(outcome.diagnostics[0].rfind("a.cbr: line 7", 0), 0u) << outcome.diagnostics[0];
+}
+
+TEST(CheckFiles, NamesAndOrder) {
+    Files files;
+    files.add("a.cbr", kLogA);
+    std::string portable = kLogB;
+    portable.replace(portable.find("py2bbb"), 6, "PY2BBB/P");
+    files.add("b.cbr", portable);
+    const CheckOutcome outcome = checkLogs(files.paths(), CheckRequest(), files.loader());
+    std::vector<std::string> names;
+    for (const auto& [name, text] : checkFiles(outcome.report, false)) {
+        names.push_back(name);
+    }
+    EXPECT_EQ(names, (std::vector<std::string>{"qsos.csv", "ubn/PY2AAA.txt", "ubn/PY2AAA.html", "ubn/PY2BBB_P.txt",
+                                               "ubn/PY2BBB_P.html", "results.txt", "results.csv", "results.html"}));
+    EXPECT_EQ(checkFiles(outcome.report, true).back().first, "results.json");
+}
+
+TEST(FindingMessage, TheMessageOfTheLastLine) {
+    EXPECT_EQ(
+        findingMessage("QSO:  10120  CW  2026-03-14 1201  PY2BBB  599  RJ  PY2AAA  599  SP   NO CONTEST BAND !!!\r\n"),
+        "NO CONTEST BAND !!!");
+    EXPECT_EQ(findingMessage("QSO:  7020  CW  x  A  599    B  599     NO RX NUMBER !!!\r\n"), "NO RX NUMBER !!!");
+    EXPECT_EQ(findingMessage("QSO:  7020  CW  x  A  599  SP  B  599  xx  XX   Code Area is not acceptable !!!\r\n"
+                             "QSO:  7020  CW  x  A  599  SP  B  599  xx   DUPE !!!\r\n"),
+              "DUPE !!!");
+    EXPECT_EQ(findingMessage(""), "");
+}
+
+TEST(MinuteOfOleDate, ToTheNearestMinute) {
+    EXPECT_EQ(minuteOfOleDate(25569.0), 0);
+    EXPECT_EQ(minuteOfOleDate(25569.0 + 1.0 / 1440 * 0.6), 1);
+    EXPECT_EQ(minuteOfOleDate(46095.5), (46095LL - 25569) * 1440 + 720);
+}
+
+}  // namespace

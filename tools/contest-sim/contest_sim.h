@@ -1,0 +1,108 @@
+// Synthetic contests for the cross-check's tests and benchmarks: stations
+// and the contacts they really made, then each station's log as it would
+// arrive, with known faults injected (the other side never logged it, calls
+// and exchanges miscopied, clocks off by minutes, duplicates, refused bands
+// and modes, stations that send no log), and what the cross-check must make
+// of every line.
+//
+// Everything is deterministic for a seed, on every platform: the generator
+// draws from its own random source, not from the standard distributions.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "crosscheck/crosscheck.h"
+
+namespace contestsim {
+
+struct SimOptions {
+    uint64_t seed = 1;
+    int stations = 60;        // stations on the air
+    int contacts = 3000;      // contacts really made
+    int casualStations = 12;  // more stations that make one or two contacts, most of them sending no log
+    double casualSubmitShare = 0.3;
+    double silentShare = 0.1;    // stations that send no log
+    double adifShare = 1.0 / 7;  // logs sent as ADIF rather than Cabrillo
+    double clockOffShare = 0.1;  // logs whose clock is off by 2 to 10 minutes
+    // Per contact, at most one of these faults.
+    double nilRate = 0.03;
+    double bustedCallRate = 0.02;
+    double bustedExchangeRate = 0.02;
+    double dupeRate = 0.01;
+    double refusedRate = 0.01;
+    // Per log: the claimed score is left out, or is off.
+    double claimMissingShare = 0.05;
+    double claimWrongShare = 0.05;
+    int64_t startMinute = 29557440;  // 2026-03-14 00:00 UTC, in minutes since 1970
+    int durationMinutes = 1440;
+};
+
+// One QSO line as the log holds it.
+struct SimQso {
+    int64_t minute = 0;  // as logged: the true time plus the log's clock offset
+    uint32_t frequencyKHz = 0;
+    std::string band;  // "40m", as the engine sees it
+    std::string mode;  // "CW", "SSB" or "RTTY", as the engine sees it
+    std::string call;
+    std::string exchangeSent;
+    std::string exchangeReceived;
+    // What the cross-check must say: the status word and the counterpart's
+    // call ("" when it has none).
+    std::string expectedStatus;
+    std::string expectedOther;
+};
+
+struct SimLog {
+    std::string call;
+    bool adif = false;
+    std::string categoryOperator;  // "SINGLE-OP" or "MULTI-OP"
+    std::string categoryBand;      // "ALL" or one band ("40M")
+    int clockOffset = 0;           // minutes the log's clock is ahead
+    // The CLAIMED-SCORE header: the log's true score, another number, or none.
+    bool claimPresent = true;
+    int64_t claimedScore = 0;
+    bool claimWrong = false;
+    std::vector<SimQso> qsos;  // in file order (logged time)
+};
+
+struct SimContest {
+    std::vector<SimLog> logs;
+    std::vector<std::string> silentStations;
+    int64_t startMinute = 0;
+    int64_t endMinute = 0;
+};
+
+// The stations, their contacts and every submitted log with its faults and
+// the verdict expected of each line. A contact carries at most one fault,
+// and faults are injected only where their verdict is certain: a busted
+// call only when the station really worked sent a log, a duplicate only
+// between logs whose clocks agree (else the copy could be the nearer one),
+// no clock error in a log of one or two contacts.
+SimContest generateContest(const SimOptions& options);
+
+// A contest of about `lines` QSO lines in all, over about lines / 500 logs
+// (a quarter more stations making a contact or two), for benchmarks.
+SimOptions optionsForLines(int64_t lines);
+
+// The logs as the cross-check takes them, without reading or scoring: the
+// engine's verdicts (refused, duplicate) are the ones the generator expects.
+std::vector<crosscheck::SubmittedLog> submittedLogs(const SimContest& contest);
+
+// The log as a Cabrillo 3.0 file (TORV's QSO layout, CR LF line ends) or as
+// an ADIF file (one record per line), with the file name it goes by
+// ("PY2AAA.cbr", "PY2AAA_P.adi").
+std::string cabrilloText(const SimLog& log);
+std::string adifText(const SimLog& log);
+std::string logText(const SimLog& log);
+std::string fileName(const SimLog& log);
+
+// The line of the file that holds the log's i-th contact (1-based).
+uint32_t qsoLine(const SimLog& log, size_t i);
+
+// "2026-03-14 1205" style parts of a minute since 1970.
+std::string dateText(int64_t minute, bool adif);
+std::string timeText(int64_t minute);
+
+}  // namespace contestsim

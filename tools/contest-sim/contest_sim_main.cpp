@@ -1,0 +1,72 @@
+// contest-sim: writes a synthetic contest into a folder: every submitted log
+// in logs/ (Cabrillo, some ADIF), "expected.csv" with what the cross-check must make
+// of each QSO line, and "offsets.csv" with each log's clock error.
+#include <CLI/CLI.hpp>
+
+#include <cstdio>
+#include <exception>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+
+#include "contest_sim.h"
+
+namespace {
+
+bool writeFile(const std::filesystem::path& path, const std::string& text) {
+    std::ofstream out(path, std::ios::binary);
+    out << text;
+    out.close();
+    return static_cast<bool>(out);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    try {
+        CLI::App app{"Writes a synthetic TORV contest with known faults, for the cross-check"};
+        app.set_version_flag("--version", "contest-sim 1.0");
+        std::string out;
+        contestsim::SimOptions options;
+        app.add_option("--out", out, "Folder to write the logs into")->required();
+        app.add_option("--seed", options.seed, "Random seed")->capture_default_str();
+        app.add_option("--stations", options.stations, "Stations on the air")->capture_default_str();
+        app.add_option("--contacts", options.contacts, "Contacts really made")->capture_default_str();
+        app.add_option("--casual", options.casualStations, "Stations that make one or two contacts")
+            ->capture_default_str();
+        app.add_option("--silent", options.silentShare, "Share of stations that send no log")->capture_default_str();
+        app.add_option("--adif", options.adifShare, "Share of logs sent as ADIF")->capture_default_str();
+        app.add_option("--clock-off", options.clockOffShare, "Share of logs with a wrong clock")->capture_default_str();
+        CLI11_PARSE(app, argc, argv);
+
+        const contestsim::SimContest contest = contestsim::generateContest(options);
+        const std::filesystem::path folder(out);
+        std::filesystem::create_directories(folder / "logs");
+        std::string expected = "log,line,status,other\n";
+        std::string offsets = "log,offset\n";
+        size_t lines = 0;
+        for (const contestsim::SimLog& log : contest.logs) {
+            if (!writeFile(folder / "logs" / contestsim::fileName(log), contestsim::logText(log))) {
+                std::cerr << "contest-sim: cannot write " << (folder / "logs" / contestsim::fileName(log)).string()
+                          << "\n";
+                return 1;
+            }
+            for (size_t i = 0; i < log.qsos.size(); ++i) {
+                expected += log.call + "," + std::to_string(contestsim::qsoLine(log, i)) + "," +
+                            log.qsos[i].expectedStatus + "," + log.qsos[i].expectedOther + "\n";
+            }
+            offsets += log.call + "," + std::to_string(log.clockOffset) + "\n";
+            lines += log.qsos.size();
+        }
+        if (!writeFile(folder / "expected.csv", expected) || !writeFile(folder / "offsets.csv", offsets)) {
+            std::cerr << "contest-sim: cannot write into " << folder.string() << "\n";
+            return 1;
+        }
+        std::cout << contest.logs.size() << " logs, " << lines << " QSO lines, " << contest.silentStations.size()
+                  << " stations without a log\n";
+        return 0;
+    } catch (const std::exception& e) {
+        std::cerr << "contest-sim: " << e.what() << "\n";
+        return 1;
+    }
+}
