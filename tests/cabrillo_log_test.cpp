@@ -65,11 +65,7 @@ std::vector<QsoCase> qsoCases() {
 
 TEST(CabrilloQsoLine, FormatsEachColumn) {
     for (const QsoCase& c : qsoCases()) {
-        CCabrilloLog log;
-        log.header.callsign = "PY2ZZ";
-        log.AddQsoLine(c.contact);
-        ASSERT_EQ(log.qsoLines().size(), 1u);
-        EXPECT_EQ(visible(log.qsoLines()[0]), visible(c.line)) << c.name;
+        EXPECT_EQ(visible(cabrilloQsoLine(c.contact, "PY2ZZ")), visible(c.line)) << c.name;
     }
 }
 
@@ -97,7 +93,7 @@ CCabrilloLog filledLog() {
 TEST(CabrilloFile, HeaderFieldsInOrder) {
     CCabrilloLog log = filledLog();
     log.AddQsoLine(contact("PY1AA", 7025, "CW"));
-    EXPECT_EQ(log.cabrilloText(std::string("2.20")),
+    EXPECT_EQ(log.CabrilloText(std::string("2.20")),
               "START-OF-LOG: 3.0\r\n"
               "CONTEST: TORV\r\n"
               "CALLSIGN: PY2ZZ\r\n"
@@ -124,7 +120,7 @@ TEST(CabrilloFile, HeaderFieldsInOrder) {
 TEST(CabrilloFile, EmptyLogAndEmptyFields) {
     CCabrilloLog log;
     log.claimedScore = -5;
-    EXPECT_EQ(log.cabrilloText(std::nullopt),
+    EXPECT_EQ(log.CabrilloText(std::nullopt),
               "START-OF-LOG: 3.0\r\nCONTEST: TORV\r\nCALLSIGN: \r\nCATEGORY-OPERATOR: \r\nCATEGORY-BAND: \r\n"
               "OPERATORS: \r\nLOCATION: \r\nCLAIMED-SCORE: -5\r\nCLUB: \r\nCREATED-BY: Pelk \r\nNAME: \r\n"
               "ADDRESS: \r\nADDRESS-CITY: \r\nADDRESS-POSTALCODE: \r\nADDRESS-COUNTRY: \r\nE-MAIL: \r\n"
@@ -136,7 +132,7 @@ TEST(CabrilloFile, OnlyMultiOpWritesTheTransmitter) {
         CCabrilloLog log = filledLog();
         log.header.category = category;
         log.header.transmitter = "TWO";
-        const std::string text = log.cabrilloText(std::nullopt);
+        const std::string text = log.CabrilloText(std::nullopt);
         const bool multi = std::string(category) == "MULTI-OP";
         EXPECT_EQ(text.find("CATEGORY-TRANSMITTER: TWO\r\n") != std::string::npos, multi) << category;
         EXPECT_EQ(text.find("CATEGORY-BAND: ALL\r\n") != std::string::npos, !multi) << category;
@@ -148,7 +144,7 @@ TEST(CabrilloFile, LineBreaksInOneLineHeaderFieldsBecomeBlanks) {
     log.header.name = "Jo\r\nSilva";
     log.header.address = "Rua\n1";
     log.header.callsign = "PY2\rZZ";
-    const std::string text = log.cabrilloText(std::nullopt);
+    const std::string text = log.CabrilloText(std::nullopt);
     EXPECT_NE(text.find("\r\nNAME: Jo  Silva\r\n"), std::string::npos);
     EXPECT_NE(text.find("\r\nADDRESS: Rua 1\r\n"), std::string::npos);
     EXPECT_NE(text.find("\r\nCALLSIGN: PY2 ZZ\r\n"), std::string::npos);
@@ -160,11 +156,11 @@ TEST(CabrilloFile, WritesTheFileAndSaysSo) {
     const CabrilloOutcome outcome = log.WriteCabrillo(folder.path().string(), std::nullopt);
     EXPECT_TRUE(outcome.written);
     EXPECT_EQ(outcome.message, "File produced: PY2ZZ.cbr");
-    EXPECT_EQ(readFile(folder.file("PY2ZZ.cbr")), log.cabrilloText(std::nullopt));
+    EXPECT_EQ(readFile(folder.file("PY2ZZ.cbr")), log.CabrilloText(std::nullopt));
     // A second export rewrites the whole file.
     log.header.soapbox.clear();
     log.WriteCabrillo(folder.path().string(), std::nullopt);
-    EXPECT_EQ(readFile(folder.file("PY2ZZ.cbr")), log.cabrilloText(std::nullopt));
+    EXPECT_EQ(readFile(folder.file("PY2ZZ.cbr")), log.CabrilloText(std::nullopt));
 }
 
 TEST(CabrilloFile, AFileThatCannotBeWrittenIsReportedAsSuch) {

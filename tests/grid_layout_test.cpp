@@ -28,7 +28,7 @@ TEST(GridLayout, NoCallShowsOnlyTheBackground) {
     for (int band : {-1, 0, 3}) {
         const GridPicture picture = layoutGrid(300, 217, "", band, builtRows());
         ASSERT_EQ(picture.fills.size(), 1u);
-        EXPECT_EQ(picture.fills[0].colour, kNoCallBackground);
+        EXPECT_EQ(picture.fills[0].colour, contest::kBackground);
         EXPECT_EQ(picture.fills[0].right, 300);
         EXPECT_EQ(picture.fills[0].bottom, 217);
         EXPECT_TRUE(picture.texts.empty());
@@ -38,9 +38,9 @@ TEST(GridLayout, NoCallShowsOnlyTheBackground) {
 TEST(GridLayout, StripeOfTwentyMetresOnA217PixelButton) {
     const GridPicture picture = layoutGrid(300, 217, "PY1AA", 3, builtRows());
     ASSERT_EQ(picture.fills.size(), 2u);
-    EXPECT_EQ(picture.fills[0].colour, kTableBackground);
+    EXPECT_EQ(picture.fills[0].colour, contest::kTableBackground);
     const GridFill& stripe = picture.fills[1];
-    EXPECT_EQ(stripe.colour, kBandStripe);
+    EXPECT_EQ(stripe.colour, contest::kBandStripe);
     EXPECT_EQ(stripe.left, 0);
     EXPECT_EQ(stripe.top, 124);
     EXPECT_EQ(stripe.right, 300);
@@ -119,7 +119,7 @@ TEST(RememberedPosition, DefaultsAndStoredValues) {
             settings.values["dxcc_x"] = c.x;
             settings.values["dxcc_y"] = c.y;
         }
-        RememberedPosition position(settings, "dxcc_x", "dxcc_y", 10, 400);
+        RememberedPosition position(settings, contest::kCallWindow);
         position.restore();
         EXPECT_EQ(position.x(), c.expectedX) << (c.x ? c.x : "absent");
         EXPECT_EQ(position.y(), c.expectedY) << (c.y ? c.y : "absent");
@@ -128,7 +128,7 @@ TEST(RememberedPosition, DefaultsAndStoredValues) {
 
 TEST(RememberedPosition, WritesOnlyWhatMovedAndWholeNumbers) {
     MemorySettings settings;
-    RememberedPosition position(settings, "area_x", "area_y", 10, 200);
+    RememberedPosition position(settings, contest::kSetupWindow);
     position.restore();
     position.update(10, 200);
     EXPECT_TRUE(settings.writes.empty());
@@ -141,7 +141,7 @@ TEST(RememberedPosition, WritesOnlyWhatMovedAndWholeNumbers) {
     // A stored 0 reads as the default, and stays in the file until moved.
     MemorySettings zero;
     zero.values = {{"area_x", "0"}};
-    RememberedPosition fromZero(zero, "area_x", "area_y", 10, 200);
+    RememberedPosition fromZero(zero, contest::kSetupWindow);
     fromZero.restore();
     fromZero.update(10, 200);
     EXPECT_TRUE(zero.writes.empty());

@@ -3,16 +3,11 @@
 #include <cmath>
 #include <initializer_list>
 
+#include "engine/contest.h"
 #include "engine/contest_engine.h"
 #include "ports/settings.h"
 
-const std::array<const char*, 6> kTickBands = {"160m", "80m", "40m", "20m", "15m", "10m"};
-
 namespace {
-
-constexpr int kViewTickDelay = 300;
-constexpr double kRetuneThresholdHertz = 300.0;
-constexpr int kBandMegahertz[] = {1, 3, 7, 14, 21, 28};
 
 // What a row shows for a band where the call was not worked.
 constexpr const char* kNoTime = "   -";
@@ -45,7 +40,7 @@ const ModeChoice kSsb = {
 std::optional<int> bandIndexForFrequency(double hertz) {
     const double megahertz = std::trunc(hertz / 1000000.0);
     for (int index = 0; index < 6; ++index) {
-        if (megahertz == kBandMegahertz[index]) {
+        if (megahertz == contest::kBandMegahertz[static_cast<size_t>(index)]) {
             return index;
         }
     }
@@ -73,8 +68,8 @@ bool AssistantCore::send(std::initializer_list<const char*> commands) {
 void AssistantCore::initialise() {
     flags_.cw = settings_.readNumber(kCw.key) != 0;
     flags_.ssb = settings_.readNumber(kSsb.key) != 0;
-    flags_.areaView = settings_.readNumber("setup_view_area") != 0;
-    flags_.callView = settings_.readNumber("setup_view_call") != 0;
+    flags_.areaView = settings_.readNumber(contest::kViewAreaKey) != 0;
+    flags_.callView = settings_.readNumber(contest::kViewCallKey) != 0;
     window_.showFlags(flags_);
     if (flags_.cw) {
         send(kCw.commands);
@@ -82,7 +77,7 @@ void AssistantCore::initialise() {
         send(kSsb.commands);
     }
     // The info windows open on the first tick, once the host has answered.
-    window_.armTick(kViewTickDelay);
+    window_.armTick(contest::kViewTickDelayMs);
 }
 
 // The selected mode comes from the settings file: a click on it only sends
@@ -122,29 +117,31 @@ void toggleView(std::unique_ptr<View>& view, bool& flag, const char* key, Open o
     } else {
         view = open();
         flag = true;
-        window.armTick(kViewTickDelay);
+        window.armTick(contest::kViewTickDelayMs);
         settings.writeText(key, "1");
     }
 }
 
 void AssistantCore::clickArea() {
     toggleView(
-        areaView_, flags_.areaView, "setup_view_area", [this] { return window_.openAreaView(); }, window_, settings_);
+        areaView_, flags_.areaView, contest::kViewAreaKey, [this] { return window_.openAreaView(); }, window_,
+        settings_);
 }
 
 void AssistantCore::clickCall() {
     toggleView(
-        callView_, flags_.callView, "setup_view_call", [this] { return window_.openCallView(); }, window_, settings_);
+        callView_, flags_.callView, contest::kViewCallKey, [this] { return window_.openCallView(); }, window_,
+        settings_);
 }
 
 void AssistantCore::openWantedViews() {
     if (flags_.areaView && areaView_ == nullptr) {
         areaView_ = window_.openAreaView();
-        settings_.writeText("setup_view_area", "1");
+        settings_.writeText(contest::kViewAreaKey, "1");
     }
     if (flags_.callView && callView_ == nullptr) {
         callView_ = window_.openCallView();
-        settings_.writeText("setup_view_call", "1");
+        settings_.writeText(contest::kViewCallKey, "1");
     }
 }
 
@@ -171,8 +168,8 @@ bool AssistantCore::fillWorkedRows(const std::string& call) {
             if (contact.call != call) {
                 return;
             }
-            for (size_t k = 0; k < kTickBands.size(); ++k) {
-                if (contact.band == kTickBands[k]) {
+            for (size_t k = 0; k < contest::kBands.size(); ++k) {
+                if (contact.band == contest::kBands[k]) {
                     rows[k][1] = formatDateTime(contact.time, "%H:%M");
                     rows[k][2] = contact.mode;
                     rows[k][3] = contact.area;
@@ -203,14 +200,14 @@ void AssistantCore::tick() {
         return;
     }
     if (callView_ != nullptr) {
-        callView_->setCaption(call.empty() ? std::string("CALL") : "TORV worked with " + call);
+        callView_->setCaption(call.empty() ? std::string("CALL") : std::string(contest::kWorkedWithCaption) + call);
     }
 
     double hertz = 0.0;
     if (!hostLink_->frequency(hertz)) {
         return;
     }
-    if (std::fabs(hertz - state_.lastFrequency()) > kRetuneThresholdHertz) {
+    if (std::fabs(hertz - state_.lastFrequency()) > contest::kRetuneThresholdHertz) {
         if (!hostLink_->sendCommand("<SP1>")) {
             return;
         }

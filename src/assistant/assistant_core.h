@@ -43,9 +43,6 @@ public:
     virtual std::unique_ptr<AreaView> openAreaView() = 0;
 };
 
-// The six bands of the tick, by band index.
-extern const std::array<const char*, 6> kTickBands;
-
 // The band index of a frequency by its whole megahertz: 1, 3, 7, 14, 21 and
 // 28 give "160m" to "10m"; anything else has no band.
 std::optional<int> bandIndexForFrequency(double hertz);

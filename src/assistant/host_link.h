@@ -21,9 +21,9 @@ public:
     virtual bool sendCommand(const std::string& command) = 0;
 };
 
-// Connects to the running host from the calling thread: looks up the ProgID,
-// initialises COM on this thread (CoInitialize, whose CoUninitialize is the
-// thread's own business when it ends, whether or not a link was made), and
-// takes the running object's IDispatch. nullptr when no host runs or its
-// ProgID is unknown; the portable build has no host and always gives nullptr.
+// Connects to the running host from the calling thread, on which COM must be
+// initialised (a single-threaded apartment, e.g. a ScopedComApartment that
+// outlives the link): looks up the ProgID and takes the running object's
+// IDispatch. nullptr when no host runs or its ProgID is unknown; the
+// portable build has no host and always gives nullptr.
 std::unique_ptr<HostLink> connectToHost();

@@ -77,12 +77,8 @@ private:
 }  // namespace
 
 std::unique_ptr<HostLink> connectToHost() {
-    // The ProgID is looked up first; an unknown one leaves nothing to get,
-    // but COM is still initialised on this thread as the contract says.
     CLSID hostClass{};
-    const bool known = SUCCEEDED(CLSIDFromProgID(kHostProgId, &hostClass));
-    CoInitialize(nullptr);
-    if (!known) {
+    if (FAILED(CLSIDFromProgID(kHostProgId, &hostClass))) {
         return nullptr;
     }
     ScopedComPtr<IUnknown> running;

@@ -1,5 +1,7 @@
 #include "assistant/ini_settings.h"
 
+#include "engine/contest.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <optional>
@@ -292,7 +294,8 @@ std::string utf16Bytes(const std::u16string& units, const std::string& original)
 template <typename Unit>
 std::optional<std::string> findValue(const std::basic_string<Unit>& text, size_t start, const std::string& key) {
     const std::vector<Line<Unit>> lines = splitLines(text, start);
-    const Location where = locate(text, lines, fromAnsi<Unit>(kSettingsSection), trimmedCopy(fromAnsi<Unit>(key)));
+    const Location where =
+        locate(text, lines, fromAnsi<Unit>(contest::kSettingsSection), trimmedCopy(fromAnsi<Unit>(key)));
     if (!where.keyFound || !lines[where.keyLine].hasValue) {
         return std::nullopt;
     }
@@ -316,7 +319,7 @@ bool setValue(std::basic_string<Unit>& text, size_t start, const std::string& ke
     stored.erase(0, lead);
 
     const std::vector<Line<Unit>> lines = splitLines(text, start);
-    const Location where = locate(text, lines, fromAnsi<Unit>(kSettingsSection), name);
+    const Location where = locate(text, lines, fromAnsi<Unit>(contest::kSettingsSection), name);
     if (where.keyFound) {
         const Line<Unit>& line = lines[where.keyLine];
         if (line.hasValue && text.compare(line.value.begin, line.value.end - line.value.begin, stored) == 0) {
@@ -340,7 +343,7 @@ bool setValue(std::basic_string<Unit>& text, size_t start, const std::string& ke
     if (!lines.empty() && lines.back().next == lines.back().end) {
         text += newline;
     }
-    text += fromAnsi<Unit>("[") + fromAnsi<Unit>(kSettingsSection) + fromAnsi<Unit>("]") + newline + entry;
+    text += fromAnsi<Unit>("[") + fromAnsi<Unit>(contest::kSettingsSection) + fromAnsi<Unit>("]") + newline + entry;
     return true;
 }
 

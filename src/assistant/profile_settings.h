@@ -4,11 +4,12 @@
 
 #include <string>
 
+#include "engine/contest.h"
 #include "ports/settings.h"
 
 class ProfileSettings : public Settings {
 public:
-    explicit ProfileSettings(std::string fileName = kSettingsFileName);
+    explicit ProfileSettings(std::string fileName = contest::kSettingsFile);
     std::string readText(const std::string& key, const std::string& defaultValue = std::string()) override;
     void writeText(const std::string& key, const std::string& value) override;
 

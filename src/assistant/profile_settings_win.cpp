@@ -6,11 +6,11 @@ ProfileSettings::ProfileSettings(std::string fileName) : fileName_(std::move(fil
 
 std::string ProfileSettings::readText(const std::string& key, const std::string& defaultValue) {
     char buffer[kSettingsValueMax + 1] = {};
-    const DWORD length = GetPrivateProfileStringA(kSettingsSection, key.c_str(), defaultValue.c_str(), buffer,
+    const DWORD length = GetPrivateProfileStringA(contest::kSettingsSection, key.c_str(), defaultValue.c_str(), buffer,
                                                   sizeof buffer, fileName_.c_str());
     return std::string(buffer, length);
 }
 
 void ProfileSettings::writeText(const std::string& key, const std::string& value) {
-    WritePrivateProfileStringA(kSettingsSection, key.c_str(), value.c_str(), fileName_.c_str());
+    WritePrivateProfileStringA(contest::kSettingsSection, key.c_str(), value.c_str(), fileName_.c_str());
 }

@@ -7,6 +7,18 @@ const std::array<std::string_view, 28> areaCodes = {
     "PB", "PR", "PE", "PI", "RJ", "RN", "RS", "RO", "RR", "SC", "SP", "SE", "TO", "UF",
 };
 
+// Constant-initialised: other files' static data may read it.
+const std::array<std::string_view, 31> kAreas = [] {
+    std::array<std::string_view, 31> all{};
+    for (size_t i = 0; i < areaCodes.size(); ++i) {
+        all[i] = areaCodes[i];
+    }
+    all[28] = "PY0F";
+    all[29] = "PY0S";
+    all[30] = "PY0T";
+    return all;
+}();
+
 namespace {
 
 bool isBlank(char c) {

@@ -9,6 +9,10 @@
 // The 28 area codes, in search order: the Brazilian states and "UF".
 extern const std::array<std::string_view, 28> areaCodes;
 
+// Every area a contact can count for, in the order the area window lists
+// them: the 28 codes, then the three island prefixes.
+extern const std::array<std::string_view, 31> kAreas;
+
 // True when the text equals one of the codes exactly (case-sensitive).
 bool isAreaCode(std::string_view text);
 

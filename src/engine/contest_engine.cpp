@@ -4,10 +4,10 @@
 #include <string_view>
 
 #include "engine/area.h"
+#include "engine/contest.h"
 
 namespace {
 
-constexpr std::array<std::string_view, 4> kRefusedBands = {"160m", "30m", "17m", "12m"};
 constexpr std::array<std::string_view, 3> kRemovalCheckedPrefixes = {"UA", "UA2", "UA9"};
 constexpr std::array<std::string_view, 4> kBrazilianPrefixes = {"PY", "PY0S", "PY0F", "PY0T"};
 constexpr const char* kErrorTimePattern = "%Y-%m-%d %H%M";
@@ -59,7 +59,7 @@ int ContestEngine::acceptContact(const ContactFields& contact, std::string& line
         lines += line;
         lines += "\r\n";
     };
-    if (isOneOf(contact.band, kRefusedBands)) {
+    if (isOneOf(contact.band, contest::kRefusedBands)) {
         writeLine(errorLine(contact, time, messages::kNoContestBand));
         return 0;
     }
@@ -116,7 +116,7 @@ void ContestEngine::resetStore(int32_t exportFlag, const std::string& contestant
     store_.clear();
     store_.clearBands();
     context.exportFlag = exportFlag;
-    findings_->restart("TORV UBN file ");
+    findings_->restart(contest::kErrorFileTitle);
 }
 
 int ContestEngine::checkCall(const std::string& call, const std::string& mode, const std::string& prefix,

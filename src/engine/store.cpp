@@ -2,9 +2,8 @@
 
 #include <algorithm>
 
+#include "engine/contest.h"
 #include "engine/points.h"
-
-const std::array<const char*, 6> kWorkedRowBands = {"160m", "80m", "40m", "20m", "15m", "10m"};
 
 namespace {
 
@@ -246,6 +245,6 @@ void ContactStore::clearBands() {
 
 void ContactStore::resetWorkedRows() {
     for (size_t row = 0; row < workedRows_.size(); ++row) {
-        workedRows_[row] = {kWorkedRowBands[row], "-", "-", "-"};
+        workedRows_[row] = {contest::kBands[row], "-", "-", "-"};
     }
 }

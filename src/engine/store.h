@@ -25,7 +25,6 @@
 #include "engine/contact.h"
 
 // The six bands of the worked-before rows, in row order.
-extern const std::array<const char*, 6> kWorkedRowBands;
 
 struct ContestContext {
     std::string contestantCall;

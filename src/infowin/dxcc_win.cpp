@@ -6,14 +6,12 @@
 
 namespace {
 
-constexpr int kDefaultX = 10;
-constexpr int kDefaultY = 400;
 constexpr int kButtonMargin = 5;
 
 }  // namespace
 
 DXCC::DXCC(Settings& settings, ContestEngine& engine, WorkedBeforeState& state)
-    : InfoDialog(settings, "dxcc_x", "dxcc_y", kDefaultX, kDefaultY), button_(engine, state) {
+    : InfoDialog(settings, contest::kCallWindow), button_(engine, state) {
     create(IDD_DXCC);
 }
 

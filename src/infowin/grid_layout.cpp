@@ -1,9 +1,5 @@
 #include "infowin/grid_layout.h"
 
-const Colour kTableBackground = {255, 255, 198};
-const Colour kNoCallBackground = {255, 250, 198};
-const Colour kBandStripe = {198, 255, 255};
-
 namespace {
 
 constexpr int kLines = 7;
@@ -22,15 +18,15 @@ constexpr int kCallX = 160;
 GridPicture layoutGrid(int width, int height, const std::string& currentCall, int bandIndex, const WorkedRows& rows) {
     GridPicture picture;
     if (currentCall.empty()) {
-        picture.fills.push_back({0, 0, width, height, kNoCallBackground});
+        picture.fills.push_back({0, 0, width, height, contest::kBackground});
         return picture;
     }
-    picture.fills.push_back({0, 0, width, height, kTableBackground});
+    picture.fills.push_back({0, 0, width, height, contest::kTableBackground});
     const int pitch = height / kLines;
     const int stripeTop = (bandIndex + 1) * pitch;
     const int stripeBottom = (bandIndex + 2) * pitch - kStripeShortfall;
     if (bandIndex >= 0 && stripeBottom > stripeTop) {  // a button too low for lines has no stripe
-        picture.fills.push_back({0, stripeTop, width, stripeBottom, kBandStripe});
+        picture.fills.push_back({0, stripeTop, width, stripeBottom, contest::kBandStripe});
     }
     picture.texts.push_back({kCallX, 0, currentCall});
     for (const HeaderText& title : kColumnTitles) {

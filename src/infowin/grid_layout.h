@@ -7,18 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "engine/contest.h"
 #include "engine/store.h"
 
-struct Colour {
-    uint8_t red, green, blue;
-    bool operator==(const Colour& other) const {
-        return red == other.red && green == other.green && blue == other.blue;
-    }
-};
-
-extern const Colour kTableBackground;   // 255, 255, 198
-extern const Colour kNoCallBackground;  // 255, 250, 198 (also the windows' background)
-extern const Colour kBandStripe;        // 198, 255, 255
+using contest::Colour;
 
 struct GridFill {
     int left, top, right, bottom;

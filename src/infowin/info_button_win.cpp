@@ -2,16 +2,9 @@
 
 #include "engine/contest_engine.h"
 #include "engine/worked_before.h"
+#include "infowin/colours_win.h"
 #include "infowin/mem_dc_win.h"
 #include "win/scoped_win.h"
-
-namespace {
-
-COLORREF toColorRef(const Colour& colour) {
-    return RGB(colour.red, colour.green, colour.blue);
-}
-
-}  // namespace
 
 void paintGridPicture(HDC dc, const GridPicture& picture) {
     for (const GridFill& fill : picture.fills) {

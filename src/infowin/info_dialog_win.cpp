@@ -3,8 +3,7 @@
 #include "infowin_resource.h"
 #include "win/plugin_module_win.h"
 
-InfoDialog::InfoDialog(Settings& settings, const char* xKey, const char* yKey, int defaultX, int defaultY)
-    : position_(settings, xKey, yKey, defaultX, defaultY) {}
+InfoDialog::InfoDialog(Settings& settings, const contest::WindowPlace& place) : position_(settings, place) {}
 
 InfoDialog::~InfoDialog() {
     destroy();

@@ -23,8 +23,8 @@ public:
     HWND window() const { return window_.get(); }
 
 protected:
-    // xKey, yKey: the settings keys of the window's top-left corner.
-    InfoDialog(Settings& settings, const char* xKey, const char* yKey, int defaultX, int defaultY);
+    // place: the settings keys of the window's top-left corner and its default.
+    InfoDialog(Settings& settings, const contest::WindowPlace& place);
     // Destroys the window if destroy() has not.
     virtual ~InfoDialog();
 

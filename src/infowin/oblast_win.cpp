@@ -1,36 +1,31 @@
 #include "infowin/oblast_win.h"
 
-#include "infowin/grid_layout.h"
+#include "engine/area.h"
+#include "engine/contest.h"
+#include "infowin/colours_win.h"
 #include "infowin_resource.h"
 
-const std::array<AreaBox, 31> kAreaBoxes = {{
-    {"AC", IDC_OBLAST_AC},     {"AL", IDC_OBLAST_AL},     {"AP", IDC_OBLAST_AP},     {"AM", IDC_OBLAST_AM},
-    {"BA", IDC_OBLAST_BA},     {"CE", IDC_OBLAST_CE},     {"DF", IDC_OBLAST_DF},     {"ES", IDC_OBLAST_ES},
-    {"GO", IDC_OBLAST_GO},     {"MA", IDC_OBLAST_MA},     {"MT", IDC_OBLAST_MT},     {"MS", IDC_OBLAST_MS},
-    {"MG", IDC_OBLAST_MG},     {"PA", IDC_OBLAST_PA},     {"PB", IDC_OBLAST_PB},     {"PR", IDC_OBLAST_PR},
-    {"PE", IDC_OBLAST_PE},     {"PI", IDC_OBLAST_PI},     {"RJ", IDC_OBLAST_RJ},     {"RN", IDC_OBLAST_RN},
-    {"RS", IDC_OBLAST_RS},     {"RO", IDC_OBLAST_RO},     {"RR", IDC_OBLAST_RR},     {"SC", IDC_OBLAST_SC},
-    {"SP", IDC_OBLAST_SP},     {"SE", IDC_OBLAST_SE},     {"TO", IDC_OBLAST_TO},     {"UF", IDC_OBLAST_UF},
-    {"PY0F", IDC_OBLAST_PY0F}, {"PY0S", IDC_OBLAST_PY0S}, {"PY0T", IDC_OBLAST_PY0T},
-}};
+const std::array<int, 31> kAreaBoxIds = {
+    IDC_OBLAST_AC,   IDC_OBLAST_AL,   IDC_OBLAST_AP,   IDC_OBLAST_AM, IDC_OBLAST_BA, IDC_OBLAST_CE, IDC_OBLAST_DF,
+    IDC_OBLAST_ES,   IDC_OBLAST_GO,   IDC_OBLAST_MA,   IDC_OBLAST_MT, IDC_OBLAST_MS, IDC_OBLAST_MG, IDC_OBLAST_PA,
+    IDC_OBLAST_PB,   IDC_OBLAST_PR,   IDC_OBLAST_PE,   IDC_OBLAST_PI, IDC_OBLAST_RJ, IDC_OBLAST_RN, IDC_OBLAST_RS,
+    IDC_OBLAST_RO,   IDC_OBLAST_RR,   IDC_OBLAST_SC,   IDC_OBLAST_SP, IDC_OBLAST_SE, IDC_OBLAST_TO, IDC_OBLAST_UF,
+    IDC_OBLAST_PY0F, IDC_OBLAST_PY0S, IDC_OBLAST_PY0T,
+};
 
 namespace {
 
-constexpr int kDefaultX = 10;
-constexpr int kDefaultY = 400;
+const COLORREF kBackground = toColorRef(contest::kBackground);
 
-// The same pale yellow as the grid without a call.
-const COLORREF kBackground = RGB(kNoCallBackground.red, kNoCallBackground.green, kNoCallBackground.blue);
-
-void showFlags(HWND window, const std::array<bool, kAreaBoxes.size()>& flags) {
-    for (size_t i = 0; i < kAreaBoxes.size(); ++i) {
-        CheckDlgButton(window, kAreaBoxes[i].id, flags[i] ? BST_CHECKED : BST_UNCHECKED);
+void showFlags(HWND window, const std::array<bool, kAreaBoxIds.size()>& flags) {
+    for (size_t i = 0; i < kAreaBoxIds.size(); ++i) {
+        CheckDlgButton(window, kAreaBoxIds[i], flags[i] ? BST_CHECKED : BST_UNCHECKED);
     }
 }
 
 }  // namespace
 
-oblast::oblast(Settings& settings) : InfoDialog(settings, "oblast_x", "oblast_y", kDefaultX, kDefaultY) {
+oblast::oblast(Settings& settings) : InfoDialog(settings, contest::kAreaWindow) {
     create(IDD_OBLAST);
 }
 
@@ -46,11 +41,11 @@ void oblast::markAreas(const std::vector<std::string>& areas) {
     if (window() == nullptr) {
         return;
     }
-    std::array<bool, kAreaBoxes.size()> flags{};
+    std::array<bool, kAreaBoxIds.size()> flags{};
     for (const std::string& code : areas) {
-        for (size_t i = 0; i < kAreaBoxes.size(); ++i) {
+        for (size_t i = 0; i < kAreaBoxIds.size(); ++i) {
             // Byte for byte: "sp" is no area, nor is "SP" with anything after it.
-            if (code == kAreaBoxes[i].label) {
+            if (code == kAreas[i]) {
                 flags[i] = true;
             }
         }

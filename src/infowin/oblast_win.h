@@ -14,14 +14,9 @@
 
 class Settings;
 
-// An area's check box: its label is the area code it stands for.
-struct AreaBox {
-    const char* label;
-    int id;
-};
-
-// The 31 boxes of the window, in template order.
-extern const std::array<AreaBox, 31> kAreaBoxes;
+// The control ids of the 31 boxes of the window, in template order: the box
+// kAreaBoxIds[i] stands for the area kAreas[i] and is labelled with it.
+extern const std::array<int, 31> kAreaBoxIds;
 
 class oblast : public AreaView, public InfoDialog {
 public:

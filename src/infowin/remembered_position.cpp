@@ -2,9 +2,8 @@
 
 #include "ports/settings.h"
 
-RememberedPosition::RememberedPosition(Settings& settings, std::string xKey, std::string yKey, int defaultX,
-                                       int defaultY)
-    : settings_(settings), xKey_(std::move(xKey)), yKey_(std::move(yKey)), defaultX_(defaultX), defaultY_(defaultY) {}
+RememberedPosition::RememberedPosition(Settings& settings, const contest::WindowPlace& place)
+    : settings_(settings), xKey_(place.xKey), yKey_(place.yKey), defaultX_(place.x), defaultY_(place.y) {}
 
 void RememberedPosition::restore() {
     x_ = settings_.readNumber(xKey_);

@@ -4,12 +4,15 @@
 
 #include <string>
 
+#include "engine/contest.h"
+
 class Settings;
 
 class RememberedPosition {
 public:
-    // A stored 0 (or nothing) gives the default coordinate.
-    RememberedPosition(Settings& settings, std::string xKey, std::string yKey, int defaultX, int defaultY);
+    // The place's keys and default corner; a stored 0 (or nothing) gives
+    // the default coordinate.
+    RememberedPosition(Settings& settings, const contest::WindowPlace& place);
 
     // Reads both keys and remembers the result: where the window opens.
     void restore();

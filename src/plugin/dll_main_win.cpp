@@ -12,16 +12,12 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
         return TRUE;
     }
     try {
-        if (reserved != nullptr) {
-            // Process exit: the other threads were ended already; waiting
-            // for the assistant's would hang the host forever.
-            module->Unload(true);
-        } else {
-            // FreeLibrary: close the assistant before the code goes, then let
-            // its thread step out of the library's last instructions.
-            module->Unload(false);
-            Sleep(20);
-        }
+        // Process exit (reserved set): the other threads were ended already;
+        // waiting for the assistant's would hang the host forever. FreeLibrary:
+        // the assistant closes and its thread ends before the code goes, in
+        // the one bounded wait of the assistant's stop; the module object's
+        // end that follows finds it stopped or abandoned and waits no more.
+        module->Unload(reserved != nullptr);
     } catch (...) {
     }
     return TRUE;

@@ -1,6 +1,7 @@
 #include "plugin/module.h"
 
 #include "assistant/start_rule.h"
+#include "engine/contest.h"
 #include "reports/host_version.h"
 #include "reports/score_summary.h"
 
@@ -59,12 +60,12 @@ int CTestApp::ResetStats(int32_t exportFlag, const std::string& contestantCall, 
 
 int CTestApp::CheckCall(const std::string& call, const std::string& mode, const std::string& prefix,
                         const std::string& areaText, const std::string& band) {
-    ports_.assistant->armTick(330);
+    ports_.assistant->armTick(contest::kCheckCallTickDelayMs);
     return engine_.checkCall(call, mode, prefix, areaText, band);
 }
 
 const char* CTestApp::GetSetName(int setNumber) const {
-    return setNumber == 0 ? "TORV (C)" : "";
+    return setNumber == 0 ? contest::kSetName : "";
 }
 
 void CTestApp::SetupSet() {
@@ -89,7 +90,7 @@ const char* CTestApp::GetResult(int* status) {
     ports_.settings->writeText("Claimed", std::to_string(summary.score));
 
     if (exportFlag != 0 && !exportCancelled_) {
-        report_.clearQsoLines();
+        report_.ClearQsoLines();
         for (const CInfo& contact : toExport) {
             report_.AddQsoLine(contact);
         }

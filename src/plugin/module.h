@@ -75,7 +75,6 @@ public:
     ContestEngine& engine() { return engine_; }
     CCabrilloLog& report() { return report_; }
     Settings& settings() { return *ports_.settings; }
-    Ui& ui() { return *ports_.ui; }
     AssistantControl& assistant() { return *ports_.assistant; }
     WorkedBeforeState& workedBefore() { return workedBefore_; }
 

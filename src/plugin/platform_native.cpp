@@ -2,8 +2,9 @@
 // implementation, message boxes recorded, the header confirmed unchanged,
 // no assistant (it needs windows), no host executable to read a version from.
 #include "assistant/ini_settings.h"
+#include "engine/contest.h"
 #include "plugin/module.h"
 
 PlatformPorts makePlatformPorts() {
-    return headlessPorts(std::make_unique<IniSettings>("Plugins/TORV.ini"));
+    return headlessPorts(std::make_unique<IniSettings>(contest::kPortableSettingsFile));
 }

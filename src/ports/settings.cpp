@@ -2,9 +2,6 @@
 
 #include <climits>
 
-const char* const kSettingsFileName = "Plugins\\TORV.ini";
-const char* const kSettingsSection = "Settings";
-
 int Settings::parseSettingsNumber(const std::string& text) {
     size_t i = 0;
     while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r'))) {

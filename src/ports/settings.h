@@ -25,7 +25,4 @@ public:
     static int parseSettingsNumber(const std::string& text);
 };
 
-// The file name every access uses, relative to the current folder.
-extern const char* const kSettingsFileName;  // "Plugins\TORV.ini"
-extern const char* const kSettingsSection;   // "Settings"
 constexpr size_t kSettingsValueMax = 99;

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "engine/contest.h"
 #include "engine/text_format.h"
 #include "ports/settings.h"
 
@@ -80,7 +81,7 @@ bool CCabrilloLog::EditHeader(const std::string& contestantCall, Settings& setti
     header.band = settings.readText("Band");
     header.power = settings.readText("Power");
     header.location = settings.readText("Loc");
-    header.contest = "TORV";
+    header.contest = std::string(contest::kName);
     header.category = "SINGLE-OP A";
     header.band = "ALL";  // the stored band is read but never shown
     header.transmitter = "ONE";
@@ -120,15 +121,19 @@ bool CCabrilloLog::EditHeader(const std::string& contestantCall, Settings& setti
     return confirmed;
 }
 
-void CCabrilloLog::AddQsoLine(const CInfo& contact) {
-    qsoLines_.push_back(formatText(
-        "QSO: %5u %2s %s %-13s %-3s %-6s %-13s %-3s %s\r\n", contact.frequencyKHz, modeCode(contact.mode),
-        singleLine(formatDateTime(contact.time, "%Y-%m-%d %H%M")).c_str(), singleLine(header.callsign).c_str(),
-        singleLine(contact.rstSent).c_str(), singleLine(contact.exchangeSent).c_str(), singleLine(contact.call).c_str(),
-        singleLine(contact.rstReceived).c_str(), singleLine(contact.exchangeReceived).c_str()));
+std::string cabrilloQsoLine(const CInfo& contact, const std::string& ownCall) {
+    return formatText("QSO: %5u %2s %s %-13s %-3s %-6s %-13s %-3s %s\r\n", contact.frequencyKHz, modeCode(contact.mode),
+                      singleLine(formatDateTime(contact.time, "%Y-%m-%d %H%M")).c_str(), singleLine(ownCall).c_str(),
+                      singleLine(contact.rstSent).c_str(), singleLine(contact.exchangeSent).c_str(),
+                      singleLine(contact.call).c_str(), singleLine(contact.rstReceived).c_str(),
+                      singleLine(contact.exchangeReceived).c_str());
 }
 
-std::string CCabrilloLog::cabrilloText(const std::optional<std::string>& hostVersion) const {
+void CCabrilloLog::AddQsoLine(const CInfo& contact) {
+    qsoLines_.push_back(cabrilloQsoLine(contact, header.callsign));
+}
+
+std::string CCabrilloLog::CabrilloText(const std::optional<std::string>& hostVersion) const {
     std::string text = "START-OF-LOG: 3.0\r\n";
     const auto line = [&text](const char* tag, const std::string& value) {
         text.append(tag).append(singleLine(value)).append("\r\n");
@@ -164,7 +169,7 @@ CabrilloOutcome CCabrilloLog::WriteCabrillo(const std::string& folder,
                                             const std::optional<std::string>& hostVersion) const {
     const std::string fileName = fileBaseName + ".cbr";
     const std::string path = folder.empty() ? fileName : folder + "/" + fileName;
-    const std::string text = cabrilloText(hostVersion);
+    const std::string text = CabrilloText(hostVersion);
 
     bool written = false;
     if (std::FILE* file = std::fopen(path.c_str(), "wb")) {

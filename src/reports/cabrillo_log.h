@@ -26,10 +26,11 @@ public:
     // loaded fields are still brought into the writer's form.
     bool EditHeader(const std::string& contestantCall, Settings& settings, HeaderDialog& dialog);
 
-    // Formats one contact as a QSO line and keeps it for the next file.
+    // Formats one contact as a QSO line (cabrilloQsoLine, with the header's
+    // call sign) and keeps it for the next file.
     void AddQsoLine(const CInfo& contact);
-    void clearQsoLines() { qsoLines_.clear(); }
-    const std::vector<std::string>& qsoLines() const { return qsoLines_; }
+    // Forgets the QSO lines, so that an export starts from none.
+    void ClearQsoLines() { qsoLines_.clear(); }
 
     // Writes "<file base name>.cbr" in the folder ("" for the current one)
     // from the header, the claimed score and the QSO lines. hostVersion is
@@ -37,7 +38,7 @@ public:
     CabrilloOutcome WriteCabrillo(const std::string& folder, const std::optional<std::string>& hostVersion) const;
 
     // The file as WriteCabrillo writes it.
-    std::string cabrilloText(const std::optional<std::string>& hostVersion) const;
+    std::string CabrilloText(const std::optional<std::string>& hostVersion) const;
 
     HeaderFields header;  // operators and soapbox already in output form
     std::string fileBaseName;
@@ -46,6 +47,11 @@ public:
 private:
     std::vector<std::string> qsoLines_;
 };
+
+// One QSO line of the Cabrillo file, line end included: frequency in kHz,
+// mode code, date and time, the own call, the sent and received reports and
+// exchanges; every field made one line, none cut.
+std::string cabrilloQsoLine(const CInfo& contact, const std::string& ownCall);
 
 // The Cabrillo file's base name for a call sign: every "/" and "\" made "_",
 // white space trimmed at both ends, "TLKC" when nothing is left.

@@ -15,8 +15,8 @@ std::string paddedBand(const std::string& band) {
     return band.size() >= kBandSortWidth ? band : std::string(kBandSortWidth - band.size(), '0') + band;
 }
 
-// The score is a 32-bit signed value; a product beyond it wraps as it always
-// has on the host's side instead of being undefined.
+// The score is a 32-bit signed value; a product beyond it wraps, as the
+// host's 32-bit arithmetic does, instead of being undefined.
 int32_t wrapToInt32(int64_t value) {
     return static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint64_t>(value)));
 }

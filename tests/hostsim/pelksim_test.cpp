@@ -367,12 +367,11 @@ TEST(PelkSim, ServesTheAutomationObject) {
     } readings;
     std::atomic<bool> stop{false};
     std::thread plugInSide([&] {
-        int initialisations = 0;
+        ScopedComApartment apartment;
         std::unique_ptr<HostLink> link;
         const ULONGLONG deadline = GetTickCount64() + 30000;
         while (!link && !stop && GetTickCount64() < deadline) {
             link = connectToHost();
-            ++initialisations;
             if (!link) {
                 Sleep(100);
             }
@@ -389,9 +388,6 @@ TEST(PelkSim, ServesTheAutomationObject) {
             readings.sent = link->sendCommand("<MODE:SSB>") && link->sendCommand("<SP1>");
         }
         link.reset();
-        while (initialisations-- > 0) {
-            CoUninitialize();
-        }
     });
     const SimulatorRun run = runSimulator(
         {"--timeout", "30000", "retune 7025000", "entry " + call, "wait-command <SP1>", "commands"}, folder);

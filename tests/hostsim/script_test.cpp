@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/date_time.h"
-
 namespace {
 
 std::string joined(const std::vector<std::string>& words) {
@@ -96,9 +94,11 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(StepArguments, DateTimes) {
     double date = 0;
     ASSERT_TRUE(parseStepDateTime("2015-09-12T00:00", date));
-    EXPECT_EQ(date, oleDateFromCalendar(2015, 9, 12));
+    EXPECT_EQ(date, 42259.0);
     ASSERT_TRUE(parseStepDateTime("2015-09-13T23:59:30", date));
-    EXPECT_EQ(date, oleDateFromCalendar(2015, 9, 13, 23, 59, 30));
+    EXPECT_DOUBLE_EQ(date, 42260.0 + 86370.0 / 86400.0);
+    ASSERT_TRUE(parseStepDateTime("1900-01-01", date));
+    EXPECT_EQ(date, 2.0);
     ASSERT_TRUE(parseStepDateTime("2016-02-29", date));
     for (const char* bad : {"2015-09-31", "2015-9-12", "2015-09-12 00:00", "2015-09-12T24:00", "2015-09-12T00:60",
                             "2015-09-12T00:00:", "20150912", ""}) {

@@ -143,7 +143,7 @@ protected:
         if (dialog_ != nullptr && IsWindow(dialog_)) {
             postButtonCommand(dialog_, IDCANCEL);
         }
-        EXPECT_TRUE(waitPumping(dialogThread_->finished(), kBound));
+        EXPECT_TRUE(waitPumping(dialogThread_->finishedEvent(), kBound));
     }
 
     std::unique_ptr<DialogTemplate> dialogTemplate_;
@@ -233,14 +233,14 @@ TEST_F(WindowDriver, ScreenshotIsABitmapFileOfTheWholeWindow) {
 TEST(HelperThreadTest, RunsTheTaskAndSignals) {
     std::atomic<bool> ran{false};
     HelperThread helper([&] { ran = true; });
-    ASSERT_TRUE(waitPumping(helper.finished(), kBound));
+    ASSERT_TRUE(waitPumping(helper.finishedEvent(), kBound));
     EXPECT_TRUE(ran);
-    EXPECT_TRUE(helper.isFinished());
+    EXPECT_TRUE(helper.finished());
 }
 
 TEST(HelperThreadTest, AnExceptionInTheTaskStaysThere) {
     HelperThread helper([] { throw std::runtime_error("inside"); });
-    EXPECT_TRUE(waitPumping(helper.finished(), kBound));
+    EXPECT_TRUE(waitPumping(helper.finishedEvent(), kBound));
 }
 
 }  // namespace

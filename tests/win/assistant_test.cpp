@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "hostsim/automation_server_win.h"
+#include "hostsim/window_driver_win.h"
 #include "infowin_resource.h"
 #include "resource.h"
 #include "support/files.h"
@@ -19,7 +20,6 @@
 #include "win/message_loop_win.h"
 #include "win/plugin_library.h"
 #include "win/scoped_win.h"
-#include "win/window_helpers.h"
 
 namespace {
 
@@ -57,7 +57,7 @@ protected:
 
     HWND window(const std::string& caption) {
         HWND found = nullptr;
-        pumpUntil([&] { return (found = findDialog(caption)) != nullptr; }, kBound);
+        pumpUntil([&] { return (found = findProcessWindow(caption, kDialogClass)) != nullptr; }, kBound);
         return found;
     }
 
@@ -75,6 +75,23 @@ protected:
     }
 
     std::string settingsFile() { return readFile("Plugins/TORV.ini"); }
+
+    // Waits, dispatching nothing, until a message (a marshalled automation
+    // call) is queued for this thread; false when none came in time.
+    static bool callQueued(DWORD timeoutMs) {
+        const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+        for (;;) {
+            if (HIWORD(GetQueueStatus(QS_POSTMESSAGE | QS_SENDMESSAGE)) != 0) {
+                return true;
+            }
+            const ULONGLONG now = GetTickCount64();
+            if (now >= deadline) {
+                return false;
+            }
+            MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(deadline - now), QS_POSTMESSAGE | QS_SENDMESSAGE,
+                                        0);
+        }
+    }
 };
 
 POINT topLeft(HWND window) {
@@ -193,9 +210,9 @@ TEST_F(LiveAssistant, HideInfoClosesAllThreePromptly) {
     const auto start = std::chrono::steady_clock::now();
     exports.RunCommand0(0, "HIDEINFO");
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
-    EXPECT_EQ(findDialog("Setup TORV"), nullptr);
-    EXPECT_EQ(findDialog("CALL"), nullptr);
-    EXPECT_EQ(findDialog("Brazil Area"), nullptr);
+    EXPECT_EQ(findProcessWindow("Setup TORV", kDialogClass), nullptr);
+    EXPECT_EQ(findProcessWindow("CALL", kDialogClass), nullptr);
+    EXPECT_EQ(findProcessWindow("Brazil Area", kDialogClass), nullptr);
     // And it comes back with both windows.
     exports.RunCommand0(0, "SHOWINFO");
     EXPECT_NE(window("CALL"), nullptr);
@@ -206,19 +223,23 @@ TEST_F(LiveAssistant, HideInfoWhileATickWaitsOnASlowHost) {
     load("setup_view_call=1\r\n");
     exports.RunCommand0(0, "SHOWINFO");
     ASSERT_NE(window("CALL"), nullptr);
-    server.host().setAnswerDelay(1000);
+    server.host().setAnswerDelay(500);
     const long answered = server.host().invocations();
+    pumpMessages();
     checkCall(exports, "PY1AA", "CW", "PY", "RJ", "40m");
     // The tick fires and calls this thread, which does not pump: the call
-    // waits, as it would on a host busy elsewhere.
-    Sleep(600);
+    // waits in this thread's queue, as it would on a host busy elsewhere.
+    // Looking at the queue marks it as seen, so only a wait that pumps
+    // first, or wakes for input already queued, serves it.
+    ASSERT_TRUE(callQueued(kBound));
     const auto start = std::chrono::steady_clock::now();
     exports.RunCommand0(0, "HIDEINFO");
     const auto took = std::chrono::steady_clock::now() - start;
-    EXPECT_LT(took, std::chrono::seconds(5));
+    // A few answer delays, not the stop's whole bound (5 s).
+    EXPECT_LT(took, std::chrono::seconds(4));
     EXPECT_GT(server.host().invocations(), answered) << "the waiting tick was served";
-    EXPECT_EQ(findDialog("Setup TORV"), nullptr);
-    EXPECT_EQ(findDialog("CALL"), nullptr);
+    EXPECT_EQ(findProcessWindow("Setup TORV", kDialogClass), nullptr);
+    EXPECT_EQ(findProcessWindow("CALL", kDialogClass), nullptr);
 }
 
 TEST_F(LiveAssistant, UnloadingWithTheAssistantOpenReturnsPromptly) {
@@ -230,9 +251,9 @@ TEST_F(LiveAssistant, UnloadingWithTheAssistantOpenReturnsPromptly) {
     library.reset();  // FreeLibrary
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
     pumpFor(300);
-    EXPECT_EQ(findDialog("Setup TORV"), nullptr);
-    EXPECT_EQ(findDialog("CALL"), nullptr);
-    EXPECT_EQ(findDialog("Brazil Area"), nullptr);
+    EXPECT_EQ(findProcessWindow("Setup TORV", kDialogClass), nullptr);
+    EXPECT_EQ(findProcessWindow("CALL", kDialogClass), nullptr);
+    EXPECT_EQ(findProcessWindow("Brazil Area", kDialogClass), nullptr);
 }
 
 TEST_F(LiveAssistant, RescoringsWithoutExportAlternate) {
@@ -241,10 +262,10 @@ TEST_F(LiveAssistant, RescoringsWithoutExportAlternate) {
     HWND first = window("Setup TORV");
     ASSERT_NE(first, nullptr) << "Start was 0: the assistant opens";
     PostMessageA(first, WM_CLOSE, 0, 0);  // the operator closes it
-    ASSERT_TRUE(pumpUntil([] { return findDialog("Setup TORV") == nullptr; }, kBound));
+    ASSERT_TRUE(pumpUntil([] { return findProcessWindow("Setup TORV", kDialogClass) == nullptr; }, kBound));
     resetStats(exports, 0, "PY2ZZ", passStart(), passEnd());
     pumpFor(500);
-    EXPECT_EQ(findDialog("Setup TORV"), nullptr) << "Start was 1: nothing opens";
+    EXPECT_EQ(findProcessWindow("Setup TORV", kDialogClass), nullptr) << "Start was 1: nothing opens";
     resetStats(exports, 0, "PY2ZZ", passStart(), passEnd());
     EXPECT_NE(window("Setup TORV"), nullptr);
 }

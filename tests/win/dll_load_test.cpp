@@ -6,12 +6,12 @@
 
 #include <gtest/gtest.h>
 
+#include "hostsim/window_driver_win.h"
 #include "stats_version.h"
 #include "support/files.h"
 #include "support/scoring_pass.h"
 #include "support/temp_folder.h"
 #include "win/plugin_library.h"
-#include "win/window_helpers.h"
 
 namespace {
 
@@ -66,11 +66,11 @@ TEST(DllLoad, FixedAnswers) {
 TEST(DllLoad, SetupShowsItsMessageAndBlocksUntilClosed) {
     PluginLibrary library;
     const ExportTable exports = library.exports();
-    BlockingCall setup([&] { exports.SetupSet0(); });
+    HelperThread setup([&] { exports.SetupSet0(); });
     // No caption of its own: the system's default.
-    HWND box = waitForDialog("Error");
+    HWND box = waitForWindow("Error", kDialogClass, kWindowBound, sleepingIdle);
     ASSERT_NE(box, nullptr) << "no message box appeared";
-    EXPECT_EQ(dialogItemText(box, 0xFFFF), "No additional setup for this contest");
+    EXPECT_EQ(controlText(box, 0xFFFF, kWindowBound), "No additional setup for this contest");
     EXPECT_FALSE(setup.finished()) << "SetupSet0 returned while its box was open";
     EXPECT_EQ(GetWindow(box, GW_OWNER), nullptr);
     PostMessageA(box, WM_COMMAND, IDOK, 0);

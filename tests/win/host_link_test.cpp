@@ -23,17 +23,16 @@ namespace {
 
 constexpr DWORD kBound = 20000;
 
-// Runs body on a new thread with the link connectToHost gave it (maybe
-// nullptr), then ends COM there as the assistant's thread does; this thread
-// pumps until it is over. False when it did not end in time.
+// Runs body on a new thread, in a COM apartment of its own as the
+// assistant's thread, with the link connectToHost gave it (maybe nullptr);
+// this thread pumps until it is over. False when it did not end in time.
 bool onLinkThread(const std::function<void(HostLink*)>& body) {
     HelperThread thread([body] {
-        std::unique_ptr<HostLink> link = connectToHost();
+        ScopedComApartment linkApartment;
+        std::unique_ptr<HostLink> link = linkApartment.initialised() ? connectToHost() : nullptr;
         body(link.get());
-        link.reset();
-        CoUninitialize();  // connectToHost initialised COM on this thread
     });
-    return waitPumping(thread.finished(), kBound);
+    return waitPumping(thread.finishedEvent(), kBound);
 }
 
 class HostLinkTest : public ::testing::Test {
@@ -117,6 +116,7 @@ TEST_F(HostLinkTest, AHostThatGoesAwayMakesCallsFailWithoutHanging) {
     bool before = false, frequencyAfter = true, callAfter = true, commandAfter = true;
     std::chrono::steady_clock::duration took{};
     HelperThread thread([&] {
+        ScopedComApartment linkApartment;
         std::unique_ptr<HostLink> link = connectToHost();
         double hertz = 0;
         std::string call;
@@ -130,13 +130,11 @@ TEST_F(HostLinkTest, AHostThatGoesAwayMakesCallsFailWithoutHanging) {
             commandAfter = link->sendCommand("<SP1>");
             took = std::chrono::steady_clock::now() - start;
         }
-        link.reset();
-        CoUninitialize();
     });
     ASSERT_TRUE(waitPumping(firstCallDone.get(), kBound));
     server.disappear();
     SetEvent(hostGone.get());
-    ASSERT_TRUE(waitPumping(thread.finished(), kBound));
+    ASSERT_TRUE(waitPumping(thread.finishedEvent(), kBound));
     EXPECT_TRUE(before);
     EXPECT_FALSE(frequencyAfter);
     EXPECT_FALSE(callAfter);

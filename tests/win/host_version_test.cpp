@@ -6,12 +6,12 @@
 
 #include <gtest/gtest.h>
 
+#include "hostsim/window_driver_win.h"
 #include "reports/host_version.h"
 #include "support/files.h"
 #include "support/report_pass.h"
 #include "support/temp_folder.h"
 #include "win/plugin_library.h"
-#include "win/window_helpers.h"
 
 namespace {
 
@@ -23,16 +23,16 @@ void copyProbe(const char* probe, const std::filesystem::path& to) {
 // returns what the "Output" box said.
 std::string exportEmptyLog(const ExportTable& exports, int& status) {
     {
-        BlockingCall reset([&] { resetStats(exports, 1, "PY2ZZ", passStart(), passEnd()); });
-        HWND dialog = waitForDialog("TORV");
+        HelperThread reset([&] { resetStats(exports, 1, "PY2ZZ", passStart(), passEnd()); });
+        HWND dialog = waitForWindow("TORV", kDialogClass, kWindowBound, sleepingIdle);
         EXPECT_NE(dialog, nullptr);
         PostMessageA(dialog, WM_COMMAND, IDOK, 0);
         EXPECT_TRUE(reset.waitFinished());
     }
-    BlockingCall result([&] { exports.GetResult0(&status); });
-    HWND box = waitForDialog("Output");
+    HelperThread result([&] { exports.GetResult0(&status); });
+    HWND box = waitForWindow("Output", kDialogClass, kWindowBound, sleepingIdle);
     EXPECT_NE(box, nullptr);
-    const std::string text = box != nullptr ? dialogItemText(box, 0xFFFF) : std::string();
+    const std::string text = box != nullptr ? controlText(box, 0xFFFF, kWindowBound) : std::string();
     PostMessageA(box, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(result.waitFinished());
     return text;

@@ -27,6 +27,9 @@ private:
     HMODULE module_;
 };
 
+// How long a test waits for a window or an answer of the plug-in.
+constexpr DWORD kWindowBound = 20000;
+
 // The folder of this program, ending in a backslash.
 std::string programFolder();
 

@@ -7,12 +7,13 @@
 
 #include <gtest/gtest.h>
 
+#include "hostsim/window_driver_win.h"
 #include "resource.h"
 #include "support/files.h"
 #include "support/report_pass.h"
 #include "support/temp_folder.h"
+#include "win/message_loop_win.h"
 #include "win/plugin_library.h"
-#include "win/window_helpers.h"
 
 namespace {
 
@@ -28,8 +29,8 @@ protected:
     }
 
     // Starts the pass; the returned call is blocked in the header dialog.
-    std::unique_ptr<BlockingCall> startPass() {
-        return std::make_unique<BlockingCall>(
+    std::unique_ptr<HelperThread> startPass() {
+        return std::make_unique<HelperThread>(
             [this] { EXPECT_EQ(runScoringPass(exports, 1, kReportPassCall), expectedScoringPassResults()); });
     }
 
@@ -37,11 +38,11 @@ protected:
     std::string result() {
         std::string summary;
         int status = 5;
-        BlockingCall call([&] { summary = exports.GetResult0(&status); });
-        HWND box = waitForDialog("Output");
+        HelperThread call([&] { summary = exports.GetResult0(&status); });
+        HWND box = waitForWindow("Output", kDialogClass, kWindowBound, sleepingIdle);
         EXPECT_NE(box, nullptr) << "no Output message box";
         if (box != nullptr) {
-            EXPECT_EQ(dialogItemText(box, 0xFFFF), std::string("File produced: ") + kReportPassCabrilloFile);
+            EXPECT_EQ(controlText(box, 0xFFFF, kWindowBound), std::string("File produced: ") + kReportPassCabrilloFile);
             PostMessageA(box, WM_COMMAND, IDOK, 0);
         }
         EXPECT_TRUE(call.waitFinished());
@@ -52,7 +53,7 @@ protected:
 
 TEST_F(DllReportPass, DialogShowsTheStoredHeader) {
     auto pass = startPass();
-    HWND dialog = waitForDialog("TORV");
+    HWND dialog = waitForWindow("TORV", kDialogClass, kWindowBound, sleepingIdle);
     ASSERT_NE(dialog, nullptr) << "the header dialog did not open";
     EXPECT_FALSE(pass->finished()) << "the rescoring must wait for the dialog";
     const std::pair<int, const char*> expected[] = {
@@ -74,21 +75,22 @@ TEST_F(DllReportPass, DialogShowsTheStoredHeader) {
         {IDC_EMAIL, "py2zz@example.org"},
     };
     for (const auto& [id, text] : expected) {
-        EXPECT_EQ(visible(dialogItemText(dialog, id)), visible(text)) << "control " << id;
+        EXPECT_EQ(visible(controlText(dialog, id, kWindowBound)), visible(text)) << "control " << id;
     }
-    EXPECT_EQ(comboItems(dialog, IDC_CATEGORY_OPERATOR),
+    EXPECT_EQ(comboItems(dialog, IDC_CATEGORY_OPERATOR, kWindowBound),
               std::vector<std::string>({"SINGLE-OP A", "SINGLE-OP B", "SINGLE-OP C", "YL", "GROUPS",
                                         "MILITARY STATION OM", "MILITARY STATION SINGLE ", "QRP", "CHECKLOG"}));
-    EXPECT_EQ(comboItems(dialog, IDC_CATEGORY_BAND),
+    EXPECT_EQ(comboItems(dialog, IDC_CATEGORY_BAND, kWindowBound),
               std::vector<std::string>({"ALL", "80M", "40M", "20M", "15M", "10M"}));
-    EXPECT_EQ(comboItems(dialog, IDC_CATEGORY_TRANSMITTER), std::vector<std::string>({"ONE", "TWO", "UNLIMITED"}));
+    EXPECT_EQ(comboItems(dialog, IDC_CATEGORY_TRANSMITTER, kWindowBound),
+              std::vector<std::string>({"ONE", "TWO", "UNLIMITED"}));
     PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
     EXPECT_TRUE(pass->waitFinished());
 }
 
 TEST_F(DllReportPass, ConfirmedUnchanged) {
     auto pass = startPass();
-    HWND dialog = waitForDialog("TORV");
+    HWND dialog = waitForWindow("TORV", kDialogClass, kWindowBound, sleepingIdle);
     ASSERT_NE(dialog, nullptr);
     SendMessageA(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
     ASSERT_TRUE(pass->waitFinished());
@@ -100,7 +102,7 @@ TEST_F(DllReportPass, ConfirmedUnchanged) {
 
 TEST_F(DllReportPass, EditedThroughTheControls) {
     auto pass = startPass();
-    HWND dialog = waitForDialog("TORV");
+    HWND dialog = waitForWindow("TORV", kDialogClass, kWindowBound, sleepingIdle);
     ASSERT_NE(dialog, nullptr);
     for (const HeaderEdit& edit : reportPassEdits()) {
         SetDlgItemTextA(dialog, edit.controlId, edit.text);
@@ -116,7 +118,7 @@ TEST_F(DllReportPass, EditedThroughTheControls) {
 // with no "Output" box, no file and the status left alone.
 TEST_F(DllReportPass, CancelledExportsNothing) {
     auto pass = startPass();
-    HWND dialog = waitForDialog("TORV");
+    HWND dialog = waitForWindow("TORV", kDialogClass, kWindowBound, sleepingIdle);
     ASSERT_NE(dialog, nullptr);
     SetDlgItemTextA(dialog, IDC_NAME, "not stored");
     SendMessageA(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
@@ -139,12 +141,9 @@ TEST_F(DllReportPass, CancelledExportsNothing) {
     EXPECT_TRUE(matchesGolden(readFile("Plugins/TORV.ini"), "golden/report_pass_cancelled.TORV.ini"));
 }
 
-// Waits until a control shows the text, up to two seconds.
+// Waits until a control shows the text.
 bool waitForText(HWND dialog, int id, const std::string& text) {
-    for (int i = 0; i < 200 && dialogItemText(dialog, id) != text; ++i) {
-        Sleep(10);
-    }
-    return dialogItemText(dialog, id) == text;
+    return pumpUntil([&] { return controlText(dialog, id, kWindowBound) == text; }, kWindowBound);
 }
 
 // The keyboard in the two multi-line fields: Return in OPERATORS presses OK;
@@ -152,15 +151,15 @@ bool waitForText(HWND dialog, int id, const std::string& text) {
 // dialog's own message loop as typed keys do.
 TEST_F(DllReportPass, ReturnKeyInTheMultiLineFields) {
     auto pass = startPass();
-    HWND dialog = waitForDialog("TORV");
+    HWND dialog = waitForWindow("TORV", kDialogClass, kWindowBound, sleepingIdle);
     ASSERT_NE(dialog, nullptr);
     HWND soapbox = GetDlgItem(dialog, IDC_SOAPBOX);
     SendMessageA(soapbox, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("a"));
     SendMessageA(soapbox, EM_SETSEL, 1, 1);
     PostMessageA(soapbox, WM_KEYDOWN, VK_RETURN, 0x001C0001);  // the loop's translation types the line break
-    EXPECT_TRUE(waitForText(dialog, IDC_SOAPBOX, "a\r\n")) << visible(dialogItemText(dialog, IDC_SOAPBOX));
+    EXPECT_TRUE(waitForText(dialog, IDC_SOAPBOX, "a\r\n")) << visible(controlText(dialog, IDC_SOAPBOX, kWindowBound));
     PostMessageA(soapbox, WM_CHAR, 'b', 0x00300001);
-    EXPECT_TRUE(waitForText(dialog, IDC_SOAPBOX, "a\r\nb")) << visible(dialogItemText(dialog, IDC_SOAPBOX));
+    EXPECT_TRUE(waitForText(dialog, IDC_SOAPBOX, "a\r\nb")) << visible(controlText(dialog, IDC_SOAPBOX, kWindowBound));
     EXPECT_FALSE(pass->finished());
 
     HWND operators = GetDlgItem(dialog, IDC_OPERATORS);

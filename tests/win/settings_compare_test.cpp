@@ -106,19 +106,19 @@ Outcome run(const CompareCase& c) {
         EXPECT_TRUE(CreateDirectoryA("Plugins", nullptr));
     }
     if (c.file) {
-        writeFile(kSettingsFileName, *c.file);
+        writeFile(contest::kSettingsFile, *c.file);
     }
     Outcome outcome;
     if (c.readOnly) {
-        EXPECT_TRUE(SetFileAttributesA(kSettingsFileName, FILE_ATTRIBUTE_READONLY));
-        HANDLE handle = CreateFileA(kSettingsFileName, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+        EXPECT_TRUE(SetFileAttributesA(contest::kSettingsFile, FILE_ATTRIBUTE_READONLY));
+        HANDLE handle = CreateFileA(contest::kSettingsFile, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
         outcome.readOnlyHeld = handle == INVALID_HANDLE_VALUE;
         if (handle != INVALID_HANDLE_VALUE) {
             CloseHandle(handle);
         }
     }
-    SettingsType settings(kSettingsFileName);
+    SettingsType settings(contest::kSettingsFile);
     for (const Step& step : c.steps) {
         if (step.op == Step::Op::kRead) {
             outcome.reads.push_back(settings.readText(step.key, step.text));
@@ -127,11 +127,11 @@ Outcome run(const CompareCase& c) {
         }
     }
     outcome.pluginsFolder = GetFileAttributesA("Plugins") != INVALID_FILE_ATTRIBUTES;
-    if (GetFileAttributesA(kSettingsFileName) != INVALID_FILE_ATTRIBUTES) {
-        outcome.file = readFile(kSettingsFileName);
+    if (GetFileAttributesA(contest::kSettingsFile) != INVALID_FILE_ATTRIBUTES) {
+        outcome.file = readFile(contest::kSettingsFile);
     }
     if (c.readOnly) {
-        SetFileAttributesA(kSettingsFileName, FILE_ATTRIBUTE_NORMAL);
+        SetFileAttributesA(contest::kSettingsFile, FILE_ATTRIBUTE_NORMAL);
     }
     return outcome;
 }

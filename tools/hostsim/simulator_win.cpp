@@ -82,14 +82,6 @@ void printText(const std::string& text) {
     }
 }
 
-void sleepIdle(DWORD milliseconds) {
-    Sleep(milliseconds);  // helper threads serve nothing, so a short sleep is fine
-}
-
-void pumpIdle(DWORD milliseconds) {
-    pumpFor(milliseconds);
-}
-
 }  // namespace
 
 void printLine(const std::string& line) {
@@ -263,12 +255,12 @@ bool Simulator::settleArmedAnswers() {
         const ULONGLONG now = GetTickCount64();
         // The helper gives up by its deadline; a little more covers its last poll.
         const DWORD left = answer->deadline > now ? static_cast<DWORD>(answer->deadline - now) : 0;
-        waitPumping(answer->helper->finished(), left + 2000);
+        waitPumping(answer->helper->finishedEvent(), left + 2000);
         if (answer->outcome->ok) {
             printLine(answer->outcome->message);
         } else {
             printError(answer->where + ": " +
-                       (answer->helper->isFinished() ? answer->outcome->message : "the answer did not finish"));
+                       (answer->helper->finished() ? answer->outcome->message : "the answer did not finish"));
             ok = false;
         }
     }
@@ -298,7 +290,7 @@ const LoadedPlugin& Simulator::plugin() const {
 }
 
 HWND Simulator::findWindowOrFail(const std::string& caption) {
-    HWND window = waitForWindow(caption, nullptr, timeout_, pumpIdle);
+    HWND window = waitForWindow(caption, nullptr, timeout_, pumpingIdle);
     if (window == nullptr) {
         throw StepFailure("no window " + quoted(caption) + " appeared within " + std::to_string(timeout_) + " ms");
     }
@@ -307,7 +299,7 @@ HWND Simulator::findWindowOrFail(const std::string& caption) {
 
 void Simulator::runPumping(const std::function<void()>& task) {
     HelperThread helper(task);
-    if (!waitPumping(helper.finished(), timeout_ + 2000)) {
+    if (!waitPumping(helper.finishedEvent(), timeout_ + 2000)) {
         throw StepFailure("the window did not answer within " + std::to_string(timeout_) + " ms");
     }
 }
@@ -492,7 +484,7 @@ void Simulator::waitWindow(const Step& step) {
 }
 
 void Simulator::waitClosed(const Step& step) {
-    if (!waitForNoWindow(step.args[0], nullptr, timeout_, pumpIdle)) {
+    if (!waitForNoWindow(step.args[0], nullptr, timeout_, pumpingIdle)) {
         throw StepFailure("the window " + quoted(step.args[0]) + " is still open after " + std::to_string(timeout_) +
                           " ms");
     }
@@ -541,7 +533,7 @@ void Simulator::expectDialog(const Step& step) {
     const std::string buttonName = step.args[1];
     answer->helper =
         std::make_unique<HelperThread>([caption, button, buttonName, fields, bound, outcome = answer->outcome] {
-            HWND dialog = waitForWindow(caption, "#32770", bound, sleepIdle);
+            HWND dialog = waitForWindow(caption, "#32770", bound, sleepingIdle);
             if (dialog == nullptr) {
                 outcome->message = "no dialog " + quoted(caption) + " appeared within " + std::to_string(bound) + " ms";
                 return;
@@ -555,7 +547,7 @@ void Simulator::expectDialog(const Step& step) {
                 }
             }
             postButtonCommand(dialog, button);
-            if (!waitForNoWindow(caption, "#32770", bound, sleepIdle) && IsWindow(dialog)) {
+            if (!waitForNoWindow(caption, "#32770", bound, sleepingIdle) && IsWindow(dialog)) {
                 outcome->message = "dialog " + quoted(caption) + " is still open after " + buttonName;
                 return;
             }
@@ -572,7 +564,7 @@ void Simulator::closeMessage(const Step& step) {
     answer->deadline = GetTickCount64() + timeout_;
     const DWORD bound = timeout_;
     answer->helper = std::make_unique<HelperThread>([caption, bound, outcome = answer->outcome] {
-        HWND box = waitForWindow(caption, "#32770", bound, sleepIdle);
+        HWND box = waitForWindow(caption, "#32770", bound, sleepingIdle);
         if (box == nullptr) {
             outcome->message =
                 "no message box " + quoted(caption) + " appeared within " + std::to_string(bound) + " ms";
@@ -580,7 +572,7 @@ void Simulator::closeMessage(const Step& step) {
         }
         const std::string text = controlText(box, 0xFFFF, bound);  // a message box's text control
         postButtonCommand(box, IDOK);
-        if (!waitForNoWindow(caption, "#32770", bound, sleepIdle) && IsWindow(box)) {
+        if (!waitForNoWindow(caption, "#32770", bound, sleepingIdle) && IsWindow(box)) {
             outcome->message = "message box " + quoted(caption) + " is still open after OK";
             return;
         }

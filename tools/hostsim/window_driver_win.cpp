@@ -48,6 +48,14 @@ HWND control(HWND window, int id, std::string& error) {
 
 }  // namespace
 
+void pumpingIdle(DWORD milliseconds) {
+    pumpFor(milliseconds);
+}
+
+void sleepingIdle(DWORD milliseconds) {
+    Sleep(milliseconds);  // a thread that serves nothing may simply wait
+}
+
 HWND findProcessWindow(const std::string& caption, const char* className) {
     // FindWindowEx compares the stored caption without sending the window a
     // message, so a busy window's thread cannot hold the search up.
@@ -99,6 +107,29 @@ std::string controlText(HWND window, int id, DWORD timeout) {
         return {};
     }
     return std::string(text, copied < sizeof text ? copied : sizeof text - 1);
+}
+
+std::vector<std::string> comboItems(HWND dialog, int id, DWORD timeout) {
+    std::vector<std::string> items;
+    HWND combo = GetDlgItem(dialog, id);
+    DWORD_PTR count = 0;
+    if (combo == nullptr || !sendBounded(combo, CB_GETCOUNT, 0, 0, timeout, count)) {
+        return items;
+    }
+    for (DWORD_PTR i = 0; i < count; ++i) {
+        DWORD_PTR length = 0;
+        if (!sendBounded(combo, CB_GETLBTEXTLEN, i, 0, timeout, length)) {
+            return {};
+        }
+        std::string item(static_cast<size_t>(length) + 1, '\0');
+        DWORD_PTR copied = 0;
+        if (!sendBounded(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item.data()), timeout, copied)) {
+            return {};
+        }
+        item.resize(static_cast<size_t>(length));
+        items.push_back(item);
+    }
+    return items;
 }
 
 bool clickControl(HWND window, int id, DWORD timeout, std::string& error) {
@@ -251,8 +282,12 @@ HelperThread::~HelperThread() {
     waitPumping(shared_->finished.get(), kHelperExitBound);
 }
 
-HANDLE HelperThread::finished() const {
+HANDLE HelperThread::finishedEvent() const {
     return shared_->finished.get();
+}
+
+bool HelperThread::waitFinished(DWORD timeoutMs) const {
+    return waitPumping(finishedEvent(), timeoutMs);
 }
 
 DWORD WINAPI HelperThread::run(void* parameter) {

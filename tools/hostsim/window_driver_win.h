@@ -16,9 +16,15 @@
 
 #include "win/scoped_win.h"
 
-// How a waiting loop passes its idle time: pumping on the host's thread,
-// sleeping on a helper thread.
+// How a waiting loop passes its idle time between two looks: pumping on a
+// thread that serves windows or COM (pumpingIdle), sleeping on one that
+// serves nothing (sleepingIdle).
 using IdleFunction = std::function<void(DWORD milliseconds)>;
+void pumpingIdle(DWORD milliseconds);
+void sleepingIdle(DWORD milliseconds);
+
+// The window class of dialogs and message boxes.
+constexpr char kDialogClass[] = "#32770";
 
 // A visible top-level window of this process with exactly this caption, of
 // the class if one is given ("#32770" for dialogs and message boxes);
@@ -34,6 +40,10 @@ bool waitForNoWindow(const std::string& caption, const char* className, DWORD ti
 // The text of a control (or of the window itself with id -1); "" when it
 // cannot be read in time.
 std::string controlText(HWND window, int id, DWORD timeout);
+
+// The items of a combo box's list, in list order; empty when the control is
+// missing or does not answer in time.
+std::vector<std::string> comboItems(HWND dialog, int id, DWORD timeout);
 
 // BM_CLICK on a button, sent and waited for (bounded). False with error.
 bool clickControl(HWND window, int id, DWORD timeout, std::string& error);
@@ -56,7 +66,8 @@ void postButtonCommand(HWND dialog, int id);
 bool saveWindowBitmap(HWND window, const std::string& path, std::string& error, SIZE& size);
 
 // A task run on a helper thread, so that the host's thread can pump while a
-// synchronous window call or an armed answer is under way.
+// synchronous window call or an armed answer is under way; or a call of the
+// plug-in that blocks in a modal window, so that a test can answer it.
 class HelperThread {
 public:
     explicit HelperThread(std::function<void()> task);
@@ -67,8 +78,10 @@ public:
     HelperThread& operator=(const HelperThread&) = delete;
 
     // An event set when the task has returned.
-    HANDLE finished() const;
-    bool isFinished() const { return WaitForSingleObject(finished(), 0) == WAIT_OBJECT_0; }
+    HANDLE finishedEvent() const;
+    bool finished() const { return WaitForSingleObject(finishedEvent(), 0) == WAIT_OBJECT_0; }
+    // Waits (pumping) for the task to return, up to timeoutMs.
+    bool waitFinished(DWORD timeoutMs = 20000) const;
 
 private:
     struct Shared;

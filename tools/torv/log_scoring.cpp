@@ -106,7 +106,7 @@ ScoredLog scoreLog(const std::vector<LogContact>& contacts, const ScoringSetup& 
     const MemoryFindings& kept = *findings;
     ports.findings = std::move(findings);
     ports.writeCabrillo = [&scored](const CCabrilloLog& report, const std::optional<std::string>& hostVersion) {
-        scored.cabrillo = report.cabrilloText(hostVersion);
+        scored.cabrillo = report.CabrilloText(hostVersion);
         scored.cabrilloFileName = report.fileBaseName + ".cbr";
         return CabrilloOutcome{true, "File produced: " + scored.cabrilloFileName};
     };

@@ -1,0 +1,180 @@
+#include "assistant/setup_ndg_win.h"
+
+#include "engine/contest.h"
+#include "infowin/colours_win.h"
+#include "infowin/info_windows_win.h"
+#include "resource.h"
+#include "win/dialog_colours_win.h"
+#include "win/message_loop_win.h"
+#include "win/plugin_module_win.h"
+
+namespace {
+
+constexpr UINT_PTR kTickTimer = 1500;
+const COLORREF kBackground = toColorRef(contest::kBackground);
+
+}  // namespace
+
+Setup_NDG::Setup_NDG(Settings& settings, ContestEngine& engine, WorkedBeforeState& state, SetupWindowOwner& owner)
+    : settings_(settings), engine_(engine), state_(state), owner_(owner), position_(settings, contest::kSetupWindow) {}
+
+Setup_NDG::~Setup_NDG() {
+    core_.reset();  // closes the info windows first
+    window_.reset();
+    if (apartment_ && owner_.libraryUnloading()) {
+        apartment_->keep();
+    }
+}
+
+void Setup_NDG::runModally() {
+    // COM serves the host link on this thread; without it there is no host.
+    apartment_ = std::make_unique<ScopedComApartment>();
+    HWND created = CreateDialogParamA(pluginModule(), MAKEINTRESOURCEA(IDD_SETUP), nullptr, dialogProc,
+                                      reinterpret_cast<LPARAM>(this));
+    if (created == nullptr) {
+        return;
+    }
+    if (window_.get() != created) {  // WM_INITDIALOG owns it already
+        window_.reset(created);
+    }
+    ShowWindow(created, SW_SHOW);
+    owner_.windowCreated(created);
+    runDialogLoop([this] { return ended_; });
+}
+
+void Setup_NDG::showFlags(const AssistantFlags& flags) {
+    HWND window = window_.get();
+    CheckDlgButton(window, IDC_SETUP_CW, flags.cw ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(window, IDC_SETUP_SSB, flags.ssb ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(window, IDC_SETUP_AREA, flags.areaView ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(window, IDC_SETUP_CALL, flags.callView ? BST_CHECKED : BST_UNCHECKED);
+}
+
+void Setup_NDG::armTick(int delayMilliseconds) {
+    SetTimer(window_.get(), kTickTimer, static_cast<UINT>(delayMilliseconds), nullptr);
+}
+
+void Setup_NDG::killTick() {
+    KillTimer(window_.get(), kTickTimer);
+}
+
+std::unique_ptr<CallView> Setup_NDG::openCallView() {
+    return openCallWindow(settings_, engine_, state_);
+}
+
+std::unique_ptr<AreaView> Setup_NDG::openAreaView() {
+    return openAreaWindow(settings_);
+}
+
+INT_PTR CALLBACK Setup_NDG::dialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    try {
+        if (message == WM_INITDIALOG) {
+            SetWindowLongPtrA(window, DWLP_USER, lParam);
+            auto* self = reinterpret_cast<Setup_NDG*>(lParam);
+            self->window_.reset(window);
+            return self->onInit();
+        }
+        auto* self = reinterpret_cast<Setup_NDG*>(GetWindowLongPtrA(window, DWLP_USER));
+        return self != nullptr ? self->onMessage(message, wParam, lParam) : FALSE;
+    } catch (...) {
+        // Nothing may unwind into the system; a broken window just ends.
+        auto* self = reinterpret_cast<Setup_NDG*>(GetWindowLongPtrA(window, DWLP_USER));
+        if (self != nullptr) {
+            self->end();
+        }
+        return TRUE;
+    }
+}
+
+BOOL Setup_NDG::onInit() {
+    HWND window = window_.get();
+    position_.restore();
+    SetWindowPos(window, nullptr, position_.x(), position_.y(), 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    brush_.reset(CreateSolidBrush(kBackground));
+    SendMessageA(window, WM_SETICON, ICON_BIG,
+                 reinterpret_cast<LPARAM>(LoadIconA(pluginModule(), MAKEINTRESOURCEA(IDI_STATS))));
+    std::unique_ptr<HostLink> link = apartment_ && apartment_->initialised() ? connectToHost() : nullptr;
+    core_ = std::make_unique<AssistantCore>(settings_, engine_, state_, *this, std::move(link));
+    core_->initialise();
+    return TRUE;
+}
+
+INT_PTR Setup_NDG::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_COMMAND:
+            return onCommand(LOWORD(wParam), HIWORD(wParam));
+        case WM_TIMER:
+            if (wParam == kTickTimer) {
+                onTick();
+                return TRUE;
+            }
+            return FALSE;
+        case kArmTickMessage:
+            armTick(static_cast<int>(wParam));
+            return TRUE;
+        case kStopMessage:
+            end();
+            return TRUE;
+        case WM_SETCURSOR: {
+            RECT rect;
+            if (GetWindowRect(window_.get(), &rect)) {
+                position_.update(rect.left, rect.top);
+            }
+            return FALSE;  // the default handling sets the cursor
+        }
+        default:
+            (void)lParam;
+            // The window and its boxes: black on pale yellow.
+            return isControlColourMessage(message) ? blackOnBackground(wParam, kBackground, brush_.get()) : FALSE;
+    }
+}
+
+INT_PTR Setup_NDG::onCommand(int id, int code) {
+    if (id == IDOK || id == IDCANCEL) {  // Enter, Esc, the close box, WM_CLOSE
+        end();
+        return TRUE;
+    }
+    if (code != BN_CLICKED || core_ == nullptr) {
+        return FALSE;
+    }
+    switch (id) {
+        case IDC_SETUP_CW:
+            core_->clickCw();
+            break;
+        case IDC_SETUP_SSB:
+            core_->clickSsb();
+            break;
+        case IDC_SETUP_AREA:
+            core_->clickArea();
+            break;
+        case IDC_SETUP_CALL:
+            core_->clickCall();
+            break;
+        default:
+            return FALSE;
+    }
+    owner_.areaViewChanged(core_->areaViewOpen());
+    return TRUE;
+}
+
+// A tick's host calls wait for the host's thread, and meanwhile this thread
+// dispatches messages: a second timer tick then waits its turn.
+void Setup_NDG::onTick() {
+    if (core_ == nullptr) {
+        return;
+    }
+    if (ticking_) {
+        SetTimer(window_.get(), kTickTimer, contest::kTickRetryMs, nullptr);
+        return;
+    }
+    ticking_ = true;
+    core_->tick();
+    ticking_ = false;
+    owner_.areaViewChanged(core_->areaViewOpen());
+}
+
+void Setup_NDG::end() {
+    KillTimer(window_.get(), kTickTimer);
+    ShowWindow(window_.get(), SW_HIDE);
+    ended_ = true;
+}

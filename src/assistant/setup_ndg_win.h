@@ -1,0 +1,77 @@
+// The assistant window "Setup TORV" (template 111): its four check boxes,
+// its pale yellow background, its remembered position, and the portable
+// logic behind the boxes and the tick. It lives on the assistant thread.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+
+#include "assistant/assistant_core.h"
+#include "infowin/remembered_position.h"
+#include "win/scoped_win.h"
+
+class ContestEngine;
+class Settings;
+class WorkedBeforeState;
+
+// What the window tells the thread's owner, from the assistant thread.
+class SetupWindowOwner {
+public:
+    virtual ~SetupWindowOwner() = default;
+    // The window exists (it still runs nothing of the loop).
+    virtual void windowCreated(HWND window) = 0;
+    // The area window was opened or closed.
+    virtual void areaViewChanged(bool open) = 0;
+    // True while the library is being unloaded: COM must then stay
+    // initialised on this thread, since uninitialising may wait for the
+    // loader's lock that the unloading holds.
+    virtual bool libraryUnloading() const = 0;
+};
+
+// Messages the host's thread posts to the window.
+constexpr UINT kArmTickMessage = WM_APP + 1;  // wParam: delay in ms
+constexpr UINT kStopMessage = WM_APP + 2;
+
+class Setup_NDG : public AssistantWindow {
+public:
+    Setup_NDG(Settings& settings, ContestEngine& engine, WorkedBeforeState& state, SetupWindowOwner& owner);
+    // Closes the info windows, then the window, then COM on this thread.
+    ~Setup_NDG() override;
+    Setup_NDG(const Setup_NDG&) = delete;
+    Setup_NDG& operator=(const Setup_NDG&) = delete;
+
+    // Creates the window and runs this thread's messages until it ends,
+    // whatever ends it (its close box, kStopMessage, WM_QUIT).
+    void runModally();
+
+    // AssistantWindow, on this thread.
+    void showFlags(const AssistantFlags& flags) override;
+    void armTick(int delayMilliseconds) override;
+    void killTick() override;
+    std::unique_ptr<CallView> openCallView() override;
+    std::unique_ptr<AreaView> openAreaView() override;
+
+private:
+    static INT_PTR CALLBACK dialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    BOOL onInit();
+    INT_PTR onMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    INT_PTR onCommand(int id, int code);
+    void onTick();
+    // Ends the window's loop; the windows are destroyed when it has unwound,
+    // never from inside a handler that a tick may be waiting under.
+    void end();
+
+    Settings& settings_;
+    ContestEngine& engine_;
+    WorkedBeforeState& state_;
+    SetupWindowOwner& owner_;
+    RememberedPosition position_;
+    // Declared in the order of their making: COM first, so it goes last.
+    std::unique_ptr<ScopedComApartment> apartment_;
+    ScopedBrush brush_;
+    ScopedWindow window_;
+    std::unique_ptr<AssistantCore> core_;
+    bool ended_ = false;
+    bool ticking_ = false;
+};

@@ -1,0 +1,10 @@
+// The contest's colours as Win32 takes them.
+#pragma once
+
+#include <windows.h>
+
+#include "engine/contest.h"
+
+inline COLORREF toColorRef(const contest::Colour& colour) {
+    return RGB(colour.red, colour.green, colour.blue);
+}
