@@ -126,9 +126,9 @@ TEST_F(DllReportPass, CancelledExportsNothing) {
     for (int round = 0; round < 2; ++round) {
         std::string summary;
         int status = 5;
-        BlockingCall call([&] { summary = exports.GetResult0(&status); });
+        HelperThread call([&] { summary = exports.GetResult0(&status); });
         if (!call.waitFinished(5000)) {
-            if (HWND box = findDialog("Output")) {
+            if (HWND box = findProcessWindow("Output", kDialogClass)) {
                 PostMessageA(box, WM_COMMAND, IDOK, 0);
             }
             ASSERT_TRUE(call.waitFinished()) << "GetResult0 did not return";
