@@ -112,7 +112,7 @@ INT_PTR CALLBACK headerDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
 
 }  // namespace
 
-bool CabrilloDialog::run(HeaderFields& fields) {
+bool Cabrillo::run(HeaderFields& fields) {
     HeaderFields edited = fields;
     const INT_PTR result = DialogBoxParamA(pluginModule(), MAKEINTRESOURCEA(IDD_CABRILLO), GetActiveWindow(),
                                            headerDialogProc, reinterpret_cast<LPARAM>(&edited));
