@@ -40,6 +40,8 @@ struct WindowsAssistant::Shared : SetupWindowOwner {
     bool areaViewOpen = false;
     bool abandoned = false;  // a stop gave up, or the process is exiting
     bool unloading = false;
+    // Not owned: Setup_NDG owns its window on the assistant thread; this is
+    // where the host's thread posts to it, null whenever it may be gone.
     HWND window = nullptr;
     ScopedHandle ready = makeEvent();     // set once the window is up (or failed)
     ScopedHandle finished = makeEvent();  // set as the thread parks, its last act but one

@@ -5,6 +5,7 @@
 #include "infowin/info_windows_win.h"
 #include "resource.h"
 #include "win/dialog_colours_win.h"
+#include "win/dialog_win.h"
 #include "win/message_loop_win.h"
 #include "win/plugin_module_win.h"
 
@@ -68,14 +69,15 @@ std::unique_ptr<AreaView> Setup_NDG::openAreaView() {
 
 INT_PTR CALLBACK Setup_NDG::dialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     try {
+        Setup_NDG* self = dialogObject<Setup_NDG>(window, message, lParam);
+        if (self == nullptr) {
+            return FALSE;
+        }
         if (message == WM_INITDIALOG) {
-            SetWindowLongPtrA(window, DWLP_USER, lParam);
-            auto* self = reinterpret_cast<Setup_NDG*>(lParam);
             self->window_.reset(window);
             return self->onInit();
         }
-        auto* self = reinterpret_cast<Setup_NDG*>(GetWindowLongPtrA(window, DWLP_USER));
-        return self != nullptr ? self->onMessage(message, wParam, lParam) : FALSE;
+        return self->onMessage(message, wParam, lParam);
     } catch (...) {
         // Nothing may unwind into the system; a broken window just ends.
         auto* self = reinterpret_cast<Setup_NDG*>(GetWindowLongPtrA(window, DWLP_USER));

@@ -1,6 +1,7 @@
 #include "infowin/info_dialog_win.h"
 
 #include "infowin_resource.h"
+#include "win/dialog_win.h"
 #include "win/plugin_module_win.h"
 
 InfoDialog::InfoDialog(Settings& settings, const contest::WindowPlace& place) : position_(settings, place) {}
@@ -38,16 +39,15 @@ void InfoDialog::setWindowText(const std::string& text) {
 
 INT_PTR CALLBACK InfoDialog::dialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     try {
-        if (message == WM_INITDIALOG) {
-            SetWindowLongPtrA(window, DWLP_USER, lParam);
-            auto* self = reinterpret_cast<InfoDialog*>(lParam);
-            self->window_.reset(window);
-            return self->handle(message, wParam, lParam);
+        // Nothing to do before WM_INITDIALOG nor after destroy().
+        InfoDialog* self = dialogObject<InfoDialog>(window, message, lParam);
+        if (self == nullptr) {
+            return FALSE;
         }
-        // Nothing to do before WM_INITDIALOG (the controls do not exist yet)
-        // nor after destroy().
-        auto* self = reinterpret_cast<InfoDialog*>(GetWindowLongPtrA(window, DWLP_USER));
-        return self != nullptr ? self->handle(message, wParam, lParam) : FALSE;
+        if (message == WM_INITDIALOG) {
+            self->window_.reset(window);
+        }
+        return self->handle(message, wParam, lParam);
     } catch (...) {
         // Nothing may unwind into the system: the message gets the default
         // handling and the window carries on.

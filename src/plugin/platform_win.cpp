@@ -12,7 +12,7 @@ PlatformPorts makePlatformPorts() {
     PlatformPorts ports;
     ports.settings = std::make_unique<ProfileSettings>();
     ports.ui = std::make_unique<WindowsUi>();
-    ports.headerDialog = std::make_unique<CabrilloDialog>();
+    ports.headerDialog = std::make_unique<Cabrillo>();
     ports.makeAssistant = [](Settings& settings, ContestEngine& engine, WorkedBeforeState& state) {
         return std::make_unique<WindowsAssistant>(settings, engine, state);
     };

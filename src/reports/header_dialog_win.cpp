@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "resource.h"
+#include "win/dialog_win.h"
 #include "win/plugin_module_win.h"
 
 namespace {
@@ -80,14 +81,17 @@ void takeFields(HWND dialog, HeaderFields& fields) {
 
 INT_PTR CALLBACK headerDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     try {
+        HeaderFields* fields = dialogObject<HeaderFields>(dialog, message, lParam);
+        if (fields == nullptr) {
+            return FALSE;
+        }
         switch (message) {
             case WM_INITDIALOG:
-                SetWindowLongPtrA(dialog, DWLP_USER, lParam);
-                showFields(dialog, *reinterpret_cast<HeaderFields*>(lParam));
+                showFields(dialog, *fields);
                 return TRUE;
             case WM_COMMAND:
                 if (LOWORD(wParam) == IDOK) {
-                    takeFields(dialog, *reinterpret_cast<HeaderFields*>(GetWindowLongPtrA(dialog, DWLP_USER)));
+                    takeFields(dialog, *fields);
                     EndDialog(dialog, IDOK);
                     return TRUE;
                 }
@@ -108,7 +112,7 @@ INT_PTR CALLBACK headerDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
 
 }  // namespace
 
-bool CabrilloDialog::run(HeaderFields& fields) {
+bool Cabrillo::run(HeaderFields& fields) {
     HeaderFields edited = fields;
     const INT_PTR result = DialogBoxParamA(pluginModule(), MAKEINTRESOURCEA(IDD_CABRILLO), GetActiveWindow(),
                                            headerDialogProc, reinterpret_cast<LPARAM>(&edited));

@@ -3,7 +3,7 @@
 
 #include "ports/header_dialog.h"
 
-class CabrilloDialog : public HeaderDialog {
+class Cabrillo : public HeaderDialog {
 public:
     // Runs the dialog modally on the calling thread, owned by its active
     // window (the host's, when it has one).
