@@ -567,22 +567,73 @@ std::string htmlEscaped(const std::string& text) {
     return out;
 }
 
+namespace {
+
+// The length of the well-formed UTF-8 sequence starting at text[at], 0 when
+// the bytes there are no such sequence (overlong forms and surrogates
+// included).
+size_t utf8SequenceLength(const std::string& text, size_t at) {
+    const auto byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char lead = byte(at);
+    size_t length = 0;
+    unsigned char low = 0x80;
+    unsigned char high = 0xBF;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        low = lead == 0xE0 ? 0xA0 : 0x80;
+        high = lead == 0xED ? 0x9F : 0xBF;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        low = lead == 0xF0 ? 0x90 : 0x80;
+        high = lead == 0xF4 ? 0x8F : 0xBF;
+    } else {
+        return 0;
+    }
+    if (at + length > text.size() || byte(at + 1) < low || byte(at + 1) > high) {
+        return 0;
+    }
+    for (size_t i = at + 2; i < at + length; ++i) {
+        if (byte(i) < 0x80 || byte(i) > 0xBF) {
+            return 0;
+        }
+    }
+    return length;
+}
+
+}  // namespace
+
 std::string jsonEscaped(const std::string& text) {
     std::string out;
     out.reserve(text.size());
-    for (char c : text) {
+    for (size_t i = 0; i < text.size();) {
+        const char c = text[i];
         const unsigned char u = static_cast<unsigned char>(c);
         if (c == '"' || c == '\\') {
             out += '\\';
             out += c;
+        } else if (c == '\n') {
+            out += "\\n";
+        } else if (c == '\r') {
+            out += "\\r";
+        } else if (c == '\t') {
+            out += "\\t";
+        } else if (const size_t length = u >= 0x80 ? utf8SequenceLength(text, i) : 0) {
+            // File names are UTF-8, while logs are 8-bit texts: a well-formed
+            // UTF-8 sequence passes whole, any other byte above 127 is read
+            // as Latin-1, so the result is valid JSON either way.
+            out.append(text, i, length);
+            i += length;
+            continue;
         } else if (u < 0x20 || u >= 0x80) {
-            // Logs are 8-bit texts: a byte above 127 is read as Latin-1.
             char escape[8];
             std::snprintf(escape, sizeof escape, "\\u%04x", u);
             out += escape;
         } else {
             out += c;
         }
+        ++i;
     }
     return out;
 }

@@ -160,6 +160,32 @@ TEST(Results, UbnPageEscapesTheReport) {
     EXPECT_NE(html.find("<a href=\"../results.html\">"), std::string::npos);
 }
 
+// Every output must be valid JSON whatever bytes a log or a file name holds:
+// logs are 8-bit texts, file names UTF-8.
+TEST(JsonEscaped, GivesValidJsonForAnyBytes) {
+    struct Case {
+        std::string text;
+        std::string json;
+    };
+    const Case cases[] = {
+        {"PY2ZZ", "PY2ZZ"},
+        {"a\"b\\c", "a\\\"b\\\\c"},
+        {"l1\r\nl2\t", "l1\\r\\nl2\\t"},
+        {std::string("\0\x1f\x7f", 3), "\\u0000\\u001f\x7f"},
+        {"S\xC3\xA3o Paulo", "S\xC3\xA3o Paulo"},                            // UTF-8, two bytes
+        {"\xE2\x82\xAC \xF0\x9F\x93\xBB", "\xE2\x82\xAC \xF0\x9F\x93\xBB"},  // three and four bytes
+        {"S\xE3o", "S\\u00e3o"},                                             // Latin-1
+        {"\xC3", "\\u00c3"},                                                 // a sequence cut short
+        {"\xC0\xAF", "\\u00c0\\u00af"},                                      // overlong
+        {"\xED\xA0\x80", "\\u00ed\\u00a0\\u0080"},                           // a surrogate
+        {"\xF4\x90\x80\x80", "\\u00f4\\u0090\\u0080\\u0080"},                // above U+10FFFF
+        {"\xE2\x82", "\\u00e2\\u0082"},                                      // cut at the end
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(jsonEscaped(c.text), c.json) << c.text;
+    }
+}
+
 TEST(Results, JsonHoldsTheSameData) {
     ContestReport r = smallReport();
     r.entrants[0].findings.push_back("quote \" and \\ and \x01");

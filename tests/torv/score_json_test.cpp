@@ -13,7 +13,8 @@ TEST(JsonString, EscapesQuotesBackslashesAndControlCharacters) {
     EXPECT_EQ(jsonString("a\"b\\c"), "\"a\\\"b\\\\c\"");
     EXPECT_EQ(jsonString("l1\r\nl2\t"), "\"l1\\r\\nl2\\t\"");
     EXPECT_EQ(jsonString(std::string("\x01\x1f", 2)), "\"\\u0001\\u001f\"");
-    EXPECT_EQ(jsonString("S\xC3\xA3o"), "\"S\xC3\xA3o\"") << "other bytes pass as they are";
+    EXPECT_EQ(jsonString("S\xC3\xA3o"), "\"S\xC3\xA3o\"") << "UTF-8 passes as it is";
+    EXPECT_EQ(jsonString("S\xE3o"), "\"S\\u00e3o\"") << "an 8-bit log's byte is read as Latin-1";
 }
 
 LogContact contact(const std::string& call, const std::string& band, const std::string& mode,

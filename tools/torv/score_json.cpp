@@ -1,37 +1,9 @@
 #include "score_json.h"
 
-#include <cstdio>
+#include "crosscheck/check_reports.h"
 
 std::string jsonString(const std::string& text) {
-    std::string result = "\"";
-    for (char c : text) {
-        switch (c) {
-            case '"':
-                result += "\\\"";
-                break;
-            case '\\':
-                result += "\\\\";
-                break;
-            case '\n':
-                result += "\\n";
-                break;
-            case '\r':
-                result += "\\r";
-                break;
-            case '\t':
-                result += "\\t";
-                break;
-            default:
-                if (static_cast<unsigned char>(c) < 0x20) {
-                    char escaped[8];
-                    std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(c));
-                    result += escaped;
-                } else {
-                    result += c;
-                }
-        }
-    }
-    return result + "\"";
+    return "\"" + crosscheck::jsonEscaped(text) + "\"";
 }
 
 std::string scoreJson(const ScoredLog& scored, const ScoreJsonInput& input, const std::string& contestant) {

@@ -21,6 +21,6 @@ struct ScoreJsonInput {
 //   areaNotAcceptable, dupe}.
 std::string scoreJson(const ScoredLog& scored, const ScoreJsonInput& input, const std::string& contestant);
 
-// The text as a JSON string literal: quotes, backslash and control
-// characters escaped; other bytes as they are (the log's own encoding).
+// The text as a JSON string literal, escaped as the committee's files are
+// (crosscheck::jsonEscaped).
 std::string jsonString(const std::string& text);
