@@ -62,9 +62,9 @@ std::unique_ptr<CTestApp> makeApp() {
 // The module after a rescoring that passed the whole log.
 std::unique_ptr<CTestApp> makeAppWithLog(const std::vector<ContactFields>& log) {
     auto app = makeApp();
-    app->ResetStats(0, "PY2ZZ", {42259.0, kDateTimeValid}, {42260.0, kDateTimeValid});
+    app->resetStats(0, "PY2ZZ", {42259.0, kDateTimeValid}, {42260.0, kDateTimeValid});
     for (const ContactFields& c : log) {
-        app->AddData(c);
+        app->addData(c);
     }
     return app;
 }
@@ -75,9 +75,9 @@ void BM_Rescoring(benchmark::State& state) {
     auto appOwner = makeApp();
     CTestApp& app = *appOwner;
     for (auto _ : state) {
-        app.ResetStats(0, "PY2ZZ", {42259.0, kDateTimeValid}, {42260.0, kDateTimeValid});
+        app.resetStats(0, "PY2ZZ", {42259.0, kDateTimeValid}, {42260.0, kDateTimeValid});
         for (const ContactFields& c : log) {
-            benchmark::DoNotOptimize(app.AddData(c));
+            benchmark::DoNotOptimize(app.addData(c));
         }
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));
@@ -120,7 +120,7 @@ void BM_ScoreSummary(benchmark::State& state) {
     auto app = makeAppWithLog(log);
     int status = 0;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(app->GetResult(&status));
+        benchmark::DoNotOptimize(app->result(&status));
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
@@ -140,11 +140,11 @@ void BM_RemoveData(benchmark::State& state) {
     }
     for (auto _ : state) {
         for (const ContactFields& c : victims) {
-            benchmark::DoNotOptimize(app->RemoveData(c));
+            benchmark::DoNotOptimize(app->removeData(c));
         }
         state.PauseTiming();
         for (const ContactFields& c : victims) {
-            app->AddData(c);
+            app->addData(c);
         }
         state.ResumeTiming();
     }

@@ -106,13 +106,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
     while (data.remaining_bytes() > 0) {
         switch (data.ConsumeIntegralInRange<int>(0, 5)) {
             case 0:
-                require(app.ResetStats(data.ConsumeIntegralInRange<int32_t>(-1, 1), someText(data),
+                require(app.resetStats(data.ConsumeIntegralInRange<int32_t>(-1, 1), someText(data),
                                        {data.ConsumeFloatingPoint<double>(), 0}, {42260.0, 0}) == 1);
                 shadow.clear();
                 break;
             case 1: {
                 const ContactFields c = someContact(data);
-                const int stored = app.AddData(c);
+                const int stored = app.addData(c);
                 require(stored == 0 || stored == 1);
                 if (stored == 1) {
                     const CInfo last =
@@ -124,7 +124,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
             }
             case 2: {
                 const ContactFields c = someContact(data);
-                const int done = app.RemoveData(c);
+                const int done = app.removeData(c);
                 require(done == 0 || done == 1);
                 if (done == 1) {
                     removeFirstMatch(shadow, c);
@@ -143,13 +143,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
                 c.mode = victim.mode;
                 c.exchangeReceived = "SP";
                 c.exchangeSent = "SP";
-                require(app.RemoveData(c) == 1);
+                require(app.removeData(c) == 1);
                 removeFirstMatch(shadow, c);
                 break;
             }
             case 4: {
                 const ContactFields c = someContact(data);
-                const int answer = app.CheckCall(c.call, c.mode, c.prefix, c.exchangeReceived, c.band);
+                const int answer = app.checkCall(c.call, c.mode, c.prefix, c.exchangeReceived, c.band);
                 const bool duplicate = std::any_of(shadow.begin(), shadow.end(), [&](const ShadowRecord& r) {
                     return r.call == c.call && r.band == c.band && r.mode == c.mode;
                 });
@@ -158,7 +158,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
             }
             default: {
                 int status = 0;
-                const std::string summary = app.GetResult(&status);
+                const std::string summary = app.result(&status);
                 // The last total row: a call or band text may hold "Total" too.
                 const size_t total = summary.rfind("\r\nTotal\t ");
                 require(total != std::string::npos);

@@ -39,24 +39,24 @@ struct TestModule {
     }
 
     int reset(int exportFlag, const std::string& call = "PY2ZZ") {
-        return app->ResetStats(exportFlag, call, {42259.0, kDateTimeValid}, {42260.0, kDateTimeValid});
+        return app->resetStats(exportFlag, call, {42259.0, kDateTimeValid}, {42260.0, kDateTimeValid});
     }
 };
 
 TEST(Module, SetNamesAndCounts) {
     TestModule m;
-    EXPECT_STREQ(m.app->GetSetName(0), "TORV (C)");
-    EXPECT_STREQ(m.app->GetSetName(1), "");
-    EXPECT_STREQ(m.app->GetSetName(-1), "");
+    EXPECT_STREQ(m.app->setName(0), "TORV (C)");
+    EXPECT_STREQ(m.app->setName(1), "");
+    EXPECT_STREQ(m.app->setName(-1), "");
     // The texts stay valid for the library's life.
-    const char* name = m.app->GetSetName(0);
-    m.app->GetSetName(5);
+    const char* name = m.app->setName(0);
+    m.app->setName(5);
     EXPECT_STREQ(name, "TORV (C)");
 }
 
 TEST(Module, SetupShowsOneMessageWithoutCaption) {
     TestModule m;
-    m.app->SetupSet();
+    m.app->setupSet();
     const auto shown = m.ui->shown();
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].text, "No additional setup for this contest");
@@ -66,11 +66,11 @@ TEST(Module, SetupShowsOneMessageWithoutCaption) {
 TEST(Module, RunCommandStartsAndStopsOnlyOnExactCommands) {
     TestModule m;
     for (const char* ignored : {"showinfo", "SHOWINFO ", "", "HideInfo", "SHOW"}) {
-        EXPECT_STREQ(m.app->RunCommand(ignored), "");
+        EXPECT_STREQ(m.app->runCommand(ignored), "");
     }
     EXPECT_TRUE(m.assistant->calls.empty());
-    EXPECT_STREQ(m.app->RunCommand("SHOWINFO"), "");
-    EXPECT_STREQ(m.app->RunCommand("HIDEINFO"), "");
+    EXPECT_STREQ(m.app->runCommand("SHOWINFO"), "");
+    EXPECT_STREQ(m.app->runCommand("HIDEINFO"), "");
     EXPECT_EQ(m.assistant->calls, std::vector<std::string>({"start", "stop"}));
 }
 
@@ -78,7 +78,7 @@ TEST(Module, CheckCallArmsTheTickBeforeAnswering) {
     TestModule m;
     m.reset(0);
     m.assistant->calls.clear();
-    EXPECT_EQ(m.app->CheckCall("PY3CC", "CW", "PY", "RJ", "80m"), 2);
+    EXPECT_EQ(m.app->checkCall("PY3CC", "CW", "PY", "RJ", "80m"), 2);
     EXPECT_EQ(m.assistant->calls, std::vector<std::string>({"arm 330"}));
 }
 
@@ -123,7 +123,7 @@ TEST(Module, ExportOfAnEmptyLogWritesTheHeaderAndSaysSo) {
     TestModule m;
     m.reset(1, "PY2ZZ");
     int status = 0;
-    m.app->GetResult(&status);
+    m.app->result(&status);
     EXPECT_EQ(status, -1);
     const std::string file = readFile(m.folder.file("PY2ZZ.cbr"));
     EXPECT_NE(file.find("SOAPBOX: \r\nEND-OF-LOG:\r\n"), std::string::npos) << visible(file);
@@ -139,10 +139,10 @@ TEST(Module, ExportNamesTheHostVersionAndTheClaimedScore) {
     TestModule m;
     m.hostVersion = "2.20";
     m.reset(1, "PY2ZZ");
-    m.app->AddData(contact("PY1AA", "40m", "YL"));
-    m.app->AddData(contact("PY1AB", "40m", "RJ"));
+    m.app->addData(contact("PY1AA", "40m", "YL"));
+    m.app->addData(contact("PY1AB", "40m", "RJ"));
     int status = 0;
-    m.app->GetResult(&status);
+    m.app->result(&status);
     const std::string file = readFile(m.folder.file("PY2ZZ.cbr"));
     EXPECT_NE(file.find("\r\nCLAIMED-SCORE: 8\r\n"), std::string::npos);
     EXPECT_NE(file.find("\r\nCREATED-BY: Pelk 2.20\r\n"), std::string::npos);
@@ -151,10 +151,10 @@ TEST(Module, ExportNamesTheHostVersionAndTheClaimedScore) {
 TEST(Module, ResultRecordsTheClaimedScoreEveryTimeAndPublishesTheWorkedAreas) {
     TestModule m;
     m.reset(0);
-    m.app->AddData(contact("PY1AA", "40m", "RJ"));
-    m.app->AddData(contact("PY1AB", "80m", "SP"));
+    m.app->addData(contact("PY1AA", "40m", "RJ"));
+    m.app->addData(contact("PY1AB", "80m", "SP"));
     int status = 9;
-    const char* first = m.app->GetResult(&status);
+    const char* first = m.app->result(&status);
     EXPECT_EQ(status, 9);
     EXPECT_EQ(m.settings->values["Claimed"], "8");
     EXPECT_NE(std::string(first).find("Score: 4*2 = 8"), std::string::npos);
@@ -163,9 +163,9 @@ TEST(Module, ResultRecordsTheClaimedScoreEveryTimeAndPublishesTheWorkedAreas) {
 
     // A removal leaves the list alone until the next summary.
     ContactFields removed = contact("PY1AB", "80m", "SP");
-    m.app->RemoveData(removed);
+    m.app->removeData(removed);
     EXPECT_EQ(m.app->engine().withStore([](const ContactStore& s) { return s.workedAreas(); }), areas);
-    m.app->GetResult(&status);
+    m.app->result(&status);
     EXPECT_EQ(m.app->engine().withStore([](const ContactStore& s) { return s.workedAreas(); }),
               std::vector<std::string>({"RJ"}));
     EXPECT_EQ(m.settings->values["Claimed"], "2");
@@ -176,7 +176,7 @@ TEST(Module, ResultRecordsTheClaimedScoreEveryTimeAndPublishesTheWorkedAreas) {
 TEST(Module, StopsTheAssistantWhenItGoes) {
     TestModule m;
     const auto log = m.assistant->log;
-    m.app->RunCommand("SHOWINFO");
+    m.app->runCommand("SHOWINFO");
     m.app.reset();
     EXPECT_EQ(*log, std::vector<std::string>({"start", "stop"}));
 }

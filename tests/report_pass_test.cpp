@@ -40,12 +40,12 @@ protected:
 
     // The pass with its log, up to the result.
     void pass() {
-        app->ResetStats(1, kReportPassCall, passStart(), passEnd());
+        app->resetStats(1, kReportPassCall, passStart(), passEnd());
         for (const HostContact& contact : passContacts()) {
-            app->AddData(toContactFields(contact));
+            app->addData(toContactFields(contact));
         }
         for (const HostContact& contact : passRemovals()) {
-            app->RemoveData(toContactFields(contact));
+            app->removeData(toContactFields(contact));
         }
     }
 
@@ -53,7 +53,7 @@ protected:
     std::string run() {
         pass();
         int status = 7;
-        const std::string summary = app->GetResult(&status);
+        const std::string summary = app->result(&status);
         EXPECT_EQ(status, -1);
         const auto shown = ui->shown();
         EXPECT_EQ(shown.size(), 1u);
@@ -95,7 +95,7 @@ TEST_F(ReportPass, CancelledExportsNothingUntilTheNextRescoring) {
     pass();
     for (int call = 0; call < 2; ++call) {
         int status = 7;
-        EXPECT_TRUE(matchesGolden(app->GetResult(&status), "golden/report_pass.summary.txt"));
+        EXPECT_TRUE(matchesGolden(app->result(&status), "golden/report_pass.summary.txt"));
         EXPECT_EQ(status, 7);
     }
     EXPECT_TRUE(ui->shown().empty());
@@ -112,9 +112,9 @@ TEST_F(ReportPass, CancelledExportsNothingUntilTheNextRescoring) {
 TEST_F(ReportPass, ARescoringWithoutExportAfterACancelLeavesTheStatusAlone) {
     dialog->confirm = false;
     pass();
-    app->ResetStats(0, kReportPassCall, passStart(), passEnd());
+    app->resetStats(0, kReportPassCall, passStart(), passEnd());
     int status = 3;
-    app->GetResult(&status);
+    app->result(&status);
     EXPECT_EQ(status, 3);
     EXPECT_TRUE(ui->shown().empty());
     EXPECT_EQ(dialog->shown.size(), 1u);
@@ -124,15 +124,15 @@ TEST_F(ReportPass, EveryResultRewritesTheFileWhileTheExportFlagStays) {
     run();
     std::filesystem::remove(folder.file(kReportPassCabrilloFile));
     int status = 0;
-    app->GetResult(&status);
+    app->result(&status);
     EXPECT_EQ(status, -1);
     EXPECT_TRUE(fileExists(folder.file(kReportPassCabrilloFile)));
     EXPECT_EQ(ui->shown().size(), 2u);
 
     // A rescoring without export ends that, and leaves the status alone.
-    app->ResetStats(0, kReportPassCall, passStart(), passEnd());
+    app->resetStats(0, kReportPassCall, passStart(), passEnd());
     status = 42;
-    app->GetResult(&status);
+    app->result(&status);
     EXPECT_EQ(status, 42);
     EXPECT_EQ(ui->shown().size(), 2u);
 }

@@ -70,7 +70,7 @@ TEST(AssistantThreads, ExportsAndTicksShareTheStoreSafely) {
     MemorySettings& settings = *settingsOwner;
     settings.values = {{"setup_view_call", "1"}, {"setup_view_area", "1"}};
     CTestApp app(headlessPorts(std::move(settingsOwner)), folder.path().string());
-    app.ResetStats(0, "PY2ZZ", {42259.0, kDateTimeValid}, {42260.0, kDateTimeValid});
+    app.resetStats(0, "PY2ZZ", {42259.0, kDateTimeValid}, {42260.0, kDateTimeValid});
 
     std::atomic<bool> hostDone{false};
     std::atomic<int> paints{0};
@@ -91,13 +91,13 @@ TEST(AssistantThreads, ExportsAndTicksShareTheStoreSafely) {
 
     int status = 0;
     for (int round = 0; round < 20; ++round) {
-        app.ResetStats(0, "PY2ZZ", {42259.0, kDateTimeValid}, {42260.0, kDateTimeValid});
+        app.resetStats(0, "PY2ZZ", {42259.0, kDateTimeValid}, {42260.0, kDateTimeValid});
         for (int i = 0; i < 100; ++i) {
-            app.AddData(contact(i));
-            app.CheckCall("PY" + std::to_string(i), "CW", "PY", "RJ", "40m");
+            app.addData(contact(i));
+            app.checkCall("PY" + std::to_string(i), "CW", "PY", "RJ", "40m");
         }
-        app.GetResult(&status);
-        app.RemoveData(contact(3));
+        app.result(&status);
+        app.removeData(contact(3));
     }
     hostDone = true;
     assistant.join();

@@ -17,7 +17,7 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
         // the assistant closes and its thread ends before the code goes, in
         // the one bounded wait of the assistant's stop; the module object's
         // end that follows finds it stopped or abandoned and waits no more.
-        module->Unload(reserved != nullptr);
+        module->unload(reserved != nullptr);
     } catch (...) {
     }
     return TRUE;

@@ -70,23 +70,23 @@ CTestApp* loadedModule() {
 extern "C" {
 
 int STATS_CALL AddData0(STATS_CONTACT_FIELDS_PARAMS) {
-    return guarded(0, [&] { return app().AddData(STATS_CONTACT_FROM_ARGS); });
+    return guarded(0, [&] { return app().addData(STATS_CONTACT_FROM_ARGS); });
 }
 
 int STATS_CALL RemoveData0(STATS_CONTACT_FIELDS_PARAMS) {
-    return guarded(0, [&] { return app().RemoveData(STATS_CONTACT_FROM_ARGS); });
+    return guarded(0, [&] { return app().removeData(STATS_CONTACT_FROM_ARGS); });
 }
 
 int STATS_CALL ResetStats0(STATS_RESET_STATS_PARAMS) {
     return guarded(1, [&] {
-        return app().ResetStats(exportFlag, text(contestantCall), copyDateTimeArg(contestStart),
+        return app().resetStats(exportFlag, text(contestantCall), copyDateTimeArg(contestStart),
                                 copyDateTimeArg(contestEnd));
     });
 }
 
 int STATS_CALL CheckCall0(STATS_CHECK_CALL_PARAMS) {
     return guarded(2,
-                   [&] { return app().CheckCall(text(call), text(mode), text(prefix), text(areaText), text(band)); });
+                   [&] { return app().checkCall(text(call), text(mode), text(prefix), text(areaText), text(band)); });
 }
 
 int STATS_CALL IsValidExchg0(const char* exchange, const char*, const char*, const char*, int, int, int) {
@@ -102,20 +102,20 @@ int STATS_CALL GetNumberOfSets() {
 }
 
 const char* STATS_CALL GetSetName(int setNumber) {
-    return guarded<const char*>("", [&] { return app().GetSetName(setNumber); });
+    return guarded<const char*>("", [&] { return app().setName(setNumber); });
 }
 
 const char* STATS_CALL GetResult0(int* status) {
-    return guarded<const char*>("", [&] { return app().GetResult(status); });
+    return guarded<const char*>("", [&] { return app().result(status); });
 }
 
 const char* STATS_CALL RunCommand0(int, const char* command) {
-    return guarded<const char*>("", [&] { return app().RunCommand(text(command)); });
+    return guarded<const char*>("", [&] { return app().runCommand(text(command)); });
 }
 
 void STATS_CALL SetupSet0() {
     guarded(0, [&] {
-        app().SetupSet();
+        app().setupSet();
         return 0;
     });
 }

@@ -38,7 +38,7 @@ CTestApp::~CTestApp() {
     ports_.assistant->stop();
 }
 
-void CTestApp::Unload(bool processExiting) {
+void CTestApp::unload(bool processExiting) {
     if (processExiting) {
         ports_.assistant->abandon();
     } else {
@@ -46,7 +46,7 @@ void CTestApp::Unload(bool processExiting) {
     }
 }
 
-int CTestApp::ResetStats(int32_t exportFlag, const std::string& contestantCall, const DateTimeArg& contestStart,
+int CTestApp::resetStats(int32_t exportFlag, const std::string& contestantCall, const DateTimeArg& contestStart,
                          const DateTimeArg& contestEnd) {
     engine_.resetStore(exportFlag, contestantCall, contestStart, contestEnd);
     // The dialog and the start rule run without the store's lock: both may
@@ -58,21 +58,21 @@ int CTestApp::ResetStats(int32_t exportFlag, const std::string& contestantCall, 
     return 1;
 }
 
-int CTestApp::CheckCall(const std::string& call, const std::string& mode, const std::string& prefix,
+int CTestApp::checkCall(const std::string& call, const std::string& mode, const std::string& prefix,
                         const std::string& areaText, const std::string& band) {
     ports_.assistant->armTick(contest::kCheckCallTickDelayMs);
     return engine_.checkCall(call, mode, prefix, areaText, band);
 }
 
-const char* CTestApp::GetSetName(int setNumber) const {
+const char* CTestApp::setName(int setNumber) const {
     return setNumber == 0 ? contest::kSetName : "";
 }
 
-void CTestApp::SetupSet() {
+void CTestApp::setupSet() {
     ports_.ui->showMessage({"No additional setup for this contest", std::nullopt, MessageIcon::kNone});
 }
 
-const char* CTestApp::GetResult(int* status) {
+const char* CTestApp::result(int* status) {
     int32_t exportFlag = 0;
     std::vector<CInfo> toExport;
     ScoreSummary summary = engine_.withStore([&](ContactStore& store) {
@@ -106,7 +106,7 @@ const char* CTestApp::GetResult(int* status) {
     return summary_.c_str();
 }
 
-const char* CTestApp::RunCommand(const std::string& command) {
+const char* CTestApp::runCommand(const std::string& command) {
     if (command == "SHOWINFO") {
         ports_.assistant->start();
     } else if (command == "HIDEINFO") {

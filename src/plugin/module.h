@@ -44,33 +44,33 @@ public:
     CTestApp(const CTestApp&) = delete;
     CTestApp& operator=(const CTestApp&) = delete;
 
-    int AddData(const ContactFields& contact) { return engine_.addData(contact); }
-    int RemoveData(const ContactFields& contact) { return engine_.removeData(contact); }
+    int addData(const ContactFields& contact) { return engine_.addData(contact); }
+    int removeData(const ContactFields& contact) { return engine_.removeData(contact); }
 
     // Starts a scoring pass: the store's reset, the header dialog when the
     // log is to be exported, then the assistant's start rule. Always 1. A
     // header dialog closed other than by OK cancels the pass's export.
-    int ResetStats(int32_t exportFlag, const std::string& contestantCall, const DateTimeArg& contestStart,
+    int resetStats(int32_t exportFlag, const std::string& contestantCall, const DateTimeArg& contestStart,
                    const DateTimeArg& contestEnd);
 
     // Wakes the assistant's tick, then answers from the store (0, 1 or 2).
-    int CheckCall(const std::string& call, const std::string& mode, const std::string& prefix,
+    int checkCall(const std::string& call, const std::string& mode, const std::string& prefix,
                   const std::string& areaText, const std::string& band);
 
     // "TORV (C)" for set 0, "" for any other; valid for the library's life.
-    const char* GetSetName(int setNumber) const;
+    const char* setName(int setNumber) const;
 
     // Tells the operator there is nothing to set up; returns once closed.
-    void SetupSet();
+    void setupSet();
 
     // The score summary, valid until the next call. Records the claimed
     // score, publishes the worked areas, and when the pass asked for an
     // export and the operator confirmed its header, writes the Cabrillo file,
     // tells the operator where it went and sets *status to -1.
-    const char* GetResult(int* status);
+    const char* result(int* status);
 
     // "SHOWINFO" / "HIDEINFO" start and stop the assistant; always "".
-    const char* RunCommand(const std::string& command);
+    const char* runCommand(const std::string& command);
 
     ContestEngine& engine() { return engine_; }
     CCabrilloLog& report() { return report_; }
@@ -81,7 +81,7 @@ public:
     // The library is being unloaded (FreeLibrary): the assistant closes and
     // its thread ends first. At process exit (processExiting) the other
     // threads are gone already and nothing may wait for them.
-    void Unload(bool processExiting);
+    void unload(bool processExiting);
 
 private:
     PlatformPorts ports_;
@@ -90,7 +90,7 @@ private:
     WorkedBeforeState workedBefore_;
     CCabrilloLog report_;
     std::string summary_;
-    bool exportCancelled_ = false;  // until the next ResetStats
+    bool exportCancelled_ = false;  // until the next resetStats
 };
 
 // The ports of the platform the library was built for (Windows or native).

@@ -140,19 +140,19 @@ TEST(SampleLogScoring, ARemovalRecomputesNoMarksAndASecondPassScoresAlike) {
     CTestApp app(headlessPorts(std::make_unique<MemorySettings>()), folder.path().string());
     auto pass = [&](int exportFlag) {
         const ScoringSetup setup = sampleSetup();
-        app.ResetStats(exportFlag, setup.contestantCall, setup.start, setup.end);
+        app.resetStats(exportFlag, setup.contestantCall, setup.start, setup.end);
         for (const LogContact& contact : sampleContacts()) {
-            app.AddData(contactFieldsOf(contact));
+            app.addData(contactFieldsOf(contact));
         }
         int status = 0;
-        return std::string(app.GetResult(&status));
+        return std::string(app.result(&status));
     };
     const std::string first = pass(1);
     const LogContact& removed = sampleContacts().at(kRemovedRecord);
     ASSERT_EQ(removed.call, "ZZ7XQ");
-    EXPECT_EQ(app.RemoveData(contactFieldsOf(removed)), 1);
+    EXPECT_EQ(app.removeData(contactFieldsOf(removed)), 1);
     int status = 0;
-    EXPECT_TRUE(matchesGolden(app.GetResult(&status), "golden/sample_after_removal.summary.txt"));
+    EXPECT_TRUE(matchesGolden(app.result(&status), "golden/sample_after_removal.summary.txt"));
     // The export flag stays until the next rescoring: the file is written again.
     EXPECT_TRUE(matchesGolden(readFile(folder.file("PY2ZZ.cbr")), "golden/sample_after_removal.cbr"));
     // The twin left behind stays a duplicate until the next pass.

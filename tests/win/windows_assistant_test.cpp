@@ -140,11 +140,11 @@ TEST(WindowsAssistantStuck, UnloadingWaitsOnceInAll) {
         return std::make_unique<WindowsAssistant>(s, engine, state, kShortTimeouts);
     };
     auto module = std::make_unique<CTestApp>(std::move(ports), folder.path().string());
-    module->RunCommand("SHOWINFO");
+    module->runCommand("SHOWINFO");
     ASSERT_TRUE(pumpUntil([&] { return settings.readerThread.load() != 0; }, kBound));
 
     // As DllMain on FreeLibrary: the unloading gives up once...
-    const auto unloading = timed([&] { module->Unload(false); });
+    const auto unloading = timed([&] { module->unload(false); });
     EXPECT_GE(unloading, std::chrono::milliseconds(kShortTimeouts.stopMs - 100)) << "the thread cannot have ended";
     // ...and the module object's end, which stops the assistant again, waits
     // no more. (The module object itself stays until the thread is done with

@@ -112,7 +112,7 @@ ScoredLog scoreLog(const std::vector<LogContact>& contacts, const ScoringSetup& 
     };
     CTestApp app(std::move(ports));
 
-    app.ResetStats(setup.exportCabrillo ? 1 : 0, setup.contestantCall, setup.start, setup.end);
+    app.resetStats(setup.exportCabrillo ? 1 : 0, setup.contestantCall, setup.start, setup.end);
     scored.contacts.reserve(contacts.size());
     for (size_t i = 0; i < contacts.size(); ++i) {
         ContactFields fields = contactFieldsOf(contacts[i]);
@@ -120,7 +120,7 @@ ScoredLog scoreLog(const std::vector<LogContact>& contacts, const ScoringSetup& 
             fields.ownCall = setup.contestantCall;
         }
         ContactOutcome outcome;
-        if (app.AddData(fields) == 1) {
+        if (app.addData(fields) == 1) {
             const bool dupe = app.engine().withStore([&outcome](const ContactStore& store) {
                 const CInfo& stored = store.at(store.count() - 1);
                 outcome.area = stored.area;
@@ -135,7 +135,7 @@ ScoredLog scoreLog(const std::vector<LogContact>& contacts, const ScoringSetup& 
         }
     }
     int status = 0;
-    scored.summary = app.GetResult(&status);
+    scored.summary = app.result(&status);
     // The same computation on a copy of the store gives the summary's rows.
     app.engine().withStore([&scored](const ContactStore& store) {
         std::vector<std::string> bands = store.bandList();
