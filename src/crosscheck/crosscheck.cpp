@@ -5,38 +5,16 @@
 #include <functional>
 #include <limits>
 #include <tuple>
+#include <utility>
 #include <unordered_map>
+
+#include "engine/area.h"
 
 namespace crosscheck {
 
 namespace {
 
 constexpr int32_t kUnpaired = -1;
-
-bool isBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
-char upper(char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-std::string_view trimmed(std::string_view text) {
-    while (!text.empty() && isBlank(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && isBlank(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
-bool isNormalised(std::string_view text) {
-    if (!text.empty() && (isBlank(text.front()) || isBlank(text.back()))) {
-        return false;
-    }
-    return std::none_of(text.begin(), text.end(), [](char c) { return c >= 'a' && c <= 'z'; });
-}
 
 // One contact in the index of pairs: whom it logged on which band and mode
 // (one key), when, on which line. A log's entries sorted by these fields are
@@ -131,8 +109,8 @@ private:
         std::vector<std::string_view> texts;
         auto intern = [&](const std::string& call) -> uint32_t {
             std::string_view key = call;
-            if (!isNormalised(key)) {
-                owned.push_back(normalised(call));
+            if (std::string upper = normalised(call); upper != call) {
+                owned.push_back(std::move(upper));
                 key = owned.back();
             }
             auto [it, added] = ids.emplace(key, static_cast<uint32_t>(texts.size()));
@@ -152,13 +130,8 @@ private:
         // One pass over the contacts in memory order; the rules then work on
         // these dense arrays only.
         std::unordered_map<std::string, uint32_t> exchanges;
-        std::string key;
         auto exchangeId = [&](const std::string& exchange) {
-            key.assign(trimmed(exchange));
-            for (char& c : key) {
-                c = upper(c);
-            }
-            return exchanges.emplace(key, static_cast<uint32_t>(exchanges.size())).first->second;
+            return exchanges.emplace(normalised(exchange), static_cast<uint32_t>(exchanges.size())).first->second;
         };
         for (size_t l = 0; l < logs_.size(); ++l) {
             logCall[l] = intern(logs_[l].call);
@@ -415,12 +388,7 @@ const char* statusWord(QsoStatus status) {
 }
 
 std::string normalised(std::string_view text) {
-    text = trimmed(text);
-    std::string out(text);
-    for (char& c : out) {
-        c = upper(c);
-    }
-    return out;
+    return normalisedExchange(text);
 }
 
 bool oneEditApart(std::string_view a, std::string_view b) {

@@ -96,7 +96,8 @@ std::vector<LogVerdict> crossCheck(const std::vector<SubmittedLog>& logs, const 
 // pass upper-case calls.
 bool oneEditApart(std::string_view a, std::string_view b);
 
-// Upper case, blanks trimmed: how exchanges and calls are compared.
+// Upper case, blanks trimmed: how exchanges and calls are compared, the
+// area rules' normalisation (normalisedExchange).
 std::string normalised(std::string_view text);
 
 // The short explanation of a verdict for the contact q of log `self`:
