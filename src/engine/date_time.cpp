@@ -10,16 +10,10 @@ constexpr double kMinOleDate = -657434.0;
 constexpr double kMaxOleDate = 2958466.0;
 constexpr long long kSecondsPerDay = 86400;
 
-// Days since 1 March of year 0 in the proleptic Gregorian calendar; the
-// civil-from-days algorithm below is its inverse.
-constexpr long long daysFromCivil(long long y, unsigned m, unsigned d) {
-    y -= m <= 2;
-    const long long era = (y >= 0 ? y : y - 399) / 400;
-    const unsigned yoe = static_cast<unsigned>(y - era * 400);
-    const unsigned doy = (153 * (m > 2 ? m - 3 : m + 9) + 2) / 5 + d - 1;
-    const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + static_cast<long long>(doe) - 719468;
-}
+// Day number (civil, days since 1970-01-01) of the OLE epoch, 30 December 1899.
+constexpr long long kOleEpochDays = daysFromCivil(1899, 12, 30);
+
+}  // namespace
 
 void civilFromDays(long long z, int& year, int& month, int& day) {
     z += 719468;
@@ -32,11 +26,6 @@ void civilFromDays(long long z, int& year, int& month, int& day) {
     month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
     year = static_cast<int>(static_cast<long long>(yoe) + era * 400 + (month <= 2));
 }
-
-// Day number (civil, days since 1970-01-01) of the OLE epoch, 30 December 1899.
-constexpr long long kOleEpochDays = daysFromCivil(1899, 12, 30);
-
-}  // namespace
 
 DateTimeArg copyDateTimeArg(const DateTimeArg* hostRecord) {
     if (hostRecord == nullptr) {

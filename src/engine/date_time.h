@@ -33,3 +33,15 @@ bool toCalendarTime(const DateTimeArg& value, CalendarTime& out);
 
 // The OLE Automation date of a calendar date and time (proleptic Gregorian).
 double oleDateFromCalendar(int year, int month, int day, int hour = 0, int minute = 0, int second = 0);
+
+// Days since 1970-01-01 of a date of the proleptic Gregorian calendar (H.
+// Hinnant's days-from-civil), any year; civilFromDays is its inverse.
+constexpr long long daysFromCivil(long long y, unsigned m, unsigned d) {
+    y -= m <= 2;
+    const long long era = (y >= 0 ? y : y - 399) / 400;
+    const unsigned yoe = static_cast<unsigned>(y - era * 400);
+    const unsigned doy = (153 * (m > 2 ? m - 3 : m + 9) + 2) / 5 + d - 1;
+    const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return era * 146097 + static_cast<long long>(doe) - 719468;
+}
+void civilFromDays(long long z, int& year, int& month, int& day);
