@@ -24,8 +24,6 @@
 
 #include "engine/contact.h"
 
-// The six bands of the worked-before rows, in row order.
-
 struct ContestContext {
     std::string contestantCall;
     std::string startText;  // contest start, "%d.%m"
