@@ -70,7 +70,7 @@ bool isTagName(std::string_view name) {
 
 }  // namespace
 
-const std::string* CabrilloLog::tag(std::string_view upperCaseName) const {
+const std::string* findCabrilloTag(const std::vector<CabrilloTag>& header, std::string_view upperCaseName) {
     for (const CabrilloTag& entry : header) {
         if (entry.name == upperCaseName) {
             return &entry.value;

@@ -23,6 +23,10 @@ struct CabrilloTag {
     size_t line = 0;
 };
 
+// The value of the first tag of the header with that (upper-case) name,
+// nullptr when the header has none.
+const std::string* findCabrilloTag(const std::vector<CabrilloTag>& header, std::string_view upperCaseName);
+
 struct CabrilloLog {
     // The header tags in file order, unknown ones too. Repeated OPERATORS
     // lines are joined into the first with a blank, repeated ADDRESS and
@@ -32,9 +36,8 @@ struct CabrilloLog {
     std::vector<LogProblem> problems;  // in file order
     size_t ignoredQsoLines = 0;        // X-QSO lines, which never count
 
-    // The value of the first tag with that (upper-case) name, nullptr when
-    // the header has none.
-    const std::string* tag(std::string_view upperCaseName) const;
+    // findCabrilloTag over this header.
+    const std::string* tag(std::string_view upperCaseName) const { return findCabrilloTag(header, upperCaseName); }
 };
 
 // Reads a whole log held in memory. Tags in any case and any order; LF or

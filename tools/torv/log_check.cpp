@@ -35,22 +35,13 @@ std::string fileNameOf(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-const std::string* headerTag(const LogFile& log, const char* name) {
-    for (const CabrilloTag& tag : log.cabrilloHeader) {
-        if (tag.name == name) {
-            return &tag.value;
-        }
-    }
-    return nullptr;
-}
-
 crosscheck::HeaderFacts headerFactsOf(const LogFile& log) {
     crosscheck::HeaderFacts facts;
     facts.hasHeader = log.format == LogFormat::kCabrillo;
-    if (const std::string* band = headerTag(log, "CATEGORY-BAND")) {
+    if (const std::string* band = findCabrilloTag(log.cabrilloHeader, "CATEGORY-BAND")) {
         facts.categoryBand = *band;
     }
-    if (const std::string* claimed = headerTag(log, "CLAIMED-SCORE")) {
+    if (const std::string* claimed = findCabrilloTag(log.cabrilloHeader, "CLAIMED-SCORE")) {
         facts.claimedScorePresent = true;
         facts.claimedScoreText = *claimed;
         const bool digits = !claimed->empty() && claimed->size() <= 18 &&
@@ -122,7 +113,7 @@ ReadLog readAndScore(const std::string& path, const CheckRequest& request, const
     }
     Entrant& e = out.entrant;
     e.file = path;
-    if (const std::string* category = headerTag(log, "CATEGORY-OPERATOR")) {
+    if (const std::string* category = findCabrilloTag(log.cabrilloHeader, "CATEGORY-OPERATOR")) {
         e.categoryOperator = crosscheck::normalised(*category);
     }
     e.header = headerFactsOf(log);
