@@ -9,6 +9,7 @@
 
 #include "log_scoring.h"
 #include "logfile/log_file.h"
+#include "logfile/text.h"
 
 namespace {
 
@@ -44,8 +45,7 @@ crosscheck::HeaderFacts headerFactsOf(const LogFile& log) {
     if (const std::string* claimed = findCabrilloTag(log.cabrilloHeader, "CLAIMED-SCORE")) {
         facts.claimedScorePresent = true;
         facts.claimedScoreText = *claimed;
-        const bool digits = !claimed->empty() && claimed->size() <= 18 &&
-                            std::all_of(claimed->begin(), claimed->end(), [](char c) { return c >= '0' && c <= '9'; });
+        const bool digits = claimed->size() <= 18 && allDigits(*claimed);
         if (digits) {
             facts.claimedScore = std::stoll(*claimed);
         }
