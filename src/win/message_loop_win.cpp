@@ -1,5 +1,7 @@
 #include "win/message_loop_win.h"
 
+#include <optional>
+
 namespace {
 
 bool isDialogWindow(HWND window) {
@@ -12,51 +14,80 @@ DWORD millisecondsLeft(ULONGLONG deadline) {
     return now >= deadline ? 0 : static_cast<DWORD>(deadline - now);
 }
 
+// Dispatches one waiting message (sent messages are delivered on the way);
+// false when there was none. A WM_QUIT is taken out of the queue and its
+// code handed back instead of being dispatched.
+bool dispatchOne(std::optional<int>& quit) {
+    MSG message;
+    if (!PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        return false;
+    }
+    if (message.message == WM_QUIT) {
+        quit = static_cast<int>(message.wParam);
+        return true;
+    }
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+    return true;
+}
+
 }  // namespace
 
 bool pumpMessages() {
-    MSG message;
-    // PeekMessage also delivers messages other threads sent to this one.
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        if (message.message == WM_QUIT) {
-            PostQuitMessage(static_cast<int>(message.wParam));
-            return false;
-        }
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
+    std::optional<int> quit;
+    while (!quit && dispatchOne(quit)) {
+    }
+    if (quit) {
+        PostQuitMessage(*quit);
+        return false;
     }
     return true;
 }
 
-bool waitPumping(HANDLE handle, DWORD milliseconds) {
+bool waitPumping(HANDLE handle, DWORD milliseconds, Pumping pumping) {
     const ULONGLONG deadline = GetTickCount64() + milliseconds;
+    std::optional<int> quit;
+    bool signalled = false;
     for (;;) {
-        if (!pumpMessages()) {
-            return WaitForSingleObject(handle, 0) == WAIT_OBJECT_0;
+        if (pumping == Pumping::kAll) {
+            while (dispatchOne(quit)) {
+            }
+        } else {
+            // Delivers the sent messages only: a peek for sent messages
+            // alone, which removes and returns nothing.
+            MSG message;
+            PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
         }
         const DWORD woken =
-            MsgWaitForMultipleObjectsEx(1, &handle, millisecondsLeft(deadline), QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-        if (woken == WAIT_OBJECT_0) {
-            return true;
-        }
-        if (woken != WAIT_OBJECT_0 + 1) {  // the time ran out, or the handle is unusable
-            return WaitForSingleObject(handle, 0) == WAIT_OBJECT_0;
+            MsgWaitForMultipleObjectsEx(1, &handle, millisecondsLeft(deadline),
+                                        pumping == Pumping::kAll ? QS_ALLINPUT : QS_SENDMESSAGE, MWMO_INPUTAVAILABLE);
+        if (woken != WAIT_OBJECT_0 + 1) {  // signalled, the time ran out, or the handle is unusable
+            signalled = woken == WAIT_OBJECT_0 || WaitForSingleObject(handle, 0) == WAIT_OBJECT_0;
+            break;
         }
     }
+    if (quit) {
+        PostQuitMessage(*quit);
+    }
+    return signalled;
 }
 
 bool pumpUntil(const std::function<bool()>& done, DWORD milliseconds) {
     const ULONGLONG deadline = GetTickCount64() + milliseconds;
+    std::optional<int> quit;
     for (;;) {
-        const bool pumping = pumpMessages();
-        if (done()) {
-            return true;
-        }
+        const bool finished = done();
         const DWORD left = millisecondsLeft(deadline);
-        if (!pumping || left == 0) {
-            return false;
+        if (finished || quit || left == 0) {
+            if (quit) {
+                PostQuitMessage(*quit);
+            }
+            return finished;
         }
-        MsgWaitForMultipleObjectsEx(0, nullptr, left < 10 ? left : 10, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+        // One message at a time, so that nothing is dispatched once done.
+        if (!dispatchOne(quit)) {
+            MsgWaitForMultipleObjectsEx(0, nullptr, left < 10 ? left : 10, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+        }
     }
 }
 

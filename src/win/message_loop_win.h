@@ -8,6 +8,12 @@
 // a message the thread has already seen in its queue does not wake a plain
 // MsgWaitForMultipleObjects. Time is measured with GetTickCount64, which
 // does not wrap.
+//
+// Inside the loader's lock (a library's DllMain) a wait must run none of the
+// host's code: it lets only the messages other threads send to this thread be
+// delivered (a thread blocked in SendMessage to us would otherwise wait for
+// the whole bound), and leaves every posted message, input and COM call in
+// the queue, in order.
 #pragma once
 
 #include <windows.h>
@@ -19,12 +25,20 @@
 // pumping; the result is false then.
 bool pumpMessages();
 
-// Waits for the handle to be signalled while pumping; false when the time
-// ran out first, the handle is invalid, or a WM_QUIT came.
-bool waitPumping(HANDLE handle, DWORD milliseconds);
+// What a wait lets through while it waits.
+enum class Pumping {
+    kAll,       // every message, dispatched
+    kSentOnly,  // only messages other threads send; nothing posted, no input
+};
 
-// Pumps until done() holds, checking it after every batch of messages and at
-// least every 10 ms; false when the time ran out first.
+// Waits for the handle to be signalled while pumping; false when the time
+// ran out first or the handle is invalid. A WM_QUIT met meanwhile does not
+// end the wait: it is posted again when the wait returns.
+bool waitPumping(HANDLE handle, DWORD milliseconds, Pumping pumping = Pumping::kAll);
+
+// Pumps until done() holds, checking it after every message and at least
+// every 10 ms; false when the time ran out first or a WM_QUIT came (it is
+// left for the thread's own loop).
 bool pumpUntil(const std::function<bool()>& done, DWORD milliseconds);
 
 // Pumps for the given time.

@@ -6,3 +6,9 @@ HINSTANCE pluginModule() {
                        reinterpret_cast<LPCSTR>(&pluginModule), &module);
     return module;
 }
+
+bool pinPluginModule() {
+    HMODULE module = nullptr;
+    return GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
+                              reinterpret_cast<LPCSTR>(&pinPluginModule), &module) != FALSE;
+}

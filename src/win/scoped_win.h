@@ -150,7 +150,10 @@ private:
 // uninitialised when the object goes, only if the initialisation succeeded.
 class ScopedComApartment {
 public:
+    // A single-threaded apartment.
     ScopedComApartment() : result_(CoInitialize(nullptr)) {}
+    // COINIT_APARTMENTTHREADED or COINIT_MULTITHREADED.
+    explicit ScopedComApartment(DWORD model) : result_(CoInitializeEx(nullptr, model)) {}
     ~ScopedComApartment() {
         if (SUCCEEDED(result_)) {
             CoUninitialize();
