@@ -117,17 +117,25 @@ HRESULT STDMETHODCALLTYPE HostAutomation::Invoke(DISPID id, REFIID iid, LCID, WO
     DWORD delay = 0;
     {
         std::lock_guard<std::mutex> lock(mutex_);
+        callLog_.push_back({id, false});
         delay = answerDelay_;
+        for (const auto& [member, memberDelay] : memberDelays_) {
+            if (member == id) {
+                delay = memberDelay;
+            }
+        }
     }
     if (delay > 0) {
         // Deliberately without pumping: a busy host answers nothing meanwhile.
         Sleep(delay);
     }
-    if (!IsEqualIID(iid, IID_NULL)) {
-        return DISP_E_UNKNOWNINTERFACE;
-    }
     const DISPPARAMS none{nullptr, nullptr, 0, 0};
-    return answer(id, flags, parameters != nullptr ? *parameters : none, result, badArgument);
+    const HRESULT hr = IsEqualIID(iid, IID_NULL)
+                           ? answer(id, flags, parameters != nullptr ? *parameters : none, result, badArgument)
+                           : DISP_E_UNKNOWNINTERFACE;
+    std::lock_guard<std::mutex> lock(mutex_);
+    callLog_.push_back({id, true});
+    return hr;
 }
 
 HRESULT HostAutomation::answer(DISPID id, WORD flags, const DISPPARAMS& parameters, VARIANT* result,
@@ -223,9 +231,24 @@ std::string HostAutomation::mode() const {
     return mode_;
 }
 
-void HostAutomation::setAnswerDelay(DWORD milliseconds) {
+void HostAutomation::setAnswerDelay(DWORD milliseconds, DISPID member) {
     std::lock_guard<std::mutex> lock(mutex_);
-    answerDelay_ = milliseconds;
+    if (member == kEveryMember) {
+        answerDelay_ = milliseconds;
+        return;
+    }
+    for (auto& [delayed, delay] : memberDelays_) {
+        if (delayed == member) {
+            delay = milliseconds;
+            return;
+        }
+    }
+    memberDelays_.emplace_back(member, milliseconds);
+}
+
+std::vector<HostAutomation::CallEvent> HostAutomation::callLog() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return callLog_;
 }
 
 std::vector<std::wstring> HostAutomation::commands() const {

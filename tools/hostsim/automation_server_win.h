@@ -2,10 +2,12 @@
 // it: the radio frequency (dispatch id 2), the call in the entry field (id 8
 // with 5) and a log of the command texts it was asked to carry out (id 16).
 //
-// The object lives in the single-threaded apartment of the thread that
-// creates and registers it (the simulator's main thread, or a test's); calls
-// from other threads are marshalled there and answered only while that
-// thread pumps messages, exactly as with the real host.
+// The object lives in the apartment of the thread that creates and registers
+// it. From a single-threaded apartment (the simulator's main thread, or a
+// test's), calls from other threads are marshalled there and answered only
+// while that thread pumps messages, exactly as with the real host; from the
+// multithreaded apartment they are answered on the system's RPC threads,
+// whatever the registering thread does.
 #pragma once
 
 #include <windows.h>
@@ -16,6 +18,7 @@
 #include <atomic>
 #include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "win/scoped_win.h"
@@ -62,12 +65,20 @@ public:
     std::wstring enteredCall() const;
     void setMode(const std::string& mode);
     std::string mode() const;
-    // How long each Invoke waits before answering, as a busy host would.
-    void setAnswerDelay(DWORD milliseconds);
+    // How long each Invoke waits before answering, as a busy host would: of
+    // one member, or of every member without a delay of its own.
+    void setAnswerDelay(DWORD milliseconds, DISPID member = kEveryMember);
+    static constexpr DISPID kEveryMember = DISPID_UNKNOWN;
     // Every command text received, in order.
     std::vector<std::wstring> commands() const;
     // How many Invoke calls were answered (whatever their outcome).
     long invocations() const;
+    // The call log: every Invoke as it began and as it answered, in order.
+    struct CallEvent {
+        DISPID member;
+        bool answered;  // false: the call began
+    };
+    std::vector<CallEvent> callLog() const;
 
     // Objects created and not yet destroyed, for reference-count checks.
     static long liveObjects();
@@ -83,6 +94,8 @@ private:
     std::wstring enteredCall_;
     std::string mode_ = "CW";
     DWORD answerDelay_ = 0;
+    std::vector<std::pair<DISPID, DWORD>> memberDelays_;
+    std::vector<CallEvent> callLog_;
     std::vector<std::wstring> commands_;
     std::atomic<long> invocations_{0};
 };

@@ -2,7 +2,7 @@
 // loads the plug-in, and runs steps given in a script file and on the
 // command line, on its main thread, as the host would.
 //
-//   PelkSim.exe [--timeout MS] [--no-host] [--script FILE] [STEP ...]
+//   PelkSim.exe [--timeout MS] [--no-host] [--mta-host] [--script FILE] [STEP ...]
 //   PelkSim.exe --version   (the version of the tree it was built from)
 //
 // Exit code: 0 when every step succeeded, 1 when one failed (the run stops
@@ -30,7 +30,7 @@ constexpr int kExitStepFailed = 1;
 constexpr int kExitUsage = 2;
 
 const char kUsage[] =
-    "usage: PelkSim.exe [--timeout MS] [--no-host] [--script FILE] [STEP ...]\n"
+    "usage: PelkSim.exe [--timeout MS] [--no-host] [--mta-host] [--script FILE] [STEP ...]\n"
     "       PelkSim.exe --version | --help\n"
     "\n"
     "Plays the logging program's part for the Stats plug-in: serves its automation\n"
@@ -40,6 +40,8 @@ const char kUsage[] =
     "\n"
     "  --timeout MS   bound of every wait (10000); the \"timeout\" step changes it\n"
     "  --no-host      do not serve the automation object (a host that is not running)\n"
+    "  --mta-host     the host's thread is in the multithreaded apartment: the automation\n"
+    "                 object answers on the system's threads, whatever the host's thread does\n"
     "  --script FILE  steps, one per line; '#' starts a comment; quotes group blanks\n"
     "\n"
     "Steps:\n";
@@ -71,6 +73,8 @@ int readCommandLine(int argc, char** argv, CommandLine& commandLine) {
         }
         if (argument == "--no-host") {
             commandLine.options.serveHost = false;
+        } else if (argument == "--mta-host") {
+            commandLine.options.multithreadedHost = true;
         } else if (argument == "--timeout" || argument == "--script") {
             if (i + 1 >= argc) {
                 return usageError(argument + " needs a value");
@@ -121,7 +125,9 @@ int readCommandLine(int argc, char** argv, CommandLine& commandLine) {
 }
 
 int runSteps(const CommandLine& commandLine) {
-    ScopedComApartment apartment;  // the host's main thread is a single-threaded apartment
+    // The host's main thread is a single-threaded apartment, unless asked otherwise.
+    ScopedComApartment apartment(commandLine.options.multithreadedHost ? COINIT_MULTITHREADED
+                                                                       : COINIT_APARTMENTTHREADED);
     if (FAILED(apartment.result())) {
         std::fprintf(stderr, "error: CoInitialize failed: %s\n", hresultText(apartment.result()).c_str());
         return kExitStepFailed;

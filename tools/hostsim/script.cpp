@@ -77,6 +77,24 @@ void checkAllAssignments(const Step& step) {
     checkAssignments(step, 0);
 }
 
+void checkMember(const Step& step, size_t index) {
+    if (index < step.args.size() && !automationMemberId(step.args[index])) {
+        throw ScriptError(step.line, step.name + ": \"" + step.args[index] + "\" is not frequency, field or command");
+    }
+}
+
+void checkDelay(const Step& step) {
+    checkFirstNumber(step);
+    checkMember(step, 1);
+}
+
+void checkWaitCall(const Step& step) {
+    checkMember(step, 0);
+    if (step.args[1] != "began" && step.args[1] != "answered") {
+        throw ScriptError(step.line, "wait-call: \"" + step.args[1] + "\" is neither began nor answered");
+    }
+}
+
 struct StepEntry {
     StepSyntax syntax;
     void (*check)(const Step&);
@@ -107,8 +125,19 @@ const std::vector<StepEntry>& stepTable() {
         {{"entry", 0, 1, "entry [CALL]", "sets the call in the entry field (none: empties it)"}, checkNothing},
         {{"retune", 1, 1, "retune HZ", "sets the radio frequency"}, checkFirstNumber},
         {{"mode", 1, 1, "mode MODE", "sets the radio mode CheckCall0 is given"}, checkNothing},
-        {{"delay", 1, 1, "delay MS", "the automation object waits MS before each answer (a busy host)"},
-         checkFirstNumber},
+        {{"delay", 1, 2, "delay MS [MEMBER]",
+          "the automation object waits MS before each answer (a busy host), or only before answering MEMBER: "
+          "frequency, field or command"},
+         checkDelay},
+        {{"wait-call", 2, 2, "wait-call MEMBER began|answered",
+          "pumps, one message at a time, until the call log shows a call of MEMBER that began (or answered) "
+          "after the one the previous wait-call found"},
+         checkWaitCall},
+        {{"wait-queued", 0, 0, "wait-queued",
+          "waits, dispatching nothing posted, until an automation call waits in the host's queue"},
+         checkNothing},
+        {{"round-trip", 0, 0, "round-trip", "another thread reaches the automation object and reads the frequency"},
+         checkNothing},
         {{"commands", 0, 0, "commands", "prints the command texts received through the automation object"},
          checkNothing},
         {{"wait-command", 1, 1, "wait-command TEXT", "pumps until the automation object has received that command"},
@@ -127,6 +156,15 @@ const std::vector<StepEntry>& stepTable() {
         {{"close-message", 1, 1, "close-message CAPTION", "armed for the next step: closes that message box (OK)"},
          checkNothing},
         {{"screenshot", 2, 2, "screenshot CAPTION FILE.bmp", "saves the window as a bitmap file"}, checkNothing},
+        {{"quit", 1, 1, "quit CODE", "PostQuitMessage(CODE): the host is closing"}, checkFirstNumber},
+        {{"wait-quit", 0, 0, "wait-quit", "pumps until the WM_QUIT reaches the host's loop"}, checkNothing},
+        {{"post", 1, 1, "post COMMAND", "posts the host's window a message whose handler calls RunCommand0 COMMAND"},
+         checkNothing},
+        {{"send-during-unload", 0, 0, "send-during-unload",
+          "armed for the next step: while the host's thread is inside FreeLibrary, another thread sends it a "
+          "message whose handler calls the exports"},
+         checkNothing},
+        {{"mapped", 1, 1, "mapped NAME", "prints whether the library NAME is mapped in this process"}, checkNothing},
         {{"timeout", 1, 1, "timeout MS", "the bound of every later wait (10000 at the start)"}, checkFirstNumber},
         {{"echo", 0, -1, "echo TEXT...", "prints the text"}, checkNothing},
     };
@@ -143,6 +181,24 @@ const StepEntry* findEntry(std::string_view name) {
 }
 
 }  // namespace
+
+std::optional<int> automationMemberId(std::string_view name) {
+    for (const auto& [memberName, id] : kAutomationMembers) {
+        if (name == memberName) {
+            return id;
+        }
+    }
+    return std::nullopt;
+}
+
+const char* automationMemberName(int id) {
+    for (const auto& [memberName, memberId] : kAutomationMembers) {
+        if (id == memberId) {
+            return memberName;
+        }
+    }
+    return "unknown";
+}
 
 ScriptError::ScriptError(int line, const std::string& problem)
     : std::runtime_error("line " + std::to_string(line) + ": " + problem), line_(line), problem_(problem) {}

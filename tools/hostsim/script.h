@@ -9,9 +9,11 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 struct Step {
@@ -75,6 +77,13 @@ bool parseUnsigned(std::string_view text, uint32_t& value);
 
 // "NAME=VALUE" with a non-empty name; the name is made upper case.
 bool parseAssignment(std::string_view text, std::string& name, std::string& value);
+
+// The automation object's members by the names steps give them, with their
+// dispatch ids: "frequency" (2), "field" (8), "command" (16).
+inline constexpr std::pair<const char*, int> kAutomationMembers[] = {{"frequency", 2}, {"field", 8}, {"command", 16}};
+std::optional<int> automationMemberId(std::string_view name);
+// "unknown" for an id that is none of them.
+const char* automationMemberName(int id);
 
 // The help text: usage line and summary of every step.
 std::string stepReference();

@@ -14,6 +14,12 @@
 namespace {
 
 constexpr DWORD kDefaultPace = 200;
+// The host window's messages: a command posted for RunCommand0 (lParam: a
+// heap std::string), and the exports called during an unload (lParam: the
+// std::string that receives their answers).
+constexpr UINT kPostedCommandMessage = WM_APP + 1;
+constexpr UINT kSentDuringUnloadMessage = WM_APP + 2;
+constexpr char kHostWindowClass[] = "PelkSimHost";
 // What a contact may take at most while a log is replayed, for the watchdog.
 constexpr DWORD kReplayBudgetPerContact = 50;
 
@@ -80,6 +86,62 @@ void printText(const std::string& text) {
     if (!line.empty()) {
         printLine(line);
     }
+}
+
+HWND createHostWindow(void* simulator, WNDPROC procedure) {
+    WNDCLASSA windowClass{};
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = kHostWindowClass;
+    RegisterClassA(&windowClass);  // fails harmlessly when registered already
+    HWND window = CreateWindowA(kHostWindowClass, "PelkSim", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                GetModuleHandleA(nullptr), nullptr);
+    if (window != nullptr) {
+        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(simulator));
+    }
+    return window;
+}
+
+// The frequency as another client reads it: its own apartment, the object
+// found by its ProgID in the running-object table, one IDispatch call.
+std::string readFrequencyAsAClient() {
+    ScopedComApartment apartment;
+    CLSID clsid{};
+    const std::wstring progId = wideFromAnsi(kHostProgIdText);
+    HRESULT hr = CLSIDFromProgID(progId.c_str(), &clsid);
+    ScopedComPtr<IUnknown> running;
+    if (SUCCEEDED(hr)) {
+        hr = GetActiveObject(clsid, nullptr, running.put());
+    }
+    ScopedComPtr<IDispatch> host;
+    if (SUCCEEDED(hr)) {
+        hr = running->QueryInterface(IID_IDispatch, host.putVoid());
+    }
+    ScopedVariant result;
+    if (SUCCEEDED(hr)) {
+        DISPPARAMS none{nullptr, nullptr, 0, 0};
+        hr = host->Invoke(HostAutomation::kFrequencyId, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none,
+                          result.get(), nullptr, nullptr);
+    }
+    if (FAILED(hr) || result.type() != VT_R8) {
+        throw StepFailure("the automation object did not answer: " + hresultText(hr));
+    }
+    return std::to_string(static_cast<long long>(V_R8(result.get())));
+}
+
+// Whether a message for this thread's COM apartment waits in its queue: a
+// look at the first posted message, which dispatches nothing.
+bool automationCallQueued() {
+    MSG message;
+    if (!PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_POSTMESSAGE) || message.hwnd == nullptr) {
+        return false;
+    }
+    char className[64] = {};
+    GetClassNameA(message.hwnd, className, sizeof className);
+    if (std::string(className).rfind("OleMainThreadWndClass", 0) != 0) {
+        throw StepFailure(std::string("a message for a window of class ") + className + " waits first");
+    }
+    return true;
 }
 
 }  // namespace
@@ -162,6 +224,7 @@ Simulator::Simulator(const SimulatorOptions& options)
               server_->unregister();  // leave no registration behind
           }
       }) {
+    hostWindow_.reset(createHostWindow(this, hostWindowProc));
     if (options_.serveHost) {
         host_->AddRef();
         server_ = std::make_unique<AutomationServer>(ScopedComPtr<HostAutomation>(host_.get()));
@@ -203,6 +266,14 @@ const std::vector<std::pair<const char*, Simulator::Handler>>& Simulator::handle
         {"screenshot", &Simulator::screenshot},
         {"timeout", &Simulator::timeout},
         {"echo", &Simulator::echo},
+        {"wait-call", &Simulator::waitCall},
+        {"wait-queued", &Simulator::waitQueued},
+        {"round-trip", &Simulator::roundTrip},
+        {"quit", &Simulator::quit},
+        {"wait-quit", &Simulator::waitQuit},
+        {"post", &Simulator::post},
+        {"send-during-unload", &Simulator::sendDuringUnload},
+        {"mapped", &Simulator::mapped},
     };
     return table;
 }
@@ -218,7 +289,8 @@ bool Simulator::run(const Step& step) {
         printError(step.where() + ": no handler for the step " + step.name);
         return false;
     }
-    const bool arming = step.name == "expect-dialog" || step.name == "close-message";
+    const bool arming =
+        step.name == "expect-dialog" || step.name == "close-message" || step.name == "send-during-unload";
     // Answers armed earlier belong to this step; arming steps just add one.
     const bool settles = !arming && !armed_.empty();
     bool ok = true;
@@ -231,7 +303,12 @@ bool Simulator::run(const Step& step) {
         printError(step.where() + ": " + step.name + ": " + error.what());
         ok = false;
     }
-    pumpMessages();
+    // Between steps the host's thread serves what waits for it, except after
+    // the steps that leave a message queued for the next one.
+    const bool leavesQueue = step.name == "post" || step.name == "quit" || step.name == "wait-queued";
+    if (!leavesQueue) {
+        pumpMessages();
+    }
     if (settles) {
         ok = settleArmedAnswers() && ok;
     }
@@ -324,7 +401,12 @@ void Simulator::load(const Step& step) {
 
 void Simulator::unload(const Step&) {
     const std::string name = plugin().fileName();
-    plugin_.reset();
+    std::unique_ptr<LoadedPlugin> leaving = std::move(plugin_);
+    unloadingPlugin_ = leaving.get();
+    unloading_ = true;
+    leaving.reset();  // FreeLibrary
+    unloading_ = false;
+    unloadingPlugin_ = nullptr;
     printLine("unloaded " + name);
 }
 
@@ -448,8 +530,13 @@ void Simulator::mode(const Step& step) {
 }
 
 void Simulator::delay(const Step& step) {
-    host_->setAnswerDelay(number(step.args[0]));
-    printLine("answer delay " + step.args[0] + " ms");
+    if (step.args.size() == 1) {
+        host_->setAnswerDelay(number(step.args[0]));
+        printLine("answer delay " + step.args[0] + " ms");
+        return;
+    }
+    host_->setAnswerDelay(number(step.args[0]), *automationMemberId(step.args[1]));
+    printLine("answer delay " + step.args[0] + " ms for " + step.args[1]);
 }
 
 void Simulator::commands(const Step&) {
@@ -603,4 +690,173 @@ void Simulator::echo(const Step& step) {
         text += (text.empty() ? "" : " ") + word;
     }
     printLine(text);
+}
+
+void Simulator::waitCall(const Step& step) {
+    const DISPID member = *automationMemberId(step.args[0]);
+    const bool answered = step.args[1] == "answered";
+    const bool found = pumpUntil(
+        [&] {
+            const std::vector<HostAutomation::CallEvent> log = host_->callLog();
+            for (size_t i = callLogSeen_; i < log.size(); ++i) {
+                if (log[i].member == member && log[i].answered == answered) {
+                    callLogSeen_ = i + 1;
+                    return true;
+                }
+            }
+            return false;
+        },
+        timeout_);
+    if (!found) {
+        throw StepFailure("no call of " + step.args[0] + " " + step.args[1] + " within " + std::to_string(timeout_) +
+                          " ms");
+    }
+    printLine("call of " + step.args[0] + " " + step.args[1]);
+}
+
+void Simulator::waitQueued(const Step&) {
+    const ULONGLONG deadline = GetTickCount64() + timeout_;
+    while (!automationCallQueued()) {
+        if (GetTickCount64() >= deadline) {
+            throw StepFailure("no automation call was queued within " + std::to_string(timeout_) + " ms");
+        }
+        // Sent messages are delivered meanwhile; posted ones stay queued.
+        MsgWaitForMultipleObjectsEx(0, nullptr, 10, QS_POSTMESSAGE | QS_SENDMESSAGE, 0);
+    }
+    printLine("an automation call waits in the host's queue");
+}
+
+void Simulator::roundTrip(const Step&) {
+    auto answer = std::make_shared<std::string>();
+    auto error = std::make_shared<std::string>();
+    runPumping([=] {
+        try {
+            *answer = readFrequencyAsAClient();
+        } catch (const std::exception& failure) {
+            *error = failure.what();
+        }
+    });
+    if (!error->empty()) {
+        throw StepFailure(*error);
+    }
+    printLine("round trip: frequency " + *answer + " Hz");
+}
+
+void Simulator::quit(const Step& step) {
+    PostQuitMessage(static_cast<int>(number(step.args[0])));
+    printLine("PostQuitMessage(" + step.args[0] + ")");
+}
+
+void Simulator::waitQuit(const Step&) {
+    const ULONGLONG deadline = GetTickCount64() + timeout_;
+    for (;;) {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) {
+                printLine("WM_QUIT " + std::to_string(message.wParam) + " reached the host's loop");
+                return;
+            }
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+        const ULONGLONG now = GetTickCount64();
+        if (now >= deadline) {
+            throw StepFailure("no WM_QUIT reached the host's loop within " + std::to_string(timeout_) + " ms");
+        }
+        MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(deadline - now), QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    }
+}
+
+void Simulator::post(const Step& step) {
+    auto command = std::make_unique<std::string>(step.args[0]);
+    if (!PostMessageA(hostWindow_.get(), kPostedCommandMessage, 0, reinterpret_cast<LPARAM>(command.get()))) {
+        throw StepFailure("cannot post to the host's window");
+    }
+    static_cast<void>(command.release());  // the handler owns it
+    printLine("posted RunCommand0 " + step.args[0]);
+}
+
+void Simulator::sendDuringUnload(const Step& step) {
+    auto answer = std::make_unique<ArmedAnswer>();
+    answer->where = step.where() + ": send-during-unload";
+    answer->deadline = GetTickCount64() + timeout_;
+    const DWORD bound = timeout_;
+    HWND window = hostWindow_.get();
+    const std::atomic<bool>* unloading = &unloading_;
+    answer->helper = std::make_unique<HelperThread>([window, bound, unloading, outcome = answer->outcome] {
+        const ULONGLONG deadline = GetTickCount64() + bound;
+        while (!unloading->load()) {
+            if (GetTickCount64() >= deadline) {
+                outcome->message =
+                    "the host's thread did not enter FreeLibrary within " + std::to_string(bound) + " ms";
+                return;
+            }
+            Sleep(5);
+        }
+        std::string answers;
+        DWORD_PTR ignored = 0;
+        if (!SendMessageTimeoutA(window, kSentDuringUnloadMessage, 0, reinterpret_cast<LPARAM>(&answers), SMTO_NORMAL,
+                                 bound, &ignored)) {
+            outcome->message =
+                "the host's thread did not take the sent message within " + std::to_string(bound) + " ms";
+            return;
+        }
+        outcome->ok = answers.rfind("sent during FreeLibrary:", 0) == 0;
+        outcome->message = answers;
+    });
+    armed_.push_back(std::move(answer));
+}
+
+void Simulator::mapped(const Step& step) {
+    const bool isMapped = GetModuleHandleA(step.args[0].c_str()) != nullptr;
+    printLine(step.args[0] + (isMapped ? " is mapped" : " is not mapped"));
+}
+
+LRESULT CALLBACK Simulator::hostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* self = reinterpret_cast<Simulator*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (self != nullptr && message == kPostedCommandMessage) {
+        std::unique_ptr<std::string> command(reinterpret_cast<std::string*>(lParam));
+        self->onPostedCommand(*command);
+        return 0;
+    }
+    if (self != nullptr && message == kSentDuringUnloadMessage) {
+        self->onSentDuringUnload(*reinterpret_cast<std::string*>(lParam));
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+void Simulator::onPostedCommand(const std::string& command) {
+    const std::string what = "posted RunCommand0 " + command;
+    if (unloading_) {
+        const char* answer = unloadingPlugin_->exports().RunCommand0(0, command.c_str());
+        printLine(what + " dispatched inside FreeLibrary = " + quoted(answer != nullptr ? answer : ""));
+    } else if (!plugin_) {
+        printLine(what + " dispatched with no plug-in loaded: not called");
+    } else {
+        const char* answer = plugin_->exports().RunCommand0(0, command.c_str());
+        printLine(what + " = " + quoted(answer != nullptr ? answer : ""));
+    }
+}
+
+void Simulator::onSentDuringUnload(std::string& outcome) {
+    if (!unloading_) {
+        outcome = "the sent message arrived outside FreeLibrary";
+        return;
+    }
+    const LoadedPlugin& leaving = *unloadingPlugin_;
+    LogContact contact;
+    contact.call = "PY1AA";
+    contact.band = "40m";
+    contact.mode = "CW";
+    contact.exchangeSent = "SP";
+    contact.exchangeReceived = "RJ";
+    const char* command = leaving.exports().RunCommand0(0, "SHOWINFO");
+    const int check = leaving.checkCall("PY1AA", "CW", "PY", "RJ", "40m");
+    const int added = leaving.addData(contact);
+    int status = 0;
+    const char* summary = leaving.exports().GetResult0(&status);
+    outcome = "sent during FreeLibrary: RunCommand0 SHOWINFO = " + quoted(command != nullptr ? command : "") +
+              ", CheckCall0 = " + std::to_string(check) + ", AddData0 = " + std::to_string(added) +
+              ", GetResult0 = " + quoted(summary != nullptr ? summary : "");
 }

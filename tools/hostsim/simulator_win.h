@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <functional>
@@ -22,6 +23,9 @@
 struct SimulatorOptions {
     DWORD timeout = 10000;  // the bound of every wait, until a "timeout" step changes it
     bool serveHost = true;  // register "Pelk2.Application"
+    // The host's thread is in the multithreaded apartment: the automation
+    // object answers on the system's RPC threads, not on the host's thread.
+    bool multithreadedHost = false;
 };
 
 // Ends the process when a step does not return in time: a host thread stuck
@@ -105,6 +109,20 @@ private:
     void screenshot(const Step& step);
     void timeout(const Step& step);
     void echo(const Step& step);
+    void waitCall(const Step& step);
+    void waitQueued(const Step& step);
+    void roundTrip(const Step& step);
+    void quit(const Step& step);
+    void waitQuit(const Step& step);
+    void post(const Step& step);
+    void sendDuringUnload(const Step& step);
+    void mapped(const Step& step);
+
+    // The host's own window, to which "post" and "send-during-unload" send
+    // the messages whose handlers call the plug-in as a host's would.
+    static LRESULT CALLBACK hostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    void onPostedCommand(const std::string& command);
+    void onSentDuringUnload(std::string& outcome);
 
     const LoadedPlugin& plugin() const;
     LogContact contactFromStep(const Step& step) const;
@@ -124,6 +142,12 @@ private:
     std::string contestCall_;
     std::string startupError_;
     std::vector<std::unique_ptr<ArmedAnswer>> armed_;
+    ScopedWindow hostWindow_;
+    // The plug-in while FreeLibrary runs: a host keeps its export pointers
+    // until that returns, and its handlers may use them meanwhile.
+    const LoadedPlugin* unloadingPlugin_ = nullptr;
+    std::atomic<bool> unloading_{false};
+    size_t callLogSeen_ = 0;  // where the next wait-call starts looking
     StepWatchdog watchdog_;
 };
 
