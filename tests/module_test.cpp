@@ -1,5 +1,8 @@
 #include <algorithm>
 #include <memory>
+#include <new>
+#include <sstream>
+#include <stdexcept>
 
 #include <gtest/gtest.h>
 
@@ -18,6 +21,7 @@ struct TestModule {
     ScriptedHeaderDialog* dialog;
     RecordingAssistant* assistant;
     std::optional<std::string> hostVersion;
+    std::vector<std::string> debugOutput;
     std::unique_ptr<CTestApp> app;
 
     TestModule() {
@@ -35,6 +39,7 @@ struct TestModule {
         ports.headerDialog = std::move(ownedDialog);
         ports.assistant = std::move(ownedAssistant);
         ports.hostVersion = [this](const std::string&) { return hostVersion; };
+        ports.debugOutput = [this](const std::string& text) { debugOutput.push_back(text); };
         app = std::make_unique<CTestApp>(std::move(ports), folder.path().string());
     }
 
@@ -179,6 +184,109 @@ TEST(Module, StopsTheAssistantWhenItGoes) {
     m.app->runCommand("SHOWINFO");
     m.app.reset();
     EXPECT_EQ(*log, std::vector<std::string>({"start", "stop"}));
+}
+
+// Everything the store shows of itself, for comparing before and after.
+std::string describe(const ContactStore& store) {
+    std::ostringstream text;
+    store.forEachContact([&](const CInfo& c) {
+        text << c.call << '|' << c.band << '|' << c.mode << '|' << c.area << '|' << c.dupe << '\n';
+    });
+    for (const ScoreEntry& entry : store.scoreEntries()) {
+        text << entry.band << ',' << entry.area << ',' << entry.points << ',' << entry.counted << ';';
+    }
+    text << "\nbands";
+    for (const std::string& band : store.bandList()) {
+        text << ' ' << band;
+    }
+    text << "\nids " << store.bandIdCount() << ' ' << store.areaIdCount();
+    for (const char* call : {"PY1AA", "PY2BB", "PY3CC"}) {
+        for (const char* band : {"80m", "40m"}) {
+            text << ' ' << store.twinCount(call, band, "CW") << store.hasArea(band, "SP") << store.hasArea(band, "RJ");
+        }
+    }
+    return text.str();
+}
+
+ContactFields contactOf(const std::string& call, const std::string& band, const std::string& exchange) {
+    ContactFields contact;
+    contact.call = call;
+    contact.band = band;
+    contact.mode = "CW";
+    contact.exchangeSent = "SP";
+    contact.exchangeReceived = exchange;
+    return contact;
+}
+
+// An export whose store change fails part way, an allocation failing at
+// each of the change's steps in turn.
+struct FailedChangeCase {
+    const char* name;
+    const char* exportName;
+    bool remove;  // RemoveData0 of PY1AA on 80 m, else AddData0 of PY3CC on 40 m in RJ
+    int answerWhenDone;
+};
+
+const FailedChangeCase kFailedChangeCases[] = {
+    {"AddData0", "AddData0", false, 1},
+    {"RemoveData0", "RemoveData0", true, 1},
+};
+
+class ModuleFailedChange : public ::testing::TestWithParam<FailedChangeCase> {};
+
+TEST_P(ModuleFailedChange, IsSaidLeavesTheStoreAsItWasAndTheNextCallWorks) {
+    const FailedChangeCase& c = GetParam();
+    TestModule m;
+    m.reset(0);
+    m.app->addData(contactOf("PY1AA", "80m", "SP"));
+    m.app->addData(contactOf("PY2BB", "80m", "SP"));
+    const std::string errorFile = m.folder.file("err.txt");
+    const std::string said = std::string("internal error in ") + c.exportName + ": std::bad_alloc";
+    auto call = [&] {
+        return answerSayingFailures([&] { return m.app.get(); }, c.exportName, 0,
+                                    [&] {
+                                        return c.remove ? m.app->removeData(contactOf("PY1AA", "80m", "SP"))
+                                                        : m.app->addData(contactOf("PY3CC", "40m", "RJ"));
+                                    });
+    };
+    int steps = 0;
+    for (int failing = 0;; ++failing) {
+        int probed = 0;
+        m.app->engine().withStore([&](ContactStore& store) {
+            store.setAllocationProbe([&] {
+                if (probed++ == failing) {
+                    throw std::bad_alloc();
+                }
+            });
+        });
+        const std::string before = m.app->engine().withStore([](const ContactStore& store) { return describe(store); });
+        const std::string fileBefore = readFile(errorFile);
+        const int answer = call();
+        if (probed <= failing) {  // no step failed: the call went through
+            EXPECT_EQ(answer, c.answerWhenDone);
+            EXPECT_NE(m.app->engine().withStore([](const ContactStore& store) { return describe(store); }), before);
+            break;
+        }
+        ++steps;
+        EXPECT_EQ(answer, 0) << "step " << failing;
+        EXPECT_EQ(m.app->engine().withStore([](const ContactStore& store) { return describe(store); }), before)
+            << "step " << failing;
+        EXPECT_EQ(readFile(errorFile), fileBefore + said + "\r\n") << "step " << failing;
+        ASSERT_FALSE(m.debugOutput.empty());
+        EXPECT_EQ(m.debugOutput.back(), said);
+    }
+    EXPECT_GE(steps, c.remove ? 2 : 8) << "the change has fewer steps that may fail than expected";
+}
+
+INSTANTIATE_TEST_SUITE_P(Exports, ModuleFailedChange, ::testing::ValuesIn(kFailedChangeCases),
+                         [](const auto& testCase) { return std::string(testCase.param.name); });
+
+TEST(Module, AFailureWithoutAModuleIsSaidInTheCurrentFolder) {
+    TempFolder folder(TempFolder::Enter::kYes);
+    EXPECT_EQ(answerSayingFailures([]() -> CTestApp* { return nullptr; }, "GetResult0", "fallback",
+                                   []() -> const char* { throw std::runtime_error("no module"); }),
+              std::string("fallback"));
+    EXPECT_EQ(readFile("err.txt"), "internal error in GetResult0: no module\r\n");
 }
 
 }  // namespace

@@ -72,7 +72,6 @@ int ContestEngine::acceptContact(const ContactFields& contact, std::string& line
         return 0;
     }
 
-    store_.addBand(contact.band);
     CInfo record = recordOf(contact);
     AreaAssignment assignment = assignArea(contact.prefix, contact.exchangeReceived);
     record.area = std::move(assignment.area);
@@ -89,8 +88,14 @@ int ContestEngine::acceptContact(const ContactFields& contact, std::string& line
             writeLine(line);
         }
     }
-    store_.append(record);
+    // The store changes last, band and record together, or not at all.
+    store_.appendWithBand(record);
     return 1;
+}
+
+void ContestEngine::noteLine(const std::string& line) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    findings_->note(line);
 }
 
 int ContestEngine::removeData(const ContactFields& contact) {
@@ -107,12 +112,17 @@ int ContestEngine::removeData(const ContactFields& contact) {
 
 void ContestEngine::resetStore(int32_t exportFlag, const std::string& contestantCall, const DateTimeArg& contestStart,
                                const DateTimeArg& contestEnd) {
+    // What may fail comes first: the store changes once nothing more can.
+    std::string startText = formatDateTime(contestStart, "%d.%m");
+    std::string endText = formatDateTime(contestEnd, "%d.%m.%Y");
+    std::string call = contestantCall;
+    WorkedRows rows = ContactStore::freshWorkedRows();
     std::lock_guard<std::mutex> lock(mutex_);
     ContestContext& context = store_.context();
-    context.startText = formatDateTime(contestStart, "%d.%m");
-    context.endText = formatDateTime(contestEnd, "%d.%m.%Y");
-    store_.resetWorkedRows();
-    context.contestantCall = contestantCall;
+    context.startText = std::move(startText);
+    context.endText = std::move(endText);
+    store_.setWorkedRows(std::move(rows));
+    context.contestantCall = std::move(call);
     store_.clear();
     store_.clearBands();
     context.exportFlag = exportFlag;

@@ -48,6 +48,9 @@ public:
     int checkCall(const std::string& call, const std::string& mode, const std::string& prefix,
                   const std::string& areaText, const std::string& band) const;
 
+    // Adds a line about no contact to the findings (an internal failure).
+    void noteLine(const std::string& line);
+
     // Runs f with the store under the lock and returns its result.
     template <typename F>
     auto withStore(F&& f) {

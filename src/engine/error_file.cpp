@@ -33,6 +33,10 @@ void ErrorFileSink::append(std::string_view lines) {
     ErrorFile(path_, ErrorFile::Mode::kAppend).write(lines);
 }
 
+void ErrorFileSink::note(std::string_view line) {
+    ErrorFile(path_, ErrorFile::Mode::kAppend).writeLine(line);
+}
+
 void MemoryFindings::restart(std::string_view firstLine) {
     text_.assign(firstLine);
     text_ += "\r\n";
@@ -42,6 +46,11 @@ void MemoryFindings::restart(std::string_view firstLine) {
 void MemoryFindings::append(std::string_view lines) {
     lastStart_ = text_.size();
     text_ += lines;
+}
+
+void MemoryFindings::note(std::string_view line) {
+    text_ += line;
+    text_ += "\r\n";
 }
 
 std::string errorLine(const ContactFields& contact, const std::string& formattedTime, std::string_view message,

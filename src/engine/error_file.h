@@ -37,6 +37,9 @@ public:
     // Adds the lines of one contact, each already ending in CR LF; called
     // once for every contact passed, also when it has no lines.
     virtual void append(std::string_view lines) = 0;
+    // Adds a line about no contact (CR LF is added), such as an internal
+    // failure of the plug-in.
+    virtual void note(std::string_view line) = 0;
 };
 
 // The error file at a path: every call opens, writes and closes it, so that
@@ -47,6 +50,7 @@ public:
     explicit ErrorFileSink(std::string path) : path_(std::move(path)) {}
     void restart(std::string_view firstLine) override;
     void append(std::string_view lines) override;
+    void note(std::string_view line) override;
 
 private:
     std::string path_;
@@ -57,6 +61,7 @@ class MemoryFindings : public FindingSink {
 public:
     void restart(std::string_view firstLine) override;
     void append(std::string_view lines) override;
+    void note(std::string_view line) override;
     // Everything, as the error file would hold it.
     const std::string& text() const { return text_; }
     // The lines of the last contact appended.

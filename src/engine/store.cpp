@@ -1,6 +1,7 @@
 #include "engine/store.h"
 
 #include <algorithm>
+#include <new>
 
 #include "engine/contest.h"
 #include "engine/points.h"
@@ -15,8 +16,12 @@ size_t lowestBit(size_t i) {
 // (and more than a handful), so a removal costs constant time on average.
 constexpr size_t kCompactionFloor = 16;
 
-uint32_t intern(std::unordered_map<std::string, uint32_t>& ids, const std::string& text) {
-    return ids.emplace(text, static_cast<uint32_t>(ids.size())).first->second;
+// Grows a full vector's room (doubling), so that the next push_back cannot fail.
+template <typename T>
+void makeRoomForOne(std::vector<T>& items) {
+    if (items.size() == items.capacity()) {
+        items.reserve(std::max<size_t>(16, items.capacity() * 2));
+    }
 }
 
 }  // namespace
@@ -33,6 +38,10 @@ void LiveSlotCounter::markDead(size_t slot) {
     for (size_t i = slot + 1; i < tree_.size(); i += lowestBit(i)) {
         --tree_[i];
     }
+}
+
+void LiveSlotCounter::reserveOneMore() {
+    makeRoomForOne(tree_);
 }
 
 size_t LiveSlotCounter::liveBefore(size_t slot) const {
@@ -106,24 +115,92 @@ std::vector<CInfo> ContactStore::contactList() const {
 
 void ContactStore::append(const CInfo& record) {
     const auto slot = static_cast<uint32_t>(records_.size());
-    records_.push_back(record);
+    ScoreEntry entry;
+    entry.points = contactPoints(record);
+    entry.counted = countsForScore(record);
+    // Each index entry a failure may leave behind, to be put back.
+    using Ids = std::unordered_map<std::string, uint32_t>;
+    std::pair<decltype(twins_)::iterator, bool> twin{};
+    std::pair<decltype(areaCounts_)::iterator, bool> area{};
+    std::pair<Ids::iterator, bool> bandId{};
+    std::pair<Ids::iterator, bool> areaId{};
+    bool areaNamed = false;
+    CInfo copy;
+    try {
+        probe();
+        twin = twins_.try_emplace(twinKey(record.call, record.band, record.mode));
+        probe();
+        makeRoomForOne(twin.first->second.slots);
+        probe();
+        area = areaCounts_.try_emplace(areaKey(record.band, record.area), 0);
+        probe();
+        bandId = bandIds_.try_emplace(record.band, static_cast<uint32_t>(bandIds_.size()));
+        entry.band = bandId.first->second;
+        if (!record.area.empty()) {
+            probe();
+            areaId = areaIds_.try_emplace(record.area, static_cast<uint32_t>(areaIds_.size()));
+            entry.area = areaId.first->second;
+            if (areaId.second) {
+                probe();
+                areaNames_.push_back(record.area);
+                areaNamed = true;
+            }
+        }
+        probe();
+        makeRoomForOne(records_);
+        makeRoomForOne(live_);
+        makeRoomForOne(scoreEntries_);
+        liveSlots_.reserveOneMore();
+        probe();
+        copy = record;
+    } catch (...) {
+        if (areaNamed) {
+            areaNames_.pop_back();
+        }
+        if (areaId.second) {
+            areaIds_.erase(areaId.first);
+        }
+        if (bandId.second) {
+            bandIds_.erase(bandId.first);
+        }
+        if (area.second) {
+            areaCounts_.erase(area.first);
+        }
+        if (twin.second) {
+            twins_.erase(twin.first);
+        }
+        throw;
+    }
+    // Nothing below can fail: every push_back has its room.
+    records_.push_back(std::move(copy));
     live_.push_back(1);
     liveSlots_.appendLive();
     ++liveCount_;
-    twins_[twinKey(record.call, record.band, record.mode)].slots.push_back(slot);
-    ++areaCounts_[areaKey(record.band, record.area)];
-
-    ScoreEntry entry;
-    entry.band = intern(bandIds_, record.band);
-    if (!record.area.empty()) {
-        entry.area = intern(areaIds_, record.area);
-        if (entry.area == areaNames_.size()) {
-            areaNames_.push_back(record.area);
-        }
-    }
-    entry.points = contactPoints(record);
-    entry.counted = countsForScore(record);
+    twin.first->second.slots.push_back(slot);
+    ++area.first->second;
     scoreEntries_.push_back(entry);
+}
+
+void ContactStore::appendWithBand(const CInfo& record) {
+    const bool newBand = bandSet_.count(record.band) == 0;
+    std::string band;
+    if (newBand) {
+        probe();
+        band = record.band;
+        makeRoomForOne(bands_);
+        bandSet_.insert(record.band);
+    }
+    try {
+        append(record);
+    } catch (...) {
+        if (newBand) {
+            bandSet_.erase(record.band);
+        }
+        throw;
+    }
+    if (newBand) {
+        bands_.push_back(std::move(band));
+    }
 }
 
 void ContactStore::removeAt(size_t position) {
@@ -141,12 +218,15 @@ bool ContactStore::removeFirstTwin(const std::string& call, const std::string& b
 
 void ContactStore::removeSlot(size_t slot) {
     CInfo& record = records_[slot];
+    probe();
     auto twins = twins_.find(twinKey(record.call, record.band, record.mode));
+    probe();
+    auto area = areaCounts_.find(areaKey(record.band, record.area));
+    // Nothing below can fail, but the squeezing, which is put off when it does.
     twins->second.erase(static_cast<uint32_t>(slot));
     if (twins->second.size() == 0) {
         twins_.erase(twins);
     }
-    auto area = areaCounts_.find(areaKey(record.band, record.area));
     if (--area->second == 0) {
         areaCounts_.erase(area);
     }
@@ -158,38 +238,58 @@ void ContactStore::removeSlot(size_t slot) {
 
     const size_t dead = records_.size() - liveCount_;
     if (dead > liveCount_ && dead > kCompactionFloor) {
-        compact();
+        try {
+            compact();
+        } catch (const std::bad_alloc&) {
+            // The store stays as it is, dead slots and all; a later removal squeezes them out.
+        }
     }
 }
 
 void ContactStore::compact() {
+    // The new slot numbers and queues are made first; the log changes once
+    // nothing more can fail.
+    probe();
     std::vector<uint32_t> newSlot(records_.size(), 0);
     size_t next = 0;
-    liveSlots_.clear();
     for (size_t slot = 0; slot < records_.size(); ++slot) {
         if (live_[slot]) {
-            newSlot[slot] = static_cast<uint32_t>(next);
-            if (next != slot) {
-                records_[next] = std::move(records_[slot]);
-                scoreEntries_[next] = scoreEntries_[slot];
-                live_[next] = 1;
-            }
-            liveSlots_.appendLive();
-            ++next;
+            newSlot[slot] = static_cast<uint32_t>(next++);
         }
     }
-    records_.resize(next);
-    scoreEntries_.resize(next);
-    live_.resize(next);
-    for (auto& entry : twins_) {
-        SlotQueue& queue = entry.second;
+    std::vector<std::vector<uint32_t>> queues;
+    probe();
+    queues.reserve(twins_.size());
+    for (const auto& entry : twins_) {
+        const SlotQueue& queue = entry.second;
+        probe();
         std::vector<uint32_t> slots;
         slots.reserve(queue.size());
         for (size_t i = queue.head; i < queue.slots.size(); ++i) {
             slots.push_back(newSlot[queue.slots[i]]);
         }
-        queue.slots = std::move(slots);
-        queue.head = 0;
+        queues.push_back(std::move(slots));
+    }
+
+    liveSlots_.clear();  // keeps its room, which the live slots fit in
+    for (size_t slot = 0; slot < records_.size(); ++slot) {
+        if (live_[slot]) {
+            const size_t to = newSlot[slot];
+            if (to != slot) {
+                records_[to] = std::move(records_[slot]);
+                scoreEntries_[to] = scoreEntries_[slot];
+                live_[to] = 1;
+            }
+            liveSlots_.appendLive();
+        }
+    }
+    records_.resize(next);
+    scoreEntries_.resize(next);
+    live_.resize(next);
+    size_t index = 0;
+    for (auto& entry : twins_) {
+        entry.second.slots = std::move(queues[index++]);
+        entry.second.head = 0;
     }
 }
 
@@ -243,8 +343,10 @@ void ContactStore::clearBands() {
     bandSet_.clear();
 }
 
-void ContactStore::resetWorkedRows() {
-    for (size_t row = 0; row < workedRows_.size(); ++row) {
-        workedRows_[row] = {contest::kBands[row], "-", "-", "-"};
+WorkedRows ContactStore::freshWorkedRows() {
+    WorkedRows rows;
+    for (size_t row = 0; row < rows.size(); ++row) {
+        rows[row] = {contest::kBands[row], "-", "-", "-"};
     }
+    return rows;
 }

@@ -10,11 +10,16 @@
 // from indexes, and the score summary reads a compact entry per slot (band,
 // area, points, counted) instead of the records' texts. The store itself is
 // not thread-safe; ContestEngine guards it.
+//
+// A change that fails (an allocation) leaves the store as it was: whatever
+// may fail happens before the log changes, and an index a failed append has
+// already grown is put back.
 #pragma once
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <unordered_map>
@@ -43,6 +48,8 @@ public:
     void markDead(size_t slot);
     // Number of live slots before slot.
     size_t liveBefore(size_t slot) const;
+    // Makes room for one more slot, so that appendLive cannot fail.
+    void reserveOneMore();
     // The slot of the live record at position (0 <= position < live count).
     size_t slotAt(size_t position) const;
     void clear() { tree_.assign(1, 0); }
@@ -80,6 +87,9 @@ public:
 
     // Copies the record to the end of the log.
     void append(const CInfo& record);
+    // Adds the record's band to the band list, then the record to the log:
+    // both or, failing, neither.
+    void appendWithBand(const CInfo& record);
     // Drops the record at position (0 <= position < count); the later
     // records keep their order and move down by one position.
     void removeAt(size_t position);
@@ -114,7 +124,9 @@ public:
     WorkedRows& workedRows() { return workedRows_; }
     const WorkedRows& workedRows() const { return workedRows_; }
     // Each row becomes its band name followed by "-", "-", "-".
-    void resetWorkedRows();
+    void resetWorkedRows() { setWorkedRows(freshWorkedRows()); }
+    static WorkedRows freshWorkedRows();
+    void setWorkedRows(WorkedRows rows) noexcept { workedRows_.swap(rows); }
 
     // The distinct areas of the counted contacts, as the last score summary
     // found them; a rescoring leaves it alone, the next summary replaces it.
@@ -123,6 +135,10 @@ public:
 
     ContestContext& context() { return context_; }
     const ContestContext& context() const { return context_; }
+
+    // Test seam: called before each step of a change that may allocate, so
+    // that a test can make one throw std::bad_alloc.
+    void setAllocationProbe(std::function<void()> probe) { allocationProbe_ = std::move(probe); }
 
 private:
     // The live slots of one call, band and mode, in log order; removals
@@ -138,6 +154,11 @@ private:
     static std::string areaKey(const std::string& band, const std::string& area);
     void removeSlot(size_t slot);
     void compact();
+    void probe() const {
+        if (allocationProbe_) {
+            allocationProbe_();
+        }
+    }
 
     std::vector<CInfo> records_;  // slots, dead ones emptied
     std::vector<uint8_t> live_;
@@ -155,4 +176,5 @@ private:
     WorkedRows workedRows_;
     std::vector<std::string> workedAreas_;
     ContestContext context_;
+    std::function<void()> allocationProbe_;
 };
