@@ -1,6 +1,10 @@
 // The plain-named exports of libStats.so, called as the host calls them, in
 // a fresh current folder.
+#include <malloc.h>
+
+#include <algorithm>
 #include <filesystem>
+#include <iostream>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -116,20 +120,117 @@ TEST(Abi, AnErrorFileThatCannotBeOpenedLosesOnlyItsLines) {
     EXPECT_TRUE(std::filesystem::is_directory("err.txt"));
 }
 
-TEST(Abi, SixtyFourKilobyteTextsPassThrough) {
+// Every text the host passes is cut to kHostTextLimit characters: within
+// the bound it arrives byte for byte, beyond it only its first characters.
+struct CutCase {
+    const char* name;
+    size_t length;
+};
+
+const CutCase kCutCases[] = {
+    {"shorter", kHostTextLimit - 1},     {"at_the_bound", kHostTextLimit}, {"one_past", kHostTextLimit + 1},
+    {"sixty_four_kilobytes", 64 * 1024}, {"one_megabyte", 1 << 20},
+};
+
+class AbiTextCut : public ::testing::TestWithParam<CutCase> {};
+
+// A text of the length: a recognisable start, then 8-bit bytes.
+std::string longText(char first, size_t length) {
+    std::string text(length, '\xE9');
+    for (size_t i = 0; i < length && i < 8; ++i) {
+        text[i] = static_cast<char>(first + i);
+    }
+    return text;
+}
+
+TEST_P(AbiTextCut, EveryTextIsCutAtTheBound) {
     TempFolder folder(TempFolder::Enter::kYes);
     const ExportTable exports = linkedExports();
-    resetStats(exports, 0, std::string(64 * 1024, 'C'), passStart(), passEnd());
+    const size_t length = GetParam().length;
+    const size_t kept = std::min(length, kHostTextLimit);
+    const std::string contestant = longText('C', length);
+    resetStats(exports, 0, contestant, passStart(), passEnd());
     HostContact big;
-    big.call = std::string(64 * 1024, 'K') + "\x80\xFF";
+    big.ownCall = longText('O', length);
+    big.call = longText('K', length);
+    big.rstSent = longText('S', length);
+    big.exchangeSent = longText('s', length);
+    big.exchangeReceived = longText('x', length);
     big.band = "30m";
-    big.exchangeReceived = std::string(64 * 1024, 'x');
     EXPECT_EQ(addData(exports, big), 0);
-    const std::string file = readFile("err.txt");
-    EXPECT_NE(file.find(big.call + "  599  " + big.exchangeReceived + "   NO CONTEST BAND !!!\r\n"), std::string::npos);
+    const std::string line = "QSO:  3525  CW  2015-09-12 0930  " + big.ownCall.substr(0, kept) + "  " +
+                             big.rstSent.substr(0, kept) + "  " + big.exchangeSent.substr(0, kept) + "  " +
+                             big.call.substr(0, kept) + "  599  " + big.exchangeReceived.substr(0, kept) +
+                             "   NO CONTEST BAND !!!\r\n";
+    EXPECT_EQ(readFile("err.txt"), "TORV UBN file \r\n" + line);
+
     big.band = "80m";
     EXPECT_EQ(addData(exports, big), 1);
-    EXPECT_EQ(checkCall(exports, big.call, "CW", "PY", "", "80m"), 0);
+    // Calls cut alike are the same call.
+    EXPECT_EQ(checkCall(exports, big.call.substr(0, kept) + "tail", "CW", "PY", "RJ", "80m"),
+              length >= kHostTextLimit ? 0 : 2);
+    EXPECT_STREQ(RunCommand0(0, ("HIDEINFO" + std::string(length, ' ')).c_str()), "");
+    EXPECT_NE(std::string(GetResult0(nullptr)).find("Contestant: " + contestant.substr(0, kept) + " \r\n"),
+              std::string::npos);
+}
+
+INSTANTIATE_TEST_SUITE_P(Lengths, AbiTextCut, ::testing::ValuesIn(kCutCases),
+                         [](const auto& testCase) { return std::string(testCase.param.name); });
+
+// Heap bytes in use, as the C library counts them (mapped blocks included);
+// 0 where another allocator (a sanitizer's) serves the program.
+size_t heapInUse() {
+    const struct mallinfo2 info = mallinfo2();
+    return info.uordblks + info.hblkhd;
+}
+
+// A contact whose texts the store keeps are all padded to the length (their
+// ordinary start, then blanks), or left as they are (length 0). The mode and
+// band stay as they are, so that the contact is stored.
+HostContact paddedContact(size_t length) {
+    HostContact contact;
+    contact.auxText = "aux";
+    for (std::string* text : {&contact.ownCall, &contact.call, &contact.rstSent, &contact.rstReceived,
+                              &contact.exchangeSent, &contact.exchangeReceived, &contact.prefix, &contact.auxText}) {
+        text->resize(std::max(text->size(), length), ' ');
+    }
+    return contact;
+}
+
+// Passes 100,000 contacts: distinct calls, six areas, two bands.
+void passContactsLike(const ExportTable& exports, HostContact& contact) {
+    const char* const kAreas[] = {"SP", "RJ", "MG", "RS", "BA", "PR"};
+    resetStats(exports, 0, "PY2ZZ", passStart(), passEnd());
+    for (size_t i = 0; i < 100000; ++i) {
+        const std::string call = "PY" + std::to_string(i);
+        contact.call.replace(0, call.size(), call);  // in place: the padding stays
+        contact.exchangeReceived.replace(0, 2, kAreas[i % 6]);
+        contact.band = i % 2 == 0 ? "40m" : "20m";
+        addData(exports, contact);
+    }
+}
+
+TEST(Abi, HugeTextsTakeAtMostTwiceTheMemoryOfOrdinaryOnes) {
+    TempFolder folder(TempFolder::Enter::kYes);
+    const ExportTable exports = linkedExports();
+    HostContact ordinary = paddedContact(0);
+    HostContact huge = paddedContact(1 << 20);
+    // Both passes are measured from the same empty store: the store keeps
+    // its arrays' room across a reset, so the second pass reuses it.
+    resetStats(exports, 0, "PY2ZZ", passStart(), passEnd());
+    const size_t empty = heapInUse();
+    passContactsLike(exports, ordinary);
+    const size_t ordinaryBytes = heapInUse() - empty;
+    passContactsLike(exports, huge);
+    const size_t hugeBytes = heapInUse() - empty;
+    if (empty == 0) {
+        GTEST_SKIP() << "the heap is not the C library's here (a sanitizer's allocator)";
+    }
+    RecordProperty("ordinary_bytes", std::to_string(ordinaryBytes));
+    RecordProperty("huge_bytes", std::to_string(hugeBytes));
+    std::cout << "100,000 contacts in the store: " << ordinaryBytes << " bytes with ordinary texts, " << hugeBytes
+              << " bytes with 1 MB texts\n";
+    EXPECT_LE(hugeBytes, 2 * ordinaryBytes);
 }
 
 }  // namespace

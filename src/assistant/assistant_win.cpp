@@ -4,15 +4,22 @@
 
 #include "assistant/setup_ndg_win.h"
 #include "win/message_loop_win.h"
+#include "win/plugin_module_win.h"
 #include "win/scoped_win.h"
 
-// Everything the host's thread and the assistant thread both touch. Each
-// side holds it, so whichever lets go last frees it: a thread abandoned by a
-// stop that gave up still finds its lock, flags and events alive.
-struct WindowsAssistant::Shared : SetupWindowOwner {
-    Shared(Settings& settingsIn, ContestEngine& engineIn, WorkedBeforeState& stateIn)
-        : settings(settingsIn), engine(engineIn), state(stateIn) {}
+std::atomic<void (*)()> assistantLockSeam{nullptr};
 
+namespace {
+
+// How long an unload waits for a thread it has ended to be gone.
+constexpr DWORD kEndedThreadMs = 1000;
+
+}  // namespace
+
+// What the owner and the assistant thread share to coordinate: the lock,
+// the flags and events, the window reference. A thread holds it until it
+// returns, so a thread ended while parked keeps only this small block.
+struct WindowsAssistant::Shared : SetupWindowOwner {
     void windowCreated(HWND created) override {
         std::lock_guard<std::mutex> lock(mutex);
         window = created;
@@ -20,6 +27,9 @@ struct WindowsAssistant::Shared : SetupWindowOwner {
             PostMessageA(created, kStopMessage, 0, 0);
         }
         SetEvent(ready.get());
+        if (auto seam = assistantLockSeam.load()) {
+            seam();
+        }
     }
     void areaViewChanged(bool open) override {
         std::lock_guard<std::mutex> lock(mutex);
@@ -29,126 +39,148 @@ struct WindowsAssistant::Shared : SetupWindowOwner {
         std::lock_guard<std::mutex> lock(mutex);
         return unloading;
     }
-
-    Settings& settings;
-    ContestEngine& engine;
-    WorkedBeforeState& state;
+    bool hostCallsAllowed() const override {
+        std::lock_guard<std::mutex> lock(mutex);
+        return !stopRequested && !unloading;
+    }
 
     mutable std::mutex mutex;
-    bool running = false;  // from start() until the thread's last step
     bool stopRequested = false;
-    bool areaViewOpen = false;
-    bool abandoned = false;  // a stop gave up, or the process is exiting
     bool unloading = false;
+    bool areaViewOpen = false;
     // Not owned: Setup_NDG owns its window on the assistant thread; this is
     // where the host's thread posts to it, null whenever it may be gone.
     HWND window = nullptr;
     ScopedHandle ready = makeEvent();     // set once the window is up (or failed)
-    ScopedHandle finished = makeEvent();  // set as the thread parks, its last act but one
+    ScopedHandle finished = makeEvent();  // set as the thread parks
     ScopedHandle leave = makeEvent();     // lets a parked thread return
-    ScopedHandle thread;                  // the owner's only: the last thread started
+    ScopedHandle thread;                  // the owner's only: the thread started and not yet reaped
 };
 
-WindowsAssistant::WindowsAssistant(Settings& settings, ContestEngine& engine, WorkedBeforeState& state,
-                                   AssistantTimeouts timeouts)
-    : shared_(std::make_shared<Shared>(settings, engine, state)), timeouts_(timeouts) {}
+// What a new thread is handed: the shared block, and the data its windows
+// use, which it lets go of before it parks.
+struct WindowsAssistant::ThreadStart {
+    std::shared_ptr<Shared> shared;
+    std::shared_ptr<Settings> settings;
+    std::shared_ptr<ContestEngine> engine;
+    std::shared_ptr<WorkedBeforeState> state;
+};
+
+WindowsAssistant::WindowsAssistant(std::shared_ptr<Settings> settings, std::shared_ptr<ContestEngine> engine,
+                                   std::shared_ptr<WorkedBeforeState> state, AssistantTimeouts timeouts)
+    : shared_(std::make_shared<Shared>()),
+      settings_(std::move(settings)),
+      engine_(std::move(engine)),
+      state_(std::move(state)),
+      timeouts_(timeouts) {}
 
 WindowsAssistant::~WindowsAssistant() {
     stop();
 }
 
+bool WindowsAssistant::parked() const {
+    return WaitForSingleObject(shared_->finished.get(), 0) == WAIT_OBJECT_0;
+}
+
 bool WindowsAssistant::isRunning() const {
-    std::lock_guard<std::mutex> lock(shared_->mutex);
-    return shared_->running;
+    return shared_->thread && !parked();
 }
 
 void WindowsAssistant::start() {
-    reap();
-    bool replace = false;
-    {
-        std::lock_guard<std::mutex> lock(shared_->mutex);
-        replace = shared_->running && shared_->areaViewOpen;
+    if (waiting_) {
+        return;  // called back from a message dispatched while this object waits
     }
-    if (replace) {
-        stop();
+    if (shared_->thread && parked()) {
+        reap();
     }
-    {
-        std::lock_guard<std::mutex> lock(shared_->mutex);
-        // Checked and set in one step, so two quick starts cannot both start one.
-        if (shared_->running || shared_->abandoned || shared_->thread || !shared_->ready || !shared_->finished ||
-            !shared_->leave) {
-            return;
+    if (shared_->thread) {
+        bool areaViewOpen = false;
+        {
+            std::lock_guard<std::mutex> lock(shared_->mutex);
+            areaViewOpen = shared_->areaViewOpen;
         }
+        if (gaveUp_ || !areaViewOpen) {
+            return;  // it stays; or, given up, it is awaited until it parks
+        }
+        stop();
+        if (shared_->thread) {
+            return;  // that stop gave up
+        }
+    }
+    if (!shared_->ready || !shared_->finished || !shared_->leave) {
+        return;
+    }
+    {
+        std::lock_guard<std::mutex> lock(shared_->mutex);
         ResetEvent(shared_->finished.get());
         ResetEvent(shared_->ready.get());
         ResetEvent(shared_->leave.get());
-        shared_->running = true;
         shared_->stopRequested = false;
         shared_->areaViewOpen = false;
-        auto* parameter = new std::shared_ptr<Shared>(shared_);
-        shared_->thread.reset(CreateThread(nullptr, 0, threadMain, parameter, 0, nullptr));
-        if (!shared_->thread) {
-            delete parameter;
-            shared_->running = false;
-            return;
-        }
+        shared_->window = nullptr;
+    }
+    auto* parameter = new ThreadStart{shared_, settings_, engine_, state_};
+    shared_->thread.reset(CreateThread(nullptr, 0, threadMain, parameter, 0, nullptr));
+    if (!shared_->thread) {
+        delete parameter;
+        return;
     }
     // A new thread starts, and makes its first window, only when the loader
     // lets it: were the library unloaded meanwhile, it would run code that is
     // gone. So the host gets control back once the window is up. The window
-    // connects to the host on the way, which this thread serves.
-    waitPumping(shared_->ready.get(), timeouts_.startMs);
+    // connects to the host on the way, which this thread may serve.
+    waitFor(shared_->ready.get(), timeouts_.startMs);
+}
+
+void WindowsAssistant::askToStop(bool unloading) {
+    std::lock_guard<std::mutex> lock(shared_->mutex);
+    shared_->stopRequested = true;
+    shared_->unloading = shared_->unloading || unloading;
+    if (shared_->window != nullptr) {
+        PostMessageA(shared_->window, kStopMessage, 0, 0);
+    }
 }
 
 void WindowsAssistant::stop() {
-    bool wait = false;
-    {
-        std::lock_guard<std::mutex> lock(shared_->mutex);
-        if (shared_->abandoned) {
-            return;
-        }
-        wait = shared_->running;
-        if (wait) {
-            shared_->stopRequested = true;
-            if (shared_->window != nullptr) {
-                PostMessageA(shared_->window, kStopMessage, 0, 0);
-            }
-        }
+    if (!shared_->thread || waiting_) {
+        return;
     }
+    if (parked()) {
+        reap();
+        return;
+    }
+    if (gaveUp_) {
+        return;
+    }
+    askToStop(false);
     // The tick may be inside a call that only this thread serves.
-    if (wait && !waitPumping(shared_->finished.get(), timeouts_.stopMs)) {
-        std::lock_guard<std::mutex> lock(shared_->mutex);
-        if (shared_->running) {
-            // Given up: the thread goes on alone, and returns when it is done.
-            shared_->abandoned = true;
-            shared_->window = nullptr;
-            SetEvent(shared_->leave.get());
-            shared_->thread.reset();
-            return;
-        }
+    if (waitFor(shared_->finished.get(), timeouts_.stopMs)) {
+        reap();
+        return;
     }
-    reap();
+    // Given up: the thread goes on alone and closes its window once its host
+    // call returns. The code it will return into stays mapped whatever the
+    // host unloads later, and it holds what it uses; once parked, the
+    // library being certain to stay, it may return at once.
+    gaveUp_ = true;
+    pinPluginModule();
+    SetEvent(shared_->leave.get());
 }
 
 void WindowsAssistant::reap() {
-    if (!shared_->thread || WaitForSingleObject(shared_->finished.get(), 0) != WAIT_OBJECT_0) {
-        return;  // no thread, or one that still runs
-    }
-    bool unloading = false;
-    {
-        std::lock_guard<std::mutex> lock(shared_->mutex);
-        unloading = shared_->unloading;
-    }
-    if (unloading) {
-        // Within the loader's lock a thread cannot finish exiting, and the
-        // code it would return to is about to go: the parked thread, blocked
-        // in the system since it signalled, is ended where it waits.
-        TerminateThread(shared_->thread.get(), 0);
-    } else {
-        SetEvent(shared_->leave.get());
-        waitPumping(shared_->thread.get(), timeouts_.stopMs);
+    SetEvent(shared_->leave.get());
+    if (!waitFor(shared_->thread.get(), timeouts_.stopMs)) {
+        pinPluginModule();  // its last instructions are still the plug-in's
     }
     shared_->thread.reset();
+    gaveUp_ = false;
+}
+
+bool WindowsAssistant::waitFor(HANDLE handle, DWORD milliseconds) {
+    waiting_ = true;
+    const bool signalled = waitPumping(handle, milliseconds);
+    waiting_ = false;
+    return signalled;
 }
 
 void WindowsAssistant::armTick(int delayMilliseconds) {
@@ -159,37 +191,41 @@ void WindowsAssistant::armTick(int delayMilliseconds) {
 }
 
 void WindowsAssistant::stopForUnload() {
-    {
-        std::lock_guard<std::mutex> lock(shared_->mutex);
-        shared_->unloading = true;
+    askToStop(true);
+    if (!shared_->thread) {
+        return;
     }
-    stop();
-}
-
-void WindowsAssistant::abandon() {
-    std::lock_guard<std::mutex> lock(shared_->mutex);
-    shared_->abandoned = true;
-    shared_->window = nullptr;
+    // Nothing of the host may run under the loader's lock: only messages
+    // other threads send (the assistant's window closing may send some) are
+    // let through.
+    waitPumping(shared_->finished.get(), timeouts_.unloadMs, Pumping::kSentOnly);
+    // A thread cannot finish exiting within the loader's lock, and the code
+    // it would return into is about to go: it is ended where it is, in the
+    // wait it parked in or, a host call in flight, wherever that call holds
+    // it. Ended unparked, it never lets go of what it holds, which is leaked.
+    TerminateThread(shared_->thread.get(), 0);
+    WaitForSingleObject(shared_->thread.get(), kEndedThreadMs);
+    shared_->thread.reset();
 }
 
 DWORD WINAPI WindowsAssistant::threadMain(void* parameter) {
-    std::shared_ptr<Shared> shared = std::move(*static_cast<std::shared_ptr<Shared>*>(parameter));
-    delete static_cast<std::shared_ptr<Shared>*>(parameter);
+    std::unique_ptr<ThreadStart> start(static_cast<ThreadStart*>(parameter));
+    const std::shared_ptr<Shared> shared = start->shared;
     try {
-        Setup_NDG window(shared->settings, shared->engine, shared->state, *shared);
+        Setup_NDG window(*start->settings, *start->engine, *start->state, *shared);
         window.runModally();
     } catch (...) {
         // The assistant ends; the host carries on.
     }
+    start.reset();  // the data goes back to its other owners before the thread parks
     {
         std::lock_guard<std::mutex> lock(shared->mutex);
         shared->window = nullptr;
-        shared->running = false;
         shared->areaViewOpen = false;
         SetEvent(shared->ready.get());  // a window that never came up
     }
     // Signal and park in one step: from the moment the owner sees the thread
-    // finished, it runs none of the plug-in's code until the owner lets it
+    // parked, it runs none of the plug-in's code until the owner lets it
     // return (the library stays) or ends it where it waits (the library goes).
     SignalObjectAndWait(shared->finished.get(), shared->leave.get(), INFINITE, FALSE);
     return 0;

@@ -14,6 +14,33 @@ namespace {
 constexpr UINT_PTR kTickTimer = 1500;
 const COLORREF kBackground = toColorRef(contest::kBackground);
 
+// The host link as the window uses it: every call asks the owner first, and
+// one made no more fails as a host that went away would. While the library
+// unloads, the link is left unreleased: releasing it calls the host, whose
+// thread then serves nothing.
+class GuardedHostLink : public HostLink {
+public:
+    GuardedHostLink(std::unique_ptr<HostLink> link, const SetupWindowOwner& owner)
+        : link_(std::move(link)), owner_(owner) {}
+    ~GuardedHostLink() override {
+        if (owner_.libraryUnloading()) {
+            static_cast<void>(link_.release());
+        }
+    }
+    GuardedHostLink(const GuardedHostLink&) = delete;
+    GuardedHostLink& operator=(const GuardedHostLink&) = delete;
+
+    bool frequency(double& hertz) override { return owner_.hostCallsAllowed() && link_->frequency(hertz); }
+    bool enteredCall(std::string& call) override { return owner_.hostCallsAllowed() && link_->enteredCall(call); }
+    bool sendCommand(const std::string& command) override {
+        return owner_.hostCallsAllowed() && link_->sendCommand(command);
+    }
+
+private:
+    std::unique_ptr<HostLink> link_;
+    const SetupWindowOwner& owner_;
+};
+
 }  // namespace
 
 Setup_NDG::Setup_NDG(Settings& settings, ContestEngine& engine, WorkedBeforeState& state, SetupWindowOwner& owner)
@@ -95,7 +122,13 @@ BOOL Setup_NDG::onInit() {
     brush_.reset(CreateSolidBrush(kBackground));
     SendMessageA(window, WM_SETICON, ICON_BIG,
                  reinterpret_cast<LPARAM>(LoadIconA(pluginModule(), MAKEINTRESOURCEA(IDI_STATS))));
-    std::unique_ptr<HostLink> link = apartment_ && apartment_->initialised() ? connectToHost() : nullptr;
+    std::unique_ptr<HostLink> link;
+    if (apartment_ && apartment_->initialised() && owner_.hostCallsAllowed()) {
+        link = connectToHost();
+    }
+    if (link) {
+        link = std::make_unique<GuardedHostLink>(std::move(link), owner_);
+    }
     core_ = std::make_unique<AssistantCore>(settings_, engine_, state_, *this, std::move(link));
     core_->initialise();
     return TRUE;

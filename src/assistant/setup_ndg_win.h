@@ -25,8 +25,12 @@ public:
     virtual void areaViewChanged(bool open) = 0;
     // True while the library is being unloaded: COM must then stay
     // initialised on this thread, since uninitialising may wait for the
-    // loader's lock that the unloading holds.
+    // loader's lock that the unloading holds, and the host link is left
+    // unreleased, since releasing it is itself a call to the host.
     virtual bool libraryUnloading() const = 0;
+    // False once the window is asked to close, or the library unloads: the
+    // window makes no further call to the host.
+    virtual bool hostCallsAllowed() const = 0;
 };
 
 // Messages the host's thread posts to the window.

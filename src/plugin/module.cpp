@@ -1,5 +1,7 @@
 #include "plugin/module.h"
 
+#include <cstdio>
+
 #include "assistant/start_rule.h"
 #include "engine/contest.h"
 #include "reports/host_version.h"
@@ -14,7 +16,20 @@ std::unique_ptr<FindingSink> findingsOf(PlatformPorts& ports, const std::string&
     return std::make_unique<ErrorFileSink>(folder.empty() ? std::string("err.txt") : folder + "/err.txt");
 }
 
+void writeToStandardError(const std::string& text) {
+    std::fprintf(stderr, "%s\n", text.c_str());
+    std::fflush(stderr);
+}
+
 }  // namespace
+
+std::string internalErrorText(const char* exportName, const char* what) {
+    return std::string("internal error in ") + exportName + ": " + what;
+}
+
+void sayWithoutModule(const std::string& text) {
+    ErrorFile("err.txt", ErrorFile::Mode::kAppend).writeLine(text);
+}
 
 PlatformPorts headlessPorts(std::unique_ptr<Settings> settings) {
     PlatformPorts ports;
@@ -23,14 +38,21 @@ PlatformPorts headlessPorts(std::unique_ptr<Settings> settings) {
     ports.headerDialog = std::make_unique<ConfirmingHeaderDialog>();
     ports.assistant = std::make_unique<NoAssistant>();
     ports.hostVersion = findHostVersion;
+    ports.debugOutput = writeToStandardError;
     return ports;
 }
 
 CTestApp::CTestApp(PlatformPorts ports, const std::string& folder)
-    : ports_(std::move(ports)), folder_(folder), engine_(findingsOf(ports_, folder)) {
+    : ports_(std::move(ports)),
+      folder_(folder),
+      engine_(std::make_shared<ContestEngine>(findingsOf(ports_, folder))),
+      workedBefore_(std::make_shared<WorkedBeforeState>()) {
     if (!ports_.assistant) {
-        ports_.assistant = ports_.makeAssistant ? ports_.makeAssistant(*ports_.settings, engine_, workedBefore_)
+        ports_.assistant = ports_.makeAssistant ? ports_.makeAssistant(ports_.settings, engine_, workedBefore_)
                                                 : std::make_unique<NoAssistant>();
+    }
+    if (!ports_.debugOutput) {
+        ports_.debugOutput = writeToStandardError;
     }
 }
 
@@ -38,17 +60,24 @@ CTestApp::~CTestApp() {
     ports_.assistant->stop();
 }
 
-void CTestApp::unload(bool processExiting) {
-    if (processExiting) {
-        ports_.assistant->abandon();
-    } else {
-        ports_.assistant->stopForUnload();
+void CTestApp::unload() {
+    ports_.assistant->stopForUnload();
+}
+
+void CTestApp::sayInternalError(const std::string& text) noexcept {
+    try {
+        engine_->noteLine(text);
+    } catch (...) {
+    }
+    try {
+        ports_.debugOutput(text);
+    } catch (...) {
     }
 }
 
 int CTestApp::resetStats(int32_t exportFlag, const std::string& contestantCall, const DateTimeArg& contestStart,
                          const DateTimeArg& contestEnd) {
-    engine_.resetStore(exportFlag, contestantCall, contestStart, contestEnd);
+    engine_->resetStore(exportFlag, contestantCall, contestStart, contestEnd);
     // The dialog and the start rule run without the store's lock: both may
     // wait on the operator or on the assistant thread, which needs the lock.
     // A cancelled header dialog means "do not export": the pass scores as
@@ -61,7 +90,7 @@ int CTestApp::resetStats(int32_t exportFlag, const std::string& contestantCall, 
 int CTestApp::checkCall(const std::string& call, const std::string& mode, const std::string& prefix,
                         const std::string& areaText, const std::string& band) {
     ports_.assistant->armTick(contest::kCheckCallTickDelayMs);
-    return engine_.checkCall(call, mode, prefix, areaText, band);
+    return engine_->checkCall(call, mode, prefix, areaText, band);
 }
 
 const char* CTestApp::setName(int setNumber) const {
@@ -75,7 +104,7 @@ void CTestApp::setupSet() {
 const char* CTestApp::result(int* status) {
     int32_t exportFlag = 0;
     std::vector<CInfo> toExport;
-    ScoreSummary summary = engine_.withStore([&](ContactStore& store) {
+    ScoreSummary summary = engine_->withStore([&](ContactStore& store) {
         ScoreSummary computed = computeScoreSummary(store, store.bandList(), store.context());
         // Swapped in whole under the lock: a reader never sees a half-built list.
         store.publishWorkedAreas(computed.workedAreas);

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -19,12 +20,19 @@
 #include "reports/cabrillo_log.h"
 
 struct PlatformPorts {
-    std::unique_ptr<Settings> settings;
+    // Shared with the assistant thread, which may outlive the module object.
+    std::shared_ptr<Settings> settings;
     std::unique_ptr<Ui> ui;
     std::unique_ptr<HeaderDialog> headerDialog;
-    // The assistant, or a maker of it for one that needs the module's state.
+    // The assistant, or a maker of it for one that needs the module's state;
+    // what it is given it holds jointly with the module object.
     std::unique_ptr<AssistantControl> assistant;
-    std::function<std::unique_ptr<AssistantControl>(Settings&, ContestEngine&, WorkedBeforeState&)> makeAssistant;
+    std::function<std::unique_ptr<AssistantControl>(std::shared_ptr<Settings>, std::shared_ptr<ContestEngine>,
+                                                    std::shared_ptr<WorkedBeforeState>)>
+        makeAssistant;
+    // Where an internal failure is said besides the error file (a debugger's
+    // output on Windows); none: standard error.
+    std::function<void(const std::string& text)> debugOutput;
     // The host's version text for the Cabrillo file, looked up in a folder.
     std::function<std::optional<std::string>(const std::string& folder)> hostVersion;
     // Where the findings about contacts go; none: "err.txt" in the folder.
@@ -44,8 +52,8 @@ public:
     CTestApp(const CTestApp&) = delete;
     CTestApp& operator=(const CTestApp&) = delete;
 
-    int addData(const ContactFields& contact) { return engine_.addData(contact); }
-    int removeData(const ContactFields& contact) { return engine_.removeData(contact); }
+    int addData(const ContactFields& contact) { return engine_->addData(contact); }
+    int removeData(const ContactFields& contact) { return engine_->removeData(contact); }
 
     // Starts a scoring pass: the store's reset, the header dialog when the
     // log is to be exported, then the assistant's start rule. Always 1. A
@@ -72,22 +80,26 @@ public:
     // "SHOWINFO" / "HIDEINFO" start and stop the assistant; always "".
     const char* runCommand(const std::string& command);
 
-    ContestEngine& engine() { return engine_; }
+    ContestEngine& engine() { return *engine_; }
     CCabrilloLog& report() { return report_; }
     Settings& settings() { return *ports_.settings; }
     AssistantControl& assistant() { return *ports_.assistant; }
-    WorkedBeforeState& workedBefore() { return workedBefore_; }
+    WorkedBeforeState& workedBefore() { return *workedBefore_; }
 
     // The library is being unloaded (FreeLibrary): the assistant closes and
-    // its thread ends first. At process exit (processExiting) the other
-    // threads are gone already and nothing may wait for them.
-    void unload(bool processExiting);
+    // its thread ends, inside the loader's lock. (At process exit nothing of
+    // the module object runs at all: see detachLibrary.)
+    void unload();
+
+    // Says an internal failure: the text on a line of its own in the error
+    // file, and to the debug output. Never throws.
+    void sayInternalError(const std::string& text) noexcept;
 
 private:
     PlatformPorts ports_;
     std::string folder_;
-    ContestEngine engine_;
-    WorkedBeforeState workedBefore_;
+    std::shared_ptr<ContestEngine> engine_;
+    std::shared_ptr<WorkedBeforeState> workedBefore_;
     CCabrilloLog report_;
     std::string summary_;
     bool exportCancelled_ = false;  // until the next resetStats
@@ -101,5 +113,49 @@ PlatformPorts makePlatformPorts();
 // as the platform can (never, natively). Tests replace what they watch.
 PlatformPorts headlessPorts(std::unique_ptr<Settings> settings);
 
-// The library's one module object, once an export has made it; else null.
+// The library's one module object, once an export has made it; else null
+// (also once the library detaches).
 CTestApp* loadedModule();
+
+// The library detaches (DllMain, DLL_PROCESS_DETACH): from now on every
+// export returns its fallback at once. On FreeLibrary the module object
+// unloads and goes; at process exit (processExiting) nothing more runs:
+// the other threads were ended wherever they were, perhaps holding a lock,
+// so nothing here takes a lock, waits, or frees.
+void detachLibrary(bool processExiting) noexcept;
+
+// "internal error in <export>: <what>", the text an export's failure is said with.
+std::string internalErrorText(const char* exportName, const char* what);
+// The text on a line of "err.txt" in the current folder.
+void sayWithoutModule(const std::string& text);
+
+// Says an export's failure on the module object module() gives, or, without
+// one, on "err.txt" in the current folder. Never throws.
+template <typename ModuleOf>
+void sayExportFailure(ModuleOf& module, const char* exportName, const char* what) noexcept {
+    try {
+        const std::string text = internalErrorText(exportName, what);
+        if (CTestApp* target = module()) {
+            target->sayInternalError(text);
+        } else {
+            sayWithoutModule(text);
+        }
+    } catch (...) {
+        // Nothing more can be said.
+    }
+}
+
+// Runs an export's body for the host. Whatever it throws is said
+// (sayExportFailure) and the fallback is returned: no exception reaches the
+// host, and none is silent.
+template <typename Result, typename ModuleOf, typename Body>
+Result answerSayingFailures(ModuleOf&& module, const char* exportName, Result fallback, Body&& body) noexcept {
+    try {
+        return body();
+    } catch (const std::exception& error) {
+        sayExportFailure(module, exportName, error.what());
+    } catch (...) {
+        sayExportFailure(module, exportName, "unknown exception");
+    }
+    return fallback;
+}

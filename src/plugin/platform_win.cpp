@@ -1,6 +1,8 @@
 // The ports of Stats.dll: the profile functions, real message boxes and
 // the header dialog, the host executable's version resource, the assistant
-// window on its own thread.
+// window on its own thread, internal failures said to a debugger.
+#include <windows.h>
+
 #include "assistant/assistant_win.h"
 #include "assistant/profile_settings.h"
 #include "engine/ui_win.h"
@@ -13,9 +15,11 @@ PlatformPorts makePlatformPorts() {
     ports.settings = std::make_unique<ProfileSettings>();
     ports.ui = std::make_unique<WindowsUi>();
     ports.headerDialog = std::make_unique<Cabrillo>();
-    ports.makeAssistant = [](Settings& settings, ContestEngine& engine, WorkedBeforeState& state) {
-        return std::make_unique<WindowsAssistant>(settings, engine, state);
+    ports.makeAssistant = [](std::shared_ptr<Settings> settings, std::shared_ptr<ContestEngine> engine,
+                             std::shared_ptr<WorkedBeforeState> state) {
+        return std::make_unique<WindowsAssistant>(std::move(settings), std::move(engine), std::move(state));
     };
     ports.hostVersion = findHostVersion;
+    ports.debugOutput = [](const std::string& text) { OutputDebugStringA(text.c_str()); };
     return ports;
 }

@@ -58,6 +58,15 @@ struct DateTimeArg;
 
 #ifndef STATS_EXPORTS_NO_DECLARATIONS
 
+#include <cstddef>
+
+// Every text the host passes is cut to this many characters before the
+// plug-in uses it, and the bytes past them are never read: a call sign, an
+// exchange, a report, a band, a mode or a command is far shorter, and a
+// host's texts of any length then cost the store no more than twice what
+// ordinary ones do (docs/performance.md).
+constexpr size_t kHostTextLimit = 32;
+
 #if defined(_WIN32)
 #define STATS_CALL __cdecl
 #define STATS_API

@@ -11,12 +11,10 @@ public:
     virtual void stop() = 0;
     // Restarts the one-shot tick of a running assistant; never blocks.
     virtual void armTick(int delayMilliseconds) = 0;
-    // The library is being unloaded: as stop(), from inside the system's
-    // unloading of the library.
+    // The library is being unloaded (FreeLibrary): as stop(), from inside
+    // the system's unloading of the library, after which none of the
+    // assistant's code may run again.
     virtual void stopForUnload() { stop(); }
-    // The process is exiting and the assistant's thread is already gone:
-    // forget it and never wait for it.
-    virtual void abandon() {}
 };
 
 // No assistant: nothing starts, nothing runs.

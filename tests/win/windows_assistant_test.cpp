@@ -28,18 +28,21 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 constexpr DWORD kBound = 20000;
-constexpr AssistantTimeouts kShortTimeouts = {500, 3000};
+constexpr AssistantTimeouts kShortTimeouts = {500, 3000, 3000};
 
-// Settings that note the thread of their first reader: the assistant thread,
-// which reads its window's position before it calls the host.
+// Settings that note the thread of their first and of their latest reader:
+// an assistant thread, which reads its window's position before it calls
+// the host.
 class ThreadNotingSettings : public MemorySettings {
 public:
     std::string readText(const std::string& key, const std::string& defaultValue) override {
         DWORD none = 0;
         readerThread.compare_exchange_strong(none, GetCurrentThreadId());
+        latestReader = GetCurrentThreadId();
         return MemorySettings::readText(key, defaultValue);
     }
     std::atomic<DWORD> readerThread{0};
+    std::atomic<DWORD> latestReader{0};
 };
 
 // The module's settings port over settings the test keeps: the abandoned
@@ -57,12 +60,16 @@ private:
 };
 
 // The host's automation object on a thread of its own, which the test holds
-// (blocked, serving nothing) until it lets go.
+// (blocked, serving nothing) until it lets go; or which serves from the start.
 class StuckHost {
 public:
-    StuckHost() {
+    enum class Start { kHeld, kServing };
+    explicit StuckHost(Start start = Start::kHeld) {
         server_ = thread_.run([] { return std::make_shared<Served>(); });
         EXPECT_TRUE(server_->server.running()) << server_->server.error();
+        if (start == Start::kServing) {
+            return;
+        }
         holder_ = std::thread([this] {
             try {
                 thread_.run([this] { return WaitForSingleObject(release_.get(), kBound); }, kBound + 5000);
@@ -72,7 +79,9 @@ public:
     }
     ~StuckHost() {
         letGo();
-        holder_.join();
+        if (holder_.joinable()) {
+            holder_.join();
+        }
         thread_.run([this] { server_.reset(); });
     }
     void letGo() { SetEvent(release_.get()); }
@@ -99,6 +108,18 @@ bool threadEnds(const std::atomic<DWORD>& id, DWORD timeoutMs) {
     return !thread || waitPumping(thread.get(), timeoutMs);
 }
 
+// What an assistant works on, held jointly with it.
+struct AssistantParts {
+    TempFolder folder;
+    std::shared_ptr<ThreadNotingSettings> settings = std::make_shared<ThreadNotingSettings>();
+    std::shared_ptr<ContestEngine> engine = std::make_shared<ContestEngine>(folder.file("err.txt"));
+    std::shared_ptr<WorkedBeforeState> state = std::make_shared<WorkedBeforeState>();
+
+    std::unique_ptr<WindowsAssistant> makeAssistant(AssistantTimeouts timeouts) const {
+        return std::make_unique<WindowsAssistant>(settings, engine, state, timeouts);
+    }
+};
+
 Clock::duration timed(const std::function<void()>& step) {
     const auto start = Clock::now();
     step();
@@ -106,12 +127,10 @@ Clock::duration timed(const std::function<void()>& step) {
 }
 
 TEST(WindowsAssistantStuck, AStopThatGivesUpIsNotRepeatedAndTheThreadOutlivesItsOwner) {
-    TempFolder folder;
-    ThreadNotingSettings settings;
-    ContestEngine engine(folder.file("err.txt"));
-    WorkedBeforeState state;
+    AssistantParts parts;
+    ThreadNotingSettings& settings = *parts.settings;
     StuckHost host;
-    auto assistant = std::make_unique<WindowsAssistant>(settings, engine, state, kShortTimeouts);
+    auto assistant = parts.makeAssistant(kShortTimeouts);
 
     assistant->start();  // the window's first host call waits for the held host
     ASSERT_TRUE(pumpUntil([&] { return settings.readerThread.load() != 0; }, kBound));
@@ -133,43 +152,72 @@ TEST(WindowsAssistantStuck, AStopThatGivesUpIsNotRepeatedAndTheThreadOutlivesIts
 TEST(WindowsAssistantStuck, UnloadingWaitsOnceInAll) {
     TempFolder folder;
     ThreadNotingSettings settings;
-    StuckHost host;
+    // A host that answers, slower than the unload waits: the tick's first
+    // call is in flight when the library goes. (A thread ended while it
+    // connects would leave the system's running-object table locked.)
+    StuckHost host(StuckHost::Start::kServing);
+    host.host().setAnswerDelay(kShortTimeouts.unloadMs + 1000);
     PlatformPorts ports = headlessPorts(std::make_unique<ForwardingSettings>(settings));
     ports.assistant.reset();
-    ports.makeAssistant = [](Settings& s, ContestEngine& engine, WorkedBeforeState& state) {
-        return std::make_unique<WindowsAssistant>(s, engine, state, kShortTimeouts);
+    ports.makeAssistant = [](std::shared_ptr<Settings> s, std::shared_ptr<ContestEngine> engine,
+                             std::shared_ptr<WorkedBeforeState> state) {
+        return std::make_unique<WindowsAssistant>(std::move(s), std::move(engine), std::move(state), kShortTimeouts);
     };
     auto module = std::make_unique<CTestApp>(std::move(ports), folder.path().string());
     module->runCommand("SHOWINFO");
-    ASSERT_TRUE(pumpUntil([&] { return settings.readerThread.load() != 0; }, kBound));
+    ASSERT_TRUE(pumpUntil([&] { return !host.host().callLog().empty(); }, kBound));
 
-    // As DllMain on FreeLibrary: the unloading gives up once...
-    const auto unloading = timed([&] { module->unload(false); });
+    // As DllMain on FreeLibrary: the unloading gives up once and ends the
+    // thread where its call holds it...
+    const auto unloading = timed([&] { module->unload(); });
     EXPECT_GE(unloading, std::chrono::milliseconds(kShortTimeouts.stopMs - 100)) << "the thread cannot have ended";
-    // ...and the module object's end, which stops the assistant again, waits
-    // no more. (The module object itself stays until the thread is done with
-    // its settings: without a library to unload, its state is still in use.)
-    EXPECT_LT(timed([&] { module->assistant().stop(); }), std::chrono::milliseconds(kShortTimeouts.stopMs / 2));
-    host.letGo();
     EXPECT_TRUE(threadEnds(settings.readerThread, kBound));
+    // ...and the module object's end, which stops the assistant again, waits
+    // no more.
+    EXPECT_LT(timed([&] { module->assistant().stop(); }), std::chrono::milliseconds(kShortTimeouts.stopMs / 2));
     EXPECT_LT(timed([&] { module.reset(); }), std::chrono::milliseconds(kShortTimeouts.stopMs / 2));
 }
 
-TEST(WindowsAssistantStuck, AStopBeforeTheWindowIsUpEndsItWhenTheHostAnswersInTime) {
-    TempFolder folder;
-    ThreadNotingSettings settings;
-    ContestEngine engine(folder.file("err.txt"));
-    WorkedBeforeState state;
+TEST(WindowsAssistantStuck, AfterAStopGaveUpAStartWaitsUntilTheOldThreadHasParked) {
+    AssistantParts parts;
+    ThreadNotingSettings& settings = *parts.settings;
     StuckHost host;
-    WindowsAssistant assistant(settings, engine, state, {500, 10000});
-    assistant.start();
+    auto assistant = parts.makeAssistant(kShortTimeouts);
+    assistant->start();
+    ASSERT_TRUE(pumpUntil([&] { return settings.readerThread.load() != 0; }, kBound));
+    assistant->stop();
+    ASSERT_TRUE(assistant->gaveUp());
+    assistant->start();  // the old thread still waits for the host: nothing starts
+    EXPECT_TRUE(assistant->gaveUp());
+    EXPECT_EQ(settings.latestReader.load(), settings.readerThread.load());
+
+    // The host answers: the old window sees its stop, closes, and the thread
+    // parks; a start then reaps it and opens a new window on a new thread.
+    host.letGo();
+    ASSERT_TRUE(pumpUntil([&] { return !assistant->isRunning(); }, kBound));
+    assistant->start();
+    EXPECT_FALSE(assistant->gaveUp());
+    EXPECT_TRUE(assistant->isRunning());
+    EXPECT_NE(settings.latestReader.load(), settings.readerThread.load());
+    assistant->stop();
+    EXPECT_FALSE(assistant->isRunning());
+    EXPECT_FALSE(assistant->gaveUp());
+}
+
+TEST(WindowsAssistantStuck, AStopBeforeTheWindowIsUpEndsItWhenTheHostAnswersInTime) {
+    AssistantParts parts;
+    ThreadNotingSettings& settings = *parts.settings;
+    StuckHost host;
+    auto assistant = parts.makeAssistant({500, 10000});
+    assistant->start();
     ASSERT_TRUE(pumpUntil([&] { return settings.readerThread.load() != 0; }, kBound));
     // The host answers while the stop waits (or just before): the window
     // that comes up closes at once and the stop returns without giving up.
     std::thread answer([&] { host.letGo(); });
-    assistant.stop();
+    assistant->stop();
     answer.join();
-    EXPECT_FALSE(assistant.isRunning());
+    EXPECT_FALSE(assistant->isRunning());
+    EXPECT_FALSE(assistant->gaveUp());
     EXPECT_TRUE(threadEnds(settings.readerThread, kBound));
 }
 
