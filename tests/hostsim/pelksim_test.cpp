@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <atomic>
 #include <regex>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -17,114 +16,10 @@
 #include "stats_version.h"
 #include "support/files.h"
 #include "support/temp_folder.h"
+#include "win/program_run.h"
 #include "win/scoped_win.h"
 
 namespace {
-
-constexpr DWORD kRunBound = 90000;
-
-std::string programFolder() {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path);
-    return folder.substr(0, folder.find_last_of("\\/") + 1);
-}
-
-// One argument quoted for the command line, as the C runtime splits it.
-std::string quotedArgument(const std::string& argument) {
-    std::string quoted = "\"";
-    size_t backslashes = 0;
-    for (char c : argument) {
-        if (c == '\\') {
-            ++backslashes;
-            continue;
-        }
-        quoted.append(c == '"' ? backslashes * 2 + 1 : backslashes, '\\');
-        backslashes = 0;
-        quoted += c;
-    }
-    quoted.append(backslashes * 2, '\\');
-    return quoted + "\"";
-}
-
-struct SimulatorRun {
-    bool finished = false;
-    DWORD exitCode = 0;
-    std::string out;
-    std::string err;
-    ULONGLONG milliseconds = 0;
-};
-
-ScopedHandle inheritableFile(const std::string& path) {
-    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    return ScopedHandle(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
-                                    CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-}
-
-// Runs PelkSim.exe with the arguments in the folder, its output in files
-// there; a run beyond the bound is ended and reported unfinished.
-SimulatorRun runSimulator(const std::vector<std::string>& arguments, const TempFolder& folder,
-                          DWORD bound = kRunBound) {
-    const std::string program = programFolder() + "PelkSim.exe";
-    std::string commandLine = quotedArgument(program);
-    for (const std::string& argument : arguments) {
-        commandLine += " " + quotedArgument(argument);
-    }
-    SimulatorRun run;
-    ScopedHandle out = inheritableFile(folder.file("pelksim.out"));
-    ScopedHandle err = inheritableFile(folder.file("pelksim.err"));
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    startup.hStdOutput = out.get();
-    startup.hStdError = err.get();
-    PROCESS_INFORMATION process{};
-    const ULONGLONG start = GetTickCount64();
-    if (!CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr,
-                        folder.path().string().c_str(), &startup, &process)) {
-        ADD_FAILURE() << "cannot start " << program << ": error " << GetLastError();
-        return run;
-    }
-    ScopedHandle processHandle(process.hProcess);
-    ScopedHandle threadHandle(process.hThread);
-    out.reset();
-    err.reset();
-    run.finished = WaitForSingleObject(processHandle.get(), bound) == WAIT_OBJECT_0;
-    if (!run.finished) {
-        TerminateProcess(processHandle.get(), 99);
-        WaitForSingleObject(processHandle.get(), 5000);
-    }
-    run.milliseconds = GetTickCount64() - start;
-    GetExitCodeProcess(processHandle.get(), &run.exitCode);
-    run.out = readFile(folder.file("pelksim.out"));
-    run.err = readFile(folder.file("pelksim.err"));
-    return run;
-}
-
-std::vector<std::string> linesOf(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream stream(text);
-    for (std::string line; std::getline(stream, line);) {
-        lines.push_back(line);
-    }
-    return lines;
-}
-
-// The expected lines appear in this order (other lines may come between).
-::testing::AssertionResult containsInOrder(const std::string& text, const std::vector<std::string>& expected) {
-    const std::vector<std::string> lines = linesOf(text);
-    size_t next = 0;
-    for (const std::string& line : lines) {
-        if (next < expected.size() && line == expected[next]) {
-            ++next;
-        }
-    }
-    if (next == expected.size()) {
-        return ::testing::AssertionSuccess();
-    }
-    return ::testing::AssertionFailure() << "line not found in order: \"" << expected[next] << "\" in\n" << text;
-}
 
 TEST(PelkSim, EndToEndAgainstStatsDll) {
     TempFolder folder;  // the host's current folder; small.adi is found beside the script

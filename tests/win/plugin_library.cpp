@@ -4,13 +4,6 @@
 
 #include "support/files.h"
 
-std::string programFolder() {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path);
-    return folder.substr(0, folder.find_last_of("\\/") + 1);
-}
-
 PluginLibrary::PluginLibrary() : module_(LoadLibraryA((programFolder() + STATS_DLL_NAME).c_str())) {}
 
 PluginLibrary::~PluginLibrary() {

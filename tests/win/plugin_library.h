@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "support/scoring_pass.h"
+#include "win/program_run.h"
 
 class PluginLibrary {
 public:
@@ -29,9 +30,6 @@ private:
 
 // How long a test waits for a window or an answer of the plug-in.
 constexpr DWORD kWindowBound = 20000;
-
-// The folder of this program, ending in a backslash.
-std::string programFolder();
 
 // (plain name, decorated twin) pairs read from resources/Stats.def.
 std::vector<std::pair<std::string, std::string>> definedTwins();

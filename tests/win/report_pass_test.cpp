@@ -173,4 +173,38 @@ TEST_F(DllReportPass, ReturnKeyInTheMultiLineFields) {
     EXPECT_NE(readFile("Plugins/TORV.ini").find("Operators=PY2ZZ<CR><LF>PY2XX\r\n"), std::string::npos);
 }
 
+// A contestant's call of 1 MB, with each export flag the host passes: the
+// header dialog opens with the call cut to the exports' bound, the header's
+// profile reads (the call is the default of "Operators") survive it, and
+// the pass scores and writes its file.
+class DllHugeCall : public ::testing::TestWithParam<int> {};
+
+TEST_P(DllHugeCall, TheDialogShowsTheCutCallAndThePassCompletes) {
+    PluginLibrary library;
+    const ExportTable exports = library.exports();
+    TempFolder folder(TempFolder::Enter::kYes);
+    std::filesystem::create_directory("Plugins");
+    const std::string call = "PY2ZZ" + std::string(1 << 20, 'Q');
+    const std::string cut = call.substr(0, kHostTextLimit);
+    HelperThread pass([&] { EXPECT_EQ(runScoringPass(exports, GetParam(), call), expectedScoringPassResults()); });
+    HWND dialog = waitForWindow("TORV", kDialogClass, kWindowBound, sleepingIdle);
+    ASSERT_NE(dialog, nullptr) << "the header dialog did not open";
+    EXPECT_EQ(controlText(dialog, IDC_CALLSIGN, kWindowBound), cut);
+    EXPECT_EQ(controlText(dialog, IDC_OPERATORS, kWindowBound), cut);
+    SendMessageA(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+    ASSERT_TRUE(pass.waitFinished());
+
+    int status = 5;
+    HelperThread result([&] { exports.GetResult0(&status); });
+    HWND box = waitForWindow("Output", kDialogClass, kWindowBound, sleepingIdle);
+    ASSERT_NE(box, nullptr) << "no Output message box";
+    EXPECT_EQ(controlText(box, 0xFFFF, kWindowBound), "File produced: " + cut + ".cbr");
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(result.waitFinished());
+    EXPECT_EQ(status, -1);
+    EXPECT_NE(readFile(cut + ".cbr").find("CALLSIGN: " + cut + "\r\n"), std::string::npos);
+}
+
+INSTANTIATE_TEST_SUITE_P(ExportFlags, DllHugeCall, ::testing::Values(1, 7));
+
 }  // namespace

@@ -32,6 +32,20 @@ bool readDefaultValue(HKEY key, std::string& value) {
     return true;
 }
 
+// The ProgID's class id as written in the machine's classes (where wine
+// keeps what is written to HKEY_CLASSES_ROOT); "" when there is none.
+std::string machineClassId() {
+    HKEY key = nullptr;
+    const std::string path = std::string("Software\\Classes\\") + kHostProgIdText + "\\CLSID";
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
+        return std::string();
+    }
+    std::string value;
+    readDefaultValue(key, value);
+    RegCloseKey(key);
+    return value;
+}
+
 bool progIdGives(const CLSID& expected) {
     CLSID found{};
     const std::wstring progId = wideFromAnsi(kHostProgIdText);
@@ -235,6 +249,7 @@ void HostAutomation::setAnswerDelay(DWORD milliseconds, DISPID member) {
     std::lock_guard<std::mutex> lock(mutex_);
     if (member == kEveryMember) {
         answerDelay_ = milliseconds;
+        memberDelays_.clear();
         return;
     }
     for (auto& [delayed, delay] : memberDelays_) {
@@ -267,7 +282,10 @@ ProgIdRegistration::ProgIdRegistration(const CLSID& clsid) {
     if (!write(HKEY_CURRENT_USER, std::string(kUserClassesPath) + kHostProgIdText, text)) {
         return;
     }
-    if (!progIdGives(clsid) && !write(HKEY_CLASSES_ROOT, kHostProgIdText, text)) {
+    // A value of ours left in the classes root by a simulator that did not
+    // end cleanly is taken over too, so that it goes with this registration.
+    const bool leftOver = machineClassId() == text;
+    if ((leftOver || !progIdGives(clsid)) && !write(HKEY_CLASSES_ROOT, kHostProgIdText, text)) {
         return;
     }
     registered_ = progIdGives(clsid);

@@ -66,7 +66,7 @@ public:
     void setMode(const std::string& mode);
     std::string mode() const;
     // How long each Invoke waits before answering, as a busy host would: of
-    // one member, or of every member without a delay of its own.
+    // one member, or of every member (which drops the members' own delays).
     void setAnswerDelay(DWORD milliseconds, DISPID member = kEveryMember);
     static constexpr DISPID kEveryMember = DISPID_UNKNOWN;
     // Every command text received, in order.

@@ -127,7 +127,7 @@ const std::vector<StepEntry>& stepTable() {
         {{"mode", 1, 1, "mode MODE", "sets the radio mode CheckCall0 is given"}, checkNothing},
         {{"delay", 1, 2, "delay MS [MEMBER]",
           "the automation object waits MS before each answer (a busy host), or only before answering MEMBER: "
-          "frequency, field or command"},
+          "frequency, field or command; without MEMBER, every member's own delay goes"},
          checkDelay},
         {{"wait-call", 2, 2, "wait-call MEMBER began|answered",
           "pumps, one message at a time, until the call log shows a call of MEMBER that began (or answered) "
