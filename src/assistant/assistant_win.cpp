@@ -198,7 +198,7 @@ void WindowsAssistant::stopForUnload() {
     // Nothing of the host may run under the loader's lock: only messages
     // other threads send (the assistant's window closing may send some) are
     // let through.
-    waitPumping(shared_->finished.get(), timeouts_.unloadMs, Pumping::kSentOnly);
+    gaveUp_ = !waitPumping(shared_->finished.get(), timeouts_.unloadMs, Pumping::kSentOnly);
     // A thread cannot finish exiting within the loader's lock, and the code
     // it would return into is about to go: it is ended where it is, in the
     // wait it parked in or, a host call in flight, wherever that call holds

@@ -17,6 +17,7 @@
 #include "engine/contest_engine.h"
 #include "engine/worked_before.h"
 #include "hostsim/automation_server_win.h"
+#include "hostsim/window_driver_win.h"
 #include "plugin/module.h"
 #include "support/fakes.h"
 #include "support/temp_folder.h"
@@ -171,11 +172,34 @@ TEST(WindowsAssistantStuck, UnloadingWaitsOnceInAll) {
     // thread where its call holds it...
     const auto unloading = timed([&] { module->unload(); });
     EXPECT_GE(unloading, std::chrono::milliseconds(kShortTimeouts.stopMs - 100)) << "the thread cannot have ended";
+    EXPECT_TRUE(dynamic_cast<WindowsAssistant&>(module->assistant()).gaveUp());
     EXPECT_TRUE(threadEnds(settings.readerThread, kBound));
     // ...and the module object's end, which stops the assistant again, waits
     // no more.
     EXPECT_LT(timed([&] { module->assistant().stop(); }), std::chrono::milliseconds(kShortTimeouts.stopMs / 2));
     EXPECT_LT(timed([&] { module.reset(); }), std::chrono::milliseconds(kShortTimeouts.stopMs / 2));
+}
+
+TEST(WindowsAssistantStuck, UnloadingWithBothInfoWindowsOpenFindsTheThreadParked) {
+    TempFolder folder;
+    ThreadNotingSettings settings;
+    settings.values = {{"setup_view_call", "1"}, {"setup_view_area", "1"}};
+    StuckHost host(StuckHost::Start::kServing);
+    PlatformPorts ports = headlessPorts(std::make_unique<ForwardingSettings>(settings));
+    ports.assistant.reset();
+    ports.makeAssistant = [](std::shared_ptr<Settings> s, std::shared_ptr<ContestEngine> engine,
+                             std::shared_ptr<WorkedBeforeState> state) {
+        return std::make_unique<WindowsAssistant>(std::move(s), std::move(engine), std::move(state), kShortTimeouts);
+    };
+    auto module = std::make_unique<CTestApp>(std::move(ports), folder.path().string());
+    module->runCommand("SHOWINFO");
+    ASSERT_NE(waitForWindow("CALL", kDialogClass, kBound, pumpingIdle), nullptr);
+    ASSERT_NE(waitForWindow("Brazil Area", kDialogClass, kBound, pumpingIdle), nullptr);
+    module->unload();
+    EXPECT_FALSE(dynamic_cast<WindowsAssistant&>(module->assistant()).gaveUp()) << "the thread was ended unparked";
+    for (const char* caption : {"Setup TORV", "CALL", "Brazil Area"}) {
+        EXPECT_EQ(findProcessWindow(caption, kDialogClass), nullptr) << caption;
+    }
 }
 
 TEST(WindowsAssistantStuck, AfterAStopGaveUpAStartWaitsUntilTheOldThreadHasParked) {
