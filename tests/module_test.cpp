@@ -208,16 +208,6 @@ std::string describe(const ContactStore& store) {
     return text.str();
 }
 
-ContactFields contactOf(const std::string& call, const std::string& band, const std::string& exchange) {
-    ContactFields contact;
-    contact.call = call;
-    contact.band = band;
-    contact.mode = "CW";
-    contact.exchangeSent = "SP";
-    contact.exchangeReceived = exchange;
-    return contact;
-}
-
 // An export whose store change fails part way, an allocation failing at
 // each of the change's steps in turn.
 struct FailedChangeCase {
@@ -238,15 +228,15 @@ TEST_P(ModuleFailedChange, IsSaidLeavesTheStoreAsItWasAndTheNextCallWorks) {
     const FailedChangeCase& c = GetParam();
     TestModule m;
     m.reset(0);
-    m.app->addData(contactOf("PY1AA", "80m", "SP"));
-    m.app->addData(contactOf("PY2BB", "80m", "SP"));
+    m.app->addData(contact("PY1AA", "80m", "SP"));
+    m.app->addData(contact("PY2BB", "80m", "SP"));
     const std::string errorFile = m.folder.file("err.txt");
     const std::string said = std::string("internal error in ") + c.exportName + ": std::bad_alloc";
     auto call = [&] {
         return answerSayingFailures([&] { return m.app.get(); }, c.exportName, 0,
                                     [&] {
-                                        return c.remove ? m.app->removeData(contactOf("PY1AA", "80m", "SP"))
-                                                        : m.app->addData(contactOf("PY3CC", "40m", "RJ"));
+                                        return c.remove ? m.app->removeData(contact("PY1AA", "80m", "SP"))
+                                                        : m.app->addData(contact("PY3CC", "40m", "RJ"));
                                     });
     };
     int steps = 0;

@@ -16,11 +16,12 @@ size_t lowestBit(size_t i) {
 // (and more than a handful), so a removal costs constant time on average.
 constexpr size_t kCompactionFloor = 16;
 
-// Grows a full vector's room (doubling), so that the next push_back cannot fail.
+// Grows a full vector's room as push_back would (doubling), so that the
+// next push_back cannot fail.
 template <typename T>
 void makeRoomForOne(std::vector<T>& items) {
     if (items.size() == items.capacity()) {
-        items.reserve(std::max<size_t>(16, items.capacity() * 2));
+        items.reserve(items.capacity() == 0 ? 1 : items.capacity() * 2);
     }
 }
 
@@ -247,49 +248,33 @@ void ContactStore::removeSlot(size_t slot) {
 }
 
 void ContactStore::compact() {
-    // The new slot numbers and queues are made first; the log changes once
-    // nothing more can fail.
+    // The one allocation comes first; the rest renumbers in place.
     probe();
     std::vector<uint32_t> newSlot(records_.size(), 0);
     size_t next = 0;
-    for (size_t slot = 0; slot < records_.size(); ++slot) {
-        if (live_[slot]) {
-            newSlot[slot] = static_cast<uint32_t>(next++);
-        }
-    }
-    std::vector<std::vector<uint32_t>> queues;
-    probe();
-    queues.reserve(twins_.size());
-    for (const auto& entry : twins_) {
-        const SlotQueue& queue = entry.second;
-        probe();
-        std::vector<uint32_t> slots;
-        slots.reserve(queue.size());
-        for (size_t i = queue.head; i < queue.slots.size(); ++i) {
-            slots.push_back(newSlot[queue.slots[i]]);
-        }
-        queues.push_back(std::move(slots));
-    }
-
     liveSlots_.clear();  // keeps its room, which the live slots fit in
     for (size_t slot = 0; slot < records_.size(); ++slot) {
         if (live_[slot]) {
-            const size_t to = newSlot[slot];
-            if (to != slot) {
-                records_[to] = std::move(records_[slot]);
-                scoreEntries_[to] = scoreEntries_[slot];
-                live_[to] = 1;
+            newSlot[slot] = static_cast<uint32_t>(next);
+            if (next != slot) {
+                records_[next] = std::move(records_[slot]);
+                scoreEntries_[next] = scoreEntries_[slot];
+                live_[next] = 1;
             }
             liveSlots_.appendLive();
+            ++next;
         }
     }
     records_.resize(next);
     scoreEntries_.resize(next);
     live_.resize(next);
-    size_t index = 0;
     for (auto& entry : twins_) {
-        entry.second.slots = std::move(queues[index++]);
-        entry.second.head = 0;
+        SlotQueue& queue = entry.second;
+        queue.slots.erase(queue.slots.begin(), queue.slots.begin() + static_cast<std::ptrdiff_t>(queue.head));
+        queue.head = 0;
+        for (uint32_t& slot : queue.slots) {
+            slot = newSlot[slot];
+        }
     }
 }
 

@@ -121,6 +121,18 @@ struct AssistantParts {
     }
 };
 
+// A module object as the plug-in builds one, with the assistant on short
+// timeouts, over settings the test keeps.
+std::unique_ptr<CTestApp> moduleWithAssistant(Settings& settings, const TempFolder& folder) {
+    PlatformPorts ports = headlessPorts(std::make_unique<ForwardingSettings>(settings));
+    ports.assistant.reset();
+    ports.makeAssistant = [](std::shared_ptr<Settings> s, std::shared_ptr<ContestEngine> engine,
+                             std::shared_ptr<WorkedBeforeState> state) {
+        return std::make_unique<WindowsAssistant>(std::move(s), std::move(engine), std::move(state), kShortTimeouts);
+    };
+    return std::make_unique<CTestApp>(std::move(ports), folder.path().string());
+}
+
 Clock::duration timed(const std::function<void()>& step) {
     const auto start = Clock::now();
     step();
@@ -158,13 +170,7 @@ TEST(WindowsAssistantStuck, UnloadingWaitsOnceInAll) {
     // connects would leave the system's running-object table locked.)
     StuckHost host(StuckHost::Start::kServing);
     host.host().setAnswerDelay(kShortTimeouts.unloadMs + 1000);
-    PlatformPorts ports = headlessPorts(std::make_unique<ForwardingSettings>(settings));
-    ports.assistant.reset();
-    ports.makeAssistant = [](std::shared_ptr<Settings> s, std::shared_ptr<ContestEngine> engine,
-                             std::shared_ptr<WorkedBeforeState> state) {
-        return std::make_unique<WindowsAssistant>(std::move(s), std::move(engine), std::move(state), kShortTimeouts);
-    };
-    auto module = std::make_unique<CTestApp>(std::move(ports), folder.path().string());
+    auto module = moduleWithAssistant(settings, folder);
     module->runCommand("SHOWINFO");
     ASSERT_TRUE(pumpUntil([&] { return !host.host().callLog().empty(); }, kBound));
 
@@ -185,13 +191,7 @@ TEST(WindowsAssistantStuck, UnloadingWithBothInfoWindowsOpenFindsTheThreadParked
     ThreadNotingSettings settings;
     settings.values = {{"setup_view_call", "1"}, {"setup_view_area", "1"}};
     StuckHost host(StuckHost::Start::kServing);
-    PlatformPorts ports = headlessPorts(std::make_unique<ForwardingSettings>(settings));
-    ports.assistant.reset();
-    ports.makeAssistant = [](std::shared_ptr<Settings> s, std::shared_ptr<ContestEngine> engine,
-                             std::shared_ptr<WorkedBeforeState> state) {
-        return std::make_unique<WindowsAssistant>(std::move(s), std::move(engine), std::move(state), kShortTimeouts);
-    };
-    auto module = std::make_unique<CTestApp>(std::move(ports), folder.path().string());
+    auto module = moduleWithAssistant(settings, folder);
     module->runCommand("SHOWINFO");
     ASSERT_NE(waitForWindow("CALL", kDialogClass, kBound, pumpingIdle), nullptr);
     ASSERT_NE(waitForWindow("Brazil Area", kDialogClass, kBound, pumpingIdle), nullptr);
