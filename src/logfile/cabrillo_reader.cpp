@@ -55,6 +55,11 @@ bool parseCabrilloDateTime(std::string_view date, std::string_view time, double&
     return parseDateTimeText(text, oleDate);
 }
 
+// "1 field", "12 fields".
+std::string fieldCount(size_t count) {
+    return std::to_string(count) + (count == 1 ? " field" : " fields");
+}
+
 bool isTagName(std::string_view name) {
     for (char c : name) {
         const bool allowed = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || isDigit(c) || c == '-' || c == '_';
@@ -82,7 +87,7 @@ LogContact contactFromQsoFields(std::string_view text, std::vector<std::string>*
 
 LogContact contactFromQsoFields(const std::vector<std::string_view>& fields, std::vector<std::string>* warnings) {
     if (fields.size() != kTorvQsoFields && fields.size() != kTorvQsoFields + 1) {
-        throw FieldError(std::to_string(fields.size()) + " fields" + kLayoutNote);
+        throw FieldError(fieldCount(fields.size()) + kLayoutNote);
     }
     LogContact contact;
     if (fields.size() > kTorvQsoFields) {
@@ -186,8 +191,8 @@ public:
             const size_t lines = layout.lines;
             log_.problems.add({LogProblem::Kind::kSkipped, layout.firstLine, 0,
                                std::to_string(lines) + " of " + std::to_string(log_.qsoLines) +
-                                   (lines == 1 ? " QSO lines has " : " QSO lines have ") + std::to_string(count) +
-                                   (count == 1 ? " field" : " fields") + kLayoutNote});
+                                   (lines == 1 ? " QSO lines has " : " QSO lines have ") + fieldCount(count) +
+                                   kLayoutNote});
         }
     }
 
@@ -216,7 +221,7 @@ private:
     void otherLayout(const QsoLine& qso, const std::vector<std::string_view>& fields) {
         OtherLayout& layout = otherLayouts_[fields.size()];
         layout.firstLine = layout.lines++ == 0 ? qso.lineNumber : std::min(layout.firstLine, qso.lineNumber);
-        unreadable(qso, fields, std::to_string(fields.size()) + " fields" + kLayoutNote);
+        unreadable(qso, fields, fieldCount(fields.size()) + kLayoutNote);
     }
 
     // What can still be read of a line: its date and time where every
