@@ -7,7 +7,7 @@
 #include <numeric>
 #include <tuple>
 
-#include "crosscheck/minutes.h"
+#include "calendar/minutes.h"
 #include "logfile/text.h"
 
 namespace crosscheck {

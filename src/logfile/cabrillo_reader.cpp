@@ -7,7 +7,7 @@
 #include "logfile/adif_contact.h"
 #include "logfile/cabrillo_category.h"
 #include "logfile/cabrillo_columns.h"
-#include "logfile/calendar.h"
+#include "logfile/date_text.h"
 #include "logfile/text.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <memory>
 #include <optional>
 
-#include "assistant/ini_settings.h"
+#include "settings/ini_settings.h"
 #include "engine/error_file.h"
 #include "logfile/adif_contact.h"
 #include "plugin/module.h"
