@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "fuzz_checks.h"
+#include "log_reading.h"
 #include "logfile/cabrillo_reader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -38,19 +38,17 @@ struct LogProblem {
 };
 
 // The findings of a reader over one file, bounded so that no input can make
-// them long: the first kShown are kept in file order (findings about the
-// whole file first), the others only counted.
+// them long: the first kShown in file order are kept (those about the whole
+// file, line 0, first), the others only counted.
 struct LogProblems {
     static constexpr size_t kShown = 20;
     std::vector<LogProblem> shown;
     size_t notShown = 0;
     size_t warnings = 0;  // warnings found, shown or not
 
-    // Keeps the problem when fewer than kShown are, else counts it.
+    // Puts the problem in its place by line, after those of the same line;
+    // when that makes more than kShown, the last one is only counted.
     void add(LogProblem problem);
-    // The same for a finding about the whole file, which goes before the
-    // lines' findings (and may push the last of them out).
-    void addFirst(LogProblem problem);
 };
 
 // A record that cannot be read, with what can still be read of it, so that
