@@ -37,8 +37,22 @@ constexpr const char* kLayoutNote = "; TORV's layout has 10 or 11 (call, report 
 // reports and exchanges blank.
 constexpr size_t kShortestByColumns = 6;
 
-// The transmitter column: a number of at most this many digits (0, 1, 2, ...).
-constexpr size_t kTransmitterDigits = 3;
+// The transmitter column: any token of at most this many characters (0, 1,
+// 2, A, ...), as loggers number their transmitters.
+constexpr size_t kTransmitterLength = 3;
+
+// Whether a field can be a call sign: a letter and a digit, at least. An
+// eleventh field after a line whose received call is no call is one field
+// too many in the exchange, not a transmitter.
+bool callLike(std::string_view field) {
+    bool letter = false;
+    bool digit = false;
+    for (char c : field) {
+        letter = letter || std::isalpha(static_cast<unsigned char>(c)) != 0;
+        digit = digit || isDigit(c);
+    }
+    return letter && digit;
+}
 
 std::string quoted(std::string_view what, std::string_view value) {
     return std::string(what) + " \"" + shortened(value) + "\"";
@@ -91,9 +105,9 @@ LogContact contactFromQsoFields(const std::vector<std::string_view>& fields, std
     }
     LogContact contact;
     if (fields.size() > kTorvQsoFields) {
-        if (fields[kTorvQsoFields].size() > kTransmitterDigits || !allDigits(fields[kTorvQsoFields])) {
+        if (fields[kTorvQsoFields].size() > kTransmitterLength || !callLike(fields[7])) {
             throw FieldError(quoted("eleventh field", fields[kTorvQsoFields]) +
-                             " is no transmitter number: a QSO line has 10 fields (call, report and exchange "
+                             " is no transmitter: a QSO line has 10 fields (call, report and exchange "
                              "each side), or 11 with the transmitter");
         }
         contact.transmitter = std::string(fields[kTorvQsoFields]);
