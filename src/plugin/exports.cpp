@@ -3,7 +3,7 @@
 // what the plug-in uses, forwards to the module object and returns. Nothing
 // thrown inside ever reaches the host, which is built with another compiler
 // and unwinding model; what is caught is said (answerSayingFailures).
-#include "plugin/stats_exports.h"
+#include "abi/stats_exports.h"
 
 #include <atomic>
 #include <string>

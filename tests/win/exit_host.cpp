@@ -10,7 +10,7 @@
 
 #include <cstdio>
 
-#include "plugin/stats_exports.h"
+#include "abi/stats_exports.h"
 #include "win/lock_seam.h"
 
 int main(int argc, char** argv) {

@@ -66,17 +66,21 @@ int runScore(const ScoreOptions& options) {
         requireReadable(options.settings);
     }
 
-    size_t skipped = 0, warnings = 0;
-    for (const LogProblem& problem : log.problems) {
-        const bool skip = problem.kind == LogProblem::Kind::kSkipped;
-        (skip ? skipped : warnings) += 1;
-        LogProblem shown = problem;
-        shown.text = std::string(skip ? "skipped: " : "warning: ") + problem.text;
-        tell(options.log + ": " + locatedText(shown));
-        if (skip && options.strict) {
-            tell(options.log + ": stopped at the first record that cannot be read (--strict)");
-            return 1;
+    const size_t skipped = log.unreadable.size();
+    bool stop = false;
+    for (const LogProblem& problem : log.problems.shown) {
+        tell(options.log + ": " + problemMessage(problem));
+        stop = problem.kind == LogProblem::Kind::kSkipped && options.strict;
+        if (stop) {
+            break;
         }
+    }
+    if (!stop && log.problems.notShown > 0) {
+        tell(options.log + ": " + notShownMessage(log.problems.notShown));
+    }
+    if (skipped > 0 && options.strict) {
+        tell(options.log + ": stopped at the first record that cannot be read (--strict)");
+        return 1;
     }
 
     ScoringSetup setup = scoringSetupFor(log, options.call, optionalDate(options.start), optionalDate(options.end));
@@ -93,7 +97,8 @@ int runScore(const ScoreOptions& options) {
 
     std::string output;
     if (options.json) {
-        const ScoreJsonInput input{options.log, formatName(log.format), log.contacts.size(), skipped, warnings};
+        const ScoreJsonInput input{options.log, formatName(log.format), log.contacts.size(), skipped,
+                                   log.problems.warnings};
         output = withPlatformLineEnds(scoreJson(scored, input, setup.contestantCall));
     } else {
         output = withPlatformLineEnds(scored.summary) + kLineEnd;
