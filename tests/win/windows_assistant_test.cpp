@@ -73,10 +73,17 @@ public:
         }
         holder_ = std::thread([this] {
             try {
-                thread_.run([this] { return WaitForSingleObject(release_.get(), kBound); }, kBound + 5000);
+                thread_.run(
+                    [this] {
+                        SetEvent(held_.get());
+                        return WaitForSingleObject(release_.get(), kBound);
+                    },
+                    kBound + 5000);
             } catch (...) {
             }
         });
+        // Held before the test goes on, so that nothing reaches it first.
+        EXPECT_EQ(WaitForSingleObject(held_.get(), kBound), WAIT_OBJECT_0);
     }
     ~StuckHost() {
         letGo();
@@ -96,6 +103,7 @@ private:
     UiThread thread_;
     std::shared_ptr<Served> server_;
     ScopedHandle release_ = makeEvent();
+    ScopedHandle held_ = makeEvent();
     std::thread holder_;
 };
 

@@ -304,8 +304,10 @@ bool Simulator::run(const Step& step) {
         ok = false;
     }
     // Between steps the host's thread serves what waits for it, except after
-    // the steps that leave a message queued for the next one.
-    const bool leavesQueue = step.name == "post" || step.name == "quit" || step.name == "wait-queued";
+    // the steps that leave messages queued for the next one, or that stop
+    // pumping at a given message.
+    const bool leavesQueue =
+        step.name == "post" || step.name == "quit" || step.name == "wait-queued" || step.name == "wait-call";
     if (!leavesQueue) {
         pumpMessages();
     }
@@ -783,7 +785,12 @@ void Simulator::sendDuringUnload(const Step& step) {
     const DWORD bound = timeout_;
     HWND window = hostWindow_.get();
     const std::atomic<bool>* unloading = &unloading_;
-    answer->helper = std::make_unique<HelperThread>([window, bound, unloading, outcome = answer->outcome] {
+    // The helper must be running before the step after this one starts: a
+    // thread that starts while FreeLibrary holds the loader's lock waits for
+    // it, and would miss the unload.
+    auto running = std::make_shared<ScopedHandle>(makeEvent());
+    answer->helper = std::make_unique<HelperThread>([window, bound, unloading, running, outcome = answer->outcome] {
+        SetEvent(running->get());
         const ULONGLONG deadline = GetTickCount64() + bound;
         while (!unloading->load()) {
             if (GetTickCount64() >= deadline) {
@@ -804,6 +811,9 @@ void Simulator::sendDuringUnload(const Step& step) {
         outcome->ok = answers.rfind("sent during FreeLibrary:", 0) == 0;
         outcome->message = answers;
     });
+    if (!waitPumping(running->get(), bound)) {
+        throw StepFailure("the sending thread did not start within " + std::to_string(bound) + " ms");
+    }
     armed_.push_back(std::move(answer));
 }
 
