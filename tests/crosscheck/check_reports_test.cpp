@@ -32,9 +32,10 @@ ContestReport smallReport() {
     r.verdicts = crossCheck(r.logs, r.settings.options);
     const char* categories[] = {"SINGLE-OP", "SINGLE-OP", "MULTI-OP"};
     const int32_t scores[] = {4, 4, 8};
+    const std::vector<std::string> names = ubnFileNames(r);
     for (size_t l = 0; l < r.logs.size(); ++l) {
         Entrant e;
-        e.file = "logs/" + ubnBaseName(r.logs[l].call) + ".cbr";
+        e.file = "logs/" + names[l] + ".cbr";
         e.categoryOperator = categories[l];
         e.header.categoryBand = "ALL";
         e.header.claimedScorePresent = true;
