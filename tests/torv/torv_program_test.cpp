@@ -1,55 +1,15 @@
 // The torv program run as a user runs it: standard output, the files it
 // writes, messages on standard error and exit codes.
-#include <sys/wait.h>
-
-#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "support/files.h"
-#include "support/temp_folder.h"
 #include "support/test_names.h"
+#include "torv_program.h"
 
 namespace {
-
-struct ProgramRun {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string shellQuoted(const std::string& text) {
-    std::string quoted = "'";
-    for (char c : text) {
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    }
-    return quoted + "'";
-}
-
-class TorvProgram : public ::testing::Test {
-protected:
-    TempFolder folder;
-
-    // Runs torv in the folder with the arguments; a run is bounded by the
-    // test's timeout.
-    ProgramRun torv(const std::vector<std::string>& arguments) {
-        std::string command = "cd " + shellQuoted(folder.path().string()) + " && " + shellQuoted(TORV_PROGRAM);
-        for (const std::string& argument : arguments) {
-            command += " " + shellQuoted(argument);
-        }
-        command += " >out.txt 2>err.txt </dev/null";
-        const int status = std::system(command.c_str());
-        ProgramRun run;
-        run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        run.out = readFile(folder.file("out.txt"));
-        run.err = readFile(folder.file("err.txt"));
-        return run;
-    }
-
-    std::string sample() const { return testDataPath("../examples/torv-sample.adi"); }
-};
 
 std::string withoutCarriageReturns(std::string text) {
     std::string result;
@@ -137,7 +97,7 @@ TEST_F(TorvProgram, TheSettingsFileGivesTheHeaderAndStaysAsItWas) {
 
 TEST_F(TorvProgram, TheContestantAndThePeriodCanBeGiven) {
     const ProgramRun run =
-        torv({"score", sample(), "--call", "PY9ZZ", "--start", "2015-09-11", "--end", "2015-09-14T12:00"});
+        torv({"score", sample(), "--call", " PY9ZZ ", "--start", "2015-09-11", "--end", "2015-09-14T12:00"});
     EXPECT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(run.out.substr(0, run.out.find("\tQSOs")), "      TORV 11.09-14.09.2015\n\tContestant: PY9ZZ \n");
 }
@@ -221,6 +181,7 @@ INSTANTIATE_TEST_SUITE_P(
                      "",
                      "torv: cannot read missing.adi: No such file or directory\n"},
         InputProblem{"a folder as the log", {"score", "."}, "", "torv: cannot read .: Is a directory\n"},
+        InputProblem{"an empty log", {"score", "in.log"}, " \r\n", "torv: in.log: empty\n"},
         InputProblem{"ADX",
                      {"score", "in.log"},
                      "<?xml version=\"1.0\"?>\n<ADX></ADX>\n",
@@ -261,14 +222,19 @@ TEST_P(TorvUsage, ExitCodeAndText) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, TorvUsage,
-    ::testing::Values(Usage{"no subcommand", {}, 2, "A subcommand is required"},
-                      Usage{"no log", {"score"}, 2, "LOG is required"},
-                      Usage{"an unknown option", {"score", "x.adi", "--colour"}, 2, "--colour"},
-                      Usage{"a bad start date", {"score", "x.adi", "--start", "12.09.2015"}, 2, "not a date"},
-                      Usage{"a bad end time", {"score", "x.adi", "--end", "2015-09-12T24:00"}, 2, "not a date"},
-                      Usage{"help", {"--help"}, 0, "score"},
-                      Usage{"help of score", {"score", "--help"}, 0, "--cabrillo"},
-                      Usage{"version", {"--version"}, 0, "torv " TORV_VERSION}),
+    ::testing::Values(
+        Usage{"no subcommand", {}, 2, "A subcommand is required"}, Usage{"no log", {"score"}, 2, "LOG is required"},
+        Usage{"an unknown option", {"score", "x.adi", "--colour"}, 2, "--colour"},
+        Usage{"a bad start date", {"score", "x.adi", "--start", "12.09.2015"}, 2, "not a date"},
+        Usage{"a bad end time", {"score", "x.adi", "--end", "2015-09-12T24:00"}, 2, "not a date"},
+        Usage{"help", {"--help"}, 0, "score"}, Usage{"help of score", {"score", "--help"}, 0, "--cabrillo"},
+        Usage{"version", {"--version"}, 0, "torv " TORV_VERSION},
+        Usage{"version, short", {"-V"}, 0, "torv " TORV_VERSION}, Usage{"help as a command", {"help"}, 0, "score"},
+        Usage{"help of a command", {"help", "check"}, 0, "--uniques"},
+        Usage{"an unknown command", {"bogus"}, 2, "unknown command \"bogus\""},
+        Usage{"a call with a blank inside", {"score", "x.adi", "--call", "PY2 ZZ"}, 2, "--call"},
+        Usage{"a call with other characters", {"score", "x.adi", "--call", "PY2ZZ;"}, 2, "--call"},
+        Usage{"an empty call", {"score", "x.adi", "--call", " "}, 2, "--call"}),
     [](const ::testing::TestParamInfo<Usage>& testCase) { return testName(testCase.param.description); });
 
 // torv check as a committee runs it. Its files are held against golden
