@@ -160,6 +160,30 @@ std::vector<std::string> linesOf(const std::string& bytes, const std::vector<uin
     return texts;
 }
 
+// The checked score, the header findings and the quoted lines of one log,
+// once the contest is cross-checked.
+void finishEntrant(crosscheck::ContestReport& report, size_t l, const std::string& bytes) {
+    const SubmittedLog& log = report.logs[l];
+    Entrant& e = report.entrants[l];
+    e.checked = crosscheck::checkedScore(log.qsos, report.verdicts[l].qsos, report.settings.rules);
+    e.findings = crosscheck::headerFindings(e.header, log.qsos, e.claimedScore, report.settings.period,
+                                            report.verdicts[l].offsetMinutes);
+    // The reports quote the lines of the contacts that are not confirmed.
+    std::vector<uint32_t> wanted;
+    std::vector<size_t> which;
+    for (size_t q = 0; q < log.qsos.size(); ++q) {
+        if (report.verdicts[l].qsos[q].status != crosscheck::QsoStatus::kConfirmed) {
+            wanted.push_back(log.qsos[q].line);
+            which.push_back(q);
+        }
+    }
+    e.qsoText.assign(log.qsos.size(), std::string());
+    std::vector<std::string> texts = linesOf(bytes, wanted);
+    for (size_t k = 0; k < which.size(); ++k) {
+        e.qsoText[which[k]] = std::move(texts[k]);
+    }
+}
+
 }  // namespace
 
 int64_t minuteOfOleDate(double oleDate) {
@@ -290,24 +314,16 @@ CheckOutcome checkLogs(const std::vector<std::string>& paths, const CheckRequest
 
     report.verdicts = crosscheck::crossCheck(report.logs, report.settings.options);
     for (size_t l = 0; l < report.logs.size(); ++l) {
-        const SubmittedLog& log = report.logs[l];
-        Entrant& e = report.entrants[l];
-        e.checked = crosscheck::checkedScore(log.qsos, report.verdicts[l].qsos, report.settings.rules);
-        e.findings = crosscheck::headerFindings(e.header, log.qsos, e.claimedScore, report.settings.period,
-                                                report.verdicts[l].offsetMinutes);
-        // The reports quote the lines of the contacts that are not confirmed.
-        std::vector<uint32_t> wanted;
-        std::vector<size_t> which;
-        for (size_t q = 0; q < log.qsos.size(); ++q) {
-            if (report.verdicts[l].qsos[q].status != crosscheck::QsoStatus::kConfirmed) {
-                wanted.push_back(log.qsos[q].line);
-                which.push_back(q);
-            }
-        }
-        e.qsoText.assign(log.qsos.size(), std::string());
-        std::vector<std::string> texts = linesOf(bytes[l], wanted);
-        for (size_t k = 0; k < which.size(); ++k) {
-            e.qsoText[which[k]] = std::move(texts[k]);
+        try {
+            finishEntrant(report, l, bytes[l]);
+        } catch (const std::exception& error) {
+            // The others are still checked; this one's report says less.
+            const std::string note = report.entrants[l].file + ": its checked score could not be made: " +
+                                     error.what();
+            outcome.diagnostics.push_back(note);
+            report.notes.push_back(note);
+            outcome.inputProblems = true;
+            report.entrants[l].qsoText.resize(report.logs[l].qsos.size());
         }
         std::string().swap(bytes[l]);
     }
