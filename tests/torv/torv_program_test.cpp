@@ -244,6 +244,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         Usage{"check without logs", {"check", "--out", "o"}, 2, "LOGS is required"},
         Usage{"check without a folder", {"check", "x.cbr"}, 2, "--out is required"},
+        Usage{"check into an empty folder name", {"check", "x.cbr", "--out", ""}, 2, "a folder is needed"},
         Usage{
             "uniques neither count nor remove", {"check", "x.cbr", "--out", "o", "--uniques", "drop"}, 2, "--uniques"},
         Usage{"a negative window", {"check", "x.cbr", "--out", "o", "--window", "-1"}, 2, "--window"},

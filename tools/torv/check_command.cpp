@@ -251,7 +251,9 @@ void addCheckCommand(CLI::App& app, int& exitCode) {
         "check", "Cross-check every submitted log: checked scores, UBN reports and the results, for the committee");
     const CLI::Validator date(checkDate, "DATE");
     check->add_option("LOGS", options->logs, "Logs (Cabrillo or ADIF), or folders of them")->required();
-    check->add_option("--out", options->out, "Folder for qsos.csv, ubn/, results.*")->required();
+    check->add_option("--out", options->out, "Folder for qsos.csv, ubn/, results.*")
+        ->required()
+        ->check(CLI::Validator([](std::string& folder) { return folder.empty() ? "a folder is needed" : ""; }, "DIR"));
     check->add_option("--window", options->window, "Most minutes between the two sides of a contact")
         ->check(CLI::Range(0, 24 * 60))
         ->capture_default_str();

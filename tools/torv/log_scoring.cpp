@@ -59,9 +59,7 @@ public:
         emit(findings.lines);
         if (findings.repeats != 0) {
             count(findings.repeated, findings.repeats);
-            for (size_t i = 0; i < findings.repeats && write_; ++i) {
-                emit(findings.repeated);
-            }
+            emitRepeated(findings.repeated, findings.repeats);
         }
     }
 
@@ -86,6 +84,25 @@ private:
     void emit(std::string_view bytes) {
         if (write_ && !bytes.empty()) {
             write_(bytes);
+        }
+    }
+
+    // A line repeated thousands of times goes out in blocks of many copies.
+    void emitRepeated(const std::string& line, size_t times) {
+        if (!write_ || line.empty()) {
+            return;
+        }
+        constexpr size_t kBlockBytes = 64 * 1024;
+        const size_t perBlock = std::min(times, std::max<size_t>(1, kBlockBytes / line.size()));
+        std::string block;
+        block.reserve(perBlock * line.size());
+        for (size_t i = 0; i < perBlock; ++i) {
+            block += line;
+        }
+        for (size_t left = times; left != 0;) {
+            const size_t now = std::min(left, perBlock);
+            emit(std::string_view(block).substr(0, now * line.size()));
+            left -= now;
         }
     }
 
