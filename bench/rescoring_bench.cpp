@@ -9,7 +9,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include "assistant/ini_settings.h"
+#include "settings/ini_settings.h"
 #include "engine/contest_engine.h"
 #include "engine/error_file.h"
 #include "plugin/module.h"

@@ -8,9 +8,8 @@
 
 # "stats_version.h", for everything built on the core (the DLL's version
 # resource, PelkSim, the tests).
-set(STATS_VERSION_INCLUDE_DIR ${CMAKE_BINARY_DIR}/generated/version)
+# (stats_resources carries its folder.)
 configure_file(${CMAKE_CURRENT_LIST_DIR}/stats_version.h.in ${STATS_VERSION_INCLUDE_DIR}/stats_version.h @ONLY)
-target_include_directories(stats_core PUBLIC ${STATS_VERSION_INCLUDE_DIR})
 
 if(NOT WIN32)
   return()

@@ -9,7 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include "assistant/ini_settings.h"
+#include "settings/ini_settings.h"
 #include "support/files.h"
 #include "support/temp_folder.h"
 #include "support/test_names.h"

@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "assistant/ini_settings.h"
+#include "settings/ini_settings.h"
 #include "plugin/module.h"
 #include "support/fakes.h"
 #include "support/files.h"

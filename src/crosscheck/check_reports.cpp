@@ -7,8 +7,8 @@
 #include <numeric>
 #include <tuple>
 
+#include "calendar/minutes.h"
 #include "crosscheck/file_names.h"
-#include "crosscheck/minutes.h"
 
 namespace crosscheck {
 

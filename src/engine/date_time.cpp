@@ -10,22 +10,7 @@ constexpr double kMinOleDate = -657434.0;
 constexpr double kMaxOleDate = 2958466.0;
 constexpr long long kSecondsPerDay = 86400;
 
-// Day number (civil, days since 1970-01-01) of the OLE epoch, 30 December 1899.
-constexpr long long kOleEpochDays = daysFromCivil(1899, 12, 30);
-
 }  // namespace
-
-void civilFromDays(long long z, int& year, int& month, int& day) {
-    z += 719468;
-    const long long era = (z >= 0 ? z : z - 146096) / 146097;
-    const unsigned doe = static_cast<unsigned>(z - era * 146097);
-    const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const unsigned mp = (5 * doy + 2) / 153;
-    day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-    month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-    year = static_cast<int>(static_cast<long long>(yoe) + era * 400 + (month <= 2));
-}
 
 DateTimeArg copyDateTimeArg(const DateTimeArg* hostRecord) {
     if (hostRecord == nullptr) {
@@ -66,32 +51,24 @@ std::string formatDateTime(const DateTimeArg& value, const char* pattern) {
     if (value.status == kDateTimeNull) {
         return {};
     }
-    CalendarTime calendar{};
-    if (!toCalendarTime(value, calendar)) {
+    CalendarTime civil{};
+    if (!toCalendarTime(value, civil)) {
         return "Invalid DateTime";
     }
     std::tm fields{};
-    fields.tm_year = calendar.year - 1900;
-    fields.tm_mon = calendar.month - 1;
-    fields.tm_mday = calendar.day;
-    fields.tm_hour = calendar.hour;
-    fields.tm_min = calendar.minute;
-    fields.tm_sec = calendar.second;
+    fields.tm_year = civil.year - 1900;
+    fields.tm_mon = civil.month - 1;
+    fields.tm_mday = civil.day;
+    fields.tm_hour = civil.hour;
+    fields.tm_min = civil.minute;
+    fields.tm_sec = civil.second;
     const long long civilDay =
-        daysFromCivil(calendar.year, static_cast<unsigned>(calendar.month), static_cast<unsigned>(calendar.day));
+        daysFromCivil(civil.year, static_cast<unsigned>(civil.month), static_cast<unsigned>(civil.day));
     fields.tm_wday = static_cast<int>(((civilDay % 7) + 11) % 7);  // 1970-01-01 was a Thursday
-    fields.tm_yday = static_cast<int>(civilDay - daysFromCivil(calendar.year, 1, 1));
+    fields.tm_yday = static_cast<int>(civilDay - daysFromCivil(civil.year, 1, 1));
     fields.tm_isdst = 0;
 
     char buffer[256];
     const size_t length = std::strftime(buffer, sizeof buffer, pattern, &fields);
     return std::string(buffer, length);
-}
-
-double oleDateFromCalendar(int year, int month, int day, int hour, int minute, int second) {
-    const long long days =
-        daysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) - kOleEpochDays;
-    const double timeOfDay = (hour * 3600.0 + minute * 60.0 + second) / kSecondsPerDay;
-    // Before the epoch the fraction still counts forward from midnight.
-    return days >= 0 ? static_cast<double>(days) + timeOfDay : static_cast<double>(days) - timeOfDay;
 }

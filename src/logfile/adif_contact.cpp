@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <array>
 
-#include "logfile/calendar.h"
+#include "calendar/calendar.h"
+#include "logfile/date_text.h"
 #include "logfile/text.h"
 
 namespace {
@@ -133,7 +134,7 @@ bool parseAdifDateTime(std::string_view date, std::string_view time, double& ole
     if (!isValidDateTime(year, month, day, hour, minute, second)) {
         return false;
     }
-    oleDate = oleDateOf(year, month, day, hour, minute, second);
+    oleDate = oleDateFromCalendar(year, month, day, hour, minute, second);
     return true;
 }
 

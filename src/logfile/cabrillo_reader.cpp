@@ -3,7 +3,7 @@
 #include <array>
 
 #include "logfile/adif_contact.h"
-#include "logfile/calendar.h"
+#include "logfile/date_text.h"
 #include "logfile/text.h"
 
 namespace {

@@ -2,7 +2,7 @@
 // (a NULL text reads as "", a NULL date-time as a null one), forwards to the
 // module object and returns. Nothing thrown inside ever reaches the host,
 // which is built with another compiler and unwinding model.
-#include "plugin/stats_exports.h"
+#include "abi/stats_exports.h"
 
 #include <atomic>
 #include <string>

@@ -1,7 +1,7 @@
 // The ports of libStats.so: the settings file through the portable INI
 // implementation, message boxes recorded, the header confirmed unchanged,
 // no assistant (it needs windows), no host executable to read a version from.
-#include "assistant/ini_settings.h"
+#include "settings/ini_settings.h"
 #include "engine/contest.h"
 #include "plugin/module.h"
 

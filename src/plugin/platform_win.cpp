@@ -2,8 +2,8 @@
 // the header dialog, the host executable's version resource, the assistant
 // window on its own thread.
 #include "assistant/assistant_win.h"
-#include "assistant/profile_settings.h"
-#include "engine/ui_win.h"
+#include "settings/profile_settings.h"
+#include "plugin/ui_win.h"
 #include "plugin/module.h"
 #include "reports/header_dialog_win.h"
 #include "reports/host_version.h"

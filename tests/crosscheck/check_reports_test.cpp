@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "crosscheck/minutes.h"
+#include "calendar/minutes.h"
 
 namespace crosscheck {
 namespace {

@@ -3,7 +3,7 @@
 // leave an export out or point a twin at the wrong function, so that the
 // simulator's checks of a plug-in's names can be seen failing; a third
 // variant has every name right but never returns from SetupSet0.
-#include "plugin/stats_exports.h"
+#include "abi/stats_exports.h"
 
 #if defined(__GNUC__)
 #pragma GCC diagnostic ignored "-Wunused-parameter"

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "engine/date_time.h"
-#include "plugin/stats_exports.h"
+#include "abi/stats_exports.h"
 
 // Every export by its plain name.
 struct ExportTable {

@@ -39,8 +39,8 @@
 
 #include <gtest/gtest.h>
 
-#include "assistant/ini_settings.h"
-#include "assistant/profile_settings.h"
+#include "settings/ini_settings.h"
+#include "settings/profile_settings.h"
 #include "support/files.h"
 #include "support/temp_folder.h"
 #include "support/test_names.h"

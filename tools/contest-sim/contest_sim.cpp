@@ -8,7 +8,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
-#include "crosscheck/minutes.h"
+#include "calendar/minutes.h"
 #include "engine/area.h"
 #include "engine/contact.h"
 #include "reports/score_summary.h"
@@ -133,13 +133,13 @@ uint32_t cabrilloHeaderLines(const SimLog& log) {
 }  // namespace
 
 std::string dateText(int64_t minute, bool adif) {
-    const crosscheck::CivilMinute c = crosscheck::civilOf(minute);
+    const CivilMinute c = civilOf(minute);
     const char* separator = adif ? "" : "-";
     return std::to_string(c.year) + separator + twoDigits(c.month) + separator + twoDigits(c.day);
 }
 
 std::string timeText(int64_t minute) {
-    const crosscheck::CivilMinute c = crosscheck::civilOf(minute);
+    const CivilMinute c = civilOf(minute);
     return twoDigits(c.hour) + twoDigits(c.minute);
 }
 

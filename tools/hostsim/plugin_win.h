@@ -8,9 +8,9 @@
 #include <stdexcept>
 #include <string>
 
-#include "engine/date_time.h"
+#include "abi/date_time_arg.h"
 #include "logfile/log_contact.h"
-#include "plugin/stats_exports.h"
+#include "abi/stats_exports.h"
 
 // Every export by its plain name.
 struct PluginExports {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
-#include "logfile/calendar.h"
+#include "logfile/date_text.h"
 #include "logfile/text.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <cstdio>
 
 #include "console.h"
-#include "logfile/calendar.h"
+#include "logfile/date_text.h"
 
 void tell(const std::string& message) {
     std::fflush(stdout);

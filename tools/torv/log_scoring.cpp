@@ -5,8 +5,8 @@
 #include <memory>
 #include <optional>
 
-#include "assistant/ini_settings.h"
 #include "console.h"
+#include "settings/ini_settings.h"
 #include "engine/error_file.h"
 #include "plugin/module.h"
 

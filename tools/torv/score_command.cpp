@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <memory>
 
-#include "assistant/ini_settings.h"
+#include "settings/ini_settings.h"
 #include "command_support.h"
 #include "console.h"
 #include "files.h"

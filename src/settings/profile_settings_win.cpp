@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "assistant/profile_settings.h"
+#include "settings/profile_settings.h"
 
 ProfileSettings::ProfileSettings(std::string fileName) : fileName_(std::move(fileName)) {}
 

@@ -1,4 +1,4 @@
-#include "engine/ui_win.h"
+#include "plugin/ui_win.h"
 
 #include <windows.h>
 

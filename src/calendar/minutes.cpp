@@ -1,10 +1,8 @@
-#include "crosscheck/minutes.h"
+#include "calendar/minutes.h"
 
 #include <cstdio>
 
-#include "engine/date_time.h"
-
-namespace crosscheck {
+#include "calendar/calendar.h"
 
 namespace {
 
@@ -38,4 +36,3 @@ std::string minuteText(int64_t minute) {
     return text;
 }
 
-}  // namespace crosscheck

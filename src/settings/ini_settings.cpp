@@ -1,4 +1,4 @@
-#include "assistant/ini_settings.h"
+#include "settings/ini_settings.h"
 
 #include "engine/contest.h"
 

@@ -1,11 +1,9 @@
-// Times of the cross-check: whole minutes since 1970-01-01 00:00 UTC, and
-// their calendar form (proleptic Gregorian).
+// Whole minutes since 1970-01-01 00:00 UTC, the cross-check's time, and
+// their calendar form.
 #pragma once
 
 #include <cstdint>
 #include <string>
-
-namespace crosscheck {
 
 struct CivilMinute {
     int64_t year;
@@ -21,4 +19,3 @@ int64_t minuteOf(int64_t year, int month, int day, int hour = 0, int minute = 0)
 // "2026-03-14 12:05".
 std::string minuteText(int64_t minute);
 
-}  // namespace crosscheck
