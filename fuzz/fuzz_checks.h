@@ -19,3 +19,4 @@ inline size_t lineCount(std::string_view text) {
     }
     return lines;
 }
+

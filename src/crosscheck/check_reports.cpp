@@ -9,6 +9,7 @@
 
 #include "calendar/minutes.h"
 #include "crosscheck/file_names.h"
+#include "logfile/text.h"
 
 namespace crosscheck {
 
@@ -318,19 +319,31 @@ std::string qsosCsv(const ContestReport& report) {
                std::tie(report.logs[b].call, report.entrants[b].file);
     });
     std::string csv = "log,line,status,other,detail\n";
-    std::vector<size_t> qsos;
+    // Each row's line, and which contact (or unreadable line, after them) it is.
+    std::vector<std::pair<uint32_t, size_t>> rows;
     for (size_t l : byCall) {
         const SubmittedLog& log = report.logs[l];
-        qsos.resize(log.qsos.size());
-        std::iota(qsos.begin(), qsos.end(), size_t{0});
-        std::stable_sort(qsos.begin(), qsos.end(),
-                         [&](size_t a, size_t b) { return log.qsos[a].line < log.qsos[b].line; });
-        for (size_t q : qsos) {
-            const QsoVerdict& v = report.verdicts[l].qsos[q];
+        rows.clear();
+        for (size_t q = 0; q < log.qsos.size(); ++q) {
+            rows.emplace_back(log.qsos[q].line, q);
+        }
+        for (size_t u = 0; u < log.unreadable.size(); ++u) {
+            rows.emplace_back(log.unreadable[u].line, log.qsos.size() + u);
+        }
+        std::stable_sort(rows.begin(), rows.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
+        for (const auto& [line, index] : rows) {
+            if (index >= log.qsos.size()) {
+                const UnreadableQso& u = log.unreadable[index - log.qsos.size()];
+                csv += csvField(log.call) + "," + std::to_string(line) + "," + kUnreadableWord + ",," +
+                       csvField(u.reason) + "\n";
+                continue;
+            }
+            const QsoVerdict& v = report.verdicts[l].qsos[index];
             const std::string other =
                 v.otherLog < 0 ? std::string() : report.logs[static_cast<size_t>(v.otherLog)].call;
-            csv += csvField(log.call) + "," + std::to_string(log.qsos[q].line) + "," + statusWord(v.status) + "," +
-                   csvField(other) + "," + csvField(detailOf(report, l, q)) + "\n";
+            csv += csvField(log.call) + "," + std::to_string(line) + "," + statusWord(v.status) + "," +
+                   csvField(other) + "," + csvField(detailOf(report, l, index)) + "\n";
         }
     }
     return csv;
@@ -392,6 +405,14 @@ std::string ubnText(const ContestReport& report, size_t l) {
             const std::string original = q < e.qsoText.size() ? e.qsoText[q] : std::string();
             text += "  line " + std::to_string(log.qsos[q].line) + ": " + original + "\n";
             text += "    " + std::string(reasonWord(status)) + ": " + detailOf(report, l, q) + "\n";
+        }
+    }
+    if (!log.unreadable.empty()) {
+        text += "\n" + std::string(kUnreadableWord) + " (" + std::to_string(log.unreadable.size()) + ")\n";
+        for (size_t u = 0; u < log.unreadable.size(); ++u) {
+            const std::string original = u < e.unreadableText.size() ? e.unreadableText[u] : std::string();
+            text += "  line " + std::to_string(log.unreadable[u].line) + ": " + original + "\n";
+            text += "    not read: " + log.unreadable[u].reason + "\n";
         }
     }
     return text;
@@ -584,43 +605,6 @@ std::string htmlEscaped(const std::string& text) {
     return out;
 }
 
-namespace {
-
-// The length of the well-formed UTF-8 sequence starting at text[at], 0 when
-// the bytes there are no such sequence (overlong forms and surrogates
-// included).
-size_t utf8SequenceLength(const std::string& text, size_t at) {
-    const auto byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
-    const unsigned char lead = byte(at);
-    size_t length = 0;
-    unsigned char low = 0x80;
-    unsigned char high = 0xBF;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        low = lead == 0xE0 ? 0xA0 : 0x80;
-        high = lead == 0xED ? 0x9F : 0xBF;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        low = lead == 0xF0 ? 0x90 : 0x80;
-        high = lead == 0xF4 ? 0x8F : 0xBF;
-    } else {
-        return 0;
-    }
-    if (at + length > text.size() || byte(at + 1) < low || byte(at + 1) > high) {
-        return 0;
-    }
-    for (size_t i = at + 2; i < at + length; ++i) {
-        if (byte(i) < 0x80 || byte(i) > 0xBF) {
-            return 0;
-        }
-    }
-    return length;
-}
-
-}  // namespace
-
 std::string jsonEscaped(const std::string& text) {
     std::string out;
     out.reserve(text.size());
@@ -636,7 +620,7 @@ std::string jsonEscaped(const std::string& text) {
             out += "\\r";
         } else if (c == '\t') {
             out += "\\t";
-        } else if (const size_t length = u >= 0x80 ? utf8SequenceLength(text, i) : 0) {
+        } else if (const size_t length = u >= 0x80 ? ::utf8SequenceLength(text, i) : 0) {
             // File names are UTF-8, while logs are 8-bit texts: a well-formed
             // UTF-8 sequence passes whole, any other byte above 127 is read
             // as Latin-1, so the result is valid JSON either way.

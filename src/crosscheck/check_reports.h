@@ -17,7 +17,8 @@ struct Entrant {
     std::string file;              // the log's file, as given
     std::string categoryOperator;  // CATEGORY-OPERATOR, "" when absent
     HeaderFacts header;
-    std::vector<std::string> qsoText;  // each contact's line as the file holds it
+    std::vector<std::string> qsoText;         // each contact's line as the file holds it
+    std::vector<std::string> unreadableText;  // each unreadable line as the file holds it
     // The engine's score of the whole log, and the checked score.
     int32_t claimedQsos = 0;  // contacts the engine counts: stored, no duplicate, a call
     int32_t claimedPoints = 0;
@@ -63,12 +64,14 @@ std::vector<size_t> resultsOrder(const ContestReport& report);
 std::vector<std::string> ubnFileNames(const ContestReport& report);
 
 // "log,line,status,other,detail" and one row per QSO line, sorted by log
-// call, then line.
+// call, then line; a line that could not be read is UNREADABLE, its detail
+// the reason.
 std::string qsosCsv(const ContestReport& report);
 
 // The UBN report of one entrant: claimed and checked score side by side,
 // the clock offset, the header findings, then every contact that is not
-// CONFIRMED grouped by status, with its line and the reason.
+// CONFIRMED grouped by status, with its line and the reason, and last the
+// lines that could not be read.
 std::string ubnText(const ContestReport& report, size_t log);
 // The same as a page of its own.
 std::string ubnHtml(const ContestReport& report, size_t log);

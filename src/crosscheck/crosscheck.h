@@ -15,6 +15,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -55,13 +56,26 @@ struct LogQso {
     std::string area;     // the area the engine gave a stored contact (its multiplier), "" for none
 };
 
+// A QSO line of a log that could not be read, with what can still be read
+// of it. The rules leave it aside; the reports list it.
+struct UnreadableQso {
+    uint32_t line = 0;
+    std::string reason;             // why it cannot be read
+    std::string call;               // the call worked, "" when it cannot be read
+    std::optional<int64_t> minute;  // minutes since 1970, when the date and time can be read
+};
+
 // One submitted log. Calls are compared in upper case; a caller hands in
 // logs of distinct calls (two logs of one call: the first one counts, the
 // other's contacts are never anybody's counterpart).
 struct SubmittedLog {
     std::string call;
     std::vector<LogQso> qsos;
+    std::vector<UnreadableQso> unreadable;  // in line order
 };
+
+// The word of an unreadable line in the reports.
+constexpr const char* kUnreadableWord = "UNREADABLE";
 
 struct CheckOptions {
     int windowMinutes = 5;         // the widest time difference of a pair, corrected times

@@ -67,6 +67,23 @@ Tag readTag(std::string_view text, size_t at) {
     return tag;
 }
 
+// The report of a header after the first record, whose fields are in
+// `fields` (none when the <EOH> stands alone).
+AdifError secondHeader(const AdifRecord& fields, size_t endLine, size_t endOffset) {
+    if (fields.fields.empty()) {
+        return AdifError(endLine, 0, endOffset, "a second <EOH> is stepped over");
+    }
+    constexpr size_t kNamesShown = 5;
+    std::string names;
+    for (size_t i = 0; i < fields.fields.size() && i < kNamesShown; ++i) {
+        names += (i == 0 ? "" : ", ") + shortened(fields.fields[i].name);
+    }
+    if (fields.fields.size() > kNamesShown) {
+        names += ", ...";
+    }
+    return AdifError(fields.line, 0, fields.offset, "a second header (" + names + ") is stepped over");
+}
+
 }  // namespace
 
 const std::string* AdifRecord::find(std::string_view upperCaseName) const {
@@ -148,19 +165,22 @@ AdifFile parseAdif(std::string_view text, AdifRecovery recovery) {
         }
         position = tag.end;
         if (!tag.hasLength) {
-            if (tag.name == "EOR") {
+            if (tag.name == "EOR" && current.fields.empty()) {
+                ++file.emptyRecords;
+                headerPossible = false;
+            } else if (tag.name == "EOR") {
                 current.number = recordNumber++;
                 file.records.push_back(std::move(current));
                 current = AdifRecord();
                 headerPossible = false;
-            } else if (tag.name == "EOH" && headerPossible) {
-                current = AdifRecord();  // fields of the header are not kept
+            } else if (tag.name == "EOH") {
+                if (!headerPossible) {
+                    file.steppedOver.push_back(secondHeader(current, lines.lineAt(at), at));
+                }
+                current = AdifRecord();  // fields of a header are not kept
                 headerPossible = false;
-            } else {
-                const std::string problem = tag.name == "EOH" ? std::string("<EOH> after the first record")
-                                                              : "field " + shortened(tag.name) + " has no length";
-                // An <EOH> out of place closes nothing: the record goes on.
-                position = badRecord(at, problem, tag.name == "EOH" ? tag.end : at);
+            } else if (tag.name != "EOF" || !current.fields.empty()) {
+                position = badRecord(at, "field " + shortened(tag.name) + " has no length", at);
                 if (position == std::string_view::npos) {
                     return file;
                 }

@@ -53,6 +53,10 @@ struct AdifFile {
     // Records that could not be read and were skipped (only when parsing
     // with recovery), in file order.
     std::vector<AdifError> skipped;
+    // Further headers (two exports glued together), stepped over, in file
+    // order; each names the fields it held.
+    std::vector<AdifError> steppedOver;
+    size_t emptyRecords = 0;  // <EOR>s with no field before them: no records
 };
 
 enum class AdifRecovery {
@@ -68,10 +72,13 @@ enum class AdifRecovery {
 // an <EOH> met before the first <EOR> still closes a header made of fields.
 //
 // Field names and EOR/EOH are matched in any case; lengths count bytes; type
-// indicators are accepted and ignored; CR LF and LF line ends alike. Problems:
+// indicators are accepted and ignored; CR LF and LF line ends alike. An
+// <EOH> after the first record ends a second header: its fields are stepped
+// over. An <EOR> with no field before it is no record, and an <EOF> between
+// records ends nothing; both are passed over. Problems:
 // a tag without '>', a field without a length or with a length that is not a
-// number, a value running past the end of the text, an <EOH> after the first
-// record, or fields after the last <EOR>. Without recovery the first throws
+// number, a value running past the end of the text, or fields after the last
+// <EOR>. Without recovery the first throws
 // AdifError; with kSkipRecords each makes its record skipped (reading resumes
 // after the record's <EOR>), and only a header without <EOH> throws. Memory
 // stays proportional to the text: lengths are checked against it first.

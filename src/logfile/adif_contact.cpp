@@ -147,6 +147,15 @@ std::string bandOfFrequency(uint32_t hertz) {
     return {};
 }
 
+uint32_t lowerEdgeOfBand(std::string_view band) {
+    for (const BandEdges& edges : kBands) {
+        if (band == edges.name) {
+            return edges.lowKHz * 1000;
+        }
+    }
+    return 0;
+}
+
 std::string prefixOfDxcc(int entity) {
     for (const DxccPrefix& known : kDxccPrefixes) {
         if (known.entity == entity) {

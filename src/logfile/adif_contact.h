@@ -62,6 +62,10 @@ bool parseAdifDateTime(std::string_view date, std::string_view time, double& ole
 // when it falls in none of the bands from 160 m to 70 cm.
 std::string bandOfFrequency(uint32_t hertz);
 
+// The lower edge of an amateur band named as the host writes it ("40m":
+// 7 000 000), in hertz; 0 for a name of no band.
+uint32_t lowerEdgeOfBand(std::string_view band);
+
 // The country prefix the host would give a call:
 //   - Brazil, the blocks PP-PY and ZV-ZZ followed by a digit: "PY", or
 //     "PY0F", "PY0S", "PY0T" for calls with 0F, 0S, 0T after the two letters;

@@ -1,8 +1,12 @@
 #include "logfile/cabrillo_reader.h"
 
+#include <algorithm>
 #include <array>
+#include <map>
 
 #include "logfile/adif_contact.h"
+#include "logfile/cabrillo_category.h"
+#include "logfile/cabrillo_columns.h"
 #include "logfile/date_text.h"
 #include "logfile/text.h"
 
@@ -26,21 +30,28 @@ struct JoinedTag {
 };
 constexpr std::array<JoinedTag, 3> kJoinedTags{{{"OPERATORS", ' '}, {"ADDRESS", '\n'}, {"SOAPBOX", '\n'}}};
 
-std::vector<std::string_view> blankSeparated(std::string_view text) {
-    std::vector<std::string_view> fields;
-    size_t at = 0;
-    while (true) {
-        const size_t start = text.find_first_not_of(" \t", at);
-        if (start == std::string_view::npos) {
-            return fields;
-        }
-        const size_t end = text.find_first_of(" \t", start);
-        fields.push_back(text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start));
-        if (end == std::string_view::npos) {
-            return fields;
-        }
-        at = end;
+// What follows the number of fields of a line of another layout.
+constexpr const char* kLayoutNote = "; TORV's layout has 10 or 11 (call, report and exchange each side)";
+
+// The fewest fields of a line that its columns may still make whole: the
+// reports and exchanges blank.
+constexpr size_t kShortestByColumns = 6;
+
+// The transmitter column: any token of at most this many characters (0, 1,
+// 2, A, ...), as loggers number their transmitters.
+constexpr size_t kTransmitterLength = 3;
+
+// Whether a field can be a call sign: a letter and a digit, at least. An
+// eleventh field after a line whose received call is no call is one field
+// too many in the exchange, not a transmitter.
+bool callLike(std::string_view field) {
+    bool letter = false;
+    bool digit = false;
+    for (char c : field) {
+        letter = letter || std::isalpha(static_cast<unsigned char>(c)) != 0;
+        digit = digit || isDigit(c);
     }
+    return letter && digit;
 }
 
 std::string quoted(std::string_view what, std::string_view value) {
@@ -56,6 +67,11 @@ bool parseCabrilloDateTime(std::string_view date, std::string_view time, double&
     const std::string text =
         std::string(date) + "T" + std::string(time.substr(0, 2)) + ":" + std::string(time.substr(2));
     return parseDateTimeText(text, oleDate);
+}
+
+// "1 field", "12 fields".
+std::string fieldCount(size_t count) {
+    return std::to_string(count) + (count == 1 ? " field" : " fields");
 }
 
 bool isTagName(std::string_view name) {
@@ -80,15 +96,22 @@ const std::string* findCabrilloTag(const std::vector<CabrilloTag>& header, std::
 }
 
 LogContact contactFromQsoFields(std::string_view text, std::vector<std::string>* warnings) {
-    const std::vector<std::string_view> fields = blankSeparated(text);
-    const bool transmitter = fields.size() == 11 && (fields[10] == "0" || fields[10] == "1");
-    if (fields.size() != 10 && !transmitter) {
-        throw FieldError(
-            "a QSO line has 10 fields (frequency, mode, date, time, call, RST and exchange sent, call, "
-            "RST and exchange received), this one has " +
-            std::to_string(fields.size()));
+    return contactFromQsoFields(blankSeparated(text), warnings);
+}
+
+LogContact contactFromQsoFields(const std::vector<std::string_view>& fields, std::vector<std::string>* warnings) {
+    if (fields.size() != kTorvQsoFields && fields.size() != kTorvQsoFields + 1) {
+        throw FieldError(fieldCount(fields.size()) + kLayoutNote);
     }
     LogContact contact;
+    if (fields.size() > kTorvQsoFields) {
+        if (fields[kTorvQsoFields].size() > kTransmitterLength || !callLike(fields[7])) {
+            throw FieldError(quoted("eleventh field", fields[kTorvQsoFields]) +
+                             " is no transmitter: a QSO line has 10 fields (call, report and exchange "
+                             "each side), or 11 with the transmitter");
+        }
+        contact.transmitter = std::string(fields[kTorvQsoFields]);
+    }
     if (!parseFrequencyKHz(fields[0], contact.frequency)) {
         throw FieldError(quoted("frequency", fields[0]) + " is not a number of kHz");
     }
@@ -99,7 +122,8 @@ LogContact contactFromQsoFields(std::string_view text, std::vector<std::string>*
     }
     contact.band = bandOfFrequency(contact.frequency);
     if (contact.band.empty() && warnings != nullptr) {
-        warnings->push_back(quoted("frequency", fields[0]) + " kHz is in no amateur band");
+        warnings->push_back(contact.frequency == 0 ? std::string("no frequency (0): the contact has no band")
+                                                   : quoted("frequency", fields[0]) + " kHz is in no amateur band");
     }
 
     const std::string code = upperCase(fields[1]);
@@ -127,59 +151,162 @@ LogContact contactFromQsoFields(std::string_view text, std::vector<std::string>*
     return contact;
 }
 
+namespace {
+
+// A QSO line, its fields after "QSO:" and where it stands.
+struct QsoLine {
+    std::string_view line;  // the whole line, for its columns
+    std::string_view value;
+    size_t lineNumber;
+    size_t record;
+};
+
+// Reads QSO lines into the log: lines a few fields short (blank reports or
+// exchanges) wait until every full line has shown the log's columns; lines
+// of another layout are counted by their number of fields and reported
+// together.
+class QsoReader {
+public:
+    explicit QsoReader(CabrilloLog& log) : log_(log) {}
+
+    void read(const QsoLine& qso) {
+        const std::vector<std::string_view> fields = blankSeparated(qso.value);
+        if (fields.size() == kTorvQsoFields || fields.size() == kTorvQsoFields + 1) {
+            if (add(qso, fields)) {
+                columns_.learn(qso.line, fields);
+            }
+        } else if (fields.size() < kTorvQsoFields && fields.size() >= kShortestByColumns) {
+            shortLines_.push_back(qso);
+        } else {
+            otherLayout(qso, fields);
+        }
+    }
+
+    // Reads the lines one field short, and reports the other layouts.
+    void finish() {
+        const size_t readBefore = log_.contacts.size();
+        const size_t unreadableBefore = log_.unreadable.size();
+        for (const QsoLine& qso : shortLines_) {
+            const std::vector<std::string_view> fields = blankSeparated(qso.value);
+            if (auto columns = columns_.read(qso.line, fields)) {
+                add(qso, *columns);
+            } else {
+                otherLayout(qso, fields);
+            }
+        }
+        // Back into file order, by record.
+        auto byRecord = [](const auto& a, const auto& b) { return a.record < b.record; };
+        std::inplace_merge(log_.contacts.begin(), log_.contacts.begin() + static_cast<std::ptrdiff_t>(readBefore),
+                           log_.contacts.end(), byRecord);
+        std::inplace_merge(log_.unreadable.begin(),
+                           log_.unreadable.begin() + static_cast<std::ptrdiff_t>(unreadableBefore),
+                           log_.unreadable.end(), byRecord);
+        for (const auto& [count, layout] : otherLayouts_) {
+            const size_t lines = layout.lines;
+            log_.problems.add({LogProblem::Kind::kSkipped, layout.firstLine, 0,
+                               std::to_string(lines) + " of " + std::to_string(log_.qsoLines) +
+                                   (lines == 1 ? " QSO lines has " : " QSO lines have ") + fieldCount(count) +
+                                   kLayoutNote});
+        }
+    }
+
+private:
+    // Adds the contact of the fields, or reports why there is none; true
+    // when there is.
+    bool add(const QsoLine& qso, const std::vector<std::string_view>& fields) {
+        std::vector<std::string> warnings;
+        bool added = false;
+        try {
+            LogContact contact = contactFromQsoFields(fields, &warnings);
+            contact.line = qso.lineNumber;
+            contact.record = qso.record;
+            log_.contacts.push_back(std::move(contact));
+            added = true;
+        } catch (const FieldError& error) {
+            log_.problems.add({LogProblem::Kind::kSkipped, qso.lineNumber, qso.record, error.what()});
+            unreadable(qso, fields, error.what());
+        }
+        for (std::string& warning : warnings) {
+            log_.problems.add({LogProblem::Kind::kWarning, qso.lineNumber, qso.record, std::move(warning)});
+        }
+        return added;
+    }
+
+    void otherLayout(const QsoLine& qso, const std::vector<std::string_view>& fields) {
+        OtherLayout& layout = otherLayouts_[fields.size()];
+        layout.firstLine = layout.lines++ == 0 ? qso.lineNumber : std::min(layout.firstLine, qso.lineNumber);
+        unreadable(qso, fields, fieldCount(fields.size()) + kLayoutNote);
+    }
+
+    // What can still be read of a line: its date and time where every
+    // Cabrillo layout has them, the call where TORV's has it.
+    void unreadable(const QsoLine& qso, const std::vector<std::string_view>& fields, std::string reason) {
+        UnreadableRecord record{qso.lineNumber, qso.record, std::move(reason), std::string(), std::nullopt};
+        double oleDate = 0;
+        if (fields.size() > 3 && parseCabrilloDateTime(fields[2], fields[3], oleDate)) {
+            record.oleDate = oleDate;
+        }
+        if (fields.size() == kTorvQsoFields || fields.size() == kTorvQsoFields + 1) {
+            record.call = std::string(fields[7]);
+        }
+        log_.unreadable.push_back(std::move(record));
+    }
+
+    CabrilloLog& log_;
+    QsoColumns columns_;
+    std::vector<QsoLine> shortLines_;
+    // The lines of other layouts by their number of fields, reported at the first.
+    struct OtherLayout {
+        size_t lines = 0;
+        size_t firstLine = 0;
+    };
+    std::map<size_t, OtherLayout> otherLayouts_;
+};
+
+}  // namespace
+
 CabrilloLog readCabrillo(std::string_view text) {
     CabrilloLog log;
+    QsoReader qsos(log);
     size_t lineNumber = 0;
-    size_t qsoNumber = 0;
     bool ended = false;
     bool warnedAfterEnd = false;
     bool started = false;
-    auto problem = [&](LogProblem::Kind kind, size_t record, std::string message) {
-        log.problems.push_back({kind, lineNumber, record, std::move(message)});
+    auto problem = [&](LogProblem::Kind kind, std::string message) {
+        log.problems.add({kind, lineNumber, 0, std::move(message)});
     };
 
     for (size_t start = 0; start < text.size();) {
         const size_t end = text.find('\n', start);
-        std::string_view line =
+        std::string_view whole =
             text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
         start = end == std::string_view::npos ? text.size() : end + 1;
         ++lineNumber;
-        if (lineNumber == 1 && line.substr(0, 3) == "\xEF\xBB\xBF") {
-            line.remove_prefix(3);
+        if (lineNumber == 1 && whole.substr(0, 3) == "\xEF\xBB\xBF") {
+            whole.remove_prefix(3);
         }
-        line = trimmed(line);
+        const std::string_view line = trimmedOfBlanks(whole);
         if (line.empty()) {
             continue;
         }
         if (ended) {
             if (!warnedAfterEnd) {
-                problem(LogProblem::Kind::kWarning, 0, "text after END-OF-LOG: is ignored");
+                problem(LogProblem::Kind::kWarning, "text after END-OF-LOG: is ignored");
                 warnedAfterEnd = true;
             }
             continue;
         }
         const size_t colon = line.find(':');
-        const std::string name = colon == std::string_view::npos ? std::string() : upperCase(line.substr(0, colon));
+        const std::string name =
+            colon == std::string_view::npos ? std::string() : upperCase(trimmedOfBlanks(line.substr(0, colon)));
         if (colon == std::string_view::npos || !isTagName(name)) {
-            problem(LogProblem::Kind::kSkipped, 0,
+            problem(LogProblem::Kind::kSkipped,
                     "neither a tag (NAME: value) nor a QSO line: " + quoted("line", line) + " is ignored");
             continue;
         }
-        const std::string_view value = trimmed(line.substr(colon + 1));
+        const std::string_view value = trimmedOfBlanks(line.substr(colon + 1));
         if (name == "QSO") {
-            ++qsoNumber;
-            std::vector<std::string> warnings;
-            try {
-                LogContact contact = contactFromQsoFields(value, &warnings);
-                contact.line = lineNumber;
-                contact.record = qsoNumber;
-                log.contacts.push_back(std::move(contact));
-            } catch (const FieldError& error) {
-                problem(LogProblem::Kind::kSkipped, qsoNumber, error.what());
-            }
-            for (std::string& warning : warnings) {
-                problem(LogProblem::Kind::kWarning, qsoNumber, std::move(warning));
-            }
+            qsos.read({whole, value, lineNumber, ++log.qsoLines});
             continue;
         }
         if (name == "X-QSO") {
@@ -211,9 +338,10 @@ CabrilloLog readCabrillo(std::string_view text) {
             log.header.push_back({name, std::string(value), lineNumber});
         }
     }
+    qsos.finish();
+    addCategoryTags(log.header, log.problems);
     if (!started) {
-        log.problems.insert(log.problems.begin(),
-                            LogProblem{LogProblem::Kind::kWarning, 0, 0, "no START-OF-LOG: line"});
+        log.problems.add({LogProblem::Kind::kWarning, 0, 0, "no START-OF-LOG: line"});
     }
     return log;
 }

@@ -6,7 +6,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
 struct LogContact {
     std::string ownCall;     // the station that logged it
@@ -20,6 +22,7 @@ struct LogContact {
     std::string exchangeSent;      // as logged
     std::string exchangeReceived;  // as logged
     std::string prefix;            // the country prefix the host would give the call
+    std::string transmitter;       // a Cabrillo log's transmitter column ("0", "1"), "" when none
     size_t line = 0;               // the line the record starts on, 1 for the first
     size_t record = 0;             // 1 for the file's first record (ADIF record, Cabrillo QSO line)
 };
@@ -34,6 +37,39 @@ struct LogProblem {
     std::string text;   // the problem alone, e.g. "no CALL"
 };
 
+// The findings of a reader over one file, bounded so that no input can make
+// them long: the first kShown in file order are kept (those about the whole
+// file, line 0, first), the others only counted.
+struct LogProblems {
+    static constexpr size_t kShown = 20;
+    std::vector<LogProblem> shown;
+    size_t notShown = 0;
+    size_t warnings = 0;  // warnings found, shown or not
+
+    // Puts the problem in its place by line, after those of the same line;
+    // when that makes more than kShown, the last one is only counted.
+    void add(LogProblem problem);
+};
+
+// A record that cannot be read, with what can still be read of it, so that
+// the committee's files can list it and say what the other station's
+// contact meets there.
+struct UnreadableRecord {
+    size_t line = 0;
+    size_t record = 0;
+    std::string reason;             // why it cannot be read
+    std::string call;               // the station worked, "" when it cannot be read
+    std::optional<double> oleDate;  // the date and time, when they can be read
+};
+
 // "line 42, record 17: no CALL", "line 3: ..." (no record), or the text
 // alone (neither).
 std::string locatedText(const LogProblem& problem);
+
+// A problem as the command-line tool prints it after the file name:
+// "line 4, record 2: skipped: ...", "warning: ...".
+std::string problemMessage(const LogProblem& problem);
+
+// The line that stands for the problems not shown: "12 more problems not
+// shown (at most 20 per file)".
+std::string notShownMessage(size_t notShown);

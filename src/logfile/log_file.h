@@ -20,8 +20,11 @@ struct LogFile {
     // The station whose log it is: the Cabrillo CALLSIGN, or the
     // STATION_CALLSIGN (else OPERATOR) of the first ADIF record; "" when none.
     std::string stationCall;
-    std::vector<LogContact> contacts;         // the readable records, in file order
-    std::vector<LogProblem> problems;         // skipped records and warnings, in file order
+    std::vector<LogContact> contacts;  // the readable records, in file order
+    // The records skipped, in file order (an ADIF record without any field
+    // is no record: it is only counted in a warning).
+    std::vector<UnreadableRecord> unreadable;
+    LogProblems problems;                     // skipped records and warnings
     std::vector<CabrilloTag> cabrilloHeader;  // the Cabrillo header; empty for ADIF
 };
 
@@ -31,16 +34,29 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// The format of a log: Cabrillo when its first line that is not blank is
-// START-OF-LOG: (any case), or when it holds no <EOR> but a QSO: line; else
-// ADIF. Throws LogFileError for ADX, the XML form of ADIF, which is not read.
+// The format of a log (UTF-8 or 8-bit text): Cabrillo when its first line
+// that is not blank is START-OF-LOG: (any case), or when it holds no <EOR>
+// but a QSO: line; ADIF when it holds <EOR> or <EOH>, or starts with a field
+// (<NAME:LENGTH>). Throws LogFileError "empty" for a file of blanks alone,
+// one naming ADX, the XML form of ADIF, which is not read, and "not a
+// contest log (neither ADIF nor Cabrillo)" for anything else.
 LogFormat detectLogFormat(std::string_view text);
 
-// Reads a log of either format. A record that cannot be read is skipped and
-// reported; throws LogFileError only when nothing of the file can be used
-// (ADX, an ADIF header text without <EOH>).
-LogFile readLog(std::string_view text);
+// True for a text that starts with the byte-order mark of UTF-16, little
+// (FF FE) or big endian (FE FF).
+bool isUtf16(std::string_view bytes);
+
+// The text of a log file in UTF-8: UTF-16 (with its mark) decoded, a code
+// unit that is no character (a lone surrogate, a last odd byte) made U+FFFD;
+// anything else, UTF-8 or an 8-bit code page, returned as it is.
+std::string decodedLogText(std::string bytes);
+
+// Reads a log of either format from the file's bytes (decodedLogText
+// first). A record that cannot be read is skipped and reported; throws
+// LogFileError only when nothing of the file can be used (not a log, ADX,
+// an ADIF header text without <EOH>).
+LogFile readLog(std::string_view bytes);
 
 // The whole file as bytes; throws LogFileError naming the file and the
-// system's reason when it cannot be read.
+// system's reason when it cannot be read (a link to nothing is named so).
 std::string readLogBytes(const std::string& path);

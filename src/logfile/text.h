@@ -1,10 +1,12 @@
 // Small text helpers of the log readers (and of the simulator's steps):
-// decimal digits, ASCII case, trimming.
+// decimal digits, ASCII case, trimming, the blanks loggers put between
+// fields, UTF-8 sequences.
 #pragma once
 
 #include <cctype>
 #include <string>
 #include <string_view>
+#include <vector>
 
 inline bool isDigit(char c) {
     return std::isdigit(static_cast<unsigned char>(c)) != 0;
@@ -62,3 +64,17 @@ inline std::string shortened(std::string_view text) {
     constexpr size_t kMaximum = 40;
     return text.size() <= kMaximum ? std::string(text) : std::string(text.substr(0, kMaximum)) + "...";
 }
+
+// The length of the well-formed UTF-8 sequence starting at text[at], 0 when
+// the bytes there are no such sequence (overlong forms and surrogates
+// included, and a lone ASCII byte).
+size_t utf8SequenceLength(std::string_view text, size_t at);
+
+// The fields of a line as loggers separate them: by runs of blanks, a blank
+// being a space, a tab, CR, LF or a non-breaking space, written as UTF-8
+// (C2 A0) or as a lone 8-bit byte (A0). An A0 that continues another UTF-8
+// sequence (C3 A0 is "\xC3\xA0") belongs to its character.
+std::vector<std::string_view> blankSeparated(std::string_view text);
+
+// The text without those blanks at either end.
+std::string_view trimmedOfBlanks(std::string_view text);

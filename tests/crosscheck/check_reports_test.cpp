@@ -25,10 +25,14 @@ LogQso qso(uint32_t line, int64_t minute, const std::string& call, const std::st
 // Three entrants: PY2BBB/P busts an exchange, PY2AAA has a NIL, PY2CCC a unique.
 ContestReport smallReport() {
     ContestReport r;
-    r.logs.push_back({"PY2BBB/P", {qso(9, kNoon, "PY2AAA", "RJ", "MG"), qso(8, kNoon + 30, "PY2CCC", "RJ", "BA")}});
-    r.logs.push_back({"PY2AAA", {qso(3, kNoon, "PY2BBB/P", "SP", "RJ"), qso(4, kNoon + 60, "PY2CCC", "SP", "BA")}});
     r.logs.push_back(
-        {"PY2CCC", {qso(2, kNoon + 30, "PY2BBB/P", "BA", "RJ"), qso(3, kNoon + 90, "PY9ZZZ", "BA", "SP")}});
+        {"PY2BBB/P", {qso(9, kNoon, "PY2AAA", "RJ", "MG"), qso(8, kNoon + 30, "PY2CCC", "RJ", "BA")}, {}});
+    // PY2AAA's line 2 could not be read.
+    r.logs.push_back({"PY2AAA",
+                      {qso(3, kNoon, "PY2BBB/P", "SP", "RJ"), qso(4, kNoon + 60, "PY2CCC", "SP", "BA")},
+                      {{2, "date \"2026-02-30\" is not a date (YYYY-MM-DD)", "PY2CCC", std::nullopt}}});
+    r.logs.push_back(
+        {"PY2CCC", {qso(2, kNoon + 30, "PY2BBB/P", "BA", "RJ"), qso(3, kNoon + 90, "PY9ZZZ", "BA", "SP")}, {}});
     r.verdicts = crossCheck(r.logs, r.settings.options);
     const char* categories[] = {"SINGLE-OP", "SINGLE-OP", "MULTI-OP"};
     const int32_t scores[] = {4, 4, 8};
@@ -55,6 +59,7 @@ ContestReport smallReport() {
         r.entrants.push_back(e);
     }
     r.entrants[1].findings.push_back("CATEGORY-BAND 40M, but contacts on 20m");
+    r.entrants[1].unreadableText.push_back("QSO: 7020 CW 2026-02-30 ... PY2CCC");
     r.notes.push_back("old/PY2AAA.cbr: replaced by PY2AAA.cbr");
     return r;
 }
@@ -63,6 +68,7 @@ TEST(QsosCsv, OneRowPerLineByLogThenLine) {
     const ContestReport r = smallReport();
     EXPECT_EQ(qsosCsv(r),
               "log,line,status,other,detail\n"
+              "PY2AAA,2,UNREADABLE,,\"date \"\"2026-02-30\"\" is not a date (YYYY-MM-DD)\"\n"
               "PY2AAA,3,CONFIRMED,PY2BBB/P,\n"
               "PY2AAA,4,NIL,,not in PY2CCC's log\n"
               "PY2BBB/P,8,CONFIRMED,PY2CCC,\n"
@@ -102,7 +108,11 @@ TEST(UbnText, ScoresOffsetFindingsAndEveryUnconfirmedContact) {
               "\n"
               "NIL (1)\n"
               "  line 4: QSO: 7020 CW ... PY2CCC\n"
-              "    NIL: not in PY2CCC's log\n");
+              "    NIL: not in PY2CCC's log\n"
+              "\n"
+              "UNREADABLE (1)\n"
+              "  line 2: QSO: 7020 CW 2026-02-30 ... PY2CCC\n"
+              "    not read: date \"2026-02-30\" is not a date (YYYY-MM-DD)\n");
 }
 
 TEST(UbnText, NamesTheBustedExchange) {
@@ -163,7 +173,7 @@ TEST(Results, ChartCoordinatesAreTheSameDigitsEverywhere) {
         qsos.push_back(qso(i + 1, kNoon + (i < 16 ? i : 60 + i), "PY2AAA", "SP", "RJ"));
         qsos.back().band = i < 16 ? "40m" : "20m";
     }
-    r.logs.push_back({"PY2BBB", qsos});
+    r.logs.push_back({"PY2BBB", qsos, {}});
     r.verdicts = crossCheck(r.logs, r.settings.options);
     r.entrants.resize(1);
     r.entrants[0].qsoText.resize(qsos.size());

@@ -37,7 +37,7 @@ LogQso qso(uint32_t line, int64_t minute, const std::string& call, const std::st
 class CrossCheck : public ::testing::Test {
 protected:
     size_t add(const std::string& call, std::vector<LogQso> qsos) {
-        logs_.push_back({call, std::move(qsos)});
+        logs_.push_back({call, std::move(qsos), {}});
         return logs_.size() - 1;
     }
     void run(int window = 5) {

@@ -137,7 +137,7 @@ TEST(OneEditIndex, FindsEveryCallOneEditAway) {
 // busted calls between a log and a station one edit from the call it logged.
 TEST(CrossCheckScale, TwinsAtOneMinuteBetweenLogsPairInLineOrder) {
     constexpr uint32_t kTwins = 40000;
-    std::vector<SubmittedLog> logs = {{"PY2AAA", {}}, {"PY2BBB", {}}, {"PY2CCD", {}}};
+    std::vector<SubmittedLog> logs = {{"PY2AAA", {}, {}}, {"PY2BBB", {}, {}}, {"PY2CCD", {}, {}}};
     for (uint32_t i = 0; i < kTwins; ++i) {
         LogQso q;
         q.line = 2 * i + 1;
@@ -162,7 +162,7 @@ TEST(CrossCheckScale, TwinsAtOneMinuteBetweenLogsPairInLineOrder) {
     busted.line = 2 * kTwins + 1;
     logs[0].qsos.push_back(busted);
     for (int i = 0; i < 40; ++i) {
-        logs.push_back({i == 17 ? "PY3QQ" : "PY3K" + std::to_string(10 + i), {logs[1].qsos[0]}});
+        logs.push_back({i == 17 ? "PY3QQ" : "PY3K" + std::to_string(10 + i), {logs[1].qsos[0]}, {}});
     }
     const std::vector<LogVerdict> verdicts = crossCheck(logs, CheckOptions());
     EXPECT_EQ(verdicts[0].qsos.back().status, QsoStatus::kBustedCall);

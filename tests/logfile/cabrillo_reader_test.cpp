@@ -144,14 +144,20 @@ INSTANTIATE_TEST_SUITE_P(
     Table, CabrilloBadLine,
     ::testing::Values(
         BadLine{"too few fields", "QSO: 7025 CW 2015-09-12 1214 PY2ZZ 599 SP PY1AA 599",
-                "line 3, record 1: a QSO line has 10 fields (frequency, mode, date, time, call, RST and exchange "
-                "sent, call, RST and exchange received), this one has 9"},
+                "line 3: 1 of 2 QSO lines has 9 fields; TORV's layout has 10 or 11 (call, report and exchange "
+                "each side)"},
         BadLine{"an empty exchange", "QSO: 7025 CW 2015-09-12 1214 PY2ZZ 599 SP PY1AA 599    ",
-                "line 3, record 1: a QSO line has 10 fields (frequency, mode, date, time, call, RST and exchange "
-                "sent, call, RST and exchange received), this one has 9"},
+                "line 3: 1 of 2 QSO lines has 9 fields; TORV's layout has 10 or 11 (call, report and exchange "
+                "each side)"},
         BadLine{"a field too many", "QSO: 7025 CW 2015-09-12 1214 PY2ZZ 599 SP 001 PY1AA 599 RJ",
-                "line 3, record 1: a QSO line has 10 fields (frequency, mode, date, time, call, RST and exchange "
-                "sent, call, RST and exchange received), this one has 11"},
+                "line 3, record 1: eleventh field \"RJ\" is no transmitter: a QSO line has 10 fields "
+                "(call, report and exchange each side), or 11 with the transmitter"},
+        BadLine{"a transmitter too long for one", "QSO: 7025 CW 2015-09-12 1214 PY2ZZ 599 SP PY1AA 599 RJ 1234",
+                "line 3, record 1: eleventh field \"1234\" is no transmitter: a QSO line has 10 fields "
+                "(call, report and exchange each side), or 11 with the transmitter"},
+        BadLine{"another contest's layout", "QSO: 7025 CW 2015-09-12 1214 PY2ZZ 599 001 SP PY1AA 599 002 RJ",
+                "line 3: 1 of 2 QSO lines has 12 fields; TORV's layout has 10 or 11 (call, report and exchange "
+                "each side)"},
         BadLine{"a frequency in MHz", "QSO: 7.025.1 CW 2015-09-12 1214 PY2ZZ 599 SP PY1AA 599 RJ",
                 "line 3, record 1: frequency \"7.025.1\" is not a number of kHz"},
         BadLine{"an unknown mode", "QSO: 7025 SSB 2015-09-12 1214 PY2ZZ 599 SP PY1AA 599 RJ",

@@ -6,11 +6,15 @@
 
 #include "logfile/log_contact.h"
 
-// "skipped line 4, record 2: ...\n" or "warning ...\n" per problem, in order.
-inline std::string problemText(const std::vector<LogProblem>& problems) {
+// "skipped line 4, record 2: ...\n" or "warning ...\n" per problem shown,
+// in order, then "N not shown\n" when some are not.
+inline std::string problemText(const LogProblems& problems) {
     std::string text;
-    for (const LogProblem& problem : problems) {
+    for (const LogProblem& problem : problems.shown) {
         text += (problem.kind == LogProblem::Kind::kSkipped ? "skipped " : "warning ") + locatedText(problem) + "\n";
+    }
+    if (problems.notShown > 0) {
+        text += std::to_string(problems.notShown) + " not shown\n";
     }
     return text;
 }

@@ -250,6 +250,15 @@ TEST(CheckLogs, SkippedRecordsAreInputProblemsButTheLogCounts) {
     ASSERT_EQ(outcome.report.logs.size(), 1u);
     ASSERT_FALSE(outcome.diagnostics.empty());
     EXPECT_EQ(outcome.diagnostics[0].rfind("a.cbr: line 7", 0), 0u) << outcome.diagnostics[0];
+    // The committee sees the line: in qsos.csv and in the entrant's report.
+    const auto written = made(checkFiles(outcome.report, false));
+    EXPECT_NE(written[0].second.find("\nPY2AAA,7,UNREADABLE,,\"1 field; TORV's layout has 10 or 11 (call, report "
+                                     "and exchange each side)\"\n"),
+              std::string::npos)
+        << written[0].second;
+    EXPECT_NE(written[1].second.find("UNREADABLE (1)\n  line 7: QSO: garbage\n    not read: 1 field;"),
+              std::string::npos)
+        << written[1].second;
 }
 
 TEST(CheckFiles, NamesAndOrder) {

@@ -1,5 +1,7 @@
 // The torv program run as a user runs it: standard output, the files it
 // writes, messages on standard error and exit codes.
+#include <algorithm>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -192,6 +194,11 @@ INSTANTIATE_TEST_SUITE_P(
                      "made up\n<CALL:5>PY1AA<EOR>\n",
                      "torv: in.log: ADIF: line 1, header: no <EOH> ends the header text (a file without a header "
                      "starts with '<')\n"},
+        InputProblem{"a file that is no log",
+                     {"score", "in.log"},
+                     "call,date\nPY1AA,2015-09-12\n",
+                     "torv: in.log: not a contest log (neither ADIF nor Cabrillo)\n"},
+        InputProblem{"an empty file", {"score", "in.log"}, "\r\n", "torv: in.log: empty\n"},
         InputProblem{"a missing settings file",
                      {"score", "in.log", "--settings", "none.ini"},
                      "<CALL:5>PY1AA<QSO_DATE:8>20150912<TIME_ON:4>1200<BAND:3>40m<EOR>",
@@ -259,6 +266,75 @@ TEST_F(TorvProgram, CheckOfALogThatIsNotThereIsAUsageErrorAndWritesNothing) {
     EXPECT_NE(run.err.find("no such file or folder: absent.cbr"), std::string::npos) << run.err;
     EXPECT_EQ(run.out, "");
     EXPECT_FALSE(fileExists(folder.file("checked")));
+}
+
+// An ADIF log with neither FREQ nor, on some records, one RST or both: the Cabrillo
+// file torv writes of it reads back to the same contacts.
+TEST_F(TorvProgram, ItsOwnCabrilloOfABandOnlyLogReadsBack) {
+    std::string adif;
+    const char* const areas[] = {"RJ", "MG", "BA", "PR", "RS", "SC", "GO"};
+    for (int i = 0; i < 7; ++i) {
+        adif += "<CALL:5>PY1A" + std::string(1, static_cast<char>('A' + i)) +
+                "<QSO_DATE:8>20150912<TIME_ON:4>120" + std::to_string(i) + "<BAND:3>40M<MODE:2>CW" +
+                (i % 3 == 0 ? std::string() : std::string("<RST_RCVD:3>599")) +
+                (i % 3 == 0 || i == 4 ? std::string() : std::string("<RST_SENT:3>599")) +
+                "<STX_STRING:2>SP<SRX_STRING:2>" + areas[i] +
+                "<STATION_CALLSIGN:5>PY2ZZ<EOR>\n";
+    }
+    writeFile(folder.file("log.adi"), adif);
+    const ProgramRun first = torv({"score", "log.adi", "--cabrillo", "log.cbr", "--errors", "first.txt"});
+    ASSERT_EQ(first.exitCode, 0) << first.err;
+    const std::string cabrillo = readFile(folder.file("log.cbr"));
+    EXPECT_NE(cabrillo.find("\r\nQSO:  7000 CW 2015-09-12 1200 PY2ZZ             SP     PY1AA             RJ\r\n"),
+              std::string::npos)
+        << cabrillo;
+    const ProgramRun again = torv({"score", "log.cbr", "--errors", "again.txt"});
+    EXPECT_EQ(again.exitCode, 0) << again.err;
+    EXPECT_EQ(again.err, "");
+    EXPECT_EQ(again.out, first.out);
+    EXPECT_EQ(readFile(folder.file("again.txt")), readFile(folder.file("first.txt")));
+}
+
+TEST_F(TorvProgram, AUtf16CabrilloScoresAsItsUtf8) {
+    const std::string utf8 = readFile(testDataPath("golden/sample.cbr"));
+    std::string utf16 = "\xFF\xFE";
+    for (char c : utf8) {
+        utf16 += c;
+        utf16 += '\0';
+    }
+    writeFile(folder.file("utf16.cbr"), utf16);
+    const ProgramRun run = torv({"score", "utf16.cbr"});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out, goldenSummaryLine());
+}
+
+TEST_F(TorvProgram, MessagesStopAtTwentyPerFile) {
+    std::string log = "START-OF-LOG: 3.0\nCALLSIGN: PY2ZZ\n";
+    for (int i = 0; i < 25; ++i) {
+        log += "QSO: 7025 CW 2015-09-12 24" + std::to_string(i + 10) + " PY2ZZ 599 SP PY1AA 599 RJ\n";
+    }
+    writeFile(folder.file("log.cbr"), log);
+    const ProgramRun run = torv({"score", "log.cbr"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 21) << run.err;
+    EXPECT_NE(run.err.find("torv: log.cbr: line 22, record 20: skipped: time \"2429\" is not a time of day"),
+              std::string::npos)
+        << run.err;
+    EXPECT_NE(run.err.find("\ntorv: log.cbr: 5 more problems not shown (at most 20 per file)\n"), std::string::npos)
+        << run.err;
+}
+
+TEST_F(TorvProgram, CheckReportsALinkToNothingInAFolder) {
+    std::filesystem::create_directory(folder.file("logs"));
+    std::filesystem::copy_file(sample(), folder.file("logs/PY2ZZ.adi"));
+    std::filesystem::create_symlink("../deleted.cbr", folder.file("logs/gone.cbr"));
+    const ProgramRun run = torv({"check", "logs", "--out", "checked"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.err.find("torv: logs/gone.cbr: cannot read logs/gone.cbr: a link to ../deleted.cbr, which does "
+                           "not exist; left out\n"),
+              std::string::npos)
+        << run.err;
+    EXPECT_EQ(run.out.rfind("1 logs, 600 QSO lines: ", 0), 0u) << run.out;
 }
 
 TEST_F(TorvProgram, CheckCannotWriteItsFolder) {

@@ -57,6 +57,10 @@ grep -q $'^torv [0-9.]*\r$' version.out || { od -c version.out >&2; fail "--vers
 # The round trip: Stats.dll's Cabrillo file scored again.
 "$run" "$prefix" "$bin/torv.exe" score dll/PY2ZZ.cbr >round.out 2>round.err || { cat round.err >&2; fail "round trip"; }
 same round.out torv.out "DLL -> Cabrillo -> torv.exe score does not give the same summary"
+# The same file in UTF-16 (with its mark), as some loggers write it.
+{ printf '\xff\xfe'; iconv -f UTF-8 -t UTF-16LE dll/PY2ZZ.cbr; } >utf16.cbr
+"$run" "$prefix" "$bin/torv.exe" score utf16.cbr >utf16.out 2>utf16.err || { cat utf16.err >&2; fail "UTF-16"; }
+same utf16.out torv.out "a UTF-16 Cabrillo file does not score as its UTF-8 twin"
 
 # An output is compared with the inputs as a file: other letter case names
 # the same file on Windows.

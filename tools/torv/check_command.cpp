@@ -44,7 +44,7 @@ void requireLogsExist(const std::vector<std::string>& logs) {
 }
 
 // The files named, and the files directly inside the folders named (in
-// name order, hidden ones aside), with '/' between folder and name on every
+// name order, hidden ones aside, links to nothing included), with '/' between folder and name on every
 // platform so that reports read the same everywhere.
 std::vector<std::string> logPaths(const std::vector<std::string>& given, bool& problems) {
     std::vector<std::string> paths;
@@ -58,7 +58,9 @@ std::vector<std::string> logPaths(const std::vector<std::string>& given, bool& p
         for (const auto& entry : std::filesystem::directory_iterator(pathOf(item), error)) {
             const std::string name = utf8Of(entry.path().filename());
             std::error_code kind;
-            if (!name.empty() && name[0] != '.' && entry.is_regular_file(kind)) {
+            // A link to nothing is kept, so that reading it says so.
+            const bool dangling = entry.is_symlink(kind) && !entry.exists(kind);
+            if (!name.empty() && name[0] != '.' && (entry.is_regular_file(kind) || dangling)) {
                 inside.push_back(name);
             }
         }

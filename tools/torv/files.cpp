@@ -22,7 +22,13 @@ WholeFile readWholeFile(const std::string& path, uint64_t limit) {
     errno = 0;
     const FilePointer file = openFile(path, "rb");
     if (!file) {
-        whole.error = "cannot read " + path + ": " + systemErrorText();
+        std::string reason = systemErrorText();
+        std::error_code error;
+        if (std::filesystem::is_symlink(pathOf(path), error) && !std::filesystem::exists(pathOf(path), error)) {
+            reason = "a link to " + std::filesystem::read_symlink(pathOf(path), error).generic_u8string() +
+                     ", which does not exist";
+        }
+        whole.error = "cannot read " + path + ": " + reason;
         return whole;
     }
     const std::optional<OpenFileFacts> facts = factsOf(file.get());

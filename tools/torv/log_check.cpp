@@ -60,7 +60,7 @@ ReadLog readAndScore(const std::string& path, const CheckRequest& request, const
     LogFile log;
     try {
         LogSource source = load(path);
-        out.bytes = std::move(source.bytes);
+        out.bytes = decodedLogText(std::move(source.bytes));
         out.modified = source.modified;
         log = readLog(out.bytes);
     } catch (const LogFileError& error) {
@@ -68,13 +68,13 @@ ReadLog readAndScore(const std::string& path, const CheckRequest& request, const
         out.inputProblems = true;
         return out;
     }
-    for (const LogProblem& problem : log.problems) {
-        LogProblem shown = problem;
-        const bool skipped = problem.kind == LogProblem::Kind::kSkipped;
-        shown.text = std::string(skipped ? "skipped: " : "warning: ") + problem.text;
-        out.diagnostics.push_back(path + ": " + locatedText(shown));
-        out.inputProblems = out.inputProblems || skipped;
+    for (const LogProblem& problem : log.problems.shown) {
+        out.diagnostics.push_back(path + ": " + problemMessage(problem));
     }
+    if (log.problems.notShown > 0) {
+        out.diagnostics.push_back(path + ": " + notShownMessage(log.problems.notShown));
+    }
+    out.inputProblems = !log.unreadable.empty();
     const std::string station = crosscheck::normalised(log.stationCall);
     if (station.empty()) {
         out.diagnostics.push_back(path + ": " + formatName(log.format) +
@@ -114,6 +114,16 @@ ReadLog readAndScore(const std::string& path, const CheckRequest& request, const
                 break;
         }
         out.log.qsos.push_back(std::move(q));
+    }
+    for (const UnreadableRecord& record : log.unreadable) {
+        crosscheck::UnreadableQso u;
+        u.line = static_cast<uint32_t>(record.line);
+        u.reason = record.reason;
+        u.call = record.call;
+        if (record.oleDate) {
+            u.minute = minuteOfOleDate(*record.oleDate);
+        }
+        out.log.unreadable.push_back(std::move(u));
     }
     Entrant& e = out.entrant;
     e.file = path;
@@ -177,11 +187,16 @@ void finishEntrant(crosscheck::ContestReport& report, size_t l, const std::strin
             which.push_back(q);
         }
     }
+    for (const crosscheck::UnreadableQso& u : log.unreadable) {
+        wanted.push_back(u.line);
+    }
     e.qsoText.assign(log.qsos.size(), std::string());
     std::vector<std::string> texts = linesOf(bytes, wanted);
     for (size_t k = 0; k < which.size(); ++k) {
         e.qsoText[which[k]] = std::move(texts[k]);
     }
+    e.unreadableText.assign(std::make_move_iterator(texts.begin() + static_cast<std::ptrdiff_t>(which.size())),
+                            std::make_move_iterator(texts.end()));
 }
 
 }  // namespace
@@ -324,6 +339,7 @@ CheckOutcome checkLogs(const std::vector<std::string>& paths, const CheckRequest
             report.notes.push_back(note);
             outcome.inputProblems = true;
             report.entrants[l].qsoText.resize(report.logs[l].qsos.size());
+            report.entrants[l].unreadableText.resize(report.logs[l].unreadable.size());
         }
         std::string().swap(bytes[l]);
     }

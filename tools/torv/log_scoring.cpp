@@ -8,6 +8,7 @@
 #include "console.h"
 #include "settings/ini_settings.h"
 #include "engine/error_file.h"
+#include "logfile/adif_contact.h"
 #include "plugin/module.h"
 
 namespace {
@@ -151,7 +152,9 @@ ContactFields contactFieldsOf(const LogContact& contact) {
     fields.ownCall = contact.ownCall;
     fields.call = contact.call;
     fields.qsoTime = {contact.oleDate, kDateTimeValid};
-    fields.frequency = contact.frequency;
+    // A contact logged with its band alone is on the band's lower edge, so
+    // that the Cabrillo file written from it reads back on that band.
+    fields.frequency = contact.frequency != 0 ? contact.frequency : lowerEdgeOfBand(contact.band);
     fields.mode = contact.mode;
     fields.rstSent = contact.rstSent;
     fields.rstReceived = contact.rstReceived;

@@ -18,7 +18,8 @@
 #include "reports/score_summary.h"
 
 // The contact the host would pass for a log record: its time a valid
-// date-time, no auxiliary text.
+// date-time, no auxiliary text; without a frequency, the lower edge of its
+// band.
 ContactFields contactFieldsOf(const LogContact& contact);
 
 // The largest file read as a contest log: a million QSO lines are 80 MB.

@@ -108,9 +108,6 @@ LogFile readScoredLog(const std::string& path) {
     if (!file.error.empty()) {
         throw InputProblem(file.error);
     }
-    if (file.bytes.find_first_not_of(" \t\r\n") == std::string::npos) {
-        throw InputProblem(path + ": empty");
-    }
     try {
         return readLog(file.bytes);
     } catch (const LogFileError& error) {
@@ -125,17 +122,21 @@ int runScore(const ScoreOptions& options) {
         settings = readSettings(options.settings);
     }
 
-    size_t skipped = 0, warnings = 0;
-    for (const LogProblem& problem : log.problems) {
-        const bool skip = problem.kind == LogProblem::Kind::kSkipped;
-        (skip ? skipped : warnings) += 1;
-        LogProblem shown = problem;
-        shown.text = std::string(skip ? "skipped: " : "warning: ") + problem.text;
-        tell(options.log + ": " + locatedText(shown));
-        if (skip && options.strict) {
-            tell(options.log + ": stopped at the first record that cannot be read (--strict)");
-            return 1;
+    const size_t skipped = log.unreadable.size();
+    bool stop = false;
+    for (const LogProblem& problem : log.problems.shown) {
+        tell(options.log + ": " + problemMessage(problem));
+        stop = problem.kind == LogProblem::Kind::kSkipped && options.strict;
+        if (stop) {
+            break;
         }
+    }
+    if (!stop && log.problems.notShown > 0) {
+        tell(options.log + ": " + notShownMessage(log.problems.notShown));
+    }
+    if (skipped > 0 && options.strict) {
+        tell(options.log + ": stopped at the first record that cannot be read (--strict)");
+        return 1;
     }
 
     ScoringSetup setup = scoringSetupFor(log, options.call, optionalDate(options.start), optionalDate(options.end));
@@ -173,7 +174,8 @@ int runScore(const ScoreOptions& options) {
     progress.finish();
 
     if (options.json) {
-        const ScoreJsonInput input{options.log, formatName(log.format), log.contacts.size(), skipped, warnings};
+        const ScoreJsonInput input{options.log, formatName(log.format), log.contacts.size(), skipped,
+                                   log.problems.warnings};
         toStandardOutput(withPlatformLineEnds(scoreJson(scored, input, setup.contestantCall)));
     } else {
         const std::string summary = withPlatformLineEnds(scored.summary) + kLineEnd;

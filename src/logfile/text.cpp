@@ -1,0 +1,92 @@
+#include "logfile/text.h"
+
+namespace {
+
+constexpr unsigned char kNoBreakSpace = 0xA0;
+
+unsigned char byteAt(std::string_view text, size_t at) {
+    return static_cast<unsigned char>(text[at]);
+}
+
+// The length of the blank at text[at], 0 when there is none; the lengths of
+// other characters, so that the scan steps over whole UTF-8 sequences.
+struct Step {
+    size_t length;
+    bool blank;
+};
+
+Step stepAt(std::string_view text, size_t at) {
+    const unsigned char c = byteAt(text, at);
+    if (c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == kNoBreakSpace) {
+        return {1, true};
+    }
+    const size_t sequence = c >= 0x80 ? utf8SequenceLength(text, at) : 0;
+    if (sequence == 2 && c == 0xC2 && byteAt(text, at + 1) == kNoBreakSpace) {
+        return {2, true};
+    }
+    return {sequence == 0 ? 1 : sequence, false};
+}
+
+}  // namespace
+
+size_t utf8SequenceLength(std::string_view text, size_t at) {
+    const unsigned char lead = byteAt(text, at);
+    size_t length = 0;
+    unsigned char low = 0x80;
+    unsigned char high = 0xBF;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        low = lead == 0xE0 ? 0xA0 : 0x80;
+        high = lead == 0xED ? 0x9F : 0xBF;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        low = lead == 0xF0 ? 0x90 : 0x80;
+        high = lead == 0xF4 ? 0x8F : 0xBF;
+    } else {
+        return 0;
+    }
+    if (at + length > text.size() || byteAt(text, at + 1) < low || byteAt(text, at + 1) > high) {
+        return 0;
+    }
+    for (size_t i = at + 2; i < at + length; ++i) {
+        if (byteAt(text, i) < 0x80 || byteAt(text, i) > 0xBF) {
+            return 0;
+        }
+    }
+    return length;
+}
+
+std::vector<std::string_view> blankSeparated(std::string_view text) {
+    std::vector<std::string_view> fields;
+    size_t start = std::string_view::npos;  // of the field being read
+    for (size_t at = 0; at < text.size();) {
+        const Step step = stepAt(text, at);
+        if (step.blank && start != std::string_view::npos) {
+            fields.push_back(text.substr(start, at - start));
+            start = std::string_view::npos;
+        } else if (!step.blank && start == std::string_view::npos) {
+            start = at;
+        }
+        at += step.length;
+    }
+    if (start != std::string_view::npos) {
+        fields.push_back(text.substr(start));
+    }
+    return fields;
+}
+
+std::string_view trimmedOfBlanks(std::string_view text) {
+    size_t first = std::string_view::npos;
+    size_t end = 0;
+    for (size_t at = 0; at < text.size();) {
+        const Step step = stepAt(text, at);
+        if (!step.blank) {
+            first = first == std::string_view::npos ? at : first;
+            end = at + step.length;
+        }
+        at += step.length;
+    }
+    return first == std::string_view::npos ? std::string_view() : text.substr(first, end - first);
+}
