@@ -48,32 +48,26 @@ bool NearestPairing::alive(uint32_t node) const {
 
 // Links are followed past emptied buckets and then pointed straight at the
 // node found, so that every bucket is stepped over a bounded number of times.
-uint32_t NearestPairing::nextAlive(uint32_t node) {
-    uint32_t found = next_[node];
+uint32_t NearestPairing::aliveAlong(std::vector<uint32_t>& links, uint32_t node) {
+    uint32_t found = links[node];
     while (found != kNone && !alive(found)) {
-        found = next_[found];
+        found = links[found];
     }
-    for (uint32_t step = next_[node]; step != found;) {
-        const uint32_t after = next_[step];
-        next_[step] = found;
+    for (uint32_t step = links[node]; step != found;) {
+        const uint32_t after = links[step];
+        links[step] = found;
         step = after;
     }
-    next_[node] = found;
+    links[node] = found;
     return found;
 }
 
+uint32_t NearestPairing::nextAlive(uint32_t node) {
+    return aliveAlong(next_, node);
+}
+
 uint32_t NearestPairing::previousAlive(uint32_t node) {
-    uint32_t found = previous_[node];
-    while (found != kNone && !alive(found)) {
-        found = previous_[found];
-    }
-    for (uint32_t step = previous_[node]; step != found;) {
-        const uint32_t before = previous_[step];
-        previous_[step] = found;
-        step = before;
-    }
-    previous_[node] = found;
-    return found;
+    return aliveAlong(previous_, node);
 }
 
 bool NearestPairing::itemOf(uint32_t node, Item& item) {

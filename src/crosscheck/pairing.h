@@ -62,6 +62,8 @@ private:
     static bool later(const Item& a, const Item& b);
 
     bool alive(uint32_t node) const;
+    // The first node alive along the links (next_ or previous_), or none.
+    uint32_t aliveAlong(std::vector<uint32_t>& links, uint32_t node);
     uint32_t nextAlive(uint32_t node);
     uint32_t previousAlive(uint32_t node);
     // The candidate of a node and the next node alive, if they may pair.

@@ -333,8 +333,7 @@ CheckOutcome checkLogs(const std::vector<std::string>& paths, const CheckRequest
             finishEntrant(report, l, bytes[l]);
         } catch (const std::exception& error) {
             // The others are still checked; this one's report says less.
-            const std::string note = report.entrants[l].file + ": its checked score could not be made: " +
-                                     error.what();
+            const std::string note = report.entrants[l].file + ": its checked score could not be made: " + error.what();
             outcome.diagnostics.push_back(note);
             report.notes.push_back(note);
             outcome.inputProblems = true;

@@ -6,10 +6,10 @@
 #include <optional>
 
 #include "console.h"
-#include "settings/ini_settings.h"
 #include "engine/error_file.h"
 #include "logfile/adif_contact.h"
 #include "plugin/module.h"
+#include "settings/ini_settings.h"
 
 namespace {
 

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <memory>
 
-#include "settings/ini_settings.h"
 #include "command_support.h"
 #include "console.h"
 #include "files.h"
@@ -13,6 +12,7 @@
 #include "logfile/log_file.h"
 #include "progress.h"
 #include "score_json.h"
+#include "settings/ini_settings.h"
 
 namespace {
 
