@@ -36,9 +36,10 @@ ContestReport smallReport() {
     r.verdicts = crossCheck(r.logs, r.settings.options);
     const char* categories[] = {"SINGLE-OP", "SINGLE-OP", "MULTI-OP"};
     const int32_t scores[] = {4, 4, 8};
+    const std::vector<std::string> names = ubnFileNames(r);
     for (size_t l = 0; l < r.logs.size(); ++l) {
         Entrant e;
-        e.file = "logs/" + ubnBaseName(r.logs[l].call) + ".cbr";
+        e.file = "logs/" + names[l] + ".cbr";
         e.categoryOperator = categories[l];
         e.header.categoryBand = "ALL";
         e.header.claimedScorePresent = true;
@@ -160,6 +161,25 @@ TEST(Results, HtmlIsOneSelfContainedPage) {
     EXPECT_EQ(html.find("src="), std::string::npos);
     EXPECT_EQ(html.find("href=\"http"), std::string::npos);
     EXPECT_NE(html.find("<li>PY2AAA: CATEGORY-BAND 40M, but contacts on 20m</li>"), std::string::npos);
+}
+
+// 16 contacts in the first hour, 3 on 20 m in the second: the 20 m bar is
+// 3 × 60 / 16 = 11.25 pixels high, a half that printf rounds by the
+// platform's rule. Tenths computed in integers round it up everywhere.
+TEST(Results, ChartCoordinatesAreTheSameDigitsEverywhere) {
+    ContestReport r;
+    std::vector<LogQso> qsos;
+    for (uint32_t i = 0; i < 19; ++i) {
+        qsos.push_back(qso(i + 1, kNoon + (i < 16 ? i : 60 + i), "PY2AAA", "SP", "RJ"));
+        qsos.back().band = i < 16 ? "40m" : "20m";
+    }
+    r.logs.push_back({"PY2BBB", qsos, {}});
+    r.verdicts = crossCheck(r.logs, r.settings.options);
+    r.entrants.resize(1);
+    r.entrants[0].qsoText.resize(qsos.size());
+    const std::string html = resultsHtml(r);
+    EXPECT_NE(html.find("<path fill=\"#f2b701\" d=\"M240.0 52.7h204.0v11.3h-204.0z\">"), std::string::npos) << html;
+    EXPECT_NE(html.find("<path fill=\"#3969ac\" d=\"M0.0 4.0h204.0v60.0h-204.0z\">"), std::string::npos);
 }
 
 TEST(Results, UbnPageEscapesTheReport) {
