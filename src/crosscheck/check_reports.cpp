@@ -8,6 +8,7 @@
 #include <tuple>
 
 #include "calendar/minutes.h"
+#include "crosscheck/file_names.h"
 #include "logfile/text.h"
 
 namespace crosscheck {
@@ -15,9 +16,9 @@ namespace crosscheck {
 namespace {
 
 // The order in which a UBN report lists what is not confirmed.
-constexpr std::array<QsoStatus, 7> kReportedStatuses = {
-    QsoStatus::kNil,        QsoStatus::kBustedCall, QsoStatus::kBustedExchange, QsoStatus::kUnique,
-    QsoStatus::kUnverified, QsoStatus::kDupe,       QsoStatus::kRefused,
+constexpr std::array<QsoStatus, 9> kReportedStatuses = {
+    QsoStatus::kNil,  QsoStatus::kBustedCall, QsoStatus::kBustedExchange, QsoStatus::kUnique,    QsoStatus::kUnverified,
+    QsoStatus::kDupe, QsoStatus::kRefused,    QsoStatus::kOutOfPeriod,    QsoStatus::kOtherBand,
 };
 
 const char* reasonWord(QsoStatus status) {
@@ -36,6 +37,12 @@ const char* reasonWord(QsoStatus status) {
             return "duplicate";
         case QsoStatus::kRefused:
             return "refused";
+        case QsoStatus::kOutOfPeriod:
+            return "outside the period";
+        case QsoStatus::kOtherBand:
+            return "other band";
+        case QsoStatus::kUnreadable:
+            return "not read";
         case QsoStatus::kConfirmed:
             break;
     }
@@ -106,7 +113,8 @@ std::string jsonArray(const std::vector<std::string>& texts) {
 
 std::string detailOf(const ContestReport& report, size_t log, size_t q) {
     std::string detail = verdictDetail(report.logs, report.verdicts, log, q);
-    if (outsidePeriod(report.logs[log].qsos[q], report.settings.period, report.verdicts[log].offsetMinutes)) {
+    if (report.verdicts[log].qsos[q].status != QsoStatus::kOutOfPeriod &&
+        outsidePeriod(report.logs[log].qsos[q], report.settings.period, report.verdicts[log].offsetMinutes)) {
         detail += detail.empty() ? "" : "; ";
         detail += "outside the contest period";
     }
@@ -168,6 +176,17 @@ const char* colourOf(const std::string& band) {
     return kOtherBandColour;
 }
 
+// numerator / denominator in tenths, a half rounded up (both not negative).
+int64_t tenthsOf(int64_t numerator, int64_t denominator) {
+    return (numerator * 20 + denominator) / (denominator * 2);
+}
+
+// "12.3", "-0.5": tenths as a number with one decimal.
+std::string tenthsText(int64_t tenths) {
+    const int64_t size = tenths < 0 ? -tenths : tenths;
+    return (tenths < 0 ? "-" : "") + std::to_string(size / 10) + "." + std::to_string(size % 10);
+}
+
 // Contacts per hour by band as stacked bars, one path per band.
 std::string hourlySvg(const SubmittedLog& log, const HourSpan& span) {
     constexpr int kWidth = 480;
@@ -200,26 +219,27 @@ std::string hourlySvg(const SubmittedLog& log, const HourSpan& span) {
         }
         peak = std::max(peak, total);
     }
-    const double barWidth = static_cast<double>(kWidth) / static_cast<double>(hours);
-    const double unit = static_cast<double>(kHeight - 4) / peak;
+    // Coordinates in tenths, computed in integers (halves rounded up), so
+    // that every platform prints the same digits.
+    const int64_t columns = static_cast<int64_t>(hours);
+    const int64_t barTenths = tenthsOf(kWidth * 85, 100 * columns);
     std::string svg = "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + std::to_string(kWidth) + "\" height=\"" +
                       std::to_string(kHeight) + "\" viewBox=\"0 0 " + std::to_string(kWidth) + " " +
                       std::to_string(kHeight) + "\" role=\"img\"><title>" + htmlEscaped(log.call) +
                       ": contacts per hour (peak " + std::to_string(peak) + ")</title>";
     svg += "<rect width=\"100%\" height=\"100%\" fill=\"#f7f7f4\"/>";
     std::vector<int> stacked(hours, 0);
-    char step[96];
     for (size_t b = 0; b < bands.size(); ++b) {
         std::string path;
         for (size_t h = 0; h < hours; ++h) {
             if (counts[b][h] == 0) {
                 continue;
             }
-            const double x = static_cast<double>(h) * barWidth;
-            const double y = kHeight - (stacked[h] + counts[b][h]) * unit;
-            std::snprintf(step, sizeof step, "M%.1f %.1fh%.1fv%.1fh%.1fz", x, y, barWidth * 0.85, counts[b][h] * unit,
-                          -barWidth * 0.85);
-            path += step;
+            const int64_t top = stacked[h] + counts[b][h];
+            path += "M" + tenthsText(tenthsOf(static_cast<int64_t>(h) * kWidth, columns)) + " " +
+                    tenthsText(kHeight * 10 - tenthsOf(top * (kHeight - 4), peak)) + "h" + tenthsText(barTenths) + "v" +
+                    tenthsText(tenthsOf(int64_t{counts[b][h]} * (kHeight - 4), peak)) + "h" + tenthsText(-barTenths) +
+                    "z";
             stacked[h] += counts[b][h];
         }
         if (!path.empty()) {
@@ -289,10 +309,13 @@ std::vector<size_t> resultsOrder(const ContestReport& report) {
     return order;
 }
 
-std::string ubnBaseName(const std::string& call) {
-    std::string name = call;
-    std::replace(name.begin(), name.end(), '/', '_');
-    return name;
+std::vector<std::string> ubnFileNames(const ContestReport& report) {
+    std::vector<std::string> calls;
+    calls.reserve(report.logs.size());
+    for (const SubmittedLog& log : report.logs) {
+        calls.push_back(log.call);
+    }
+    return safeFileNames(calls);
 }
 
 std::string qsosCsv(const ContestReport& report) {
@@ -314,8 +337,7 @@ std::string qsosCsv(const ContestReport& report) {
         for (size_t u = 0; u < log.unreadable.size(); ++u) {
             rows.emplace_back(log.unreadable[u].line, log.qsos.size() + u);
         }
-        std::stable_sort(rows.begin(), rows.end(),
-                         [](const auto& a, const auto& b) { return a.first < b.first; });
+        std::stable_sort(rows.begin(), rows.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
         for (const auto& [line, index] : rows) {
             if (index >= log.qsos.size()) {
                 const UnreadableQso& u = log.unreadable[index - log.qsos.size()];
@@ -487,6 +509,7 @@ std::string resultsHtml(const ContestReport& report) {
         html += "<span><i style=\"background:" + std::string(kOtherBandColour) + "\"></i>other</span></p>\n";
     }
     bool tableOpen = false;
+    const std::vector<std::string> ubnNames = ubnFileNames(report);
     for (const Ranked& row : ranked(report)) {
         const size_t l = row.log;
         const Entrant& e = report.entrants[l];
@@ -503,7 +526,7 @@ std::string resultsHtml(const ContestReport& report) {
         }
         const VerdictCounts c = countVerdicts(report.verdicts[l]);
         html += "<tr><td>" + std::to_string(row.rank) + "</td><td class=\"l\"><a href=\"ubn/" +
-                htmlEscaped(ubnBaseName(log.call)) + ".html\">" + htmlEscaped(log.call) + "</a></td><td class=\"l\">" +
+                htmlEscaped(ubnNames[l]) + ".html\">" + htmlEscaped(log.call) + "</a></td><td class=\"l\">" +
                 htmlEscaped(e.header.categoryBand) + "</td><td>" + std::to_string(e.claimedQsos) + "</td><td>" +
                 std::to_string(c.confirmed) + "</td><td>" + std::to_string(e.checked.points) + "</td><td>" +
                 std::to_string(e.checked.summary.multipliers) + "</td><td>" + std::to_string(claimedScoreOf(e)) +

@@ -59,8 +59,9 @@ int64_t claimedScoreOf(const Entrant& entrant);
 // order, entrants without one last), then checked score high to low, then call.
 std::vector<size_t> resultsOrder(const ContestReport& report);
 
-// "ubn/PY2AAA_P" without extension: the report's name for a call.
-std::string ubnBaseName(const std::string& call);
+// Each log's UBN report name without folder and extension ("PY2AAA_P"),
+// in the logs' order: safeFileNames of their calls.
+std::vector<std::string> ubnFileNames(const ContestReport& report);
 
 // "log,line,status,other,detail" and one row per QSO line, sorted by log
 // call, then line; a line that could not be read is UNREADABLE, its detail

@@ -5,9 +5,11 @@
 #include <functional>
 #include <limits>
 #include <tuple>
-#include <utility>
 #include <unordered_map>
+#include <utility>
 
+#include "crosscheck/one_edit.h"
+#include "crosscheck/pairing.h"
 #include "engine/area.h"
 
 namespace crosscheck {
@@ -42,25 +44,6 @@ uint64_t groupOf(uint32_t worked, uint32_t bandMode) {
 
 uint32_t workedOfGroup(uint64_t group) {
     return static_cast<uint32_t>(group >> 32);
-}
-
-// A candidate pair of two contacts: nearest in time first, then the earlier
-// line of the first side, then the earlier line of the second.
-struct Candidate {
-    int64_t distance;
-    uint32_t firstLine;
-    uint32_t secondLine;
-    uint32_t first;
-    uint32_t second;
-};
-
-bool candidateLess(const Candidate& a, const Candidate& b) {
-    return std::tie(a.distance, a.firstLine, a.secondLine, a.first, a.second) <
-           std::tie(b.distance, b.firstLine, b.secondLine, b.first, b.second);
-}
-
-int64_t distance(int64_t a, int64_t b) {
-    return a > b ? a - b : b - a;
 }
 
 // Every contact of every log, flattened, with the calls interned: the ids
@@ -257,7 +240,7 @@ public:
     // index) or kUnpaired.
     std::vector<int32_t> pairUp(const std::vector<int64_t>& offsets, int64_t window) const {
         std::vector<int32_t> partner(contest_.size(), kUnpaired);
-        std::vector<Candidate> candidates;
+        GroupPairing room;
         for (size_t l = 0; l < contest_.logCount(); ++l) {
             const uint32_t caller = contest_.callOfLog(l);
             const size_t end = logStart_[l + 1];
@@ -269,7 +252,7 @@ public:
                 const uint32_t worked = workedOfGroup(entries_[start].group);
                 // Each pair of groups once, from the side whose call sorts first.
                 if (caller < worked && contest_.logOfCall(caller) == static_cast<int32_t>(l)) {
-                    pairGroup(l, start, stop, offsets, window, partner, candidates);
+                    pairGroup(l, start, stop, offsets, window, partner, room);
                 }
                 start = stop;
             }
@@ -278,8 +261,14 @@ public:
     }
 
 private:
+    // What pairing one group needs, kept from group to group.
+    struct GroupPairing {
+        NearestPairing pairing;
+        std::vector<PairingSlot> slots;
+    };
+
     void pairGroup(size_t log, size_t start, size_t stop, const std::vector<int64_t>& offsets, int64_t window,
-                   std::vector<int32_t>& partner, std::vector<Candidate>& candidates) const {
+                   std::vector<int32_t>& partner, GroupPairing& room) const {
         const uint32_t worked = workedOfGroup(entries_[start].group);
         const uint32_t bandMode = static_cast<uint32_t>(entries_[start].group);
         const size_t otherLog = static_cast<size_t>(contest_.logOfCall(worked));
@@ -297,27 +286,31 @@ private:
         }
         const int64_t ownOffset = offsets[log];
         const int64_t otherOffset = offsets[otherLog];
-        candidates.clear();
-        size_t low = other;
+        auto pair = [&partner](uint32_t a, uint32_t b) {
+            partner[a] = static_cast<int32_t>(b);
+            partner[b] = static_cast<int32_t>(a);
+        };
+        // Most groups are one contact a side.
+        if (stop - start == 1 && otherStop - other == 1) {
+            const int64_t d = (entries_[start].minute - ownOffset) - (entries_[other].minute - otherOffset);
+            if (d <= window && -d <= window) {
+                pair(entries_[start].flat, entries_[other].flat);
+            }
+            return;
+        }
+        room.slots.clear();
         for (size_t i = start; i < stop; ++i) {
-            const int64_t t = entries_[i].minute - ownOffset;
-            while (low < otherStop && entries_[low].minute - otherOffset < t - window) {
-                ++low;
-            }
-            for (size_t j = low; j < otherStop && entries_[j].minute - otherOffset <= t + window; ++j) {
-                candidates.push_back({distance(t, entries_[j].minute - otherOffset), entries_[i].line, entries_[j].line,
-                                      entries_[i].flat, entries_[j].flat});
-            }
+            room.slots.push_back({entries_[i].minute - ownOffset, entries_[i].line, entries_[i].flat});
         }
-        if (candidates.size() > 1) {
-            std::sort(candidates.begin(), candidates.end(), candidateLess);
+        for (size_t j = other; j < otherStop; ++j) {
+            room.slots.push_back({entries_[j].minute - otherOffset, entries_[j].line, entries_[j].flat});
         }
-        for (const Candidate& c : candidates) {
-            if (partner[c.first] == kUnpaired && partner[c.second] == kUnpaired) {
-                partner[c.first] = static_cast<int32_t>(c.second);
-                partner[c.second] = static_cast<int32_t>(c.first);
-            }
-        }
+        const PairingSlot* slots = room.slots.data();
+        room.pairing.clear();
+        const uint32_t own = room.pairing.addSide(slots, slots + (stop - start));
+        const uint32_t theirs = room.pairing.addSide(slots + (stop - start), slots + room.slots.size());
+        room.pairing.addBlock(own, theirs);
+        room.pairing.run(window, pair);
     }
 
     const Contest& contest_;
@@ -351,40 +344,118 @@ QsoStatus keptOr(EngineResult engine, QsoStatus status) {
     return status;
 }
 
-// An unpaired contact in the index of busted calls, by the call it logged.
+// An unpaired contact offered to the busted-call search: its log's call,
+// the call it logged, band and mode.
 struct LooseEntry {
+    uint32_t caller;
     uint32_t worked;
     uint32_t bandMode;
-    int64_t minute;
-    uint32_t flat;
+    PairingSlot slot;
 };
 
 bool looseLess(const LooseEntry& a, const LooseEntry& b) {
-    return std::tie(a.worked, a.bandMode, a.minute, a.flat) < std::tie(b.worked, b.bandMode, b.minute, b.flat);
+    return std::tie(a.caller, a.worked, a.bandMode, a.slot.minute, a.slot.line, a.slot.flat) <
+           std::tie(b.caller, b.worked, b.bandMode, b.slot.minute, b.slot.line, b.slot.flat);
+}
+
+uint64_t scopeOf(uint32_t worked, uint32_t bandMode) {
+    return (static_cast<uint64_t>(worked) << 32) | bandMode;
+}
+
+// Pairs unpaired contacts as busted calls, nearest in time first: a contact
+// of A with B (the first side) and a contact with A on the same band and
+// mode in the log of a station C, C neither A nor B, one edit from B (the
+// second side), on corrected times. The unpaired contacts of one log with
+// one call on one band and mode form a side; the sides one edit apart are
+// found through an index of the calls, never by comparing every pair.
+void pairBustedCalls(const Contest& contest, const std::vector<int64_t>& minutes, int64_t window,
+                     std::vector<int32_t>& partner, const std::function<void(uint32_t, uint32_t)>& busted) {
+    std::vector<LooseEntry> loose;
+    for (uint32_t f = 0; f < contest.size(); ++f) {
+        if (partner[f] == kUnpaired && contest.caller(f) != std::numeric_limits<uint32_t>::max()) {
+            loose.push_back(
+                {contest.caller(f), contest.worked(f), contest.bandMode(f), {minutes[f], contest.line(f), f}});
+        }
+    }
+    std::sort(loose.begin(), loose.end(), looseLess);
+    std::vector<PairingSlot> slots;
+    slots.reserve(loose.size());
+    for (const LooseEntry& e : loose) {
+        slots.push_back(e.slot);
+    }
+    NearestPairing pairing;
+    std::vector<uint32_t> sideStart;                    // the first entry of each side
+    std::vector<std::pair<uint64_t, uint32_t>> scoped;  // (the call logged, band and mode; side)
+    for (size_t start = 0; start < loose.size();) {
+        size_t stop = start + 1;
+        while (stop < loose.size() && loose[stop].caller == loose[start].caller &&
+               loose[stop].worked == loose[start].worked && loose[stop].bandMode == loose[start].bandMode) {
+            ++stop;
+        }
+        const uint32_t side = pairing.addSide(slots.data() + start, slots.data() + stop);
+        sideStart.push_back(static_cast<uint32_t>(start));
+        scoped.emplace_back(scopeOf(loose[start].worked, loose[start].bandMode), side);
+        start = stop;
+    }
+    std::sort(scoped.begin(), scoped.end());
+    // The second sides of a call are found by comparing calls where that
+    // call was logged by few, through the index where by many.
+    constexpr size_t kCompared = 32;
+    OneEditIndex index;
+    for (size_t start = 0; start < scoped.size();) {
+        size_t stop = start + 1;
+        while (stop < scoped.size() && scoped[stop].first == scoped[start].first) {
+            ++stop;
+        }
+        // Only a station that sent a log looks for the contacts others made with it.
+        const bool asked = contest.logOfCall(static_cast<uint32_t>(scoped[start].first >> 32)) >= 0;
+        for (size_t k = start; asked && stop - start > kCompared && k < stop; ++k) {
+            index.add(scoped[k].first, contest.callText(loose[sideStart[scoped[k].second]].caller), scoped[k].second);
+        }
+        start = stop;
+    }
+    index.seal();
+    std::vector<uint32_t> found;
+    for (uint32_t side = 0; side < sideStart.size(); ++side) {
+        const LooseEntry& x = loose[sideStart[side]];
+        const uint32_t a = x.caller;
+        const uint32_t b = x.worked;
+        if (a == b) {
+            continue;
+        }
+        const uint64_t scope = scopeOf(a, x.bandMode);
+        const auto range = std::equal_range(scoped.begin(), scoped.end(), std::make_pair(scope, uint32_t{0}),
+                                            [](const auto& p, const auto& q) { return p.first < q.first; });
+        found.clear();
+        if (static_cast<size_t>(range.second - range.first) > kCompared) {
+            index.find(scope, contest.callText(b), found);
+            std::sort(found.begin(), found.end());
+            found.erase(std::unique(found.begin(), found.end()), found.end());
+        } else {
+            for (auto it = range.first; it != range.second; ++it) {
+                found.push_back(it->second);
+            }
+        }
+        for (const uint32_t other : found) {
+            const uint32_t c = loose[sideStart[other]].caller;
+            if (c != a && c != b && oneEditApart(contest.callText(c), contest.callText(b))) {
+                pairing.addBlock(side, other);
+            }
+        }
+    }
+    pairing.run(window, [&](uint32_t x, uint32_t y) {
+        partner[x] = static_cast<int32_t>(y);
+        partner[y] = static_cast<int32_t>(x);
+        busted(x, y);
+    });
 }
 
 }  // namespace
 
 const char* statusWord(QsoStatus status) {
-    switch (status) {
-        case QsoStatus::kConfirmed:
-            return "CONFIRMED";
-        case QsoStatus::kBustedExchange:
-            return "BUSTED-EXCHANGE";
-        case QsoStatus::kBustedCall:
-            return "BUSTED-CALL";
-        case QsoStatus::kNil:
-            return "NIL";
-        case QsoStatus::kUnique:
-            return "UNIQUE";
-        case QsoStatus::kUnverified:
-            return "UNVERIFIED";
-        case QsoStatus::kRefused:
-            return "REFUSED";
-        case QsoStatus::kDupe:
-            return "DUPE";
-    }
-    return "";
+    static_assert(contest::kCheckStatusWords.size() == kStatusCount);
+    const size_t index = static_cast<size_t>(status);
+    return index < contest::kCheckStatusWords.size() ? contest::kCheckStatusWords[index] : "";
 }
 
 std::string normalised(std::string_view text) {
@@ -497,43 +568,11 @@ std::vector<LogVerdict> crossCheck(const std::vector<SubmittedLog>& logs, const 
 
     // Busted calls: an unpaired contact of A with B, and an unpaired contact
     // with A in the log of a station C one edit from B.
-    std::vector<LooseEntry> loose;
-    for (uint32_t f = 0; f < n; ++f) {
-        if (partner[f] == kUnpaired && contest.caller(f) != std::numeric_limits<uint32_t>::max()) {
-            loose.push_back({contest.worked(f), contest.bandMode(f), minutes[f], f});
-        }
-    }
-    std::sort(loose.begin(), loose.end(), looseLess);
-    std::vector<Candidate> candidates;
-    const int64_t window = options.windowMinutes;
-    for (const LooseEntry& x : loose) {
-        const uint32_t a = contest.caller(x.flat);
-        const uint32_t b = x.worked;
-        if (a == b) {
-            continue;
-        }
-        const LooseEntry from{a, x.bandMode, x.minute - window, 0};
-        for (auto it = std::lower_bound(loose.begin(), loose.end(), from, looseLess);
-             it != loose.end() && it->worked == a && it->bandMode == x.bandMode && it->minute <= x.minute + window;
-             ++it) {
-            const uint32_t c = contest.caller(it->flat);
-            if (c == a || c == b || !oneEditApart(contest.callText(c), contest.callText(b))) {
-                continue;
-            }
-            candidates.push_back(
-                {distance(x.minute, it->minute), contest.line(x.flat), contest.line(it->flat), x.flat, it->flat});
-        }
-    }
-    std::sort(candidates.begin(), candidates.end(), candidateLess);
-    for (const Candidate& c : candidates) {
-        if (partner[c.first] == kUnpaired && partner[c.second] == kUnpaired) {
-            partner[c.first] = static_cast<int32_t>(c.second);
-            partner[c.second] = static_cast<int32_t>(c.first);
-            status[c.first] = keptOr(contest.engine(c.first), QsoStatus::kBustedCall);
-            decided[c.first] = true;
-            judge(c.second, c.first);
-        }
-    }
+    pairBustedCalls(contest, minutes, options.windowMinutes, partner, [&](uint32_t x, uint32_t y) {
+        status[x] = keptOr(contest.engine(x), QsoStatus::kBustedCall);
+        decided[x] = true;
+        judge(y, x);
+    });
 
     // The rest: not in the other's log, or the other sent none.
     for (uint32_t f = 0; f < n; ++f) {
@@ -587,8 +626,15 @@ std::string verdictDetail(const std::vector<SubmittedLog>& logs, const std::vect
         case QsoStatus::kUnverified:
             return call + " sent no log";
         case QsoStatus::kRefused:
+            return qso.engine == EngineResult::kRefused ? qso.finding : std::string("no contest band");
         case QsoStatus::kDupe:
             return qso.finding;
+        case QsoStatus::kOutOfPeriod:
+            return "outside the contest period";
+        case QsoStatus::kOtherBand:
+            return "on " + (qso.band.empty() ? std::string("no band") : qso.band) + ", not the entrant's category band";
+        case QsoStatus::kUnreadable:
+            break;
     }
     return std::string();
 }

@@ -47,17 +47,17 @@ ContestEngine::ContestEngine(std::unique_ptr<FindingSink> findings) : findings_(
 
 int ContestEngine::addData(const ContactFields& contact) {
     std::lock_guard<std::mutex> lock(mutex_);
-    std::string lines;
-    const int answer = acceptContact(contact, lines);
-    findings_->append(lines);
+    ContactFindings findings;
+    const int answer = acceptContact(contact, findings);
+    findings_->append(findings);
     return answer;
 }
 
-int ContestEngine::acceptContact(const ContactFields& contact, std::string& lines) {
+int ContestEngine::acceptContact(const ContactFields& contact, ContactFindings& findings) {
     const std::string time = formatDateTime(contact.qsoTime, kErrorTimePattern);
-    auto writeLine = [&lines](const std::string& line) {
-        lines += line;
-        lines += "\r\n";
+    auto writeLine = [&findings](const std::string& line) {
+        findings.lines += line;
+        findings.lines += "\r\n";
     };
     if (isOneOf(contact.band, contest::kRefusedBands)) {
         writeLine(errorLine(contact, time, messages::kNoContestBand));
@@ -83,10 +83,8 @@ int ContestEngine::acceptContact(const ContactFields& contact, std::string& line
     const size_t earlierTwins = store_.twinCount(record.call, record.band, record.mode);
     if (earlierTwins != 0) {
         record.dupe = 1;
-        const std::string line = errorLine(contact, time, messages::kDupe);
-        for (size_t i = 0; i < earlierTwins; ++i) {
-            writeLine(line);
-        }
+        findings.repeated = errorLine(contact, time, messages::kDupe) + "\r\n";
+        findings.repeats = earlierTwins;
     }
     // The store changes last, band and record together, or not at all.
     store_.appendWithBand(record);

@@ -64,9 +64,8 @@ public:
     }
 
 private:
-    // addData's rules, with the store locked; the findings' lines (each
-    // ending in CR LF) are appended to lines.
-    int acceptContact(const ContactFields& contact, std::string& lines);
+    // addData's rules, with the store locked; the findings are filled in.
+    int acceptContact(const ContactFields& contact, ContactFindings& findings);
 
     mutable std::mutex mutex_;
     ContactStore store_;

@@ -29,28 +29,16 @@ void ErrorFileSink::restart(std::string_view firstLine) {
     ErrorFile(path_, ErrorFile::Mode::kTruncate).writeLine(firstLine);
 }
 
-void ErrorFileSink::append(std::string_view lines) {
-    ErrorFile(path_, ErrorFile::Mode::kAppend).write(lines);
+void ErrorFileSink::append(const ContactFindings& findings) {
+    ErrorFile file(path_, ErrorFile::Mode::kAppend);
+    file.write(findings.lines);
+    for (size_t i = 0; i < findings.repeats; ++i) {
+        file.write(findings.repeated);
+    }
 }
 
 void ErrorFileSink::note(std::string_view line) {
     ErrorFile(path_, ErrorFile::Mode::kAppend).writeLine(line);
-}
-
-void MemoryFindings::restart(std::string_view firstLine) {
-    text_.assign(firstLine);
-    text_ += "\r\n";
-    lastStart_ = text_.size();
-}
-
-void MemoryFindings::append(std::string_view lines) {
-    lastStart_ = text_.size();
-    text_ += lines;
-}
-
-void MemoryFindings::note(std::string_view line) {
-    text_ += line;
-    text_ += "\r\n";
 }
 
 std::string errorLine(const ContactFields& contact, const std::string& formattedTime, std::string_view message,

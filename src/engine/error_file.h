@@ -27,16 +27,26 @@ private:
     std::FILE* file_;
 };
 
-// Where the findings about contacts go: the error file for the plug-in,
-// memory for the command-line tool.
+// The findings of one contact as the error file takes them: its lines, each
+// ending in CR LF, then one line (with its CR LF) written `repeats` times,
+// the DUPE line once per earlier twin. A contact repeated n times draws
+// n(n-1)/2 such lines in all, so they are handed over once with their count.
+struct ContactFindings {
+    std::string lines;
+    std::string repeated;
+    size_t repeats = 0;
+};
+
+// Where the findings about contacts go: the error file for the plug-in, a
+// stream or a count for the command-line tool.
 class FindingSink {
 public:
     virtual ~FindingSink() = default;
     // Starts the findings afresh with this one line (CR LF is added).
     virtual void restart(std::string_view firstLine) = 0;
-    // Adds the lines of one contact, each already ending in CR LF; called
-    // once for every contact passed, also when it has no lines.
-    virtual void append(std::string_view lines) = 0;
+    // Adds the findings of one contact; called once for every contact
+    // passed, also when it has none.
+    virtual void append(const ContactFindings& findings) = 0;
     // Adds a line about no contact (CR LF is added), such as an internal
     // failure of the plug-in.
     virtual void note(std::string_view line) = 0;
@@ -49,27 +59,11 @@ class ErrorFileSink : public FindingSink {
 public:
     explicit ErrorFileSink(std::string path) : path_(std::move(path)) {}
     void restart(std::string_view firstLine) override;
-    void append(std::string_view lines) override;
+    void append(const ContactFindings& findings) override;
     void note(std::string_view line) override;
 
 private:
     std::string path_;
-};
-
-// The findings kept in memory, with where the last contact's lines begin.
-class MemoryFindings : public FindingSink {
-public:
-    void restart(std::string_view firstLine) override;
-    void append(std::string_view lines) override;
-    void note(std::string_view line) override;
-    // Everything, as the error file would hold it.
-    const std::string& text() const { return text_; }
-    // The lines of the last contact appended.
-    std::string_view lastLines() const { return std::string_view(text_).substr(lastStart_); }
-
-private:
-    std::string text_;
-    size_t lastStart_ = 0;
 };
 
 // The error line of a contact: its fields separated by two blanks, then (for

@@ -364,15 +364,23 @@ std::string returned(std::string text) {
     return text;
 }
 
+template <typename Unit>
+bool hasSection(const std::basic_string<Unit>& text, size_t start) {
+    return locate(text, splitLines(text, start), fromAnsi<Unit>(contest::kSettingsSection), std::basic_string<Unit>())
+        .sectionFound;
+}
+
 }  // namespace
 
-IniSettings::IniSettings(std::string path) : path_(std::move(path)) {}
+bool iniHasSettingsSection(const std::string& fileBytes) {
+    return hasUtf16Mark(fileBytes) ? hasSection(utf16Units(fileBytes), 1) : hasSection(fileBytes, 0);
+}
 
-std::string IniSettings::readText(const std::string& key, const std::string& defaultValue) {
-    const FileBytes file = readBytes(path_);
+std::string iniSettingsValue(const std::optional<std::string>& fileBytes, const std::string& key,
+                             const std::string& defaultValue) {
     std::optional<std::string> found;
-    if (file.bytes) {
-        const std::string& bytes = *file.bytes;
+    if (fileBytes) {
+        const std::string& bytes = *fileBytes;
         found = hasUtf16Mark(bytes) ? findValue(utf16Units(bytes), 1, key) : findValue(bytes, 0, key);
     }
     if (found) {
@@ -384,6 +392,12 @@ std::string IniSettings::readText(const std::string& key, const std::string& def
         fallback.pop_back();
     }
     return returned(fallback);
+}
+
+IniSettings::IniSettings(std::string path) : path_(std::move(path)) {}
+
+std::string IniSettings::readText(const std::string& key, const std::string& defaultValue) {
+    return iniSettingsValue(readBytes(path_).bytes, key, defaultValue);
 }
 
 void IniSettings::writeText(const std::string& key, const std::string& value) {

@@ -2,6 +2,7 @@
 // reader and writer that behaves like them as far as this plug-in can see.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "ports/settings.h"
@@ -16,3 +17,11 @@ public:
 private:
     std::string path_;
 };
+
+// What IniSettings::readText returns for the key from a file holding these
+// bytes (none: no file).
+std::string iniSettingsValue(const std::optional<std::string>& fileBytes, const std::string& key,
+                             const std::string& defaultValue = std::string());
+
+// Whether the file holds the section the settings live in, "[Settings]".
+bool iniHasSettingsSection(const std::string& fileBytes);

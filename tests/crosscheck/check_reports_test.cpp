@@ -1,8 +1,11 @@
 #include "crosscheck/check_reports.h"
 
+#include <set>
+
 #include <gtest/gtest.h>
 
 #include "calendar/minutes.h"
+#include "crosscheck/file_names.h"
 
 namespace crosscheck {
 namespace {
@@ -36,9 +39,10 @@ ContestReport smallReport() {
     r.verdicts = crossCheck(r.logs, r.settings.options);
     const char* categories[] = {"SINGLE-OP", "SINGLE-OP", "MULTI-OP"};
     const int32_t scores[] = {4, 4, 8};
+    const std::vector<std::string> names = ubnFileNames(r);
     for (size_t l = 0; l < r.logs.size(); ++l) {
         Entrant e;
-        e.file = "logs/" + ubnBaseName(r.logs[l].call) + ".cbr";
+        e.file = "logs/" + names[l] + ".cbr";
         e.categoryOperator = categories[l];
         e.header.categoryBand = "ALL";
         e.header.claimedScorePresent = true;
@@ -162,6 +166,25 @@ TEST(Results, HtmlIsOneSelfContainedPage) {
     EXPECT_NE(html.find("<li>PY2AAA: CATEGORY-BAND 40M, but contacts on 20m</li>"), std::string::npos);
 }
 
+// 16 contacts in the first hour, 3 on 20 m in the second: the 20 m bar is
+// 3 × 60 / 16 = 11.25 pixels high, a half that printf rounds by the
+// platform's rule. Tenths computed in integers round it up everywhere.
+TEST(Results, ChartCoordinatesAreTheSameDigitsEverywhere) {
+    ContestReport r;
+    std::vector<LogQso> qsos;
+    for (uint32_t i = 0; i < 19; ++i) {
+        qsos.push_back(qso(i + 1, kNoon + (i < 16 ? i : 60 + i), "PY2AAA", "SP", "RJ"));
+        qsos.back().band = i < 16 ? "40m" : "20m";
+    }
+    r.logs.push_back({"PY2BBB", qsos, {}});
+    r.verdicts = crossCheck(r.logs, r.settings.options);
+    r.entrants.resize(1);
+    r.entrants[0].qsoText.resize(qsos.size());
+    const std::string html = resultsHtml(r);
+    EXPECT_NE(html.find("<path fill=\"#f2b701\" d=\"M240.0 52.7h204.0v11.3h-204.0z\">"), std::string::npos) << html;
+    EXPECT_NE(html.find("<path fill=\"#3969ac\" d=\"M0.0 4.0h204.0v60.0h-204.0z\">"), std::string::npos);
+}
+
 TEST(Results, UbnPageEscapesTheReport) {
     ContestReport r = smallReport();
     r.entrants[0].file = "logs/<odd>&.cbr";
@@ -222,3 +245,15 @@ TEST(Minutes, CalendarBothWays) {
 
 }  // namespace
 }  // namespace crosscheck
+
+TEST(SafeFileNames, NumbersNamesThatCleanAlikeAroundNamesAlreadyTaken) {
+    const std::vector<std::string> names =
+        crosscheck::safeFileNames({"A-2", "a", "A", "A", "a/p", "A_P", "..", std::string(3000, '*')});
+    EXPECT_EQ(names, (std::vector<std::string>{"A-2", "A", "A-3", "A-4", "A_P", "A_P-2", "NOCALL", "NOCALL-2"}));
+}
+
+TEST(SafeFileNames, ThousandsOfCallsThatCleanAlikeStayDistinct) {
+    const std::vector<std::string> names = crosscheck::safeFileNames(std::vector<std::string>(20000, "\xC3\x87"));
+    EXPECT_EQ(std::set<std::string>(names.begin(), names.end()).size(), names.size());
+    EXPECT_EQ(names.back(), "NOCALL-20000");
+}

@@ -9,6 +9,7 @@
 
 #include "contest_sim.h"
 #include "logfile/log_file.h"
+#include "support/test_names.h"
 
 namespace {
 
@@ -22,19 +23,30 @@ public:
         }
         return all;
     }
+    void modified(const std::string& path, int64_t time) { times_[path] = time; }
     LogLoader loader() const {
         return [this](const std::string& path) {
             auto found = texts_.find(path);
             if (found == texts_.end()) {
                 throw LogFileError("cannot read " + path + ": No such file or directory");
             }
-            return found->second;
+            auto time = times_.find(path);
+            return LogSource{found->second, time == times_.end() ? 0 : time->second};
         };
     }
 
 private:
     std::map<std::string, std::string> texts_;
+    std::map<std::string, int64_t> times_;
 };
+
+std::vector<std::pair<std::string, std::string>> made(const std::vector<CheckFile>& files) {
+    std::vector<std::pair<std::string, std::string>> texts;
+    for (const CheckFile& file : files) {
+        texts.emplace_back(file.name, file.text());
+    }
+    return texts;
+}
 
 size_t logIndex(const crosscheck::ContestReport& report, const std::string& call) {
     for (size_t l = 0; l < report.logs.size(); ++l) {
@@ -108,8 +120,8 @@ TEST(CheckLogs, TheSameWithOneThreadOrTwo) {
     one.threads = 1;
     CheckRequest two;
     two.threads = 2;
-    EXPECT_EQ(checkFiles(checkLogs(files.paths(), one, files.loader()).report, true),
-              checkFiles(checkLogs(files.paths(), two, files.loader()).report, true));
+    EXPECT_EQ(made(checkFiles(checkLogs(files.paths(), one, files.loader()).report, true)),
+              made(checkFiles(checkLogs(files.paths(), two, files.loader()).report, true)));
 }
 
 const char* const kLogA =
@@ -175,20 +187,59 @@ TEST(CheckLogs, FilesLeftOutAreReportedAndTheRestChecked) {
     }
 }
 
-TEST(CheckLogs, OfTwoLogsOfOneCallTheLaterFileNameWins) {
+struct SameCall {
+    const char* description;
+    std::vector<std::pair<std::string, int64_t>> files;  // PY2AAA's logs and their times
+    std::string checked;
+    std::string note;
+};
+
+class OfLogsOfOneCall : public ::testing::TestWithParam<SameCall> {};
+
+TEST_P(OfLogsOfOneCall, TheOneModifiedLastWinsThenTheLaterName) {
     Files files;
-    files.add("z/first.cbr", kLogA);
-    files.add("a/second.cbr", std::string(kLogA).replace(std::string(kLogA).find("SP     PY2BBB"), 2, "MG"));
+    for (const auto& [path, time] : GetParam().files) {
+        // Each log of PY2AAA sends another exchange, so the one checked shows.
+        files.add(path, std::string(kLogA).replace(std::string(kLogA).find("SP     PY2BBB"), 2, path.substr(0, 2)));
+        files.modified(path, time);
+    }
     files.add("b.cbr", kLogB);
     const CheckOutcome outcome = checkLogs(files.paths(), CheckRequest(), files.loader());
     ASSERT_EQ(outcome.report.logs.size(), 2u);
     const size_t a = logIndex(outcome.report, "PY2AAA");
-    EXPECT_EQ(outcome.report.entrants[a].file, "a/second.cbr");
-    EXPECT_EQ(outcome.report.logs[a].qsos[0].exchangeSent, "MG");
+    EXPECT_EQ(outcome.report.entrants[a].file, GetParam().checked);
+    EXPECT_EQ(outcome.report.logs[a].qsos[0].exchangeSent, GetParam().checked.substr(0, 2));
     ASSERT_EQ(outcome.report.notes.size(), 1u);
     EXPECT_EQ(outcome.report.notes[0],
-              "PY2AAA: two logs, a/second.cbr is checked and z/first.cbr left out (the later file name wins)");
+              "PY2AAA: " + GetParam().note + " left out (the one modified last wins, then the later file name)");
+    EXPECT_EQ(outcome.diagnostics, std::vector<std::string>{"warning: " + outcome.report.notes[0]});
     EXPECT_FALSE(outcome.inputProblems);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, OfLogsOfOneCall,
+                         ::testing::Values(SameCall{"modified later",
+                                                    {{"zz-first.cbr", 5}, {"aa-second.cbr", 9}},
+                                                    "aa-second.cbr",
+                                                    "2 logs; aa-second.cbr is checked, zz-first.cbr"},
+                                           SameCall{"same time: the later name, case aside",
+                                                    {{"PY2AAA-old.cbr", 7}, {"py2aaa.cbr", 7}},
+                                                    "py2aaa.cbr",
+                                                    "2 logs; py2aaa.cbr is checked, PY2AAA-old.cbr"},
+                                           SameCall{"numbers in names are numbers",
+                                                    {{"ab-10.cbr", 3}, {"ab-9.cbr", 3}, {"ab-2.cbr", 3}},
+                                                    "ab-10.cbr",
+                                                    "3 logs; ab-10.cbr is checked, ab-9.cbr and ab-2.cbr"}),
+                         [](const ::testing::TestParamInfo<SameCall>& testCase) {
+                             return testName(testCase.param.description);
+                         });
+
+TEST(NaturallyBefore, NumbersAsNumbersCaseAside) {
+    EXPECT_TRUE(naturallyBefore("log-2.cbr", "log-10.cbr"));
+    EXPECT_FALSE(naturallyBefore("log-10.cbr", "log-2.cbr"));
+    EXPECT_TRUE(naturallyBefore("Alpha", "beta"));
+    EXPECT_TRUE(naturallyBefore("x7", "x007a"));
+    EXPECT_TRUE(naturallyBefore("a", "ab"));
+    EXPECT_NE(naturallyBefore("Log.cbr", "log.cbr"), naturallyBefore("log.cbr", "Log.cbr")) << "still one order";
 }
 
 TEST(CheckLogs, SkippedRecordsAreInputProblemsButTheLogCounts) {
@@ -200,7 +251,7 @@ TEST(CheckLogs, SkippedRecordsAreInputProblemsButTheLogCounts) {
     ASSERT_FALSE(outcome.diagnostics.empty());
     EXPECT_EQ(outcome.diagnostics[0].rfind("a.cbr: line 7", 0), 0u) << outcome.diagnostics[0];
     // The committee sees the line: in qsos.csv and in the entrant's report.
-    const auto written = checkFiles(outcome.report, false);
+    const auto written = made(checkFiles(outcome.report, false));
     EXPECT_NE(written[0].second.find("\nPY2AAA,7,UNREADABLE,,\"1 field; TORV's layout has 10 or 11 (call, report "
                                      "and exchange each side)\"\n"),
               std::string::npos)
@@ -218,23 +269,12 @@ TEST(CheckFiles, NamesAndOrder) {
     files.add("b.cbr", portable);
     const CheckOutcome outcome = checkLogs(files.paths(), CheckRequest(), files.loader());
     std::vector<std::string> names;
-    for (const auto& [name, text] : checkFiles(outcome.report, false)) {
-        names.push_back(name);
+    for (const CheckFile& file : checkFiles(outcome.report, false)) {
+        names.push_back(file.name);
     }
     EXPECT_EQ(names, (std::vector<std::string>{"qsos.csv", "ubn/PY2AAA.txt", "ubn/PY2AAA.html", "ubn/PY2BBB_P.txt",
                                                "ubn/PY2BBB_P.html", "results.txt", "results.csv", "results.html"}));
-    EXPECT_EQ(checkFiles(outcome.report, true).back().first, "results.json");
-}
-
-TEST(FindingMessage, TheMessageOfTheLastLine) {
-    EXPECT_EQ(
-        findingMessage("QSO:  10120  CW  2026-03-14 1201  PY2BBB  599  RJ  PY2AAA  599  SP   NO CONTEST BAND !!!\r\n"),
-        "NO CONTEST BAND !!!");
-    EXPECT_EQ(findingMessage("QSO:  7020  CW  x  A  599    B  599     NO RX NUMBER !!!\r\n"), "NO RX NUMBER !!!");
-    EXPECT_EQ(findingMessage("QSO:  7020  CW  x  A  599  SP  B  599  xx  XX   Code Area is not acceptable !!!\r\n"
-                             "QSO:  7020  CW  x  A  599  SP  B  599  xx   DUPE !!!\r\n"),
-              "DUPE !!!");
-    EXPECT_EQ(findingMessage(""), "");
+    EXPECT_EQ(checkFiles(outcome.report, true).back().name, "results.json");
 }
 
 TEST(MinuteOfOleDate, ToTheNearestMinute) {

@@ -30,33 +30,73 @@ ScoringSetup sampleSetup() {
     return setup;
 }
 
+// The findings as they are handed out.
+struct Streamed {
+    std::string text;
+    void into(ScoringSetup& setup) {
+        setup.writeFindings = [this](std::string_view bytes) { text += bytes; };
+    }
+};
+
 TEST(LogScoring, TheSampleGivesTheGoldenFiles) {
     ScoringSetup setup = sampleSetup();
     setup.exportCabrillo = true;
+    Streamed findings;
+    findings.into(setup);
     const ScoredLog scored = scoreLog(sampleContacts(), setup);
     EXPECT_TRUE(matchesGolden(scored.summary, "golden/sample.summary.txt"));
-    EXPECT_TRUE(matchesGolden(scored.errorFile, "golden/sample.err.txt"));
+    EXPECT_TRUE(matchesGolden(findings.text, "golden/sample.err.txt"));
     EXPECT_TRUE(matchesGolden(scored.cabrillo, "golden/sample.cbr"));
     EXPECT_EQ(scored.cabrilloFileName, "PY2ZZ.cbr");
 }
 
-TEST(LogScoring, EachContactHasItsOutcomeAndItsLines) {
+TEST(LogScoring, EachContactHasItsOutcomeAndItsMessage) {
     const ScoredLog scored = scoreLog(sampleContacts(), sampleSetup());
     ASSERT_EQ(scored.contacts.size(), sampleContacts().size());
-    std::string joined = "TORV UBN file \r\n";
     size_t stored = 0;
     for (size_t i = 0; i < scored.contacts.size(); ++i) {
         const ContactOutcome& outcome = scored.contacts[i];
-        joined += outcome.findings;
         stored += outcome.result != ContactResult::kRefused;
-        const bool dupeLine = outcome.findings.find("   DUPE !!!\r\n") != std::string::npos;
-        EXPECT_EQ(outcome.result == ContactResult::kDupe, dupeLine) << "contact " << i;
+        EXPECT_EQ(outcome.result == ContactResult::kDupe, outcome.finding == "DUPE !!!") << "contact " << i;
         if (outcome.result == ContactResult::kRefused) {
-            EXPECT_FALSE(outcome.findings.empty()) << "a refusal always says why: contact " << i;
+            EXPECT_FALSE(outcome.finding.empty()) << "a refusal always says why: contact " << i;
         }
     }
-    EXPECT_EQ(joined, scored.errorFile) << "the lines of all contacts make the error file";
     EXPECT_EQ(stored, scored.storedCount);
+    // Counted as the golden error file's lines end.
+    const std::string golden = readFile(testDataPath("golden/sample.err.txt"));
+    auto lines = [&golden](const char* message) {
+        size_t count = 0;
+        for (size_t at = golden.find(message); at != std::string::npos; at = golden.find(message, at + 1)) {
+            ++count;
+        }
+        return count;
+    };
+    EXPECT_EQ(scored.findings.noTestMode, lines("   NO TEST MODE !!!\r\n"));
+    EXPECT_EQ(scored.findings.areaNotAcceptable, lines("   Code Area is not acceptable !!!\r\n"));
+    EXPECT_EQ(scored.findings.dupe, lines("   DUPE !!!\r\n"));
+    EXPECT_EQ(scored.findings.noContestBand + scored.findings.noRxNumber,
+              lines(" !!!\r\n") - lines("   NO TEST MODE") - lines("   Code Area") - lines("   DUPE"));
+}
+
+// A contact repeated n times draws n(n-1)/2 DUPE lines: they are written as
+// they come, and the scoring stops before the findings pass their limit.
+TEST(LogScoring, RepeatedContactsAreWrittenAsTheyComeWithinTheLimit) {
+    const std::vector<LogContact> twins(300, sampleContacts().front());
+    ScoringSetup setup = sampleSetup();
+    Streamed findings;
+    findings.into(setup);
+    const ScoredLog scored = scoreLog(twins, setup);
+    EXPECT_EQ(scored.findings.dupe, 300u * 299 / 2);
+    const size_t lineLength = findings.text.find("\r\n", 16) + 2 - 16;
+    EXPECT_EQ(findings.text.size(), 16 + scored.findings.dupe * lineLength);
+
+    setup.findingsLimit = findings.text.size() - 1;
+    Streamed cut;
+    cut.into(setup);
+    EXPECT_THROW(scoreLog(twins, setup), FindingsTooLarge);
+    EXPECT_LE(cut.text.size(), setup.findingsLimit);
+    EXPECT_GT(cut.text.size(), setup.findingsLimit - 300 * lineLength) << "the contact that would pass it stops it";
 }
 
 TEST(LogScoring, TheRowsAreTheSummarys) {
@@ -73,19 +113,15 @@ TEST(LogScoring, TheRowsAreTheSummarys) {
     EXPECT_EQ(scored.numbers.workedAreas.size(), static_cast<size_t>(scored.numbers.multipliers));
 }
 
-TEST(LogScoring, TheSettingsFileGivesTheHeaderAndIsNeverWritten) {
-    TempFolder folder;
-    const std::string ini = folder.file("TORV.ini");
+TEST(LogScoring, TheSettingsFileGivesTheHeader) {
     const std::string settings = "[Settings]\r\nName=Ana Silva\r\nClub=Clube TORV\r\nSoapBox=one<CR><LF>two\r\n";
-    writeFile(ini, settings);
     ScoringSetup setup = sampleSetup();
     setup.exportCabrillo = true;
-    setup.settingsPath = ini;
+    setup.settings = settings;
     const ScoredLog scored = scoreLog(sampleContacts(), setup);
     EXPECT_NE(scored.cabrillo.find("\r\nNAME: Ana Silva\r\n"), std::string::npos);
     EXPECT_NE(scored.cabrillo.find("\r\nCLUB: Clube TORV\r\n"), std::string::npos);
     EXPECT_NE(scored.cabrillo.find("\r\nSOAPBOX: one\r\nSOAPBOX: two\r\n"), std::string::npos);
-    EXPECT_EQ(readFile(ini), settings) << "neither the header nor the claimed score is stored";
 }
 
 TEST(LogScoring, AKeptCallsignGoesIntoTheHeaderAndTheQsoLines) {
@@ -102,17 +138,31 @@ TEST(LogScoring, ContactsWithoutOwnCallTakeTheContestants) {
     LogContact contact = sampleContacts().front();
     contact.ownCall.clear();
     contact.mode = "RTTY";  // refused, so its line shows the own call
-    const ScoredLog scored = scoreLog({contact}, sampleSetup());
+    ScoringSetup setup = sampleSetup();
+    Streamed findings;
+    findings.into(setup);
+    const ScoredLog scored = scoreLog({contact}, setup);
     ASSERT_EQ(scored.contacts.size(), 1u);
     EXPECT_EQ(scored.contacts[0].result, ContactResult::kRefused);
-    EXPECT_NE(scored.contacts[0].findings.find("  PY2ZZ  "), std::string::npos) << scored.contacts[0].findings;
+    EXPECT_NE(findings.text.find("  PY2ZZ  "), std::string::npos) << findings.text;
 }
 
 TEST(LogScoring, AnEmptyLogScoresNothing) {
-    const ScoredLog scored = scoreLog({}, ScoringSetup());
+    ScoringSetup setup;
+    Streamed findings;
+    findings.into(setup);
+    const ScoredLog scored = scoreLog({}, setup);
     EXPECT_EQ(scored.summary,
               "      TORV -\r\n\tContestant:  \r\n\tQSOs\tPoints\tMULT\r\nTotal\t 0\t 0\t 0\r\n\r\nScore: 0*0 = 0");
-    EXPECT_EQ(scored.errorFile, "TORV UBN file \r\n");
+    EXPECT_EQ(findings.text, "TORV UBN file \r\n");
+}
+
+TEST(FindingMessage, TheTextAfterTheFields) {
+    EXPECT_EQ(
+        findingMessage("QSO:  10120  CW  2026-03-14 1201  PY2BBB  599  RJ  PY2AAA  599  SP   NO CONTEST BAND !!!\r\n"),
+        "NO CONTEST BAND !!!");
+    EXPECT_EQ(findingMessage("QSO:  7020  CW  x  A  599    B  599     NO RX NUMBER !!!\r\n"), "NO RX NUMBER !!!");
+    EXPECT_EQ(findingMessage(""), "");
 }
 
 TEST(LogScoring, ContactFieldsAreTheRecordsWithAValidTime) {

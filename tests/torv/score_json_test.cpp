@@ -77,20 +77,4 @@ TEST(ScoreJson, AnEmptyLog) {
     EXPECT_NE(json.find("  \"score\": 0,\n"), std::string::npos) << json;
 }
 
-TEST(FindingCounts, CountLinesByTheirMessage) {
-    const FindingCounts counts = countFindings(
-        "TORV UBN file \r\n"
-        "QSO:  7025  CW  x   NO CONTEST BAND !!!\r\n"
-        "QSO:  7025  CW  x   DUPE !!!\r\n"
-        "QSO:  7025  CW  x   DUPE !!!\r\n"
-        "QSO:  7025  CW  x  XX   Code Area is not acceptable !!!\r\n"
-        "QSO:  7025  CW  x   NO RX NUMBER !!!\r\n"
-        "QSO:  7025  CW  x   NO TEST MODE !!!");
-    EXPECT_EQ(counts.noContestBand, 1u);
-    EXPECT_EQ(counts.dupe, 2u);
-    EXPECT_EQ(counts.areaNotAcceptable, 1u);
-    EXPECT_EQ(counts.noRxNumber, 1u);
-    EXPECT_EQ(counts.noTestMode, 1u);
-}
-
 }  // namespace

@@ -61,4 +61,46 @@ same round.out torv.out "DLL -> Cabrillo -> torv.exe score does not give the sam
 { printf '\xff\xfe'; iconv -f UTF-8 -t UTF-16LE dll/PY2ZZ.cbr; } >utf16.cbr
 "$run" "$prefix" "$bin/torv.exe" score utf16.cbr >utf16.out 2>utf16.err || { cat utf16.err >&2; fail "UTF-16"; }
 same utf16.out torv.out "a UTF-16 Cabrillo file does not score as its UTF-8 twin"
+
+# An output is compared with the inputs as a file: other letter case names
+# the same file on Windows.
+cp sample.adi kept.adi
+status=0
+"$run" "$prefix" "$bin/torv.exe" score sample.adi --errors SAMPLE.ADI >case.out 2>case.err || status=$?
+[[ $status -eq 2 ]] && grep -q 'is the log' case.err || { cat case.err >&2; fail "an output over the log, case aside"; }
+cmp -s sample.adi kept.adi || fail "the log was overwritten"
+
+cabrillo() {  # cabrillo CALLSIGN: a log of one contact
+    printf 'START-OF-LOG: 3.0\r\nCALLSIGN: %s\r\nQSO:  7020 CW 2026-03-14 1200 PY9ZZZ        599 SP     ' "$1"
+    printf 'PY2AAA        599 RJ\r\nEND-OF-LOG:\r\n'
+}
+
+# Calls from logs make safe names inside --out: no path, no device.
+mkdir -p hostile/logs
+calls=('..\..\EVIL' '../x' '..\results' 'CON' 'com1' 'NUL' 'A/P' 'A_P' '...' $'PY2\xc3\x87\xc3\x83O')
+for i in "${!calls[@]}"; do
+    cabrillo "${calls[$i]}" >"hostile/logs/$i.cbr"
+done
+(cd hostile && "$run" "$prefix" "$bin/torv.exe" check logs --out out >../hostile.out 2>../hostile.err) ||
+    { cat hostile.err >&2; fail "torv.exe check of hostile calls"; }
+expected=(qsos.csv results.csv results.html results.txt torv-check-files.txt)
+for name in EVIL _X RESULTS _CON _COM1 _NUL A_P A_P-2 NOCALL PY2O; do
+    expected+=("ubn/$name.html" "ubn/$name.txt")
+done
+diff <(printf '%s\n' "${expected[@]}" | LC_ALL=C sort) <(cd hostile/out && find . -type f | sed 's|^\./||' | LC_ALL=C sort) ||
+    fail "hostile calls: the files written are not the safe names"
+[[ -z $(find . -newer hostile/logs/0.cbr -type f ! -path './hostile/out/*' ! -path './hostile/logs/*' \
+    ! -name 'hostile.*') ]] ||
+    fail "hostile calls: a file was written outside --out"
+
+# Paths in any language: the command line and every file name are UTF-16
+# on Windows.
+mkdir -p "logs ç"
+cabrillo PY9ZZZ >"logs ç/PY9ZZZ cópia.cbr"
+LC_ALL=C.UTF-8 "$run" "$prefix" "$bin/torv.exe" score "logs ç/PY9ZZZ cópia.cbr" --cabrillo "saída.cbr" \
+    >utf8.out 2>utf8.err || { cat utf8.err >&2; fail "torv.exe score of a log named in Portuguese"; }
+[[ -s saída.cbr ]] || fail "no Cabrillo file named in Portuguese"
+LC_ALL=C.UTF-8 "$run" "$prefix" "$bin/torv.exe" check "logs ç" --out saída >utf8.out 2>utf8.err ||
+    { cat utf8.err >&2; fail "torv.exe check of a folder named in Portuguese"; }
+[[ -s saída/ubn/PY9ZZZ.txt && -s saída/results.html ]] || fail "torv.exe check wrote nothing into saída"
 echo "torv.exe matches Stats.dll and the native torv"

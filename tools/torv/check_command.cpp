@@ -3,14 +3,14 @@
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
 #include <filesystem>
 #include <memory>
+#include <set>
 #include <system_error>
 
 #include "command_support.h"
 #include "console.h"
+#include "files.h"
 #include "log_check.h"
 #include "logfile/log_file.h"
 
@@ -27,6 +27,22 @@ struct CheckCommandOptions {
     bool json = false;
 };
 
+// The list of what a run wrote into the output folder, one path a line,
+// so that the next run removes what it no longer writes.
+constexpr const char* kManifest = "torv-check-files.txt";
+constexpr const char* kManifestHeading = "# written by torv check; the next run removes what it no longer writes";
+
+// A LOGS item that names nothing is a mistake on the command line: nothing
+// is checked and nothing written.
+void requireLogsExist(const std::vector<std::string>& logs) {
+    for (const std::string& item : logs) {
+        std::error_code error;
+        if (!std::filesystem::exists(pathOf(item), error)) {
+            throw CLI::ValidationError("LOGS", "no such file or folder: " + item);
+        }
+    }
+}
+
 // The files named, and the files directly inside the folders named (in
 // name order, hidden ones aside, links to nothing included), with '/' between folder and name on every
 // platform so that reports read the same everywhere.
@@ -34,13 +50,13 @@ std::vector<std::string> logPaths(const std::vector<std::string>& given, bool& p
     std::vector<std::string> paths;
     for (const std::string& item : given) {
         std::error_code error;
-        if (!std::filesystem::is_directory(item, error)) {
+        if (!std::filesystem::is_directory(pathOf(item), error)) {
             paths.push_back(item);
             continue;
         }
         std::vector<std::string> inside;
-        for (const auto& entry : std::filesystem::directory_iterator(item, error)) {
-            const std::string name = entry.path().filename().string();
+        for (const auto& entry : std::filesystem::directory_iterator(pathOf(item), error)) {
+            const std::string name = utf8Of(entry.path().filename());
             std::error_code kind;
             // A link to nothing is kept, so that reading it says so.
             const bool dangling = entry.is_symlink(kind) && !entry.exists(kind);
@@ -65,14 +81,6 @@ std::vector<std::string> logPaths(const std::vector<std::string>& given, bool& p
     return paths;
 }
 
-bool writeOutput(const std::filesystem::path& path, const std::string& bytes) {
-    struct Closer {
-        void operator()(std::FILE* file) const { std::fclose(file); }
-    };
-    std::unique_ptr<std::FILE, Closer> file(std::fopen(path.string().c_str(), "wb"));
-    return file && writeAll(file.get(), bytes) && std::fflush(file.get()) == 0;
-}
-
 // The contest period in minutes: a date alone ends at the last minute of its day.
 crosscheck::Period periodOf(const CheckRequest& request, const CheckCommandOptions& options) {
     crosscheck::Period period;
@@ -83,6 +91,60 @@ crosscheck::Period periodOf(const CheckRequest& request, const CheckCommandOptio
         period.end = minuteOfOleDate(request.end->date) + (options.end.size() == 10 ? 1439 : 0);
     }
     return period;
+}
+
+// A path the manifest may name: one this tool writes, never anything else
+// (the manifest is a file in a folder others can write to).
+bool writtenByCheck(const std::string& name) {
+    static const std::set<std::string> fixed = {"qsos.csv", "results.txt", "results.csv", "results.html",
+                                                "results.json"};
+    if (fixed.count(name) != 0) {
+        return true;
+    }
+    const size_t dot = name.rfind('.');
+    if (name.compare(0, 4, "ubn/") != 0 || dot == std::string::npos || dot <= 4 ||
+        (name.compare(dot, std::string::npos, ".txt") != 0 && name.compare(dot, std::string::npos, ".html") != 0)) {
+        return false;
+    }
+    return std::all_of(name.begin() + 4, name.begin() + static_cast<std::ptrdiff_t>(dot),
+                       [](char c) { return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '_'; });
+}
+
+// What the last run's manifest lists, where there is one.
+std::vector<std::string> lastWritten(const std::string& manifest) {
+    const WholeFile file = readWholeFile(manifest, 16 << 20);
+    std::vector<std::string> names;
+    size_t start = 0;
+    while (file.error.empty() && start < file.bytes.size()) {
+        size_t end = file.bytes.find('\n', start);
+        end = end == std::string::npos ? file.bytes.size() : end;
+        std::string line = file.bytes.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        if (writtenByCheck(line)) {
+            names.push_back(line);
+        }
+        start = end + 1;
+    }
+    return names;
+}
+
+using Identities = std::set<std::pair<uint64_t, uint64_t>>;
+
+Identities identitiesOf(const std::vector<std::string>& paths) {
+    Identities identities;
+    for (const std::string& path : paths) {
+        if (const std::optional<FileIdentity> id = fileIdentity(path)) {
+            identities.emplace(id->device, id->file);
+        }
+    }
+    return identities;
+}
+
+bool isOneOf(const Identities& identities, const std::string& path) {
+    const std::optional<FileIdentity> id = fileIdentity(path);
+    return id && identities.count({id->device, id->file}) != 0;
 }
 
 int runCheck(const CheckCommandOptions& options) {
@@ -98,7 +160,7 @@ int runCheck(const CheckCommandOptions& options) {
     request.end = optionalDate(options.end);
     request.settings.period = periodOf(request, options);
 
-    const CheckOutcome outcome = checkLogs(paths, request, [](const std::string& path) { return readLogBytes(path); });
+    const CheckOutcome outcome = checkLogs(paths, request, loadLogFile);
     for (const std::string& line : outcome.diagnostics) {
         tell(line);
     }
@@ -108,18 +170,61 @@ int runCheck(const CheckCommandOptions& options) {
         problems = true;
     }
 
-    const std::filesystem::path out(options.out);
+    std::string out = options.out;
+    while (out.size() > 1 && (out.back() == '/' || out.back() == '\\')) {
+        out.pop_back();
+    }
+    const std::vector<CheckFile> files = checkFiles(outcome.report, options.json);
+    const std::string manifest = out + "/" + kManifest;
+    std::vector<std::string> outputs = {manifest};
+    for (const CheckFile& file : files) {
+        outputs.push_back(out + "/" + file.name);
+    }
+    // An output never takes the place of a submitted log (compared as
+    // files): refused before anything is written.
+    const Identities inputs = identitiesOf(paths);
+    for (const std::string& output : outputs) {
+        if (isOneOf(inputs, output)) {
+            throw CLI::ValidationError("--out", output + " is one of the logs: an output never overwrites an input");
+        }
+    }
+
     std::error_code error;
-    std::filesystem::create_directories(out / "ubn", error);
+    std::filesystem::create_directories(pathOf(out + "/ubn"), error);
     if (error) {
-        tell("cannot make the folder " + (out / "ubn").string() + ": " + error.message());
+        tell("cannot make the folder " + out + "/ubn: " + error.message());
         return 1;
     }
-    for (const auto& [name, bytes] : checkFiles(outcome.report, options.json)) {
-        if (!writeOutput(out / name, bytes)) {
-            tell("cannot write " + (out / name).generic_string() + ": " + std::strerror(errno));
-            return 1;
+    // Each file is made and written alone: one that fails is told and the
+    // others are still written.
+    std::set<std::string> written;
+    for (const CheckFile& file : files) {
+        const std::string path = out + "/" + file.name;
+        std::string failure;
+        try {
+            failure = writeFileAtomically(path, file.text());
+        } catch (const std::exception& thrown) {
+            failure = thrown.what();
         }
+        if (failure.empty()) {
+            written.insert(file.name);
+        } else {
+            tell("cannot write " + path + ": " + failure);
+            problems = true;
+        }
+    }
+    std::string list = std::string(kManifestHeading) + "\n";
+    for (const CheckFile& file : files) {
+        list += written.count(file.name) != 0 ? file.name + "\n" : std::string();
+    }
+    for (const std::string& name : lastWritten(manifest)) {
+        if (written.count(name) == 0 && !isOneOf(inputs, out + "/" + name)) {
+            std::filesystem::remove(pathOf(out + "/" + name), error);
+        }
+    }
+    if (const std::string failure = writeFileAtomically(manifest, list); !failure.empty()) {
+        tell("cannot write " + manifest + ": " + failure);
+        problems = true;
     }
 
     size_t lines = 0;
@@ -135,8 +240,7 @@ int runCheck(const CheckCommandOptions& options) {
     const std::string summary = std::to_string(outcome.report.logs.size()) + " logs, " + std::to_string(lines) +
                                 " QSO lines: " + std::to_string(all.confirmed) + " confirmed, " +
                                 std::to_string(all.nil) + " NIL, " + std::to_string(all.busted) + " busted, " +
-                                std::to_string(all.unique) + " unique; results in " +
-                                (out / "results.txt").generic_string() + kLineEnd;
+                                std::to_string(all.unique) + " unique; results in " + out + "/results.txt" + kLineEnd;
     writeAll(stdout, summary);
     return problems ? 1 : 0;
 }
@@ -149,7 +253,9 @@ void addCheckCommand(CLI::App& app, int& exitCode) {
         "check", "Cross-check every submitted log: checked scores, UBN reports and the results, for the committee");
     const CLI::Validator date(checkDate, "DATE");
     check->add_option("LOGS", options->logs, "Logs (Cabrillo or ADIF), or folders of them")->required();
-    check->add_option("--out", options->out, "Folder for qsos.csv, ubn/, results.*")->required();
+    check->add_option("--out", options->out, "Folder for qsos.csv, ubn/, results.*")
+        ->required()
+        ->check(CLI::Validator([](std::string& folder) { return folder.empty() ? "a folder is needed" : ""; }, "DIR"));
     check->add_option("--window", options->window, "Most minutes between the two sides of a contact")
         ->check(CLI::Range(0, 24 * 60))
         ->capture_default_str();
@@ -163,11 +269,7 @@ void addCheckCommand(CLI::App& app, int& exitCode) {
     check->add_option("--end", options->end, "Contest end (a date alone: to the end of that day)")->check(date);
     check->add_flag("--json", options->json, "Also write results.json");
     check->callback([options, &exitCode] {
-        try {
-            exitCode = runCheck(*options);
-        } catch (const std::exception& error) {
-            tell(error.what());
-            exitCode = 1;
-        }
+        requireLogsExist(options->logs);
+        exitCode = runCommand([&] { return runCheck(*options); });
     });
 }

@@ -1,5 +1,7 @@
 #include "command_support.h"
 
+#include <CLI/CLI.hpp>
+
 #include <cstdio>
 
 #include "console.h"
@@ -21,4 +23,31 @@ std::optional<DateTimeArg> optionalDate(const std::string& text) {
 std::string checkDate(const std::string& text) {
     double date = 0;
     return parseDateTimeText(text, date) ? std::string() : "not a date: YYYY-MM-DD or YYYY-MM-DDTHH:MM (UTC)";
+}
+
+int runCommand(const std::function<int()>& work) {
+    try {
+        return work();
+    } catch (const CLI::Error&) {
+        throw;  // a usage error, found once the work began
+    } catch (const std::exception& error) {
+        tell(error.what());
+        return 1;
+    }
+}
+
+std::string trimmedCall(std::string& text) {
+    const size_t first = text.find_first_not_of(" \t");
+    const size_t last = text.find_last_not_of(" \t");
+    text = first == std::string::npos ? std::string() : text.substr(first, last - first + 1);
+    if (text.empty()) {
+        return "a call is letters, digits and '/', not nothing";
+    }
+    for (const char c : text) {
+        const bool allowed = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '/';
+        if (!allowed) {
+            return "a call is letters, digits and '/': \"" + text + "\"";
+        }
+    }
+    return std::string();
 }

@@ -2,7 +2,9 @@
 // their options take.
 #pragma once
 
+#include <functional>
 #include <optional>
+#include <stdexcept>
 #include <string>
 
 #include "engine/date_time.h"
@@ -17,3 +19,18 @@ std::optional<DateTimeArg> optionalDate(const std::string& text);
 
 // For the options' validator: "" for a date, else what is wrong.
 std::string checkDate(const std::string& text);
+
+// An input problem: the message is printed after "torv: " and the exit
+// code is 1.
+class InputProblem : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Runs a subcommand's work: its exit code, or 1 with the message told when
+// it throws.
+int runCommand(const std::function<int()>& work);
+
+// For --call's transform: the call trimmed of blanks; "" when it is a call
+// (letters, digits and '/'), else what is wrong.
+std::string trimmedCall(std::string& text);

@@ -1,6 +1,7 @@
 // The console as the tool uses it, the same on every platform.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <string_view>
@@ -20,3 +21,6 @@ std::string withPlatformLineEnds(std::string_view text);
 
 // Writes the bytes to the stream; false when they did not all go.
 bool writeAll(std::FILE* stream, std::string_view bytes);
+
+// A size as people say it: "1 GB", "512 MB", "4 KB", else "1500 bytes".
+std::string byteSizeText(uint64_t bytes);

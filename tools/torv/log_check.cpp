@@ -7,6 +7,7 @@
 #include <map>
 #include <thread>
 
+#include "files.h"
 #include "log_scoring.h"
 #include "logfile/log_file.h"
 #include "logfile/text.h"
@@ -27,6 +28,7 @@ struct ReadLog {
     SubmittedLog log;
     Entrant entrant;
     std::string bytes;  // kept until the report quotes its lines
+    int64_t modified = 0;
     std::vector<std::string> diagnostics;
     bool inputProblems = false;
 };
@@ -57,7 +59,9 @@ ReadLog readAndScore(const std::string& path, const CheckRequest& request, const
     ReadLog out;
     LogFile log;
     try {
-        out.bytes = decodedLogText(load(path));
+        LogSource source = load(path);
+        out.bytes = decodedLogText(std::move(source.bytes));
+        out.modified = source.modified;
         log = readLog(out.bytes);
     } catch (const LogFileError& error) {
         out.diagnostics.push_back(path + ": " + error.what() + "; left out");
@@ -98,11 +102,11 @@ ReadLog readAndScore(const std::string& path, const CheckRequest& request, const
         switch (outcome.result) {
             case ContactResult::kRefused:
                 q.engine = EngineResult::kRefused;
-                q.finding = findingMessage(outcome.findings);
+                q.finding = outcome.finding;
                 break;
             case ContactResult::kDupe:
                 q.engine = EngineResult::kDupe;
-                q.finding = findingMessage(outcome.findings);
+                q.finding = outcome.finding;
                 break;
             case ContactResult::kStored:
                 q.engine = EngineResult::kStored;
@@ -166,27 +170,85 @@ std::vector<std::string> linesOf(const std::string& bytes, const std::vector<uin
     return texts;
 }
 
+// The checked score, the header findings and the quoted lines of one log,
+// once the contest is cross-checked.
+void finishEntrant(crosscheck::ContestReport& report, size_t l, const std::string& bytes) {
+    const SubmittedLog& log = report.logs[l];
+    Entrant& e = report.entrants[l];
+    e.checked = crosscheck::checkedScore(log.qsos, report.verdicts[l].qsos, report.settings.rules);
+    e.findings = crosscheck::headerFindings(e.header, log.qsos, e.claimedScore, report.settings.period,
+                                            report.verdicts[l].offsetMinutes);
+    // The reports quote the lines of the contacts that are not confirmed.
+    std::vector<uint32_t> wanted;
+    std::vector<size_t> which;
+    for (size_t q = 0; q < log.qsos.size(); ++q) {
+        if (report.verdicts[l].qsos[q].status != crosscheck::QsoStatus::kConfirmed) {
+            wanted.push_back(log.qsos[q].line);
+            which.push_back(q);
+        }
+    }
+    for (const crosscheck::UnreadableQso& u : log.unreadable) {
+        wanted.push_back(u.line);
+    }
+    e.qsoText.assign(log.qsos.size(), std::string());
+    std::vector<std::string> texts = linesOf(bytes, wanted);
+    for (size_t k = 0; k < which.size(); ++k) {
+        e.qsoText[which[k]] = std::move(texts[k]);
+    }
+    e.unreadableText.assign(std::make_move_iterator(texts.begin() + static_cast<std::ptrdiff_t>(which.size())),
+                            std::make_move_iterator(texts.end()));
+}
+
 }  // namespace
 
 int64_t minuteOfOleDate(double oleDate) {
     return static_cast<int64_t>(std::llround((oleDate - kUnixEpochOleDay) * 1440.0));
 }
 
-std::string findingMessage(const std::string& findingLines) {
-    std::string_view text(findingLines);
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) {
-        text.remove_suffix(1);
+LogSource loadLogFile(const std::string& path) {
+    WholeFile file = readWholeFile(path, kLogFileLimit);
+    if (!file.error.empty()) {
+        throw LogFileError(file.error);
     }
-    const size_t lineStart = text.rfind('\n');
-    if (lineStart != std::string_view::npos) {
-        text.remove_prefix(lineStart + 1);
+    return LogSource{std::move(file.bytes), file.modified};
+}
+
+bool naturallyBefore(const std::string& a, const std::string& b) {
+    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    auto digit = [](char c) { return c >= '0' && c <= '9'; };
+    size_t i = 0, j = 0;
+    while (i < a.size() && j < b.size()) {
+        if (digit(a[i]) && digit(b[j])) {
+            // Numbers: without leading zeros, the shorter is the smaller.
+            size_t iEnd = i, jEnd = j;
+            while (iEnd < a.size() && digit(a[iEnd])) {
+                ++iEnd;
+            }
+            while (jEnd < b.size() && digit(b[jEnd])) {
+                ++jEnd;
+            }
+            const size_t iSignificant = std::min(a.find_first_not_of('0', i), iEnd - 1);
+            const size_t jSignificant = std::min(b.find_first_not_of('0', j), jEnd - 1);
+            const int order = iEnd - iSignificant != jEnd - jSignificant
+                                  ? (iEnd - iSignificant < jEnd - jSignificant ? -1 : 1)
+                                  : a.compare(iSignificant, iEnd - iSignificant, b, jSignificant, jEnd - jSignificant);
+            if (order != 0) {
+                return order < 0;
+            }
+            i = iEnd;
+            j = jEnd;
+            continue;
+        }
+        if (lower(a[i]) != lower(b[j])) {
+            return static_cast<unsigned char>(lower(a[i])) < static_cast<unsigned char>(lower(b[j]));
+        }
+        ++i;
+        ++j;
     }
-    // The message follows the fields after three blanks.
-    const size_t message = text.rfind("   ");
-    if (message != std::string_view::npos) {
-        text.remove_prefix(message + 3);
+    if (i < a.size() || j < b.size()) {
+        return j < b.size();
     }
-    return std::string(text);
+    return a < b;  // equal but for case or leading zeros: still one order
 }
 
 CheckOutcome checkLogs(const std::vector<std::string>& paths, const CheckRequest& request, const LogLoader& load) {
@@ -216,8 +278,7 @@ CheckOutcome checkLogs(const std::vector<std::string>& paths, const CheckRequest
 
     CheckOutcome outcome;
     outcome.report.settings = request.settings;
-    // One log per call: the later file name wins.
-    std::map<std::string, size_t> byCall;
+    std::map<std::string, std::vector<size_t>> byCall;
     const std::string leftOut = "; left out";
     for (size_t i = 0; i < read.size(); ++i) {
         for (std::string& d : read[i].diagnostics) {
@@ -229,77 +290,78 @@ CheckOutcome checkLogs(const std::vector<std::string>& paths, const CheckRequest
             outcome.diagnostics.push_back(std::move(d));
         }
         outcome.inputProblems = outcome.inputProblems || read[i].inputProblems;
-        if (!read[i].usable) {
-            continue;
-        }
-        auto [it, added] = byCall.emplace(read[i].log.call, i);
-        if (!added) {
-            const size_t kept = it->second;
-            const auto later = [&](size_t a, size_t b) {
-                return std::make_pair(fileNameOf(paths[a]), paths[a]) > std::make_pair(fileNameOf(paths[b]), paths[b]);
-            };
-            const size_t winner = later(i, kept) ? i : kept;
-            const size_t loser = winner == i ? kept : i;
-            const std::string note = read[i].log.call + ": two logs, " + paths[winner] + " is checked and " +
-                                     paths[loser] + " left out (the later file name wins)";
-            outcome.diagnostics.push_back("warning: " + note);
-            outcome.report.notes.push_back(note);
-            it->second = winner;
+        if (read[i].usable) {
+            byCall[read[i].log.call].push_back(i);
         }
     }
+    // One log per call: the one modified last, then the later name.
+    auto later = [&](size_t a, size_t b) {
+        if (read[a].modified != read[b].modified) {
+            return read[a].modified > read[b].modified;
+        }
+        const std::string nameA = fileNameOf(paths[a]);
+        const std::string nameB = fileNameOf(paths[b]);
+        if (nameA != nameB) {
+            return naturallyBefore(nameB, nameA);
+        }
+        return naturallyBefore(paths[b], paths[a]);
+    };
     crosscheck::ContestReport& report = outcome.report;
     std::vector<std::string> bytes;
-    for (const auto& [call, index] : byCall) {
-        report.logs.push_back(std::move(read[index].log));
-        report.entrants.push_back(std::move(read[index].entrant));
-        bytes.push_back(std::move(read[index].bytes));
+    for (auto& [call, logs] : byCall) {
+        std::sort(logs.begin(), logs.end(), later);
+        if (logs.size() > 1) {
+            std::string others;
+            for (size_t k = 1; k < logs.size(); ++k) {
+                others += (k == 1 ? "" : k + 1 == logs.size() ? " and " : ", ") + paths[logs[k]];
+            }
+            const std::string note = call + ": " + std::to_string(logs.size()) + " logs; " + paths[logs[0]] +
+                                     " is checked, " + others +
+                                     " left out (the one modified last wins, then the later file name)";
+            outcome.diagnostics.push_back("warning: " + note);
+            report.notes.push_back(note);
+        }
+        report.logs.push_back(std::move(read[logs[0]].log));
+        report.entrants.push_back(std::move(read[logs[0]].entrant));
+        bytes.push_back(std::move(read[logs[0]].bytes));
     }
     read.clear();
 
     report.verdicts = crosscheck::crossCheck(report.logs, report.settings.options);
     for (size_t l = 0; l < report.logs.size(); ++l) {
-        const SubmittedLog& log = report.logs[l];
-        Entrant& e = report.entrants[l];
-        e.checked = crosscheck::checkedScore(log.qsos, report.verdicts[l].qsos, report.settings.rules);
-        e.findings = crosscheck::headerFindings(e.header, log.qsos, e.claimedScore, report.settings.period,
-                                                report.verdicts[l].offsetMinutes);
-        // The reports quote the lines of the contacts that are not confirmed.
-        std::vector<uint32_t> wanted;
-        std::vector<size_t> which;
-        for (size_t q = 0; q < log.qsos.size(); ++q) {
-            if (report.verdicts[l].qsos[q].status != crosscheck::QsoStatus::kConfirmed) {
-                wanted.push_back(log.qsos[q].line);
-                which.push_back(q);
-            }
+        try {
+            finishEntrant(report, l, bytes[l]);
+        } catch (const std::exception& error) {
+            // The others are still checked; this one's report says less.
+            const std::string note = report.entrants[l].file + ": its checked score could not be made: " + error.what();
+            outcome.diagnostics.push_back(note);
+            report.notes.push_back(note);
+            outcome.inputProblems = true;
+            report.entrants[l].qsoText.resize(report.logs[l].qsos.size());
+            report.entrants[l].unreadableText.resize(report.logs[l].unreadable.size());
         }
-        for (const crosscheck::UnreadableQso& u : log.unreadable) {
-            wanted.push_back(u.line);
-        }
-        e.qsoText.assign(log.qsos.size(), std::string());
-        std::vector<std::string> texts = linesOf(bytes[l], wanted);
-        for (size_t k = 0; k < which.size(); ++k) {
-            e.qsoText[which[k]] = std::move(texts[k]);
-        }
-        e.unreadableText.assign(std::make_move_iterator(texts.begin() + static_cast<std::ptrdiff_t>(which.size())),
-                                std::make_move_iterator(texts.end()));
         std::string().swap(bytes[l]);
     }
     return outcome;
 }
 
-std::vector<std::pair<std::string, std::string>> checkFiles(const crosscheck::ContestReport& report, bool json) {
-    std::vector<std::pair<std::string, std::string>> files;
-    files.emplace_back("qsos.csv", crosscheck::qsosCsv(report));
+std::vector<CheckFile> checkFiles(const crosscheck::ContestReport& report, bool json) {
+    using crosscheck::ContestReport;
+    std::vector<CheckFile> files;
+    auto whole = [&report](std::string (*make)(const ContestReport&)) {
+        return [&report, make] { return make(report); };
+    };
+    files.push_back({"qsos.csv", whole(crosscheck::qsosCsv)});
+    const std::vector<std::string> names = crosscheck::ubnFileNames(report);
     for (size_t l = 0; l < report.logs.size(); ++l) {
-        const std::string base = "ubn/" + crosscheck::ubnBaseName(report.logs[l].call);
-        files.emplace_back(base + ".txt", crosscheck::ubnText(report, l));
-        files.emplace_back(base + ".html", crosscheck::ubnHtml(report, l));
+        files.push_back({"ubn/" + names[l] + ".txt", [&report, l] { return crosscheck::ubnText(report, l); }});
+        files.push_back({"ubn/" + names[l] + ".html", [&report, l] { return crosscheck::ubnHtml(report, l); }});
     }
-    files.emplace_back("results.txt", crosscheck::resultsText(report));
-    files.emplace_back("results.csv", crosscheck::resultsCsv(report));
-    files.emplace_back("results.html", crosscheck::resultsHtml(report));
+    files.push_back({"results.txt", whole(crosscheck::resultsText)});
+    files.push_back({"results.csv", whole(crosscheck::resultsCsv)});
+    files.push_back({"results.html", whole(crosscheck::resultsHtml)});
     if (json) {
-        files.emplace_back("results.json", crosscheck::resultsJson(report));
+        files.push_back({"results.json", whole(crosscheck::resultsJson)});
     }
     return files;
 }

@@ -23,26 +23,48 @@ struct CheckRequest {
 struct CheckOutcome {
     crosscheck::ContestReport report;
     // For standard error, one line each: skipped records, files left out,
-    // logs replaced by a later one of the same call.
+    // logs replaced by another one of the same call.
     std::vector<std::string> diagnostics;
     bool inputProblems = false;  // a file left out or a record skipped
 };
 
-// Reads a file's bytes; throws LogFileError saying why it cannot.
-using LogLoader = std::function<std::string(const std::string& path)>;
+// A submitted file as read: its bytes and when it was last modified (any
+// clock, compared only with the other files').
+struct LogSource {
+    std::string bytes;
+    int64_t modified = 0;
+};
+
+// Reads a file; throws LogFileError saying why it cannot.
+using LogLoader = std::function<LogSource(const std::string& path)>;
+
+// The loader of files on disk: at most kLogFileLimit bytes each.
+LogSource loadLogFile(const std::string& path);
 
 // Checks the logs at these paths. A file that cannot be read, is no log, or
-// names no station is reported and left out; of two logs of one call the
-// later file name wins, with a warning naming both.
+// names no station is reported and left out; of several logs of one call
+// the one modified last is checked (then the one whose file name comes
+// last in a natural order, case aside: "log-2" before "log-10"), with one
+// warning naming the file checked and those left out.
 CheckOutcome checkLogs(const std::vector<std::string>& paths, const CheckRequest& request, const LogLoader& load);
 
-// The files `torv check` writes, as (path relative to the output folder,
-// content), in a fixed order: qsos.csv, ubn/<CALL>.txt and .html for every
-// log, results.txt, results.csv, results.html, and results.json when asked.
-std::vector<std::pair<std::string, std::string>> checkFiles(const crosscheck::ContestReport& report, bool json);
+// A file `torv check` writes: its path relative to the output folder, and
+// its content, made only when asked (one file at a time, so that the texts
+// of a large contest are never all held at once, and one that cannot be
+// made costs only itself).
+struct CheckFile {
+    std::string name;
+    std::function<std::string()> text;
+};
+
+// In a fixed order: qsos.csv, ubn/NAME.txt and .html for every log (NAME
+// from crosscheck::ubnFileNames), results.txt, results.csv, results.html,
+// and results.json when asked.
+std::vector<CheckFile> checkFiles(const crosscheck::ContestReport& report, bool json);
 
 // Minutes since 1970 of an OLE Automation date, to the nearest minute.
 int64_t minuteOfOleDate(double oleDate);
 
-// The message of the last finding line of a contact ("NO CONTEST BAND !!!").
-std::string findingMessage(const std::string& findingLines);
+// True when a comes before b in the natural order of file names: letter
+// case aside, runs of digits compared as numbers ("x-2" before "x-10").
+bool naturallyBefore(const std::string& a, const std::string& b);

@@ -5,10 +5,11 @@
 #include <memory>
 #include <optional>
 
-#include "settings/ini_settings.h"
+#include "console.h"
 #include "engine/error_file.h"
 #include "logfile/adif_contact.h"
 #include "plugin/module.h"
+#include "settings/ini_settings.h"
 
 namespace {
 
@@ -17,23 +18,120 @@ namespace {
 // file is never changed.
 class ReadOnlySettings : public Settings {
 public:
-    explicit ReadOnlySettings(const std::string& path) {
-        if (!path.empty()) {
-            file_ = std::make_unique<IniSettings>(path);
-        }
-    }
+    explicit ReadOnlySettings(std::optional<std::string> fileBytes) : file_(std::move(fileBytes)) {}
     std::string readText(const std::string& key, const std::string& defaultValue) override {
         auto written = written_.find(key);
         if (written != written_.end()) {
             return written->second.substr(0, kSettingsValueMax);
         }
-        return file_ ? file_->readText(key, defaultValue) : defaultValue;
+        return iniSettingsValue(file_, key, defaultValue);
     }
     void writeText(const std::string& key, const std::string& value) override { written_[key] = value; }
 
 private:
-    std::unique_ptr<IniSettings> file_;
+    std::optional<std::string> file_;
     std::map<std::string, std::string> written_;
+};
+
+// The findings as they come: counted, each contact's last message kept, and
+// handed to the writer when there is one, within its limit.
+class StreamedFindings : public FindingSink {
+public:
+    StreamedFindings(std::function<void(std::string_view)> write, uint64_t limit)
+        : write_(std::move(write)), limit_(limit) {}
+
+    void restart(std::string_view firstLine) override {
+        counts_ = FindingCounts();
+        written_ = 0;
+        reserve(firstLine.size() + 2, 1);
+        emit(std::string(firstLine) + "\r\n");
+    }
+
+    void append(const ContactFindings& findings) override {
+        reserve(findings.lines.size(), 1);
+        reserve(findings.repeated.size(), findings.repeats);
+        last_.clear();
+        std::string_view lines(findings.lines);
+        for (size_t start = 0; start < lines.size();) {
+            const size_t end = std::min(lines.find('\n', start), lines.size() - 1);
+            count(lines.substr(start, end + 1 - start), 1);
+            start = end + 1;
+        }
+        emit(findings.lines);
+        if (findings.repeats != 0) {
+            count(findings.repeated, findings.repeats);
+            emitRepeated(findings.repeated, findings.repeats);
+        }
+    }
+
+    // A line about no contact goes with the findings, uncounted.
+    void note(std::string_view line) override {
+        reserve(line.size() + 2, 1);
+        emit(std::string(line) + "\r\n");
+    }
+
+    const FindingCounts& counts() const { return counts_; }
+    // The message of the last contact's last line.
+    const std::string& lastMessage() const { return last_; }
+
+private:
+    // Counts `times` pieces of `bytes` bytes against the limit before any is written.
+    void reserve(uint64_t bytes, uint64_t times) {
+        if (!write_ || bytes == 0 || times == 0) {
+            return;
+        }
+        const uint64_t room = limit_ - std::min(limit_, written_);
+        if (times > room / bytes) {
+            throw FindingsTooLarge("the findings would pass " + byteSizeText(limit_) +
+                                   " (a contact repeated n times draws n(n-1)/2 DUPE lines)");
+        }
+        written_ += bytes * times;
+    }
+
+    void emit(std::string_view bytes) {
+        if (write_ && !bytes.empty()) {
+            write_(bytes);
+        }
+    }
+
+    // A line repeated thousands of times goes out in blocks of many copies.
+    void emitRepeated(const std::string& line, size_t times) {
+        if (!write_ || line.empty()) {
+            return;
+        }
+        constexpr size_t kBlockBytes = 64 * 1024;
+        const size_t perBlock = std::min(times, std::max<size_t>(1, kBlockBytes / line.size()));
+        std::string block;
+        block.reserve(perBlock * line.size());
+        for (size_t i = 0; i < perBlock; ++i) {
+            block += line;
+        }
+        for (size_t left = times; left != 0;) {
+            const size_t now = std::min(left, perBlock);
+            emit(std::string_view(block).substr(0, now * line.size()));
+            left -= now;
+        }
+    }
+
+    void count(std::string_view line, size_t times) {
+        last_ = findingMessage(line);
+        const std::string_view message = last_;
+        size_t* counter = message == messages::kNoContestBand.substr(3)       ? &counts_.noContestBand
+                          : message == messages::kNoTestMode.substr(3)        ? &counts_.noTestMode
+                          : message == messages::kNoRxNumber.substr(3)        ? &counts_.noRxNumber
+                          : message == messages::kAreaNotAcceptable.substr(3) ? &counts_.areaNotAcceptable
+                          : message == messages::kDupe.substr(3)              ? &counts_.dupe
+                                                                              : nullptr;
+        if (counter != nullptr) {
+            *counter += times;
+        }
+    }
+
+    std::function<void(std::string_view)> write_;
+    uint64_t limit_;
+    uint64_t written_ = 0;
+    FindingCounts counts_;
+    std::string last_;
 };
 
 // The operator confirms the header, with the given CALLSIGN typed in.
@@ -50,10 +148,6 @@ public:
 private:
     std::string callsign_;
 };
-
-bool endsWith(std::string_view line, std::string_view ending) {
-    return line.size() >= ending.size() && line.substr(line.size() - ending.size()) == ending;
-}
 
 constexpr size_t kProgressEvery = 4096;
 
@@ -102,11 +196,11 @@ ScoringSetup scoringSetupFor(const LogFile& log, const std::string& call, const 
 
 ScoredLog scoreLog(const std::vector<LogContact>& contacts, const ScoringSetup& setup) {
     ScoredLog scored;
-    PlatformPorts ports = headlessPorts(std::make_unique<ReadOnlySettings>(setup.settingsPath));
+    PlatformPorts ports = headlessPorts(std::make_unique<ReadOnlySettings>(setup.settings));
     ports.headerDialog = std::make_unique<ConfirmingWithCallsign>(setup.callsign);
     ports.hostVersion = [](const std::string&) { return std::optional<std::string>(); };
-    auto findings = std::make_unique<MemoryFindings>();
-    const MemoryFindings& kept = *findings;
+    auto findings = std::make_unique<StreamedFindings>(setup.writeFindings, setup.findingsLimit);
+    const StreamedFindings& kept = *findings;
     ports.findings = std::move(findings);
     ports.writeCabrillo = [&scored](const CCabrilloLog& report, const std::optional<std::string>& hostVersion) {
         scored.cabrillo = report.CabrilloText(hostVersion);
@@ -131,7 +225,7 @@ ScoredLog scoreLog(const std::vector<LogContact>& contacts, const ScoringSetup& 
             });
             outcome.result = dupe ? ContactResult::kDupe : ContactResult::kStored;
         }
-        outcome.findings = std::string(kept.lastLines());
+        outcome.finding = kept.lastMessage();
         scored.contacts.push_back(std::move(outcome));
         if (setup.progress && (i + 1) % kProgressEvery == 0) {
             setup.progress(i + 1, contacts.size());
@@ -145,22 +239,15 @@ ScoredLog scoreLog(const std::vector<LogContact>& contacts, const ScoringSetup& 
         scored.numbers = computeScoreSummary(store, bands, store.context());
         scored.storedCount = store.count();
     });
-    scored.errorFile = kept.text();
+    scored.findings = kept.counts();
     return scored;
 }
 
-FindingCounts countFindings(const std::string& errorFile) {
-    FindingCounts counts;
-    const std::string_view text(errorFile);
-    for (size_t start = 0; start < text.size();) {
-        const size_t end = text.find("\r\n", start);
-        const std::string_view line = text.substr(start, end == std::string_view::npos ? text.npos : end - start);
-        start = end == std::string_view::npos ? text.size() : end + 2;
-        counts.noContestBand += endsWith(line, messages::kNoContestBand);
-        counts.noTestMode += endsWith(line, messages::kNoTestMode);
-        counts.noRxNumber += endsWith(line, messages::kNoRxNumber);
-        counts.areaNotAcceptable += endsWith(line, messages::kAreaNotAcceptable);
-        counts.dupe += endsWith(line, messages::kDupe);
+std::string_view findingMessage(std::string_view line) {
+    while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) {
+        line.remove_suffix(1);
     }
-    return counts;
+    // The message follows the fields after three blanks.
+    const size_t message = line.rfind("   ");
+    return message == std::string_view::npos ? line : line.substr(message + 3);
 }

@@ -7,7 +7,9 @@
 #include <cstddef>
 #include <functional>
 #include <optional>
+#include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "engine/contact.h"
@@ -20,27 +22,54 @@
 // band.
 ContactFields contactFieldsOf(const LogContact& contact);
 
+// The largest file read as a contest log: a million QSO lines are 80 MB.
+constexpr uint64_t kLogFileLimit = uint64_t{512} << 20;
+
+// A contact repeated n times draws n(n-1)/2 lines: 1 GB of them is a
+// log no committee wants read that way.
+constexpr uint64_t kFindingsLimit = uint64_t{1} << 30;
+
+class FindingsTooLarge : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
 struct ScoringSetup {
     std::string contestantCall;
     DateTimeArg start{0.0, kDateTimeNull};  // the contest period
     DateTimeArg end{0.0, kDateTimeNull};
     bool exportCabrillo = false;
-    // The plug-in's settings file for the Cabrillo header ("" for none: the
-    // header the dialog shows without one). Read only: nothing is written.
-    std::string settingsPath;
+    // The bytes of the plug-in's settings file for the Cabrillo header
+    // (none: the header the dialog shows without one). Nothing is written.
+    std::optional<std::string> settings;
     // The CALLSIGN line (and the sent-call column) of the Cabrillo file, as
     // an operator would type it in the header dialog; "" keeps the contestant.
     std::string callsign;
     // Called every few thousand contacts with how many were passed.
     std::function<void(size_t passed, size_t total)> progress;
+    // Takes the findings as they come, in the bytes the plug-in writes to
+    // err.txt; none: they are only counted.
+    std::function<void(std::string_view bytes)> writeFindings;
+    // The most bytes writeFindings may take: a contact whose findings would
+    // go past it stops the scoring with FindingsTooLarge.
+    uint64_t findingsLimit = kFindingsLimit;
 };
 
 enum class ContactResult { kStored, kDupe, kRefused };
 
 struct ContactOutcome {
     ContactResult result = ContactResult::kRefused;
-    std::string findings;  // the engine's lines for this contact, each ending in CR LF
-    std::string area;      // the stored record's area (its multiplier), "" when none or refused
+    std::string finding;  // the message of the contact's last finding ("DUPE !!!"), "" when none
+    std::string area;     // the stored record's area (its multiplier), "" when none or refused
+};
+
+// How many finding lines end in each of the engine's messages.
+struct FindingCounts {
+    size_t noContestBand = 0;
+    size_t noTestMode = 0;
+    size_t noRxNumber = 0;
+    size_t areaNotAcceptable = 0;
+    size_t dupe = 0;
 };
 
 struct ScoredLog {
@@ -48,7 +77,7 @@ struct ScoredLog {
     ScoreSummary numbers;                  // the same summary's rows, totals and areas
     size_t storedCount = 0;                // the records of the store (the Total row's first number)
     std::vector<ContactOutcome> contacts;  // one per contact, in order
-    std::string errorFile;                 // "err.txt" as the plug-in writes it
+    FindingCounts findings;                // the lines of "err.txt" as the plug-in writes it
     std::string cabrillo;                  // the Cabrillo file, when exported
     std::string cabrilloFileName;          // the name the plug-in gives it
 };
@@ -60,14 +89,9 @@ ScoringSetup scoringSetupFor(const LogFile& log, const std::string& call, const 
                              const std::optional<DateTimeArg>& end);
 
 // Scores the contacts. Contacts without an own call take the contestant's.
+// Throws FindingsTooLarge as said above.
 ScoredLog scoreLog(const std::vector<LogContact>& contacts, const ScoringSetup& setup);
 
-// How many lines of the findings end in each of the engine's messages.
-struct FindingCounts {
-    size_t noContestBand = 0;
-    size_t noTestMode = 0;
-    size_t noRxNumber = 0;
-    size_t areaNotAcceptable = 0;
-    size_t dupe = 0;
-};
-FindingCounts countFindings(const std::string& errorFile);
+// The message of a finding line ("NO CONTEST BAND !!!"), the text after the
+// fields and three blanks; the line may end in CR LF.
+std::string_view findingMessage(std::string_view line);

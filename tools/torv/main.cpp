@@ -10,25 +10,51 @@
 
 #include "check_command.h"
 #include "console.h"
+#include "files.h"
 #include "score_command.h"
 
 #ifndef TORV_VERSION
 #error "TORV_VERSION must be defined by the build"
 #endif
 
+namespace {
+
+// "torv help" and "torv help score" ask for the help as the options do.
+void helpAsOption(std::vector<std::string>& arguments) {
+    if (arguments.size() >= 2 && arguments[1] == "help") {
+        arguments.erase(arguments.begin() + 1);
+        arguments.push_back("--help");
+    }
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
     useBinaryStandardStreams();
     int exitCode = 0;
     try {
+        std::vector<std::string> arguments = programArguments(argc, argv);
+        helpAsOption(arguments);
         CLI::App app("The TORV contest's rules outside the logger", "torv");
         // "/path/log.adi" is a file on every platform, never an option.
         app.allow_windows_style_options(false);
-        app.set_version_flag("--version", "torv " TORV_VERSION);
+        app.set_version_flag("-V,--version", "torv " TORV_VERSION);
         app.require_subcommand(1);
         addScoreCommand(app, exitCode);
         addCheckCommand(app, exitCode);
+        const auto named = [&arguments](const CLI::App* command) { return command->check_name(arguments[1]); };
+        if (arguments.size() >= 2 && !arguments[1].empty() && arguments[1][0] != '-' &&
+            app.get_subcommands(named).empty()) {
+            writeAll(stderr, "torv: unknown command \"" + arguments[1] +
+                                 "\": the commands are score and check (torv --help tells more)" + kLineEnd);
+            return 2;
+        }
+        std::vector<const char*> pointers;
+        for (const std::string& argument : arguments) {
+            pointers.push_back(argument.c_str());
+        }
         try {
-            app.parse(argc, argv);
+            app.parse(static_cast<int>(pointers.size()), pointers.data());
         } catch (const CLI::ParseError& error) {
             // Help, version and usage errors as the library words them, with
             // the platform's line ends.

@@ -3,16 +3,16 @@
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
 #include <memory>
 
 #include "command_support.h"
 #include "console.h"
+#include "files.h"
 #include "log_scoring.h"
 #include "logfile/log_file.h"
 #include "progress.h"
 #include "score_json.h"
+#include "settings/ini_settings.h"
 
 namespace {
 
@@ -28,42 +28,98 @@ struct ScoreOptions {
     bool strict = false;
 };
 
-// An input problem: the message is printed after "torv: " and the exit
-// code is 1.
-class InputProblem : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
+constexpr const char* kStandardOutput = "-";
 
-void writeFile(const std::string& path, const std::string& bytes) {
-    struct Closer {
-        void operator()(std::FILE* file) const { std::fclose(file); }
-    };
-    std::unique_ptr<std::FILE, Closer> file(std::fopen(path.c_str(), "wb"));
-    if (!file || !writeAll(file.get(), bytes) || std::fflush(file.get()) != 0) {
-        throw InputProblem("cannot write " + path + ": " + std::strerror(errno));
+// Standard output carries one thing: the JSON with --json, else the one
+// output given as "-", else the summary. Two outputs on it, or one beside
+// the JSON, could not be told apart.
+void requireOneStandardOutput(const ScoreOptions& options) {
+    const bool errors = options.errors == kStandardOutput;
+    const bool cabrillo = options.cabrillo == kStandardOutput;
+    if (errors && cabrillo) {
+        throw CLI::ValidationError("--errors and --cabrillo cannot both go to standard output (-)");
+    }
+    if (options.json && (errors || cabrillo)) {
+        throw CLI::ValidationError(std::string(errors ? "--errors" : "--cabrillo") +
+                                   " cannot go to standard output (-) beside --json");
     }
 }
 
-void requireReadable(const std::string& path) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) {
-        throw InputProblem("cannot read " + path + ": " + std::strerror(errno));
+// An output must never take the place of an input: files are compared as
+// files, so a link or another spelling of the log's name is caught too.
+void requireOutputsApartFromInputs(const ScoreOptions& options) {
+    struct Named {
+        const char* option;
+        const std::string& path;
+    };
+    const Named outputs[] = {{"--errors", options.errors}, {"--cabrillo", options.cabrillo}};
+    const Named inputs[] = {{"the log", options.log}, {"the --settings file", options.settings}};
+    for (const Named& output : outputs) {
+        if (output.path.empty() || output.path == kStandardOutput) {
+            continue;
+        }
+        const std::optional<FileIdentity> written = fileIdentity(output.path);
+        for (const Named& input : inputs) {
+            if (written && !input.path.empty() && fileIdentity(input.path) == written) {
+                throw CLI::ValidationError(std::string(output.option) + " " + output.path + " is " + input.option +
+                                           ": an output never overwrites an input");
+            }
+        }
     }
-    std::fclose(file);
+    if (!options.errors.empty() && options.errors != kStandardOutput && !options.cabrillo.empty()) {
+        const std::optional<FileIdentity> errors = fileIdentity(options.errors);
+        if ((errors && errors == fileIdentity(options.cabrillo)) ||
+            pathOf(options.errors).lexically_normal() == pathOf(options.cabrillo).lexically_normal()) {
+            throw CLI::ValidationError("--errors and --cabrillo name the same file");
+        }
+    }
+}
+
+// Writes to standard output, or says it cannot.
+void toStandardOutput(std::string_view bytes) {
+    if (!writeAll(stdout, bytes)) {
+        throw InputProblem(std::string("cannot write the standard output: ") + systemErrorText());
+    }
+}
+
+// The operator's settings file, read once: a file that is no settings file
+// is refused rather than read as an empty header.
+std::string readSettings(const std::string& path) {
+    constexpr uint64_t kSettingsLimit = 1 << 20;
+    WholeFile file = readWholeFile(path, kSettingsLimit);
+    if (!file.error.empty()) {
+        throw InputProblem(file.error);
+    }
+    const std::string& bytes = file.bytes;
+    const bool utf16 = bytes.size() >= 2 && bytes[0] == '\xFF' && bytes[1] == '\xFE';
+    for (size_t i = utf16 ? 2 : 0; i < bytes.size(); i += utf16 ? 2 : 1) {
+        if (bytes[i] == '\0' && (!utf16 || (i + 1 < bytes.size() && bytes[i + 1] == '\0'))) {
+            throw InputProblem(path + ": not a settings file (it holds NUL bytes)");
+        }
+    }
+    if (!iniHasSettingsSection(bytes)) {
+        throw InputProblem(path + ": not the plug-in's settings file (no [Settings] section)");
+    }
+    return std::move(file.bytes);
+}
+
+LogFile readScoredLog(const std::string& path) {
+    const WholeFile file = readWholeFile(path, kLogFileLimit);
+    if (!file.error.empty()) {
+        throw InputProblem(file.error);
+    }
+    try {
+        return readLog(file.bytes);
+    } catch (const LogFileError& error) {
+        throw InputProblem(path + ": " + error.what());
+    }
 }
 
 int runScore(const ScoreOptions& options) {
-    const LogFile log = [&] {
-        const std::string bytes = readLogBytes(options.log);
-        try {
-            return readLog(bytes);
-        } catch (const LogFileError& error) {
-            throw InputProblem(options.log + ": " + error.what());
-        }
-    }();
+    const LogFile log = readScoredLog(options.log);
+    std::optional<std::string> settings;
     if (!options.settings.empty()) {
-        requireReadable(options.settings);
+        settings = readSettings(options.settings);
     }
 
     const size_t skipped = log.unreadable.size();
@@ -88,32 +144,64 @@ int runScore(const ScoreOptions& options) {
         tell(options.log + ": warning: the log names no station (CALLSIGN, STATION_CALLSIGN or OPERATOR): give --call");
     }
     setup.exportCabrillo = !options.cabrillo.empty();
-    setup.settingsPath = options.settings;
+    setup.settings = std::move(settings);
     ProgressReport progress(standardErrorIsTerminal(), [](const std::string& text) { writeAll(stderr, text); });
     setup.progress = [&progress](size_t passed, size_t total) { progress.update(passed, total); };
 
-    const ScoredLog scored = scoreLog(log.contacts, setup);
+    // The findings are written as they come, never held.
+    std::unique_ptr<AtomicFile> errorsFile;
+    if (options.errors == kStandardOutput) {
+        setup.writeFindings = [](std::string_view bytes) { toStandardOutput(withPlatformLineEnds(bytes)); };
+    } else if (!options.errors.empty()) {
+        errorsFile = std::make_unique<AtomicFile>(options.errors);
+        if (!errorsFile->openError().empty()) {
+            throw InputProblem("cannot write " + options.errors + ": " + errorsFile->openError());
+        }
+        setup.writeFindings = [&errorsFile, &options](std::string_view bytes) {
+            if (!errorsFile->write(bytes)) {
+                throw InputProblem("cannot write " + options.errors + ": " + systemErrorText());
+            }
+        };
+    }
+
+    ScoredLog scored;
+    try {
+        scored = scoreLog(log.contacts, setup);
+    } catch (const FindingsTooLarge& error) {
+        progress.finish();
+        throw InputProblem(options.log + ": " + error.what() + "; stopped");
+    }
     progress.finish();
 
-    std::string output;
     if (options.json) {
         const ScoreJsonInput input{options.log, formatName(log.format), log.contacts.size(), skipped,
                                    log.problems.warnings};
-        output = withPlatformLineEnds(scoreJson(scored, input, setup.contestantCall));
+        toStandardOutput(withPlatformLineEnds(scoreJson(scored, input, setup.contestantCall)));
     } else {
-        output = withPlatformLineEnds(scored.summary) + kLineEnd;
+        const std::string summary = withPlatformLineEnds(scored.summary) + kLineEnd;
+        const bool outputOnStandardOutput = options.errors == kStandardOutput || options.cabrillo == kStandardOutput;
+        if (outputOnStandardOutput) {
+            std::fflush(stdout);
+            writeAll(stderr, summary);
+        } else {
+            toStandardOutput(summary);
+        }
     }
-    if (options.errors == "-") {
-        output += withPlatformLineEnds(scored.errorFile);
+    if (options.cabrillo == kStandardOutput) {
+        toStandardOutput(scored.cabrillo);
     }
-    if (!writeAll(stdout, output) || std::fflush(stdout) != 0) {
-        throw InputProblem(std::string("cannot write the standard output: ") + std::strerror(errno));
+    if (std::fflush(stdout) != 0) {
+        throw InputProblem(std::string("cannot write the standard output: ") + systemErrorText());
     }
-    if (!options.errors.empty() && options.errors != "-") {
-        writeFile(options.errors, scored.errorFile);
+    if (errorsFile) {
+        if (const std::string error = errorsFile->commit(); !error.empty()) {
+            throw InputProblem("cannot write " + options.errors + ": " + error);
+        }
     }
-    if (setup.exportCabrillo) {
-        writeFile(options.cabrillo, scored.cabrillo);
+    if (setup.exportCabrillo && options.cabrillo != kStandardOutput) {
+        if (const std::string error = writeFileAtomically(options.cabrillo, scored.cabrillo); !error.empty()) {
+            throw InputProblem("cannot write " + options.cabrillo + ": " + error);
+        }
     }
     return skipped == 0 ? 0 : 1;
 }
@@ -126,9 +214,11 @@ void addScoreCommand(CLI::App& app, int& exitCode) {
         "score", "Score one contest log (ADIF or Cabrillo) with the plug-in's rules and print the summary");
     const CLI::Validator date(checkDate, "DATE");
     score->add_option("LOG", options->log, "The log: ADIF or Cabrillo, recognised by its content")->required();
-    score->add_option("--call", options->call,
-                      "The contestant (default: the Cabrillo CALLSIGN, or the ADIF STATION_CALLSIGN or OPERATOR "
-                      "of the first record)");
+    score
+        ->add_option("--call", options->call,
+                     "The contestant (default: the Cabrillo CALLSIGN, or the ADIF STATION_CALLSIGN or OPERATOR "
+                     "of the first record)")
+        ->transform(CLI::Validator(trimmedCall, "CALL"));
     score
         ->add_option("--start", options->start,
                      "Contest start, YYYY-MM-DD or YYYY-MM-DDTHH:MM (UTC; default: the "
@@ -136,18 +226,17 @@ void addScoreCommand(CLI::App& app, int& exitCode) {
         ->check(date);
     score->add_option("--end", options->end, "Contest end (default: the last contact's)")->check(date);
     score->add_option("--errors", options->errors,
-                      "Write the findings as the plug-in writes err.txt (- for standard output, after the summary)");
-    score->add_option("--cabrillo", options->cabrillo, "Write the Cabrillo log as the plug-in writes it");
+                      "Write the findings as the plug-in writes err.txt (- for standard output; the summary then "
+                      "goes to standard error)");
+    score->add_option("--cabrillo", options->cabrillo,
+                      "Write the Cabrillo log as the plug-in writes it (- for standard output)");
     score->add_option("--settings", options->settings,
                       "The plug-in's settings file (TORV.ini) whose header fields the Cabrillo log uses; read only");
     score->add_flag("--json", options->json, "Print a JSON result instead of the summary");
     score->add_flag("--strict", options->strict, "Stop at the first record that cannot be read");
     score->callback([options, &exitCode] {
-        try {
-            exitCode = runScore(*options);
-        } catch (const std::exception& error) {
-            tell(error.what());
-            exitCode = 1;
-        }
+        requireOneStandardOutput(*options);
+        requireOutputsApartFromInputs(*options);
+        exitCode = runCommand([&] { return runScore(*options); });
     });
 }

@@ -35,7 +35,7 @@ std::string scoreJson(const ScoredLog& scored, const ScoreJsonInput& input, cons
     }
     json += "],\n";
     json += "  \"score\": " + number(scored.numbers.score) + ",\n";
-    const FindingCounts findings = countFindings(scored.errorFile);
+    const FindingCounts& findings = scored.findings;
     json += "  \"findings\": {\"noContestBand\": " + number(findings.noContestBand) +
             ", \"noTestMode\": " + number(findings.noTestMode) + ", \"noRxNumber\": " + number(findings.noRxNumber) +
             ", \"areaNotAcceptable\": " + number(findings.areaNotAcceptable) + ", \"dupe\": " + number(findings.dupe) +

@@ -1,0 +1,64 @@
+#include "crosscheck/file_names.h"
+
+#include <algorithm>
+#include <map>
+#include <set>
+
+namespace crosscheck {
+
+namespace {
+
+constexpr size_t kNameLength = 40;
+
+std::string cleaned(const std::string& call) {
+    std::string name;
+    for (const char c : call) {
+        if (name.size() == kNameLength) {
+            break;
+        }
+        if ((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '_') {
+            name += c;
+        } else if (c >= 'a' && c <= 'z') {
+            name += static_cast<char>(c - 'a' + 'A');
+        } else if (c == '/') {
+            name += '_';
+        }
+    }
+    return name.empty() ? "NOCALL" : name;
+}
+
+// Windows opens these as devices whatever the extension ("CON.txt" too).
+bool isDeviceName(const std::string& name) {
+    if (name == "CON" || name == "PRN" || name == "AUX" || name == "NUL") {
+        return true;
+    }
+    return name.size() == 4 && (name.compare(0, 3, "COM") == 0 || name.compare(0, 3, "LPT") == 0) && name[3] >= '0' &&
+           name[3] <= '9';
+}
+
+}  // namespace
+
+std::vector<std::string> safeFileNames(const std::vector<std::string>& calls) {
+    std::vector<std::string> names;
+    names.reserve(calls.size());
+    std::set<std::string> taken;
+    // The last number given to each cleaned name, so that a thousand calls
+    // that clean alike cost a thousand tries, not half a million.
+    std::map<std::string, int> lastNumber;
+    for (const std::string& call : calls) {
+        std::string name = cleaned(call);
+        if (isDeviceName(name)) {
+            name = "_" + name;
+        }
+        std::string unique = name;
+        int& number = lastNumber[name];
+        while (!taken.insert(unique).second) {
+            number = std::max(number, 1) + 1;
+            unique = name + "-" + std::to_string(number);
+        }
+        names.push_back(std::move(unique));
+    }
+    return names;
+}
+
+}  // namespace crosscheck

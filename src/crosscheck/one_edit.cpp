@@ -1,0 +1,101 @@
+#include "crosscheck/one_edit.h"
+
+#include <algorithm>
+
+namespace crosscheck {
+
+namespace {
+
+// What a hash stands for: the call with one character blanked, with one
+// dropped, the whole call, or its part before a portable suffix.
+enum class Form : uint64_t { kBlanked = 1, kDropped = 2, kWhole = 3, kParent = 4 };
+
+constexpr uint64_t kBase = 0x100000001B3ULL;
+constexpr uint64_t kBlank = 0x1FF;  // no byte's value (bytes count 1 to 256)
+
+uint64_t mixed(uint64_t x) {
+    x ^= x >> 30;
+    x *= 0xBF58476D1CE4E5B9ULL;
+    x ^= x >> 27;
+    x *= 0x94D049BB133111EBULL;
+    return x ^ (x >> 31);
+}
+
+uint64_t keyOf(uint64_t scope, Form form, size_t length, uint64_t hash) {
+    return mixed(mixed(mixed(scope) ^ (static_cast<uint64_t>(form) << 56) ^ length) ^ hash);
+}
+
+// Polynomial hashes of a call's prefixes, from which the hash of the call
+// with any one character blanked or dropped follows in constant time.
+class CallHashes {
+public:
+    explicit CallHashes(std::string_view call)
+        : length_(call.size()), prefix_(length_ + 1, 0), power_(length_ + 1, 1), call_(call) {
+        for (size_t i = 0; i < length_; ++i) {
+            prefix_[i + 1] = prefix_[i] * kBase + valueOf(call[i]);
+            power_[i + 1] = power_[i] * kBase;
+        }
+        const size_t slash = call.rfind('/');
+        if (slash != std::string_view::npos && slash + 1 < length_) {
+            parentLength_ = slash;
+        }
+    }
+    size_t length() const { return length_; }
+    uint64_t whole() const { return prefix_[length_]; }
+    uint64_t blanked(size_t i) const { return whole() + (kBlank - valueOf(call_[i])) * power_[length_ - 1 - i]; }
+    uint64_t dropped(size_t i) const {
+        const uint64_t after = whole() - prefix_[i + 1] * power_[length_ - 1 - i];
+        return prefix_[i] * power_[length_ - 1 - i] + after;
+    }
+    bool hasParent() const { return parentLength_ != std::string_view::npos; }
+    size_t parentLength() const { return parentLength_; }
+    uint64_t parent() const { return prefix_[parentLength_]; }
+
+private:
+    static uint64_t valueOf(char c) { return static_cast<uint64_t>(static_cast<unsigned char>(c)) + 1; }
+
+    size_t length_;
+    std::vector<uint64_t> prefix_;
+    std::vector<uint64_t> power_;
+    std::string_view call_;
+    size_t parentLength_ = std::string_view::npos;
+};
+
+}  // namespace
+
+void OneEditIndex::add(uint64_t scope, std::string_view call, uint32_t value) {
+    const CallHashes h(call);
+    for (size_t i = 0; i < h.length(); ++i) {
+        keys_.emplace_back(keyOf(scope, Form::kBlanked, h.length(), h.blanked(i)), value);
+        keys_.emplace_back(keyOf(scope, Form::kDropped, h.length() - 1, h.dropped(i)), value);
+    }
+    keys_.emplace_back(keyOf(scope, Form::kWhole, h.length(), h.whole()), value);
+    if (h.hasParent()) {
+        keys_.emplace_back(keyOf(scope, Form::kParent, h.parentLength(), h.parent()), value);
+    }
+}
+
+void OneEditIndex::seal() {
+    std::sort(keys_.begin(), keys_.end());
+}
+
+void OneEditIndex::find(uint64_t scope, std::string_view call, std::vector<uint32_t>& values) const {
+    auto lookUp = [&](uint64_t key) {
+        auto it = std::lower_bound(keys_.begin(), keys_.end(), std::make_pair(key, uint32_t{0}));
+        for (; it != keys_.end() && it->first == key; ++it) {
+            values.push_back(it->second);
+        }
+    };
+    const CallHashes h(call);
+    for (size_t i = 0; i < h.length(); ++i) {
+        lookUp(keyOf(scope, Form::kBlanked, h.length(), h.blanked(i)));    // one replaced
+        lookUp(keyOf(scope, Form::kWhole, h.length() - 1, h.dropped(i)));  // one added to a filed call
+    }
+    lookUp(keyOf(scope, Form::kDropped, h.length(), h.whole()));  // one dropped from a filed call
+    lookUp(keyOf(scope, Form::kParent, h.length(), h.whole()));   // a filed call with a portable suffix
+    if (h.hasParent()) {
+        lookUp(keyOf(scope, Form::kWhole, h.parentLength(), h.parent()));  // this call's suffix dropped
+    }
+}
+
+}  // namespace crosscheck

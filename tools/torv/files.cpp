@@ -1,0 +1,115 @@
+#include "files.h"
+
+#include <cerrno>
+#include <cstring>
+
+#include "console.h"
+
+std::string systemErrorText() {
+    return std::strerror(errno);
+}
+
+std::filesystem::path pathOf(const std::string& utf8) {
+    return std::filesystem::u8path(utf8);
+}
+
+std::string utf8Of(const std::filesystem::path& path) {
+    return path.u8string();
+}
+
+WholeFile readWholeFile(const std::string& path, uint64_t limit) {
+    WholeFile whole;
+    errno = 0;
+    const FilePointer file = openFile(path, "rb");
+    if (!file) {
+        std::string reason = systemErrorText();
+        std::error_code error;
+        if (std::filesystem::is_symlink(pathOf(path), error) && !std::filesystem::exists(pathOf(path), error)) {
+            reason = "a link to " + std::filesystem::read_symlink(pathOf(path), error).generic_u8string() +
+                     ", which does not exist";
+        }
+        whole.error = "cannot read " + path + ": " + reason;
+        return whole;
+    }
+    const std::optional<OpenFileFacts> facts = factsOf(file.get());
+    if (facts && facts->folder) {
+        whole.error = "cannot read " + path + ": " + std::strerror(EISDIR);
+        return whole;
+    }
+    if (facts && facts->size > limit) {
+        whole.error = "cannot read " + path + ": it is over " + byteSizeText(limit);
+        return whole;
+    }
+    whole.modified = facts ? facts->modified : 0;
+    char buffer[65536];
+    size_t got = 0;
+    while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) {
+        if (whole.bytes.size() + got > limit) {
+            whole.error = "cannot read " + path + ": it is over " + byteSizeText(limit);
+            return whole;
+        }
+        whole.bytes.append(buffer, got);
+    }
+    if (std::ferror(file.get())) {
+        whole.error = "cannot read " + path + ": " + systemErrorText();
+    }
+    return whole;
+}
+
+namespace {
+
+std::string temporaryBeside(const std::string& path) {
+    const size_t slash = path.find_last_of("/\\");
+    const size_t name = slash == std::string::npos ? 0 : slash + 1;
+    return path.substr(0, name) + "." + path.substr(name) + ".partial";
+}
+
+}  // namespace
+
+AtomicFile::AtomicFile(std::string path) : path_(std::move(path)), temporary_(temporaryBeside(path_)) {
+    errno = 0;
+    file_ = openFile(temporary_, "wb");
+    if (!file_) {
+        error_ = systemErrorText();
+    }
+}
+
+AtomicFile::~AtomicFile() {
+    if (file_) {
+        file_.reset();
+        std::error_code ignored;
+        std::filesystem::remove(pathOf(temporary_), ignored);
+    }
+}
+
+bool AtomicFile::write(std::string_view bytes) {
+    if (!file_ || !writeAll(file_.get(), bytes)) {
+        failed_ = true;
+    }
+    return !failed_;
+}
+
+std::string AtomicFile::commit() {
+    if (!file_) {
+        return error_;
+    }
+    errno = 0;
+    const bool flushed = !failed_ && std::fflush(file_.get()) == 0;
+    const std::string flushError = flushed ? std::string() : systemErrorText();
+    const bool closed = std::fclose(file_.release()) == 0;
+    std::string error = !flushed ? flushError : !closed ? systemErrorText() : replaceFile(temporary_, path_);
+    if (!error.empty()) {
+        std::error_code ignored;
+        std::filesystem::remove(pathOf(temporary_), ignored);
+    }
+    return error;
+}
+
+std::string writeFileAtomically(const std::string& path, std::string_view bytes) {
+    AtomicFile file(path);
+    if (!file.openError().empty()) {
+        return file.openError();
+    }
+    file.write(bytes);
+    return file.commit();
+}

@@ -1,0 +1,36 @@
+// Files on POSIX: paths are bytes already, rename(2) replaces in one step.
+#include <sys/stat.h>
+
+#include <cstdio>
+
+#include "files.h"
+
+std::vector<std::string> programArguments(int argc, char** argv) {
+    return std::vector<std::string>(argv, argv + argc);
+}
+
+FilePointer openFile(const std::string& path, const char* mode) {
+    return FilePointer(std::fopen(path.c_str(), mode));
+}
+
+std::optional<OpenFileFacts> factsOf(std::FILE* file) {
+    struct stat status {};
+    if (fstat(fileno(file), &status) != 0) {
+        return std::nullopt;
+    }
+    return OpenFileFacts{static_cast<uint64_t>(status.st_size),
+                         static_cast<int64_t>(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec,
+                         S_ISDIR(status.st_mode)};
+}
+
+std::optional<FileIdentity> fileIdentity(const std::string& path) {
+    struct stat status {};
+    if (stat(path.c_str(), &status) != 0) {
+        return std::nullopt;
+    }
+    return FileIdentity{static_cast<uint64_t>(status.st_dev), static_cast<uint64_t>(status.st_ino)};
+}
+
+std::string replaceFile(const std::string& from, const std::string& to) {
+    return std::rename(from.c_str(), to.c_str()) == 0 ? std::string() : systemErrorText();
+}

@@ -1,0 +1,88 @@
+// Files on Windows: the command line and every path go through the wide
+// (UTF-16) functions, and MoveFileExW replaces a file in one step.
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include <sys/stat.h>
+
+#include <system_error>
+
+#include "files.h"
+
+namespace {
+
+std::string utf8OfWide(const wchar_t* text) {
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    if (size <= 1) {
+        return std::string();
+    }
+    std::string utf8(static_cast<size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8.data(), size, nullptr, nullptr);
+    utf8.pop_back();  // the terminating NUL
+    return utf8;
+}
+
+std::string lastErrorText() {
+    return std::system_category().message(static_cast<int>(GetLastError()));
+}
+
+struct HandleCloser {
+    void operator()(HANDLE handle) const { CloseHandle(handle); }
+};
+
+}  // namespace
+
+std::vector<std::string> programArguments(int argc, char** argv) {
+    int count = 0;
+    struct LocalFreer {
+        void operator()(LPWSTR* arguments) const { LocalFree(arguments); }
+    };
+    const std::unique_ptr<LPWSTR, LocalFreer> wide(CommandLineToArgvW(GetCommandLineW(), &count));
+    if (!wide) {
+        return std::vector<std::string>(argv, argv + argc);
+    }
+    std::vector<std::string> arguments;
+    for (int i = 0; i < count; ++i) {
+        arguments.push_back(utf8OfWide(wide.get()[i]));
+    }
+    return arguments;
+}
+
+FilePointer openFile(const std::string& path, const char* mode) {
+    const std::wstring wideMode(mode, mode + std::char_traits<char>::length(mode));
+    return FilePointer(_wfopen(pathOf(path).c_str(), wideMode.c_str()));
+}
+
+std::optional<OpenFileFacts> factsOf(std::FILE* file) {
+    struct _stat64 status {};
+    if (_fstat64(_fileno(file), &status) != 0) {
+        return std::nullopt;
+    }
+    return OpenFileFacts{static_cast<uint64_t>(status.st_size), static_cast<int64_t>(status.st_mtime),
+                         (status.st_mode & _S_IFDIR) != 0};
+}
+
+std::optional<FileIdentity> fileIdentity(const std::string& path) {
+    // No access asked, every sharing allowed: a file another program holds
+    // open is still identified; folders need the backup-semantics flag.
+    const HANDLE opened = CreateFileW(pathOf(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (opened == INVALID_HANDLE_VALUE) {
+        return std::nullopt;
+    }
+    const std::unique_ptr<void, HandleCloser> handle(opened);
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (!GetFileInformationByHandle(handle.get(), &information)) {
+        return std::nullopt;
+    }
+    return FileIdentity{information.dwVolumeSerialNumber,
+                        (static_cast<uint64_t>(information.nFileIndexHigh) << 32) | information.nFileIndexLow};
+}
+
+std::string replaceFile(const std::string& from, const std::string& to) {
+    if (MoveFileExW(pathOf(from).c_str(), pathOf(to).c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        return std::string();
+    }
+    return lastErrorText();
+}
