@@ -88,6 +88,8 @@ public:
     uint32_t caller(uint32_t flat) const { return caller_[flat]; }
     uint32_t worked(uint32_t flat) const { return worked_[flat]; }
     uint32_t bandMode(uint32_t flat) const { return bandMode_[flat]; }
+    // The contact is on a band the contest counts.
+    bool onCountedBand(uint32_t flat) const { return countedBand_[bandMode_[flat]] != 0; }
     std::string_view callText(uint32_t id) const { return calls_[id]; }
     // The log a call submitted, or -1.
     int32_t logOfCall(uint32_t id) const { return logOfCall_[id]; }
@@ -204,7 +206,11 @@ private:
                 key.assign(q.band);
                 key.push_back('\n');
                 key.append(q.mode);
-                bandMode_[f++] = ids.emplace(key, static_cast<uint32_t>(ids.size())).first->second;
+                const auto [it, added] = ids.emplace(key, static_cast<uint32_t>(ids.size()));
+                if (added) {
+                    countedBand_.push_back(contest::isCountedBand(q.band) ? 1 : 0);
+                }
+                bandMode_[f++] = it->second;
             }
         }
     }
@@ -222,6 +228,7 @@ private:
     std::vector<uint32_t> flatLog_;
     std::vector<uint32_t> logCall_;
     std::vector<uint32_t> bandMode_;
+    std::vector<uint8_t> countedBand_;  // per band-and-mode id
     std::vector<int32_t> logOfCall_;
     std::vector<uint32_t> logsHolding_;
 };
@@ -271,8 +278,11 @@ public:
         forEachGroupPair([&](size_t log, size_t start, size_t stop, const Range& other) {
             const Range own{log, start, stop};
             pairGroup(own, other, offsets[log], offsets[other.log], window, partner, room);
-            if (takeover) {
+            // A twin is a second contact of a group.
+            if (takeover && own.stop - own.start > 1) {
                 takeOver(own, partner, room);
+            }
+            if (takeover && other.stop - other.start > 1) {
                 takeOver(other, partner, room);
             }
         });
@@ -281,69 +291,88 @@ public:
 
     // Each log's whole-hour clock error in minutes (a multiple of 60 from
     // -24 to +24 hours), 0 when none is found: a shift is taken when it
-    // pairs (on the logged times of the other logs, the offset window, both
-    // rounds) at least three times as many of the log's contacts as no shift
-    // does, and at least kWholeHourPairs. paired holds each log's pairs
-    // without a shift. Only a log that could reach that is tried, and each
-    // group only at the shifts its times allow.
+    // pairs (the offset window, both rounds) at least three times as many of
+    // the log's contacts as no shift does, and at least kWholeHourPairs.
+    // paired holds each log's pairs without any shift; only a log that could
+    // reach that is tried, each of its groups only at the shifts its times
+    // allow. The logs are tried largest first, each against the others'
+    // times with the shifts taken so far: of two logs off by an hour from
+    // each other, one is shifted, not both.
     std::vector<int64_t> wholeHourShifts(const std::vector<uint32_t>& paired, int64_t window) const {
         constexpr int64_t kMaxHours = 24;
         std::vector<int64_t> shifts(contest_.logCount(), 0);
-        std::vector<uint32_t> pairable(contest_.logCount(), 0);
-        std::vector<uint8_t> tried(contest_.logCount(), 0);
+        std::vector<std::pair<uint64_t, size_t>> tried;  // (pairable, log)
         for (size_t l = 0; l < contest_.logCount(); ++l) {
-            pairable[l] = static_cast<uint32_t>(logStart_[l + 1] - logStart_[l]);
-            tried[l] = pairable[l] >= std::max<uint64_t>(kWholeHourPairs, uint64_t{3} * paired[l]) ? 1 : 0;
+            const uint64_t pairable = logStart_[l + 1] - logStart_[l];
+            if (pairable >= std::max<uint64_t>(kWholeHourPairs, uint64_t{3} * paired[l])) {
+                tried.emplace_back(pairable, l);
+            }
         }
-        std::vector<std::array<uint32_t, 2 * kMaxHours + 1>> counts(contest_.logCount());
-        std::vector<int32_t> scratch(contest_.size(), kUnpaired);
+        std::sort(tried.begin(), tried.end(), [](const auto& a, const auto& b) {
+            return a.first != b.first ? a.first > b.first : a.second < b.second;
+        });
+        std::vector<int32_t> scratch(tried.empty() ? 0 : contest_.size(), kUnpaired);
         GroupPairing room;
-        forEachGroupPair([&](size_t log, size_t start, size_t stop, const Range& other) {
-            const Range own{log, start, stop};
-            // Both logs of a group pair may be tried: each with the other at its logged times.
-            for (const auto& [shifted, fixed] : {std::make_pair(own, other), std::make_pair(other, own)}) {
-                if (!tried[shifted.log]) {
-                    continue;
-                }
-                const int64_t shiftedFirst = entries_[shifted.start].minute;
-                const int64_t shiftedLast = entries_[shifted.stop - 1].minute;
-                const int64_t fixedFirst = entries_[fixed.start].minute;
-                const int64_t fixedLast = entries_[fixed.stop - 1].minute;
-                const int64_t low = std::max(-kMaxHours, ceilDiv(shiftedFirst - fixedLast - window, 60));
-                const int64_t high = std::min(kMaxHours, floorDiv(shiftedLast - fixedFirst + window, 60));
+        std::array<uint32_t, 2 * kMaxHours + 1> counts{};
+        for (const auto& [pairable, l] : tried) {
+            counts.fill(0);
+            forEachGroupOf(l, [&](const Range& own, const Range& other) {
+                const int64_t otherShift = shifts[other.log];
+                const int64_t otherFirst = entries_[other.start].minute - otherShift;
+                const int64_t otherLast = entries_[other.stop - 1].minute - otherShift;
+                const int64_t low = std::max(-kMaxHours, ceilDiv(entries_[own.start].minute - otherLast - window, 60));
+                const int64_t high =
+                    std::min(kMaxHours, floorDiv(entries_[own.stop - 1].minute - otherFirst + window, 60));
                 for (int64_t hours = low; hours <= high; ++hours) {
-                    if (hours == 0) {
-                        continue;
-                    }
-                    counts[shifted.log][static_cast<size_t>(hours + kMaxHours)] +=
-                        pairGroup(shifted, fixed, hours * 60, 0, window, scratch, room);
-                    for (const Range& range : {shifted, fixed}) {
+                    counts[static_cast<size_t>(hours + kMaxHours)] +=
+                        pairGroup(own, other, hours * 60, otherShift, window, scratch, room);
+                    for (const Range& range : {own, other}) {
                         for (size_t i = range.start; i < range.stop; ++i) {
                             scratch[entries_[i].flat] = kUnpaired;
                         }
                     }
                 }
-            }
-        });
-        for (size_t l = 0; l < contest_.logCount(); ++l) {
-            if (!tried[l]) {
-                continue;
-            }
+            });
             // The most pairs; of equal counts, the smaller shift, then the earlier.
             int64_t best = 0;
             uint32_t most = 0;
-            for (const int64_t hours : byDistanceFromZero(kMaxHours)) {
-                const uint32_t count = counts[l][static_cast<size_t>(hours + kMaxHours)];
-                if (count > most) {
-                    most = count;
-                    best = hours;
+            for (int64_t k = 1; k <= kMaxHours; ++k) {
+                for (const int64_t hours : {-k, k}) {
+                    if (counts[static_cast<size_t>(hours + kMaxHours)] > most) {
+                        most = counts[static_cast<size_t>(hours + kMaxHours)];
+                        best = hours;
+                    }
                 }
             }
-            if (most >= kWholeHourPairs && most >= uint64_t{3} * paired[l]) {
+            if (most >= kWholeHourPairs && most >= uint64_t{3} * counts[kMaxHours]) {
                 shifts[l] = best * 60;
             }
         }
         return shifts;
+    }
+
+    // Pairs again the groups of the logs whose offset changed, both sides,
+    // as pairUp would with the new offsets (no takeover).
+    void pairAgain(const std::vector<int64_t>& offsets, const std::vector<uint8_t>& changed, int64_t window,
+                   std::vector<int32_t>& partner) const {
+        GroupPairing room;
+        for (size_t l = 0; l < contest_.logCount(); ++l) {
+            if (!changed[l]) {
+                continue;
+            }
+            forEachGroupOf(l, [&](const Range& own, const Range& other) {
+                // The group pair as pairUp takes it: from the log whose call sorts first.
+                const bool ownFirst = contest_.callOfLog(own.log) < contest_.callOfLog(other.log);
+                const Range& first = ownFirst ? own : other;
+                const Range& second = ownFirst ? other : own;
+                for (const Range& range : {first, second}) {
+                    for (size_t i = range.start; i < range.stop; ++i) {
+                        partner[entries_[i].flat] = kUnpaired;
+                    }
+                }
+                pairGroup(first, second, offsets[first.log], offsets[second.log], window, partner, room);
+            });
+        }
     }
 
 private:
@@ -363,16 +392,6 @@ private:
 
     static int64_t floorDiv(int64_t a, int64_t b) { return a / b - (a % b != 0 && (a < 0) != (b < 0) ? 1 : 0); }
     static int64_t ceilDiv(int64_t a, int64_t b) { return -floorDiv(-a, b); }
-
-    // -1, 1, -2, 2, ... -limit, limit.
-    static std::vector<int64_t> byDistanceFromZero(int64_t limit) {
-        std::vector<int64_t> order;
-        for (int64_t k = 1; k <= limit; ++k) {
-            order.push_back(-k);
-            order.push_back(k);
-        }
-        return order;
-    }
 
     // Calls visit(log, start, stop, other) for each group of a log and the
     // other station's group with this log's call on the same band and mode,
@@ -396,6 +415,24 @@ private:
                 }
                 start = stop;
             }
+        }
+    }
+
+    // Calls visit(own, other) for each group of one log that the other
+    // station's log has a group for.
+    template <typename Visit>
+    void forEachGroupOf(size_t log, Visit visit) const {
+        const size_t end = logStart_[log + 1];
+        for (size_t start = logStart_[log]; start < end;) {
+            size_t stop = start + 1;
+            while (stop < end && entries_[stop].group == entries_[start].group) {
+                ++stop;
+            }
+            const Range other = partnerGroup(log, start);
+            if (other.start != other.stop) {
+                visit(Range{log, start, stop}, other);
+            }
+            start = stop;
         }
     }
 
@@ -789,16 +826,13 @@ std::vector<LogVerdict> crossCheck(const std::vector<SubmittedLog>& logs, const 
     // outside the period and on another band once the clocks are known.
     std::vector<QsoStatus> own(n, kPairingDecides);
     std::vector<uint8_t> counted(n, 0);
-    for (size_t l = 0; l < logs.size(); ++l) {
-        for (uint32_t f = contest.begin(l); f < contest.end(l); ++f) {
-            const LogQso& q = logs[l].qsos[f - contest.begin(l)];
-            if (q.engine == EngineResult::kRefused || !contest::isCountedBand(q.band)) {
-                own[f] = QsoStatus::kRefused;
-            } else if (q.engine == EngineResult::kDupe) {
-                own[f] = QsoStatus::kDupe;
-            }
-            counted[f] = own[f] == kPairingDecides ? 1 : 0;
+    for (uint32_t f = 0; f < n; ++f) {
+        if (contest.engine(f) == EngineResult::kRefused || !contest.onCountedBand(f)) {
+            own[f] = QsoStatus::kRefused;
+        } else if (contest.engine(f) == EngineResult::kDupe) {
+            own[f] = QsoStatus::kDupe;
         }
+        counted[f] = own[f] == kPairingDecides ? 1 : 0;
     }
     const PairIndex index(contest, counted);
 
@@ -810,9 +844,11 @@ std::vector<LogVerdict> crossCheck(const std::vector<SubmittedLog>& logs, const 
         std::vector<int64_t> hours(logs.size(), 0);
         std::vector<int32_t> rough = index.pairUp(hours, window, false);
         hours = index.wholeHourShifts(pairedPerLog(contest, rough), window);
-        if (std::any_of(hours.begin(), hours.end(), [](int64_t h) { return h != 0; })) {
-            rough = index.pairUp(hours, window, false);
+        std::vector<uint8_t> shifted(logs.size(), 0);
+        for (size_t l = 0; l < logs.size(); ++l) {
+            shifted[l] = hours[l] != 0 ? 1 : 0;
         }
+        index.pairAgain(hours, shifted, window, rough);
         // First against the other stations' times; then once more, with
         // the times of each station whose estimate rests on more pairs than
         // this log's as that estimate corrects them, so that a small log is

@@ -333,6 +333,24 @@ const WholeHoursCase kWholeHoursCases[] = {
 INSTANTIATE_TEST_SUITE_P(Cases, WholeHours, ::testing::ValuesIn(kWholeHoursCases),
                          [](const auto& testCase) { return testName(testCase.param.name); });
 
+TEST_F(CrossCheck, OfTwoLogsAnHourApartOnlyOneIsShifted) {
+    std::vector<LogQso> early;
+    std::vector<LogQso> late;
+    const char* const bands[] = {"80m", "40m", "20m", "15m", "10m", "160m"};
+    for (uint32_t i = 0; i < 12; ++i) {
+        const std::string band = bands[i % 6];
+        const std::string mode = i < 6 ? "CW" : "SSB";
+        early.push_back(qso(i + 1, at(10, 0) + 9 * i, "PY2BBB", "SP", "RJ", band, mode));
+        late.push_back(qso(i + 1, at(11, 0) + 9 * i, "PY2AAA", "RJ", "SP", band, mode));
+    }
+    const size_t a = add("PY2AAA", early);
+    const size_t b = add("PY2BBB", late);
+    run();
+    EXPECT_EQ(std::abs(verdicts_[a].wholeHours - verdicts_[b].wholeHours), 1);
+    EXPECT_EQ(verdicts_[a].wholeHours * verdicts_[b].wholeHours, 0);
+    EXPECT_EQ(verdict(a, 0), "CONFIRMED PY2BBB:1 ");
+}
+
 TEST_F(CrossCheck, ThePeriodHoldsForTheCorrectedTimesBothEndsIncluded) {
     const size_t a = add("PY2AAA", {qso(1, at(11, 59), "PY2BBB", "SP", "RJ"), qso(2, at(12, 0), "PY2CCC", "SP", "MG"),
                                     qso(3, at(14, 0), "PY2DDD", "SP", "BA"), qso(4, at(14, 1), "PY2EEE", "SP", "RS"),
