@@ -86,8 +86,7 @@ CheckedScore checkedScore(const std::vector<LogQso>& qsos, const std::vector<Qso
 }
 
 bool outsidePeriod(const LogQso& qso, const Period& period, int32_t offsetMinutes) {
-    const int64_t minute = qso.minute - offsetMinutes;
-    return (period.start && minute < *period.start) || (period.end && minute > *period.end);
+    return period.excludes(qso.minute - offsetMinutes);
 }
 
 std::vector<std::string> headerFindings(const HeaderFacts& header, const std::vector<LogQso>& qsos, int32_t recomputed,

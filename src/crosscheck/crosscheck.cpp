@@ -894,8 +894,7 @@ std::vector<LogVerdict> crossCheck(const std::vector<SubmittedLog>& logs, const 
             if (own[f] != kPairingDecides) {
                 continue;
             }
-            const Period& period = options.period;
-            if ((period.start && minutes[f] < *period.start) || (period.end && minutes[f] > *period.end)) {
+            if (options.period.excludes(minutes[f])) {
                 own[f] = QsoStatus::kOutOfPeriod;
             } else if (!single.empty() && logs[l].qsos[f - contest.begin(l)].band != single) {
                 own[f] = QsoStatus::kOtherBand;

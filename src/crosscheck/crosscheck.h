@@ -97,6 +97,8 @@ inline constexpr const char* kUnreadableWord = contest::kCheckStatusWords[static
 struct Period {
     std::optional<int64_t> start;
     std::optional<int64_t> end;
+    // True when the minute lies before the start or after the end.
+    bool excludes(int64_t minute) const { return (start && minute < *start) || (end && minute > *end); }
 };
 
 struct CheckOptions {

@@ -125,8 +125,7 @@ RuleCounts ruleCounts(const std::vector<LogContact>& contacts, const ScoredLog& 
                       const crosscheck::Period& period) {
     RuleCounts counts;
     for (size_t i = 0; i < contacts.size(); ++i) {
-        const int64_t minute = minuteOfOleDate(contacts[i].oleDate);
-        if ((period.start && minute < *period.start) || (period.end && minute > *period.end)) {
+        if (period.excludes(minuteOfOleDate(contacts[i].oleDate))) {
             ++counts.outsidePeriod;
         }
         if (scored.contacts[i].result != ContactResult::kRefused && !contest::isCountedBand(contacts[i].band)) {
