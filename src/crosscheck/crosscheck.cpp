@@ -275,9 +275,8 @@ public:
     std::vector<int32_t> pairUp(const std::vector<int64_t>& offsets, int64_t window, bool takeover) const {
         std::vector<int32_t> partner(contest_.size(), kUnpaired);
         GroupPairing room;
-        forEachGroupPair([&](size_t log, size_t start, size_t stop, const Range& other) {
-            const Range own{log, start, stop};
-            pairGroup(own, other, offsets[log], offsets[other.log], window, partner, room);
+        forEachGroupPair([&](const Range& own, const Range& other) {
+            pairGroup(own, other, offsets[own.log], offsets[other.log], window, partner, room);
             // A twin is a second contact of a group.
             if (takeover && own.stop - own.start > 1) {
                 takeOver(own, partner, room);
@@ -316,7 +315,7 @@ public:
         std::array<uint32_t, 2 * kMaxHours + 1> counts{};
         for (const auto& [pairable, l] : tried) {
             counts.fill(0);
-            forEachGroupOf(l, [&](const Range& own, const Range& other) {
+            forEachGroupOf(l, false, [&](const Range& own, const Range& other) {
                 const int64_t otherShift = shifts[other.log];
                 const int64_t otherFirst = entries_[other.start].minute - otherShift;
                 const int64_t otherLast = entries_[other.stop - 1].minute - otherShift;
@@ -360,7 +359,7 @@ public:
             if (!changed[l]) {
                 continue;
             }
-            forEachGroupOf(l, [&](const Range& own, const Range& other) {
+            forEachGroupOf(l, false, [&](const Range& own, const Range& other) {
                 // The group pair as pairUp takes it: from the log whose call sorts first.
                 const bool ownFirst = contest_.callOfLog(own.log) < contest_.callOfLog(other.log);
                 const Range& first = ownFirst ? own : other;
@@ -393,46 +392,36 @@ private:
     static int64_t floorDiv(int64_t a, int64_t b) { return a / b - (a % b != 0 && (a < 0) != (b < 0) ? 1 : 0); }
     static int64_t ceilDiv(int64_t a, int64_t b) { return -floorDiv(-a, b); }
 
-    // Calls visit(log, start, stop, other) for each group of a log and the
-    // other station's group with this log's call on the same band and mode,
-    // once per pair of groups (from the log whose call sorts first).
-    template <typename Visit>
-    void forEachGroupPair(Visit visit) const {
-        for (size_t l = 0; l < contest_.logCount(); ++l) {
-            const uint32_t caller = contest_.callOfLog(l);
-            const size_t end = logStart_[l + 1];
-            for (size_t start = logStart_[l]; start < end;) {
-                size_t stop = start + 1;
-                while (stop < end && entries_[stop].group == entries_[start].group) {
-                    ++stop;
-                }
-                const uint32_t worked = workedOfGroup(entries_[start].group);
-                if (caller < worked && contest_.logOfCall(caller) == static_cast<int32_t>(l)) {
-                    const Range other = partnerGroup(l, start);
-                    if (other.start != other.stop) {
-                        visit(l, start, stop, other);
-                    }
-                }
-                start = stop;
-            }
-        }
-    }
-
     // Calls visit(own, other) for each group of one log that the other
-    // station's log has a group for.
+    // station's log has a group for; with firstOnly, only where the log's
+    // call sorts first.
     template <typename Visit>
-    void forEachGroupOf(size_t log, Visit visit) const {
+    void forEachGroupOf(size_t log, bool firstOnly, Visit visit) const {
+        const uint32_t caller = contest_.callOfLog(log);
         const size_t end = logStart_[log + 1];
         for (size_t start = logStart_[log]; start < end;) {
             size_t stop = start + 1;
             while (stop < end && entries_[stop].group == entries_[start].group) {
                 ++stop;
             }
-            const Range other = partnerGroup(log, start);
-            if (other.start != other.stop) {
-                visit(Range{log, start, stop}, other);
+            if (!firstOnly || caller < workedOfGroup(entries_[start].group)) {
+                const Range other = partnerGroup(log, start);
+                if (other.start != other.stop) {
+                    visit(Range{log, start, stop}, other);
+                }
             }
             start = stop;
+        }
+    }
+
+    // Calls visit(own, other) once for each pair of groups, from the log
+    // whose call sorts first.
+    template <typename Visit>
+    void forEachGroupPair(Visit visit) const {
+        for (size_t l = 0; l < contest_.logCount(); ++l) {
+            if (contest_.logOfCall(contest_.callOfLog(l)) == static_cast<int32_t>(l)) {
+                forEachGroupOf(l, true, visit);
+            }
         }
     }
 
