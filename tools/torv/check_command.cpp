@@ -254,8 +254,12 @@ void addCheckCommand(CLI::App& app, int& exitCode) {
     check->add_option("--penalty", options->penalty, "Take N times its points off for each NIL and busted contact")
         ->check(CLI::Range(0, 1000))
         ->capture_default_str();
-    check->add_option("--start", options->start, "Contest start, YYYY-MM-DD or YYYY-MM-DDTHH:MM (UTC)")->check(date);
-    check->add_option("--end", options->end, "Contest end (a date alone: to the end of that day)")->check(date);
+    check
+        ->add_option("--start", options->start,
+                     "Contest start, YYYY-MM-DD or YYYY-MM-DDTHH:MM (UTC): contacts before it are OUT-OF-PERIOD")
+        ->check(date);
+    check->add_option("--end", options->end, "Contest end, included (a date alone: to the end of that day)")
+        ->check(date);
     check->add_flag("--json", options->json, "Also write results.json");
     check->callback([options, &exitCode] {
         options->period = contestPeriod(options->start, options->end);

@@ -258,7 +258,10 @@ void addScoreCommand(CLI::App& app, int& exitCode) {
                      "Contest start, YYYY-MM-DD or YYYY-MM-DDTHH:MM (UTC; default: the "
                      "first contact's)")
         ->check(date);
-    score->add_option("--end", options->end, "Contest end (default: the last contact's)")->check(date);
+    score
+        ->add_option("--end", options->end,
+                     "Contest end (default: the last contact's); contacts outside the period are counted")
+        ->check(date);
     score->add_option("--errors", options->errors,
                       "Write the findings as the plug-in writes err.txt (- for standard output; the summary then "
                       "goes to standard error)");
