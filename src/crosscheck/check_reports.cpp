@@ -114,7 +114,7 @@ std::string jsonArray(const std::vector<std::string>& texts) {
 std::string detailOf(const ContestReport& report, size_t log, size_t q) {
     std::string detail = verdictDetail(report.logs, report.verdicts, log, q);
     if (report.verdicts[log].qsos[q].status != QsoStatus::kOutOfPeriod &&
-        outsidePeriod(report.logs[log].qsos[q], report.settings.period, report.verdicts[log].offsetMinutes)) {
+        outsidePeriod(report.logs[log].qsos[q], report.settings.options.period, report.verdicts[log].offsetMinutes)) {
         detail += detail.empty() ? "" : "; ";
         detail += "outside the contest period";
     }
@@ -136,11 +136,11 @@ HourSpan hourSpan(const ContestReport& report) {
             high = std::max(high, q.minute);
         }
     }
-    if (report.settings.period.start) {
-        low = *report.settings.period.start;
+    if (report.settings.options.period.start) {
+        low = *report.settings.options.period.start;
     }
-    if (report.settings.period.end) {
-        high = *report.settings.period.end;
+    if (report.settings.options.period.end) {
+        high = *report.settings.options.period.end;
     }
     HourSpan span;
     if (low > high) {

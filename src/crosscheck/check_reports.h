@@ -29,9 +29,8 @@ struct Entrant {
 };
 
 struct CheckSettings {
-    CheckOptions options;
+    CheckOptions options;  // the contest period among them
     ScoreRules rules;
-    Period period;
 };
 
 struct ContestReport {

@@ -6,19 +6,6 @@ namespace crosscheck {
 
 namespace {
 
-// "40M" -> "40m"; "" for a value that names no single band ("ALL", "VHF-3-BAND").
-std::string singleBand(const std::string& categoryBand) {
-    const std::string value = normalised(categoryBand);
-    if (value.size() < 2 || value.back() != 'M') {
-        return std::string();
-    }
-    const std::string digits = value.substr(0, value.size() - 1);
-    if (!std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; })) {
-        return std::string();
-    }
-    return digits + "m";
-}
-
 std::string joined(const std::vector<std::string>& parts) {
     std::string text;
     for (const std::string& part : parts) {
@@ -31,15 +18,18 @@ std::string joined(const std::vector<std::string>& parts) {
 
 bool leavesScore(QsoStatus status, UniquePolicy uniques) {
     switch (status) {
-        case QsoStatus::kNil:
-        case QsoStatus::kBustedCall:
-        case QsoStatus::kBustedExchange:
-            return true;
+        case QsoStatus::kConfirmed:
+        case QsoStatus::kUnverified:
+            return false;
         case QsoStatus::kUnique:
             return uniques == UniquePolicy::kRemove;
         default:
-            return false;
+            return true;
     }
+}
+
+bool drawsPenalty(QsoStatus status) {
+    return status == QsoStatus::kNil || status == QsoStatus::kBustedCall || status == QsoStatus::kBustedExchange;
 }
 
 std::vector<CInfo> storedRecords(const std::vector<LogQso>& qsos) {
@@ -81,7 +71,7 @@ CheckedScore checkedScore(const std::vector<LogQso>& qsos, const std::vector<Qso
         const QsoStatus status = i < verdicts.size() ? verdicts[i].status : QsoStatus::kConfirmed;
         if (!leavesScore(status, rules.uniques)) {
             kept.append(record);
-        } else if (status != QsoStatus::kUnique) {
+        } else if (drawsPenalty(status)) {
             penalised += contactPoints(record);
         }
     }
@@ -96,14 +86,13 @@ CheckedScore checkedScore(const std::vector<LogQso>& qsos, const std::vector<Qso
 }
 
 bool outsidePeriod(const LogQso& qso, const Period& period, int32_t offsetMinutes) {
-    const int64_t minute = qso.minute - offsetMinutes;
-    return (period.start && minute < *period.start) || (period.end && minute > *period.end);
+    return period.excludes(qso.minute - offsetMinutes);
 }
 
 std::vector<std::string> headerFindings(const HeaderFacts& header, const std::vector<LogQso>& qsos, int32_t recomputed,
                                         const Period& period, int32_t offsetMinutes) {
     std::vector<std::string> findings;
-    const std::string band = singleBand(header.categoryBand);
+    const std::string band = categoryBandOf(header.categoryBand).band;
     if (!band.empty()) {
         std::vector<std::string> others;
         for (const LogQso& q : qsos) {

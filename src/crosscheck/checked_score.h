@@ -28,15 +28,20 @@ struct CheckedScore {
     int32_t score = 0;          // points * summary.multipliers
 };
 
-// True for the verdicts that take a stored contact out of the checked score.
+// True for the verdicts that take a stored contact out of the checked
+// score: all but CONFIRMED, UNVERIFIED and UNIQUE (UNIQUE too when uniques
+// are removed).
 bool leavesScore(QsoStatus status, UniquePolicy uniques);
+
+// True for the verdicts the penalty is taken for: NIL and busted ones.
+bool drawsPenalty(QsoStatus status);
 
 // The checked score of one log: the plug-in's score summary over the
 // contacts the engine stored (every contact not refused, in order, duplicate
-// marks as the engine set them), leaving out those that are NIL, BUSTED-CALL
-// or BUSTED-EXCHANGE (and UNIQUE when uniques are removed). The penalty
-// takes each left-out NIL and busted contact's points times rules.penalty
-// off the total points. verdicts holds one verdict per contact.
+// marks as the engine set them), leaving out those whose verdict leavesScore.
+// The penalty takes each left-out contact's points times rules.penalty off
+// the total points when its verdict drawsPenalty. verdicts holds one
+// verdict per contact.
 CheckedScore checkedScore(const std::vector<LogQso>& qsos, const std::vector<QsoVerdict>& verdicts,
                           const ScoreRules& rules);
 
@@ -50,12 +55,6 @@ struct HeaderFacts {
     std::optional<int64_t> claimedScore;  // CLAIMED-SCORE, absent when missing or not a number
     bool claimedScorePresent = false;     // the tag was there (perhaps not a number)
     std::string claimedScoreText;         // its text as written
-};
-
-// The contest period, minutes since 1970-01-01 00:00 UTC, both ends included.
-struct Period {
-    std::optional<int64_t> start;
-    std::optional<int64_t> end;
 };
 
 // The header sanity findings of one log, one sentence each:

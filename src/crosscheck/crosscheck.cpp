@@ -17,6 +17,15 @@ namespace crosscheck {
 namespace {
 
 constexpr int32_t kUnpaired = -1;
+// The own status of a contact that has none: the pairing decides.
+constexpr QsoStatus kPairingDecides = QsoStatus::kConfirmed;
+// A duplicate whose pair a counted twin took over: no counterpart, and not
+// offered to the busted-call search (its pair was found).
+constexpr int32_t kGaveAway = -2;
+// A window no two times of a log are apart by.
+constexpr int64_t kAnyDistance = int64_t{1} << 40;
+// A whole-hour clock error is taken only when it pairs at least this many contacts.
+constexpr uint32_t kWholeHourPairs = 10;
 
 // One contact in the index of pairs: whom it logged on which band and mode
 // (one key), when, on which line. A log's entries sorted by these fields are
@@ -79,11 +88,22 @@ public:
     uint32_t caller(uint32_t flat) const { return caller_[flat]; }
     uint32_t worked(uint32_t flat) const { return worked_[flat]; }
     uint32_t bandMode(uint32_t flat) const { return bandMode_[flat]; }
+    // The contact is on a band the contest counts.
+    bool onCountedBand(uint32_t flat) const { return countedBand_[bandMode_[flat]] != 0; }
     std::string_view callText(uint32_t id) const { return calls_[id]; }
     // The log a call submitted, or -1.
     int32_t logOfCall(uint32_t id) const { return logOfCall_[id]; }
     // How many logs hold at least one contact with the call.
     uint32_t logsHolding(uint32_t id) const { return logsHolding_[id]; }
+    // The id of a call in upper case, if any log names it.
+    std::optional<uint32_t> idOfCall(std::string_view call) const {
+        const auto found = std::lower_bound(calls_.begin(), calls_.end(), call);
+        if (found == calls_.end() || *found != call) {
+            return std::nullopt;
+        }
+        return static_cast<uint32_t>(found - calls_.begin());
+    }
+    const SubmittedLog& log(size_t l) const { return logs_[l]; }
 
 private:
     void internCalls() {
@@ -186,7 +206,11 @@ private:
                 key.assign(q.band);
                 key.push_back('\n');
                 key.append(q.mode);
-                bandMode_[f++] = ids.emplace(key, static_cast<uint32_t>(ids.size())).first->second;
+                const auto [it, added] = ids.emplace(key, static_cast<uint32_t>(ids.size()));
+                if (added) {
+                    countedBand_.push_back(contest::isCountedBand(q.band) ? 1 : 0);
+                }
+                bandMode_[f++] = it->second;
             }
         }
     }
@@ -204,6 +228,7 @@ private:
     std::vector<uint32_t> flatLog_;
     std::vector<uint32_t> logCall_;
     std::vector<uint32_t> bandMode_;
+    std::vector<uint8_t> countedBand_;  // per band-and-mode id
     std::vector<int32_t> logOfCall_;
     std::vector<uint32_t> logsHolding_;
 };
@@ -214,9 +239,15 @@ private:
 // log. The cost per contact depends on the size of a log, not of the
 // contest. A clock correction moves all of a log's times alike, so the
 // order holds for corrected times too.
+//
+// Two groups pair in two rounds by the same nearest-in-time rule: first
+// only contacts the engine counts on both sides (`counted`), then any two
+// still unpaired. A valid contact is so never left without its pair by a
+// refused or duplicate one that happens to lie nearer.
 class PairIndex {
 public:
-    explicit PairIndex(const Contest& contest) : contest_(contest), logStart_(contest.logCount() + 1, 0) {
+    PairIndex(const Contest& contest, const std::vector<uint8_t>& counted)
+        : contest_(contest), counted_(counted), logStart_(contest.logCount() + 1, 0) {
         entries_.reserve(contest.size());
         for (size_t l = 0; l < contest.logCount(); ++l) {
             logStart_[l] = entries_.size();
@@ -236,84 +267,267 @@ public:
 
     // Pairs contacts of two stations that logged each other on the same
     // band and mode, at most window minutes apart once each log's time is
-    // moved back by its offset. Returns each contact's partner (a flat
-    // index) or kUnpaired.
-    std::vector<int32_t> pairUp(const std::vector<int64_t>& offsets, int64_t window) const {
+    // moved back by its offset. With takeover, a counted contact left
+    // without a pair then takes over the pair of its nearest duplicate twin
+    // (same call, band and mode in its log) that has one; that twin is
+    // marked kGaveAway. Returns each contact's partner (a flat index),
+    // kUnpaired or kGaveAway.
+    std::vector<int32_t> pairUp(const std::vector<int64_t>& offsets, int64_t window, bool takeover) const {
         std::vector<int32_t> partner(contest_.size(), kUnpaired);
         GroupPairing room;
-        for (size_t l = 0; l < contest_.logCount(); ++l) {
-            const uint32_t caller = contest_.callOfLog(l);
-            const size_t end = logStart_[l + 1];
-            for (size_t start = logStart_[l]; start < end;) {
-                size_t stop = start + 1;
-                while (stop < end && entries_[stop].group == entries_[start].group) {
-                    ++stop;
-                }
-                const uint32_t worked = workedOfGroup(entries_[start].group);
-                // Each pair of groups once, from the side whose call sorts first.
-                if (caller < worked && contest_.logOfCall(caller) == static_cast<int32_t>(l)) {
-                    pairGroup(l, start, stop, offsets, window, partner, room);
-                }
-                start = stop;
+        forEachGroupPair([&](const Range& own, const Range& other) {
+            pairGroup(own, other, offsets[own.log], offsets[other.log], window, partner, room);
+            // A twin is a second contact of a group.
+            if (takeover && own.stop - own.start > 1) {
+                takeOver(own, partner, room);
             }
-        }
+            if (takeover && other.stop - other.start > 1) {
+                takeOver(other, partner, room);
+            }
+        });
         return partner;
     }
 
+    // Each log's whole-hour clock error in minutes (a multiple of 60 from
+    // -24 to +24 hours), 0 when none is found: a shift is taken when it
+    // pairs (the offset window, both rounds) at least three times as many of
+    // the log's contacts as no shift does, and at least kWholeHourPairs.
+    // paired holds each log's pairs without any shift; only a log that could
+    // reach that is tried, each of its groups only at the shifts its times
+    // allow. The logs are tried largest first, each against the others'
+    // times with the shifts taken so far: of two logs off by an hour from
+    // each other, one is shifted, not both.
+    std::vector<int64_t> wholeHourShifts(const std::vector<uint32_t>& paired, int64_t window) const {
+        constexpr int64_t kMaxHours = 24;
+        std::vector<int64_t> shifts(contest_.logCount(), 0);
+        std::vector<std::pair<uint64_t, size_t>> tried;  // (pairable, log)
+        for (size_t l = 0; l < contest_.logCount(); ++l) {
+            const uint64_t pairable = logStart_[l + 1] - logStart_[l];
+            if (pairable >= std::max<uint64_t>(kWholeHourPairs, uint64_t{3} * paired[l])) {
+                tried.emplace_back(pairable, l);
+            }
+        }
+        std::sort(tried.begin(), tried.end(), [](const auto& a, const auto& b) {
+            return a.first != b.first ? a.first > b.first : a.second < b.second;
+        });
+        std::vector<int32_t> scratch(tried.empty() ? 0 : contest_.size(), kUnpaired);
+        GroupPairing room;
+        std::array<uint32_t, 2 * kMaxHours + 1> counts{};
+        for (const auto& [pairable, l] : tried) {
+            counts.fill(0);
+            forEachGroupOf(l, false, [&](const Range& own, const Range& other) {
+                const int64_t otherShift = shifts[other.log];
+                const int64_t otherFirst = entries_[other.start].minute - otherShift;
+                const int64_t otherLast = entries_[other.stop - 1].minute - otherShift;
+                const int64_t low = std::max(-kMaxHours, ceilDiv(entries_[own.start].minute - otherLast - window, 60));
+                const int64_t high =
+                    std::min(kMaxHours, floorDiv(entries_[own.stop - 1].minute - otherFirst + window, 60));
+                for (int64_t hours = low; hours <= high; ++hours) {
+                    counts[static_cast<size_t>(hours + kMaxHours)] +=
+                        pairGroup(own, other, hours * 60, otherShift, window, scratch, room);
+                    for (const Range& range : {own, other}) {
+                        for (size_t i = range.start; i < range.stop; ++i) {
+                            scratch[entries_[i].flat] = kUnpaired;
+                        }
+                    }
+                }
+            });
+            // The most pairs; of equal counts, the smaller shift, then the earlier.
+            int64_t best = 0;
+            uint32_t most = 0;
+            for (int64_t k = 1; k <= kMaxHours; ++k) {
+                for (const int64_t hours : {-k, k}) {
+                    if (counts[static_cast<size_t>(hours + kMaxHours)] > most) {
+                        most = counts[static_cast<size_t>(hours + kMaxHours)];
+                        best = hours;
+                    }
+                }
+            }
+            if (most >= kWholeHourPairs && most >= uint64_t{3} * counts[kMaxHours]) {
+                shifts[l] = best * 60;
+            }
+        }
+        return shifts;
+    }
+
+    // Pairs again the groups of the logs whose offset changed, both sides,
+    // as pairUp would with the new offsets (no takeover).
+    void pairAgain(const std::vector<int64_t>& offsets, const std::vector<uint8_t>& changed, int64_t window,
+                   std::vector<int32_t>& partner) const {
+        GroupPairing room;
+        for (size_t l = 0; l < contest_.logCount(); ++l) {
+            if (!changed[l]) {
+                continue;
+            }
+            forEachGroupOf(l, false, [&](const Range& own, const Range& other) {
+                // The group pair as pairUp takes it: from the log whose call sorts first.
+                const bool ownFirst = contest_.callOfLog(own.log) < contest_.callOfLog(other.log);
+                const Range& first = ownFirst ? own : other;
+                const Range& second = ownFirst ? other : own;
+                for (const Range& range : {first, second}) {
+                    for (size_t i = range.start; i < range.stop; ++i) {
+                        partner[entries_[i].flat] = kUnpaired;
+                    }
+                }
+                pairGroup(first, second, offsets[first.log], offsets[second.log], window, partner, room);
+            });
+        }
+    }
+
 private:
+    // A log's entries [start, stop): one group of it.
+    struct Range {
+        size_t log;
+        size_t start;
+        size_t stop;
+    };
+
     // What pairing one group needs, kept from group to group.
     struct GroupPairing {
         NearestPairing pairing;
         std::vector<PairingSlot> slots;
+        std::vector<PairingSlot> twins;
     };
 
-    void pairGroup(size_t log, size_t start, size_t stop, const std::vector<int64_t>& offsets, int64_t window,
-                   std::vector<int32_t>& partner, GroupPairing& room) const {
+    static int64_t floorDiv(int64_t a, int64_t b) { return a / b - (a % b != 0 && (a < 0) != (b < 0) ? 1 : 0); }
+    static int64_t ceilDiv(int64_t a, int64_t b) { return -floorDiv(-a, b); }
+
+    // Calls visit(own, other) for each group of one log that the other
+    // station's log has a group for; with firstOnly, only where the log's
+    // call sorts first.
+    template <typename Visit>
+    void forEachGroupOf(size_t log, bool firstOnly, Visit visit) const {
+        const uint32_t caller = contest_.callOfLog(log);
+        const size_t end = logStart_[log + 1];
+        for (size_t start = logStart_[log]; start < end;) {
+            size_t stop = start + 1;
+            while (stop < end && entries_[stop].group == entries_[start].group) {
+                ++stop;
+            }
+            if (!firstOnly || caller < workedOfGroup(entries_[start].group)) {
+                const Range other = partnerGroup(log, start);
+                if (other.start != other.stop) {
+                    visit(Range{log, start, stop}, other);
+                }
+            }
+            start = stop;
+        }
+    }
+
+    // Calls visit(own, other) once for each pair of groups, from the log
+    // whose call sorts first.
+    template <typename Visit>
+    void forEachGroupPair(Visit visit) const {
+        for (size_t l = 0; l < contest_.logCount(); ++l) {
+            if (contest_.logOfCall(contest_.callOfLog(l)) == static_cast<int32_t>(l)) {
+                forEachGroupOf(l, true, visit);
+            }
+        }
+    }
+
+    // The other station's group for the group that starts at `start` in `log`.
+    Range partnerGroup(size_t log, size_t start) const {
         const uint32_t worked = workedOfGroup(entries_[start].group);
         const uint32_t bandMode = static_cast<uint32_t>(entries_[start].group);
         const size_t otherLog = static_cast<size_t>(contest_.logOfCall(worked));
         const PairEntry probe{groupOf(contest_.callOfLog(log), bandMode), std::numeric_limits<int64_t>::min(), 0, 0};
         const auto otherBegin = entries_.begin() + static_cast<std::ptrdiff_t>(logStart_[otherLog]);
         const auto otherEnd = entries_.begin() + static_cast<std::ptrdiff_t>(logStart_[otherLog + 1]);
-        size_t other =
+        const size_t other =
             static_cast<size_t>(std::lower_bound(otherBegin, otherEnd, probe, pairKeyLess) - entries_.begin());
         size_t otherStop = other;
         while (otherStop < logStart_[otherLog + 1] && entries_[otherStop].group == probe.group) {
             ++otherStop;
         }
-        if (other == otherStop) {
-            return;
-        }
-        const int64_t ownOffset = offsets[log];
-        const int64_t otherOffset = offsets[otherLog];
-        auto pair = [&partner](uint32_t a, uint32_t b) {
+        return {otherLog, other, otherStop};
+    }
+
+    // Pairs two groups in both rounds; returns the pairs made.
+    uint32_t pairGroup(const Range& own, const Range& other, int64_t ownOffset, int64_t otherOffset, int64_t window,
+                       std::vector<int32_t>& partner, GroupPairing& room) const {
+        uint32_t made = 0;
+        auto pair = [&partner, &made](uint32_t a, uint32_t b) {
             partner[a] = static_cast<int32_t>(b);
             partner[b] = static_cast<int32_t>(a);
+            ++made;
         };
-        // Most groups are one contact a side.
-        if (stop - start == 1 && otherStop - other == 1) {
-            const int64_t d = (entries_[start].minute - ownOffset) - (entries_[other].minute - otherOffset);
+        // Most groups are one contact a side: both rounds come to one test.
+        if (own.stop - own.start == 1 && other.stop - other.start == 1) {
+            const PairEntry& a = entries_[own.start];
+            const PairEntry& b = entries_[other.start];
+            const int64_t d = (a.minute - ownOffset) - (b.minute - otherOffset);
             if (d <= window && -d <= window) {
-                pair(entries_[start].flat, entries_[other].flat);
+                pair(a.flat, b.flat);
             }
+            return made;
+        }
+        bool mixed = false;
+        for (const Range& range : {own, other}) {
+            for (size_t i = range.start; i < range.stop && !mixed; ++i) {
+                mixed = !counted_[entries_[i].flat];
+            }
+        }
+        for (int round = mixed ? 0 : 1; round < 2; ++round) {
+            // Round 0: counted contacts only; round 1: any still unpaired.
+            auto offered = [&](const PairEntry& e) {
+                return round == 0 ? counted_[e.flat] != 0 : partner[e.flat] == kUnpaired;
+            };
+            room.slots.clear();
+            for (size_t i = own.start; i < own.stop; ++i) {
+                if (offered(entries_[i])) {
+                    room.slots.push_back({entries_[i].minute - ownOffset, entries_[i].line, entries_[i].flat});
+                }
+            }
+            const size_t ownCount = room.slots.size();
+            for (size_t j = other.start; j < other.stop; ++j) {
+                if (offered(entries_[j])) {
+                    room.slots.push_back({entries_[j].minute - otherOffset, entries_[j].line, entries_[j].flat});
+                }
+            }
+            if (ownCount == 0 || ownCount == room.slots.size()) {
+                continue;
+            }
+            const PairingSlot* slots = room.slots.data();
+            room.pairing.clear();
+            const uint32_t first = room.pairing.addSide(slots, slots + ownCount);
+            const uint32_t second = room.pairing.addSide(slots + ownCount, slots + room.slots.size());
+            room.pairing.addBlock(first, second);
+            room.pairing.run(window, pair);
+        }
+        return made;
+    }
+
+    // Within one group of a log: each counted contact without a pair takes
+    // over the pair of its nearest duplicate twin that has one (ties to the
+    // earlier line), by the same pairing with no window.
+    void takeOver(const Range& group, std::vector<int32_t>& partner, GroupPairing& room) const {
+        room.slots.clear();
+        room.twins.clear();
+        for (size_t i = group.start; i < group.stop; ++i) {
+            const PairEntry& e = entries_[i];
+            if (counted_[e.flat] && partner[e.flat] == kUnpaired) {
+                room.slots.push_back({e.minute, e.line, e.flat});
+            } else if (contest_.engine(e.flat) == EngineResult::kDupe && partner[e.flat] >= 0) {
+                room.twins.push_back({e.minute, e.line, e.flat});
+            }
+        }
+        if (room.slots.empty() || room.twins.empty()) {
             return;
         }
-        room.slots.clear();
-        for (size_t i = start; i < stop; ++i) {
-            room.slots.push_back({entries_[i].minute - ownOffset, entries_[i].line, entries_[i].flat});
-        }
-        for (size_t j = other; j < otherStop; ++j) {
-            room.slots.push_back({entries_[j].minute - otherOffset, entries_[j].line, entries_[j].flat});
-        }
-        const PairingSlot* slots = room.slots.data();
         room.pairing.clear();
-        const uint32_t own = room.pairing.addSide(slots, slots + (stop - start));
-        const uint32_t theirs = room.pairing.addSide(slots + (stop - start), slots + room.slots.size());
-        room.pairing.addBlock(own, theirs);
-        room.pairing.run(window, pair);
+        const uint32_t lone = room.pairing.addSide(room.slots.data(), room.slots.data() + room.slots.size());
+        const uint32_t twins = room.pairing.addSide(room.twins.data(), room.twins.data() + room.twins.size());
+        room.pairing.addBlock(lone, twins);
+        room.pairing.run(kAnyDistance, [&partner](uint32_t x, uint32_t twin) {
+            const int32_t other = partner[twin];
+            partner[x] = other;
+            partner[static_cast<size_t>(other)] = static_cast<int32_t>(x);
+            partner[twin] = kGaveAway;
+        });
     }
 
     const Contest& contest_;
+    const std::vector<uint8_t>& counted_;
     std::vector<PairEntry> entries_;
     std::vector<size_t> logStart_;
 };
@@ -330,18 +544,6 @@ int64_t median(std::vector<int64_t>& values) {
     }
     const int64_t lowerMiddle = *std::max_element(values.begin(), middle);
     return (lowerMiddle + upperMiddle) / 2;
-}
-
-QsoStatus keptOr(EngineResult engine, QsoStatus status) {
-    switch (engine) {
-        case EngineResult::kRefused:
-            return QsoStatus::kRefused;
-        case EngineResult::kDupe:
-            return QsoStatus::kDupe;
-        case EngineResult::kStored:
-            break;
-    }
-    return status;
 }
 
 // An unpaired contact offered to the busted-call search: its log's call,
@@ -450,12 +652,120 @@ void pairBustedCalls(const Contest& contest, const std::vector<int64_t>& minutes
     });
 }
 
+// How many of each log's contacts have a partner.
+std::vector<uint32_t> pairedPerLog(const Contest& contest, const std::vector<int32_t>& partner) {
+    std::vector<uint32_t> paired(contest.logCount(), 0);
+    for (size_t l = 0; l < contest.logCount(); ++l) {
+        for (uint32_t f = contest.begin(l); f < contest.end(l); ++f) {
+            paired[l] += partner[f] >= 0 ? 1 : 0;
+        }
+    }
+    return paired;
+}
+
+// One side of the search for unreadable lines: a NIL contact of log `from`
+// with the station of log `to`, or an unreadable line of log `to` naming
+// the station of log `from`.
+struct ExcuseEntry {
+    uint32_t from;
+    uint32_t to;
+    PairingSlot slot;
+};
+
+bool excuseLess(const ExcuseEntry& a, const ExcuseEntry& b) {
+    return std::tie(a.from, a.to, a.slot.minute, a.slot.line, a.slot.flat) <
+           std::tie(b.from, b.to, b.slot.minute, b.slot.line, b.slot.flat);
+}
+
+// Pairs the contacts found in no log (NIL) with the lines of the other
+// station's log that could not be read but whose call and time can, naming
+// the contact's station, at most window minutes apart on corrected times,
+// nearest first; each such line stands for one contact. Calls excused(flat,
+// line) for each pair.
+void excuseByUnreadableLines(const Contest& contest, const std::vector<int64_t>& minutes,
+                             const std::vector<int64_t>& offsets, int64_t window, const std::vector<QsoStatus>& status,
+                             const std::function<void(uint32_t, uint32_t)>& excused) {
+    std::vector<ExcuseEntry> lines;
+    std::vector<uint32_t> lineNumbers;
+    for (size_t l = 0; l < contest.logCount(); ++l) {
+        for (const UnreadableQso& u : contest.log(l).unreadable) {
+            const std::optional<uint32_t> named = u.minute ? contest.idOfCall(normalised(u.call)) : std::nullopt;
+            if (!named || contest.logOfCall(*named) < 0 || static_cast<size_t>(contest.logOfCall(*named)) == l) {
+                continue;
+            }
+            lines.push_back({static_cast<uint32_t>(contest.logOfCall(*named)),
+                             static_cast<uint32_t>(l),
+                             {*u.minute - offsets[l], u.line, static_cast<uint32_t>(lineNumbers.size())}});
+            lineNumbers.push_back(u.line);
+        }
+    }
+    if (lines.empty()) {
+        return;
+    }
+    std::vector<ExcuseEntry> nils;
+    for (size_t l = 0; l < contest.logCount(); ++l) {
+        for (uint32_t f = contest.begin(l); f < contest.end(l); ++f) {
+            const int32_t to = contest.logOfCall(contest.worked(f));
+            if (status[f] == QsoStatus::kNil && to >= 0) {
+                nils.push_back({static_cast<uint32_t>(l), static_cast<uint32_t>(to), {minutes[f], contest.line(f), f}});
+            }
+        }
+    }
+    std::sort(lines.begin(), lines.end(), excuseLess);
+    std::sort(nils.begin(), nils.end(), excuseLess);
+    std::vector<PairingSlot> slots;
+    slots.reserve(nils.size() + lines.size());
+    for (const std::vector<ExcuseEntry>* list : {&nils, &lines}) {
+        for (const ExcuseEntry& e : *list) {
+            slots.push_back(e.slot);
+        }
+    }
+    // A side is a run of one (from, to); the NIL side and the lines' side of one pair of logs form a block.
+    NearestPairing pairing;
+    auto sameLogs = [](const ExcuseEntry& a, const ExcuseEntry& b) { return a.from == b.from && a.to == b.to; };
+    size_t j = 0;
+    for (size_t i = 0; i < nils.size();) {
+        size_t iStop = i + 1;
+        while (iStop < nils.size() && sameLogs(nils[iStop], nils[i])) {
+            ++iStop;
+        }
+        while (j < lines.size() && std::tie(lines[j].from, lines[j].to) < std::tie(nils[i].from, nils[i].to)) {
+            ++j;
+        }
+        size_t jStop = j;
+        while (jStop < lines.size() && sameLogs(lines[jStop], nils[i])) {
+            ++jStop;
+        }
+        if (j != jStop) {
+            const PairingSlot* base = slots.data();
+            const uint32_t first = pairing.addSide(base + i, base + iStop);
+            const uint32_t second = pairing.addSide(base + nils.size() + j, base + nils.size() + jStop);
+            pairing.addBlock(first, second);
+        }
+        i = iStop;
+        j = jStop;
+    }
+    pairing.run(window, [&](uint32_t flat, uint32_t line) { excused(flat, lineNumbers[line]); });
+}
+
 }  // namespace
 
 const char* statusWord(QsoStatus status) {
     static_assert(contest::kCheckStatusWords.size() == kStatusCount);
     const size_t index = static_cast<size_t>(status);
     return index < contest::kCheckStatusWords.size() ? contest::kCheckStatusWords[index] : "";
+}
+
+CategoryBand categoryBandOf(std::string_view categoryBand) {
+    CategoryBand category;
+    const std::string value = normalised(categoryBand);
+    if (!value.empty() && value[0] >= '0' && value[0] <= '9') {
+        for (const char c : value) {
+            category.band += c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+        }
+        category.contestBand = contest::isCountedBand(category.band);
+    }
+    return category;
 }
 
 std::string normalised(std::string_view text) {
@@ -498,21 +808,40 @@ bool oneEditApart(std::string_view a, std::string_view b) {
 std::vector<LogVerdict> crossCheck(const std::vector<SubmittedLog>& logs, const CheckOptions& options) {
     const Contest contest(logs);
     const size_t n = contest.size();
-    const PairIndex index(contest);
-
-    // The clock offset: pairs on the logged times with the wide window.
-    std::vector<int64_t> minutes(n);
-    for (uint32_t f = 0; f < n; ++f) {
-        minutes[f] = contest.minute(f);
-    }
     std::vector<LogVerdict> verdicts(logs.size());
+
+    // The statuses a contact has of its own, whatever the pairs: refused
+    // (by the engine, or on no band the contest counts) and duplicate now;
+    // outside the period and on another band once the clocks are known.
+    std::vector<QsoStatus> own(n, kPairingDecides);
+    std::vector<uint8_t> counted(n, 0);
+    for (uint32_t f = 0; f < n; ++f) {
+        if (contest.engine(f) == EngineResult::kRefused || !contest.onCountedBand(f)) {
+            own[f] = QsoStatus::kRefused;
+        } else if (contest.engine(f) == EngineResult::kDupe) {
+            own[f] = QsoStatus::kDupe;
+        }
+        counted[f] = own[f] == kPairingDecides ? 1 : 0;
+    }
+    const PairIndex index(contest, counted);
+
+    // The clock offset: whole hours first, then the minutes, from pairs on
+    // the logged times with the wide window (no takeover: a twin's time
+    // difference is no clock error).
     {
-        const std::vector<int32_t> rough =
-            index.pairUp(std::vector<int64_t>(logs.size(), 0), options.offsetWindowMinutes);
-        // First against the other stations' logged times; then once more,
-        // with the times of each station whose estimate rests on more pairs
-        // than this log's as that estimate corrects them, so that a small
-        // log is not pulled off by the clock of a big one.
+        const int64_t window = options.offsetWindowMinutes;
+        std::vector<int64_t> hours(logs.size(), 0);
+        std::vector<int32_t> rough = index.pairUp(hours, window, false);
+        hours = index.wholeHourShifts(pairedPerLog(contest, rough), window);
+        std::vector<uint8_t> shifted(logs.size(), 0);
+        for (size_t l = 0; l < logs.size(); ++l) {
+            shifted[l] = hours[l] != 0 ? 1 : 0;
+        }
+        index.pairAgain(hours, shifted, window, rough);
+        // First against the other stations' times; then once more, with
+        // the times of each station whose estimate rests on more pairs than
+        // this log's as that estimate corrects them, so that a small log is
+        // not pulled off by the clock of a big one.
         std::vector<int64_t> first(logs.size(), 0);
         std::vector<uint32_t> pairs(logs.size(), 0);
         std::vector<int64_t> differences;
@@ -521,11 +850,12 @@ std::vector<LogVerdict> crossCheck(const std::vector<SubmittedLog>& logs, const 
             for (size_t l = 0; l < logs.size(); ++l) {
                 differences.clear();
                 for (uint32_t f = contest.begin(l); f < contest.end(l); ++f) {
-                    if (rough[f] != kUnpaired) {
+                    if (rough[f] >= 0) {
                         const uint32_t other = static_cast<uint32_t>(rough[f]);
                         const uint32_t otherLog = contest.logOfFlat(other);
-                        const int64_t otherOffset = pairs[otherLog] > pairs[l] ? first[otherLog] : 0;
-                        differences.push_back(minutes[f] - (minutes[other] - otherOffset));
+                        const int64_t otherOffset =
+                            hours[otherLog] + (pairs[otherLog] > pairs[l] ? first[otherLog] : 0);
+                        differences.push_back((contest.minute(f) - hours[l]) - (contest.minute(other) - otherOffset));
                     }
                 }
                 verdicts[l].offsetPairs = static_cast<uint32_t>(differences.size());
@@ -537,31 +867,43 @@ std::vector<LogVerdict> crossCheck(const std::vector<SubmittedLog>& logs, const 
             }
         }
         for (size_t l = 0; l < logs.size(); ++l) {
-            verdicts[l].offsetMinutes = static_cast<int32_t>(first[l]);
+            verdicts[l].offsetMinutes = static_cast<int32_t>(hours[l] + first[l]);
+            verdicts[l].wholeHours = static_cast<int32_t>(hours[l] / 60);
         }
     }
-    for (size_t l = 0; l < logs.size(); ++l) {
-        for (uint32_t f = contest.begin(l); f < contest.end(l); ++f) {
-            minutes[f] -= verdicts[l].offsetMinutes;
-        }
-    }
-
-    // Pairs on the corrected times, each side judged for itself.
     std::vector<int64_t> offsets(logs.size());
+    std::vector<int64_t> minutes(n);
     for (size_t l = 0; l < logs.size(); ++l) {
         offsets[l] = verdicts[l].offsetMinutes;
+        const CategoryBand category = categoryBandOf(logs[l].categoryBand);
+        verdicts[l].categoryBandNotContest = !category.band.empty() && !category.contestBand;
+        const std::string single = category.contestBand ? category.band : std::string();
+        for (uint32_t f = contest.begin(l); f < contest.end(l); ++f) {
+            minutes[f] = contest.minute(f) - offsets[l];
+            if (own[f] != kPairingDecides) {
+                continue;
+            }
+            if (options.period.excludes(minutes[f])) {
+                own[f] = QsoStatus::kOutOfPeriod;
+            } else if (!single.empty() && logs[l].qsos[f - contest.begin(l)].band != single) {
+                own[f] = QsoStatus::kOtherBand;
+            }
+        }
     }
-    std::vector<int32_t> partner = index.pairUp(offsets, options.windowMinutes);
+    auto keptOr = [&own](uint32_t f, QsoStatus status) { return own[f] != kPairingDecides ? own[f] : status; };
+
+    // Pairs on the corrected times, each side judged for itself.
+    std::vector<int32_t> partner = index.pairUp(offsets, options.windowMinutes, true);
     std::vector<QsoStatus> status(n, QsoStatus::kNil);
     std::vector<bool> decided(n, false);
     auto judge = [&](uint32_t f, uint32_t other) {
         const QsoStatus exchange =
             contest.received(f) == contest.sent(other) ? QsoStatus::kConfirmed : QsoStatus::kBustedExchange;
-        status[f] = keptOr(contest.engine(f), exchange);
+        status[f] = keptOr(f, exchange);
         decided[f] = true;
     };
     for (uint32_t f = 0; f < n; ++f) {
-        if (partner[f] != kUnpaired) {
+        if (partner[f] >= 0) {
             judge(f, static_cast<uint32_t>(partner[f]));
         }
     }
@@ -569,7 +911,7 @@ std::vector<LogVerdict> crossCheck(const std::vector<SubmittedLog>& logs, const 
     // Busted calls: an unpaired contact of A with B, and an unpaired contact
     // with A in the log of a station C one edit from B.
     pairBustedCalls(contest, minutes, options.windowMinutes, partner, [&](uint32_t x, uint32_t y) {
-        status[x] = keptOr(contest.engine(x), QsoStatus::kBustedCall);
+        status[x] = keptOr(x, QsoStatus::kBustedCall);
         decided[x] = true;
         judge(y, x);
     });
@@ -584,7 +926,7 @@ std::vector<LogVerdict> crossCheck(const std::vector<SubmittedLog>& logs, const 
         if (contest.logOfCall(b) < 0) {
             rest = contest.logsHolding(b) <= 1 ? QsoStatus::kUnique : QsoStatus::kUnverified;
         }
-        status[f] = keptOr(contest.engine(f), rest);
+        status[f] = keptOr(f, rest);
     }
 
     for (size_t l = 0; l < logs.size(); ++l) {
@@ -593,7 +935,7 @@ std::vector<LogVerdict> crossCheck(const std::vector<SubmittedLog>& logs, const 
         for (uint32_t f = contest.begin(l); f < contest.end(l); ++f) {
             QsoVerdict& v = verdict.qsos[f - contest.begin(l)];
             v.status = status[f];
-            if (partner[f] != kUnpaired) {
+            if (partner[f] >= 0) {
                 const uint32_t other = static_cast<uint32_t>(partner[f]);
                 const uint32_t otherLog = contest.logOfFlat(other);
                 v.otherLog = static_cast<int32_t>(otherLog);
@@ -601,6 +943,14 @@ std::vector<LogVerdict> crossCheck(const std::vector<SubmittedLog>& logs, const 
             }
         }
     }
+
+    // A contact not in the other's log, where that log has a line naming
+    // this station at that time that could not be read, is unverified.
+    excuseByUnreadableLines(contest, minutes, offsets, options.windowMinutes, status, [&](uint32_t f, uint32_t line) {
+        QsoVerdict& v = verdicts[contest.logOfFlat(f)].qsos[f - contest.begin(contest.logOfFlat(f))];
+        v.status = QsoStatus::kUnverified;
+        v.unreadableLine = line;
+    });
     return verdicts;
 }
 
@@ -624,6 +974,9 @@ std::string verdictDetail(const std::vector<SubmittedLog>& logs, const std::vect
         case QsoStatus::kUnique:
             return call + " sent no log and is in no other log";
         case QsoStatus::kUnverified:
+            if (v.unreadableLine != 0) {
+                return "the other log's line " + std::to_string(v.unreadableLine) + " could not be read";
+            }
             return call + " sent no log";
         case QsoStatus::kRefused:
             return qso.engine == EngineResult::kRefused ? qso.finding : std::string("no contest band");

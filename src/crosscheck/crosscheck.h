@@ -3,11 +3,17 @@
 // files and scoring each log with the engine happen before, writing the
 // reports after.
 //
-// The rules run in this order: the engine's verdict (refused, duplicate) is
-// kept; each log's clock offset is estimated from the pairs found on its
-// logged times with a wide window; pairs are formed on the corrected times;
-// unpaired contacts are tried as busted calls; what is left is not in the
-// other's log, unique or unverified.
+// The rules run in this order. A contact's own status comes first and is
+// kept whatever the pairs: refused (by the engine, or on no band the
+// contest counts), duplicate, outside the contest period, on another band
+// than a single-band entrant's. Each log's clock offset is estimated from
+// the pairs found on its logged times with a wide window, whole hours
+// (a time zone or a date set wrong) before minutes. Pairs are formed on the
+// corrected times, contacts the engine counts first, then any two; a
+// counted contact left without a pair takes over the pair of its duplicate
+// twin. Unpaired contacts are tried as busted calls; what is left is not in
+// the other's log (unverified when that log has a line there that could not
+// be read), unique or unverified.
 //
 // Built for the largest contests: calls are interned once, contacts are
 // indexed by (caller, worked call, band, mode) with sorted times, and the
@@ -79,15 +85,37 @@ struct SubmittedLog {
     std::string call;
     std::vector<LogQso> qsos;
     std::vector<UnreadableQso> unreadable;  // in line order
+    // The entrant's category band as given ("40M", "ALL"; from the log's
+    // CATEGORY-BAND or the committee's list), "" when none is.
+    std::string categoryBand = {};
 };
 
 // The word of an unreadable line in the reports.
 inline constexpr const char* kUnreadableWord = contest::kCheckStatusWords[static_cast<size_t>(QsoStatus::kUnreadable)];
 
+// The contest period, minutes since 1970-01-01 00:00 UTC, both ends included.
+struct Period {
+    std::optional<int64_t> start;
+    std::optional<int64_t> end;
+    // True when the minute lies before the start or after the end.
+    bool excludes(int64_t minute) const { return (start && minute < *start) || (end && minute > *end); }
+};
+
 struct CheckOptions {
     int windowMinutes = 5;         // the widest time difference of a pair, corrected times
     int offsetWindowMinutes = 30;  // the same for the clock-offset estimate, logged times
+    Period period;                 // contacts outside it (corrected times) are OUT-OF-PERIOD
 };
+
+// What an entrant's category band means to the check. A value that starts
+// with a digit names a band ("40M", "160M", "6M", "432", "1.2G"); an entrant
+// is single-band when that band is one the contest counts, else it is
+// checked as ALL.
+struct CategoryBand {
+    std::string band;          // the band named, as contacts spell it ("40m", "432"); "" for ALL or none
+    bool contestBand = false;  // the band is one the contest counts
+};
+CategoryBand categoryBandOf(std::string_view categoryBand);
 
 // The verdict on one contact and, when it has one, its counterpart: the
 // contact it is paired with (also for refused and duplicate contacts), or
@@ -96,11 +124,20 @@ struct QsoVerdict {
     QsoStatus status = QsoStatus::kConfirmed;
     int32_t otherLog = -1;  // index into the logs, -1 when unpaired
     uint32_t otherQso = 0;  // index into that log's contacts
+    // UNVERIFIED for want of the other log's line: that line, which could
+    // not be read; else 0.
+    uint32_t unreadableLine = 0;
 };
 
 struct LogVerdict {
-    int32_t offsetMinutes = 0;     // logged minus true time, subtracted before pairing
-    uint32_t offsetPairs = 0;      // the pairs the estimate rests on
+    int32_t offsetMinutes = 0;  // logged minus true time, subtracted before pairing
+    // The whole hours of offsetMinutes, when the log's clock was found off
+    // by hours or days (a time zone or a date set wrong); else 0.
+    int32_t wholeHours = 0;
+    uint32_t offsetPairs = 0;  // the pairs the estimate rests on
+    // The category names a band the contest does not count: the entrant is
+    // checked as ALL.
+    bool categoryBandNotContest = false;
     std::vector<QsoVerdict> qsos;  // one per contact, in the log's order
 };
 
@@ -127,8 +164,11 @@ std::string normalised(std::string_view text);
 //   BUSTED-CALL        "logged PY2AAB, was PY2AAA"
 //   NIL                "not in PY2AAA's log"
 //   UNIQUE             "PY2XYZ sent no log and is in no other log"
-//   UNVERIFIED         "PY2XYZ sent no log"
-//   REFUSED, DUPE      the engine's finding
+//   UNVERIFIED         "PY2XYZ sent no log", "the other log's line 17 could not be read"
+//   REFUSED            the engine's finding, or "no contest band"
+//   DUPE               the engine's finding
+//   OUT-OF-PERIOD      "outside the contest period"
+//   OTHER-BAND         "on 20m, not the entrant's category band"
 std::string verdictDetail(const std::vector<SubmittedLog>& logs, const std::vector<LogVerdict>& verdicts, size_t self,
                           size_t q);
 

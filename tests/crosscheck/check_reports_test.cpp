@@ -82,7 +82,7 @@ TEST(QsosCsv, OneRowPerLineByLogThenLine) {
 
 TEST(QsosCsv, NotesContactsOutsideThePeriod) {
     ContestReport r = smallReport();
-    r.settings.period.end = kNoon + 60;
+    r.settings.options.period.end = kNoon + 60;
     const std::string csv = qsosCsv(r);
     EXPECT_NE(csv.find("PY2CCC,3,UNIQUE,,PY9ZZZ sent no log and is in no other log; outside the contest period\n"),
               std::string::npos);

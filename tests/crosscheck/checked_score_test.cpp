@@ -93,6 +93,36 @@ TEST_F(Checked, UniquesCountOrGoAsAsked) {
     EXPECT_EQ(removed.score, 20);
 }
 
+TEST(LeavesScore, OnlyConfirmedUnverifiedAndUniqueStayAndOnlyNilAndBustedArePenalised) {
+    struct Row {
+        QsoStatus status;
+        bool leavesCounting, leavesRemoving, penalised;
+    };
+    const Row rows[] = {
+        {QsoStatus::kConfirmed, false, false, false}, {QsoStatus::kUnverified, false, false, false},
+        {QsoStatus::kUnique, false, true, false},     {QsoStatus::kNil, true, true, true},
+        {QsoStatus::kBustedCall, true, true, true},   {QsoStatus::kBustedExchange, true, true, true},
+        {QsoStatus::kRefused, true, true, false},     {QsoStatus::kDupe, true, true, false},
+        {QsoStatus::kOutOfPeriod, true, true, false}, {QsoStatus::kOtherBand, true, true, false},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(leavesScore(row.status, UniquePolicy::kCount), row.leavesCounting) << statusWord(row.status);
+        EXPECT_EQ(leavesScore(row.status, UniquePolicy::kRemove), row.leavesRemoving) << statusWord(row.status);
+        EXPECT_EQ(drawsPenalty(row.status), row.penalised) << statusWord(row.status);
+    }
+}
+
+TEST_F(Checked, OutOfPeriodOtherBandAndNoContestBandCountNothingAndCostNothing) {
+    ScoreRules rules;
+    rules.penalty = 3;
+    log_[0].band = "6m";
+    const CheckedScore s =
+        score({QsoStatus::kRefused, QsoStatus::kOutOfPeriod, QsoStatus::kOtherBand, QsoStatus::kConfirmed}, rules);
+    EXPECT_EQ(s.summary.points, 2);
+    EXPECT_EQ(s.penaltyPoints, 0);
+    EXPECT_EQ(s.score, 2);
+}
+
 TEST_F(Checked, DuplicateMarksStayAsTheEngineSetThem) {
     log_[3].engine = EngineResult::kDupe;
     EXPECT_EQ(

@@ -34,17 +34,39 @@ LogQso qso(uint32_t line, int64_t minute, const std::string& call, const std::st
     return q;
 }
 
+LogQso dupe(uint32_t line, int64_t minute, const std::string& call, const std::string& sent,
+            const std::string& received) {
+    return qso(line, minute, call, sent, received, "40m", "CW", EngineResult::kDupe);
+}
+
 class CrossCheck : public ::testing::Test {
 protected:
-    size_t add(const std::string& call, std::vector<LogQso> qsos) {
-        logs_.push_back({call, std::move(qsos), {}});
+    size_t add(const std::string& call, std::vector<LogQso> qsos, const std::string& categoryBand = "") {
+        logs_.push_back({call, std::move(qsos), {}, categoryBand});
         return logs_.size() - 1;
     }
-    void run(int window = 5) {
+    void run(int window = 5, const Period& period = {}) {
         CheckOptions options;
         options.windowMinutes = window;
+        options.period = period;
         verdicts_ = crossCheck(logs_, options);
         ASSERT_EQ(verdicts_.size(), logs_.size());
+    }
+    // Three more stations work each of these logs on 10m at one minute both
+    // sides, so that their clocks are known to agree: a difference within a
+    // pair of two small logs would otherwise be taken for clock errors.
+    void anchorClocks(const std::vector<size_t>& anchored) {
+        for (const char* witness : {"PY5WAA", "PY5WBB", "PY5WCC"}) {
+            std::vector<LogQso> worked;
+            for (size_t log : anchored) {
+                const int64_t minute = at(20, static_cast<int>(10 * logs_.size() + log));
+                worked.push_back(
+                    qso(static_cast<uint32_t>(worked.size() + 1), minute, logs_[log].call, "BA", "SP", "10m", "SSB"));
+                logs_[log].qsos.push_back(qso(static_cast<uint32_t>(100 + logs_[log].qsos.size()), minute, witness,
+                                              "SP", "BA", "10m", "SSB"));
+            }
+            add(witness, std::move(worked));
+        }
     }
     QsoStatus status(size_t log, size_t q) const { return verdicts_[log].qsos[q].status; }
     // The counterpart's call and line, "" when unpaired.
@@ -57,6 +79,10 @@ protected:
         return o.call + ":" + std::to_string(o.qsos[v.otherQso].line);
     }
     std::string detail(size_t log, size_t q) const { return verdictDetail(logs_, verdicts_, log, q); }
+    // Status word, counterpart and detail in one text: "CONFIRMED PY2BBB:7 ".
+    std::string verdict(size_t log, size_t q) const {
+        return std::string(statusWord(status(log, q))) + " " + other(log, q) + " " + detail(log, q);
+    }
 
     std::vector<SubmittedLog> logs_;
     std::vector<LogVerdict> verdicts_;
@@ -146,30 +172,58 @@ TEST_F(CrossCheck, TheSameTwoStationsOnTwoBandsPairPerBand) {
     EXPECT_EQ(detail(a, 2), "not in PY2BBB's log");
 }
 
-TEST_F(CrossCheck, TheNearestInTimeWins) {
-    const size_t a = add("PY2AAA", {qso(1, at(12, 0), "PY2BBB", "SP", "RJ"),
-                                    qso(2, at(12, 4), "PY2BBB", "SP", "RJ", "40m", "CW", EngineResult::kDupe)});
-    const size_t b = add("PY2BBB", {qso(1, at(12, 3), "PY2AAA", "RJ", "SP")});
+TEST_F(CrossCheck, ACountedContactPairsBeforeANearerDuplicate) {
+    const size_t a = add("PY2AAA", {qso(1, at(12, 0), "PY2BBB", "SP", "RJ"), dupe(2, at(12, 3), "PY2BBB", "SP", "RJ")});
+    const size_t b = add("PY2BBB", {qso(1, at(12, 2), "PY2AAA", "RJ", "SP")});
     run();
-    // The duplicate is nearer: it is B's counterpart and keeps its status;
-    // A's stored contact is left without one.
-    EXPECT_EQ(status(a, 1), QsoStatus::kDupe);
-    EXPECT_EQ(other(a, 1), "PY2BBB:1");
-    EXPECT_EQ(detail(a, 1), "DUPE !!!");
-    EXPECT_EQ(status(a, 0), QsoStatus::kNil);
-    EXPECT_EQ(status(b, 0), QsoStatus::kConfirmed);
-    EXPECT_EQ(other(b, 0), "PY2AAA:2");
+    EXPECT_EQ(verdict(a, 0), "CONFIRMED PY2BBB:1 ");
+    EXPECT_EQ(verdict(a, 1), "DUPE  DUPE !!!");
+    EXPECT_EQ(verdict(b, 0), "CONFIRMED PY2AAA:1 ");
+}
+
+TEST_F(CrossCheck, ACountedContactTakesOverThePairOfItsDuplicate) {
+    // The duplicate alone is within the window; the contact it repeats takes its pair.
+    const size_t a = add("PY2AAA", {qso(1, at(12, 0), "PY2BBB", "SP", "RJ"), dupe(2, at(12, 4), "PY2BBB", "SP", "MG")});
+    const size_t b = add("PY2BBB", {qso(1, at(12, 6), "PY2AAA", "RJ", "SP")});
+    anchorClocks({a, b});
+    run();
+    EXPECT_EQ(verdict(a, 0), "CONFIRMED PY2BBB:1 ");
+    EXPECT_EQ(verdict(a, 1), "DUPE  DUPE !!!");
+    EXPECT_EQ(verdict(b, 0), "CONFIRMED PY2AAA:1 ");
+}
+
+TEST_F(CrossCheck, ATakeoverTakesTheNearestTwinThatHasAPair) {
+    const size_t a = add("PY2AAA", {qso(1, at(12, 0), "PY2BBB", "SP", "RJ"), dupe(2, at(12, 20), "PY2BBB", "SP", "RJ"),
+                                    dupe(3, at(12, 30), "PY2BBB", "SP", "RJ")});
+    const size_t b =
+        add("PY2BBB", {qso(1, at(12, 24), "PY2AAA", "RJ", "SP"), dupe(2, at(12, 34), "PY2AAA", "RJ", "SP")});
+    anchorClocks({a, b});
+    run();
+    EXPECT_EQ(verdict(a, 0), "CONFIRMED PY2BBB:1 ");
+    EXPECT_EQ(verdict(a, 1), "DUPE  DUPE !!!");
+    EXPECT_EQ(verdict(a, 2), "DUPE PY2BBB:2 DUPE !!!");
+    EXPECT_EQ(verdict(b, 0), "CONFIRMED PY2AAA:1 ");
+    EXPECT_EQ(verdict(b, 1), "DUPE PY2AAA:3 DUPE !!!");
+}
+
+TEST_F(CrossCheck, ADuplicateThatGaveItsPairAwayIsNoBustedCall) {
+    // C is one edit from B and logged A in the window: the twin's pair was B all along.
+    const size_t a = add("PY2AAA", {qso(1, at(12, 0), "PY2BBB", "SP", "RJ"), dupe(2, at(12, 4), "PY2BBB", "SP", "RJ")});
+    add("PY2BBB", {qso(1, at(12, 6), "PY2AAA", "RJ", "SP")});
+    const size_t c = add("PY2BBC", {qso(1, at(12, 5), "PY2AAA", "MG", "SP")});
+    anchorClocks({a, 1, c});
+    run();
+    EXPECT_EQ(verdict(a, 1), "DUPE  DUPE !!!");
+    EXPECT_EQ(verdict(c, 0), "NIL  not in PY2AAA's log");
 }
 
 TEST_F(CrossCheck, ATieGoesToTheEarlierLineOfTheCallThatSortsFirst) {
     // PY2AAA sorts first: of its two contacts two minutes from B's, line 3 wins.
-    const size_t a = add("PY2AAA", {qso(3, at(12, 0), "PY2BBB", "SP", "RJ"),
-                                    qso(9, at(12, 4), "PY2BBB", "SP", "RJ", "40m", "CW", EngineResult::kDupe)});
+    const size_t a = add("PY2AAA", {qso(3, at(12, 0), "PY2BBB", "SP", "RJ"), qso(9, at(12, 4), "PY2BBB", "SP", "RJ")});
     const size_t b = add("PY2BBB", {qso(4, at(12, 2), "PY2AAA", "RJ", "SP")});
     run();
     EXPECT_EQ(other(b, 0), "PY2AAA:3");
-    EXPECT_EQ(status(a, 1), QsoStatus::kDupe);
-    EXPECT_EQ(other(a, 1), "");
+    EXPECT_EQ(status(a, 1), QsoStatus::kNil);
 }
 
 TEST_F(CrossCheck, ATieInTheOtherLogGoesToItsEarlierLine) {
@@ -234,6 +288,187 @@ TEST_F(CrossCheck, AnEvenNumberOfDifferencesTakesTheMeanOfTheMiddleTwo) {
     add("PY2CCC", {qso(1, at(13, 0), "PY2AAA", "MG", "SP")});
     run();
     EXPECT_EQ(verdicts_[a].offsetMinutes, 6);
+}
+
+struct WholeHoursCase {
+    const char* name;
+    int shiftedMinutes;  // how far the log's clock is off
+    int shifted;         // its contacts logged with that error
+    int onTime;          // its contacts logged on time
+    int expectedOffset;
+    int expectedHours;
+};
+
+class WholeHours : public CrossCheck, public ::testing::WithParamInterface<WholeHoursCase> {};
+
+TEST_P(WholeHours, AreFoundWhenTheyPairThreeTimesAsManyAndAtLeastTen) {
+    const WholeHoursCase& c = GetParam();
+    std::vector<LogQso> qsos;
+    for (int i = 0; i < c.shifted + c.onTime; ++i) {
+        // Each with a station of its own (no two one edit apart), who logged it on time, 7 minutes apart.
+        const std::string call = "PY3" + std::string(2, static_cast<char>('A' + i)) + "A";
+        const int64_t minute = at(10, 0) + 7 * i;
+        add(call, {qso(1, minute, "PY2AAA", "RJ", "SP")});
+        qsos.push_back(
+            qso(static_cast<uint32_t>(i + 1), minute + (i < c.shifted ? c.shiftedMinutes : 0), call, "SP", "RJ"));
+    }
+    const size_t a = add("PY2AAA", qsos);
+    run();
+    EXPECT_EQ(verdicts_[a].offsetMinutes, c.expectedOffset);
+    EXPECT_EQ(verdicts_[a].wholeHours, c.expectedHours);
+    const QsoStatus first = c.expectedHours != 0 || c.shifted == 0 ? QsoStatus::kConfirmed : QsoStatus::kNil;
+    EXPECT_EQ(status(a, 0), first);
+}
+
+const WholeHoursCase kWholeHoursCases[] = {
+    {"three hours and two minutes ahead", 182, 12, 0, 182, 3},
+    {"a day behind", -1440, 10, 0, -1440, -24},
+    {"a day and three minutes ahead", 1443, 10, 0, 1443, 24},
+    {"twenty-five hours is beyond the search", 1500, 10, 0, 0, 0},
+    {"nine pairs are too few", 60, 9, 0, 0, 0},
+    {"three times the pairs of no shift", 120, 12, 4, 120, 2},
+    {"less than three times", 120, 12, 5, 0, 0},
+    {"no error", 0, 0, 12, 0, 0},
+};
+INSTANTIATE_TEST_SUITE_P(Cases, WholeHours, ::testing::ValuesIn(kWholeHoursCases),
+                         [](const auto& testCase) { return testName(testCase.param.name); });
+
+TEST_F(CrossCheck, OfTwoLogsAnHourApartOnlyOneIsShifted) {
+    std::vector<LogQso> early;
+    std::vector<LogQso> late;
+    const char* const bands[] = {"80m", "40m", "20m", "15m", "10m", "160m"};
+    for (uint32_t i = 0; i < 12; ++i) {
+        const std::string band = bands[i % 6];
+        const std::string mode = i < 6 ? "CW" : "SSB";
+        early.push_back(qso(i + 1, at(10, 0) + 9 * i, "PY2BBB", "SP", "RJ", band, mode));
+        late.push_back(qso(i + 1, at(11, 0) + 9 * i, "PY2AAA", "RJ", "SP", band, mode));
+    }
+    const size_t a = add("PY2AAA", early);
+    const size_t b = add("PY2BBB", late);
+    run();
+    EXPECT_EQ(std::abs(verdicts_[a].wholeHours - verdicts_[b].wholeHours), 1);
+    EXPECT_EQ(verdicts_[a].wholeHours * verdicts_[b].wholeHours, 0);
+    EXPECT_EQ(verdict(a, 0), "CONFIRMED PY2BBB:1 ");
+}
+
+TEST_F(CrossCheck, ThePeriodHoldsForTheCorrectedTimesBothEndsIncluded) {
+    const size_t a = add("PY2AAA", {qso(1, at(11, 59), "PY2BBB", "SP", "RJ"), qso(2, at(12, 0), "PY2CCC", "SP", "MG"),
+                                    qso(3, at(14, 0), "PY2DDD", "SP", "BA"), qso(4, at(14, 1), "PY2EEE", "SP", "RS"),
+                                    dupe(5, at(14, 3), "PY2EEE", "SP", "RS")});
+    const size_t b = add("PY2BBB", {qso(1, at(12, 1), "PY2AAA", "RJ", "SP")});
+    add("PY2CCC", {qso(1, at(12, 0), "PY2AAA", "MG", "SP")});
+    add("PY2DDD", {qso(1, at(14, 0), "PY2AAA", "BA", "SP")});
+    add("PY2EEE", {qso(1, at(14, 1), "PY2AAA", "RS", "SP")});
+    anchorClocks({a, b});
+    run(5, Period{at(12, 0), at(14, 0)});
+    // Outside, yet the other station's contact in the period is confirmed by it.
+    EXPECT_EQ(verdict(a, 0), "OUT-OF-PERIOD PY2BBB:1 outside the contest period");
+    EXPECT_EQ(verdict(b, 0), "CONFIRMED PY2AAA:1 ");
+    EXPECT_EQ(status(a, 1), QsoStatus::kConfirmed);
+    EXPECT_EQ(status(a, 2), QsoStatus::kConfirmed);
+    EXPECT_EQ(status(a, 3), QsoStatus::kOutOfPeriod);
+    EXPECT_EQ(status(a, 4), QsoStatus::kDupe);
+}
+
+TEST_F(CrossCheck, ADayOffIsCorrectedBeforeThePeriodIsHeld) {
+    std::vector<LogQso> qsos;
+    for (int i = 0; i < 10; ++i) {
+        const std::string call = "PY3" + std::string(2, static_cast<char>('A' + i)) + "A";
+        add(call, {qso(1, at(12, 5 * i), "PY2AAA", "RJ", "SP")});
+        qsos.push_back(qso(static_cast<uint32_t>(i + 1), at(12, 5 * i, 1), call, "SP", "RJ"));
+    }
+    const size_t a = add("PY2AAA", qsos);
+    run(5, Period{at(0, 0), at(23, 59)});
+    EXPECT_EQ(verdicts_[a].offsetMinutes, 1440);
+    EXPECT_EQ(verdict(a, 9), "CONFIRMED PY3JJA:1 ");
+}
+
+TEST_F(CrossCheck, OnlyTheContestBandsCount) {
+    const size_t a =
+        add("PY2AAA", {qso(1, at(12, 0), "PY2BBB", "SP", "RJ", "6m"), qso(2, at(12, 1), "PY2BBB", "SP", "RJ", ""),
+                       qso(3, at(12, 2), "PY2BBB", "SP", "RJ", "60m"),
+                       qso(4, at(12, 3), "PY2BBB", "SP", "RJ", "6m", "CW", EngineResult::kDupe)});
+    const size_t b = add("PY2BBB", {qso(1, at(12, 0), "PY2AAA", "RJ", "SP", "6m")});
+    run();
+    // They pair among themselves, as the engine's refusals do.
+    EXPECT_EQ(verdict(a, 0), "REFUSED PY2BBB:1 no contest band");
+    EXPECT_EQ(verdict(b, 0), "REFUSED PY2AAA:1 no contest band");
+    EXPECT_EQ(verdict(a, 1), "REFUSED  no contest band");
+    EXPECT_EQ(verdict(a, 2), "REFUSED  no contest band");
+    EXPECT_EQ(verdict(a, 3), "REFUSED  no contest band");
+}
+
+struct CategoryCase {
+    const char* name;
+    const char* categoryBand;
+    QsoStatus on20m;
+    bool notContestBand;
+};
+
+class SingleBand : public CrossCheck, public ::testing::WithParamInterface<CategoryCase> {};
+
+TEST_P(SingleBand, ContactsOnOtherBandsPairButDoNotCount) {
+    const CategoryCase& c = GetParam();
+    const size_t a =
+        add("PY2AAA", {qso(1, at(12, 0), "PY2BBB", "SP", "RJ", "40m"), qso(2, at(12, 1), "PY2BBB", "SP", "RJ", "20m")},
+            c.categoryBand);
+    const size_t b =
+        add("PY2BBB", {qso(1, at(12, 0), "PY2AAA", "RJ", "SP", "40m"), qso(2, at(12, 1), "PY2AAA", "RJ", "SP", "20m")});
+    run();
+    EXPECT_EQ(status(a, 0), QsoStatus::kConfirmed);
+    EXPECT_EQ(status(a, 1), c.on20m);
+    EXPECT_EQ(other(a, 1), "PY2BBB:2");
+    EXPECT_EQ(verdict(b, 1), "CONFIRMED PY2AAA:2 ");
+    EXPECT_EQ(verdicts_[a].categoryBandNotContest, c.notContestBand);
+}
+
+const CategoryCase kCategoryCases[] = {
+    {"one contest band", "40M", QsoStatus::kOtherBand, false},
+    {"in lower case with blanks", " 40m ", QsoStatus::kOtherBand, false},
+    {"all bands", "ALL", QsoStatus::kConfirmed, false},
+    {"none given", "", QsoStatus::kConfirmed, false},
+    {"160 metres, no contest band", "160M", QsoStatus::kConfirmed, true},
+    {"6 metres", "6M", QsoStatus::kConfirmed, true},
+    {"432 MHz", "432", QsoStatus::kConfirmed, true},
+    {"not a band", "VHF-3-BAND", QsoStatus::kConfirmed, false},
+};
+INSTANTIATE_TEST_SUITE_P(Cases, SingleBand, ::testing::ValuesIn(kCategoryCases),
+                         [](const auto& testCase) { return testName(testCase.param.name); });
+
+TEST_F(CrossCheck, TheOwnStatusesComeInTheirOrder) {
+    // Outside the period and on another band: outside wins; refused and
+    // duplicate win over both.
+    const size_t a = add("PY2AAA",
+                         {qso(1, at(11, 0), "PY2BBB", "SP", "RJ", "20m"),
+                          qso(2, at(11, 1), "PY2BBB", "SP", "RJ", "20m", "CW", EngineResult::kDupe),
+                          qso(3, at(11, 2), "PY2BBB", "SP", "RJ", "2m", "CW", EngineResult::kDupe),
+                          qso(4, at(11, 3), "PY2BBB", "SP", "RJ", "30m", "CW", EngineResult::kRefused),
+                          qso(5, at(12, 30), "PY2BBB", "SP", "RJ", "15m")},
+                         "40M");
+    run(5, Period{at(12, 0), std::nullopt});
+    EXPECT_EQ(verdict(a, 0), "OUT-OF-PERIOD  outside the contest period");
+    EXPECT_EQ(verdict(a, 1), "DUPE  DUPE !!!");
+    EXPECT_EQ(verdict(a, 2), "REFUSED  no contest band");
+    EXPECT_EQ(verdict(a, 3), "REFUSED  NO CONTEST BAND !!!");
+    EXPECT_EQ(verdict(a, 4), "OTHER-BAND  on 15m, not the entrant's category band");
+}
+
+TEST_F(CrossCheck, AnUnreadableLineOfTheOtherLogLeavesAContactUnverified) {
+    const size_t a =
+        add("PY2AAA", {qso(1, at(12, 0), "PY2BBB", "SP", "RJ", "40m"), qso(2, at(12, 1), "PY2BBB", "SP", "RJ", "20m"),
+                       qso(3, at(13, 0), "PY2BBB", "SP", "RJ", "15m"), qso(4, at(14, 0), "PY2BBB", "SP", "RJ", "10m")});
+    const size_t b = add("PY2BBB", {qso(1, at(9, 0), "PY2CCC", "RJ", "MG")});
+    // Line 17 stands for one contact, the nearer; line 18 is too far, 19
+    // names another station, 20 has no time.
+    logs_[b].unreadable = {{17, "no RST", "py2aaa", at(12, 1)},
+                           {18, "no RST", "PY2AAA", at(13, 6)},
+                           {19, "no RST", "PY2AAB", at(14, 0)},
+                           {20, "no date", "PY2AAA", std::nullopt}};
+    run();
+    EXPECT_EQ(verdict(a, 0), "NIL  not in PY2BBB's log");
+    EXPECT_EQ(verdict(a, 1), "UNVERIFIED  the other log's line 17 could not be read");
+    EXPECT_EQ(verdict(a, 2), "NIL  not in PY2BBB's log");
+    EXPECT_EQ(verdict(a, 3), "NIL  not in PY2BBB's log");
 }
 
 TEST_F(CrossCheck, ABustedCallPairsWithTheStationItReallyWas) {

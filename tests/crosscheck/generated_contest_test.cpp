@@ -2,7 +2,9 @@
 // out with its status and counterpart, every clean contact CONFIRMED.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <map>
+#include <set>
 
 #include "contest_sim.h"
 #include "crosscheck/crosscheck.h"
@@ -15,7 +17,9 @@ std::map<std::string, int> expectEveryVerdict(const contestsim::SimOptions& opti
     const contestsim::SimContest contest = contestsim::generateContest(options);
     // The engine's verdicts come from the generator here; the tool's tests run the real engine.
     const std::vector<SubmittedLog> logs = contestsim::submittedLogs(contest);
-    const std::vector<LogVerdict> verdicts = crossCheck(logs, CheckOptions());
+    CheckOptions check;
+    check.period = {contest.startMinute, contest.endMinute};
+    const std::vector<LogVerdict> verdicts = crossCheck(logs, check);
     EXPECT_EQ(verdicts.size(), logs.size());
     if (verdicts.size() != logs.size()) {
         return {};
@@ -24,9 +28,13 @@ std::map<std::string, int> expectEveryVerdict(const contestsim::SimOptions& opti
     size_t wrong = 0;
     for (size_t l = 0; l < logs.size(); ++l) {
         const contestsim::SimLog& sim = contest.logs[l];
-        if (verdicts[l].offsetPairs >= 5) {
+        // Every clock the pairs show is found to the minute.
+        if (verdicts[l].offsetPairs > 0) {
             EXPECT_EQ(verdicts[l].offsetMinutes, sim.clockOffset) << sim.call;
+            EXPECT_EQ(verdicts[l].wholeHours, sim.wholeHours) << sim.call;
         }
+        EXPECT_EQ(verdicts[l].categoryBandNotContest, logs[l].categoryBand == "160M" || logs[l].categoryBand == "6M")
+            << sim.call;
         for (size_t i = 0; i < sim.qsos.size(); ++i) {
             const QsoVerdict& v = verdicts[l].qsos[i];
             const std::string other = v.otherLog < 0 ? "" : logs[static_cast<size_t>(v.otherLog)].call;
@@ -50,8 +58,8 @@ TEST_P(GeneratedContest, EveryFaultGetsItsStatusAndCounterpart) {
     options.seed = GetParam();
     std::map<std::string, int> seen = expectEveryVerdict(options);
     // The contest exercised every verdict.
-    for (const char* status :
-         {"CONFIRMED", "BUSTED-EXCHANGE", "BUSTED-CALL", "NIL", "UNIQUE", "UNVERIFIED", "REFUSED", "DUPE"}) {
+    for (const char* status : {"CONFIRMED", "BUSTED-EXCHANGE", "BUSTED-CALL", "NIL", "UNIQUE", "UNVERIFIED", "REFUSED",
+                               "DUPE", "OUT-OF-PERIOD", "OTHER-BAND"}) {
         EXPECT_GT(seen[status], 0) << status;
     }
 }
@@ -66,9 +74,55 @@ TEST(GeneratedContestAtScale, ManyStationsAndFaults) {
     options.nilRate = 0.06;
     options.bustedCallRate = 0.05;
     options.clockOffShare = 0.25;
+    options.wholeHoursShare = 0.1;
     std::map<std::string, int> seen = expectEveryVerdict(options);
     EXPECT_GT(seen["BUSTED-CALL"], 1000);
     EXPECT_GT(seen["NIL"], 1000);
+}
+
+// What the generator puts in: clocks off by hours and days, bands the
+// contest does not count, each side's time off by a minute or two, and
+// duplicates so far from the contact that the counted twin takes over.
+TEST(Generator, InjectsWhatTheRulesAreAbout) {
+    contestsim::SimOptions options;
+    options.seed = 5;
+    options.stations = 200;
+    options.contacts = 20000;
+    options.wholeHoursShare = 0.2;
+    const contestsim::SimContest contest = contestsim::generateContest(options);
+    std::set<int> hours;
+    std::map<std::string, int> bands;
+    for (const contestsim::SimLog& log : contest.logs) {
+        hours.insert(log.wholeHours);
+        for (const contestsim::SimQso& q : log.qsos) {
+            ++bands[q.band];
+        }
+    }
+    EXPECT_GT(hours.count(24) + hours.count(-24), 0u);
+    EXPECT_GT(hours.count(-3), 0u);
+    EXPECT_GT(bands["6m"], 0);
+    EXPECT_GT(bands["60m"], 0);
+    EXPECT_GT(bands[""], 0);
+    // Pairs by how far apart their two sides' true times were logged.
+    const std::vector<SubmittedLog> logs = contestsim::submittedLogs(contest);
+    const std::vector<LogVerdict> verdicts = crossCheck(logs, CheckOptions());
+    std::map<int64_t, int> apart;
+    for (size_t l = 0; l < logs.size(); ++l) {
+        for (size_t q = 0; q < logs[l].qsos.size(); ++q) {
+            const QsoVerdict& v = verdicts[l].qsos[q];
+            if (v.status == QsoStatus::kConfirmed) {
+                const size_t o = static_cast<size_t>(v.otherLog);
+                ++apart[std::abs((logs[l].qsos[q].minute - verdicts[l].offsetMinutes) -
+                                 (logs[o].qsos[v.otherQso].minute - verdicts[o].offsetMinutes))];
+            }
+        }
+    }
+    EXPECT_GT(apart[0], 0);
+    EXPECT_GT(apart[4], 0);
+    EXPECT_GT(apart[8], 0) << "a counted duplicate taking over its twin's pair";
+    const std::string csv = contestsim::categoriesCsv(contest);
+    EXPECT_EQ(csv.rfind("call,operator,band,power,mode\n", 0), 0u);
+    EXPECT_NE(csv.find(",MIXED\n"), std::string::npos);
 }
 
 TEST(Generator, IsTheSameForTheSameSeed) {

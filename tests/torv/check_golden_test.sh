@@ -27,7 +27,7 @@ if [[ $status -ne 1 ]]; then
 fi
 grep -q '^torv: logs/README.txt: .*; left out' <(tr -d '\r' <err.txt) ||
     { cat err.txt >&2; echo "FAILED: the file that is no log is not reported" >&2; exit 1; }
-grep -q '^13 logs, 567 QSO lines: ' <(tr -d '\r' <out.txt) ||
+grep -q '^15 logs, 584 QSO lines: ' <(tr -d '\r' <out.txt) ||
     { cat out.txt >&2; echo "FAILED: standard output" >&2; exit 1; }
 
 if ! diff -r "$golden/expected" expected >diff.txt; then

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <set>
 
@@ -62,6 +63,8 @@ TEST(CheckLogs, AGeneratedContestThroughTheReadersAndTheEngine) {
     contestsim::SimOptions options;
     options.seed = 314;
     options.adifShare = 0.3;
+    // No list of categories here: a single-band ADIF entrant is checked as ALL.
+    options.categoriesListed = false;
     const contestsim::SimContest contest = contestsim::generateContest(options);
     Files files;
     for (const contestsim::SimLog& log : contest.logs) {
@@ -69,9 +72,13 @@ TEST(CheckLogs, AGeneratedContestThroughTheReadersAndTheEngine) {
     }
     CheckRequest request;
     request.threads = 2;
+    request.settings.options.period = {contest.startMinute, contest.endMinute};
     const CheckOutcome outcome = checkLogs(files.paths(), request, files.loader());
     EXPECT_FALSE(outcome.inputProblems);
-    EXPECT_TRUE(outcome.diagnostics.empty()) << outcome.diagnostics.front();
+    // The readers say only which contacts have no band.
+    for (const std::string& diagnostic : outcome.diagnostics) {
+        EXPECT_NE(diagnostic.find("the contact has no band"), std::string::npos) << diagnostic;
+    }
     const crosscheck::ContestReport& report = outcome.report;
     ASSERT_EQ(report.logs.size(), contest.logs.size());
     size_t wrong = 0;
@@ -90,11 +97,13 @@ TEST(CheckLogs, AGeneratedContestThroughTheReadersAndTheEngine) {
                 ADD_FAILURE() << sim.call << " line " << log.qsos[q].line << ": got " << got << ", want " << want;
             }
         }
-        if (report.verdicts[l].offsetPairs >= 5) {
+        if (report.verdicts[l].offsetPairs > 0) {
             EXPECT_EQ(report.verdicts[l].offsetMinutes, sim.clockOffset) << sim.call;
         }
         // The claimed score: the engine's, and the header's where the log has one.
-        const bool claimFinding = !e.findings.empty() && e.findings.front().rfind("CLAIMED-SCORE", 0) == 0;
+        const bool claimFinding = std::any_of(e.findings.begin(), e.findings.end(), [](const std::string& finding) {
+            return finding.rfind("CLAIMED-SCORE", 0) == 0;
+        });
         EXPECT_EQ(claimFinding, !sim.adif && (!sim.claimPresent || sim.claimWrong)) << sim.call;
         if (!sim.adif && sim.claimPresent && !sim.claimWrong) {
             EXPECT_EQ(e.claimedScore, sim.claimedScore) << sim.call;

@@ -45,7 +45,7 @@ TEST(ScoreJson, TheWholeObjectForASmallLog) {
     ScoringSetup setup;
     setup.contestantCall = "PY2ZZ \"the\" station";
     const ScoredLog scored = scoreLog(contacts, setup);
-    const std::string json = scoreJson(scored, {"my log.adi", "ADIF", 7, 2, 1}, setup.contestantCall);
+    const std::string json = scoreJson(scored, {"my log.adi", "ADIF", 7, 2, 1, {3, 4}}, setup.contestantCall);
     EXPECT_EQ(json,
               "{\n"
               "  \"log\": \"my log.adi\",\n"
@@ -65,13 +65,15 @@ TEST(ScoreJson, TheWholeObjectForASmallLog) {
               "  \"areas\": [\"RJ\", \"SP\"],\n"
               "  \"score\": 30,\n"
               "  \"findings\": {\"noContestBand\": 0, \"noTestMode\": 1, \"noRxNumber\": 0, \"areaNotAcceptable\": 1, "
-              "\"dupe\": 1}\n"
+              "\"dupe\": 1},\n"
+              "  \"outsidePeriod\": 3,\n"
+              "  \"offContestBands\": 4\n"
               "}\n");
 }
 
 TEST(ScoreJson, AnEmptyLog) {
     const ScoredLog scored = scoreLog({}, ScoringSetup());
-    const std::string json = scoreJson(scored, {"empty.adi", "ADIF", 0, 0, 0}, "");
+    const std::string json = scoreJson(scored, {"empty.adi", "ADIF", 0, 0, 0, {}}, "");
     EXPECT_NE(json.find("  \"bands\": [],\n"), std::string::npos) << json;
     EXPECT_NE(json.find("  \"areas\": [],\n"), std::string::npos) << json;
     EXPECT_NE(json.find("  \"score\": 0,\n"), std::string::npos) << json;

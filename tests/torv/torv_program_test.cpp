@@ -145,6 +145,34 @@ TEST_F(TorvProgram, StrictStopsAtTheFirstBadRecord) {
     EXPECT_FALSE(fileExists(folder.file("out.cbr")));
 }
 
+// The plug-in scores every contact; torv says what a committee would not count.
+TEST_F(TorvProgram, ScoreCountsContactsOutsideThePeriodAndTheContestBands) {
+    writeFile(folder.file("log.cbr"),
+              "START-OF-LOG: 3.0\nCALLSIGN: PY2ZZ\n"
+              "QSO:  7025 CW 2026-03-14 1159 PY2ZZ 599 SP PY1AA 599 RJ\n"
+              "QSO:  7025 CW 2026-03-14 1200 PY2ZZ 599 SP PY1AB 599 RJ\n"
+              "QSO:  7025 CW 2026-03-14 2359 PY2ZZ 599 SP PY1AC 599 RJ\n"
+              "QSO:  7025 CW 2026-03-15 0000 PY2ZZ 599 SP PY1AD 599 RJ\n"
+              "QSO: 50100 CW 2026-03-14 1300 PY2ZZ 599 SP PY1AE 599 RJ\n"
+              "QSO:     0 CW 2026-03-14 1301 PY2ZZ 599 SP PY1AF 599 RJ\n"
+              "QSO: 10120 CW 2026-03-14 1302 PY2ZZ 599 SP PY1AG 599 RJ\n"
+              "END-OF-LOG:\n");
+    // A date alone as the end is the whole day.
+    const ProgramRun run = torv({"score", "log.cbr", "--start", "2026-03-14T12:00", "--end", "2026-03-14"});
+    EXPECT_EQ(run.exitCode, 0);
+    const std::string noBand = "torv: log.cbr: line 8, record 6: warning: no frequency (0): the contact has no band\n";
+    EXPECT_EQ(run.err,
+              noBand +
+                  "torv: log.cbr: 2 contacts outside the contest period: scored here, not counted by torv check\n"
+                  "torv: log.cbr: 2 contacts on no contest band (80, 40, 20, 15, 10 m): scored here, refused by torv "
+                  "check\n");
+    const ProgramRun json = torv({"score", "log.cbr", "--json"});
+    EXPECT_NE(json.out.find("\n  \"outsidePeriod\": 0,\n  \"offContestBands\": 2\n}\n"), std::string::npos) << json.out;
+    EXPECT_EQ(json.err, noBand +
+                            "torv: log.cbr: 2 contacts on no contest band (80, 40, 20, 15, 10 m): scored here, refused "
+                            "by torv check\n");
+}
+
 TEST_F(TorvProgram, JsonInsteadOfTheSummary) {
     writeFile(folder.file("log.cbr"), kTwoGoodOneBad);
     const ProgramRun run = torv({"score", "log.cbr", "--json"});
@@ -257,6 +285,14 @@ INSTANTIATE_TEST_SUITE_P(
         Usage{"a negative window", {"check", "x.cbr", "--out", "o", "--window", "-1"}, 2, "--window"},
         Usage{"a negative penalty", {"check", "x.cbr", "--out", "o", "--penalty", "-2"}, 2, "--penalty"},
         Usage{"a bad check date", {"check", "x.cbr", "--out", "o", "--start", "14.03.2026"}, 2, "not a date"},
+        Usage{"a check that ends before it starts",
+              {"check", "x.cbr", "--out", "o", "--start", "2026-03-14T12:00", "--end", "2026-03-14T11:59"},
+              2,
+              "the contest ends (2026-03-14T11:59) before it starts (2026-03-14T12:00)"},
+        Usage{"a score that ends the day before",
+              {"score", "x.cbr", "--start", "2026-03-14", "--end", "2026-03-13"},
+              2,
+              "before it starts"},
         Usage{"help of check", {"check", "--help"}, 0, "--uniques"}),
     [](const ::testing::TestParamInfo<Usage>& testCase) { return testName(testCase.param.description); });
 
@@ -274,12 +310,11 @@ TEST_F(TorvProgram, ItsOwnCabrilloOfABandOnlyLogReadsBack) {
     std::string adif;
     const char* const areas[] = {"RJ", "MG", "BA", "PR", "RS", "SC", "GO"};
     for (int i = 0; i < 7; ++i) {
-        adif += "<CALL:5>PY1A" + std::string(1, static_cast<char>('A' + i)) +
-                "<QSO_DATE:8>20150912<TIME_ON:4>120" + std::to_string(i) + "<BAND:3>40M<MODE:2>CW" +
+        adif += "<CALL:5>PY1A" + std::string(1, static_cast<char>('A' + i)) + "<QSO_DATE:8>20150912<TIME_ON:4>120" +
+                std::to_string(i) + "<BAND:3>40M<MODE:2>CW" +
                 (i % 3 == 0 ? std::string() : std::string("<RST_RCVD:3>599")) +
                 (i % 3 == 0 || i == 4 ? std::string() : std::string("<RST_SENT:3>599")) +
-                "<STX_STRING:2>SP<SRX_STRING:2>" + areas[i] +
-                "<STATION_CALLSIGN:5>PY2ZZ<EOR>\n";
+                "<STX_STRING:2>SP<SRX_STRING:2>" + areas[i] + "<STATION_CALLSIGN:5>PY2ZZ<EOR>\n";
     }
     writeFile(folder.file("log.adi"), adif);
     const ProgramRun first = torv({"score", "log.adi", "--cabrillo", "log.cbr", "--errors", "first.txt"});

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <cstdlib>
 #include <map>
 #include <set>
 #include <unordered_map>
@@ -74,7 +75,34 @@ struct Station {
     int log = -1;         // index into the contest's logs
 };
 
-enum class Fault { kNone, kNil, kBustedCall, kBustedExchange, kDupe, kRefused };
+enum class Fault { kNone, kNil, kBustedCall, kBustedExchange, kDupe, kRefused, kOffBand, kOutOfPeriod };
+
+constexpr std::array<const char*, 3> kPowers = {"HIGH", "LOW", "QRP"};
+// Clocks off by whole hours: time zones set wrong (Brazil's is three hours
+// behind), a date a day off.
+constexpr std::array<int, 7> kWholeHours = {-3, -3, -2, -1, 1, 24, -24};
+// The fewest pairs a whole-hour error is found from, with a margin.
+constexpr int kWholeHourContacts = 12;
+
+// One line of a log while the contest is made, with the order it was made in.
+struct Line {
+    SimQso qso;
+    uint64_t order = 0;
+};
+
+// A log's contacts that both sides logged alike (they pair, and its clock
+// is estimated from them), and how many of them are exact: both sides' time
+// errors equal and the other log's clock right to the minute. More than
+// half exact makes the median of the differences the clock error itself.
+struct ClockShare {
+    int paired = 0;
+    int exact = 0;
+    bool keeps(bool exactOne) const { return 2 * (exact + (exactOne ? 1 : 0)) > paired + 1; }
+    void add(bool exactOne) {
+        ++paired;
+        exact += exactOne ? 1 : 0;
+    }
+};
 
 std::string miscopied(const std::string& call, Random& random) {
     // One letter of the suffix replaced: never a station's call (the check letter).
@@ -96,7 +124,7 @@ int64_t trueScore(const SimLog& log) {
     std::set<std::string> areas;
     std::set<std::string> seen;
     for (const SimQso& q : log.qsos) {
-        if (q.expectedStatus == "REFUSED") {
+        if (q.engine == crosscheck::EngineResult::kRefused) {
             continue;
         }
         if (!seen.insert(q.call + "\n" + q.band + "\n" + q.mode).second) {
@@ -127,7 +155,7 @@ std::string adifField(const char* name, const std::string& value) {
 constexpr uint32_t kAdifHeaderLines = 4;
 
 uint32_t cabrilloHeaderLines(const SimLog& log) {
-    return log.claimPresent ? 8 : 7;
+    return log.claimPresent ? 9 : 8;
 }
 
 }  // namespace
@@ -148,6 +176,7 @@ SimContest generateContest(const SimOptions& options) {
     SimContest contest;
     contest.startMinute = options.startMinute;
     contest.endMinute = options.startMinute + options.durationMinutes - 1;
+    contest.categoriesListed = options.categoriesListed;
 
     // The stations.
     std::vector<Station> stations;
@@ -169,7 +198,7 @@ SimContest generateContest(const SimOptions& options) {
                      : kind < 95 ? "QRP"
                      : kind < 98 ? "YL"
                                  : "MIL";
-        if (random.chance(0.1)) {
+        if (random.chance(options.singleBandShare)) {
             s.singleBand = static_cast<int>(random.below(static_cast<uint32_t>(kBands.size())));
         }
         s.casual = static_cast<int>(stations.size()) >= regular;
@@ -189,9 +218,17 @@ SimContest generateContest(const SimOptions& options) {
         log.categoryBand = s.singleBand < 0 ? "ALL" : std::string(kBands[s.singleBand].band);
         if (s.singleBand >= 0) {
             log.categoryBand.back() = 'M';
+        } else if (random.chance(options.otherCategoryShare)) {
+            log.categoryBand = random.chance(0.5) ? "160M" : "6M";
         }
+        log.categoryPower = kPowers[random.below(static_cast<uint32_t>(kPowers.size()))];
         // A clock error shows only through pairs: a log of one or two contacts keeps its clock.
-        if (!s.casual && random.chance(options.clockOffShare)) {
+        const double clock = random.unit();
+        if (!s.casual && clock < options.wholeHoursShare) {
+            log.wholeHours = kWholeHours[random.below(static_cast<uint32_t>(kWholeHours.size()))];
+            const int minutes = random.chance(0.5) ? 0 : 2 + static_cast<int>(random.below(4));
+            log.clockOffset = log.wholeHours * 60 + (random.chance(0.5) ? minutes : -minutes);
+        } else if (!s.casual && clock < options.wholeHoursShare + options.clockOffShare) {
             const int size = 2 + static_cast<int>(random.below(9));
             log.clockOffset = random.chance(0.5) ? size : -size;
         }
@@ -204,19 +241,23 @@ SimContest generateContest(const SimOptions& options) {
 
     // The contacts really made, each (pair, band, mode) once, and how each
     // side logged it.
-    struct Line {
-        SimQso qso;
-        uint64_t order;
-    };
     std::vector<std::vector<Line>> lines(contest.logs.size());
     std::vector<std::unordered_set<std::string>> keys(contest.logs.size());
+    std::vector<ClockShare> clocks(contest.logs.size());
     std::unordered_set<uint64_t> made;
     uint64_t order = 0;
     const uint32_t n = static_cast<uint32_t>(stations.size());
+    const int jitter = std::max(0, options.jitterMinutes);
     auto active = [&]() {
         // Busy stations make more contacts: the square of a uniform draw.
         const double u = random.unit();
         return std::min(static_cast<uint32_t>(regular) - 1, static_cast<uint32_t>(u * u * regular));
+    };
+    auto logOf = [&](const Station& s) -> SimLog& { return contest.logs[static_cast<size_t>(s.log)]; };
+    // The minutes of a log's clock error within the whole hours, which the
+    // median finds after the hours.
+    auto clockMinutes = [&](const Station& s) {
+        return s.submits ? logOf(s).clockOffset - 60 * logOf(s).wholeHours : 0;
     };
     // Makes one contact of a with b and logs it; false when the two cannot
     // make another one (same station, band, already made).
@@ -224,22 +265,25 @@ SimContest generateContest(const SimOptions& options) {
         if (a == b) {
             return false;
         }
-        uint32_t band = random.below(static_cast<uint32_t>(kBands.size()));
-        if (stations[a].singleBand >= 0) {
-            band = static_cast<uint32_t>(stations[a].singleBand);
+        const Station* side[2] = {&stations[a], &stations[b]};
+        const bool bothSubmit = side[0]->submits && side[1]->submits;
+        if (bothSubmit && logOf(*side[0]).wholeHours != 0 && logOf(*side[1]).wholeHours != 0) {
+            return false;  // two clocks off by hours could agree
         }
-        if (stations[b].singleBand >= 0 && static_cast<uint32_t>(stations[b].singleBand) != band) {
+        uint32_t band = random.below(static_cast<uint32_t>(kBands.size()));
+        if (side[0]->singleBand >= 0 && !random.chance(options.otherBandRate)) {
+            band = static_cast<uint32_t>(side[0]->singleBand);
+        }
+        if (side[1]->singleBand >= 0 && static_cast<uint32_t>(side[1]->singleBand) != band &&
+            !random.chance(options.otherBandRate)) {
             return false;
         }
         const bool cw = random.chance(0.5);
         const uint64_t key =
             ((static_cast<uint64_t>(std::min(a, b)) * n + std::max(a, b)) * 8 + band) * 2 + (cw ? 1 : 0);
-        if (!made.insert(key).second) {
+        if (made.count(key) != 0) {
             return false;
         }
-        const int64_t minute = options.startMinute + random.below(static_cast<uint32_t>(options.durationMinutes));
-        const Station* side[2] = {&stations[a], &stations[b]};
-        const bool bothSubmit = side[0]->submits && side[1]->submits;
 
         Fault fault = Fault::kNone;
         const double draw = random.unit();
@@ -253,11 +297,11 @@ SimContest generateContest(const SimOptions& options) {
         } else if (draw < (edge += options.bustedExchangeRate)) {
             fault = bothSubmit ? Fault::kBustedExchange : Fault::kNone;
         } else if (draw < (edge += options.dupeRate)) {
-            // A copy logged minutes later is the farther one only when the clocks agree.
-            auto clockOff = [&](const Station* s) {
-                return s->submits && contest.logs[static_cast<size_t>(s->log)].clockOffset != 0;
-            };
-            fault = clockOff(side[0]) || clockOff(side[1]) ? Fault::kNone : Fault::kDupe;
+            fault = Fault::kDupe;
+        } else if (draw < (edge += options.offBandRate)) {
+            fault = Fault::kOffBand;
+        } else if (draw < (edge += options.outOfPeriodRate)) {
+            fault = Fault::kOutOfPeriod;
         }
         // The side the fault is in: one that sends a log.
         int faulty = random.chance(0.5) ? 0 : 1;
@@ -265,6 +309,13 @@ SimContest generateContest(const SimOptions& options) {
             faulty = 1 - faulty;
         }
 
+        // Out of the period by 5 to 60 minutes; in it, a quarter of an hour
+        // from its ends, so that no error of a side crosses an end.
+        int64_t minute = options.startMinute + 15 + random.below(static_cast<uint32_t>(options.durationMinutes - 30));
+        if (fault == Fault::kOutOfPeriod) {
+            minute = random.chance(0.5) ? contest.startMinute - 5 - random.below(56)
+                                        : contest.endMinute + 5 + random.below(56);
+        }
         std::string bandName = kBands[band].band;
         std::string mode = cw ? "CW" : "SSB";
         uint32_t kHz = (cw ? kBands[band].cwKHz : kBands[band].ssbKHz) + random.below(20);
@@ -278,6 +329,10 @@ SimContest generateContest(const SimOptions& options) {
                 bandName = "30m";
                 kHz = 10110 + random.below(20);
             }
+        } else if (fault == Fault::kOffBand) {
+            const uint32_t which = random.below(3);
+            bandName = which == 0 ? "6m" : which == 1 ? "60m" : "";
+            kHz = which == 0 ? 50090 + random.below(100) : which == 1 ? 5354 + random.below(10) : 0;
         }
         std::string bustedCall;
         if (fault == Fault::kBustedCall) {
@@ -293,24 +348,72 @@ SimContest generateContest(const SimOptions& options) {
             } while (wrongExchange == side[1 - faulty]->exchange);
         }
 
+        // Each side's error, and for a duplicate where its copy lies: before
+        // the contact (the copy is then the one the engine counts) or after.
+        int error[2] = {0, 0};
+        for (int& e : error) {
+            e = static_cast<int>(random.below(static_cast<uint32_t>(2 * jitter + 1))) - jitter;
+        }
+        int copyAt = 1 + static_cast<int>(random.below(6));
+        copyAt = random.chance(0.5) ? copyAt : -copyAt;
+        // Both sides logged it on one call, band and mode: it pairs, and the
+        // clocks are estimated from it. Each log keeps more than half of
+        // such contacts exact for its estimate; else the contact is made
+        // without errors, or not at all.
+        const bool pairs = bothSubmit && fault != Fault::kNil && fault != Fault::kBustedCall;
+        if (pairs) {
+            auto exactFor = [&](int s) {
+                const int counted[2] = {error[0] + (fault == Fault::kDupe && faulty == 0 ? std::min(copyAt, 0) : 0),
+                                        error[1] + (fault == Fault::kDupe && faulty == 1 ? std::min(copyAt, 0) : 0)};
+                return counted[0] == counted[1] && clockMinutes(*side[1 - s]) == 0;
+            };
+            auto keeps = [&](int s) { return clocks[static_cast<size_t>(side[s]->log)].keeps(exactFor(s)); };
+            if (!keeps(0) || !keeps(1)) {
+                error[0] = error[1] = 0;
+                copyAt = std::abs(copyAt);
+                if (!keeps(0) || !keeps(1)) {
+                    return false;
+                }
+            }
+            for (int s = 0; s < 2; ++s) {
+                clocks[static_cast<size_t>(side[s]->log)].add(exactFor(s));
+            }
+        }
+        made.insert(key);
+
         for (int s = 0; s < 2; ++s) {
             const Station& self = *side[s];
             const Station& other = *side[1 - s];
             if (!self.submits || (fault == Fault::kNil && s != faulty)) {
                 continue;
             }
-            SimLog& log = contest.logs[static_cast<size_t>(self.log)];
-            SimQso q;
-            q.minute = minute + log.clockOffset;
+            SimLog& log = logOf(self);
+            Line line;
+            SimQso& q = line.qso;
+            q.minute = minute + error[s];  // the log's clock is added once it is known for certain
             q.frequencyKHz = kHz;
             q.band = bandName;
             q.mode = mode;
             q.call = (fault == Fault::kBustedCall && s == faulty) ? bustedCall : other.call;
             q.exchangeSent = self.exchange;
             q.exchangeReceived = (fault == Fault::kBustedExchange && s == faulty) ? wrongExchange : other.exchange;
+            // The category of an ADIF log reaches the check only through the list.
+            const bool singleBand = self.singleBand >= 0 && (!log.adif || options.categoriesListed);
+            // The counterpart a contact of its own status has: it still pairs when both logged it.
+            const std::string otherCall = other.submits && fault != Fault::kNil ? other.call : "";
             if (fault == Fault::kRefused) {
+                q.engine = crosscheck::EngineResult::kRefused;
                 q.expectedStatus = "REFUSED";
-                q.expectedOther = other.submits ? other.call : "";
+                q.expectedOther = otherCall;
+            } else if (fault == Fault::kOffBand) {
+                q.expectedStatus = "REFUSED";
+                q.expectedOther = otherCall;
+            } else if (q.minute < contest.startMinute || q.minute > contest.endMinute) {
+                q.expectedStatus = "OUT-OF-PERIOD";
+                q.expectedOther = otherCall;
+            } else if (singleBand && band != static_cast<uint32_t>(self.singleBand)) {
+                q.expectedStatus = "OTHER-BAND";
+                q.expectedOther = otherCall;
             } else if (!other.submits) {
                 q.expectedStatus = "";  // UNIQUE or UNVERIFIED, known once every log is written
             } else if (fault == Fault::kNil) {
@@ -326,14 +429,20 @@ SimContest generateContest(const SimOptions& options) {
                 q.expectedOther = other.call;
             }
             keys[static_cast<size_t>(self.log)].insert(q.call + "\n" + q.band + "\n" + q.mode);
-            lines[static_cast<size_t>(self.log)].push_back({q, order++});
+            line.order = order++;
             if (fault == Fault::kDupe && s == faulty) {
-                SimQso copy = q;
-                copy.minute += 1 + random.below(3);
-                copy.expectedStatus = "DUPE";
-                copy.expectedOther = "";
-                lines[static_cast<size_t>(self.log)].push_back({copy, order++});
+                // The engine counts the first in the file and marks the other a
+                // duplicate; the counted one pairs, or takes over its twin's pair.
+                Line copy = line;
+                copy.qso.minute += copyAt;
+                copy.order = order++;
+                Line& later = copyAt > 0 ? copy : line;
+                later.qso.engine = crosscheck::EngineResult::kDupe;
+                later.qso.expectedStatus = "DUPE";
+                later.qso.expectedOther = "";
+                lines[static_cast<size_t>(self.log)].push_back(copy);
             }
+            lines[static_cast<size_t>(self.log)].push_back(line);
         }
         return true;
     };
@@ -344,6 +453,16 @@ SimContest generateContest(const SimOptions& options) {
         const uint32_t contacts = 1 + random.below(2);
         for (uint32_t c = 0, attempts = 0; c < contacts && attempts < 20; ++attempts) {
             c += makeContact(casual, active()) ? 1 : 0;
+        }
+    }
+
+    // A whole-hour error is found only from enough contacts: a log with
+    // fewer keeps its minutes alone.
+    for (size_t l = 0; l < contest.logs.size(); ++l) {
+        SimLog& log = contest.logs[l];
+        if (log.wholeHours != 0 && clocks[l].paired < kWholeHourContacts) {
+            log.clockOffset -= 60 * log.wholeHours;
+            log.wholeHours = 0;
         }
     }
 
@@ -364,6 +483,7 @@ SimContest generateContest(const SimOptions& options) {
             if (line.qso.expectedStatus.empty()) {
                 line.qso.expectedStatus = holders[line.qso.call].size() == 1 ? "UNIQUE" : "UNVERIFIED";
             }
+            line.qso.minute += log.clockOffset;
             log.qsos.push_back(std::move(line.qso));
         }
         log.claimedScore = trueScore(log);
@@ -372,6 +492,17 @@ SimContest generateContest(const SimOptions& options) {
         }
     }
     return contest;
+}
+
+std::string categoriesCsv(const SimContest& contest) {
+    std::string csv = "call,operator,band,power,mode\n";
+    for (const SimLog& log : contest.logs) {
+        if (log.adif) {
+            csv +=
+                log.call + "," + log.categoryOperator + "," + log.categoryBand + "," + log.categoryPower + ",MIXED\n";
+        }
+    }
+    return csv;
 }
 
 SimOptions optionsForLines(int64_t lines) {
@@ -400,11 +531,10 @@ std::vector<crosscheck::SubmittedLog> submittedLogs(const SimContest& contest) {
             q.mode = s.mode;
             q.exchangeSent = s.exchangeSent;
             q.exchangeReceived = s.exchangeReceived;
-            q.engine = s.expectedStatus == "REFUSED" ? crosscheck::EngineResult::kRefused
-                       : s.expectedStatus == "DUPE"  ? crosscheck::EngineResult::kDupe
-                                                     : crosscheck::EngineResult::kStored;
+            q.engine = s.engine;
             log.qsos.push_back(std::move(q));
         }
+        log.categoryBand = !sim.adif || contest.categoriesListed ? sim.categoryBand : std::string();
         logs.push_back(std::move(log));
     }
     return logs;
@@ -427,6 +557,7 @@ std::string cabrilloText(const SimLog& log) {
     text += "CALLSIGN: " + log.call + "\r\n";
     text += "CATEGORY-OPERATOR: " + log.categoryOperator + "\r\n";
     text += "CATEGORY-BAND: " + log.categoryBand + "\r\n";
+    text += "CATEGORY-POWER: " + log.categoryPower + "\r\n";
     text += "CATEGORY-MODE: MIXED\r\n";
     if (log.claimPresent) {
         text += "CLAIMED-SCORE: " + std::to_string(log.claimedScore) + "\r\n";
@@ -457,8 +588,10 @@ std::string adifText(const SimLog& log) {
         text += adifField("CALL", q.call);
         text += adifField("QSO_DATE", dateText(q.minute, true));
         text += adifField("TIME_ON", timeText(q.minute));
-        text += adifField("BAND", q.band);
-        text += adifField("FREQ", mhz);
+        if (!q.band.empty()) {  // a contact with no band has neither
+            text += adifField("BAND", q.band);
+            text += adifField("FREQ", mhz);
+        }
         text += adifField("MODE", q.mode);
         text += adifField("RST_SENT", rst);
         text += adifField("RST_RCVD", rst);

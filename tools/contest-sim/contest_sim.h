@@ -1,9 +1,12 @@
 // Synthetic contests for the cross-check's tests and benchmarks: stations
 // and the contacts they really made, then each station's log as it would
 // arrive, with known faults injected (the other side never logged it, calls
-// and exchanges miscopied, clocks off by minutes, duplicates, refused bands
-// and modes, stations that send no log), and what the cross-check must make
-// of every line.
+// and exchanges miscopied, each side's time a minute or two off, clocks off
+// by minutes, hours or a day, duplicates a few minutes from the contact,
+// refused bands and modes, bands the contest does not count, contacts
+// outside the contest period, single-band entrants working other bands,
+// stations that send no log), and what the cross-check must make of every
+// line.
 //
 // Everything is deterministic for a seed, on every platform: the generator
 // draws from its own random source, not from the standard distributions.
@@ -23,28 +26,42 @@ struct SimOptions {
     int contacts = 3000;      // contacts really made
     int casualStations = 12;  // more stations that make one or two contacts, most of them sending no log
     double casualSubmitShare = 0.3;
-    double silentShare = 0.1;    // stations that send no log
-    double adifShare = 1.0 / 7;  // logs sent as ADIF rather than Cabrillo
-    double clockOffShare = 0.1;  // logs whose clock is off by 2 to 10 minutes
+    double silentShare = 0.1;          // stations that send no log
+    double adifShare = 1.0 / 7;        // logs sent as ADIF rather than Cabrillo
+    double clockOffShare = 0.1;        // logs whose clock is off by 2 to 10 minutes
+    double wholeHoursShare = 0.03;     // logs whose clock is off by whole hours or a day (and up to 5 minutes)
+    double singleBandShare = 0.1;      // stations on one band only (their category says so)
+    double otherCategoryShare = 0.02;  // logs whose category names a band the contest does not have
+    int jitterMinutes = 2;             // each side's time is off by up to this, either way
     // Per contact, at most one of these faults.
     double nilRate = 0.03;
     double bustedCallRate = 0.02;
     double bustedExchangeRate = 0.02;
     double dupeRate = 0.01;
     double refusedRate = 0.01;
+    double offBandRate = 0.01;      // on 6 m, 60 m or no band at all
+    double outOfPeriodRate = 0.01;  // minutes to an hour outside the contest period
+    double otherBandRate = 0.05;    // of a single-band station's contacts, those on another band
+    // ADIF logs carry no category: true when the committee's list of
+    // categories (categoriesCsv) gives theirs to the check, false when a
+    // single-band ADIF entrant is checked as ALL.
+    bool categoriesListed = true;
     // Per log: the claimed score is left out, or is off.
     double claimMissingShare = 0.05;
     double claimWrongShare = 0.05;
+    // The contest period: contacts are made within it, at least a quarter
+    // of an hour from its ends, but for those injected outside it.
     int64_t startMinute = 29557440;  // 2026-03-14 00:00 UTC, in minutes since 1970
     int durationMinutes = 1440;
 };
 
 // One QSO line as the log holds it.
 struct SimQso {
-    int64_t minute = 0;  // as logged: the true time plus the log's clock offset
-    uint32_t frequencyKHz = 0;
-    std::string band;  // "40m", as the engine sees it
-    std::string mode;  // "CW", "SSB" or "RTTY", as the engine sees it
+    int64_t minute = 0;         // as logged: the true time, plus this side's error, plus the log's clock offset
+    uint32_t frequencyKHz = 0;  // 0 for a contact with no band
+    std::string band;           // "40m", as the engine sees it; "" for none
+    std::string mode;           // "CW", "SSB" or "RTTY", as the engine sees it
+    crosscheck::EngineResult engine = crosscheck::EngineResult::kStored;  // what the engine makes of it
     std::string call;
     std::string exchangeSent;
     std::string exchangeReceived;
@@ -58,8 +75,10 @@ struct SimLog {
     std::string call;
     bool adif = false;
     std::string categoryOperator;  // "SINGLE-OP" or "MULTI-OP"
-    std::string categoryBand;      // "ALL" or one band ("40M")
-    int clockOffset = 0;           // minutes the log's clock is ahead
+    std::string categoryBand;      // "ALL", one band ("40M"), or a band the contest does not have ("160M")
+    std::string categoryPower;     // "HIGH", "LOW" or "QRP"
+    int clockOffset = 0;           // minutes the log's clock is ahead, whole hours included
+    int wholeHours = 0;            // the whole hours of clockOffset
     // The CLAIMED-SCORE header: the log's true score, another number, or none.
     bool claimPresent = true;
     int64_t claimedScore = 0;
@@ -70,24 +89,32 @@ struct SimLog {
 struct SimContest {
     std::vector<SimLog> logs;
     std::vector<std::string> silentStations;
-    int64_t startMinute = 0;
+    int64_t startMinute = 0;  // the contest period, both ends included
     int64_t endMinute = 0;
+    bool categoriesListed = true;  // SimOptions::categoriesListed
 };
 
 // The stations, their contacts and every submitted log with its faults and
-// the verdict expected of each line. A contact carries at most one fault,
-// and faults are injected only where their verdict is certain: a busted
-// call only when the station really worked sent a log, a duplicate only
-// between logs whose clocks agree (else the copy could be the nearer one),
-// no clock error in a log of one or two contacts.
+// the verdict expected of each line, the contest period given to the check.
+// A contact carries at most one fault, and faults are injected only where
+// their verdict is certain: a busted call only when the station really
+// worked sent a log; no two logs with whole-hour errors work each other;
+// and every log keeps more than half of the contacts its clock is
+// estimated from exact (both sides' errors equal, the other's clock right
+// to the minute), so that the median finds every clock exactly.
 SimContest generateContest(const SimOptions& options);
+
+// "call,operator,band,power,mode" and a row for each ADIF log: the
+// committee's list of the categories ADIF cannot carry.
+std::string categoriesCsv(const SimContest& contest);
 
 // A contest of about `lines` QSO lines in all, over about lines / 500 logs
 // (a quarter more stations making a contact or two), for benchmarks.
 SimOptions optionsForLines(int64_t lines);
 
 // The logs as the cross-check takes them, without reading or scoring: the
-// engine's verdicts (refused, duplicate) are the ones the generator expects.
+// engine's verdicts (refused, duplicate) are the ones the generator expects,
+// the category bands those of the headers and the list.
 std::vector<crosscheck::SubmittedLog> submittedLogs(const SimContest& contest);
 
 // The log as a Cabrillo 3.0 file (TORV's QSO layout, CR LF line ends) or as

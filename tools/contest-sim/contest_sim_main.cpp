@@ -1,6 +1,8 @@
 // contest-sim: writes a synthetic contest into a folder: every submitted log
-// in logs/ (Cabrillo, some ADIF), "expected.csv" with what the cross-check must make
-// of each QSO line, and "offsets.csv" with each log's clock error.
+// in logs/ (Cabrillo, some ADIF), "expected.csv" with what the cross-check
+// must make of each QSO line given the contest period and the categories,
+// "categories.csv" with the categories of the ADIF logs, and "offsets.csv"
+// with each log's clock error.
 #include <CLI/CLI.hpp>
 
 #include <cstdio>
@@ -20,6 +22,12 @@ bool writeFile(const std::filesystem::path& path, const std::string& text) {
     return static_cast<bool>(out);
 }
 
+// "2026-03-14T23:59", as torv's --start and --end take it.
+std::string periodText(int64_t minute) {
+    const std::string time = contestsim::timeText(minute);
+    return contestsim::dateText(minute, false) + "T" + time.substr(0, 2) + ":" + time.substr(2);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -36,7 +44,10 @@ int main(int argc, char** argv) {
             ->capture_default_str();
         app.add_option("--silent", options.silentShare, "Share of stations that send no log")->capture_default_str();
         app.add_option("--adif", options.adifShare, "Share of logs sent as ADIF")->capture_default_str();
-        app.add_option("--clock-off", options.clockOffShare, "Share of logs with a wrong clock")->capture_default_str();
+        app.add_option("--clock-off", options.clockOffShare, "Share of logs with a clock off by minutes")
+            ->capture_default_str();
+        app.add_option("--hours-off", options.wholeHoursShare, "Share of logs with a clock off by hours or a day")
+            ->capture_default_str();
         CLI11_PARSE(app, argc, argv);
 
         const contestsim::SimContest contest = contestsim::generateContest(options);
@@ -58,12 +69,14 @@ int main(int argc, char** argv) {
             offsets += log.call + "," + std::to_string(log.clockOffset) + "\n";
             lines += log.qsos.size();
         }
-        if (!writeFile(folder / "expected.csv", expected) || !writeFile(folder / "offsets.csv", offsets)) {
+        if (!writeFile(folder / "expected.csv", expected) || !writeFile(folder / "offsets.csv", offsets) ||
+            !writeFile(folder / "categories.csv", contestsim::categoriesCsv(contest))) {
             std::cerr << "contest-sim: cannot write into " << folder.string() << "\n";
             return 1;
         }
         std::cout << contest.logs.size() << " logs, " << lines << " QSO lines, " << contest.silentStations.size()
-                  << " stations without a log\n";
+                  << " stations without a log; the contest period: --start " << periodText(contest.startMinute)
+                  << " --end " << periodText(contest.endMinute) << "\n";
         return 0;
     } catch (const std::exception& e) {
         std::cerr << "contest-sim: " << e.what() << "\n";

@@ -24,6 +24,7 @@ struct CheckCommandOptions {
     int penalty = 0;
     std::string start;
     std::string end;
+    crosscheck::Period period;  // of start and end
     bool json = false;
 };
 
@@ -79,18 +80,6 @@ std::vector<std::string> logPaths(const std::vector<std::string>& given, bool& p
         }
     }
     return paths;
-}
-
-// The contest period in minutes: a date alone ends at the last minute of its day.
-crosscheck::Period periodOf(const CheckRequest& request, const CheckCommandOptions& options) {
-    crosscheck::Period period;
-    if (request.start) {
-        period.start = minuteOfOleDate(request.start->date);
-    }
-    if (request.end) {
-        period.end = minuteOfOleDate(request.end->date) + (options.end.size() == 10 ? 1439 : 0);
-    }
-    return period;
 }
 
 // A path the manifest may name: one this tool writes, never anything else
@@ -158,7 +147,7 @@ int runCheck(const CheckCommandOptions& options) {
     request.settings.rules.penalty = options.penalty;
     request.start = optionalDate(options.start);
     request.end = optionalDate(options.end);
-    request.settings.period = periodOf(request, options);
+    request.settings.options.period = options.period;
 
     const CheckOutcome outcome = checkLogs(paths, request, loadLogFile);
     for (const std::string& line : outcome.diagnostics) {
@@ -265,10 +254,15 @@ void addCheckCommand(CLI::App& app, int& exitCode) {
     check->add_option("--penalty", options->penalty, "Take N times its points off for each NIL and busted contact")
         ->check(CLI::Range(0, 1000))
         ->capture_default_str();
-    check->add_option("--start", options->start, "Contest start, YYYY-MM-DD or YYYY-MM-DDTHH:MM (UTC)")->check(date);
-    check->add_option("--end", options->end, "Contest end (a date alone: to the end of that day)")->check(date);
+    check
+        ->add_option("--start", options->start,
+                     "Contest start, YYYY-MM-DD or YYYY-MM-DDTHH:MM (UTC): contacts before it are OUT-OF-PERIOD")
+        ->check(date);
+    check->add_option("--end", options->end, "Contest end, included (a date alone: to the end of that day)")
+        ->check(date);
     check->add_flag("--json", options->json, "Also write results.json");
     check->callback([options, &exitCode] {
+        options->period = contestPeriod(options->start, options->end);
         requireLogsExist(options->logs);
         exitCode = runCommand([&] { return runCheck(*options); });
     });

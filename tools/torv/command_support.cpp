@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "console.h"
+#include "log_check.h"
 #include "logfile/date_text.h"
 
 void tell(const std::string& message) {
@@ -23,6 +24,21 @@ std::optional<DateTimeArg> optionalDate(const std::string& text) {
 std::string checkDate(const std::string& text) {
     double date = 0;
     return parseDateTimeText(text, date) ? std::string() : "not a date: YYYY-MM-DD or YYYY-MM-DDTHH:MM (UTC)";
+}
+
+crosscheck::Period contestPeriod(const std::string& start, const std::string& end) {
+    crosscheck::Period period;
+    if (const std::optional<DateTimeArg> date = optionalDate(start)) {
+        period.start = minuteOfOleDate(date->date);
+    }
+    if (const std::optional<DateTimeArg> date = optionalDate(end)) {
+        constexpr size_t kDateAlone = 10;  // "YYYY-MM-DD"
+        period.end = minuteOfOleDate(date->date) + (end.size() == kDateAlone ? 1439 : 0);
+    }
+    if (period.start && period.end && *period.end < *period.start) {
+        throw CLI::ValidationError("--end", "the contest ends (" + end + ") before it starts (" + start + ")");
+    }
+    return period;
 }
 
 int runCommand(const std::function<int()>& work) {

@@ -7,6 +7,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "crosscheck/crosscheck.h"
 #include "engine/date_time.h"
 
 // Writes "torv: MESSAGE" and the platform's line end to standard error,
@@ -19,6 +20,11 @@ std::optional<DateTimeArg> optionalDate(const std::string& text);
 
 // For the options' validator: "" for a date, else what is wrong.
 std::string checkDate(const std::string& text);
+
+// The contest period of --start and --end (either may be empty), in minutes
+// since 1970, both ends included: a date alone as the end lasts to the end
+// of its day. An end before the start is a usage error (CLI::ValidationError).
+crosscheck::Period contestPeriod(const std::string& start, const std::string& end);
 
 // An input problem: the message is printed after "torv: " and the exit
 // code is 1.

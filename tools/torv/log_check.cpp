@@ -127,6 +127,9 @@ ReadLog readAndScore(const std::string& path, const CheckRequest& request, const
     }
     Entrant& e = out.entrant;
     e.file = path;
+    if (const std::string* band = findCabrilloTag(log.cabrilloHeader, "CATEGORY-BAND")) {
+        out.log.categoryBand = *band;
+    }
     if (const std::string* category = findCabrilloTag(log.cabrilloHeader, "CATEGORY-OPERATOR")) {
         e.categoryOperator = crosscheck::normalised(*category);
     }
@@ -176,7 +179,7 @@ void finishEntrant(crosscheck::ContestReport& report, size_t l, const std::strin
     const SubmittedLog& log = report.logs[l];
     Entrant& e = report.entrants[l];
     e.checked = crosscheck::checkedScore(log.qsos, report.verdicts[l].qsos, report.settings.rules);
-    e.findings = crosscheck::headerFindings(e.header, log.qsos, e.claimedScore, report.settings.period,
+    e.findings = crosscheck::headerFindings(e.header, log.qsos, e.claimedScore, report.settings.options.period,
                                             report.verdicts[l].offsetMinutes);
     // The reports quote the lines of the contacts that are not confirmed.
     std::vector<uint32_t> wanted;

@@ -7,7 +7,9 @@
 
 #include "command_support.h"
 #include "console.h"
+#include "engine/contest.h"
 #include "files.h"
+#include "log_check.h"
 #include "log_scoring.h"
 #include "logfile/log_file.h"
 #include "progress.h"
@@ -24,6 +26,7 @@ struct ScoreOptions {
     std::string errors;
     std::string cabrillo;
     std::string settings;
+    crosscheck::Period period;  // of start and end
     bool json = false;
     bool strict = false;
 };
@@ -115,6 +118,35 @@ LogFile readScoredLog(const std::string& path) {
     }
 }
 
+// What the plug-in scores and a committee does not count: contacts outside
+// the contest period given (none without one), and contacts the engine
+// stored on no contest band (6 m, 60 m, no band at all).
+RuleCounts ruleCounts(const std::vector<LogContact>& contacts, const ScoredLog& scored,
+                      const crosscheck::Period& period) {
+    RuleCounts counts;
+    for (size_t i = 0; i < contacts.size(); ++i) {
+        if (period.excludes(minuteOfOleDate(contacts[i].oleDate))) {
+            ++counts.outsidePeriod;
+        }
+        if (scored.contacts[i].result != ContactResult::kRefused && !contest::isCountedBand(contacts[i].band)) {
+            ++counts.offContestBands;
+        }
+    }
+    return counts;
+}
+
+void tellRuleCounts(const std::string& log, const RuleCounts& counts) {
+    auto contacts = [](size_t n) { return std::to_string(n) + (n == 1 ? " contact" : " contacts"); };
+    if (counts.outsidePeriod > 0) {
+        tell(log + ": " + contacts(counts.outsidePeriod) +
+             " outside the contest period: scored here, not counted by torv check");
+    }
+    if (counts.offContestBands > 0) {
+        tell(log + ": " + contacts(counts.offContestBands) +
+             " on no contest band (80, 40, 20, 15, 10 m): scored here, refused by torv check");
+    }
+}
+
 int runScore(const ScoreOptions& options) {
     const LogFile log = readScoredLog(options.log);
     std::optional<std::string> settings;
@@ -172,10 +204,12 @@ int runScore(const ScoreOptions& options) {
         throw InputProblem(options.log + ": " + error.what() + "; stopped");
     }
     progress.finish();
+    const RuleCounts counts = ruleCounts(log.contacts, scored, options.period);
+    tellRuleCounts(options.log, counts);
 
     if (options.json) {
-        const ScoreJsonInput input{options.log, formatName(log.format), log.contacts.size(), skipped,
-                                   log.problems.warnings};
+        const ScoreJsonInput input{options.log, formatName(log.format), log.contacts.size(),
+                                   skipped,     log.problems.warnings,  counts};
         toStandardOutput(withPlatformLineEnds(scoreJson(scored, input, setup.contestantCall)));
     } else {
         const std::string summary = withPlatformLineEnds(scored.summary) + kLineEnd;
@@ -224,7 +258,10 @@ void addScoreCommand(CLI::App& app, int& exitCode) {
                      "Contest start, YYYY-MM-DD or YYYY-MM-DDTHH:MM (UTC; default: the "
                      "first contact's)")
         ->check(date);
-    score->add_option("--end", options->end, "Contest end (default: the last contact's)")->check(date);
+    score
+        ->add_option("--end", options->end,
+                     "Contest end (default: the last contact's); contacts outside the period are counted")
+        ->check(date);
     score->add_option("--errors", options->errors,
                       "Write the findings as the plug-in writes err.txt (- for standard output; the summary then "
                       "goes to standard error)");
@@ -235,6 +272,7 @@ void addScoreCommand(CLI::App& app, int& exitCode) {
     score->add_flag("--json", options->json, "Print a JSON result instead of the summary");
     score->add_flag("--strict", options->strict, "Stop at the first record that cannot be read");
     score->callback([options, &exitCode] {
+        options->period = contestPeriod(options->start, options->end);
         requireOneStandardOutput(*options);
         requireOutputsApartFromInputs(*options);
         exitCode = runCommand([&] { return runScore(*options); });

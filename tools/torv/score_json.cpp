@@ -39,7 +39,9 @@ std::string scoreJson(const ScoredLog& scored, const ScoreJsonInput& input, cons
     json += "  \"findings\": {\"noContestBand\": " + number(findings.noContestBand) +
             ", \"noTestMode\": " + number(findings.noTestMode) + ", \"noRxNumber\": " + number(findings.noRxNumber) +
             ", \"areaNotAcceptable\": " + number(findings.areaNotAcceptable) + ", \"dupe\": " + number(findings.dupe) +
-            "}\n";
+            "},\n";
+    json += "  \"outsidePeriod\": " + number(input.rules.outsidePeriod) + ",\n";
+    json += "  \"offContestBands\": " + number(input.rules.offContestBands) + "\n";
     json += "}\n";
     return json;
 }

@@ -5,12 +5,19 @@
 
 #include "log_scoring.h"
 
+// What a committee would not count of a log the plug-in scores.
+struct RuleCounts {
+    size_t outsidePeriod = 0;    // contacts outside the contest period given
+    size_t offContestBands = 0;  // contacts stored on no contest band
+};
+
 struct ScoreJsonInput {
     std::string log;            // the file as named on the command line
     std::string format;         // "ADIF" or "Cabrillo"
     size_t contacts = 0;        // contacts read and passed
     size_t skippedRecords = 0;  // records that could not be read
     size_t warnings = 0;
+    RuleCounts rules;
 };
 
 // One JSON object, LF line ends, ending in a line end:
@@ -18,7 +25,7 @@ struct ScoreJsonInput {
 //   bands [{band, qsos, points, newMultipliers}], qsos (the counted ones),
 //   records (the store's, as in the Total row), points, multipliers,
 //   areas [..], score, findings {noContestBand, noTestMode, noRxNumber,
-//   areaNotAcceptable, dupe}.
+//   areaNotAcceptable, dupe}, outsidePeriod, offContestBands.
 std::string scoreJson(const ScoredLog& scored, const ScoreJsonInput& input, const std::string& contestant);
 
 // The text as a JSON string literal, escaped as the committee's files are
