@@ -7,6 +7,11 @@
 #include <map>
 #include <thread>
 
+#include "crosscheck/qsos_csv.h"
+#include "crosscheck/results_json.h"
+#include "crosscheck/results_page.h"
+#include "crosscheck/results_table.h"
+#include "crosscheck/ubn_report.h"
 #include "files.h"
 #include "log_scoring.h"
 #include "logfile/log_file.h"

@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "crosscheck/check_reports.h"
+#include "crosscheck/contest_report.h"
 #include "engine/date_time.h"
 
 struct CheckRequest {

@@ -1,6 +1,7 @@
-// What `torv check` writes for the committee, as texts: the verdict on every
-// QSO line, a UBN report per entrant, and the results in text, CSV, HTML and
-// JSON. Pure: the caller writes the texts where they belong.
+// Everything known of a checked contest, from which every file `torv check`
+// writes is made: the logs, the verdicts, each entrant's scores and header,
+// and the settings of the check. Pure: the caller writes the texts where
+// they belong.
 #pragma once
 
 #include <cstdint>
@@ -59,32 +60,26 @@ int64_t claimedScoreOf(const Entrant& entrant);
 // order, entrants without one last), then checked score high to low, then call.
 std::vector<size_t> resultsOrder(const ContestReport& report);
 
+// The entrants in results order, each with its rank in its category.
+struct Ranked {
+    size_t log;
+    int rank;
+    bool opensCategory;
+};
+std::vector<Ranked> ranked(const ContestReport& report);
+
+// "(no category)" or the entrant's category.
+std::string categoryOf(const Entrant& entrant);
+
 // Each log's UBN report name without folder and extension ("PY2AAA_P"),
 // in the logs' order: safeFileNames of their calls.
 std::vector<std::string> ubnFileNames(const ContestReport& report);
 
-// "log,line,status,other,detail" and one row per QSO line, sorted by log
-// call, then line; a line that could not be read is UNREADABLE, its detail
-// the reason.
-std::string qsosCsv(const ContestReport& report);
+// The detail of the verdict on contact q of log l, with a note when the
+// contact lies outside the contest period.
+std::string detailOf(const ContestReport& report, size_t l, size_t q);
 
-// The UBN report of one entrant: claimed and checked score side by side,
-// the clock offset, the header findings, then every contact that is not
-// CONFIRMED grouped by status, with its line and the reason, and last the
-// lines that could not be read.
-std::string ubnText(const ContestReport& report, size_t log);
-// The same as a page of its own.
-std::string ubnHtml(const ContestReport& report, size_t log);
-
-std::string resultsText(const ContestReport& report);
-std::string resultsCsv(const ContestReport& report);
-// One self-contained page: the results tables, a picture per entrant of its
-// contacts per hour by band, links to the UBN pages.
-std::string resultsHtml(const ContestReport& report);
-std::string resultsJson(const ContestReport& report);
-
-// Text for HTML and for JSON strings.
-std::string htmlEscaped(const std::string& text);
-std::string jsonEscaped(const std::string& text);
+// "+3 minutes", "-1 minute".
+std::string signedMinutes(int32_t minutes);
 
 }  // namespace crosscheck

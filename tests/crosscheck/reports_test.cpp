@@ -1,4 +1,9 @@
-#include "crosscheck/check_reports.h"
+#include "crosscheck/qsos_csv.h"
+#include "crosscheck/report_text.h"
+#include "crosscheck/results_json.h"
+#include "crosscheck/results_page.h"
+#include "crosscheck/results_table.h"
+#include "crosscheck/ubn_report.h"
 
 #include <gtest/gtest.h>
 
@@ -25,8 +30,7 @@ LogQso qso(uint32_t line, int64_t minute, const std::string& call, const std::st
 // Three entrants: PY2BBB/P busts an exchange, PY2AAA has a NIL, PY2CCC a unique.
 ContestReport smallReport() {
     ContestReport r;
-    r.logs.push_back(
-        {"PY2BBB/P", {qso(9, kNoon, "PY2AAA", "RJ", "MG"), qso(8, kNoon + 30, "PY2CCC", "RJ", "BA")}, {}});
+    r.logs.push_back({"PY2BBB/P", {qso(9, kNoon, "PY2AAA", "RJ", "MG"), qso(8, kNoon + 30, "PY2CCC", "RJ", "BA")}, {}});
     // PY2AAA's line 2 could not be read.
     r.logs.push_back({"PY2AAA",
                       {qso(3, kNoon, "PY2BBB/P", "SP", "RJ"), qso(4, kNoon + 60, "PY2CCC", "SP", "BA")},

@@ -1,0 +1,28 @@
+// Small pieces of text shared by the committee's files: fields of CSV,
+// padded columns, texts made safe for HTML and JSON, and the pages' style.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace crosscheck {
+
+// A CSV field, quoted when it holds a comma, a quote or a line end.
+std::string csvField(const std::string& text);
+
+// The text padded with blanks to width characters, on the left when right
+// is true; a longer text as it is.
+std::string padded(const std::string& text, size_t width, bool right);
+
+// Text for HTML and for JSON strings.
+std::string htmlEscaped(const std::string& text);
+std::string jsonEscaped(const std::string& text);
+
+// ["a", "b"] with each text escaped.
+std::string jsonArray(const std::vector<std::string>& texts);
+
+// The style every page of the check shares.
+extern const char* const kPageStyle;
+
+}  // namespace crosscheck
