@@ -1,5 +1,7 @@
 #include "crosscheck/file_names.h"
 
+#include <algorithm>
+#include <map>
 #include <set>
 
 namespace crosscheck {
@@ -40,14 +42,19 @@ std::vector<std::string> safeFileNames(const std::vector<std::string>& calls) {
     std::vector<std::string> names;
     names.reserve(calls.size());
     std::set<std::string> taken;
+    // The last number given to each cleaned name, so that a thousand calls
+    // that clean alike cost a thousand tries, not half a million.
+    std::map<std::string, int> lastNumber;
     for (const std::string& call : calls) {
         std::string name = cleaned(call);
         if (isDeviceName(name)) {
             name = "_" + name;
         }
         std::string unique = name;
-        for (int n = 2; !taken.insert(unique).second; ++n) {
-            unique = name + "-" + std::to_string(n);
+        int& number = lastNumber[name];
+        while (!taken.insert(unique).second) {
+            number = std::max(number, 1) + 1;
+            unique = name + "-" + std::to_string(number);
         }
         names.push_back(std::move(unique));
     }

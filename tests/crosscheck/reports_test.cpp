@@ -5,9 +5,12 @@
 #include "crosscheck/results_table.h"
 #include "crosscheck/ubn_report.h"
 
+#include <set>
+
 #include <gtest/gtest.h>
 
 #include "calendar/minutes.h"
+#include "crosscheck/file_names.h"
 
 namespace crosscheck {
 namespace {
@@ -246,3 +249,15 @@ TEST(Minutes, CalendarBothWays) {
 
 }  // namespace
 }  // namespace crosscheck
+
+TEST(SafeFileNames, NumbersNamesThatCleanAlikeAroundNamesAlreadyTaken) {
+    const std::vector<std::string> names =
+        crosscheck::safeFileNames({"A-2", "a", "A", "A", "a/p", "A_P", "..", std::string(3000, '*')});
+    EXPECT_EQ(names, (std::vector<std::string>{"A-2", "A", "A-3", "A-4", "A_P", "A_P-2", "NOCALL", "NOCALL-2"}));
+}
+
+TEST(SafeFileNames, ThousandsOfCallsThatCleanAlikeStayDistinct) {
+    const std::vector<std::string> names = crosscheck::safeFileNames(std::vector<std::string>(20000, "\xC3\x87"));
+    EXPECT_EQ(std::set<std::string>(names.begin(), names.end()).size(), names.size());
+    EXPECT_EQ(names.back(), "NOCALL-20000");
+}
