@@ -1,58 +1,143 @@
 #include "crosscheck/contest_report.h"
 
 #include <algorithm>
+#include <map>
 #include <numeric>
 
+#include "calendar/minutes.h"
 #include "crosscheck/file_names.h"
+#include "engine/contest.h"
 
 namespace crosscheck {
 
-VerdictCounts countVerdicts(const LogVerdict& verdict) {
-    VerdictCounts counts;
-    for (const QsoVerdict& v : verdict.qsos) {
-        switch (v.status) {
-            case QsoStatus::kConfirmed:
-                ++counts.confirmed;
-                break;
-            case QsoStatus::kNil:
-                ++counts.nil;
-                break;
-            case QsoStatus::kBustedCall:
-            case QsoStatus::kBustedExchange:
-                ++counts.busted;
-                break;
-            case QsoStatus::kUnique:
-                ++counts.unique;
-                break;
-            default:
-                break;
+namespace {
+
+std::string leftOutNote(const FileRecord& file) {
+    return file.path + ": " + file.reason + "; left out";
+}
+
+std::string replacedNote(const Replacement& r) {
+    std::string others;
+    for (size_t k = 0; k < r.leftOut.size(); ++k) {
+        others += (k == 0 ? "" : k + 1 == r.leftOut.size() ? " and " : ", ") + r.leftOut[k];
+    }
+    return r.call + ": " + std::to_string(r.leftOut.size() + 1) + " logs; " + r.checked + " is checked, " + others +
+           " left out (the one modified last wins, then the later file name)";
+}
+
+std::string problemNote(const Entrant& e) {
+    return e.file + ": its checked score could not be made: " + e.problem;
+}
+
+}  // namespace
+
+std::vector<std::string> fileNotes(const ContestReport& report) {
+    std::vector<std::string> notes;
+    for (const FileRecord& file : report.files) {
+        if (file.fate == FileFate::kLeftOut) {
+            notes.push_back(leftOutNote(file));
         }
     }
+    for (const Replacement& r : report.replacements) {
+        notes.push_back(replacedNote(r));
+    }
+    for (const Entrant& e : report.entrants) {
+        if (!e.problem.empty()) {
+            notes.push_back(problemNote(e));
+        }
+    }
+    return notes;
+}
+
+std::vector<std::string> diagnosticLines(const ContestReport& report) {
+    std::vector<std::string> lines;
+    for (const FileRecord& file : report.files) {
+        for (const std::string& message : file.messages) {
+            lines.push_back(file.path + ": " + message);
+        }
+        if (file.fate == FileFate::kLeftOut) {
+            lines.push_back(leftOutNote(file));
+        }
+    }
+    for (const Replacement& r : report.replacements) {
+        lines.push_back("warning: " + replacedNote(r));
+    }
+    for (const Entrant& e : report.entrants) {
+        if (!e.problem.empty()) {
+            lines.push_back(problemNote(e));
+        }
+    }
+    for (const std::string& problem : report.categoriesProblems) {
+        lines.push_back(report.categoriesFile + ": " + problem);
+    }
+    return lines;
+}
+
+int32_t VerdictCounts::lines() const {
+    return std::accumulate(byStatus.begin(), byStatus.end(), unreadable);
+}
+
+VerdictCounts countVerdicts(const SubmittedLog& log, const LogVerdict& verdict) {
+    VerdictCounts counts;
+    for (const QsoVerdict& v : verdict.qsos) {
+        ++counts.byStatus[static_cast<size_t>(v.status)];
+    }
+    counts.unreadable = static_cast<int32_t>(log.unreadable.size());
     return counts;
+}
+
+bool countsInScore(QsoStatus status, UniquePolicy uniques) {
+    return status == QsoStatus::kConfirmed || status == QsoStatus::kUnverified ||
+           (status == QsoStatus::kUnique && uniques == UniquePolicy::kCount);
 }
 
 int64_t claimedScoreOf(const Entrant& entrant) {
     return entrant.header.claimedScore ? *entrant.header.claimedScore : entrant.claimedScore;
 }
 
-std::vector<size_t> resultsOrder(const ContestReport& report) {
-    std::vector<size_t> order(report.logs.size());
+std::vector<Ranked> ranked(const ContestReport& report) {
+    const size_t count = report.logs.size();
+    std::vector<CategoryKey> keys(count);
+    for (size_t l = 0; l < count; ++l) {
+        keys[l] = categoryKey(report.entrants[l].category);
+    }
+    std::vector<size_t> order(count);
     std::iota(order.begin(), order.end(), size_t{0});
     std::sort(order.begin(), order.end(), [&](size_t a, size_t b) {
-        const Entrant& x = report.entrants[a];
-        const Entrant& y = report.entrants[b];
-        if (x.categoryOperator.empty() != y.categoryOperator.empty()) {
-            return y.categoryOperator.empty();
+        if (keys[a] != keys[b]) {
+            return keys[a] < keys[b];
         }
-        if (x.categoryOperator != y.categoryOperator) {
-            return x.categoryOperator < y.categoryOperator;
-        }
-        if (x.checked.score != y.checked.score) {
-            return x.checked.score > y.checked.score;
+        const int32_t x = report.entrants[a].checked.score;
+        const int32_t y = report.entrants[b].checked.score;
+        if (x != y) {
+            return x > y;
         }
         return report.logs[a].call < report.logs[b].call;
     });
-    return order;
+    std::vector<Ranked> rows;
+    rows.reserve(count);
+    int place = 0;
+    for (size_t i = 0; i < count; ++i) {
+        const size_t l = order[i];
+        const bool opens = i == 0 || keys[order[i - 1]] != keys[l];
+        place = opens ? 1 : place + 1;
+        const bool tie = !opens && report.entrants[order[i - 1]].checked.score == report.entrants[l].checked.score;
+        rows.push_back({l, tie ? rows.back().rank : place, opens});
+    }
+    return rows;
+}
+
+std::string categoryHeading(const Entrant& entrant, Language language) {
+    if (standingOf(entrant.category) != CategoryStanding::kRanked) {
+        return std::string(wordsFor(language).noCategory);
+    }
+    std::string heading;
+    for (size_t p = 0; p < kCategoryParts; ++p) {
+        const std::string& value = entrant.category.parts[p];
+        heading += p == 0 ? "" : " \xC2\xB7 ";                                                        // a middle dot
+        heading += categoryPlace(static_cast<CategoryPart>(p), value) >= 0 ? value : "\xE2\x80\x94";  // an em dash
+    }
+    return heading;
 }
 
 std::vector<std::string> ubnFileNames(const ContestReport& report) {
@@ -64,31 +149,6 @@ std::vector<std::string> ubnFileNames(const ContestReport& report) {
     return safeFileNames(calls);
 }
 
-std::string signedMinutes(int32_t minutes) {
-    return (minutes > 0 ? "+" : "") + std::to_string(minutes) +
-           (minutes == 1 || minutes == -1 ? " minute" : " minutes");
-}
-
-std::string categoryOf(const Entrant& entrant) {
-    return entrant.categoryOperator.empty() ? std::string("(no category)") : entrant.categoryOperator;
-}
-
-std::vector<Ranked> ranked(const ContestReport& report) {
-    std::vector<Ranked> rows;
-    const std::string* category = nullptr;
-    int rank = 0;
-    for (size_t l : resultsOrder(report)) {
-        const std::string& c = report.entrants[l].categoryOperator;
-        const bool opens = category == nullptr || *category != c;
-        if (opens) {
-            category = &c;
-            rank = 0;
-        }
-        rows.push_back({l, ++rank, opens});
-    }
-    return rows;
-}
-
 std::string detailOf(const ContestReport& report, size_t log, size_t q) {
     std::string detail = verdictDetail(report.logs, report.verdicts, log, q);
     if (outsidePeriod(report.logs[log].qsos[q], report.settings.period, report.verdicts[log].offsetMinutes)) {
@@ -96,6 +156,98 @@ std::string detailOf(const ContestReport& report, size_t log, size_t q) {
         detail += "outside the contest period";
     }
     return detail;
+}
+
+std::string reasonOf(const ContestReport& report, size_t l, size_t q) {
+    const Language language = report.settings.language;
+    if (language == Language::kEnglish) {
+        return detailOf(report, l, q);
+    }
+    const Words& w = wordsFor(language);
+    const LogQso& qso = report.logs[l].qsos[q];
+    const QsoVerdict& v = report.verdicts[l].qsos[q];
+    const std::string call = normalised(qso.call);
+    const SubmittedLog* other = v.otherLog < 0 ? nullptr : &report.logs[static_cast<size_t>(v.otherLog)];
+    std::string reason;
+    switch (v.status) {
+        case QsoStatus::kConfirmed:
+            break;
+        case QsoStatus::kBustedExchange:
+            reason = filled(w.detailBustedExchange, {normalised(qso.exchangeReceived), other->call,
+                                                     normalised(other->qsos[v.otherQso].exchangeSent)});
+            break;
+        case QsoStatus::kBustedCall:
+            reason = filled(w.detailBustedCall, {call, other->call});
+            break;
+        case QsoStatus::kNil:
+            reason = filled(w.detailNil, {call});
+            break;
+        case QsoStatus::kUnique:
+            reason = filled(w.detailUnique, {call});
+            break;
+        case QsoStatus::kUnverified:
+            reason = filled(w.detailUnverified, {call});
+            break;
+        case QsoStatus::kRefused:
+        case QsoStatus::kDupe:
+            reason = engineFinding(language, qso.finding);
+            break;
+    }
+    if (outsidePeriod(qso, report.settings.period, report.verdicts[l].offsetMinutes)) {
+        reason += (reason.empty() ? "" : "; ") + std::string(w.outsidePeriod);
+    }
+    return reason;
+}
+
+std::string contestName(const ContestReport& report) {
+    const std::string name(contest::kName);
+    const Period& period = report.settings.period;
+    if (period.start || period.end) {
+        return name + " " + std::to_string(civilOf(period.start ? *period.start : *period.end).year);
+    }
+    std::map<int64_t, size_t> contacts;
+    for (size_t l = 0; l < report.logs.size(); ++l) {
+        for (const LogQso& q : report.logs[l].qsos) {
+            ++contacts[civilOf(q.minute - report.verdicts[l].offsetMinutes).year];
+        }
+    }
+    const auto most = std::max_element(contacts.begin(), contacts.end(),
+                                       [](const auto& a, const auto& b) { return a.second < b.second; });
+    return most == contacts.end() ? name : name + " " + std::to_string(most->first);
+}
+
+std::string offsetWords(Language language, int32_t minutes) {
+    const Words& w = wordsFor(language);
+    const int32_t size = minutes < 0 ? -minutes : minutes;
+    std::string text;
+    if (size >= 60) {
+        text = std::to_string(size / 60) + " " + std::string(size / 60 == 1 ? w.hour : w.hours);
+    }
+    if (size % 60 != 0 || size < 60) {
+        text += (text.empty() ? "" : " ") + std::to_string(size % 60) + " " +
+                std::string(size % 60 == 1 ? w.minute : w.minutes);
+    }
+    return filled(minutes > 0 ? w.fast : w.slow, {text});
+}
+
+std::string rulesSentence(const ContestReport& report) {
+    const CheckSettings& s = report.settings;
+    const Words& w = wordsFor(s.language);
+    const std::string window = filled(w.window, {std::to_string(s.options.windowMinutes)});
+    const std::string penalty =
+        s.rules.penalty == 0 ? std::string(w.noPenalty) : filled(w.penalty, {std::to_string(s.rules.penalty)});
+    std::string period;
+    if (s.period.start && s.period.end) {
+        period = filled(w.period, {minuteText(*s.period.start), minuteText(*s.period.end)});
+    } else if (s.period.start) {
+        period = filled(w.periodFrom, {minuteText(*s.period.start)});
+    } else if (s.period.end) {
+        period = filled(w.periodTo, {minuteText(*s.period.end)});
+    } else {
+        period = w.noPeriod;
+    }
+    return filled(w.rules, {window, s.rules.uniques == UniquePolicy::kRemove ? w.uniquesRemoved : w.uniquesCounted,
+                            penalty, period});
 }
 
 }  // namespace crosscheck

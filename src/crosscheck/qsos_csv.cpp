@@ -42,7 +42,7 @@ std::string qsosCsv(const ContestReport& report) {
                    csvField(other) + "," + csvField(detailOf(report, l, index)) + "\n";
         }
     }
-    return csv;
+    return asUtf8(std::move(csv));
 }
 
 }  // namespace crosscheck

@@ -1,5 +1,6 @@
 #include "crosscheck/report_text.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "logfile/text.h"
@@ -7,13 +8,10 @@
 namespace crosscheck {
 
 const char* const kPageStyle =
-    "body{font-family:sans-serif;margin:1.5em;color:#222}"
-    "table{border-collapse:collapse;margin-bottom:1.5em}"
+    "body{font-family:sans-serif;margin:1.5em;color:#222}h1{font-size:1.6em}h2{font-size:1.25em;margin-top:1.5em}"
+    "table{border-collapse:collapse;margin-bottom:1em}"
     "th,td{padding:2px 8px;border-bottom:1px solid #ddd;text-align:right;vertical-align:middle}"
-    "th{background:#eee}td.l,th.l{text-align:left}"
-    ".legend span{display:inline-block;margin-right:1em}.legend i{display:inline-block;width:1em;height:1em;"
-    "margin-right:.3em;vertical-align:middle}"
-    "pre{background:#f7f7f4;padding:1em}ul.notes{color:#8a3b00}";
+    "th{background:#eee}td.l,th.l{text-align:left}code{white-space:pre}";
 
 std::string csvField(const std::string& text) {
     if (text.find_first_of(",\"\r\n") == std::string::npos) {
@@ -30,11 +28,40 @@ std::string csvField(const std::string& text) {
 }
 
 std::string padded(const std::string& text, size_t width, bool right) {
-    if (text.size() >= width) {
+    // Characters, not bytes: a continuation byte of UTF-8 adds none.
+    const size_t characters = static_cast<size_t>(
+        std::count_if(text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+    if (characters >= width) {
         return text;
     }
-    const std::string fill(width - text.size(), ' ');
+    const std::string fill(width - characters, ' ');
     return right ? fill + text : text + fill;
+}
+
+std::string asUtf8(std::string text) {
+    size_t at = 0;
+    while (at < text.size() && (static_cast<unsigned char>(text[at]) < 0x80 || utf8SequenceLength(text, at) != 0)) {
+        at += static_cast<unsigned char>(text[at]) < 0x80 ? 1 : utf8SequenceLength(text, at);
+    }
+    if (at == text.size()) {
+        return text;
+    }
+    std::string out = text.substr(0, at);
+    out.reserve(text.size() + 64);
+    while (at < text.size()) {
+        const unsigned char c = static_cast<unsigned char>(text[at]);
+        const size_t length = c < 0x80 ? 1 : utf8SequenceLength(text, at);
+        if (length != 0) {
+            out.append(text, at, length);
+            at += length;
+        } else {
+            // Latin-1: the byte is the code point, two bytes of UTF-8.
+            out += static_cast<char>(0xC0 | (c >> 6));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+            ++at;
+        }
+    }
+    return out;
 }
 
 std::string jsonArray(const std::vector<std::string>& texts) {

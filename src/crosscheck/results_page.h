@@ -7,8 +7,13 @@
 
 namespace crosscheck {
 
-// One self-contained page: the results tables, a picture per entrant of its
-// contacts per hour by band, links to the UBN pages.
+// One self-contained page in the report's language: the contest and its
+// year, the rules applied and the tool's version, then one table per
+// category (ranked, its header row in view while scrolling, columns sorted
+// by a click and a box to find a call, by a small inline script; without
+// scripts the page reads as written, by rank), each entrant's contacts per
+// hour on one scale per table, and links to the UBN pages. Nothing private:
+// no file names, paths, header remarks or warnings.
 std::string resultsHtml(const ContestReport& report);
 
 }  // namespace crosscheck

@@ -5,67 +5,54 @@
 namespace crosscheck {
 
 std::string resultsText(const ContestReport& report) {
-    std::string text = "TORV results, checked\n";
-    const std::vector<size_t> order = resultsOrder(report);
-    const std::string heading = padded("Rank", 5, true) + " " + padded("Call", 12, false) + padded("Band", 6, false) +
-                                padded("QSOs", 6, true) + padded("Conf", 6, true) + padded("Points", 8, true) +
-                                padded("Mult", 6, true) + padded("Claimed", 10, true) + padded("Checked", 10, true) +
-                                padded("NIL", 5, true) + padded("Bust", 5, true) + padded("Uniq", 5, true) + "\n";
+    const Language language = report.settings.language;
+    const Words& w = wordsFor(language);
+    std::string text = filled(w.resultsTitle, {contestName(report)}) + "\n" + rulesSentence(report) + "\n" +
+                       filled(w.checkedWith, {report.settings.toolVersion}) + "\n";
+    auto column = [](std::string_view name, size_t width) { return padded(std::string(name), width, true); };
+    const std::string heading =
+        column(w.rankShort, 5) + " " + padded(std::string(w.call), 12, false) + column(w.qsos, 6) +
+        column(w.confirmedShort, 6) + column(w.points, 8) + column(w.multipliersShort, 6) + column(w.claimedShort, 11) +
+        column(w.checkedShort, 11) + column(w.nilShort, 5) + column(w.bustedShort, 6) + column(w.uniqueShort, 6) + "\n";
     for (const Ranked& row : ranked(report)) {
         const size_t l = row.log;
         const Entrant& e = report.entrants[l];
         if (row.opensCategory) {
-            text += "\n" + categoryOf(e) + "\n" + heading;
+            text += "\n" + categoryHeading(e, language) + "\n" + heading;
         }
-        const VerdictCounts counts = countVerdicts(report.verdicts[l]);
-        text += padded(std::to_string(row.rank), 5, true) + " " + padded(report.logs[l].call, 12, false) +
-                padded(e.header.categoryBand.empty() ? "-" : e.header.categoryBand, 6, false) +
-                padded(std::to_string(e.claimedQsos), 6, true) + padded(std::to_string(counts.confirmed), 6, true) +
-                padded(std::to_string(e.checked.points), 8, true) +
-                padded(std::to_string(e.checked.summary.multipliers), 6, true) +
-                padded(std::to_string(claimedScoreOf(e)), 10, true) +
-                padded(std::to_string(e.checked.score), 10, true) + padded(std::to_string(counts.nil), 5, true) +
-                padded(std::to_string(counts.busted), 5, true) + padded(std::to_string(counts.unique), 5, true) + "\n";
+        const VerdictCounts c = countVerdicts(report.logs[l], report.verdicts[l]);
+        auto number = [](int64_t value, size_t width) { return padded(std::to_string(value), width, true); };
+        text += number(row.rank, 5) + " " + padded(report.logs[l].call, 12, false) + number(e.claimedQsos, 6) +
+                number(c.of(QsoStatus::kConfirmed), 6) + number(e.checked.points, 8) +
+                number(e.checked.summary.multipliers, 6) + number(claimedScoreOf(e), 11) + number(e.checked.score, 11) +
+                number(c.of(QsoStatus::kNil), 5) + number(c.busted(), 6) + number(c.of(QsoStatus::kUnique), 6) + "\n";
     }
-    std::string findings;
-    for (size_t l : order) {
-        const LogVerdict& v = report.verdicts[l];
-        std::vector<std::string> lines = report.entrants[l].findings;
-        if (v.offsetMinutes >= kReportedOffsetMinutes || v.offsetMinutes <= -kReportedOffsetMinutes) {
-            lines.push_back("clock off by " + signedMinutes(v.offsetMinutes));
-        }
-        for (const std::string& line : lines) {
-            findings += "  " + report.logs[l].call + ": " + line + "\n";
-        }
+    if (!report.logs.empty()) {
+        text += "\n" + std::string(w.shortLegend) + "\n";
     }
-    if (!findings.empty()) {
-        text += "\nHeaders and clocks\n" + findings;
-    }
-    if (!report.notes.empty()) {
-        text += "\nFiles\n";
-        for (const std::string& note : report.notes) {
-            text += "  " + note + "\n";
-        }
-    }
-    return text;
+    return asUtf8(std::move(text));
 }
 
 std::string resultsCsv(const ContestReport& report) {
     std::string csv =
         "category,rank,call,category_band,contacts_claimed,contacts_confirmed,points,multipliers,claimed_score,"
-        "checked_score,nil,busted,unique,clock_offset\n";
+        "checked_score,nil,busted,unique,clock_offset,category_power,category_mode\n";
     for (const Ranked& row : ranked(report)) {
         const size_t l = row.log;
         const Entrant& e = report.entrants[l];
-        const VerdictCounts c = countVerdicts(report.verdicts[l]);
-        csv += csvField(e.categoryOperator) + "," + std::to_string(row.rank) + "," + csvField(report.logs[l].call) +
-               "," + csvField(e.header.categoryBand) + "," + std::to_string(e.claimedQsos) + "," +
-               std::to_string(c.confirmed) + "," + std::to_string(e.checked.points) + "," +
-               std::to_string(e.checked.summary.multipliers) + "," + std::to_string(claimedScoreOf(e)) + "," +
-               std::to_string(e.checked.score) + "," + std::to_string(c.nil) + "," + std::to_string(c.busted) + "," +
-               std::to_string(c.unique) + "," + std::to_string(report.verdicts[l].offsetMinutes) + "\n";
+        const VerdictCounts c = countVerdicts(report.logs[l], report.verdicts[l]);
+        auto number = [](int64_t value) { return std::to_string(value) + ","; };
+        auto text = [](const std::string& value) { return csvField(value) + ","; };
+        std::string line = text(e.category.part(CategoryPart::kOperator)) + number(row.rank) +
+                           text(report.logs[l].call) + text(e.category.part(CategoryPart::kBand)) +
+                           number(e.claimedQsos) + number(c.of(QsoStatus::kConfirmed)) + number(e.checked.points) +
+                           number(e.checked.summary.multipliers) + number(claimedScoreOf(e)) + number(e.checked.score) +
+                           number(c.of(QsoStatus::kNil)) + number(c.busted()) + number(c.of(QsoStatus::kUnique)) +
+                           number(report.verdicts[l].offsetMinutes) + text(e.category.part(CategoryPart::kPower)) +
+                           csvField(e.category.part(CategoryPart::kMode));
+        csv += line + "\n";
     }
-    return csv;
+    return asUtf8(std::move(csv));
 }
 
 }  // namespace crosscheck

@@ -1,3 +1,4 @@
+#include "crosscheck/committee_page.h"
 #include "crosscheck/qsos_csv.h"
 #include "crosscheck/report_text.h"
 #include "crosscheck/results_json.h"
@@ -5,12 +6,15 @@
 #include "crosscheck/results_table.h"
 #include "crosscheck/ubn_report.h"
 
+#include <algorithm>
 #include <set>
+#include <type_traits>
 
 #include <gtest/gtest.h>
 
 #include "calendar/minutes.h"
 #include "crosscheck/file_names.h"
+#include "support/test_names.h"
 
 namespace crosscheck {
 namespace {
@@ -30,7 +34,12 @@ LogQso qso(uint32_t line, int64_t minute, const std::string& call, const std::st
     return q;
 }
 
-// Three entrants: PY2BBB/P busts an exchange, PY2AAA has a NIL, PY2CCC a unique.
+Category category(const char* operatorClass, const char* band, const char* power = "", const char* mode = "") {
+    return Category{{operatorClass, band, power, mode}};
+}
+
+// Three entrants: PY2BBB/P busts PY2AAA's exchange, PY2AAA has a NIL and an
+// unreadable line, PY2CCC a unique.
 ContestReport smallReport() {
     ContestReport r;
     r.logs.push_back({"PY2BBB/P", {qso(9, kNoon, "PY2AAA", "RJ", "MG"), qso(8, kNoon + 30, "PY2CCC", "RJ", "BA")}, {}});
@@ -41,14 +50,14 @@ ContestReport smallReport() {
     r.logs.push_back(
         {"PY2CCC", {qso(2, kNoon + 30, "PY2BBB/P", "BA", "RJ"), qso(3, kNoon + 90, "PY9ZZZ", "BA", "SP")}, {}});
     r.verdicts = crossCheck(r.logs, r.settings.options);
-    const char* categories[] = {"SINGLE-OP", "SINGLE-OP", "MULTI-OP"};
+    const Category categories[] = {category("SINGLE-OP A", "ALL"), category("SINGLE-OP A", "ALL"),
+                                   category("MULTI-OP", "ALL", "HIGH", "MIXED")};
     const int32_t scores[] = {4, 4, 8};
     const std::vector<std::string> names = ubnFileNames(r);
     for (size_t l = 0; l < r.logs.size(); ++l) {
         Entrant e;
         e.file = "logs/" + names[l] + ".cbr";
-        e.categoryOperator = categories[l];
-        e.header.categoryBand = "ALL";
+        e.category = e.logCategory = categories[l];
         e.header.claimedScorePresent = true;
         e.header.claimedScore = 8;
         e.header.claimedScoreText = "8";
@@ -67,7 +76,13 @@ ContestReport smallReport() {
     }
     r.entrants[1].findings.push_back("CATEGORY-BAND 40M, but contacts on 20m");
     r.entrants[1].unreadableText.push_back("QSO: 7020 CW 2026-02-30 ... PY2CCC");
-    r.notes.push_back("old/PY2AAA.cbr: replaced by PY2AAA.cbr");
+    r.settings.toolVersion = "9.8.7";
+    for (size_t l = 0; l < r.logs.size(); ++l) {
+        r.files.push_back({r.entrants[l].file, r.logs[l].call, FileFate::kChecked, "", {}, 2, 0});
+    }
+    r.files.push_back({"old/PY2AAA.cbr", "PY2AAA", FileFate::kReplaced, "logs/PY2AAA.cbr", {}, 1, 0});
+    r.files.push_back({"logs/notes.txt", "", FileFate::kLeftOut, "not a contest log", {}, 0, 0});
+    r.replacements.push_back({"PY2AAA", "logs/PY2AAA.cbr", {"old/PY2AAA.cbr"}});
     return r;
 }
 
@@ -93,87 +108,278 @@ TEST(QsosCsv, NotesContactsOutsideThePeriod) {
     EXPECT_NE(csv.find("PY2AAA,4,NIL,,not in PY2CCC's log\n"), std::string::npos);
 }
 
-TEST(UbnText, ScoresOffsetFindingsAndEveryUnconfirmedContact) {
+std::string ubnTextOf(const ContestReport& r, size_t l) {
+    return ubnText(r, ubnShared(r), l);
+}
+
+TEST(UbnText, ScoresCountsClockEveryUnconfirmedLineAndWhatOthersLoggedWrong) {
     ContestReport r = smallReport();
     r.entrants[1].checked.penaltyPoints = 2;
-    EXPECT_EQ(ubnText(r, 1),
-              "TORV UBN report for PY2AAA\n"
-              "Log: logs/PY2AAA.cbr\n"
-              "Category: SINGLE-OP, ALL\n"
+    EXPECT_EQ(ubnTextOf(r, 1),
+              "TORV 2026: UBN report of PY2AAA\n"
+              "Category: SINGLE-OP A \xC2\xB7 ALL \xC2\xB7 \xE2\x80\x94 \xC2\xB7 \xE2\x80\x94\n"
               "\n"
-              "                 claimed   checked\n"
-              "QSOs                   2         1\n"
-              "Points                 4         2\n"
-              "Multipliers            2         2\n"
-              "Score                  8         4\n"
+              "                     claimed     checked\n"
+              "QSOs                       2           1\n"
+              "Points                     4           2\n"
+              "Multipliers                2           2\n"
+              "Score                      8           4\n"
               "Penalty: 2 points taken off for NIL and busted contacts\n"
               "\n"
-              "Clock offset: 0 minutes (from 1 contact found in other logs)\n"
+              "QSO lines 3: counted 1 (confirmed 1, unverified 0, unique 0); not counted 2: NIL 1, unreadable 1\n"
               "\n"
-              "Header and log:\n"
-              "  CATEGORY-BAND 40M, but contacts on 20m\n"
+              "Clock: right (1 of your contacts found in other logs)\n"
               "\n"
-              "NIL (1)\n"
+              "NIL: not in the other station's log (1)\n"
               "  line 4: QSO: 7020 CW ... PY2CCC\n"
-              "    NIL: not in PY2CCC's log\n"
+              "    not in PY2CCC's log\n"
               "\n"
-              "UNREADABLE (1)\n"
+              "Unreadable lines (1)\n"
               "  line 2: QSO: 7020 CW 2026-02-30 ... PY2CCC\n"
-              "    not read: date \"2026-02-30\" is not a date (YYYY-MM-DD)\n");
+              "    not read: date \"2026-02-30\" is not a date (YYYY-MM-DD)\n"
+              "\n"
+              "What others logged wrong of you (1)\n"
+              "  PY2BBB/P, line 9: QSO: 7020 CW ... PY2AAA\n"
+              "    your exchange miscopied: they logged MG, you sent SP\n"
+              "  For your information: their mistakes never cost you points.\n"
+              "\n"
+              "Contacts per hour (UTC)\n"
+              "UTC                  80m   40m   20m   15m   10m\n"
+              "  2026-03-14 12:00     .     1     .     .     .  #\n"
+              "  2026-03-14 13:00     .     1     .     .     .  #\n");
 }
 
-TEST(UbnText, NamesTheBustedExchange) {
-    const std::string text = ubnText(smallReport(), 0);
-    EXPECT_NE(text.find("BUSTED-EXCHANGE (1)\n  line 9: QSO: 7020 CW ... PY2AAA\n"
-                        "    busted exchange: logged MG, PY2AAA sent SP\n"),
+TEST(UbnText, InPortuguese) {
+    ContestReport r = smallReport();
+    r.entrants[1].checked.penaltyPoints = 2;
+    r.settings.language = Language::kPortuguese;
+    EXPECT_EQ(ubnTextOf(r, 1),
+              "TORV 2026: relat\xC3\xB3rio UBN de PY2AAA\n"
+              "Categoria: SINGLE-OP A \xC2\xB7 ALL \xC2\xB7 \xE2\x80\x94 \xC2\xB7 \xE2\x80\x94\n"
+              "\n"
+              "                   declarado  verificado\n"
+              "QSOs                       2           1\n"
+              "Pontos                     4           2\n"
+              "Multiplicadores            2           2\n"
+              "Pontua\xC3\xA7\xC3\xA3o                  8           4\n"
+              "Penalidade: 2 pontos descontados por contatos que n\xC3\xA3o constam no log ou copiados errados\n"
+              "\n"
+              "Linhas de QSO: 3; contadas 1 (confirmados: 1, n\xC3\xA3o verificados: 0, \xC3\xBAnicos: 0); n\xC3\xA3o "
+              "contadas 2 (n\xC3\xA3o consta no log: 1, ileg\xC3\xADveis: 1)\n"
+              "\n"
+              "Rel\xC3\xB3gio: certo (1 dos seus contatos encontrados em outros logs)\n"
+              "\n"
+              "N\xC3\xA3o consta no log: o contato n\xC3\xA3o est\xC3\xA1 no log da outra esta\xC3\xA7\xC3\xA3o (1)\n"
+              "  linha 4: QSO: 7020 CW ... PY2CCC\n"
+              "    n\xC3\xA3o consta no log de PY2CCC\n"
+              "\n"
+              "Linhas ileg\xC3\xADveis (1)\n"
+              "  linha 2: QSO: 7020 CW 2026-02-30 ... PY2CCC\n"
+              "    n\xC3\xA3o lida: date \"2026-02-30\" is not a date (YYYY-MM-DD)\n"
+              "\n"
+              "O que outras esta\xC3\xA7\xC3\xB5"
+              "es copiaram errado de voc\xC3\xAA (1)\n"
+              "  PY2BBB/P, linha 9: QSO: 7020 CW ... PY2AAA\n"
+              "    sua troca copiada errada: anotaram MG, voc\xC3\xAA enviou SP\n"
+              "  Para sua informa\xC3\xA7\xC3\xA3o: os erros delas nunca lhe custam pontos.\n"
+              "\n"
+              "Contatos por hora (UTC)\n"
+              "UTC                  80m   40m   20m   15m   10m\n"
+              "  2026-03-14 12:00     .     1     .     .     .  #\n"
+              "  2026-03-14 13:00     .     1     .     .     .  #\n");
+}
+
+TEST(UbnText, NamesTheBustedExchangeAndTheClock) {
+    ContestReport r = smallReport();
+    r.verdicts[0].offsetMinutes = 62;
+    r.verdicts[2].offsetMinutes = -1;
+    const std::string text = ubnTextOf(r, 0);
+    EXPECT_NE(text.find("\nBusted exchange: the other station's exchange miscopied (1)\n"
+                        "  line 9: QSO: 7020 CW ... PY2AAA\n"
+                        "    logged MG, PY2AAA sent SP\n"),
               std::string::npos)
         << text;
+    EXPECT_NE(text.find("\nClock: 1 hour 2 minutes fast; your times were corrected by it (2 of your contacts found "
+                        "in other logs)\n"),
+              std::string::npos)
+        << text;
+    EXPECT_NE(ubnTextOf(r, 2).find("\nClock: 1 minute slow;"), std::string::npos);
 }
 
-TEST(Results, RankedByCheckedScoreWithinEachCategory) {
-    const ContestReport r = smallReport();
-    // MULTI-OP sorts first; within SINGLE-OP the scores tie and the calls decide.
-    EXPECT_EQ(resultsOrder(r), (std::vector<size_t>{2, 1, 0}));
+// The counts add up to the QSO lines whatever counts: uniques are counted,
+// or removed and then not counted.
+TEST(UbnText, CountsAddUpToTheLines) {
+    struct Case {
+        UniquePolicy uniques;
+        const char* counts;
+    };
+    const Case cases[] = {
+        {UniquePolicy::kCount, "QSO lines 2: all counted (confirmed 1, unverified 0, unique 1)\n"},
+        {UniquePolicy::kRemove, "QSO lines 2: counted 1 (confirmed 1, unverified 0); not counted 1: unique 1\n"},
+    };
+    for (const Case& c : cases) {
+        ContestReport r = smallReport();
+        r.settings.rules.uniques = c.uniques;
+        EXPECT_NE(ubnTextOf(r, 2).find(c.counts), std::string::npos) << ubnTextOf(r, 2);
+    }
+}
+
+TEST(UbnHtml, APageOfContestDataOnly) {
+    ContestReport r = smallReport();
+    r.settings.language = Language::kPortuguese;
+    const std::string html = ubnHtml(r, ubnShared(r), 1);
+    EXPECT_EQ(html.rfind("<!DOCTYPE html>\n<html lang=\"pt-BR\">", 0), 0u);
+    EXPECT_NE(html.find("<a href=\"../results.html\">Todos os resultados</a>"), std::string::npos);
+    EXPECT_NE(html.find("<code>QSO: 7020 CW 2026-02-30 ... PY2CCC</code>"), std::string::npos);
+    EXPECT_NE(html.find("<svg class=\"chart\""), std::string::npos);
+    EXPECT_EQ(html.find("logs/"), std::string::npos) << "no file names";
+    EXPECT_EQ(html.find("CATEGORY-BAND"), std::string::npos) << "no header findings";
+}
+
+struct RankCase {
+    const char* description;
+    std::vector<std::pair<Category, int32_t>> entrants;  // category and checked score, calls PY1A, PY1B, ...
+    std::vector<std::string> rows;                       // "heading/rank/call" in results order
+};
+
+class Ranking : public ::testing::TestWithParam<RankCase> {};
+
+TEST_P(Ranking, WithinEachCategoryTiesShareARank) {
+    ContestReport r;
+    for (size_t i = 0; i < GetParam().entrants.size(); ++i) {
+        r.logs.push_back({"PY1" + std::string(1, static_cast<char>('A' + i)), {}, {}});
+        r.verdicts.emplace_back();
+        Entrant e;
+        e.category = GetParam().entrants[i].first;
+        e.checked.score = GetParam().entrants[i].second;
+        r.entrants.push_back(e);
+    }
+    std::vector<std::string> rows;
+    for (const Ranked& row : ranked(r)) {
+        rows.push_back((row.opensCategory ? categoryHeading(r.entrants[row.log], Language::kEnglish) : "") + "/" +
+                       std::to_string(row.rank) + "/" + r.logs[row.log].call);
+    }
+    EXPECT_EQ(rows, GetParam().rows);
+}
+
+const Category kA = category("SINGLE-OP A", "ALL", "LOW", "CW");
+INSTANTIATE_TEST_SUITE_P(
+    Table, Ranking,
+    ::testing::Values(
+        RankCase{"ties share a rank",
+                 {{kA, 5}, {kA, 9}, {kA, 7}, {kA, 7}},
+                 {"SINGLE-OP A \xC2\xB7 ALL \xC2\xB7 LOW \xC2\xB7 CW/1/PY1B", "/2/PY1C", "/2/PY1D", "/4/PY1A"}},
+        RankCase{"the contest's order of each part, unknown values last",
+                 {{category("SINGLE-OP B", "ALL"), 1},
+                  {category("SINGLE-OP A", "40M"), 1},
+                  {category("SINGLE-OP A", "ALL"), 1},
+                  {category("SINGLE-OP", "ALL"), 1},
+                  {category("MULTI-OP", "ALL"), 1}},
+                 {"SINGLE-OP A \xC2\xB7 ALL \xC2\xB7 \xE2\x80\x94 \xC2\xB7 \xE2\x80\x94/1/PY1C",
+                  "SINGLE-OP A \xC2\xB7 40M \xC2\xB7 \xE2\x80\x94 \xC2\xB7 \xE2\x80\x94/1/PY1B",
+                  "SINGLE-OP B \xC2\xB7 ALL \xC2\xB7 \xE2\x80\x94 \xC2\xB7 \xE2\x80\x94/1/PY1A",
+                  "MULTI-OP \xC2\xB7 ALL \xC2\xB7 \xE2\x80\x94 \xC2\xB7 \xE2\x80\x94/1/PY1E",
+                  "\xE2\x80\x94 \xC2\xB7 ALL \xC2\xB7 \xE2\x80\x94 \xC2\xB7 \xE2\x80\x94/1/PY1D"}},
+        RankCase{
+            "no category and a band the contest does not count: ranked together, last",
+            {{category("", ""), 3}, {category("SINGLE-OP A", "160M"), 4}, {kA, 1}, {category("X", "Y"), 2}},
+            {"SINGLE-OP A \xC2\xB7 ALL \xC2\xB7 LOW \xC2\xB7 CW/1/PY1C", "No category/1/PY1B", "/2/PY1A", "/3/PY1D"}}),
+    [](const ::testing::TestParamInfo<RankCase>& testCase) { return testName(testCase.param.description); });
+
+TEST(ResultsText, PublishedTablesInEitherLanguage) {
+    ContestReport r = smallReport();
+    EXPECT_EQ(resultsText(r),
+              "TORV 2026: checked results\n"
+              "Rules applied: the two sides of a contact at most 5 minutes apart; unique calls counted; no penalty; "
+              "contest period not given.\n"
+              "Checked with torv 9.8.7.\n"
+              "\n"
+              "SINGLE-OP A \xC2\xB7 ALL \xC2\xB7 \xE2\x80\x94 \xC2\xB7 \xE2\x80\x94\n"
+              " Rank Call          QSOs  Conf  Points  Mult    Claimed    Checked  NIL  Bust  Uniq\n"
+              "    1 PY2AAA           2     1       2     2          8          4    1     0     0\n"
+              "    1 PY2BBB/P         2     1       2     2          8          4    0     1     0\n"
+              "\n"
+              "MULTI-OP \xC2\xB7 ALL \xC2\xB7 HIGH \xC2\xB7 MIXED\n"
+              " Rank Call          QSOs  Conf  Points  Mult    Claimed    Checked  NIL  Bust  Uniq\n"
+              "    1 PY2CCC           2     1       2     2          8          8    0     0     1\n"
+              "\n"
+              "Conf: contacts confirmed; Mult: multipliers; NIL: not in the other station's log; Bust: busted calls "
+              "and exchanges; Uniq: unique calls. A score is points \xC3\x97 multipliers.\n");
+    r.settings.language = Language::kPortuguese;
+    EXPECT_EQ(
+        resultsText(r),
+        "TORV 2026: resultados verificados\n"
+        "Regras aplicadas: os dois lados de um contato com no m\xC3\xA1ximo 5 minutos de diferen\xC3\xA7"
+        "a; indicativos \xC3\xBAnicos contados; sem penalidade; per\xC3\xADodo do concurso n\xC3\xA3o informado.\n"
+        "Verificado com o torv 9.8.7.\n"
+        "\n"
+        "SINGLE-OP A \xC2\xB7 ALL \xC2\xB7 \xE2\x80\x94 \xC2\xB7 \xE2\x80\x94\n"
+        " Pos. Indicativo    QSOs Conf.  Pontos Mult.  Declarada Verificada  NCL  Err. \xC3\x9Anic.\n"
+        "    1 PY2AAA           2     1       2     2          8          4    1     0     0\n"
+        "    1 PY2BBB/P         2     1       2     2          8          4    0     1     0\n"
+        "\n"
+        "MULTI-OP \xC2\xB7 ALL \xC2\xB7 HIGH \xC2\xB7 MIXED\n"
+        " Pos. Indicativo    QSOs Conf.  Pontos Mult.  Declarada Verificada  NCL  Err. \xC3\x9Anic.\n"
+        "    1 PY2CCC           2     1       2     2          8          8    0     0     1\n"
+        "\n"
+        "Conf.: contatos confirmados; Mult.: multiplicadores; NCL: n\xC3\xA3o consta no log da outra "
+        "esta\xC3\xA7\xC3\xA3o; Err.: indicativos e trocas copiados errados; \xC3\x9Anic.: indicativos \xC3\xBAnicos. "
+        "A pontua\xC3\xA7\xC3\xA3o \xC3\xA9 pontos \xC3\x97 multiplicadores.\n");
+}
+
+TEST(ResultsCsv, EnglishDataWhateverTheLanguage) {
+    ContestReport r = smallReport();
+    r.settings.language = Language::kPortuguese;
     EXPECT_EQ(resultsCsv(r),
               "category,rank,call,category_band,contacts_claimed,contacts_confirmed,points,multipliers,claimed_score,"
-              "checked_score,nil,busted,unique,clock_offset\n"
-              "MULTI-OP,1,PY2CCC,ALL,2,1,2,2,8,8,0,0,1,0\n"
-              "SINGLE-OP,1,PY2AAA,ALL,2,1,2,2,8,4,1,0,0,0\n"
-              "SINGLE-OP,2,PY2BBB/P,ALL,2,1,2,2,8,4,0,1,0,0\n");
+              "checked_score,nil,busted,unique,clock_offset,category_power,category_mode\n"
+              "SINGLE-OP A,1,PY2AAA,ALL,2,1,2,2,8,4,1,0,0,0,,\n"
+              "SINGLE-OP A,1,PY2BBB/P,ALL,2,1,2,2,8,4,0,1,0,0,,\n"
+              "MULTI-OP,1,PY2CCC,ALL,2,1,2,2,8,8,0,0,1,0,HIGH,MIXED\n");
 }
 
-TEST(Results, EntrantsWithoutACategoryComeLast) {
+TEST(ResultsHtml, OnePublishedPageWithoutAnythingPrivate) {
     ContestReport r = smallReport();
-    r.entrants[2].categoryOperator.clear();
-    EXPECT_EQ(resultsOrder(r), (std::vector<size_t>{1, 0, 2}));
-    EXPECT_NE(resultsText(r).find("\n(no category)\n"), std::string::npos);
-}
-
-TEST(Results, TextTableWithFindingsAndNotes) {
-    const std::string text = resultsText(smallReport());
-    EXPECT_NE(text.find("    1 PY2CCC      ALL        2     1       2     2         8         8    0    0    1\n"),
-              std::string::npos)
-        << text;
-    EXPECT_NE(text.find("  PY2AAA: CATEGORY-BAND 40M, but contacts on 20m\n"), std::string::npos);
-    EXPECT_NE(text.find("Files\n  old/PY2AAA.cbr: replaced by PY2AAA.cbr\n"), std::string::npos);
-}
-
-TEST(Results, HtmlIsOneSelfContainedPage) {
-    const std::string html = resultsHtml(smallReport());
-    EXPECT_EQ(html.rfind("<!DOCTYPE html>", 0), 0u);
+    r.settings.language = Language::kPortuguese;
+    r.entrants[0].file = "/home/committee/logs/<odd>.cbr";
+    const std::string html = resultsHtml(r);
+    EXPECT_EQ(html.rfind("<!DOCTYPE html>\n<html lang=\"pt-BR\">", 0), 0u);
+    EXPECT_NE(html.find("<h1>TORV 2026: resultados verificados</h1>"), std::string::npos);
+    EXPECT_NE(html.find("Verificado com o torv 9.8.7."), std::string::npos);
     EXPECT_NE(html.find("<a href=\"ubn/PY2BBB_P.html\">PY2BBB/P</a>"), std::string::npos);
-    EXPECT_NE(html.find("<svg"), std::string::npos);
-    EXPECT_NE(html.find("<path fill=\"#3969ac\""), std::string::npos);  // 40m bars
-    EXPECT_EQ(html.find("<script"), std::string::npos);
+    EXPECT_NE(html.find("position:sticky"), std::string::npos);
+    EXPECT_NE(html.find("<p id=\"find\" hidden>"), std::string::npos) << "the search box shows with scripts only";
+    EXPECT_NE(html.find("<path class=\"b1\""), std::string::npos);  // 40m bars
     EXPECT_EQ(html.find("src="), std::string::npos);
     EXPECT_EQ(html.find("href=\"http"), std::string::npos);
-    EXPECT_NE(html.find("<li>PY2AAA: CATEGORY-BAND 40M, but contacts on 20m</li>"), std::string::npos);
+    for (const char* secret : {"logs/", "notes.txt", "CATEGORY-BAND 40M", "<odd>", "&lt;odd"}) {
+        EXPECT_EQ(html.find(secret), std::string::npos) << secret;
+    }
+}
+
+// Each table's charts share the peak of their table, so that they compare.
+TEST(ResultsHtml, ChartsOfATableOnOneScale) {
+    ContestReport r;
+    for (int i = 0; i < 2; ++i) {
+        std::vector<LogQso> qsos;
+        for (uint32_t q = 0; q < (i == 0 ? 9u : 3u); ++q) {
+            qsos.push_back(qso(q + 1, kNoon + q, "PY2ZZZ", "SP", "RJ"));
+        }
+        r.logs.push_back({i == 0 ? "PY2AAA" : "PY2BBB", qsos, {}});
+        r.entrants.emplace_back();
+        r.entrants.back().category = category("SINGLE-OP A", "ALL");
+    }
+    r.verdicts = crossCheck(r.logs, r.settings.options);
+    const std::string html = resultsHtml(r);
+    const size_t first = html.find("<text class=\"y\" x=\"23\" y=\"12\">9</text>");
+    ASSERT_NE(first, std::string::npos) << html;
+    EXPECT_NE(html.find("<text class=\"y\" x=\"23\" y=\"12\">9</text>", first + 1), std::string::npos);
 }
 
 // 16 contacts in the first hour, 3 on 20 m in the second: the 20 m bar is
-// 3 × 60 / 16 = 11.25 pixels high, a half that printf rounds by the
-// platform's rule. Tenths computed in integers round it up everywhere.
-TEST(Results, ChartCoordinatesAreTheSameDigitsEverywhere) {
+// 3 × 52 / 16 = 9.75 pixels high, a quarter that printf may round by the
+// platform's rule. Tenths computed in integers round it the same everywhere.
+TEST(ResultsHtml, ChartCoordinatesAreTheSameDigitsEverywhere) {
     ContestReport r;
     std::vector<LogQso> qsos;
     for (uint32_t i = 0; i < 19; ++i) {
@@ -185,16 +391,45 @@ TEST(Results, ChartCoordinatesAreTheSameDigitsEverywhere) {
     r.entrants.resize(1);
     r.entrants[0].qsoText.resize(qsos.size());
     const std::string html = resultsHtml(r);
-    EXPECT_NE(html.find("<path fill=\"#f2b701\" d=\"M240.0 52.7h204.0v11.3h-204.0z\">"), std::string::npos) << html;
-    EXPECT_NE(html.find("<path fill=\"#3969ac\" d=\"M0.0 4.0h204.0v60.0h-204.0z\">"), std::string::npos);
+    EXPECT_NE(html.find("<path class=\"b2\" d=\"M171.0 48.2h123.3v9.8h-123.3z\"/>"), std::string::npos) << html;
+    EXPECT_NE(html.find("<path class=\"b1\" d=\"M26.0 6.0h123.3v52.0h-123.3z\"/>"), std::string::npos);
 }
 
-TEST(Results, UbnPageEscapesTheReport) {
+TEST(CommitteeHtml, FilesCategoriesHeadersAndLogsToLookAt) {
     ContestReport r = smallReport();
-    r.entrants[0].file = "logs/<odd>&.cbr";
-    const std::string html = ubnHtml(r, 0);
-    EXPECT_NE(html.find("Log: logs/&lt;odd&gt;&amp;.cbr"), std::string::npos);
-    EXPECT_NE(html.find("<a href=\"../results.html\">"), std::string::npos);
+    r.entrants[2].logCategory = category("MULTI-OP", "", "", "");
+    r.entrants[0].category = r.entrants[0].logCategory = category("SINGLE-OP A", "6M");
+    r.entrants[1].header.claimedScore = 9;
+    r.entrants[1].header.claimedScoreText = "9";
+    r.categoriesFile = "categories.csv";
+    r.categoriesProblems.push_back("line 3: no log of PY9XX was checked");
+    r.verdicts[2].offsetMinutes = -12;
+    const std::string html = committeeHtml(r);
+    for (const char* expected : {
+             "<td class=\"l\">logs/notes.txt</td><td class=\"l\"></td><td>0</td><td>0</td><td class=\"l\">left out: "
+             "not a contest log</td>",
+             "<td class=\"l\">old/PY2AAA.cbr</td><td class=\"l\">PY2AAA</td><td>1</td><td>0</td><td "
+             "class=\"l\">replaced by logs/PY2AAA.cbr</td>",
+             "<li>PY2AAA: logs/PY2AAA.cbr is checked; left out: old/PY2AAA.cbr</li>",
+             "<li>PY2BBB/P: the category's band, 6M, is not a band of the contest; listed under &quot;No "
+             "category&quot;</li>",
+             "<li>PY2CCC: MULTI-OP \xC2\xB7 ALL \xC2\xB7 HIGH \xC2\xB7 MIXED as the committee's file gives it (the "
+             "log says MULTI-OP \xC2\xB7 \xE2\x80\x94 \xC2\xB7 \xE2\x80\x94 \xC2\xB7 \xE2\x80\x94)</li>",
+             "<li>categories.csv: line 3: no log of PY9XX was checked</li>",
+             "<li>PY2AAA: CLAIMED-SCORE 9 differs from the log's score, 8</li>",
+             "<li>PY2CCC: clock 12 minutes slow (1 of its contacts found in other logs)</li>",
+         }) {
+        EXPECT_NE(html.find(expected), std::string::npos) << expected << "\n" << html;
+    }
+    // Every entrant confirmed one contact of two, PY2CCC's clock is off: in
+    // order of the share not confirmed, the ties as the logs come.
+    const size_t look = html.find("<h2>Logs that deserve a look</h2>");
+    ASSERT_NE(look, std::string::npos);
+    EXPECT_NE(html.find("<tr><td class=\"l\">PY2CCC</td><td>2</td><td>50\xC2\xA0%</td><td>50\xC2\xA0%</td><td>-12</td>"
+                        "<td class=\"l\">more than a fifth unique; clock off by more than 10 minutes</td></tr>",
+                        look),
+              std::string::npos)
+        << html.substr(look);
 }
 
 // Every output must be valid JSON whatever bytes a log or a file name holds:
@@ -228,14 +463,71 @@ TEST(Results, JsonHoldsTheSameData) {
     r.entrants[0].findings.push_back("quote \" and \\ and \x01");
     const std::string json = resultsJson(r);
     EXPECT_NE(json.find("{\"call\": \"PY2CCC\", \"file\": \"logs/PY2CCC.cbr\", \"category_operator\": \"MULTI-OP\", "
-                        "\"category_band\": \"ALL\", \"rank\": 1, \"contacts_claimed\": 2, \"contacts_confirmed\": 1, "
+                        "\"category_band\": \"ALL\", \"category_power\": \"HIGH\", \"category_mode\": \"MIXED\", "
+                        "\"rank\": 1, \"contacts_claimed\": 2, \"contacts_confirmed\": 1, "
                         "\"points\": 2, \"multipliers\": 2, \"claimed_score\": 8, \"recomputed_claimed_score\": 8, "
                         "\"checked_score\": 8, \"penalty_points\": 0, \"nil\": 0, \"busted\": 0, \"unique\": 1, "
                         "\"clock_offset\": 0, \"findings\": []}"),
               std::string::npos)
         << json;
     EXPECT_NE(json.find("\"quote \\\" and \\\\ and \\u0001\""), std::string::npos);
-    EXPECT_NE(json.find("\"notes\": [\"old/PY2AAA.cbr: replaced by PY2AAA.cbr\"]"), std::string::npos);
+    EXPECT_NE(json.find("\"notes\": [\"logs/notes.txt: not a contest log; left out\", \"PY2AAA: 2 logs; "
+                        "logs/PY2AAA.cbr is checked, old/PY2AAA.cbr left out (the one modified last wins, then the "
+                        "later file name)\"]"),
+              std::string::npos)
+        << json;
+}
+
+// Logs are 8-bit texts: whatever is not UTF-8 in them is read as Latin-1,
+// so that every file written is UTF-8.
+TEST(AsUtf8, ReadsWhatIsNotUtf8AsLatin1) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"PY2ZZ S\xC3\xA3o Paulo", "PY2ZZ S\xC3\xA3o Paulo"},
+        {"S\xE3o Paulo", "S\xC3\xA3o Paulo"},
+        {"\xA0\xFF", "\xC2\xA0\xC3\xBF"},
+        {"\xE2\x82", "\xC3\xA2\xC2\x82"},
+        {"\xC3\xA3\xE3", "\xC3\xA3\xC3\xA3"},
+    };
+    for (const auto& [bytes, utf8] : cases) {
+        EXPECT_EQ(asUtf8(bytes), utf8);
+    }
+}
+
+// Every text of the glossary is there in both languages, with the same
+// values to fill ({1}, {2}, ...); English details are the cross-check's own.
+TEST(Glossary, EveryTermInBothLanguagesWithTheSameValues) {
+    static_assert(std::is_standard_layout_v<Words> && sizeof(Words) % sizeof(std::string_view) == 0);
+    constexpr size_t kTexts = sizeof(Words) / sizeof(std::string_view);
+    const auto* english = reinterpret_cast<const std::string_view*>(&wordsFor(Language::kEnglish));
+    const auto* portuguese = reinterpret_cast<const std::string_view*>(&wordsFor(Language::kPortuguese));
+    auto values = [](std::string_view text) {
+        std::string found;
+        for (size_t i = 0; i + 2 < text.size(); ++i) {
+            if (text[i] == '{' && text[i + 2] == '}') {
+                found += text[i + 1];
+            }
+        }
+        std::sort(found.begin(), found.end());
+        return found;
+    };
+    size_t englishEmpty = 0;
+    for (size_t i = 0; i < kTexts; ++i) {
+        EXPECT_FALSE(portuguese[i].empty()) << i;
+        englishEmpty += english[i].empty() ? 1 : 0;
+        if (!english[i].empty()) {
+            EXPECT_EQ(values(english[i]), values(portuguese[i])) << english[i] << " / " << portuguese[i];
+        }
+    }
+    EXPECT_EQ(englishEmpty, 6u);  // the details
+    for (QsoStatus status = QsoStatus::kConfirmed; static_cast<int>(status) < kStatusCount;
+         status = static_cast<QsoStatus>(static_cast<int>(status) + 1)) {
+        EXPECT_FALSE(statusWords(Language::kPortuguese, status).heading.empty());
+        EXPECT_NE(statusWords(Language::kPortuguese, status).counted, statusWords(Language::kEnglish, status).counted);
+    }
+    EXPECT_EQ(filled("{2} and {1}, {3}", {"a", "b"}), "b and a, {3}");
+    EXPECT_EQ(engineFinding(Language::kPortuguese, "NO CONTEST BAND !!!"), "banda fora do concurso");
+    EXPECT_EQ(engineFinding(Language::kPortuguese, "something new"), "something new");
+    EXPECT_EQ(engineFinding(Language::kEnglish, "DUPE !!!"), "DUPE !!!");
 }
 
 TEST(Minutes, CalendarBothWays) {

@@ -71,7 +71,7 @@ TEST(CheckLogs, AGeneratedContestThroughTheReadersAndTheEngine) {
     request.threads = 2;
     const CheckOutcome outcome = checkLogs(files.paths(), request, files.loader());
     EXPECT_FALSE(outcome.inputProblems);
-    EXPECT_TRUE(outcome.diagnostics.empty()) << outcome.diagnostics.front();
+    EXPECT_TRUE(crosscheck::diagnosticLines(outcome.report).empty()) << crosscheck::diagnosticLines(outcome.report)[0];
     const crosscheck::ContestReport& report = outcome.report;
     ASSERT_EQ(report.logs.size(), contest.logs.size());
     size_t wrong = 0;
@@ -125,7 +125,8 @@ TEST(CheckLogs, TheSameWithOneThreadOrTwo) {
 }
 
 const char* const kLogA =
-    "START-OF-LOG: 3.0\r\nCALLSIGN: PY2AAA\r\nCATEGORY-OPERATOR: single-op\r\nCLAIMED-SCORE: 2\r\n"
+    "START-OF-LOG: 3.0\r\nCALLSIGN: PY2AAA\r\nCATEGORY-OPERATOR: single-op  a \r\nCATEGORY-MODE: Mixed\r\n"
+    "CLAIMED-SCORE: 2\r\n"
     "QSO:  7020 CW 2026-03-14 1200 PY2AAA        599 SP     PY2BBB        599 RJ\r\n"
     "QSO: 10120 CW 2026-03-14 1201 PY2AAA        599 SP     PY2BBB        599 RJ\r\n"
     "END-OF-LOG:\r\n";
@@ -154,7 +155,7 @@ TEST(CheckLogs, EngineVerdictsAndQuotedLines) {
     EXPECT_EQ(r.verdicts[b].qsos[2].status, crosscheck::QsoStatus::kDupe);
     EXPECT_EQ(r.entrants[b].qsoText[2], "QSO:  7020 CW 2026-03-14 1203 PY2BBB        599 RJ     PY2AAA        599 SP");
     EXPECT_EQ(r.entrants[b].qsoText[0], "");  // confirmed lines are not quoted
-    EXPECT_EQ(r.entrants[logIndex(r, "PY2AAA")].categoryOperator, "SINGLE-OP");
+    EXPECT_EQ(r.entrants[logIndex(r, "PY2AAA")].category, (crosscheck::Category{{"SINGLE-OP A", "", "", "MIXED"}}));
     EXPECT_EQ(r.entrants[b].claimedScore, 2);
     EXPECT_TRUE(r.entrants[b].findings.empty());
 }
@@ -171,20 +172,21 @@ TEST(CheckLogs, FilesLeftOutAreReportedAndTheRestChecked) {
     const CheckOutcome outcome = checkLogs(paths, CheckRequest(), files.loader());
     EXPECT_TRUE(outcome.inputProblems);
     EXPECT_EQ(outcome.report.logs.size(), 2u);
-    std::set<std::string> leftOut;
-    for (const std::string& note : outcome.report.notes) {
-        leftOut.insert(note.substr(0, note.find(':')));
-        EXPECT_EQ(note.substr(note.size() - 10), "; left out") << note;
-    }
-    EXPECT_EQ(leftOut, (std::set<std::string>{"missing.cbr", "notes.txt", "nobody.adi", "x.adx"}));
-    for (const std::string& note : outcome.report.notes) {
-        if (note.rfind("nobody.adi", 0) == 0) {
-            EXPECT_NE(note.find("names no station"), std::string::npos) << note;
-        }
-        if (note.rfind("x.adx", 0) == 0) {
-            EXPECT_NE(note.find("ADX"), std::string::npos) << note;
+    std::map<std::string, std::string> leftOut;
+    for (const crosscheck::FileRecord& file : outcome.report.files) {
+        if (file.fate == crosscheck::FileFate::kLeftOut) {
+            leftOut[file.path] = file.reason;
         }
     }
+    EXPECT_EQ(leftOut.size(), 4u);
+    EXPECT_NE(leftOut["missing.cbr"].find("No such file"), std::string::npos);
+    EXPECT_NE(leftOut["notes.txt"].find("not a contest log"), std::string::npos);
+    EXPECT_NE(leftOut["nobody.adi"].find("names no station"), std::string::npos);
+    EXPECT_NE(leftOut["x.adx"].find("ADX"), std::string::npos);
+    // Standard error says the same, in the order of the files given.
+    const std::vector<std::string> told = crosscheck::diagnosticLines(outcome.report);
+    ASSERT_EQ(told.size(), 4u);
+    EXPECT_EQ(told.back(), "missing.cbr: " + leftOut["missing.cbr"] + "; left out");
 }
 
 struct SameCall {
@@ -209,10 +211,10 @@ TEST_P(OfLogsOfOneCall, TheOneModifiedLastWinsThenTheLaterName) {
     const size_t a = logIndex(outcome.report, "PY2AAA");
     EXPECT_EQ(outcome.report.entrants[a].file, GetParam().checked);
     EXPECT_EQ(outcome.report.logs[a].qsos[0].exchangeSent, GetParam().checked.substr(0, 2));
-    ASSERT_EQ(outcome.report.notes.size(), 1u);
-    EXPECT_EQ(outcome.report.notes[0],
-              "PY2AAA: " + GetParam().note + " left out (the one modified last wins, then the later file name)");
-    EXPECT_EQ(outcome.diagnostics, std::vector<std::string>{"warning: " + outcome.report.notes[0]});
+    const std::string note =
+        "PY2AAA: " + GetParam().note + " left out (the one modified last wins, then the later file name)";
+    EXPECT_EQ(crosscheck::fileNotes(outcome.report), std::vector<std::string>{note});
+    EXPECT_EQ(crosscheck::diagnosticLines(outcome.report), std::vector<std::string>{"warning: " + note});
     EXPECT_FALSE(outcome.inputProblems);
 }
 
@@ -248,15 +250,16 @@ TEST(CheckLogs, SkippedRecordsAreInputProblemsButTheLogCounts) {
     const CheckOutcome outcome = checkLogs(files.paths(), CheckRequest(), files.loader());
     EXPECT_TRUE(outcome.inputProblems);
     ASSERT_EQ(outcome.report.logs.size(), 1u);
-    ASSERT_FALSE(outcome.diagnostics.empty());
-    EXPECT_EQ(outcome.diagnostics[0].rfind("a.cbr: line 7", 0), 0u) << outcome.diagnostics[0];
+    const std::vector<std::string> told = crosscheck::diagnosticLines(outcome.report);
+    ASSERT_FALSE(told.empty());
+    EXPECT_EQ(told[0].rfind("a.cbr: line 8", 0), 0u) << told[0];
     // The committee sees the line: in qsos.csv and in the entrant's report.
     const auto written = made(checkFiles(outcome.report, false));
-    EXPECT_NE(written[0].second.find("\nPY2AAA,7,UNREADABLE,,\"1 field; TORV's layout has 10 or 11 (call, report "
+    EXPECT_NE(written[0].second.find("\nPY2AAA,8,UNREADABLE,,\"1 field; TORV's layout has 10 or 11 (call, report "
                                      "and exchange each side)\"\n"),
               std::string::npos)
         << written[0].second;
-    EXPECT_NE(written[1].second.find("UNREADABLE (1)\n  line 7: QSO: garbage\n    not read: 1 field;"),
+    EXPECT_NE(written[1].second.find("Unreadable lines (1)\n  line 8: QSO: garbage\n    not read: 1 field;"),
               std::string::npos)
         << written[1].second;
 }
@@ -273,7 +276,8 @@ TEST(CheckFiles, NamesAndOrder) {
         names.push_back(file.name);
     }
     EXPECT_EQ(names, (std::vector<std::string>{"qsos.csv", "ubn/PY2AAA.txt", "ubn/PY2AAA.html", "ubn/PY2BBB_P.txt",
-                                               "ubn/PY2BBB_P.html", "results.txt", "results.csv", "results.html"}));
+                                               "ubn/PY2BBB_P.html", "results.txt", "results.csv", "results.html",
+                                               "committee.html"}));
     EXPECT_EQ(checkFiles(outcome.report, true).back().name, "results.json");
 }
 

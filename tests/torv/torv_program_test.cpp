@@ -274,12 +274,11 @@ TEST_F(TorvProgram, ItsOwnCabrilloOfABandOnlyLogReadsBack) {
     std::string adif;
     const char* const areas[] = {"RJ", "MG", "BA", "PR", "RS", "SC", "GO"};
     for (int i = 0; i < 7; ++i) {
-        adif += "<CALL:5>PY1A" + std::string(1, static_cast<char>('A' + i)) +
-                "<QSO_DATE:8>20150912<TIME_ON:4>120" + std::to_string(i) + "<BAND:3>40M<MODE:2>CW" +
+        adif += "<CALL:5>PY1A" + std::string(1, static_cast<char>('A' + i)) + "<QSO_DATE:8>20150912<TIME_ON:4>120" +
+                std::to_string(i) + "<BAND:3>40M<MODE:2>CW" +
                 (i % 3 == 0 ? std::string() : std::string("<RST_RCVD:3>599")) +
                 (i % 3 == 0 || i == 4 ? std::string() : std::string("<RST_SENT:3>599")) +
-                "<STX_STRING:2>SP<SRX_STRING:2>" + areas[i] +
-                "<STATION_CALLSIGN:5>PY2ZZ<EOR>\n";
+                "<STX_STRING:2>SP<SRX_STRING:2>" + areas[i] + "<STATION_CALLSIGN:5>PY2ZZ<EOR>\n";
     }
     writeFile(folder.file("log.adi"), adif);
     const ProgramRun first = torv({"score", "log.adi", "--cabrillo", "log.cbr", "--errors", "first.txt"});
