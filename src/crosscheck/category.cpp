@@ -19,17 +19,13 @@ int placeIn(const List& list, std::string_view value) {
     return -1;
 }
 
-bool isContestBand(std::string_view lowerCaseBand) {
-    return placeIn(contest::kBands, lowerCaseBand) >= 0 && placeIn(contest::kRefusedBands, lowerCaseBand) < 0;
-}
-
 // The places of ALL and of the contest bands, in the order of kBands.
 int bandPlace(const std::string& band) {
     if (band == contest::kAllBandsCategory) {
         return 0;
     }
     const std::string lower = lowerCase(band);
-    if (!isContestBand(lower)) {
+    if (!contest::isCountedBand(lower)) {
         return -1;
     }
     return 1 + placeIn(contest::kBands, lower);
@@ -80,7 +76,7 @@ std::vector<std::string> categoryValues(CategoryPart part) {
         case CategoryPart::kBand:
             values.emplace_back(contest::kAllBandsCategory);
             for (const char* band : contest::kBands) {
-                if (isContestBand(band)) {
+                if (contest::isCountedBand(band)) {
                     values.push_back(upperCase(band));
                 }
             }

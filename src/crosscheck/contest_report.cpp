@@ -74,7 +74,7 @@ std::vector<std::string> diagnosticLines(const ContestReport& report) {
 }
 
 int32_t VerdictCounts::lines() const {
-    return std::accumulate(byStatus.begin(), byStatus.end(), unreadable);
+    return std::accumulate(byStatus.begin(), byStatus.end(), 0);
 }
 
 VerdictCounts countVerdicts(const SubmittedLog& log, const LogVerdict& verdict) {
@@ -82,7 +82,7 @@ VerdictCounts countVerdicts(const SubmittedLog& log, const LogVerdict& verdict) 
     for (const QsoVerdict& v : verdict.qsos) {
         ++counts.byStatus[static_cast<size_t>(v.status)];
     }
-    counts.unreadable = static_cast<int32_t>(log.unreadable.size());
+    counts.byStatus[static_cast<size_t>(QsoStatus::kUnreadable)] = static_cast<int32_t>(log.unreadable.size());
     return counts;
 }
 
@@ -151,7 +151,8 @@ std::vector<std::string> ubnFileNames(const ContestReport& report) {
 
 std::string detailOf(const ContestReport& report, size_t log, size_t q) {
     std::string detail = verdictDetail(report.logs, report.verdicts, log, q);
-    if (outsidePeriod(report.logs[log].qsos[q], report.settings.period, report.verdicts[log].offsetMinutes)) {
+    if (report.verdicts[log].qsos[q].status != QsoStatus::kOutOfPeriod &&
+        outsidePeriod(report.logs[log].qsos[q], report.settings.period, report.verdicts[log].offsetMinutes)) {
         detail += detail.empty() ? "" : "; ";
         detail += "outside the contest period";
     }
@@ -189,8 +190,18 @@ std::string reasonOf(const ContestReport& report, size_t l, size_t q) {
             reason = filled(w.detailUnverified, {call});
             break;
         case QsoStatus::kRefused:
+            reason = qso.engine == EngineResult::kRefused ? engineFinding(language, qso.finding)
+                                                          : std::string(w.detailNoContestBand);
+            break;
         case QsoStatus::kDupe:
             reason = engineFinding(language, qso.finding);
+            break;
+        case QsoStatus::kOutOfPeriod:
+            return std::string(w.outsidePeriod);
+        case QsoStatus::kOtherBand:
+            reason = filled(w.detailOtherBand, {qso.band.empty() ? std::string(w.noBand) : qso.band});
+            break;
+        case QsoStatus::kUnreadable:
             break;
     }
     if (outsidePeriod(qso, report.settings.period, report.verdicts[l].offsetMinutes)) {

@@ -92,14 +92,13 @@ std::vector<std::string> fileNotes(const ContestReport& report);
 // made, then the problems of the categories file.
 std::vector<std::string> diagnosticLines(const ContestReport& report);
 
-// How many of one entrant's QSO lines have each status, its unreadable
-// lines apart; with the counted and not counted totals of its report.
+// How many of one entrant's QSO lines have each status, unreadable lines
+// included.
 struct VerdictCounts {
     std::array<int32_t, kStatusCount> byStatus{};
-    int32_t unreadable = 0;
 
     int32_t of(QsoStatus status) const { return byStatus[static_cast<size_t>(status)]; }
-    int32_t lines() const;  // every QSO line, unreadable ones included
+    int32_t lines() const;  // every QSO line
     int32_t busted() const { return of(QsoStatus::kBustedCall) + of(QsoStatus::kBustedExchange); }
 };
 VerdictCounts countVerdicts(const SubmittedLog& log, const LogVerdict& verdict);

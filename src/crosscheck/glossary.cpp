@@ -86,6 +86,9 @@ constexpr Words kEnglish = {
     "",
     "",
     "",
+    "",
+    "",
+    "",
     // The committee's page.
     "Files",
     "File",
@@ -204,6 +207,9 @@ constexpr Words kPortuguese = {
     "não consta no log de {1}",
     "{1} não enviou log e não consta em nenhum outro log",
     "{1} não enviou log",
+    "banda que o concurso não conta",
+    "em {1}, não a banda da categoria do participante",
+    "sem banda",
     "fora do período do concurso",
     // A página da comissão.
     "Arquivos",
@@ -245,8 +251,8 @@ constexpr Words kPortuguese = {
     "Nenhum.",
 };
 
-// By QsoStatus, then the unreadable lines.
-constexpr std::array<StatusWords, kStatusCount + 1> kEnglishStatuses = {{
+// By QsoStatus.
+constexpr std::array<StatusWords, kStatusCount> kEnglishStatuses = {{
     {"Confirmed", "confirmed"},
     {"Busted exchange: the other station's exchange miscopied", "busted exchange"},
     {"Busted call: the other station's call miscopied", "busted call"},
@@ -255,10 +261,12 @@ constexpr std::array<StatusWords, kStatusCount + 1> kEnglishStatuses = {{
     {"Unverified: the other station sent no log, others logged it", "unverified"},
     {"Refused by the contest's rules", "refused"},
     {"Duplicate: the same station, band and mode again", "duplicate"},
+    {"Out of the contest period", "out of the period"},
+    {"On another band than the category's", "other band"},
     {"Unreadable lines", "unreadable"},
 }};
 
-constexpr std::array<StatusWords, kStatusCount + 1> kPortugueseStatuses = {{
+constexpr std::array<StatusWords, kStatusCount> kPortugueseStatuses = {{
     {"Confirmados", "confirmados"},
     {"Troca copiada errada: a troca da outra estação foi anotada errada", "troca copiada errada"},
     {"Indicativo copiado errado: o indicativo da outra estação foi anotado errado", "indicativo copiado errado"},
@@ -267,6 +275,8 @@ constexpr std::array<StatusWords, kStatusCount + 1> kPortugueseStatuses = {{
     {"Não verificados: a outra estação não enviou log, outras a registraram", "não verificados"},
     {"Recusados pelas regras do concurso", "recusados"},
     {"Duplicados: a mesma estação, banda e modo outra vez", "duplicados"},
+    {"Fora do período do concurso", "fora do período"},
+    {"Em outra banda que não a da categoria", "outra banda"},
     {"Linhas ilegíveis", "ilegíveis"},
 }};
 
@@ -282,7 +292,7 @@ const Finding kEngineFindings[] = {
     {messages::kDupe, "contato duplicado"},
 };
 
-const std::array<StatusWords, kStatusCount + 1>& statusTable(Language language) {
+const std::array<StatusWords, kStatusCount>& statusTable(Language language) {
     return language == Language::kPortuguese ? kPortugueseStatuses : kEnglishStatuses;
 }
 
@@ -304,10 +314,6 @@ const Words& wordsFor(Language language) {
 
 StatusWords statusWords(Language language, QsoStatus status) {
     return statusTable(language)[static_cast<size_t>(status)];
-}
-
-StatusWords unreadableWords(Language language) {
-    return statusTable(language)[kStatusCount];
 }
 
 std::string engineFinding(Language language, std::string_view finding) {

@@ -24,7 +24,8 @@ enum class Language : uint8_t { kEnglish, kPortuguese };
 std::optional<Language> languageNamed(std::string_view name);
 
 // How a status is said: as the heading of its group in a UBN report, and
-// as the name before a count ("NIL 9", "não consta no log: 9").
+// as the name before a count ("NIL 9", "não consta no log: 9"). The
+// unreadable lines have theirs too (QsoStatus::kUnreadable).
 struct StatusWords {
     std::string_view heading;
     std::string_view counted;
@@ -82,6 +83,9 @@ struct Words {
     std::string_view detailNil;             // {1} call
     std::string_view detailUnique;          // {1} call
     std::string_view detailUnverified;      // {1} call
+    std::string_view detailNoContestBand;
+    std::string_view detailOtherBand;  // {1} band
+    std::string_view noBand;
     std::string_view outsidePeriod;
 
     // The committee's page.
@@ -110,8 +114,6 @@ struct Words {
 
 const Words& wordsFor(Language language);
 StatusWords statusWords(Language language, QsoStatus status);
-// The words of an unreadable line.
-StatusWords unreadableWords(Language language);
 
 // The engine's finding on a refused or duplicate contact, in the language
 // ("NO CONTEST BAND !!!" is "banda fora do concurso"); an unknown finding as it is.

@@ -56,8 +56,7 @@ const std::array<std::string, kChartBands>& chartBands() {
         std::array<std::string, kChartBands> counted;
         size_t next = 0;
         for (const char* band : contest::kBands) {
-            if (std::find(contest::kRefusedBands.begin(), contest::kRefusedBands.end(), band) ==
-                contest::kRefusedBands.end()) {
+            if (contest::isCountedBand(band)) {
                 counted.at(next++) = band;
             }
         }

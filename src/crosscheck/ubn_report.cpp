@@ -11,13 +11,13 @@ namespace crosscheck {
 
 namespace {
 
-// The order of the groups of a report: what is not counted, the lines
-// that could not be read (after these), then what counts unconfirmed.
-constexpr std::array<QsoStatus, 7> kGroupOrder = {
-    QsoStatus::kNil,     QsoStatus::kBustedCall, QsoStatus::kBustedExchange, QsoStatus::kDupe,
-    QsoStatus::kRefused, QsoStatus::kUnverified, QsoStatus::kUnique,
+// The order of the groups of a report: what is not counted, then what
+// counts unconfirmed.
+constexpr std::array<QsoStatus, 10> kGroupOrder = {
+    QsoStatus::kNil,        QsoStatus::kBustedCall, QsoStatus::kBustedExchange, QsoStatus::kOutOfPeriod,
+    QsoStatus::kOtherBand,  QsoStatus::kDupe,       QsoStatus::kRefused,        QsoStatus::kUnreadable,
+    QsoStatus::kUnverified, QsoStatus::kUnique,
 };
-constexpr size_t kUnreadableGroupAfter = 5;
 
 // One quoted line of a log: where it is, the line, and why it is listed.
 struct Row {
@@ -73,17 +73,11 @@ std::string lineCountsSentence(const ContestReport& report, const VerdictCounts&
             countedTotal += counts.of(status);
         }
     }
-    auto addNotCounted = [&](StatusWords words, int32_t count) {
-        if (count != 0) {
-            notCounted += (notCounted.empty() ? "" : ", ") + item(words, count);
-        }
-    };
     for (QsoStatus status : kGroupOrder) {
-        if (!countsInScore(status, uniques)) {
-            addNotCounted(statusWords(language, status), counts.of(status));
+        if (!countsInScore(status, uniques) && counts.of(status) != 0) {
+            notCounted += (notCounted.empty() ? "" : ", ") + item(statusWords(language, status), counts.of(status));
         }
     }
-    addNotCounted(unreadableWords(language), counts.unreadable);
     return filled(notCounted.empty() ? w.lineCountsAllCounted : w.lineCounts,
                   {std::to_string(counts.lines()), std::to_string(countedTotal), counted,
                    std::to_string(counts.lines() - countedTotal), notCounted});
@@ -117,17 +111,12 @@ Report reportOf(const ContestReport& report, const UbnShared& shared, size_t l) 
     r.lineCounts = lineCountsSentence(report, counts);
     r.clock = clockSentence(language, verdict);
     auto where = [&w](uint32_t line) { return filled(w.line, {std::to_string(line)}); };
-    for (size_t g = 0; g < kGroupOrder.size(); ++g) {
-        if (g == kUnreadableGroupAfter && !log.unreadable.empty()) {
-            Group group{std::string(unreadableWords(language).heading), {}};
-            for (size_t u = 0; u < log.unreadable.size(); ++u) {
-                group.rows.push_back({where(log.unreadable[u].line), textOf(e.unreadableText, u),
-                                      filled(w.notRead, {log.unreadable[u].reason})});
-            }
-            r.groups.push_back(std::move(group));
-        }
-        const QsoStatus status = kGroupOrder[g];
+    for (QsoStatus status : kGroupOrder) {
         Group group;
+        for (size_t u = 0; status == QsoStatus::kUnreadable && u < log.unreadable.size(); ++u) {
+            group.rows.push_back({where(log.unreadable[u].line), textOf(e.unreadableText, u),
+                                  filled(w.notRead, {log.unreadable[u].reason})});
+        }
         for (size_t q = 0; q < verdict.qsos.size(); ++q) {
             if (verdict.qsos[q].status == status) {
                 group.rows.push_back({where(log.qsos[q].line), textOf(e.qsoText, q), reasonOf(report, l, q)});
