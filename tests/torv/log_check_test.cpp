@@ -4,11 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <set>
 
 #include "contest_sim.h"
 #include "logfile/log_file.h"
+#include "logfile/text.h"
 #include "support/test_names.h"
 
 namespace {
@@ -279,6 +281,33 @@ TEST(CheckFiles, NamesAndOrder) {
                                                "ubn/PY2BBB_P.html", "results.txt", "results.csv", "results.html",
                                                "committee.html"}));
     EXPECT_EQ(checkFiles(outcome.report, true).back().name, "results.json");
+}
+
+// Logs are 8-bit texts: a header or a QSO line in Latin-1 is shown as
+// Latin-1, and every file written is UTF-8.
+TEST(CheckFiles, EveryTextIsUtf8WhateverTheLogsBytes) {
+    Files files;
+    std::string latin1 = kLogA;
+    latin1.replace(latin1.find("single-op  a "), 13, "Op\xE9rateur \xA0");
+    latin1.replace(latin1.find("PY2BBB        599 RJ\r\nQSO: 10120"), 20, "PY2BBB        599 R\xC9");
+    files.add("a.cbr", latin1);
+    files.add("b.cbr", kLogB);
+    const CheckOutcome outcome = checkLogs(files.paths(), CheckRequest(), files.loader());
+    bool quoted = false;
+    for (const auto& [name, text] : made(checkFiles(outcome.report, true))) {
+        for (size_t i = 0; i < text.size();) {
+            const size_t length = static_cast<unsigned char>(text[i]) < 0x80 ? 1 : utf8SequenceLength(text, i);
+            ASSERT_NE(length, 0u) << name << " at byte " << i;
+            i += length;
+        }
+        quoted = quoted || text.find("599 R\xC3\x89") != std::string::npos;
+    }
+    EXPECT_TRUE(quoted) << "the line is quoted, its byte as Latin-1";
+    const auto written = made(checkFiles(outcome.report, false));
+    const auto committee =
+        std::find_if(written.begin(), written.end(), [](const auto& file) { return file.first == "committee.html"; });
+    ASSERT_NE(committee, written.end());
+    EXPECT_NE(committee->second.find("operator &quot;OP\xC3\xA9RATEUR&quot;"), std::string::npos);
 }
 
 TEST(MinuteOfOleDate, ToTheNearestMinute) {
