@@ -30,12 +30,6 @@ int64_t tenthsOf(int64_t numerator, int64_t denominator) {
     return (numerator * 20 + denominator) / (denominator * 2);
 }
 
-// "12.3", "-0.5": tenths as a number with one decimal.
-std::string tenthsText(int64_t tenths) {
-    const int64_t size = tenths < 0 ? -tenths : tenths;
-    return (tenths < 0 ? "-" : "") + std::to_string(size / 10) + "." + std::to_string(size % 10);
-}
-
 int bandIndex(const std::string& band) {
     const auto& bands = chartBands();
     const auto found = std::find(bands.begin(), bands.end(), band);
@@ -45,7 +39,8 @@ int bandIndex(const std::string& band) {
 }  // namespace
 
 const char* const kChartStyle =
-    "svg.chart text{font:9px sans-serif;fill:#555}svg.chart .y{text-anchor:end}svg.chart line{stroke:#999}"
+    "svg.chart text{font:90px sans-serif;fill:#555}svg.chart .y{text-anchor:end}svg.chart .ax{fill:none;stroke:#999;"
+    "stroke-width:10}div.chart{content-visibility:auto;contain-intrinsic-size:320px 72px}"
     ".b0{fill:#11a579;background:#11a579}.b1{fill:#3969ac;background:#3969ac}.b2{fill:#f2b701;background:#f2b701}"
     ".b3{fill:#e73f74;background:#e73f74}.b4{fill:#80ba5a;background:#80ba5a}"
     ".legend span{display:inline-block;margin-right:1em}.legend i{display:inline-block;width:1em;height:1em;"
@@ -130,14 +125,17 @@ std::string hourlySvg(const HourlyCounts& counts, const HourSpan& span, int32_t 
     if (columns == 0) {
         return std::string();
     }
+    // Coordinates are tenths of a pixel, whole numbers: the view box is ten
+    // times the picture's size.
     const int64_t peak = std::max<int64_t>(scalePeak, 1);
     const int64_t plotWidth = kPlotRight - kPlotLeft;
     const int64_t plotHeight = kPlotBottom - kPlotTop;
-    std::string svg = "<svg class=\"chart\" xmlns=\"http://www.w3.org/2000/svg\" width=\"" + std::to_string(kWidth) +
-                      "\" height=\"" + std::to_string(kHeight) + "\" viewBox=\"0 0 " + std::to_string(kWidth) + " " +
-                      std::to_string(kHeight) + "\" role=\"img\"><title>" + htmlEscaped(title) + "</title>";
+    auto tenths = [](int64_t pixels) { return std::to_string(pixels * 10); };
+    std::string svg = "<svg class=\"chart\" width=\"" + std::to_string(kWidth) + "\" height=\"" +
+                      std::to_string(kHeight) + "\" viewBox=\"0 0 " + tenths(kWidth) + " " + tenths(kHeight) +
+                      "\" role=\"img\"><title>" + htmlEscaped(title) + "</title>";
     // The bars, one path per band, stacked from the lowest band up.
-    const int64_t barTenths = tenthsOf(plotWidth * 85, 100 * columns);
+    const std::string bar = std::to_string(tenthsOf(plotWidth * 85, 100 * columns));
     std::vector<int64_t> stacked(counts.hours.size(), 0);
     for (size_t b = 0; b < kChartBands; ++b) {
         std::string path;
@@ -147,9 +145,9 @@ std::string hourlySvg(const HourlyCounts& counts, const HourSpan& span, int32_t 
                 continue;
             }
             const int64_t top = stacked[h] + count;
-            path += "M" + tenthsText(kPlotLeft * 10 + tenthsOf(static_cast<int64_t>(h) * plotWidth, columns)) + " " +
-                    tenthsText(kPlotBottom * 10 - tenthsOf(top * plotHeight, peak)) + "h" + tenthsText(barTenths) +
-                    "v" + tenthsText(tenthsOf(count * plotHeight, peak)) + "h" + tenthsText(-barTenths) + "z";
+            path += "M" + std::to_string(kPlotLeft * 10 + tenthsOf(static_cast<int64_t>(h) * plotWidth, columns)) +
+                    " " + std::to_string(kPlotBottom * 10 - tenthsOf(top * plotHeight, peak)) + "h" + bar + "v" +
+                    std::to_string(tenthsOf(count * plotHeight, peak)) + "h-" + bar + "z";
             stacked[h] = top;
         }
         if (!path.empty()) {
@@ -158,14 +156,10 @@ std::string hourlySvg(const HourlyCounts& counts, const HourSpan& span, int32_t 
     }
     // The axes: counts 0 and the peak, and the hours of the day (UTC) at a
     // step that leaves room for their labels.
-    const std::string left = std::to_string(kPlotLeft);
-    const std::string bottom = std::to_string(kPlotBottom);
-    svg += "<line x1=\"" + left + "\" y1=\"" + std::to_string(kPlotTop) + "\" x2=\"" + left + "\" y2=\"" + bottom +
-           "\"/><line x1=\"" + left + "\" y1=\"" + bottom + "\" x2=\"" + std::to_string(kPlotRight) + "\" y2=\"" +
-           bottom + "\"/>";
-    svg += "<text class=\"y\" x=\"" + std::to_string(kPlotLeft - 3) + "\" y=\"" + std::to_string(kPlotTop + 6) + "\">" +
-           std::to_string(peak) + "</text><text class=\"y\" x=\"" + std::to_string(kPlotLeft - 3) + "\" y=\"" + bottom +
-           "\">0</text>";
+    svg += "<path class=\"ax\" d=\"M" + tenths(kPlotLeft) + " " + tenths(kPlotTop) + "V" + tenths(kPlotBottom) + "H" +
+           tenths(kPlotRight) + "\"/><text class=\"y\" x=\"" + tenths(kPlotLeft - 3) + "\" y=\"" +
+           tenths(kPlotTop + 6) + "\">" + std::to_string(peak) + "</text><text class=\"y\" x=\"" +
+           tenths(kPlotLeft - 3) + "\" y=\"" + tenths(kPlotBottom) + "\">0</text>";
     int64_t step = 1;
     for (int64_t candidate : {1, 2, 3, 4, 6, 12, 24, 48}) {
         step = candidate;
@@ -179,8 +173,8 @@ std::string hourlySvg(const HourlyCounts& counts, const HourSpan& span, int32_t 
             continue;
         }
         const char digits[] = {static_cast<char>('0' + hourOfDay / 10), static_cast<char>('0' + hourOfDay % 10), 0};
-        svg += "<text x=\"" + tenthsText(kPlotLeft * 10 + tenthsOf(h * plotWidth, columns)) + "\" y=\"" +
-               std::to_string(kHeight - 4) + "\">" + digits + "</text>";
+        svg += "<text x=\"" + std::to_string(kPlotLeft * 10 + tenthsOf(h * plotWidth, columns)) + "\" y=\"" +
+               tenths(kHeight - 4) + "\">" + digits + "</text>";
     }
     return svg + "</svg>";
 }

@@ -1,8 +1,8 @@
 // The contacts-per-hour charts of the results page and the UBN reports:
 // contacts of each contest band per hour (UTC, on times corrected for the
 // log's clock), stacked bars with an hour axis and a count axis, as inline
-// SVG. Coordinates are computed in integers, so every platform writes the
-// same digits.
+// SVG. Coordinates are whole tenths of a pixel computed in integers, so
+// every platform writes the same digits.
 #pragma once
 
 #include <array>
@@ -36,7 +36,8 @@ HourlyCounts hourlyCounts(const SubmittedLog& log, int32_t offsetMinutes, const 
 
 // The chart as inline SVG, its count axis up to scalePeak (the peak of the
 // charts it is shown with, so that they compare). title names it for
-// screen readers and as a tooltip.
+// screen readers and as a tooltip. A page of many charts puts each in a
+// div of class "chart", which the browser draws only once in view.
 std::string hourlySvg(const HourlyCounts& counts, const HourSpan& span, int32_t scalePeak, const std::string& title);
 
 // The legend of the bands' colours, as HTML.

@@ -100,13 +100,13 @@ std::string resultsHtml(const ContestReport& report) {
             const Entrant& e = report.entrants[l];
             const std::string& call = report.logs[l].call;
             const VerdictCounts c = countVerdicts(report.logs[l], report.verdicts[l]);
-            html += "<tr>" + cell(rows[i].rank) + "<td class=\"l\"><a href=\"ubn/" + htmlEscaped(ubnNames[l]) +
-                    ".html\">" + htmlEscaped(call) + "</a></td>" + cell(e.claimedQsos) +
-                    cell(c.of(QsoStatus::kConfirmed)) + cell(e.checked.points) + cell(e.checked.summary.multipliers) +
-                    cell(claimedScoreOf(e)) + "<td><b>" + std::to_string(e.checked.score) + "</b></td>" +
-                    cell(c.of(QsoStatus::kNil)) + cell(c.busted()) + cell(c.of(QsoStatus::kUnique)) +
-                    "<td class=\"chart\">" +
-                    hourlySvg(hourly[l], span, peak, call + ": " + std::string(w.contactsPerHour)) + "</td></tr>\n";
+            html +=
+                "<tr>" + cell(rows[i].rank) + "<td class=\"l\"><a href=\"ubn/" + htmlEscaped(ubnNames[l]) + ".html\">" +
+                htmlEscaped(call) + "</a></td>" + cell(e.claimedQsos) + cell(c.of(QsoStatus::kConfirmed)) +
+                cell(e.checked.points) + cell(e.checked.summary.multipliers) + cell(claimedScoreOf(e)) + "<td><b>" +
+                std::to_string(e.checked.score) + "</b></td>" + cell(c.of(QsoStatus::kNil)) + cell(c.busted()) +
+                cell(c.of(QsoStatus::kUnique)) + "<td class=\"chart\"><div class=\"chart\">" +
+                hourlySvg(hourly[l], span, peak, call + ": " + std::string(w.contactsPerHour)) + "</div></td></tr>\n";
         }
         html += "</tbody></table>\n";
         first = end;

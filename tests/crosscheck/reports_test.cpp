@@ -371,14 +371,14 @@ TEST(ResultsHtml, ChartsOfATableOnOneScale) {
     }
     r.verdicts = crossCheck(r.logs, r.settings.options);
     const std::string html = resultsHtml(r);
-    const size_t first = html.find("<text class=\"y\" x=\"23\" y=\"12\">9</text>");
+    const size_t first = html.find("<text class=\"y\" x=\"230\" y=\"120\">9</text>");
     ASSERT_NE(first, std::string::npos) << html;
-    EXPECT_NE(html.find("<text class=\"y\" x=\"23\" y=\"12\">9</text>", first + 1), std::string::npos);
+    EXPECT_NE(html.find("<text class=\"y\" x=\"230\" y=\"120\">9</text>", first + 1), std::string::npos);
 }
 
 // 16 contacts in the first hour, 3 on 20 m in the second: the 20 m bar is
-// 3 × 52 / 16 = 9.75 pixels high, a quarter that printf may round by the
-// platform's rule. Tenths computed in integers round it the same everywhere.
+// 3 × 520 / 16 = 97.5 tenths of a pixel high, a half that floating point
+// may round by the platform's rule. Integers round it up everywhere.
 TEST(ResultsHtml, ChartCoordinatesAreTheSameDigitsEverywhere) {
     ContestReport r;
     std::vector<LogQso> qsos;
@@ -391,8 +391,8 @@ TEST(ResultsHtml, ChartCoordinatesAreTheSameDigitsEverywhere) {
     r.entrants.resize(1);
     r.entrants[0].qsoText.resize(qsos.size());
     const std::string html = resultsHtml(r);
-    EXPECT_NE(html.find("<path class=\"b2\" d=\"M171.0 48.2h123.3v9.8h-123.3z\"/>"), std::string::npos) << html;
-    EXPECT_NE(html.find("<path class=\"b1\" d=\"M26.0 6.0h123.3v52.0h-123.3z\"/>"), std::string::npos);
+    EXPECT_NE(html.find("<path class=\"b2\" d=\"M1710 482h1233v98h-1233z\"/>"), std::string::npos) << html;
+    EXPECT_NE(html.find("<path class=\"b1\" d=\"M260 60h1233v520h-1233z\"/>"), std::string::npos);
 }
 
 TEST(CommitteeHtml, FilesCategoriesHeadersAndLogsToLookAt) {
