@@ -197,12 +197,8 @@ std::string logsToLookAt(const ContestReport& report, const Words& w) {
 std::string committeeHtml(const ContestReport& report) {
     const Words& w = wordsFor(report.settings.language);
     const std::string title = filled(w.committeeTitle, {contestName(report)});
-    std::string html = "<!DOCTYPE html>\n<html lang=\"" + std::string(w.htmlLang) +
-                       "\"><head><meta charset=\"utf-8\"><meta name=\"viewport\" content=\"width=device-width\">"
-                       "<title>" +
-                       htmlEscaped(title) + "</title><style>" + kPageStyle + "</style></head><body>\n<h1>" +
-                       htmlEscaped(title) + "</h1>\n<p>" + escaped(w.committeeNotice) + "</p>\n<p>" +
-                       htmlEscaped(rulesSentence(report)) + " " +
+    std::string html = pageHead(w.htmlLang, title, "") + "<h1>" + htmlEscaped(title) + "</h1>\n<p>" +
+                       escaped(w.committeeNotice) + "</p>\n<p>" + htmlEscaped(rulesSentence(report)) + " " +
                        htmlEscaped(filled(w.checkedWith, {report.settings.toolVersion})) + "</p>\n";
     html += "<h2>" + escaped(w.filesHeading) + "</h2>\n" + fileRows(report, w);
     std::vector<std::string> replaced;

@@ -13,6 +13,12 @@ const char* const kPageStyle =
     "th,td{padding:2px 8px;border-bottom:1px solid #ddd;text-align:right;vertical-align:middle}"
     "th{background:#eee}td.l,th.l{text-align:left}code{white-space:pre}";
 
+std::string pageHead(std::string_view lang, const std::string& title, const std::string& style) {
+    return "<!DOCTYPE html>\n<html lang=\"" + std::string(lang) +
+           "\"><head><meta charset=\"utf-8\"><meta name=\"viewport\" content=\"width=device-width\"><title>" +
+           htmlEscaped(title) + "</title><style>" + kPageStyle + style + "</style></head><body>\n";
+}
+
 std::string csvField(const std::string& text) {
     if (text.find_first_of(",\"\r\n") == std::string::npos) {
         return text;

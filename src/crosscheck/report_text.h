@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace crosscheck {
@@ -26,6 +27,9 @@ std::string asUtf8(std::string text);
 
 // ["a", "b"] with each text escaped.
 std::string jsonArray(const std::vector<std::string>& texts);
+
+// The start of a page up to its body: language, title and style sheet.
+std::string pageHead(std::string_view lang, const std::string& title, const std::string& style);
 
 // The style every page of the check shares.
 extern const char* const kPageStyle;

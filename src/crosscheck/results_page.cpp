@@ -58,12 +58,8 @@ std::string resultsHtml(const ContestReport& report) {
     const Language language = report.settings.language;
     const Words& w = wordsFor(language);
     const std::string title = filled(w.resultsTitle, {contestName(report)});
-    std::string html = "<!DOCTYPE html>\n<html lang=\"" + std::string(w.htmlLang) +
-                       "\"><head><meta charset=\"utf-8\"><meta name=\"viewport\" content=\"width=device-width\">"
-                       "<title>" +
-                       htmlEscaped(title) + "</title><style>" + kPageStyle + kChartStyle + kResultsStyle +
-                       "</style></head><body>\n<h1>" + htmlEscaped(title) + "</h1>\n<p>" +
-                       htmlEscaped(rulesSentence(report)) + " " +
+    std::string html = pageHead(w.htmlLang, title, std::string(kChartStyle) + kResultsStyle) + "<h1>" +
+                       htmlEscaped(title) + "</h1>\n<p>" + htmlEscaped(rulesSentence(report)) + " " +
                        htmlEscaped(filled(w.checkedWith, {report.settings.toolVersion})) + "</p>\n";
     const HourSpan span = hourSpan(report);
     if (span.count > 0) {

@@ -224,11 +224,7 @@ std::string ubnText(const ContestReport& report, const UbnShared& shared, size_t
 std::string ubnHtml(const ContestReport& report, const UbnShared& shared, size_t l) {
     const Words& w = wordsFor(report.settings.language);
     const Report r = reportOf(report, shared, l);
-    std::string html = "<!DOCTYPE html>\n<html lang=\"" + std::string(w.htmlLang) +
-                       "\"><head><meta charset=\"utf-8\"><meta name=\"viewport\" content=\"width=device-width\">"
-                       "<title>" +
-                       htmlEscaped(r.title) + "</title><style>" + kPageStyle + kChartStyle +
-                       "</style></head><body>\n<p><a href=\"../results.html\">" +
+    std::string html = pageHead(w.htmlLang, r.title, kChartStyle) + "<p><a href=\"../results.html\">" +
                        htmlEscaped(std::string(w.resultsLink)) + "</a></p>\n<h1>" + htmlEscaped(r.title) +
                        "</h1>\n<p>" + htmlEscaped(r.category) + "</p>\n";
     html += "<table><thead><tr><th></th><th>" + htmlEscaped(std::string(w.claimed)) + "</th><th>" +
