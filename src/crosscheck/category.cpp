@@ -92,18 +92,8 @@ std::vector<std::string> categoryValues(CategoryPart part) {
 }
 
 bool namesOtherBand(const std::string& band) {
-    // A number of metres or centimetres ("160M", "70CM"), of gigahertz
-    // ("1.2G", "10G"), or of megahertz alone ("222", "432").
-    size_t digits = 0;
-    while (digits < band.size() && (isDigit(band[digits]) || (digits > 0 && band[digits] == '.'))) {
-        ++digits;
-    }
-    if (digits == 0) {
-        return false;
-    }
-    const std::string_view unit = std::string_view(band).substr(digits);
-    const bool isBand = unit.empty() || unit == "M" || unit == "CM" || unit == "G" || unit == "GHZ";
-    return isBand && bandPlace(band) < 0;
+    // A value that starts with a digit names a band ("160M", "70CM", "1.2G", "432").
+    return !band.empty() && isDigit(band[0]) && bandPlace(band) < 0;
 }
 
 std::string singleBandOf(const Category& category) {

@@ -39,8 +39,9 @@ int categoryPlace(CategoryPart part, const std::string& value);
 // The contest's values of a part, in their order.
 std::vector<std::string> categoryValues(CategoryPart part);
 
-// True when the band part names a band the contest does not count ("160M",
-// "6M", "2M", "70CM", "432"): such an entrant is ranked under no category.
+// True when the band part names a band (it starts with a digit) that the
+// contest does not count ("160M", "6M", "70CM", "432"): such an entrant is
+// ranked under no category, and checked as one of all bands.
 bool namesOtherBand(const std::string& band);
 
 // The band of a single-band category as the contacts name it ("40M" ->
