@@ -1,6 +1,7 @@
 #include "crosscheck/contest_report.h"
 
 #include <algorithm>
+#include <climits>
 #include <map>
 #include <numeric>
 
@@ -216,11 +217,28 @@ std::string contestName(const ContestReport& report) {
     if (period.start || period.end) {
         return name + " " + std::to_string(civilOf(period.start ? *period.start : *period.end).year);
     }
-    std::map<int64_t, size_t> contacts;
+    // Contacts by day, each day's year found once: logs hold runs of one day.
+    std::map<int64_t, size_t> days;
     for (size_t l = 0; l < report.logs.size(); ++l) {
+        int64_t day = INT64_MIN;
+        size_t run = 0;
         for (const LogQso& q : report.logs[l].qsos) {
-            ++contacts[civilOf(q.minute - report.verdicts[l].offsetMinutes).year];
+            const int64_t minute = q.minute - report.verdicts[l].offsetMinutes;
+            const int64_t today = (minute >= 0 ? minute : minute - 1439) / 1440;
+            if (today != day && run != 0) {
+                days[day] += run;
+                run = 0;
+            }
+            day = today;
+            ++run;
         }
+        if (run != 0) {
+            days[day] += run;
+        }
+    }
+    std::map<int64_t, size_t> contacts;
+    for (const auto& [day, count] : days) {
+        contacts[civilOf(day * 1440).year] += count;
     }
     const auto most = std::max_element(contacts.begin(), contacts.end(),
                                        [](const auto& a, const auto& b) { return a.second < b.second; });
