@@ -78,6 +78,14 @@ int32_t VerdictCounts::lines() const {
     return std::accumulate(byStatus.begin(), byStatus.end(), 0);
 }
 
+int32_t VerdictCounts::counted(UniquePolicy uniques) const {
+    int32_t total = 0;
+    for (size_t s = 0; s < byStatus.size(); ++s) {
+        total += countsInScore(static_cast<QsoStatus>(s), uniques) ? byStatus[s] : 0;
+    }
+    return total;
+}
+
 VerdictCounts countVerdicts(const SubmittedLog& log, const LogVerdict& verdict) {
     VerdictCounts counts;
     for (const QsoVerdict& v : verdict.qsos) {

@@ -66,13 +66,12 @@ std::string lineCountsSentence(const ContestReport& report, const VerdictCounts&
     };
     std::string counted;
     std::string notCounted;
-    int32_t countedTotal = 0;
     for (QsoStatus status : {QsoStatus::kConfirmed, QsoStatus::kUnverified, QsoStatus::kUnique}) {
         if (countsInScore(status, uniques)) {
             counted += (counted.empty() ? "" : ", ") + item(statusWords(language, status), counts.of(status));
-            countedTotal += counts.of(status);
         }
     }
+    const int32_t countedTotal = counts.counted(uniques);
     for (QsoStatus status : kGroupOrder) {
         if (!countsInScore(status, uniques) && counts.of(status) != 0) {
             notCounted += (notCounted.empty() ? "" : ", ") + item(statusWords(language, status), counts.of(status));
@@ -97,11 +96,7 @@ Report reportOf(const ContestReport& report, const UbnShared& shared, size_t l) 
     Report r;
     r.title = filled(w.ubnTitle, {shared.contest, log.call});
     r.category = std::string(w.categoryLabel) + ": " + categoryHeading(e, language);
-    int64_t countedQsos = 0;
-    for (QsoStatus status : {QsoStatus::kConfirmed, QsoStatus::kUnverified, QsoStatus::kUnique}) {
-        countedQsos += countsInScore(status, report.settings.rules.uniques) ? counts.of(status) : 0;
-    }
-    r.scores = {{{e.claimedQsos, countedQsos},
+    r.scores = {{{e.claimedQsos, counts.counted(report.settings.rules.uniques)},
                  {e.claimedPoints, e.checked.points},
                  {e.claimedMultipliers, e.checked.summary.multipliers},
                  {claimedScoreOf(e), e.checked.score}}};
