@@ -70,7 +70,8 @@ TEST_F(TorvProgram, CallsFromLogsMakeSafeNamesInsideTheOutputFolder) {
     EXPECT_EQ(filesUnder(folder.path() / "out"), expected);
     std::set<std::string> everything = filesUnder(folder.path());
     for (const std::string& file : everything) {
-        EXPECT_TRUE(file.rfind("out/", 0) == 0 || file.rfind("logs/", 0) == 0 || file == "out.txt" || file == "err.txt")
+        EXPECT_TRUE(file.rfind("out/", 0) == 0 || file.rfind("logs/", 0) == 0 || file == "out.txt" ||
+                    file == "err.txt" || file == "peak.txt")
             << file << " is outside --out";
     }
     const std::string page = readFile(folder.file("out/results.html"));
