@@ -52,4 +52,22 @@ void BM_TorvCheck(benchmark::State& state) {
 }
 BENCHMARK(BM_TorvCheck)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
 
+// The committee's files alone, from a contest already checked: qsos.csv,
+// every UBN report in text and HTML, the results and the committee's page.
+void BM_CheckFiles(benchmark::State& state) {
+    const Texts& texts = contestOf(state.range(0));
+    const LogLoader load = [&texts](const std::string& path) { return LogSource{texts.files.at(path), 0}; };
+    const CheckOutcome outcome = checkLogs(texts.paths, CheckRequest(), load);
+    size_t bytes = 0;
+    for (auto _ : state) {
+        bytes = 0;
+        for (const CheckFile& file : checkFiles(outcome.report, true)) {
+            bytes += file.text().size();
+        }
+    }
+    state.counters["MB"] = static_cast<double>(bytes) / 1e6;
+    state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(texts.lines));
+}
+BENCHMARK(BM_CheckFiles)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(2);
+
 }  // namespace

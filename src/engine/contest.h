@@ -46,6 +46,19 @@ inline constexpr std::array<const char*, 11> kCheckStatusWords = {
     "DUPE",      "OUT-OF-PERIOD",   "OTHER-BAND",  "UNREADABLE",
 };
 
+// The entrants' categories. The operator categories as the header dialog
+// lists them (one with the trailing blank the list has always shown), and
+// the one the operator types instead, with which the Cabrillo file names
+// its transmitters rather than its band.
+inline constexpr std::array<const char*, 9> kOperatorCategoryItems = {
+    "SINGLE-OP A", "SINGLE-OP B", "SINGLE-OP C", "YL", "GROUPS", "MILITARY STATION OM", "MILITARY STATION SINGLE ",
+    "QRP",         "CHECKLOG"};
+inline constexpr const char* kMultiOperatorCategory = "MULTI-OP";
+// A band category is all bands or one band the contest counts.
+inline constexpr std::string_view kAllBandsCategory = "ALL";
+inline constexpr std::array<std::string_view, 3> kPowerCategories = {"HIGH", "LOW", "QRP"};
+inline constexpr std::array<std::string_view, 3> kModeCategories = {"CW", "SSB", "MIXED"};
+
 // The settings file, relative to the host's folder: as the profile functions
 // name it, and as the portable implementation opens it.
 inline constexpr const char* kSettingsFile = "Plugins\\TORV.ini";

@@ -82,7 +82,7 @@ bool CCabrilloLog::EditHeader(const std::string& contestantCall, Settings& setti
     header.power = settings.readText("Power");
     header.location = settings.readText("Loc");
     header.contest = std::string(contest::kName);
-    header.category = "SINGLE-OP A";
+    header.category = contest::kOperatorCategoryItems[0];
     header.band = "ALL";  // the stored band is read but never shown
     header.transmitter = "ONE";
     header.email = settings.readText("Email");
@@ -141,7 +141,7 @@ std::string CCabrilloLog::CabrilloText(const std::optional<std::string>& hostVer
     text += "CONTEST: TORV\r\n";
     line("CALLSIGN: ", header.callsign);
     line("CATEGORY-OPERATOR: ", header.category);
-    if (header.category == "MULTI-OP") {
+    if (header.category == contest::kMultiOperatorCategory) {
         line("CATEGORY-TRANSMITTER: ", header.transmitter);
     } else {
         line("CATEGORY-BAND: ", header.band);

@@ -2,21 +2,41 @@
 
 #include <windows.h>
 
-#include <initializer_list>
+#include <array>
+#include <cstddef>
 #include <string>
 #include <vector>
 
+#include "engine/contest.h"
 #include "resource.h"
 #include "win/dialog_win.h"
 #include "win/plugin_module_win.h"
 
 namespace {
 
+// The items of a drop-down list, none for an edit.
+class ItemList {
+public:
+    constexpr ItemList() = default;
+    template <size_t N>
+    constexpr ItemList(const std::array<const char*, N>& items) : first_(items.data()), count_(N) {}
+    const char* const* begin() const { return first_; }
+    const char* const* end() const { return first_ + count_; }
+    size_t size() const { return count_; }
+
+private:
+    const char* const* first_ = nullptr;
+    size_t count_ = 0;
+};
+
+constexpr std::array<const char*, 6> kBandItems = {"ALL", "80M", "40M", "20M", "15M", "10M"};
+constexpr std::array<const char*, 3> kTransmitterItems = {"ONE", "TWO", "UNLIMITED"};
+
 // How each control exchanges its text with its field.
 struct FieldControl {
     int id;
     std::string HeaderFields::*field;
-    std::initializer_list<const char*> items;  // a drop-down list's items; none for an edit
+    ItemList items;
 };
 
 // In the order of the fields; the power field has no control.
@@ -24,19 +44,16 @@ const FieldControl kFieldControls[] = {
     {IDC_CALLSIGN, &HeaderFields::callsign, {}},
     {IDC_CLAIMED, &HeaderFields::claimed, {}},
     {IDC_CLUB, &HeaderFields::club, {}},
-    {IDC_CATEGORY_OPERATOR,
-     &HeaderFields::category,
-     {"SINGLE-OP A", "SINGLE-OP B", "SINGLE-OP C", "YL", "GROUPS", "MILITARY STATION OM", "MILITARY STATION SINGLE ",
-      "QRP", "CHECKLOG"}},
+    {IDC_CATEGORY_OPERATOR, &HeaderFields::category, contest::kOperatorCategoryItems},
     {IDC_CONTEST, &HeaderFields::contest, {}},
     {IDC_EMAIL, &HeaderFields::email, {}},
     {IDC_NAME, &HeaderFields::name, {}},
     {IDC_OPERATORS, &HeaderFields::operators, {}},
     {IDC_SOAPBOX, &HeaderFields::soapbox, {}},
     {IDC_ADDRESS, &HeaderFields::address, {}},
-    {IDC_CATEGORY_BAND, &HeaderFields::band, {"ALL", "80M", "40M", "20M", "15M", "10M"}},
+    {IDC_CATEGORY_BAND, &HeaderFields::band, kBandItems},
     {IDC_LOCATION, &HeaderFields::location, {}},
-    {IDC_CATEGORY_TRANSMITTER, &HeaderFields::transmitter, {"ONE", "TWO", "UNLIMITED"}},
+    {IDC_CATEGORY_TRANSMITTER, &HeaderFields::transmitter, kTransmitterItems},
     {IDC_ADDRESS_CITY, &HeaderFields::city, {}},
     {IDC_ADDRESS_POSTALCODE, &HeaderFields::postalCode, {}},
     {IDC_ADDRESS_COUNTRY, &HeaderFields::country, {}},

@@ -10,6 +10,7 @@
 
 #include "contest_sim.h"
 #include "logfile/log_file.h"
+#include "logfile/text.h"
 #include "support/test_names.h"
 
 namespace {
@@ -76,7 +77,7 @@ TEST(CheckLogs, AGeneratedContestThroughTheReadersAndTheEngine) {
     const CheckOutcome outcome = checkLogs(files.paths(), request, files.loader());
     EXPECT_FALSE(outcome.inputProblems);
     // The readers say only which contacts have no band.
-    for (const std::string& diagnostic : outcome.diagnostics) {
+    for (const std::string& diagnostic : crosscheck::diagnosticLines(outcome.report)) {
         EXPECT_NE(diagnostic.find("the contact has no band"), std::string::npos) << diagnostic;
     }
     const crosscheck::ContestReport& report = outcome.report;
@@ -134,7 +135,8 @@ TEST(CheckLogs, TheSameWithOneThreadOrTwo) {
 }
 
 const char* const kLogA =
-    "START-OF-LOG: 3.0\r\nCALLSIGN: PY2AAA\r\nCATEGORY-OPERATOR: single-op\r\nCLAIMED-SCORE: 2\r\n"
+    "START-OF-LOG: 3.0\r\nCALLSIGN: PY2AAA\r\nCATEGORY-OPERATOR: single-op  a \r\nCATEGORY-MODE: Mixed\r\n"
+    "CLAIMED-SCORE: 2\r\n"
     "QSO:  7020 CW 2026-03-14 1200 PY2AAA        599 SP     PY2BBB        599 RJ\r\n"
     "QSO: 10120 CW 2026-03-14 1201 PY2AAA        599 SP     PY2BBB        599 RJ\r\n"
     "END-OF-LOG:\r\n";
@@ -163,7 +165,7 @@ TEST(CheckLogs, EngineVerdictsAndQuotedLines) {
     EXPECT_EQ(r.verdicts[b].qsos[2].status, crosscheck::QsoStatus::kDupe);
     EXPECT_EQ(r.entrants[b].qsoText[2], "QSO:  7020 CW 2026-03-14 1203 PY2BBB        599 RJ     PY2AAA        599 SP");
     EXPECT_EQ(r.entrants[b].qsoText[0], "");  // confirmed lines are not quoted
-    EXPECT_EQ(r.entrants[logIndex(r, "PY2AAA")].categoryOperator, "SINGLE-OP");
+    EXPECT_EQ(r.entrants[logIndex(r, "PY2AAA")].category, (crosscheck::Category{{"SINGLE-OP A", "", "", "MIXED"}}));
     EXPECT_EQ(r.entrants[b].claimedScore, 2);
     EXPECT_TRUE(r.entrants[b].findings.empty());
 }
@@ -180,20 +182,21 @@ TEST(CheckLogs, FilesLeftOutAreReportedAndTheRestChecked) {
     const CheckOutcome outcome = checkLogs(paths, CheckRequest(), files.loader());
     EXPECT_TRUE(outcome.inputProblems);
     EXPECT_EQ(outcome.report.logs.size(), 2u);
-    std::set<std::string> leftOut;
-    for (const std::string& note : outcome.report.notes) {
-        leftOut.insert(note.substr(0, note.find(':')));
-        EXPECT_EQ(note.substr(note.size() - 10), "; left out") << note;
-    }
-    EXPECT_EQ(leftOut, (std::set<std::string>{"missing.cbr", "notes.txt", "nobody.adi", "x.adx"}));
-    for (const std::string& note : outcome.report.notes) {
-        if (note.rfind("nobody.adi", 0) == 0) {
-            EXPECT_NE(note.find("names no station"), std::string::npos) << note;
-        }
-        if (note.rfind("x.adx", 0) == 0) {
-            EXPECT_NE(note.find("ADX"), std::string::npos) << note;
+    std::map<std::string, std::string> leftOut;
+    for (const crosscheck::FileRecord& file : outcome.report.files) {
+        if (file.fate == crosscheck::FileFate::kLeftOut) {
+            leftOut[file.path] = file.reason;
         }
     }
+    EXPECT_EQ(leftOut.size(), 4u);
+    EXPECT_NE(leftOut["missing.cbr"].find("No such file"), std::string::npos);
+    EXPECT_NE(leftOut["notes.txt"].find("not a contest log"), std::string::npos);
+    EXPECT_NE(leftOut["nobody.adi"].find("names no station"), std::string::npos);
+    EXPECT_NE(leftOut["x.adx"].find("ADX"), std::string::npos);
+    // Standard error says the same, in the order of the files given.
+    const std::vector<std::string> told = crosscheck::diagnosticLines(outcome.report);
+    ASSERT_EQ(told.size(), 4u);
+    EXPECT_EQ(told.back(), "missing.cbr: " + leftOut["missing.cbr"] + "; left out");
 }
 
 struct SameCall {
@@ -218,10 +221,10 @@ TEST_P(OfLogsOfOneCall, TheOneModifiedLastWinsThenTheLaterName) {
     const size_t a = logIndex(outcome.report, "PY2AAA");
     EXPECT_EQ(outcome.report.entrants[a].file, GetParam().checked);
     EXPECT_EQ(outcome.report.logs[a].qsos[0].exchangeSent, GetParam().checked.substr(0, 2));
-    ASSERT_EQ(outcome.report.notes.size(), 1u);
-    EXPECT_EQ(outcome.report.notes[0],
-              "PY2AAA: " + GetParam().note + " left out (the one modified last wins, then the later file name)");
-    EXPECT_EQ(outcome.diagnostics, std::vector<std::string>{"warning: " + outcome.report.notes[0]});
+    const std::string note =
+        "PY2AAA: " + GetParam().note + " left out (the one modified last wins, then the later file name)";
+    EXPECT_EQ(crosscheck::fileNotes(outcome.report), std::vector<std::string>{note});
+    EXPECT_EQ(crosscheck::diagnosticLines(outcome.report), std::vector<std::string>{"warning: " + note});
     EXPECT_FALSE(outcome.inputProblems);
 }
 
@@ -257,15 +260,16 @@ TEST(CheckLogs, SkippedRecordsAreInputProblemsButTheLogCounts) {
     const CheckOutcome outcome = checkLogs(files.paths(), CheckRequest(), files.loader());
     EXPECT_TRUE(outcome.inputProblems);
     ASSERT_EQ(outcome.report.logs.size(), 1u);
-    ASSERT_FALSE(outcome.diagnostics.empty());
-    EXPECT_EQ(outcome.diagnostics[0].rfind("a.cbr: line 7", 0), 0u) << outcome.diagnostics[0];
+    const std::vector<std::string> told = crosscheck::diagnosticLines(outcome.report);
+    ASSERT_FALSE(told.empty());
+    EXPECT_EQ(told[0].rfind("a.cbr: line 8", 0), 0u) << told[0];
     // The committee sees the line: in qsos.csv and in the entrant's report.
     const auto written = made(checkFiles(outcome.report, false));
-    EXPECT_NE(written[0].second.find("\nPY2AAA,7,UNREADABLE,,\"1 field; TORV's layout has 10 or 11 (call, report "
+    EXPECT_NE(written[0].second.find("\nPY2AAA,8,UNREADABLE,,\"1 field; TORV's layout has 10 or 11 (call, report "
                                      "and exchange each side)\"\n"),
               std::string::npos)
         << written[0].second;
-    EXPECT_NE(written[1].second.find("UNREADABLE (1)\n  line 7: QSO: garbage\n    not read: 1 field;"),
+    EXPECT_NE(written[1].second.find("Unreadable lines (1)\n  line 8: QSO: garbage\n    not read: 1 field;"),
               std::string::npos)
         << written[1].second;
 }
@@ -282,8 +286,36 @@ TEST(CheckFiles, NamesAndOrder) {
         names.push_back(file.name);
     }
     EXPECT_EQ(names, (std::vector<std::string>{"qsos.csv", "ubn/PY2AAA.txt", "ubn/PY2AAA.html", "ubn/PY2BBB_P.txt",
-                                               "ubn/PY2BBB_P.html", "results.txt", "results.csv", "results.html"}));
+                                               "ubn/PY2BBB_P.html", "results.txt", "results.csv", "results.html",
+                                               "committee.html"}));
     EXPECT_EQ(checkFiles(outcome.report, true).back().name, "results.json");
+}
+
+// Logs are 8-bit texts: a header or a QSO line in Latin-1 is shown as
+// Latin-1, and every file written is UTF-8.
+TEST(CheckFiles, EveryTextIsUtf8WhateverTheLogsBytes) {
+    Files files;
+    std::string latin1 = kLogA;
+    latin1.replace(latin1.find("single-op  a "), 13, "Op\xE9rateur \xA0");
+    latin1.replace(latin1.find("PY2BBB        599 RJ\r\nQSO: 10120"), 20, "PY2BBB        599 R\xC9");
+    files.add("a.cbr", latin1);
+    files.add("b.cbr", kLogB);
+    const CheckOutcome outcome = checkLogs(files.paths(), CheckRequest(), files.loader());
+    bool quoted = false;
+    for (const auto& [name, text] : made(checkFiles(outcome.report, true))) {
+        for (size_t i = 0; i < text.size();) {
+            const size_t length = static_cast<unsigned char>(text[i]) < 0x80 ? 1 : utf8SequenceLength(text, i);
+            ASSERT_NE(length, 0u) << name << " at byte " << i;
+            i += length;
+        }
+        quoted = quoted || text.find("599 R\xC3\x89") != std::string::npos;
+    }
+    EXPECT_TRUE(quoted) << "the line is quoted, its byte as Latin-1";
+    const auto written = made(checkFiles(outcome.report, false));
+    const auto committee =
+        std::find_if(written.begin(), written.end(), [](const auto& file) { return file.first == "committee.html"; });
+    ASSERT_NE(committee, written.end());
+    EXPECT_NE(committee->second.find("operator &quot;OP\xC3\xA9RATEUR&quot;"), std::string::npos);
 }
 
 TEST(MinuteOfOleDate, ToTheNearestMinute) {

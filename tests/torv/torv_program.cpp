@@ -1,14 +1,16 @@
 #include "torv_program.h"
 
 #include <fcntl.h>
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <cstdlib>
 
 #include "support/files.h"
 
 ProgramRun TorvProgram::torv(const std::vector<std::string>& arguments, bool keepOutput) {
-    std::vector<std::string> words = {TORV_PROGRAM};
+    const std::string peak = folder.file("peak.txt");
+    std::vector<std::string> words = {PEAK_MEMORY_RUNNER, peak, TORV_PROGRAM};
     words.insert(words.end(), arguments.begin(), arguments.end());
     std::vector<char*> argv;
     for (std::string& word : words) {
@@ -31,10 +33,9 @@ ProgramRun TorvProgram::torv(const std::vector<std::string>& arguments, bool kee
     }
     ProgramRun run;
     int status = 0;
-    rusage usage{};
-    if (child > 0 && wait4(child, &status, 0, &usage) == child) {
+    if (child > 0 && waitpid(child, &status, 0) == child) {
         run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        run.peakKilobytes = usage.ru_maxrss;
+        run.peakKilobytes = std::atol(readFile(peak).c_str());
     }
     run.out = keepOutput ? readFile(out) : std::string();
     run.err = readFile(err);

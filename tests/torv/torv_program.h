@@ -22,7 +22,8 @@ protected:
 
     // Runs torv in the folder with the arguments, standard input empty;
     // a run is bounded by the test's timeout. Standard output goes to
-    // out.txt in the folder, or nowhere (/dev/null) when asked.
+    // out.txt in the folder, or nowhere (/dev/null) when asked; standard
+    // error to err.txt, its peak memory to peak.txt.
     ProgramRun torv(const std::vector<std::string>& arguments, bool keepOutput = true);
 
     std::string sample() const;

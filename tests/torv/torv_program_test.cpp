@@ -293,7 +293,8 @@ INSTANTIATE_TEST_SUITE_P(
               {"score", "x.cbr", "--start", "2026-03-14", "--end", "2026-03-13"},
               2,
               "before it starts"},
-        Usage{"help of check", {"check", "--help"}, 0, "--uniques"}),
+        Usage{"a language not written", {"check", "x.cbr", "--out", "o", "--lang", "es"}, 2, "--lang"},
+        Usage{"help of check", {"check", "--help"}, 0, "--categories"}),
     [](const ::testing::TestParamInfo<Usage>& testCase) { return testName(testCase.param.description); });
 
 TEST_F(TorvProgram, CheckOfALogThatIsNotThereIsAUsageErrorAndWritesNothing) {
@@ -370,6 +371,69 @@ TEST_F(TorvProgram, CheckReportsALinkToNothingInAFolder) {
               std::string::npos)
         << run.err;
     EXPECT_EQ(run.out.rfind("1 logs, 600 QSO lines: ", 0), 0u) << run.out;
+}
+
+// The committee's categories file is read before anything is checked: one
+// that cannot be read or has no header line is a usage error, and nothing
+// is written; a bad line is told with its number and left aside.
+TEST_F(TorvProgram, CheckTakesTheCommitteesCategories) {
+    struct Case {
+        const char* file;  // nullptr: no such file
+        int exitCode;
+        const char* told;
+    };
+    const Case cases[] = {
+        {nullptr, 2, "--categories: cannot read cats.csv"},
+        {"PY2ZZ,YL,ALL,LOW,CW\n", 2, "cats.csv: its first line is not the header call,operator,band,power,mode"},
+        {"call,operator,band,power,mode\nPY2ZZ,YL,,,\nPY9XX,QRP,,,\nPY2ZZ,YL,ALL,HUGE,\n", 1,
+         "torv: cats.csv: line 3: no log of PY9XX was checked\n"},
+    };
+    for (const Case& c : cases) {
+        std::filesystem::remove_all(folder.file("checked"));
+        std::filesystem::remove(folder.file("cats.csv"));
+        if (c.file != nullptr) {
+            writeFile(folder.file("cats.csv"), c.file);
+        }
+        const ProgramRun run = torv({"check", sample(), "--out", "checked", "--categories", "cats.csv"});
+        EXPECT_EQ(run.exitCode, c.exitCode) << run.err;
+        EXPECT_NE(run.err.find(c.told), std::string::npos) << run.err;
+        EXPECT_EQ(fileExists(folder.file("checked")), c.exitCode == 1);
+    }
+    const std::string results = readFile(folder.file("checked/results.txt"));
+    EXPECT_NE(results.find("\nYL \xC2\xB7 \xE2\x80\x94 \xC2\xB7 \xE2\x80\x94 \xC2\xB7 \xE2\x80\x94\n"),
+              std::string::npos)
+        << results;
+    const std::string committee = readFile(folder.file("checked/committee.html"));
+    EXPECT_NE(committee.find("<li>cats.csv: line 4: power &quot;HUGE&quot; is not one of the contest's (HIGH, LOW, "
+                             "QRP); left aside</li>"),
+              std::string::npos)
+        << committee;
+}
+
+// In Portuguese: the pages, results.txt and the UBN reports; the data files
+// as in English.
+TEST_F(TorvProgram, CheckInPortuguese) {
+    ASSERT_EQ(torv({"check", sample(), "--out", "en"}).exitCode, 0);
+    const ProgramRun run = torv({"check", sample(), "--out", "pt", "--lang", "pt"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out.rfind("1 logs, 600 QSO lines: ", 0), 0u) << run.out;
+    for (const char* file : {"qsos.csv", "results.csv"}) {
+        EXPECT_EQ(readFile(folder.file(std::string("pt/") + file)), readFile(folder.file(std::string("en/") + file)))
+            << file;
+    }
+    const struct {
+        const char* file;
+        const char* portuguese;
+    } pages[] = {
+        {"pt/results.html", "<html lang=\"pt-BR\">"},
+        {"pt/committee.html", "<h2>Logs que merecem aten\xC3\xA7\xC3\xA3o</h2>"},
+        {"pt/results.txt", "resultados verificados\n"},
+        {"pt/ubn/PY2ZZ.txt", "relat\xC3\xB3rio UBN de PY2ZZ\n"},
+        {"pt/ubn/PY2ZZ.html", "<h1>TORV 2015: relat\xC3\xB3rio UBN de PY2ZZ</h1>"},
+    };
+    for (const auto& page : pages) {
+        EXPECT_NE(readFile(folder.file(page.file)).find(page.portuguese), std::string::npos) << page.file;
+    }
 }
 
 TEST_F(TorvProgram, CheckCannotWriteItsFolder) {

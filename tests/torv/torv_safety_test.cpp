@@ -58,7 +58,8 @@ TEST_F(TorvProgram, CallsFromLogsMakeSafeNamesInsideTheOutputFolder) {
         {"PY2\xC3\x87\xC3\x83O", "PY2O"},
         {"PY" + std::string(300, 'A'), "PY" + std::string(38, 'A')}};
     fs::create_directory(folder.path() / "logs");
-    std::set<std::string> expected = {"qsos.csv", "results.txt", "results.csv", "results.html", "torv-check-files.txt"};
+    std::set<std::string> expected = {"qsos.csv",     "results.txt",    "results.csv",
+                                      "results.html", "committee.html", "torv-check-files.txt"};
     for (size_t i = 0; i < calls.size(); ++i) {
         writeFile(folder.file("logs/" + std::to_string(i) + ".cbr"), cabrilloLog(calls[i].first, kQso));
         expected.insert("ubn/" + calls[i].second + ".txt");
@@ -69,7 +70,8 @@ TEST_F(TorvProgram, CallsFromLogsMakeSafeNamesInsideTheOutputFolder) {
     EXPECT_EQ(filesUnder(folder.path() / "out"), expected);
     std::set<std::string> everything = filesUnder(folder.path());
     for (const std::string& file : everything) {
-        EXPECT_TRUE(file.rfind("out/", 0) == 0 || file.rfind("logs/", 0) == 0 || file == "out.txt" || file == "err.txt")
+        EXPECT_TRUE(file.rfind("out/", 0) == 0 || file.rfind("logs/", 0) == 0 || file == "out.txt" ||
+                    file == "err.txt" || file == "peak.txt")
             << file << " is outside --out";
     }
     const std::string page = readFile(folder.file("out/results.html"));
@@ -89,7 +91,9 @@ TEST_F(TorvProgram, ThousandsOfIdenticalContactsTakeLittleMemory) {
     const ProgramRun check = torv({"check", "twins.cbr", sample(), "--out", "out"});
     EXPECT_EQ(check.exitCode, 0) << check.err;
     EXPECT_LT(check.peakKilobytes, 200 * 1024);
-    EXPECT_NE(readFile(folder.file("out/ubn/PY9ZZZ.txt")).find("DUPE (2999)"), std::string::npos);
+    EXPECT_NE(
+        readFile(folder.file("out/ubn/PY9ZZZ.txt")).find("\nDuplicate: the same station, band and mode again (2999)\n"),
+        std::string::npos);
 }
 
 // n copies draw n(n-1)/2 lines: the file would pass 1 GB, so torv stops.
@@ -166,13 +170,13 @@ TEST_F(TorvProgram, TheManifestRemovesStaleFilesAndNothingElse) {
 
     fs::remove(folder.path() / "logs/a.cbr");
     ASSERT_EQ(torv({"check", "logs", "--out", "out"}).exitCode, 0);
-    const std::set<std::string> second = {"qsos.csv",       "results.txt",          "results.csv",
-                                          "results.html",   "torv-check-files.txt", "ubn/PY2ZZ.txt",
-                                          "ubn/PY2ZZ.html", "ubn/OLD.txt",          "notes.txt"};
+    const std::set<std::string> second = {
+        "qsos.csv",      "results.txt",    "results.csv", "results.html", "committee.html", "torv-check-files.txt",
+        "ubn/PY2ZZ.txt", "ubn/PY2ZZ.html", "ubn/OLD.txt", "notes.txt"};
     EXPECT_EQ(filesUnder(folder.path() / "out"), second);
     EXPECT_EQ(readFile(folder.file("out/torv-check-files.txt")),
               "# written by torv check; the next run removes what it no longer writes\nqsos.csv\nubn/PY2ZZ.txt\n"
-              "ubn/PY2ZZ.html\nresults.txt\nresults.csv\nresults.html\n");
+              "ubn/PY2ZZ.html\nresults.txt\nresults.csv\nresults.html\ncommittee.html\n");
 
     // A manifest names only files torv check writes, inside the folder.
     writeFile(folder.file("victim.txt"), "keep");

@@ -83,7 +83,7 @@ for i in "${!calls[@]}"; do
 done
 (cd hostile && "$run" "$prefix" "$bin/torv.exe" check logs --out out >../hostile.out 2>../hostile.err) ||
     { cat hostile.err >&2; fail "torv.exe check of hostile calls"; }
-expected=(qsos.csv results.csv results.html results.txt torv-check-files.txt)
+expected=(committee.html qsos.csv results.csv results.html results.txt torv-check-files.txt)
 for name in EVIL _X RESULTS _CON _COM1 _NUL A_P A_P-2 NOCALL PY2O; do
     expected+=("ubn/$name.html" "ubn/$name.txt")
 done

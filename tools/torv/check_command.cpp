@@ -10,6 +10,7 @@
 
 #include "command_support.h"
 #include "console.h"
+#include "crosscheck/glossary.h"
 #include "files.h"
 #include "log_check.h"
 #include "logfile/log_file.h"
@@ -25,8 +26,17 @@ struct CheckCommandOptions {
     std::string start;
     std::string end;
     crosscheck::Period period;  // of start and end
+    std::string categories;
+    std::string lang = "en";
     bool json = false;
 };
+
+#ifndef TORV_VERSION
+#error "TORV_VERSION must be defined by the build"
+#endif
+
+// The committee's categories file is small: a line per entrant.
+constexpr uint64_t kCategoriesFileLimit = 1 << 20;
 
 // The list of what a run wrote into the output folder, one path a line,
 // so that the next run removes what it no longer writes.
@@ -85,8 +95,8 @@ std::vector<std::string> logPaths(const std::vector<std::string>& given, bool& p
 // A path the manifest may name: one this tool writes, never anything else
 // (the manifest is a file in a folder others can write to).
 bool writtenByCheck(const std::string& name) {
-    static const std::set<std::string> fixed = {"qsos.csv", "results.txt", "results.csv", "results.html",
-                                                "results.json"};
+    static const std::set<std::string> fixed = {"qsos.csv",     "results.txt",    "results.csv",
+                                                "results.html", "committee.html", "results.json"};
     if (fixed.count(name) != 0) {
         return true;
     }
@@ -136,6 +146,20 @@ bool isOneOf(const Identities& identities, const std::string& path) {
     return id && identities.count({id->device, id->file}) != 0;
 }
 
+// The committee's categories file: a usage error when it cannot be read or
+// has no header, since nothing of it could be trusted.
+crosscheck::CategoriesFile categoriesFrom(const std::string& path) {
+    const WholeFile file = readWholeFile(path, kCategoriesFileLimit);
+    if (!file.error.empty()) {
+        throw CLI::ValidationError("--categories", file.error);
+    }
+    try {
+        return crosscheck::readCategoriesFile(file.bytes);
+    } catch (const std::invalid_argument& error) {
+        throw CLI::ValidationError("--categories", path + ": " + error.what());
+    }
+}
+
 int runCheck(const CheckCommandOptions& options) {
     bool problems = false;
     const std::vector<std::string> paths = logPaths(options.logs, problems);
@@ -148,9 +172,15 @@ int runCheck(const CheckCommandOptions& options) {
     request.start = optionalDate(options.start);
     request.end = optionalDate(options.end);
     request.settings.options.period = options.period;
+    request.settings.language = *crosscheck::languageNamed(options.lang);
+    request.settings.toolVersion = TORV_VERSION;
+    if (!options.categories.empty()) {
+        request.categoriesFile = options.categories;
+        request.categories = categoriesFrom(options.categories);
+    }
 
     const CheckOutcome outcome = checkLogs(paths, request, loadLogFile);
-    for (const std::string& line : outcome.diagnostics) {
+    for (const std::string& line : crosscheck::diagnosticLines(outcome.report)) {
         tell(line);
     }
     problems = problems || outcome.inputProblems;
@@ -171,7 +201,11 @@ int runCheck(const CheckCommandOptions& options) {
     }
     // An output never takes the place of a submitted log (compared as
     // files): refused before anything is written.
-    const Identities inputs = identitiesOf(paths);
+    std::vector<std::string> inputPaths = paths;
+    if (!options.categories.empty()) {
+        inputPaths.push_back(options.categories);
+    }
+    const Identities inputs = identitiesOf(inputPaths);
     for (const std::string& output : outputs) {
         if (isOneOf(inputs, output)) {
             throw CLI::ValidationError("--out", output + " is one of the logs: an output never overwrites an input");
@@ -220,16 +254,18 @@ int runCheck(const CheckCommandOptions& options) {
     crosscheck::VerdictCounts all;
     for (size_t l = 0; l < outcome.report.logs.size(); ++l) {
         lines += outcome.report.logs[l].qsos.size();
-        const crosscheck::VerdictCounts c = crosscheck::countVerdicts(outcome.report.verdicts[l]);
-        all.confirmed += c.confirmed;
-        all.nil += c.nil;
-        all.busted += c.busted;
-        all.unique += c.unique;
+        const crosscheck::VerdictCounts c =
+            crosscheck::countVerdicts(outcome.report.logs[l], outcome.report.verdicts[l]);
+        for (size_t s = 0; s < all.byStatus.size(); ++s) {
+            all.byStatus[s] += c.byStatus[s];
+        }
     }
+    using crosscheck::QsoStatus;
     const std::string summary = std::to_string(outcome.report.logs.size()) + " logs, " + std::to_string(lines) +
-                                " QSO lines: " + std::to_string(all.confirmed) + " confirmed, " +
-                                std::to_string(all.nil) + " NIL, " + std::to_string(all.busted) + " busted, " +
-                                std::to_string(all.unique) + " unique; results in " + out + "/results.txt" + kLineEnd;
+                                " QSO lines: " + std::to_string(all.of(QsoStatus::kConfirmed)) + " confirmed, " +
+                                std::to_string(all.of(QsoStatus::kNil)) + " NIL, " + std::to_string(all.busted()) +
+                                " busted, " + std::to_string(all.of(QsoStatus::kUnique)) + " unique; results in " +
+                                out + "/results.txt" + kLineEnd;
     writeAll(stdout, summary);
     return problems ? 1 : 0;
 }
@@ -242,7 +278,7 @@ void addCheckCommand(CLI::App& app, int& exitCode) {
         "check", "Cross-check every submitted log: checked scores, UBN reports and the results, for the committee");
     const CLI::Validator date(checkDate, "DATE");
     check->add_option("LOGS", options->logs, "Logs (Cabrillo or ADIF), or folders of them")->required();
-    check->add_option("--out", options->out, "Folder for qsos.csv, ubn/, results.*")
+    check->add_option("--out", options->out, "Folder for qsos.csv, ubn/, results.*, committee.html")
         ->required()
         ->check(CLI::Validator([](std::string& folder) { return folder.empty() ? "a folder is needed" : ""; }, "DIR"));
     check->add_option("--window", options->window, "Most minutes between the two sides of a contact")
@@ -260,6 +296,11 @@ void addCheckCommand(CLI::App& app, int& exitCode) {
         ->check(date);
     check->add_option("--end", options->end, "Contest end, included (a date alone: to the end of that day)")
         ->check(date);
+    check->add_option("--categories", options->categories,
+                      "CSV of entrants' categories (call,operator,band,power,mode); an empty field keeps the log's");
+    check->add_option("--lang", options->lang, "Language of the pages and reports: en (English) or pt (Portuguese)")
+        ->check(CLI::IsMember({"en", "pt"}))
+        ->capture_default_str();
     check->add_flag("--json", options->json, "Also write results.json");
     check->callback([options, &exitCode] {
         options->period = contestPeriod(options->start, options->end);

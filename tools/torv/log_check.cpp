@@ -5,8 +5,16 @@
 #include <cmath>
 #include <exception>
 #include <map>
+#include <memory>
+#include <optional>
 #include <thread>
 
+#include "crosscheck/committee_page.h"
+#include "crosscheck/qsos_csv.h"
+#include "crosscheck/results_json.h"
+#include "crosscheck/results_page.h"
+#include "crosscheck/results_table.h"
+#include "crosscheck/ubn_report.h"
 #include "files.h"
 #include "log_scoring.h"
 #include "logfile/log_file.h"
@@ -29,13 +37,24 @@ struct ReadLog {
     Entrant entrant;
     std::string bytes;  // kept until the report quotes its lines
     int64_t modified = 0;
-    std::vector<std::string> diagnostics;
+    crosscheck::FileRecord file;
     bool inputProblems = false;
 };
 
 std::string fileNameOf(const std::string& path) {
     const size_t slash = path.find_last_of("/\\");
     return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+crosscheck::Category categoryOf(const LogFile& log) {
+    crosscheck::Category category;
+    const char* const tags[] = {"CATEGORY-OPERATOR", "CATEGORY-BAND", "CATEGORY-POWER", "CATEGORY-MODE"};
+    for (size_t p = 0; p < crosscheck::kCategoryParts; ++p) {
+        if (const std::string* value = findCabrilloTag(log.cabrilloHeader, tags[p])) {
+            category.parts[p] = crosscheck::categoryText(*value);
+        }
+    }
+    return category;
 }
 
 crosscheck::HeaderFacts headerFactsOf(const LogFile& log) {
@@ -57,6 +76,8 @@ crosscheck::HeaderFacts headerFactsOf(const LogFile& log) {
 
 ReadLog readAndScore(const std::string& path, const CheckRequest& request, const LogLoader& load) {
     ReadLog out;
+    crosscheck::FileRecord& file = out.file;
+    file.path = path;
     LogFile log;
     try {
         LogSource source = load(path);
@@ -64,21 +85,26 @@ ReadLog readAndScore(const std::string& path, const CheckRequest& request, const
         out.modified = source.modified;
         log = readLog(out.bytes);
     } catch (const LogFileError& error) {
-        out.diagnostics.push_back(path + ": " + error.what() + "; left out");
+        file.fate = crosscheck::FileFate::kLeftOut;
+        file.reason = error.what();
         out.inputProblems = true;
         return out;
     }
     for (const LogProblem& problem : log.problems.shown) {
-        out.diagnostics.push_back(path + ": " + problemMessage(problem));
+        file.messages.push_back(problemMessage(problem));
     }
     if (log.problems.notShown > 0) {
-        out.diagnostics.push_back(path + ": " + notShownMessage(log.problems.notShown));
+        file.messages.push_back(notShownMessage(log.problems.notShown));
     }
+    file.qsoLines = static_cast<uint32_t>(log.contacts.size() + log.unreadable.size());
+    file.unreadableLines = static_cast<uint32_t>(log.unreadable.size());
     out.inputProblems = !log.unreadable.empty();
     const std::string station = crosscheck::normalised(log.stationCall);
+    file.call = station;
     if (station.empty()) {
-        out.diagnostics.push_back(path + ": " + formatName(log.format) +
-                                  " log that names no station (no CALLSIGN, STATION_CALLSIGN or OPERATOR); left out");
+        file.fate = crosscheck::FileFate::kLeftOut;
+        file.reason = std::string(formatName(log.format)) +
+                      " log that names no station (no CALLSIGN, STATION_CALLSIGN or OPERATOR)";
         out.inputProblems = true;
         return out;
     }
@@ -127,12 +153,8 @@ ReadLog readAndScore(const std::string& path, const CheckRequest& request, const
     }
     Entrant& e = out.entrant;
     e.file = path;
-    if (const std::string* band = findCabrilloTag(log.cabrilloHeader, "CATEGORY-BAND")) {
-        out.log.categoryBand = *band;
-    }
-    if (const std::string* category = findCabrilloTag(log.cabrilloHeader, "CATEGORY-OPERATOR")) {
-        e.categoryOperator = crosscheck::normalised(*category);
-    }
+    e.logCategory = categoryOf(log);
+    e.category = e.logCategory;
     e.header = headerFactsOf(log);
     e.claimedQsos = counted;
     e.claimedPoints = scored.numbers.points;
@@ -202,6 +224,27 @@ void finishEntrant(crosscheck::ContestReport& report, size_t l, const std::strin
                             std::make_move_iterator(texts.end()));
 }
 
+// The committee's categories over the logs' own; a line naming no log
+// checked is told.
+void giveCategories(const CheckRequest& request, crosscheck::ContestReport& report) {
+    report.categoriesFile = request.categoriesFile;
+    report.categoriesProblems = request.categories.problems;
+    std::map<std::string, size_t> byCall;
+    for (size_t l = 0; l < report.logs.size(); ++l) {
+        byCall.emplace(report.logs[l].call, l);
+    }
+    for (const crosscheck::GivenCategory& given : request.categories.entries) {
+        const auto found = byCall.find(given.call);
+        if (found == byCall.end()) {
+            report.categoriesProblems.push_back("line " + std::to_string(given.line) + ": no log of " + given.call +
+                                                " was checked");
+            continue;
+        }
+        Entrant& e = report.entrants[found->second];
+        e.category = crosscheck::withGiven(e.logCategory, given.category);
+    }
+}
+
 }  // namespace
 
 int64_t minuteOfOleDate(double oleDate) {
@@ -263,7 +306,9 @@ CheckOutcome checkLogs(const std::vector<std::string>& paths, const CheckRequest
                 read[i] = readAndScore(paths[i], request, load);
             } catch (const std::exception& error) {
                 read[i] = ReadLog();
-                read[i].diagnostics.push_back(paths[i] + ": " + error.what() + "; left out");
+                read[i].file.path = paths[i];
+                read[i].file.fate = crosscheck::FileFate::kLeftOut;
+                read[i].file.reason = error.what();
                 read[i].inputProblems = true;
             }
         }
@@ -280,18 +325,10 @@ CheckOutcome checkLogs(const std::vector<std::string>& paths, const CheckRequest
     }
 
     CheckOutcome outcome;
-    outcome.report.settings = request.settings;
+    crosscheck::ContestReport& report = outcome.report;
+    report.settings = request.settings;
     std::map<std::string, std::vector<size_t>> byCall;
-    const std::string leftOut = "; left out";
     for (size_t i = 0; i < read.size(); ++i) {
-        for (std::string& d : read[i].diagnostics) {
-            // The results say which files were left out and why.
-            if (!read[i].usable && d.size() >= leftOut.size() &&
-                d.compare(d.size() - leftOut.size(), leftOut.size(), leftOut) == 0) {
-                outcome.report.notes.push_back(d);
-            }
-            outcome.diagnostics.push_back(std::move(d));
-        }
         outcome.inputProblems = outcome.inputProblems || read[i].inputProblems;
         if (read[i].usable) {
             byCall[read[i].log.call].push_back(i);
@@ -309,26 +346,33 @@ CheckOutcome checkLogs(const std::vector<std::string>& paths, const CheckRequest
         }
         return naturallyBefore(paths[b], paths[a]);
     };
-    crosscheck::ContestReport& report = outcome.report;
     std::vector<std::string> bytes;
     for (auto& [call, logs] : byCall) {
         std::sort(logs.begin(), logs.end(), later);
         if (logs.size() > 1) {
-            std::string others;
+            crosscheck::Replacement replacement{call, paths[logs[0]], {}};
             for (size_t k = 1; k < logs.size(); ++k) {
-                others += (k == 1 ? "" : k + 1 == logs.size() ? " and " : ", ") + paths[logs[k]];
+                replacement.leftOut.push_back(paths[logs[k]]);
+                read[logs[k]].file.fate = crosscheck::FileFate::kReplaced;
+                read[logs[k]].file.reason = paths[logs[0]];
             }
-            const std::string note = call + ": " + std::to_string(logs.size()) + " logs; " + paths[logs[0]] +
-                                     " is checked, " + others +
-                                     " left out (the one modified last wins, then the later file name)";
-            outcome.diagnostics.push_back("warning: " + note);
-            report.notes.push_back(note);
+            report.replacements.push_back(std::move(replacement));
         }
         report.logs.push_back(std::move(read[logs[0]].log));
         report.entrants.push_back(std::move(read[logs[0]].entrant));
         bytes.push_back(std::move(read[logs[0]].bytes));
     }
+    for (ReadLog& r : read) {
+        report.files.push_back(std::move(r.file));
+    }
     read.clear();
+    giveCategories(request, report);
+    outcome.inputProblems = outcome.inputProblems || !report.categoriesProblems.empty();
+    // A single-band entrant's other bands are checked by its category as
+    // the committee gives it.
+    for (size_t l = 0; l < report.logs.size(); ++l) {
+        report.logs[l].categoryBand = report.entrants[l].category.part(crosscheck::CategoryPart::kBand);
+    }
 
     report.verdicts = crosscheck::crossCheck(report.logs, report.settings.options);
     for (size_t l = 0; l < report.logs.size(); ++l) {
@@ -336,9 +380,7 @@ CheckOutcome checkLogs(const std::vector<std::string>& paths, const CheckRequest
             finishEntrant(report, l, bytes[l]);
         } catch (const std::exception& error) {
             // The others are still checked; this one's report says less.
-            const std::string note = report.entrants[l].file + ": its checked score could not be made: " + error.what();
-            outcome.diagnostics.push_back(note);
-            report.notes.push_back(note);
+            report.entrants[l].problem = error.what();
             outcome.inputProblems = true;
             report.entrants[l].qsoText.resize(report.logs[l].qsos.size());
             report.entrants[l].unreadableText.resize(report.logs[l].unreadable.size());
@@ -356,13 +398,24 @@ std::vector<CheckFile> checkFiles(const crosscheck::ContestReport& report, bool 
     };
     files.push_back({"qsos.csv", whole(crosscheck::qsosCsv)});
     const std::vector<std::string> names = crosscheck::ubnFileNames(report);
+    // Found once for every report, when the first one is made.
+    auto shared = std::make_shared<std::optional<crosscheck::UbnShared>>();
+    auto sharedPart = [&report, shared]() -> const crosscheck::UbnShared& {
+        if (!*shared) {
+            *shared = crosscheck::ubnShared(report);
+        }
+        return **shared;
+    };
     for (size_t l = 0; l < report.logs.size(); ++l) {
-        files.push_back({"ubn/" + names[l] + ".txt", [&report, l] { return crosscheck::ubnText(report, l); }});
-        files.push_back({"ubn/" + names[l] + ".html", [&report, l] { return crosscheck::ubnHtml(report, l); }});
+        files.push_back({"ubn/" + names[l] + ".txt",
+                         [&report, l, sharedPart] { return crosscheck::ubnText(report, sharedPart(), l); }});
+        files.push_back({"ubn/" + names[l] + ".html",
+                         [&report, l, sharedPart] { return crosscheck::ubnHtml(report, sharedPart(), l); }});
     }
     files.push_back({"results.txt", whole(crosscheck::resultsText)});
     files.push_back({"results.csv", whole(crosscheck::resultsCsv)});
     files.push_back({"results.html", whole(crosscheck::resultsHtml)});
+    files.push_back({"committee.html", whole(crosscheck::committeeHtml)});
     if (json) {
         files.push_back({"results.json", whole(crosscheck::resultsJson)});
     }

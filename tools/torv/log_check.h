@@ -10,7 +10,8 @@
 #include <utility>
 #include <vector>
 
-#include "crosscheck/check_reports.h"
+#include "crosscheck/categories_file.h"
+#include "crosscheck/contest_report.h"
 #include "engine/date_time.h"
 
 struct CheckRequest {
@@ -18,14 +19,16 @@ struct CheckRequest {
     std::optional<DateTimeArg> start;    // the contest period for scoring, as torv score takes it
     std::optional<DateTimeArg> end;
     unsigned threads = 0;  // 0: one per core
+    // The committee's categories file, when given: its name and what it says.
+    std::string categoriesFile;
+    crosscheck::CategoriesFile categories;
 };
 
 struct CheckOutcome {
+    // Every file given and what became of it is in the report
+    // (crosscheck::diagnosticLines tells it on standard error).
     crosscheck::ContestReport report;
-    // For standard error, one line each: skipped records, files left out,
-    // logs replaced by another one of the same call.
-    std::vector<std::string> diagnostics;
-    bool inputProblems = false;  // a file left out or a record skipped
+    bool inputProblems = false;  // a file left out, a record skipped, a line of the categories file left aside
 };
 
 // A submitted file as read: its bytes and when it was last modified (any
@@ -59,7 +62,7 @@ struct CheckFile {
 
 // In a fixed order: qsos.csv, ubn/NAME.txt and .html for every log (NAME
 // from crosscheck::ubnFileNames), results.txt, results.csv, results.html,
-// and results.json when asked.
+// committee.html, and results.json when asked. Every text is UTF-8.
 std::vector<CheckFile> checkFiles(const crosscheck::ContestReport& report, bool json);
 
 // Minutes since 1970 of an OLE Automation date, to the nearest minute.

@@ -1,6 +1,6 @@
 #include "score_json.h"
 
-#include "crosscheck/check_reports.h"
+#include "crosscheck/report_text.h"
 
 std::string jsonString(const std::string& text) {
     return "\"" + crosscheck::jsonEscaped(text) + "\"";

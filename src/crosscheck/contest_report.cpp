@@ -1,0 +1,290 @@
+#include "crosscheck/contest_report.h"
+
+#include <algorithm>
+#include <climits>
+#include <map>
+#include <numeric>
+
+#include "calendar/minutes.h"
+#include "crosscheck/file_names.h"
+#include "engine/contest.h"
+
+namespace crosscheck {
+
+namespace {
+
+std::string leftOutNote(const FileRecord& file) {
+    return file.path + ": " + file.reason + "; left out";
+}
+
+std::string replacedNote(const Replacement& r) {
+    std::string others;
+    for (size_t k = 0; k < r.leftOut.size(); ++k) {
+        others += (k == 0 ? "" : k + 1 == r.leftOut.size() ? " and " : ", ") + r.leftOut[k];
+    }
+    return r.call + ": " + std::to_string(r.leftOut.size() + 1) + " logs; " + r.checked + " is checked, " + others +
+           " left out (the one modified last wins, then the later file name)";
+}
+
+std::string problemNote(const Entrant& e) {
+    return e.file + ": its checked score could not be made: " + e.problem;
+}
+
+}  // namespace
+
+std::vector<std::string> fileNotes(const ContestReport& report) {
+    std::vector<std::string> notes;
+    for (const FileRecord& file : report.files) {
+        if (file.fate == FileFate::kLeftOut) {
+            notes.push_back(leftOutNote(file));
+        }
+    }
+    for (const Replacement& r : report.replacements) {
+        notes.push_back(replacedNote(r));
+    }
+    for (const Entrant& e : report.entrants) {
+        if (!e.problem.empty()) {
+            notes.push_back(problemNote(e));
+        }
+    }
+    return notes;
+}
+
+std::vector<std::string> diagnosticLines(const ContestReport& report) {
+    std::vector<std::string> lines;
+    for (const FileRecord& file : report.files) {
+        for (const std::string& message : file.messages) {
+            lines.push_back(file.path + ": " + message);
+        }
+        if (file.fate == FileFate::kLeftOut) {
+            lines.push_back(leftOutNote(file));
+        }
+    }
+    for (const Replacement& r : report.replacements) {
+        lines.push_back("warning: " + replacedNote(r));
+    }
+    for (const Entrant& e : report.entrants) {
+        if (!e.problem.empty()) {
+            lines.push_back(problemNote(e));
+        }
+    }
+    for (const std::string& problem : report.categoriesProblems) {
+        lines.push_back(report.categoriesFile + ": " + problem);
+    }
+    return lines;
+}
+
+int32_t VerdictCounts::lines() const {
+    return std::accumulate(byStatus.begin(), byStatus.end(), 0);
+}
+
+int32_t VerdictCounts::counted(UniquePolicy uniques) const {
+    int32_t total = 0;
+    for (size_t s = 0; s < byStatus.size(); ++s) {
+        total += countsInScore(static_cast<QsoStatus>(s), uniques) ? byStatus[s] : 0;
+    }
+    return total;
+}
+
+VerdictCounts countVerdicts(const SubmittedLog& log, const LogVerdict& verdict) {
+    VerdictCounts counts;
+    for (const QsoVerdict& v : verdict.qsos) {
+        ++counts.byStatus[static_cast<size_t>(v.status)];
+    }
+    counts.byStatus[static_cast<size_t>(QsoStatus::kUnreadable)] = static_cast<int32_t>(log.unreadable.size());
+    return counts;
+}
+
+bool countsInScore(QsoStatus status, UniquePolicy uniques) {
+    return status == QsoStatus::kConfirmed || status == QsoStatus::kUnverified ||
+           (status == QsoStatus::kUnique && uniques == UniquePolicy::kCount);
+}
+
+int64_t claimedScoreOf(const Entrant& entrant) {
+    return entrant.header.claimedScore ? *entrant.header.claimedScore : entrant.claimedScore;
+}
+
+std::vector<Ranked> ranked(const ContestReport& report) {
+    const size_t count = report.logs.size();
+    std::vector<CategoryKey> keys(count);
+    for (size_t l = 0; l < count; ++l) {
+        keys[l] = categoryKey(report.entrants[l].category);
+    }
+    std::vector<size_t> order(count);
+    std::iota(order.begin(), order.end(), size_t{0});
+    std::sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+        if (keys[a] != keys[b]) {
+            return keys[a] < keys[b];
+        }
+        const int32_t x = report.entrants[a].checked.score;
+        const int32_t y = report.entrants[b].checked.score;
+        if (x != y) {
+            return x > y;
+        }
+        return report.logs[a].call < report.logs[b].call;
+    });
+    std::vector<Ranked> rows;
+    rows.reserve(count);
+    int place = 0;
+    for (size_t i = 0; i < count; ++i) {
+        const size_t l = order[i];
+        const bool opens = i == 0 || keys[order[i - 1]] != keys[l];
+        place = opens ? 1 : place + 1;
+        const bool tie = !opens && report.entrants[order[i - 1]].checked.score == report.entrants[l].checked.score;
+        rows.push_back({l, tie ? rows.back().rank : place, opens});
+    }
+    return rows;
+}
+
+std::string categoryHeading(const Entrant& entrant, Language language) {
+    if (standingOf(entrant.category) != CategoryStanding::kRanked) {
+        return std::string(wordsFor(language).noCategory);
+    }
+    std::string heading;
+    for (size_t p = 0; p < kCategoryParts; ++p) {
+        const std::string& value = entrant.category.parts[p];
+        heading += p == 0 ? "" : " \xC2\xB7 ";                                                        // a middle dot
+        heading += categoryPlace(static_cast<CategoryPart>(p), value) >= 0 ? value : "\xE2\x80\x94";  // an em dash
+    }
+    return heading;
+}
+
+std::vector<std::string> ubnFileNames(const ContestReport& report) {
+    std::vector<std::string> calls;
+    calls.reserve(report.logs.size());
+    for (const SubmittedLog& log : report.logs) {
+        calls.push_back(log.call);
+    }
+    return safeFileNames(calls);
+}
+
+std::string detailOf(const ContestReport& report, size_t log, size_t q) {
+    std::string detail = verdictDetail(report.logs, report.verdicts, log, q);
+    if (report.verdicts[log].qsos[q].status != QsoStatus::kOutOfPeriod &&
+        outsidePeriod(report.logs[log].qsos[q], report.settings.options.period, report.verdicts[log].offsetMinutes)) {
+        detail += detail.empty() ? "" : "; ";
+        detail += "outside the contest period";
+    }
+    return detail;
+}
+
+std::string reasonOf(const ContestReport& report, size_t l, size_t q) {
+    const Language language = report.settings.language;
+    if (language == Language::kEnglish) {
+        return detailOf(report, l, q);
+    }
+    const Words& w = wordsFor(language);
+    const LogQso& qso = report.logs[l].qsos[q];
+    const QsoVerdict& v = report.verdicts[l].qsos[q];
+    const std::string call = normalised(qso.call);
+    const SubmittedLog* other = v.otherLog < 0 ? nullptr : &report.logs[static_cast<size_t>(v.otherLog)];
+    std::string reason;
+    switch (v.status) {
+        case QsoStatus::kConfirmed:
+            break;
+        case QsoStatus::kBustedExchange:
+            reason = filled(w.detailBustedExchange, {normalised(qso.exchangeReceived), other->call,
+                                                     normalised(other->qsos[v.otherQso].exchangeSent)});
+            break;
+        case QsoStatus::kBustedCall:
+            reason = filled(w.detailBustedCall, {call, other->call});
+            break;
+        case QsoStatus::kNil:
+            reason = filled(w.detailNil, {call});
+            break;
+        case QsoStatus::kUnique:
+            reason = filled(w.detailUnique, {call});
+            break;
+        case QsoStatus::kUnverified:
+            reason = filled(w.detailUnverified, {call});
+            break;
+        case QsoStatus::kRefused:
+            reason = qso.engine == EngineResult::kRefused ? engineFinding(language, qso.finding)
+                                                          : std::string(w.detailNoContestBand);
+            break;
+        case QsoStatus::kDupe:
+            reason = engineFinding(language, qso.finding);
+            break;
+        case QsoStatus::kOutOfPeriod:
+            return std::string(w.outsidePeriod);
+        case QsoStatus::kOtherBand:
+            reason = filled(w.detailOtherBand, {qso.band.empty() ? std::string(w.noBand) : qso.band});
+            break;
+        case QsoStatus::kUnreadable:
+            break;
+    }
+    if (outsidePeriod(qso, report.settings.options.period, report.verdicts[l].offsetMinutes)) {
+        reason += (reason.empty() ? "" : "; ") + std::string(w.outsidePeriod);
+    }
+    return reason;
+}
+
+std::string contestName(const ContestReport& report) {
+    const std::string name(contest::kName);
+    const Period& period = report.settings.options.period;
+    if (period.start || period.end) {
+        return name + " " + std::to_string(civilOf(period.start ? *period.start : *period.end).year);
+    }
+    // Contacts by day, each day's year found once: logs hold runs of one day.
+    std::map<int64_t, size_t> days;
+    for (size_t l = 0; l < report.logs.size(); ++l) {
+        int64_t day = INT64_MIN;
+        size_t run = 0;
+        for (const LogQso& q : report.logs[l].qsos) {
+            const int64_t minute = q.minute - report.verdicts[l].offsetMinutes;
+            const int64_t today = (minute >= 0 ? minute : minute - 1439) / 1440;
+            if (today != day && run != 0) {
+                days[day] += run;
+                run = 0;
+            }
+            day = today;
+            ++run;
+        }
+        if (run != 0) {
+            days[day] += run;
+        }
+    }
+    std::map<int64_t, size_t> contacts;
+    for (const auto& [day, count] : days) {
+        contacts[civilOf(day * 1440).year] += count;
+    }
+    const auto most = std::max_element(contacts.begin(), contacts.end(),
+                                       [](const auto& a, const auto& b) { return a.second < b.second; });
+    return most == contacts.end() ? name : name + " " + std::to_string(most->first);
+}
+
+std::string offsetWords(Language language, int32_t minutes) {
+    const Words& w = wordsFor(language);
+    const int32_t size = minutes < 0 ? -minutes : minutes;
+    std::string text;
+    if (size >= 60) {
+        text = std::to_string(size / 60) + " " + std::string(size / 60 == 1 ? w.hour : w.hours);
+    }
+    if (size % 60 != 0 || size < 60) {
+        text += (text.empty() ? "" : " ") + std::to_string(size % 60) + " " +
+                std::string(size % 60 == 1 ? w.minute : w.minutes);
+    }
+    return filled(minutes > 0 ? w.fast : w.slow, {text});
+}
+
+std::string rulesSentence(const ContestReport& report) {
+    const CheckSettings& s = report.settings;
+    const Words& w = wordsFor(s.language);
+    const std::string window = filled(w.window, {std::to_string(s.options.windowMinutes)});
+    const std::string penalty =
+        s.rules.penalty == 0 ? std::string(w.noPenalty) : filled(w.penalty, {std::to_string(s.rules.penalty)});
+    std::string period;
+    if (s.period.start && s.period.end) {
+        period = filled(w.period, {minuteText(*s.period.start), minuteText(*s.period.end)});
+    } else if (s.period.start) {
+        period = filled(w.periodFrom, {minuteText(*s.period.start)});
+    } else if (s.period.end) {
+        period = filled(w.periodTo, {minuteText(*s.period.end)});
+    } else {
+        period = w.noPeriod;
+    }
+    return filled(w.rules, {window, s.rules.uniques == UniquePolicy::kRemove ? w.uniquesRemoved : w.uniquesCounted,
+                            penalty, period});
+}
+
+}  // namespace crosscheck

@@ -1,0 +1,125 @@
+// The words of the committee's published files, in each language they are
+// written in: English, and Brazilian Portuguese for the contest's own
+// entrants. One glossary holds every term (NIL, busted call, unique, the
+// checked score, ...) so that each is said one way throughout. Texts with
+// values hold {1}, {2}, ... where the values go (see filled).
+//
+// The data files (qsos.csv, results.csv, results.json) keep their English
+// headers, keys and status words whatever the language.
+#pragma once
+
+#include <cstdint>
+#include <initializer_list>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "crosscheck/crosscheck.h"
+
+namespace crosscheck {
+
+enum class Language : uint8_t { kEnglish, kPortuguese };
+
+// "en" and "pt"; nothing for any other text.
+std::optional<Language> languageNamed(std::string_view name);
+
+// How a status is said: as the heading of its group in a UBN report, and
+// as the name before a count ("NIL 9", "não consta no log: 9"). The
+// unreadable lines have theirs too (QsoStatus::kUnreadable).
+struct StatusWords {
+    std::string_view heading;
+    std::string_view counted;
+};
+
+// Every text of the pages and reports but the status words. A field's
+// comment says which values fill it.
+struct Words {
+    std::string_view htmlLang;        // the pages' lang attribute
+    std::string_view countAfterName;  // {1} a status's name, {2} its count
+
+    // The pages.
+    std::string_view resultsTitle;    // {1} contest and year
+    std::string_view committeeTitle;  // {1} contest and year
+    std::string_view ubnTitle;        // {1} contest and year, {2} call
+    std::string_view resultsLink, committeeNotice, noCategory, categoryLabel, contactsPerHour, findCall;
+    std::string_view checkedWith;  // {1} version
+
+    // The rules applied.
+    std::string_view rules;   // {1} window, {2} uniques, {3} penalty, {4} period
+    std::string_view window;  // {1} minutes
+    std::string_view uniquesCounted, uniquesRemoved, noPenalty;
+    std::string_view penalty;     // {1} times
+    std::string_view period;      // {1} start, {2} end
+    std::string_view periodFrom;  // {1} start
+    std::string_view periodTo;    // {1} end
+    std::string_view noPeriod;
+
+    // The results tables: headings of the page, short ones of the text and their legend.
+    std::string_view rank, call, qsos, confirmed, points, multipliers, claimedScore, checkedScore, nil, busted, unique;
+    std::string_view rankShort, confirmedShort, multipliersShort, claimedShort, checkedShort, nilShort, bustedShort,
+        uniqueShort, shortLegend;
+
+    // The UBN report.
+    std::string_view claimed, checked, score;
+    std::string_view penaltyTaken;          // {1} points
+    std::string_view lineCounts;            // {1} lines, {2} counted, {3} their counts, {4} not counted, {5} theirs
+    std::string_view lineCountsAllCounted;  // the same when every line counts
+    std::string_view clockUnknown;
+    std::string_view clockRight;  // {1} contacts found
+    std::string_view clockOff;    // {1} offset, {2} contacts found
+    std::string_view fast, slow;  // {1} hours and minutes
+    std::string_view hours, hour, minutes, minute;
+    std::string_view line;     // {1} number
+    std::string_view notRead;  // {1} reason
+    std::string_view othersHeading, othersNote;
+    std::string_view otherLine;              // {1} call, {2} line number
+    std::string_view yourCallMiscopied;      // {1} logged
+    std::string_view yourExchangeMiscopied;  // {1} logged, {2} sent
+
+    // The details of the verdicts; English reports use the cross-check's
+    // own (verdictDetail), so they are empty in English.
+    std::string_view detailBustedExchange;  // {1} logged, {2} other call, {3} sent
+    std::string_view detailBustedCall;      // {1} logged, {2} was
+    std::string_view detailNil;             // {1} call
+    std::string_view detailUnique;          // {1} call
+    std::string_view detailUnverified;      // {1} call
+    std::string_view detailNoContestBand;
+    std::string_view detailOtherBand;  // {1} band
+    std::string_view noBand;
+    std::string_view outsidePeriod;
+
+    // The committee's page.
+    std::string_view filesHeading, file, qsoLines, unreadableLines, fate, checkedFate;
+    std::string_view leftOutFate;   // {1} reason
+    std::string_view replacedFate;  // {1} file checked
+    std::string_view replacedHeading;
+    std::string_view replacedBy;  // {1} call, {2} file checked, {3} files left out
+    std::string_view categoriesHeading;
+    std::string_view noCategoryOf;          // {1} call
+    std::string_view otherBandCategory;     // {1} call, {2} band
+    std::string_view unknownCategoryWords;  // {1} call, {2} parts
+    std::string_view givenCategory;         // {1} call, {2} category given, {3} the log's
+    std::string_view operatorPart, bandPart, powerPart, modePart;
+    std::string_view headersHeading;
+    std::string_view claimedMissing;  // {1} call, {2} score
+    std::string_view claimedDiffers;  // {1} call, {2} claimed, {3} score
+    std::string_view bandMismatch;    // {1} call, {2} band, {3} other bands
+    std::string_view modeMismatch;    // {1} call, {2} mode, {3} count
+    std::string_view lookHeading, lookNote, notConfirmedShare, uniqueShare, clockOffset, why;
+    std::string_view fewConfirmed, manyUnique, clockFarOff;
+    std::string_view clocksHeading;
+    std::string_view clockOf;  // {1} call, {2} offset, {3} contacts found
+    std::string_view nothing;
+};
+
+const Words& wordsFor(Language language);
+StatusWords statusWords(Language language, QsoStatus status);
+
+// The engine's finding on a refused or duplicate contact, in the language
+// ("NO CONTEST BAND !!!" is "banda fora do concurso"); an unknown finding as it is.
+std::string engineFinding(Language language, std::string_view finding);
+
+// The pattern with {1} ... {9} replaced by the values, in order.
+std::string filled(std::string_view pattern, std::initializer_list<std::string_view> values);
+
+}  // namespace crosscheck

@@ -1,0 +1,48 @@
+#include "crosscheck/qsos_csv.h"
+
+#include <algorithm>
+#include <numeric>
+#include <tuple>
+
+#include "crosscheck/report_text.h"
+
+namespace crosscheck {
+
+std::string qsosCsv(const ContestReport& report) {
+    std::vector<size_t> byCall(report.logs.size());
+    std::iota(byCall.begin(), byCall.end(), size_t{0});
+    std::sort(byCall.begin(), byCall.end(), [&](size_t a, size_t b) {
+        return std::tie(report.logs[a].call, report.entrants[a].file) <
+               std::tie(report.logs[b].call, report.entrants[b].file);
+    });
+    std::string csv = "log,line,status,other,detail\n";
+    // Each row's line, and which contact (or unreadable line, after them) it is.
+    std::vector<std::pair<uint32_t, size_t>> rows;
+    for (size_t l : byCall) {
+        const SubmittedLog& log = report.logs[l];
+        rows.clear();
+        for (size_t q = 0; q < log.qsos.size(); ++q) {
+            rows.emplace_back(log.qsos[q].line, q);
+        }
+        for (size_t u = 0; u < log.unreadable.size(); ++u) {
+            rows.emplace_back(log.unreadable[u].line, log.qsos.size() + u);
+        }
+        std::stable_sort(rows.begin(), rows.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+        for (const auto& [line, index] : rows) {
+            if (index >= log.qsos.size()) {
+                const UnreadableQso& u = log.unreadable[index - log.qsos.size()];
+                csv += csvField(log.call) + "," + std::to_string(line) + "," + kUnreadableWord + ",," +
+                       csvField(u.reason) + "\n";
+                continue;
+            }
+            const QsoVerdict& v = report.verdicts[l].qsos[index];
+            const std::string other =
+                v.otherLog < 0 ? std::string() : report.logs[static_cast<size_t>(v.otherLog)].call;
+            csv += csvField(log.call) + "," + std::to_string(line) + "," + statusWord(v.status) + "," +
+                   csvField(other) + "," + csvField(detailOf(report, l, index)) + "\n";
+        }
+    }
+    return asUtf8(std::move(csv));
+}
+
+}  // namespace crosscheck

@@ -1,0 +1,113 @@
+#include "crosscheck/results_page.h"
+
+#include <algorithm>
+
+#include "crosscheck/hourly_chart.h"
+#include "crosscheck/report_text.h"
+
+namespace crosscheck {
+
+namespace {
+
+const char* const kResultsStyle =
+    "thead th{position:sticky;top:0;z-index:1}th[data-k]{cursor:pointer;user-select:none}"
+    "th[aria-sort=ascending]::after{content:\" \\25B2\"}th[aria-sort=descending]::after{content:\" \\25BC\"}"
+    "td.chart{padding:0}#find input{font-size:1em;margin-left:.5em}";
+
+// Sorting by a click on a column's heading (again: the other way), and the
+// box that leaves only the rows of the call typed (of the calls holding
+// the text, when no call is exactly it).
+const char* const kResultsScript =
+    "(function(){"
+    "var find=document.getElementById('find'),box=document.getElementById('call');"
+    "find.hidden=false;"
+    "function callOf(r){return r.cells[1].textContent.toUpperCase();}"
+    "document.querySelectorAll('th[data-k]').forEach(function(th){"
+    "th.tabIndex=0;"
+    "function sort(){"
+    "var table=th.closest('table'),body=table.tBodies[0],i=th.cellIndex,numbers=th.dataset.k==='n',"
+    "up=th.getAttribute('aria-sort')!=='ascending',rows=Array.prototype.slice.call(body.rows);"
+    "table.querySelectorAll('th[aria-sort]').forEach(function(o){o.removeAttribute('aria-sort');});"
+    "th.setAttribute('aria-sort',up?'ascending':'descending');"
+    "rows.sort(function(a,b){var x=a.cells[i].textContent,y=b.cells[i].textContent,"
+    "d=numbers?Number(x)-Number(y):(x<y?-1:x>y?1:0);return up?d:-d;});"
+    "rows.forEach(function(r){body.appendChild(r);});}"
+    "th.addEventListener('click',sort);"
+    "th.addEventListener('keydown',function(e){if(e.key==='Enter'){sort();}});});"
+    "box.addEventListener('input',function(){"
+    "var text=box.value.trim().toUpperCase(),rows=document.querySelectorAll('table.results tbody tr'),"
+    "exact=Array.prototype.some.call(rows,function(r){return callOf(r)===text;});"
+    "rows.forEach(function(r){var c=callOf(r);r.hidden=text!==''&&(exact?c!==text:c.indexOf(text)<0);});"
+    "document.querySelectorAll('table.results').forEach(function(t){"
+    "var shown=Array.prototype.some.call(t.tBodies[0].rows,function(r){return !r.hidden;});"
+    "t.hidden=!shown;t.previousElementSibling.hidden=!shown;});});"
+    "})();";
+
+std::string heading(std::string_view text, const char* kind) {
+    return "<th" + std::string(kind[0] == 'c' ? " class=\"l\"" : "") + " data-k=\"" + (kind[0] == 'c' ? "t" : "n") +
+           "\">" + htmlEscaped(std::string(text)) + "</th>";
+}
+
+std::string cell(int64_t value) {
+    return "<td>" + std::to_string(value) + "</td>";
+}
+
+}  // namespace
+
+std::string resultsHtml(const ContestReport& report) {
+    const Language language = report.settings.language;
+    const Words& w = wordsFor(language);
+    const std::string title = filled(w.resultsTitle, {contestName(report)});
+    std::string html = pageHead(w.htmlLang, title, std::string(kChartStyle) + kResultsStyle) + "<h1>" +
+                       htmlEscaped(title) + "</h1>\n<p>" + htmlEscaped(rulesSentence(report)) + " " +
+                       htmlEscaped(filled(w.checkedWith, {report.settings.toolVersion})) + "</p>\n";
+    const HourSpan span = hourSpan(report);
+    if (span.count > 0) {
+        html += "<p>" + htmlEscaped(std::string(w.contactsPerHour)) + ": " + chartLegend() + "</p>\n";
+    }
+    html += "<p id=\"find\" hidden><label>" + htmlEscaped(std::string(w.findCall)) +
+            "<input id=\"call\" type=\"search\" autocomplete=\"off\" spellcheck=\"false\"></label></p>\n";
+
+    const std::vector<Ranked> rows = ranked(report);
+    std::vector<HourlyCounts> hourly(report.logs.size());
+    for (size_t l = 0; l < report.logs.size(); ++l) {
+        hourly[l] = hourlyCounts(report.logs[l], report.verdicts[l].offsetMinutes, span);
+    }
+    const std::vector<std::string> ubnNames = ubnFileNames(report);
+    const std::string columns = "<thead><tr>" + heading(w.rank, "n") + heading(w.call, "c") + heading(w.qsos, "n") +
+                                heading(w.confirmed, "n") + heading(w.points, "n") + heading(w.multipliers, "n") +
+                                heading(w.claimedScore, "n") + heading(w.checkedScore, "n") + heading(w.nil, "n") +
+                                heading(w.busted, "n") + heading(w.unique, "n") + "<th class=\"l\">" +
+                                htmlEscaped(std::string(w.contactsPerHour)) + "</th></tr></thead><tbody>\n";
+    for (size_t first = 0; first < rows.size();) {
+        size_t end = first + 1;
+        while (end < rows.size() && !rows[end].opensCategory) {
+            ++end;
+        }
+        // One scale for the charts of a table, so that they compare.
+        int32_t peak = 1;
+        for (size_t i = first; i < end; ++i) {
+            peak = std::max(peak, hourly[rows[i].log].peak());
+        }
+        html += "<h2>" + htmlEscaped(categoryHeading(report.entrants[rows[first].log], language)) +
+                "</h2>\n<table class=\"results\">" + columns;
+        for (size_t i = first; i < end; ++i) {
+            const size_t l = rows[i].log;
+            const Entrant& e = report.entrants[l];
+            const std::string& call = report.logs[l].call;
+            const VerdictCounts c = countVerdicts(report.logs[l], report.verdicts[l]);
+            html +=
+                "<tr>" + cell(rows[i].rank) + "<td class=\"l\"><a href=\"ubn/" + htmlEscaped(ubnNames[l]) + ".html\">" +
+                htmlEscaped(call) + "</a></td>" + cell(e.claimedQsos) + cell(c.of(QsoStatus::kConfirmed)) +
+                cell(e.checked.points) + cell(e.checked.summary.multipliers) + cell(claimedScoreOf(e)) + "<td><b>" +
+                std::to_string(e.checked.score) + "</b></td>" + cell(c.of(QsoStatus::kNil)) + cell(c.busted()) +
+                cell(c.of(QsoStatus::kUnique)) + "<td class=\"chart\"><div class=\"chart\">" +
+                hourlySvg(hourly[l], span, peak, call + ": " + std::string(w.contactsPerHour)) + "</div></td></tr>\n";
+        }
+        html += "</tbody></table>\n";
+        first = end;
+    }
+    return asUtf8(html + "<script>" + kResultsScript + "</script>\n</body></html>\n");
+}
+
+}  // namespace crosscheck
