@@ -190,7 +190,7 @@ std::string hourlySvg(const SubmittedLog& log, const HourSpan& span) {
     std::vector<std::string> bands;
     for (const LogQso& q : log.qsos) {
         if (std::find(bands.begin(), bands.end(), q.band) == bands.end()) {
-            bands.push_back(q.band);
+            bands.push_back(q.band.str());
         }
     }
     sortBandsDescending(bands);

@@ -90,7 +90,7 @@ private:
         std::deque<std::string> owned;
         std::unordered_map<std::string_view, uint32_t> ids;
         std::vector<std::string_view> texts;
-        auto intern = [&](const std::string& call) -> uint32_t {
+        auto intern = [&](std::string_view call) -> uint32_t {
             std::string_view key = call;
             if (std::string upper = normalised(call); upper != call) {
                 owned.push_back(std::move(upper));
@@ -113,7 +113,7 @@ private:
         // One pass over the contacts in memory order; the rules then work on
         // these dense arrays only.
         std::unordered_map<std::string, uint32_t> exchanges;
-        auto exchangeId = [&](const std::string& exchange) {
+        auto exchangeId = [&](std::string_view exchange) {
             return exchanges.emplace(normalised(exchange), static_cast<uint32_t>(exchanges.size())).first->second;
         };
         for (size_t l = 0; l < logs_.size(); ++l) {
@@ -643,7 +643,7 @@ std::string verdictDetail(const std::vector<SubmittedLog>& logs, const std::vect
             return call + " sent no log";
         case QsoStatus::kRefused:
         case QsoStatus::kDupe:
-            return qso.finding;
+            return qso.finding.str();
     }
     return std::string();
 }
