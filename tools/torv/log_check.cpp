@@ -1,14 +1,13 @@
 #include "log_check.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cmath>
 #include <exception>
 #include <map>
-#include <thread>
 
 #include "files.h"
 #include "log_scoring.h"
+#include "parallel.h"
 #include "logfile/log_file.h"
 #include "logfile/text.h"
 
@@ -32,6 +31,13 @@ struct ReadLog {
     std::vector<std::string> diagnostics;
     bool inputProblems = false;
 };
+
+ReadLog leftOut(const std::string& path, const std::string& why) {
+    ReadLog out;
+    out.diagnostics.push_back(path + ": " + why + "; left out");
+    out.inputProblems = true;
+    return out;
+}
 
 std::string fileNameOf(const std::string& path) {
     const size_t slash = path.find_last_of("/\\");
@@ -64,9 +70,7 @@ ReadLog readAndScore(const std::string& path, const CheckRequest& request, const
         out.modified = source.modified;
         log = readLog(out.bytes);
     } catch (const LogFileError& error) {
-        out.diagnostics.push_back(path + ": " + error.what() + "; left out");
-        out.inputProblems = true;
-        return out;
+        return leftOut(path, error.what());
     }
     for (const LogProblem& problem : log.problems.shown) {
         out.diagnostics.push_back(path + ": " + problemMessage(problem));
@@ -253,28 +257,15 @@ bool naturallyBefore(const std::string& a, const std::string& b) {
 
 CheckOutcome checkLogs(const std::vector<std::string>& paths, const CheckRequest& request, const LogLoader& load) {
     std::vector<ReadLog> read(paths.size());
-    std::atomic<size_t> next{0};
-    auto work = [&] {
-        for (size_t i = next++; i < paths.size(); i = next++) {
-            try {
-                read[i] = readAndScore(paths[i], request, load);
-            } catch (const std::exception& error) {
-                read[i] = ReadLog();
-                read[i].diagnostics.push_back(paths[i] + ": " + error.what() + "; left out");
-                read[i].inputProblems = true;
-            }
+    forEachIndex(paths.size(), request.threads, [&](size_t i) {
+        try {
+            read[i] = readAndScore(paths[i], request, load);
+        } catch (const std::exception& error) {
+            read[i] = leftOut(paths[i], error.what());
+        } catch (...) {
+            read[i] = leftOut(paths[i], "an unknown error");
         }
-    };
-    unsigned threads = request.threads != 0 ? request.threads : std::max(1u, std::thread::hardware_concurrency());
-    threads = static_cast<unsigned>(std::min<size_t>(threads, std::max<size_t>(paths.size(), 1)));
-    std::vector<std::thread> workers;
-    for (unsigned t = 1; t < threads; ++t) {
-        workers.emplace_back(work);
-    }
-    work();
-    for (std::thread& w : workers) {
-        w.join();
-    }
+    });
 
     CheckOutcome outcome;
     outcome.report.settings = request.settings;
@@ -328,21 +319,44 @@ CheckOutcome checkLogs(const std::vector<std::string>& paths, const CheckRequest
     read.clear();
 
     report.verdicts = crosscheck::crossCheck(report.logs, report.settings.options);
-    for (size_t l = 0; l < report.logs.size(); ++l) {
+    std::vector<std::string> failures(report.logs.size());
+    forEachIndex(report.logs.size(), request.threads, [&](size_t l) {
         try {
             finishEntrant(report, l, bytes[l]);
         } catch (const std::exception& error) {
+            failures[l] = error.what();
+        } catch (...) {
+            failures[l] = "an unknown error";
+        }
+        std::string().swap(bytes[l]);
+    });
+    for (size_t l = 0; l < report.logs.size(); ++l) {
+        if (!failures[l].empty()) {
             // The others are still checked; this one's report says less.
-            const std::string note = report.entrants[l].file + ": its checked score could not be made: " + error.what();
+            const std::string note = report.entrants[l].file + ": its checked score could not be made: " + failures[l];
             outcome.diagnostics.push_back(note);
             report.notes.push_back(note);
             outcome.inputProblems = true;
             report.entrants[l].qsoText.resize(report.logs[l].qsos.size());
             report.entrants[l].unreadableText.resize(report.logs[l].unreadable.size());
         }
-        std::string().swap(bytes[l]);
     }
     return outcome;
+}
+
+std::vector<std::string> makeCheckFiles(const std::vector<CheckFile>& files, unsigned threads,
+                                        const CheckFileWriter& write) {
+    std::vector<std::string> failures(files.size());
+    forEachIndex(files.size(), threads, [&](size_t i) {
+        try {
+            failures[i] = write(files[i].name, files[i].text());
+        } catch (const std::exception& error) {
+            failures[i] = error.what();
+        } catch (...) {
+            failures[i] = "an unknown error";
+        }
+    });
+    return failures;
 }
 
 std::vector<CheckFile> checkFiles(const crosscheck::ContestReport& report, bool json) {

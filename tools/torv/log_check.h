@@ -62,6 +62,17 @@ struct CheckFile {
 // and results.json when asked.
 std::vector<CheckFile> checkFiles(const crosscheck::ContestReport& report, bool json);
 
+// Takes a file's name and its text once made; "" when it is written, else
+// why not. Called from several threads at once, one file each.
+using CheckFileWriter = std::function<std::string(const std::string& name, const std::string& text)>;
+
+// Makes the files' texts and hands each to `write`, on `threads` threads
+// (0: one per core), so that at most one text per thread is held at once.
+// Returns, in the files' order, what `write` said, or why the text could
+// not be made.
+std::vector<std::string> makeCheckFiles(const std::vector<CheckFile>& files, unsigned threads,
+                                        const CheckFileWriter& write);
+
 // Minutes since 1970 of an OLE Automation date, to the nearest minute.
 int64_t minuteOfOleDate(double oleDate);
 
