@@ -105,8 +105,13 @@ std::vector<CInfo> ContactStore::contactList() const {
 }
 
 void ContactStore::append(const CInfo& record) {
+    append(CInfo(record));
+}
+
+void ContactStore::append(CInfo&& moved) {
     const auto slot = static_cast<uint32_t>(records_.size());
-    records_.push_back(record);
+    records_.push_back(std::move(moved));
+    const CInfo& record = records_.back();
     live_.push_back(1);
     liveSlots_.appendLive();
     ++liveCount_;

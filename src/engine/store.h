@@ -78,8 +78,9 @@ public:
     // A copy of the whole log, in order.
     std::vector<CInfo> contactList() const;
 
-    // Copies the record to the end of the log.
+    // Copies (or moves) the record to the end of the log.
     void append(const CInfo& record);
+    void append(CInfo&& record);
     // Drops the record at position (0 <= position < count); the later
     // records keep their order and move down by one position.
     void removeAt(size_t position);
