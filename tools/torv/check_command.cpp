@@ -197,9 +197,10 @@ int runCheck(const CheckCommandOptions& options) {
     }
     // Each file is made and written alone, on all cores: one that fails is
     // told and the others are still written.
-    const std::vector<std::string> failures = makeCheckFiles(
-        files, request.threads,
-        [&out](const std::string& name, const std::string& text) { return writeFileAtomically(out + "/" + name, text); });
+    const std::vector<std::string> failures =
+        makeCheckFiles(files, request.threads, [&out](const std::string& name, const std::string& text) {
+            return writeFileAtomically(out + "/" + name, text);
+        });
     std::set<std::string> written;
     for (size_t i = 0; i < files.size(); ++i) {
         if (failures[i].empty()) {

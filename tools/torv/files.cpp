@@ -41,6 +41,7 @@ WholeFile readWholeFile(const std::string& path, uint64_t limit) {
         return whole;
     }
     whole.modified = facts ? facts->modified : 0;
+    whole.regular = facts && facts->regular;
     // The size the system gives, so that the bytes are held in one block of
     // their own size (the reading below still stops at the file's end).
     if (facts) {

@@ -60,7 +60,7 @@ std::optional<OpenFileFacts> factsOf(std::FILE* file) {
         return std::nullopt;
     }
     return OpenFileFacts{static_cast<uint64_t>(status.st_size), static_cast<int64_t>(status.st_mtime),
-                         (status.st_mode & _S_IFDIR) != 0};
+                         (status.st_mode & _S_IFDIR) != 0, (status.st_mode & _S_IFREG) != 0};
 }
 
 std::optional<FileIdentity> fileIdentity(const std::string& path) {

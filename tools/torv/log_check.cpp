@@ -7,9 +7,9 @@
 
 #include "files.h"
 #include "log_scoring.h"
-#include "parallel.h"
 #include "logfile/log_file.h"
 #include "logfile/text.h"
+#include "parallel.h"
 
 namespace {
 
@@ -21,12 +21,26 @@ using crosscheck::SubmittedLog;
 // OLE Automation day 25569 is 1970-01-01.
 constexpr double kUnixEpochOleDay = 25569.0;
 
+// What quotes a log's lines once the contest is checked: its bytes, held
+// only when they cannot be loaded again (a pipe); a file's bytes are loaded
+// again instead of being held through the cross-check (at a million lines
+// they would be a third of the memory), and known by their hash.
+struct LogBytes {
+    std::string held;
+    bool loadAgain = false;
+    size_t hash = 0;
+};
+
+size_t hashOf(std::string_view bytes) {
+    return std::hash<std::string_view>()(bytes);
+}
+
 // One log read and scored, or the reason it is left out.
 struct ReadLog {
     bool usable = false;
     SubmittedLog log;
     Entrant entrant;
-    std::string bytes;  // kept until the report quotes its lines
+    LogBytes bytes;
     int64_t modified = 0;
     std::vector<std::string> diagnostics;
     bool inputProblems = false;
@@ -66,9 +80,14 @@ ReadLog readAndScore(const std::string& path, const CheckRequest& request, const
     LogFile log;
     try {
         LogSource source = load(path);
-        out.bytes = decodedLogText(std::move(source.bytes));
+        out.bytes.loadAgain = source.again;
+        out.bytes.hash = source.again ? hashOf(source.bytes) : 0;
         out.modified = source.modified;
-        log = readLog(out.bytes);
+        const std::string text = decodedLogText(std::move(source.bytes));
+        log = readLog(text);
+        if (!source.again) {
+            out.bytes.held = text;
+        }
     } catch (const LogFileError& error) {
         return leftOut(path, error.what());
     }
@@ -174,6 +193,22 @@ std::vector<std::string> linesOf(const std::string& bytes, const std::vector<uin
     return texts;
 }
 
+// The text of a log loaded again, when its bytes are the ones first read;
+// false (and no text) when they are not or cannot be read.
+bool loadedAgain(const std::string& path, size_t hash, const LogLoader& load, std::string& text) {
+    try {
+        LogSource source = load(path);
+        if (hashOf(source.bytes) == hash) {
+            text = decodedLogText(std::move(source.bytes));
+            return true;
+        }
+    } catch (const LogFileError&) {
+        // Gone or unreadable: told as changed.
+    }
+    text.clear();
+    return false;
+}
+
 // The checked score, the header findings and the quoted lines of one log,
 // once the contest is cross-checked.
 void finishEntrant(crosscheck::ContestReport& report, size_t l, const std::string& bytes) {
@@ -214,7 +249,7 @@ LogSource loadLogFile(const std::string& path) {
     if (!file.error.empty()) {
         throw LogFileError(file.error);
     }
-    return LogSource{std::move(file.bytes), file.modified};
+    return LogSource{std::move(file.bytes), file.modified, file.regular};
 }
 
 bool naturallyBefore(const std::string& a, const std::string& b) {
@@ -298,7 +333,7 @@ CheckOutcome checkLogs(const std::vector<std::string>& paths, const CheckRequest
         return naturallyBefore(paths[b], paths[a]);
     };
     crosscheck::ContestReport& report = outcome.report;
-    std::vector<std::string> bytes;
+    std::vector<LogBytes> bytes;
     for (auto& [call, logs] : byCall) {
         std::sort(logs.begin(), logs.end(), later);
         if (logs.size() > 1) {
@@ -320,17 +355,28 @@ CheckOutcome checkLogs(const std::vector<std::string>& paths, const CheckRequest
 
     report.verdicts = crosscheck::crossCheck(report.logs, report.settings.options);
     std::vector<std::string> failures(report.logs.size());
+    std::vector<char> changed(report.logs.size(), 0);
     forEachIndex(report.logs.size(), request.threads, [&](size_t l) {
         try {
-            finishEntrant(report, l, bytes[l]);
+            std::string text = std::move(bytes[l].held);
+            if (bytes[l].loadAgain) {
+                changed[l] = !loadedAgain(report.entrants[l].file, bytes[l].hash, load, text);
+            }
+            finishEntrant(report, l, text);
         } catch (const std::exception& error) {
             failures[l] = error.what();
         } catch (...) {
             failures[l] = "an unknown error";
         }
-        std::string().swap(bytes[l]);
     });
     for (size_t l = 0; l < report.logs.size(); ++l) {
+        if (changed[l] != 0) {
+            const std::string note =
+                report.entrants[l].file + ": changed or gone since it was read; its report quotes none of its lines";
+            outcome.diagnostics.push_back(note);
+            report.notes.push_back(note);
+            outcome.inputProblems = true;
+        }
         if (!failures[l].empty()) {
             // The others are still checked; this one's report says less.
             const std::string note = report.entrants[l].file + ": its checked score could not be made: " + failures[l];

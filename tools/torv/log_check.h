@@ -29,10 +29,13 @@ struct CheckOutcome {
 };
 
 // A submitted file as read: its bytes and when it was last modified (any
-// clock, compared only with the other files').
+// clock, compared only with the other files'). A file that can be loaded
+// again (not a pipe) is, to quote its lines in the reports, instead of
+// being held in memory through the cross-check.
 struct LogSource {
     std::string bytes;
     int64_t modified = 0;
+    bool again = true;
 };
 
 // Reads a file; throws LogFileError saying why it cannot.
@@ -42,7 +45,8 @@ using LogLoader = std::function<LogSource(const std::string& path)>;
 LogSource loadLogFile(const std::string& path);
 
 // Checks the logs at these paths. A file that cannot be read, is no log, or
-// names no station is reported and left out; of several logs of one call
+// names no station is reported and left out; one that has changed when it
+// is loaded again is reported, and its report quotes none of its lines; of several logs of one call
 // the one modified last is checked (then the one whose file name comes
 // last in a natural order, case aside: "log-2" before "log-10"), with one
 // warning naming the file checked and those left out.
