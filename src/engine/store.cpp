@@ -16,6 +16,11 @@ size_t lowestBit(size_t i) {
 constexpr size_t kCompactionFloor = 16;
 
 uint32_t intern(std::unordered_map<std::string, uint32_t>& ids, const std::string& text) {
+    // Looked up first: emplace would make (and drop) a node for every text.
+    const auto found = ids.find(text);
+    if (found != ids.end()) {
+        return found->second;
+    }
     return ids.emplace(text, static_cast<uint32_t>(ids.size())).first->second;
 }
 
@@ -209,6 +214,14 @@ void ContactStore::clear() {
     bandIds_.clear();
     areaIds_.clear();
     areaNames_.clear();
+}
+
+void ContactStore::reserve(size_t records) {
+    records_.reserve(records);
+    live_.reserve(records);
+    scoreEntries_.reserve(records);
+    liveSlots_.reserve(records);
+    twins_.reserve(records);
 }
 
 size_t ContactStore::twinCount(const std::string& call, const std::string& band, const std::string& mode) const {

@@ -46,6 +46,7 @@ public:
     // The slot of the live record at position (0 <= position < live count).
     size_t slotAt(size_t position) const;
     void clear() { tree_.assign(1, 0); }
+    void reserve(size_t slots) { tree_.reserve(slots + 1); }
 
 private:
     std::vector<uint32_t> tree_ = std::vector<uint32_t>(1, 0);  // 1-based, tree_[0] unused
@@ -89,6 +90,9 @@ public:
     bool removeFirstTwin(const std::string& call, const std::string& band, const std::string& mode);
     // Empties the log (not the band list).
     void clear();
+    // Makes room for this many records, so that appending them moves none
+    // (a caller that knows the size of the log it passes).
+    void reserve(size_t records);
 
     // Number of stored records with this call, band and mode.
     size_t twinCount(const std::string& call, const std::string& band, const std::string& mode) const;
