@@ -67,19 +67,34 @@ size_t utf8SequenceLength(std::string_view text, size_t at) {
 
 void blankSeparated(std::string_view text, std::vector<std::string_view>& fields) {
     fields.clear();
-    size_t start = std::string_view::npos;  // of the field being read
-    for (size_t at = 0; at < text.size();) {
+    // Steps over one character of the kind asked for (blank or not): ASCII
+    // at once, anything else through the UTF-8 step.
+    auto over = [text](size_t& at, bool blank) {
+        const unsigned char c = byteAt(text, at);
+        if (c < 0x80) {
+            if (isAsciiBlank(static_cast<char>(c)) != blank) {
+                return false;
+            }
+            ++at;
+            return true;
+        }
         const Step step = stepAt(text, at);
-        if (step.blank && start != std::string_view::npos) {
-            fields.push_back(text.substr(start, at - start));
-            start = std::string_view::npos;
-        } else if (!step.blank && start == std::string_view::npos) {
-            start = at;
+        if (step.blank != blank) {
+            return false;
         }
         at += step.length;
-    }
-    if (start != std::string_view::npos) {
-        fields.push_back(text.substr(start));
+        return true;
+    };
+    size_t at = 0;
+    while (at < text.size()) {
+        while (at < text.size() && over(at, true)) {
+        }
+        const size_t start = at;
+        while (at < text.size() && over(at, false)) {
+        }
+        if (at > start) {
+            fields.push_back(text.substr(start, at - start));
+        }
     }
 }
 
