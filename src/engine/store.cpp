@@ -67,20 +67,53 @@ size_t LiveSlotCounter::slotAt(size_t position) const {
     return index;
 }
 
-void ContactStore::SlotQueue::erase(uint32_t slot) {
-    auto it = std::lower_bound(slots.begin() + static_cast<std::ptrdiff_t>(head), slots.end(), slot);
-    if (it == slots.end() || *it != slot) {
+void ContactStore::SlotQueue::push(uint32_t slot) {
+    if (size() == 0) {
+        slots_.clear();
+        head_ = 0;
+        single_ = true;
+        first_ = slot;
         return;
     }
-    if (it == slots.begin() + static_cast<std::ptrdiff_t>(head)) {
-        ++head;
+    if (single_) {
+        single_ = false;
+        slots_.push_back(first_);
+    }
+    slots_.push_back(slot);
+}
+
+void ContactStore::SlotQueue::erase(uint32_t slot) {
+    if (single_) {
+        single_ = first_ != slot;
+        return;
+    }
+    auto it = std::lower_bound(slots_.begin() + static_cast<std::ptrdiff_t>(head_), slots_.end(), slot);
+    if (it == slots_.end() || *it != slot) {
+        return;
+    }
+    if (it == slots_.begin() + static_cast<std::ptrdiff_t>(head_)) {
+        ++head_;
     } else {
-        slots.erase(it);
+        slots_.erase(it);
     }
-    if (head == slots.size()) {
-        slots.clear();
-        head = 0;
+    if (head_ == slots_.size()) {
+        slots_.clear();
+        head_ = 0;
     }
+}
+
+void ContactStore::SlotQueue::renumber(const std::vector<uint32_t>& newSlot) {
+    if (single_) {
+        first_ = newSlot[first_];
+        return;
+    }
+    std::vector<uint32_t> slots;
+    slots.reserve(size());
+    for (size_t i = head_; i < slots_.size(); ++i) {
+        slots.push_back(newSlot[slots_[i]]);
+    }
+    slots_ = std::move(slots);
+    head_ = 0;
 }
 
 // Host texts end at their first NUL, so a NUL separates the parts of a key
@@ -120,7 +153,7 @@ void ContactStore::append(CInfo&& moved) {
     live_.push_back(1);
     liveSlots_.appendLive();
     ++liveCount_;
-    twins_[twinKey(record.call, record.band, record.mode)].slots.push_back(slot);
+    twins_[twinKey(record.call, record.band, record.mode)].push(slot);
     ++areaCounts_[areaKey(record.band, record.area)];
 
     ScoreEntry entry;
@@ -145,7 +178,7 @@ bool ContactStore::removeFirstTwin(const std::string& call, const std::string& b
     if (it == twins_.end() || it->second.size() == 0) {
         return false;
     }
-    removeSlot(it->second.slots[it->second.head]);
+    removeSlot(it->second.front());
     return true;
 }
 
@@ -192,14 +225,7 @@ void ContactStore::compact() {
     scoreEntries_.resize(next);
     live_.resize(next);
     for (auto& entry : twins_) {
-        SlotQueue& queue = entry.second;
-        std::vector<uint32_t> slots;
-        slots.reserve(queue.size());
-        for (size_t i = queue.head; i < queue.slots.size(); ++i) {
-            slots.push_back(newSlot[queue.slots[i]]);
-        }
-        queue.slots = std::move(slots);
-        queue.head = 0;
+        entry.second.renumber(newSlot);
     }
 }
 
@@ -235,7 +261,7 @@ std::optional<size_t> ContactStore::findFirstTwin(const std::string& call, const
     if (it == twins_.end() || it->second.size() == 0) {
         return std::nullopt;
     }
-    return liveSlots_.liveBefore(it->second.slots[it->second.head]);
+    return liveSlots_.liveBefore(it->second.front());
 }
 
 bool ContactStore::hasArea(const std::string& band, const std::string& area) const {

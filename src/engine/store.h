@@ -130,13 +130,24 @@ public:
     const ContestContext& context() const { return context_; }
 
 private:
-    // The live slots of one call, band and mode, in log order; removals
-    // usually take the first, so it advances a head instead of erasing.
-    struct SlotQueue {
-        std::vector<uint32_t> slots;
-        size_t head = 0;
-        size_t size() const { return slots.size() - head; }
+    // The live slots of one call, band and mode, in log order. Most keys
+    // have one contact: its slot sits in place, and only a second one moves
+    // them into a vector. Removals usually take the first, so the vector
+    // advances a head instead of erasing.
+    class SlotQueue {
+    public:
+        size_t size() const { return single_ ? 1 : slots_.size() - head_; }
+        uint32_t front() const { return single_ ? first_ : slots_[head_]; }
+        void push(uint32_t slot);
         void erase(uint32_t slot);
+        // Every slot replaced by newSlot[slot] (their order is kept).
+        void renumber(const std::vector<uint32_t>& newSlot);
+
+    private:
+        bool single_ = false;  // one slot, first_; else those of slots_ from head_
+        uint32_t first_ = 0;
+        std::vector<uint32_t> slots_;
+        size_t head_ = 0;
     };
 
     static std::string twinKey(const std::string& call, const std::string& band, const std::string& mode);
