@@ -16,9 +16,9 @@ namespace crosscheck {
 namespace {
 
 // The order in which a UBN report lists what is not confirmed.
-constexpr std::array<QsoStatus, 7> kReportedStatuses = {
-    QsoStatus::kNil,        QsoStatus::kBustedCall, QsoStatus::kBustedExchange, QsoStatus::kUnique,
-    QsoStatus::kUnverified, QsoStatus::kDupe,       QsoStatus::kRefused,
+constexpr std::array<QsoStatus, 9> kReportedStatuses = {
+    QsoStatus::kNil,  QsoStatus::kBustedCall, QsoStatus::kBustedExchange, QsoStatus::kUnique,    QsoStatus::kUnverified,
+    QsoStatus::kDupe, QsoStatus::kRefused,    QsoStatus::kOutOfPeriod,    QsoStatus::kOtherBand,
 };
 
 const char* reasonWord(QsoStatus status) {
@@ -37,6 +37,12 @@ const char* reasonWord(QsoStatus status) {
             return "duplicate";
         case QsoStatus::kRefused:
             return "refused";
+        case QsoStatus::kOutOfPeriod:
+            return "outside the period";
+        case QsoStatus::kOtherBand:
+            return "other band";
+        case QsoStatus::kUnreadable:
+            return "not read";
         case QsoStatus::kConfirmed:
             break;
     }
@@ -107,7 +113,8 @@ std::string jsonArray(const std::vector<std::string>& texts) {
 
 std::string detailOf(const ContestReport& report, size_t log, size_t q) {
     std::string detail = verdictDetail(report.logs, report.verdicts, log, q);
-    if (outsidePeriod(report.logs[log].qsos[q], report.settings.period, report.verdicts[log].offsetMinutes)) {
+    if (report.verdicts[log].qsos[q].status != QsoStatus::kOutOfPeriod &&
+        outsidePeriod(report.logs[log].qsos[q], report.settings.period, report.verdicts[log].offsetMinutes)) {
         detail += detail.empty() ? "" : "; ";
         detail += "outside the contest period";
     }
@@ -330,8 +337,7 @@ std::string qsosCsv(const ContestReport& report) {
         for (size_t u = 0; u < log.unreadable.size(); ++u) {
             rows.emplace_back(log.unreadable[u].line, log.qsos.size() + u);
         }
-        std::stable_sort(rows.begin(), rows.end(),
-                         [](const auto& a, const auto& b) { return a.first < b.first; });
+        std::stable_sort(rows.begin(), rows.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
         for (const auto& [line, index] : rows) {
             if (index >= log.qsos.size()) {
                 const UnreadableQso& u = log.unreadable[index - log.qsos.size()];

@@ -453,25 +453,9 @@ void pairBustedCalls(const Contest& contest, const std::vector<int64_t>& minutes
 }  // namespace
 
 const char* statusWord(QsoStatus status) {
-    switch (status) {
-        case QsoStatus::kConfirmed:
-            return "CONFIRMED";
-        case QsoStatus::kBustedExchange:
-            return "BUSTED-EXCHANGE";
-        case QsoStatus::kBustedCall:
-            return "BUSTED-CALL";
-        case QsoStatus::kNil:
-            return "NIL";
-        case QsoStatus::kUnique:
-            return "UNIQUE";
-        case QsoStatus::kUnverified:
-            return "UNVERIFIED";
-        case QsoStatus::kRefused:
-            return "REFUSED";
-        case QsoStatus::kDupe:
-            return "DUPE";
-    }
-    return "";
+    static_assert(contest::kCheckStatusWords.size() == kStatusCount);
+    const size_t index = static_cast<size_t>(status);
+    return index < contest::kCheckStatusWords.size() ? contest::kCheckStatusWords[index] : "";
 }
 
 std::string normalised(std::string_view text) {
@@ -642,8 +626,16 @@ std::string verdictDetail(const std::vector<SubmittedLog>& logs, const std::vect
         case QsoStatus::kUnverified:
             return call + " sent no log";
         case QsoStatus::kRefused:
+            return qso.engine == EngineResult::kRefused ? qso.finding.str() : std::string("no contest band");
         case QsoStatus::kDupe:
             return qso.finding.str();
+        case QsoStatus::kOutOfPeriod:
+            return "outside the contest period";
+        case QsoStatus::kOtherBand:
+            return "on " + (qso.band.empty() ? std::string("no band") : qso.band.str()) +
+                   ", not the entrant's category band";
+        case QsoStatus::kUnreadable:
+            break;
     }
     return std::string();
 }

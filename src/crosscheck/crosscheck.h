@@ -21,13 +21,15 @@
 #include <vector>
 
 #include "crosscheck/compact_text.h"
+#include "engine/contest.h"
 
 namespace crosscheck {
 
 // What the engine made of a contact when the log was scored alone.
 enum class EngineResult : uint8_t { kStored, kRefused, kDupe };
 
-// The verdict on one contact.
+// The verdict on one contact. Its words are the contest descriptor's
+// (contest::kCheckStatusWords), which this order indexes.
 enum class QsoStatus : uint8_t {
     kConfirmed,
     kBustedExchange,
@@ -35,13 +37,17 @@ enum class QsoStatus : uint8_t {
     kNil,
     kUnique,
     kUnverified,
-    kRefused,
-    kDupe,
+    kRefused,      // by the engine, or on no band the contest counts
+    kDupe,         // by the engine
+    kOutOfPeriod,  // made outside the contest period, by the corrected time
+    kOtherBand,    // a single-band entrant's contact on another band
+    kUnreadable,   // a QSO line that could not be read: never a LogQso's verdict
 };
-constexpr int kStatusCount = 8;
+constexpr int kStatusCount = 11;
 
-// "CONFIRMED", "BUSTED-EXCHANGE", "BUSTED-CALL", "NIL", "UNIQUE",
-// "UNVERIFIED", "REFUSED", "DUPE".
+// The status's word: "CONFIRMED", "BUSTED-EXCHANGE", "BUSTED-CALL", "NIL",
+// "UNIQUE", "UNVERIFIED", "REFUSED", "DUPE", "OUT-OF-PERIOD", "OTHER-BAND",
+// "UNREADABLE".
 const char* statusWord(QsoStatus status);
 
 // One QSO line of a log. A contest holds a million of them at once, so the
@@ -79,7 +85,7 @@ struct SubmittedLog {
 };
 
 // The word of an unreadable line in the reports.
-constexpr const char* kUnreadableWord = "UNREADABLE";
+inline constexpr const char* kUnreadableWord = contest::kCheckStatusWords[static_cast<size_t>(QsoStatus::kUnreadable)];
 
 struct CheckOptions {
     int windowMinutes = 5;         // the widest time difference of a pair, corrected times

@@ -25,6 +25,27 @@ inline constexpr std::array<int, 6> kBandMegahertz = {1, 3, 7, 14, 21, 28};
 // Bands whose contacts are refused outright.
 inline constexpr std::array<std::string_view, 4> kRefusedBands = {"160m", "30m", "17m", "12m"};
 
+// The bands a committee counts: the contest bands that are not refused
+// (80, 40, 20, 15 and 10 m). The plug-in stores a contact on any band it is
+// not told to refuse; the committee's check refuses the others.
+constexpr bool isCountedBand(std::string_view band) {
+    bool contest = false;
+    for (const char* b : kBands) {
+        contest = contest || band == b;
+    }
+    for (std::string_view refused : kRefusedBands) {
+        contest = contest && band != refused;
+    }
+    return contest;
+}
+
+// The verdicts of the committee's check on a QSO line, as its files write
+// them, in the order of crosscheck::QsoStatus.
+inline constexpr std::array<const char*, 11> kCheckStatusWords = {
+    "CONFIRMED", "BUSTED-EXCHANGE", "BUSTED-CALL", "NIL",        "UNIQUE", "UNVERIFIED", "REFUSED",
+    "DUPE",      "OUT-OF-PERIOD",   "OTHER-BAND",  "UNREADABLE",
+};
+
 // The settings file, relative to the host's folder: as the profile functions
 // name it, and as the portable implementation opens it.
 inline constexpr const char* kSettingsFile = "Plugins\\TORV.ini";

@@ -339,10 +339,17 @@ TEST_F(CrossCheck, EmptyLogsAndNoLogs) {
 
 TEST(StatusWord, NamesEveryStatus) {
     const std::pair<QsoStatus, const char*> words[] = {
-        {QsoStatus::kConfirmed, "CONFIRMED"},    {QsoStatus::kBustedExchange, "BUSTED-EXCHANGE"},
-        {QsoStatus::kBustedCall, "BUSTED-CALL"}, {QsoStatus::kNil, "NIL"},
-        {QsoStatus::kUnique, "UNIQUE"},          {QsoStatus::kUnverified, "UNVERIFIED"},
-        {QsoStatus::kRefused, "REFUSED"},        {QsoStatus::kDupe, "DUPE"},
+        {QsoStatus::kConfirmed, "CONFIRMED"},
+        {QsoStatus::kBustedExchange, "BUSTED-EXCHANGE"},
+        {QsoStatus::kBustedCall, "BUSTED-CALL"},
+        {QsoStatus::kNil, "NIL"},
+        {QsoStatus::kUnique, "UNIQUE"},
+        {QsoStatus::kUnverified, "UNVERIFIED"},
+        {QsoStatus::kRefused, "REFUSED"},
+        {QsoStatus::kDupe, "DUPE"},
+        {QsoStatus::kOutOfPeriod, "OUT-OF-PERIOD"},
+        {QsoStatus::kOtherBand, "OTHER-BAND"},
+        {QsoStatus::kUnreadable, "UNREADABLE"},
     };
     for (const auto& [status, word] : words) {
         EXPECT_STREQ(statusWord(status), word);
