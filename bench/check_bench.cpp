@@ -1,7 +1,19 @@
 // torv check from the logs' texts to the committee's files, on generated
 // contests of growing size: reading, scoring every log with the engine (on
-// all cores), the cross-check and every report. Files stay in memory, so
-// the figures leave the disk out. Figures: docs/performance.md.
+// all cores), the cross-check and every report. BM_TorvCheck keeps the
+// files in memory, so its figures leave the disk out; BM_TorvCheckProgram
+// runs the program itself on the contest written to a folder, as a
+// committee does, with the largest resident set of the run, and
+// BM_ReadContestFiles reads the same files once, the floor any check
+// stands on. Figures: docs/performance.md.
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <map>
 #include <string>
 #include <vector>
@@ -42,9 +54,10 @@ void BM_TorvCheck(benchmark::State& state) {
     const LogLoader load = [&texts](const std::string& path) { return LogSource{texts.files.at(path), 0}; };
     for (auto _ : state) {
         const CheckOutcome outcome = checkLogs(texts.paths, CheckRequest(), load);
-        for (const CheckFile& file : checkFiles(outcome.report, true)) {
-            benchmark::DoNotOptimize(file.text());
-        }
+        makeCheckFiles(checkFiles(outcome.report, true), 0, [](const std::string&, const std::string& text) {
+            benchmark::DoNotOptimize(text.data());
+            return std::string();
+        });
     }
     state.counters["logs"] = static_cast<double>(texts.paths.size());
     state.counters["lines"] = static_cast<double>(texts.lines);
@@ -69,5 +82,117 @@ void BM_CheckFiles(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(texts.lines));
 }
 BENCHMARK(BM_CheckFiles)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(2);
+
+// The contest of BM_TorvCheck written to a folder of its own under the
+// system's temporary folder, once per size; removed when the run ends.
+class ContestFolders {
+public:
+    ~ContestFolders() {
+        std::error_code ignored;
+        for (const auto& [lines, folder] : folders_) {
+            std::filesystem::remove_all(folder, ignored);
+        }
+    }
+    const std::filesystem::path& of(int64_t lines) {
+        auto found = folders_.find(lines);
+        if (found != folders_.end()) {
+            return found->second;
+        }
+        const std::filesystem::path folder =
+            std::filesystem::temp_directory_path() /
+            ("torv-check-bench-" + std::to_string(getpid()) + "-" + std::to_string(lines));
+        std::filesystem::create_directories(folder);
+        for (const auto& [path, text] : contestOf(lines).files) {
+            std::filesystem::create_directories((folder / path).parent_path());
+            std::ofstream(folder / path, std::ios::binary) << text;
+        }
+        return folders_.emplace(lines, folder).first->second;
+    }
+
+private:
+    std::map<int64_t, std::filesystem::path> folders_;
+};
+ContestFolders contestFolders;
+
+struct ProgramRun {
+    bool ok = false;
+    double seconds = 0;
+    long peakKilobytes = 0;
+};
+
+// Runs the program under GNU time with its output on /dev/null: wall time,
+// and the largest resident set as time sees it. (A child forked from this
+// process would count the benchmark's own memory, which holds the contest,
+// until it executes the program; time's child starts small.)
+ProgramRun runProgram(const std::vector<std::string>& program) {
+    const std::filesystem::path figures =
+        std::filesystem::temp_directory_path() / ("torv-check-bench-" + std::to_string(getpid()) + ".time");
+    std::vector<std::string> words = {"/usr/bin/time", "-f", "%M", "-o", figures.string()};
+    words.insert(words.end(), program.begin(), program.end());
+    std::vector<char*> argv;
+    for (std::string& word : words) {
+        argv.push_back(word.data());
+    }
+    argv.push_back(nullptr);
+    const auto start = std::chrono::steady_clock::now();
+    const pid_t child = fork();
+    if (child == 0) {
+        const int nowhere = open("/dev/null", O_RDWR);
+        if (nowhere < 0 || dup2(nowhere, 0) < 0 || dup2(nowhere, 1) < 0 || dup2(nowhere, 2) < 0) {
+            _exit(127);
+        }
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    ProgramRun run;
+    int status = 0;
+    if (child > 0 && waitpid(child, &status, 0) == child) {
+        run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        run.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+        std::ifstream(figures) >> run.peakKilobytes;
+    }
+    std::error_code ignored;
+    std::filesystem::remove(figures, ignored);
+    return run;
+}
+
+void BM_TorvCheckProgram(benchmark::State& state) {
+    const std::filesystem::path& folder = contestFolders.of(state.range(0));
+    long peak = 0;
+    for (auto _ : state) {
+        const ProgramRun run = runProgram(
+            {TORV_PROGRAM, "check", (folder / "logs").string(), "--out", (folder / "checked").string(), "--json"});
+        if (!run.ok) {
+            state.SkipWithError("torv check failed");
+            return;
+        }
+        state.SetIterationTime(run.seconds);
+        peak = std::max(peak, run.peakKilobytes);
+    }
+    const size_t lines = contestOf(state.range(0)).lines;
+    state.counters["lines"] = static_cast<double>(lines);
+    state.counters["peak_MB"] = static_cast<double>(peak) / 1024.0;
+    state.counters["peak_B_per_line"] = static_cast<double>(peak) * 1024.0 / static_cast<double>(lines);
+    state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(lines));
+}
+BENCHMARK(BM_TorvCheckProgram)
+    ->Arg(100000)
+    ->Arg(1000000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->Iterations(3);
+
+void BM_ReadContestFiles(benchmark::State& state) {
+    const std::filesystem::path& folder = contestFolders.of(state.range(0));
+    for (auto _ : state) {
+        size_t bytes = 0;
+        for (const auto& entry : std::filesystem::directory_iterator(folder / "logs")) {
+            bytes += loadLogFile(entry.path().string()).bytes.size();
+        }
+        benchmark::DoNotOptimize(bytes);
+    }
+    state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(contestOf(state.range(0)).lines));
+}
+BENCHMARK(BM_ReadContestFiles)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace

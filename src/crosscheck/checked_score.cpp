@@ -97,7 +97,7 @@ std::vector<std::string> headerFindings(const HeaderFacts& header, const std::ve
         std::vector<std::string> others;
         for (const LogQso& q : qsos) {
             if (!q.band.empty() && q.band != band && std::find(others.begin(), others.end(), q.band) == others.end()) {
-                others.push_back(q.band);
+                others.push_back(q.band.str());
             }
         }
         if (!others.empty()) {

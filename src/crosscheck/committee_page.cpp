@@ -122,7 +122,7 @@ std::vector<std::string> headerFindings(const ContestReport& report, const Words
         for (const LogQso& q : log.qsos) {
             if (!band.empty() && !q.band.empty() && q.band != band &&
                 std::find(otherBands.begin(), otherBands.end(), q.band) == otherBands.end()) {
-                otherBands.push_back(q.band);
+                otherBands.push_back(q.band.str());
             }
             otherMode += (mode == "CW" || mode == "SSB") && !q.mode.empty() && q.mode != mode ? 1 : 0;
         }

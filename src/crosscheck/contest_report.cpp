@@ -274,12 +274,12 @@ std::string rulesSentence(const ContestReport& report) {
     const std::string penalty =
         s.rules.penalty == 0 ? std::string(w.noPenalty) : filled(w.penalty, {std::to_string(s.rules.penalty)});
     std::string period;
-    if (s.period.start && s.period.end) {
-        period = filled(w.period, {minuteText(*s.period.start), minuteText(*s.period.end)});
-    } else if (s.period.start) {
-        period = filled(w.periodFrom, {minuteText(*s.period.start)});
-    } else if (s.period.end) {
-        period = filled(w.periodTo, {minuteText(*s.period.end)});
+    if (s.options.period.start && s.options.period.end) {
+        period = filled(w.period, {minuteText(*s.options.period.start), minuteText(*s.options.period.end)});
+    } else if (s.options.period.start) {
+        period = filled(w.periodFrom, {minuteText(*s.options.period.start)});
+    } else if (s.options.period.end) {
+        period = filled(w.periodTo, {minuteText(*s.options.period.end)});
     } else {
         period = w.noPeriod;
     }

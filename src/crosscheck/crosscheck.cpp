@@ -110,7 +110,7 @@ private:
         std::deque<std::string> owned;
         std::unordered_map<std::string_view, uint32_t> ids;
         std::vector<std::string_view> texts;
-        auto intern = [&](const std::string& call) -> uint32_t {
+        auto intern = [&](std::string_view call) -> uint32_t {
             std::string_view key = call;
             if (std::string upper = normalised(call); upper != call) {
                 owned.push_back(std::move(upper));
@@ -133,7 +133,7 @@ private:
         // One pass over the contacts in memory order; the rules then work on
         // these dense arrays only.
         std::unordered_map<std::string, uint32_t> exchanges;
-        auto exchangeId = [&](const std::string& exchange) {
+        auto exchangeId = [&](std::string_view exchange) {
             return exchanges.emplace(normalised(exchange), static_cast<uint32_t>(exchanges.size())).first->second;
         };
         for (size_t l = 0; l < logs_.size(); ++l) {
@@ -979,13 +979,14 @@ std::string verdictDetail(const std::vector<SubmittedLog>& logs, const std::vect
             }
             return call + " sent no log";
         case QsoStatus::kRefused:
-            return qso.engine == EngineResult::kRefused ? qso.finding : std::string("no contest band");
+            return qso.engine == EngineResult::kRefused ? qso.finding.str() : std::string("no contest band");
         case QsoStatus::kDupe:
-            return qso.finding;
+            return qso.finding.str();
         case QsoStatus::kOutOfPeriod:
             return "outside the contest period";
         case QsoStatus::kOtherBand:
-            return "on " + (qso.band.empty() ? std::string("no band") : qso.band) + ", not the entrant's category band";
+            return "on " + (qso.band.empty() ? std::string("no band") : qso.band.str()) +
+                   ", not the entrant's category band";
         case QsoStatus::kUnreadable:
             break;
     }

@@ -26,6 +26,7 @@
 #include <string_view>
 #include <vector>
 
+#include "crosscheck/compact_text.h"
 #include "engine/contest.h"
 
 namespace crosscheck {
@@ -55,18 +56,20 @@ constexpr int kStatusCount = 11;
 // "UNREADABLE".
 const char* statusWord(QsoStatus status);
 
-// One QSO line of a log.
+// One QSO line of a log. A contest holds a million of them at once, so the
+// texts are CompactText (eight bytes each, short texts in place) and the
+// fields are ordered to leave no padding: 72 bytes a line.
 struct LogQso {
-    uint32_t line = 0;   // 1-based line (or record) number in its file
-    int64_t minute = 0;  // minutes since 1970-01-01 00:00 UTC, as logged
-    std::string call;    // the call worked, as logged
-    std::string band;    // "40m"
-    std::string mode;    // "CW", "SSB", ...
-    std::string exchangeSent;
-    std::string exchangeReceived;
+    uint32_t line = 0;  // 1-based line (or record) number in its file
     EngineResult engine = EngineResult::kStored;
-    std::string finding;  // the engine's finding for a refused or duplicate contact
-    std::string area;     // the area the engine gave a stored contact (its multiplier), "" for none
+    int64_t minute = 0;  // minutes since 1970-01-01 00:00 UTC, as logged
+    CompactText call;    // the call worked, as logged
+    CompactText band;    // "40m"
+    CompactText mode;    // "CW", "SSB", ...
+    CompactText exchangeSent;
+    CompactText exchangeReceived;
+    CompactText finding;  // the engine's finding for a refused or duplicate contact
+    CompactText area;     // the area the engine gave a stored contact (its multiplier), "" for none
 };
 
 // A QSO line of a log that could not be read, with what can still be read

@@ -30,7 +30,7 @@ int64_t tenthsOf(int64_t numerator, int64_t denominator) {
     return (numerator * 20 + denominator) / (denominator * 2);
 }
 
-int bandIndex(const std::string& band) {
+int bandIndex(std::string_view band) {
     const auto& bands = chartBands();
     const auto found = std::find(bands.begin(), bands.end(), band);
     return found == bands.end() ? -1 : static_cast<int>(found - bands.begin());

@@ -54,21 +54,28 @@ int ContestEngine::addData(const ContactFields& contact) {
 }
 
 int ContestEngine::acceptContact(const ContactFields& contact, ContactFindings& findings) {
-    const std::string time = formatDateTime(contact.qsoTime, kErrorTimePattern);
+    // Formatted only for a contact that draws a line: most draw none.
+    std::string formattedTime;
+    auto time = [&]() -> const std::string& {
+        if (formattedTime.empty()) {
+            formattedTime = formatDateTime(contact.qsoTime, kErrorTimePattern);
+        }
+        return formattedTime;
+    };
     auto writeLine = [&findings](const std::string& line) {
         findings.lines += line;
         findings.lines += "\r\n";
     };
     if (isOneOf(contact.band, contest::kRefusedBands)) {
-        writeLine(errorLine(contact, time, messages::kNoContestBand));
+        writeLine(errorLine(contact, time(), messages::kNoContestBand));
         return 0;
     }
     if (contact.mode != "CW" && contact.mode != "SSB") {
-        writeLine(errorLine(contact, time, messages::kNoTestMode));
+        writeLine(errorLine(contact, time(), messages::kNoTestMode));
         return 0;
     }
     if (contact.exchangeReceived.empty() || contact.exchangeSent.empty()) {
-        writeLine(errorLine(contact, time, messages::kNoRxNumber));
+        writeLine(errorLine(contact, time(), messages::kNoRxNumber));
         return 0;
     }
 
@@ -76,18 +83,18 @@ int ContestEngine::acceptContact(const ContactFields& contact, ContactFindings& 
     AreaAssignment assignment = assignArea(contact.prefix, contact.exchangeReceived);
     record.area = std::move(assignment.area);
     if (assignment.errorLineDue) {
-        writeLine(errorLine(contact, time, messages::kAreaNotAcceptable, &assignment.normalised));
+        writeLine(errorLine(contact, time(), messages::kAreaNotAcceptable, &assignment.normalised));
     }
 
     // Every earlier twin draws its own line, as a scan of the whole log would.
     const size_t earlierTwins = store_.twinCount(record.call, record.band, record.mode);
     if (earlierTwins != 0) {
         record.dupe = 1;
-        findings.repeated = errorLine(contact, time, messages::kDupe) + "\r\n";
+        findings.repeated = errorLine(contact, time(), messages::kDupe) + "\r\n";
         findings.repeats = earlierTwins;
     }
     // The store changes last, band and record together, or not at all.
-    store_.appendWithBand(record);
+    store_.appendWithBand(std::move(record));
     return 1;
 }
 

@@ -1,11 +1,13 @@
 #include "engine/points.h"
 
-const char* const kSpecialCallSign = "PY5TORV";
+#include <string_view>
 
 namespace {
 
+constexpr std::string_view kSpecialStation = "PY5TORV";
+
 struct PointsRule {
-    const char* exchange;
+    std::string_view exchange;
     int points;
 };
 
@@ -15,8 +17,10 @@ constexpr int kOrdinaryPoints = 2;
 
 }  // namespace
 
+const char* const kSpecialCallSign = kSpecialStation.data();
+
 int contactPoints(const CInfo& contact) {
-    if (contact.call == kSpecialCallSign) {
+    if (contact.call == kSpecialStation) {
         return kSpecialStationPoints;
     }
     for (const PointsRule& rule : kExchangePoints) {

@@ -72,19 +72,59 @@ size_t LiveSlotCounter::slotAt(size_t position) const {
     return index;
 }
 
-void ContactStore::SlotQueue::erase(uint32_t slot) {
-    auto it = std::lower_bound(slots.begin() + static_cast<std::ptrdiff_t>(head), slots.end(), slot);
-    if (it == slots.end() || *it != slot) {
+void ContactStore::SlotQueue::push(uint32_t slot) {
+    if (size() == 0) {
+        slots_.clear();
+        head_ = 0;
+        single_ = true;
+        first_ = slot;
         return;
     }
-    if (it == slots.begin() + static_cast<std::ptrdiff_t>(head)) {
-        ++head;
-    } else {
-        slots.erase(it);
+    if (single_) {
+        single_ = false;
+        slots_.push_back(first_);
     }
-    if (head == slots.size()) {
-        slots.clear();
-        head = 0;
+    slots_.push_back(slot);
+}
+
+void ContactStore::SlotQueue::erase(uint32_t slot) {
+    if (single_) {
+        single_ = first_ != slot;
+        return;
+    }
+    auto it = std::lower_bound(slots_.begin() + static_cast<std::ptrdiff_t>(head_), slots_.end(), slot);
+    if (it == slots_.end() || *it != slot) {
+        return;
+    }
+    if (it == slots_.begin() + static_cast<std::ptrdiff_t>(head_)) {
+        ++head_;
+    } else {
+        slots_.erase(it);
+    }
+    if (head_ == slots_.size()) {
+        slots_.clear();
+        head_ = 0;
+    }
+}
+
+void ContactStore::SlotQueue::renumber(const std::vector<uint32_t>& newSlot) {
+    // In place: a compaction must not need memory it may not get.
+    if (single_) {
+        first_ = newSlot[first_];
+        return;
+    }
+    slots_.erase(slots_.begin(), slots_.begin() + static_cast<std::ptrdiff_t>(head_));
+    head_ = 0;
+    for (uint32_t& slot : slots_) {
+        slot = newSlot[slot];
+    }
+}
+
+void ContactStore::SlotQueue::makeRoomForOne() {
+    if (single_) {
+        slots_.reserve(2);  // push moves the slot in place and the new one here
+    } else if (size() != 0) {
+        ::makeRoomForOne(slots_);
     }
 }
 
@@ -115,7 +155,12 @@ std::vector<CInfo> ContactStore::contactList() const {
 }
 
 void ContactStore::append(const CInfo& record) {
+    append(CInfo(record));
+}
+
+void ContactStore::append(CInfo&& moved) {
     const auto slot = static_cast<uint32_t>(records_.size());
+    const CInfo& record = moved;
     ScoreEntry entry;
     entry.points = contactPoints(record);
     entry.counted = countsForScore(record);
@@ -126,12 +171,11 @@ void ContactStore::append(const CInfo& record) {
     std::pair<Ids::iterator, bool> bandId{};
     std::pair<Ids::iterator, bool> areaId{};
     bool areaNamed = false;
-    CInfo copy;
     try {
         probe();
         twin = twins_.try_emplace(twinKey(record.call, record.band, record.mode));
         probe();
-        makeRoomForOne(twin.first->second.slots);
+        twin.first->second.makeRoomForOne();
         probe();
         area = areaCounts_.try_emplace(areaKey(record.band, record.area), 0);
         probe();
@@ -152,8 +196,6 @@ void ContactStore::append(const CInfo& record) {
         makeRoomForOne(live_);
         makeRoomForOne(scoreEntries_);
         liveSlots_.reserveOneMore();
-        probe();
-        copy = record;
     } catch (...) {
         if (areaNamed) {
             areaNames_.pop_back();
@@ -172,17 +214,18 @@ void ContactStore::append(const CInfo& record) {
         }
         throw;
     }
-    // Nothing below can fail: every push_back has its room.
-    records_.push_back(std::move(copy));
+    // Nothing below can fail: every push_back has its room, and moving a
+    // record moves its strings' buffers.
+    records_.push_back(std::move(moved));
     live_.push_back(1);
     liveSlots_.appendLive();
     ++liveCount_;
-    twin.first->second.slots.push_back(slot);
+    twin.first->second.push(slot);
     ++area.first->second;
     scoreEntries_.push_back(entry);
 }
 
-void ContactStore::appendWithBand(const CInfo& record) {
+void ContactStore::appendWithBand(CInfo&& record) {
     const bool newBand = bandSet_.count(record.band) == 0;
     std::string band;
     if (newBand) {
@@ -192,10 +235,10 @@ void ContactStore::appendWithBand(const CInfo& record) {
         bandSet_.insert(record.band);
     }
     try {
-        append(record);
+        append(std::move(record));  // moved only once nothing can fail
     } catch (...) {
         if (newBand) {
-            bandSet_.erase(record.band);
+            bandSet_.erase(band);
         }
         throw;
     }
@@ -213,7 +256,7 @@ bool ContactStore::removeFirstTwin(const std::string& call, const std::string& b
     if (it == twins_.end() || it->second.size() == 0) {
         return false;
     }
-    removeSlot(it->second.slots[it->second.head]);
+    removeSlot(it->second.front());
     return true;
 }
 
@@ -269,12 +312,7 @@ void ContactStore::compact() {
     scoreEntries_.resize(next);
     live_.resize(next);
     for (auto& entry : twins_) {
-        SlotQueue& queue = entry.second;
-        queue.slots.erase(queue.slots.begin(), queue.slots.begin() + static_cast<std::ptrdiff_t>(queue.head));
-        queue.head = 0;
-        for (uint32_t& slot : queue.slots) {
-            slot = newSlot[slot];
-        }
+        entry.second.renumber(newSlot);
     }
 }
 
@@ -291,6 +329,14 @@ void ContactStore::clear() {
     areaNames_.clear();
 }
 
+void ContactStore::reserve(size_t records) {
+    records_.reserve(records);
+    live_.reserve(records);
+    scoreEntries_.reserve(records);
+    liveSlots_.reserve(records);
+    twins_.reserve(records);
+}
+
 size_t ContactStore::twinCount(const std::string& call, const std::string& band, const std::string& mode) const {
     auto it = twins_.find(twinKey(call, band, mode));
     return it == twins_.end() ? 0 : it->second.size();
@@ -302,7 +348,7 @@ std::optional<size_t> ContactStore::findFirstTwin(const std::string& call, const
     if (it == twins_.end() || it->second.size() == 0) {
         return std::nullopt;
     }
-    return liveSlots_.liveBefore(it->second.slots[it->second.head]);
+    return liveSlots_.liveBefore(it->second.front());
 }
 
 bool ContactStore::hasArea(const std::string& band, const std::string& area) const {

@@ -53,6 +53,7 @@ public:
     // The slot of the live record at position (0 <= position < live count).
     size_t slotAt(size_t position) const;
     void clear() { tree_.assign(1, 0); }
+    void reserve(size_t slots) { tree_.reserve(slots + 1); }
 
 private:
     std::vector<uint32_t> tree_ = std::vector<uint32_t>(1, 0);  // 1-based, tree_[0] unused
@@ -85,11 +86,12 @@ public:
     // A copy of the whole log, in order.
     std::vector<CInfo> contactList() const;
 
-    // Copies the record to the end of the log.
+    // Copies (or moves) the record to the end of the log.
     void append(const CInfo& record);
+    void append(CInfo&& record);
     // Adds the record's band to the band list, then the record to the log:
-    // both or, failing, neither.
-    void appendWithBand(const CInfo& record);
+    // both or, failing, neither (and the record is left as it was).
+    void appendWithBand(CInfo&& record);
     // Drops the record at position (0 <= position < count); the later
     // records keep their order and move down by one position.
     void removeAt(size_t position);
@@ -98,6 +100,9 @@ public:
     bool removeFirstTwin(const std::string& call, const std::string& band, const std::string& mode);
     // Empties the log (not the band list).
     void clear();
+    // Makes room for this many records, so that appending them moves none
+    // (a caller that knows the size of the log it passes).
+    void reserve(size_t records);
 
     // Number of stored records with this call, band and mode.
     size_t twinCount(const std::string& call, const std::string& band, const std::string& mode) const;
@@ -141,13 +146,26 @@ public:
     void setAllocationProbe(std::function<void()> probe) { allocationProbe_ = std::move(probe); }
 
 private:
-    // The live slots of one call, band and mode, in log order; removals
-    // usually take the first, so it advances a head instead of erasing.
-    struct SlotQueue {
-        std::vector<uint32_t> slots;
-        size_t head = 0;
-        size_t size() const { return slots.size() - head; }
+    // The live slots of one call, band and mode, in log order. Most keys
+    // have one contact: its slot sits in place, and only a second one moves
+    // them into a vector. Removals usually take the first, so the vector
+    // advances a head instead of erasing.
+    class SlotQueue {
+    public:
+        size_t size() const { return single_ ? 1 : slots_.size() - head_; }
+        uint32_t front() const { return single_ ? first_ : slots_[head_]; }
+        void push(uint32_t slot);
+        // Room for the next push, so that it cannot fail.
+        void makeRoomForOne();
         void erase(uint32_t slot);
+        // Every slot replaced by newSlot[slot] (their order is kept).
+        void renumber(const std::vector<uint32_t>& newSlot);
+
+    private:
+        bool single_ = false;  // one slot, first_; else those of slots_ from head_
+        uint32_t first_ = 0;
+        std::vector<uint32_t> slots_;
+        size_t head_ = 0;
     };
 
     static std::string twinKey(const std::string& call, const std::string& band, const std::string& mode);

@@ -170,8 +170,12 @@ AdifFile parseAdif(std::string_view text, AdifRecovery recovery) {
                 headerPossible = false;
             } else if (tag.name == "EOR") {
                 current.number = recordNumber++;
+                // The records of a log have much the same fields: room for
+                // as many as the last one held.
+                const size_t fieldsBefore = current.fields.size();
                 file.records.push_back(std::move(current));
                 current = AdifRecord();
+                current.fields.reserve(fieldsBefore);
                 headerPossible = false;
             } else if (tag.name == "EOH") {
                 if (!headerPossible) {
@@ -197,7 +201,7 @@ AdifFile parseAdif(std::string_view text, AdifRecovery recovery) {
             }
             continue;
         }
-        current.fields.push_back({tag.name, std::string(text.substr(tag.end, tag.length))});
+        current.fields.push_back({std::move(tag.name), std::string(text.substr(tag.end, tag.length))});
         position = tag.end + tag.length;
     }
     if (!current.fields.empty()) {

@@ -166,13 +166,23 @@ std::string prefixOfDxcc(int entity) {
 }
 
 std::string callPrefix(std::string_view call) {
-    std::vector<std::string> parts;
     const std::string upper = upperCase(trimmed(call));
+    // The parts between slashes, as views of `upper`; a call has two or
+    // three, so a few sit in place and only a longer text needs the heap.
+    constexpr size_t kInPlace = 4;
+    std::array<std::string_view, kInPlace> inPlace;
+    std::vector<std::string_view> more;
+    size_t count = 0;
+    auto partAt = [&](size_t i) -> std::string_view& { return i < kInPlace ? inPlace[i] : more[i - kInPlace]; };
     size_t start = 0;
     for (size_t slash = upper.find('/');; slash = upper.find('/', start)) {
-        const std::string part = upper.substr(start, slash == std::string::npos ? std::string::npos : slash - start);
+        const std::string_view part =
+            std::string_view(upper).substr(start, slash == std::string::npos ? std::string::npos : slash - start);
         if (!part.empty()) {
-            parts.push_back(part);
+            if (count >= kInPlace) {
+                more.emplace_back();
+            }
+            partAt(count++) = part;
         }
         if (slash == std::string::npos) {
             break;
@@ -181,19 +191,19 @@ std::string callPrefix(std::string_view call) {
     }
 
     char newArea = 0;  // a trailing "/4" moves the station to call area 4
-    while (parts.size() > 1) {
-        const std::string& last = parts.back();
+    while (count > 1) {
+        const std::string_view last = partAt(count - 1);
         if (last.size() == 1 && isDigit(last[0]) && newArea == 0) {
             newArea = last[0];
         } else if (!isOperatingMark(last)) {
             break;
         }
-        parts.pop_back();
+        --count;
     }
-    if (parts.empty()) {
+    if (count == 0) {
         return {};
     }
-    const std::string& where = parts.size() >= 2 && parts[1].size() < parts[0].size() ? parts[1] : parts[0];
+    const std::string_view where = count >= 2 && partAt(1).size() < partAt(0).size() ? partAt(1) : partAt(0);
     std::string prefix = partPrefix(where);
     if (newArea != 0 && prefix.rfind("PY", 0) != 0 && !prefix.empty() && isDigit(prefix.back())) {
         prefix.back() = newArea;

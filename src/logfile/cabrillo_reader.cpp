@@ -64,9 +64,14 @@ bool parseCabrilloDateTime(std::string_view date, std::string_view time, double&
     if (date.size() != 10 || time.size() != 4 || !allDigits(time)) {
         return false;
     }
-    const std::string text =
-        std::string(date) + "T" + std::string(time.substr(0, 2)) + ":" + std::string(time.substr(2));
-    return parseDateTimeText(text, oleDate);
+    // "YYYY-MM-DDTHH:MM", made where no allocation is needed.
+    char text[16];
+    date.copy(text, 10);
+    text[10] = 'T';
+    time.copy(text + 11, 2);
+    text[13] = ':';
+    time.copy(text + 14, 2, 2);
+    return parseDateTimeText(std::string_view(text, sizeof text), oleDate);
 }
 
 // "1 field", "12 fields".
@@ -135,10 +140,11 @@ LogContact contactFromQsoFields(const std::vector<std::string_view>& fields, std
     if (contact.mode.empty()) {
         throw FieldError(quoted("mode", fields[1]) + " is none of CW, PH, FM, RY, DG");
     }
-    if (!parseCabrilloDateTime(fields[2], "0000", contact.oleDate)) {
-        throw FieldError(quoted("date", fields[2]) + " is not a date (YYYY-MM-DD)");
-    }
     if (!parseCabrilloDateTime(fields[2], fields[3], contact.oleDate)) {
+        double midnight = 0;
+        if (!parseCabrilloDateTime(fields[2], "0000", midnight)) {
+            throw FieldError(quoted("date", fields[2]) + " is not a date (YYYY-MM-DD)");
+        }
         throw FieldError(quoted("time", fields[3]) + " is not a time of day (HHMM)");
     }
     contact.ownCall = std::string(fields[4]);
@@ -170,7 +176,8 @@ public:
     explicit QsoReader(CabrilloLog& log) : log_(log) {}
 
     void read(const QsoLine& qso) {
-        const std::vector<std::string_view> fields = blankSeparated(qso.value);
+        std::vector<std::string_view>& fields = fields_;
+        blankSeparated(qso.value, fields);
         if (fields.size() == kTorvQsoFields || fields.size() == kTorvQsoFields + 1) {
             if (add(qso, fields)) {
                 columns_.learn(qso.line, fields);
@@ -253,6 +260,7 @@ private:
     }
 
     CabrilloLog& log_;
+    std::vector<std::string_view> fields_;  // of the line being read
     QsoColumns columns_;
     std::vector<QsoLine> shortLines_;
     // The lines of other layouts by their number of fields, reported at the first.

@@ -24,7 +24,7 @@ std::string_view opening(std::string_view text) {
     if (text.substr(0, kUtf8Mark.size()) == kUtf8Mark) {
         text.remove_prefix(kUtf8Mark.size());
     }
-    return trimmedOfBlanks(text);
+    return withoutLeadingBlanks(text);
 }
 
 bool containsCaseless(std::string_view text, std::string_view upperCaseWord) {

@@ -17,14 +17,21 @@ struct Step {
 
 Step stepAt(std::string_view text, size_t at) {
     const unsigned char c = byteAt(text, at);
-    if (c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == kNoBreakSpace) {
+    if (c < 0x80) {
+        return {1, c == ' ' || c == '\t' || c == '\r' || c == '\n'};
+    }
+    if (c == kNoBreakSpace) {
         return {1, true};
     }
-    const size_t sequence = c >= 0x80 ? utf8SequenceLength(text, at) : 0;
+    const size_t sequence = utf8SequenceLength(text, at);
     if (sequence == 2 && c == 0xC2 && byteAt(text, at + 1) == kNoBreakSpace) {
         return {2, true};
     }
     return {sequence == 0 ? 1 : sequence, false};
+}
+
+bool isAsciiBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
 
 }  // namespace
@@ -58,35 +65,76 @@ size_t utf8SequenceLength(std::string_view text, size_t at) {
     return length;
 }
 
-std::vector<std::string_view> blankSeparated(std::string_view text) {
-    std::vector<std::string_view> fields;
-    size_t start = std::string_view::npos;  // of the field being read
-    for (size_t at = 0; at < text.size();) {
+void blankSeparated(std::string_view text, std::vector<std::string_view>& fields) {
+    fields.clear();
+    // Steps over one character of the kind asked for (blank or not): ASCII
+    // at once, anything else through the UTF-8 step.
+    auto over = [text](size_t& at, bool blank) {
+        const unsigned char c = byteAt(text, at);
+        if (c < 0x80) {
+            if (isAsciiBlank(static_cast<char>(c)) != blank) {
+                return false;
+            }
+            ++at;
+            return true;
+        }
         const Step step = stepAt(text, at);
-        if (step.blank && start != std::string_view::npos) {
-            fields.push_back(text.substr(start, at - start));
-            start = std::string_view::npos;
-        } else if (!step.blank && start == std::string_view::npos) {
-            start = at;
+        if (step.blank != blank) {
+            return false;
         }
         at += step.length;
+        return true;
+    };
+    size_t at = 0;
+    while (at < text.size()) {
+        while (at < text.size() && over(at, true)) {
+        }
+        const size_t start = at;
+        while (at < text.size() && over(at, false)) {
+        }
+        if (at > start) {
+            fields.push_back(text.substr(start, at - start));
+        }
     }
-    if (start != std::string_view::npos) {
-        fields.push_back(text.substr(start));
-    }
+}
+
+std::vector<std::string_view> blankSeparated(std::string_view text) {
+    std::vector<std::string_view> fields;
+    blankSeparated(text, fields);
     return fields;
 }
 
+std::string_view withoutLeadingBlanks(std::string_view text) {
+    size_t first = 0;
+    while (first < text.size()) {
+        const Step step = stepAt(text, first);
+        if (!step.blank) {
+            return text.substr(first);
+        }
+        first += step.length;
+    }
+    return {};
+}
+
 std::string_view trimmedOfBlanks(std::string_view text) {
-    size_t first = std::string_view::npos;
-    size_t end = 0;
+    text = withoutLeadingBlanks(text);
+    // Blanks at the end are found from the end when the text ends in ASCII:
+    // an ASCII byte is never part of a longer UTF-8 sequence, so the scan
+    // from the start would end its last field there too.
+    size_t end = text.size();
+    while (end > 0 && isAsciiBlank(text[end - 1])) {
+        --end;
+    }
+    if (end == 0 || byteAt(text, end - 1) < 0x80) {
+        return text.substr(0, end);
+    }
+    end = 0;
     for (size_t at = 0; at < text.size();) {
         const Step step = stepAt(text, at);
         if (!step.blank) {
-            first = first == std::string_view::npos ? at : first;
             end = at + step.length;
         }
         at += step.length;
     }
-    return first == std::string_view::npos ? std::string_view() : text.substr(first, end - first);
+    return text.substr(0, end);
 }

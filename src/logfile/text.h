@@ -75,6 +75,11 @@ size_t utf8SequenceLength(std::string_view text, size_t at);
 // (C2 A0) or as a lone 8-bit byte (A0). An A0 that continues another UTF-8
 // sequence (C3 A0 is "\xC3\xA0") belongs to its character.
 std::vector<std::string_view> blankSeparated(std::string_view text);
+// The same into `fields`, emptied first (a reader reuses one vector for
+// every line).
+void blankSeparated(std::string_view text, std::vector<std::string_view>& fields);
 
 // The text without those blanks at either end.
 std::string_view trimmedOfBlanks(std::string_view text);
+// The text without those blanks at its start.
+std::string_view withoutLeadingBlanks(std::string_view text);

@@ -117,7 +117,9 @@ INSTANTIATE_TEST_SUITE_P(
                       PrefixCase{"PY2ZZ/P", "PY"}, PrefixCase{"PY2ZZ/QRP", "PY"}, PrefixCase{"DL/PY2ZZ", "DL"},
                       PrefixCase{"PY2ZZ/DL", "DL"}, PrefixCase{"PY0F/PY2ZZ", "PY0F"}, PrefixCase{"PY2ZZ/PY0S", "PY0S"},
                       PrefixCase{"K1ABC/4", "K4"}, PrefixCase{"K1ABC/4/P", "K4"}, PrefixCase{"PY2ZZ/1", "PY"},
-                      PrefixCase{"CX/DL1ABC/M", "CX"}, PrefixCase{"", ""}, PrefixCase{"/", ""}),
+                      PrefixCase{"CX/DL1ABC/M", "CX"}, PrefixCase{"", ""}, PrefixCase{"/", ""},
+                      PrefixCase{"K1ABC/4/P/QRP/M", "K4"}, PrefixCase{"DL//PY2ZZ/P/P/P/A", "DL"},
+                      PrefixCase{"A/B/C/D/E/PY2ZZ", "A"}),
     [](const ::testing::TestParamInfo<PrefixCase>& testCase) {
         return testName(std::string(testCase.param.call) + "_" + std::to_string(testCase.index));
     });

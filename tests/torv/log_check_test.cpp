@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <map>
+#include <mutex>
+#include <optional>
 #include <set>
 
 #include "contest_sim.h"
@@ -169,6 +171,60 @@ TEST(CheckLogs, EngineVerdictsAndQuotedLines) {
     EXPECT_EQ(r.entrants[b].claimedScore, 2);
     EXPECT_TRUE(r.entrants[b].findings.empty());
 }
+
+// The reports quote a file's lines from a second load of it; a file that
+// changed or went in between quotes nothing and is told, a pipe's bytes are
+// held instead.
+struct SecondLoad {
+    const char* description;
+    bool again;                         // the first load says the file can be loaded again
+    std::optional<std::string> second;  // what a second load of b.log gives; none: it is gone
+    bool quoted;
+};
+
+class QuotingALog : public ::testing::TestWithParam<SecondLoad> {};
+
+TEST_P(QuotingALog, LoadsItAgainOrHoldsWhatCannotBe) {
+    const SecondLoad& row = GetParam();
+    std::mutex lock;
+    std::map<std::string, int> loads;
+    const LogLoader load = [&](const std::string& path) {
+        const std::lock_guard<std::mutex> guard(lock);
+        const bool first = loads[path]++ == 0;
+        if (path == "a.cbr") {
+            return LogSource{kLogA, 0, row.again};
+        }
+        if (first) {
+            return LogSource{kLogB, 0, row.again};
+        }
+        if (!row.second) {
+            throw LogFileError("cannot read b.log: No such file or directory");
+        }
+        return LogSource{*row.second, 0, row.again};
+    };
+    const CheckOutcome outcome = checkLogs({"a.cbr", "b.log"}, CheckRequest(), load);
+    const crosscheck::ContestReport& r = outcome.report;
+    const size_t b = logIndex(r, "PY2BBB");
+    EXPECT_EQ(r.entrants[b].qsoText[2],
+              row.quoted ? "QSO:  7020 CW 2026-03-14 1203 PY2BBB        599 RJ     PY2AAA        599 SP" : "");
+    EXPECT_EQ(r.entrants[logIndex(r, "PY2AAA")].qsoText[1].empty(), false);
+    EXPECT_EQ(outcome.inputProblems, !row.quoted);
+    EXPECT_EQ(loads["b.log"], row.again ? 2 : 1);
+    const std::vector<std::string> told = row.quoted ? std::vector<std::string>{}
+                                                     : std::vector<std::string>{
+                                                           "b.log: changed or gone since it was read; its report "
+                                                           "quotes none of its lines"};
+    EXPECT_EQ(crosscheck::diagnosticLines(r), told);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, QuotingALog,
+                         ::testing::Values(SecondLoad{"loaded again, unchanged", true, std::string(kLogB), true},
+                                           SecondLoad{"a pipe, held", false, std::nullopt, true},
+                                           SecondLoad{"changed", true, std::string(kLogB) + "\n", false},
+                                           SecondLoad{"gone", true, std::nullopt, false}),
+                         [](const ::testing::TestParamInfo<SecondLoad>& testCase) {
+                             return testName(testCase.param.description);
+                         });
 
 TEST(CheckLogs, FilesLeftOutAreReportedAndTheRestChecked) {
     Files files;

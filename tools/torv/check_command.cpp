@@ -218,21 +218,18 @@ int runCheck(const CheckCommandOptions& options) {
         tell("cannot make the folder " + out + "/ubn: " + error.message());
         return 1;
     }
-    // Each file is made and written alone: one that fails is told and the
-    // others are still written.
+    // Each file is made and written alone, on all cores: one that fails is
+    // told and the others are still written.
+    const std::vector<std::string> failures =
+        makeCheckFiles(files, request.threads, [&out](const std::string& name, const std::string& text) {
+            return writeFileAtomically(out + "/" + name, text);
+        });
     std::set<std::string> written;
-    for (const CheckFile& file : files) {
-        const std::string path = out + "/" + file.name;
-        std::string failure;
-        try {
-            failure = writeFileAtomically(path, file.text());
-        } catch (const std::exception& thrown) {
-            failure = thrown.what();
-        }
-        if (failure.empty()) {
-            written.insert(file.name);
+    for (size_t i = 0; i < files.size(); ++i) {
+        if (failures[i].empty()) {
+            written.insert(files[i].name);
         } else {
-            tell("cannot write " + path + ": " + failure);
+            tell("cannot write " + out + "/" + files[i].name + ": " + failures[i]);
             problems = true;
         }
     }

@@ -41,6 +41,12 @@ WholeFile readWholeFile(const std::string& path, uint64_t limit) {
         return whole;
     }
     whole.modified = facts ? facts->modified : 0;
+    whole.regular = facts && facts->regular;
+    // The size the system gives, so that the bytes are held in one block of
+    // their own size (the reading below still stops at the file's end).
+    if (facts) {
+        whole.bytes.reserve(static_cast<size_t>(facts->size));
+    }
     char buffer[65536];
     size_t got = 0;
     while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) {

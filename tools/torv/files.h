@@ -32,6 +32,7 @@ struct OpenFileFacts {
     uint64_t size = 0;
     int64_t modified = 0;  // nanoseconds (Windows: seconds) since 1970
     bool folder = false;
+    bool regular = false;  // a plain file, neither a folder nor a pipe or device
 };
 std::optional<OpenFileFacts> factsOf(std::FILE* file);
 
@@ -40,6 +41,7 @@ std::optional<OpenFileFacts> factsOf(std::FILE* file);
 struct WholeFile {
     std::string bytes;
     int64_t modified = 0;
+    bool regular = false;  // OpenFileFacts::regular
     std::string error;
 };
 WholeFile readWholeFile(const std::string& path, uint64_t limit);

@@ -20,7 +20,7 @@ std::optional<OpenFileFacts> factsOf(std::FILE* file) {
     }
     return OpenFileFacts{static_cast<uint64_t>(status.st_size),
                          static_cast<int64_t>(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec,
-                         S_ISDIR(status.st_mode)};
+                         S_ISDIR(status.st_mode), S_ISREG(status.st_mode)};
 }
 
 std::optional<FileIdentity> fileIdentity(const std::string& path) {

@@ -6,6 +6,8 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <optional>
 #include <system_error>
 
 #include "files.h"
@@ -31,6 +33,46 @@ struct HandleCloser {
     void operator()(HANDLE handle) const { CloseHandle(handle); }
 };
 
+// Wine's name for a Windows path, in its Unix charset; none outside wine.
+std::optional<std::string> unixNameUnderWine(const std::wstring& path) {
+    using UnixNameOf = char*(CDECL*)(LPCWSTR);
+    static const auto unixNameOf = reinterpret_cast<UnixNameOf>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    if (unixNameOf == nullptr) {
+        return std::nullopt;
+    }
+    char* name = unixNameOf(path.c_str());
+    if (name == nullptr) {
+        return std::nullopt;
+    }
+    std::string unixName(name);
+    HeapFree(GetProcessHeap(), 0, name);
+    return unixName;
+}
+
+// The path by which a file this tool makes is opened or renamed. Under wine
+// a name that does not exist yet is looked for in its folder letter case
+// aside, entry by entry, before it is made, so writing n files into one
+// folder costs n² there (a large contest's UBN reports took half a minute).
+// Wine's own form, \\?\unix\ and the Unix path, is looked up exactly: the
+// folder is converted once by wine, and the file's own name follows it.
+// On Windows, and for a folder wine cannot convert, the path as it is.
+std::wstring pathOfNewFile(const std::string& path) {
+    const std::wstring wide = pathOf(path).wstring();
+    const size_t slash = wide.find_last_of(L"/\\");
+    const std::wstring folder = slash == std::wstring::npos ? L"." : wide.substr(0, slash + 1);
+    const std::optional<std::string> unixFolder = unixNameUnderWine(folder);
+    if (!unixFolder || unixFolder->empty() || (*unixFolder)[0] != '/') {
+        return wide;
+    }
+    std::wstring unixPath = L"\\\\?\\unix" + pathOf(*unixFolder).wstring();
+    std::replace(unixPath.begin(), unixPath.end(), L'/', L'\\');
+    if (unixPath.back() != L'\\') {
+        unixPath += L'\\';
+    }
+    return unixPath + wide.substr(slash == std::wstring::npos ? 0 : slash + 1);
+}
+
 }  // namespace
 
 std::vector<std::string> programArguments(int argc, char** argv) {
@@ -51,7 +93,8 @@ std::vector<std::string> programArguments(int argc, char** argv) {
 
 FilePointer openFile(const std::string& path, const char* mode) {
     const std::wstring wideMode(mode, mode + std::char_traits<char>::length(mode));
-    return FilePointer(_wfopen(pathOf(path).c_str(), wideMode.c_str()));
+    const std::wstring widePath = mode[0] == 'w' ? pathOfNewFile(path) : pathOf(path).wstring();
+    return FilePointer(_wfopen(widePath.c_str(), wideMode.c_str()));
 }
 
 std::optional<OpenFileFacts> factsOf(std::FILE* file) {
@@ -60,7 +103,7 @@ std::optional<OpenFileFacts> factsOf(std::FILE* file) {
         return std::nullopt;
     }
     return OpenFileFacts{static_cast<uint64_t>(status.st_size), static_cast<int64_t>(status.st_mtime),
-                         (status.st_mode & _S_IFDIR) != 0};
+                         (status.st_mode & _S_IFDIR) != 0, (status.st_mode & _S_IFREG) != 0};
 }
 
 std::optional<FileIdentity> fileIdentity(const std::string& path) {
@@ -81,7 +124,7 @@ std::optional<FileIdentity> fileIdentity(const std::string& path) {
 }
 
 std::string replaceFile(const std::string& from, const std::string& to) {
-    if (MoveFileExW(pathOf(from).c_str(), pathOf(to).c_str(), MOVEFILE_REPLACE_EXISTING)) {
+    if (MoveFileExW(pathOfNewFile(from).c_str(), pathOfNewFile(to).c_str(), MOVEFILE_REPLACE_EXISTING)) {
         return std::string();
     }
     return lastErrorText();

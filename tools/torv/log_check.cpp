@@ -1,13 +1,10 @@
 #include "log_check.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cmath>
 #include <exception>
 #include <map>
-#include <memory>
 #include <optional>
-#include <thread>
 
 #include "crosscheck/committee_page.h"
 #include "crosscheck/qsos_csv.h"
@@ -19,6 +16,7 @@
 #include "log_scoring.h"
 #include "logfile/log_file.h"
 #include "logfile/text.h"
+#include "parallel.h"
 
 namespace {
 
@@ -30,16 +28,39 @@ using crosscheck::SubmittedLog;
 // OLE Automation day 25569 is 1970-01-01.
 constexpr double kUnixEpochOleDay = 25569.0;
 
+// What quotes a log's lines once the contest is checked: its bytes, held
+// only when they cannot be loaded again (a pipe); a file's bytes are loaded
+// again instead of being held through the cross-check (at a million lines
+// they would be a third of the memory), and known by their hash.
+struct LogBytes {
+    std::string held;
+    bool loadAgain = false;
+    size_t hash = 0;
+};
+
+size_t hashOf(std::string_view bytes) {
+    return std::hash<std::string_view>()(bytes);
+}
+
 // One log read and scored, or the reason it is left out.
 struct ReadLog {
     bool usable = false;
     SubmittedLog log;
     Entrant entrant;
-    std::string bytes;  // kept until the report quotes its lines
+    LogBytes bytes;
     int64_t modified = 0;
     crosscheck::FileRecord file;
     bool inputProblems = false;
 };
+
+ReadLog leftOut(const std::string& path, const std::string& why) {
+    ReadLog out;
+    out.file.path = path;
+    out.file.fate = crosscheck::FileFate::kLeftOut;
+    out.file.reason = why;
+    out.inputProblems = true;
+    return out;
+}
 
 std::string fileNameOf(const std::string& path) {
     const size_t slash = path.find_last_of("/\\");
@@ -81,14 +102,16 @@ ReadLog readAndScore(const std::string& path, const CheckRequest& request, const
     LogFile log;
     try {
         LogSource source = load(path);
-        out.bytes = decodedLogText(std::move(source.bytes));
+        out.bytes.loadAgain = source.again;
+        out.bytes.hash = source.again ? hashOf(source.bytes) : 0;
         out.modified = source.modified;
-        log = readLog(out.bytes);
+        const std::string text = decodedLogText(std::move(source.bytes));
+        log = readLog(text);
+        if (!source.again) {
+            out.bytes.held = text;
+        }
     } catch (const LogFileError& error) {
-        file.fate = crosscheck::FileFate::kLeftOut;
-        file.reason = error.what();
-        out.inputProblems = true;
-        return out;
+        return leftOut(path, error.what());
     }
     for (const LogProblem& problem : log.problems.shown) {
         file.messages.push_back(problemMessage(problem));
@@ -195,6 +218,22 @@ std::vector<std::string> linesOf(const std::string& bytes, const std::vector<uin
     return texts;
 }
 
+// The text of a log loaded again, when its bytes are the ones first read;
+// false (and no text) when they are not or cannot be read.
+bool loadedAgain(const std::string& path, size_t hash, const LogLoader& load, std::string& text) {
+    try {
+        LogSource source = load(path);
+        if (hashOf(source.bytes) == hash) {
+            text = decodedLogText(std::move(source.bytes));
+            return true;
+        }
+    } catch (const LogFileError&) {
+        // Gone or unreadable: told as changed.
+    }
+    text.clear();
+    return false;
+}
+
 // The checked score, the header findings and the quoted lines of one log,
 // once the contest is cross-checked.
 void finishEntrant(crosscheck::ContestReport& report, size_t l, const std::string& bytes) {
@@ -256,7 +295,7 @@ LogSource loadLogFile(const std::string& path) {
     if (!file.error.empty()) {
         throw LogFileError(file.error);
     }
-    return LogSource{std::move(file.bytes), file.modified};
+    return LogSource{std::move(file.bytes), file.modified, file.regular};
 }
 
 bool naturallyBefore(const std::string& a, const std::string& b) {
@@ -299,30 +338,15 @@ bool naturallyBefore(const std::string& a, const std::string& b) {
 
 CheckOutcome checkLogs(const std::vector<std::string>& paths, const CheckRequest& request, const LogLoader& load) {
     std::vector<ReadLog> read(paths.size());
-    std::atomic<size_t> next{0};
-    auto work = [&] {
-        for (size_t i = next++; i < paths.size(); i = next++) {
-            try {
-                read[i] = readAndScore(paths[i], request, load);
-            } catch (const std::exception& error) {
-                read[i] = ReadLog();
-                read[i].file.path = paths[i];
-                read[i].file.fate = crosscheck::FileFate::kLeftOut;
-                read[i].file.reason = error.what();
-                read[i].inputProblems = true;
-            }
+    forEachIndex(paths.size(), request.threads, [&](size_t i) {
+        try {
+            read[i] = readAndScore(paths[i], request, load);
+        } catch (const std::exception& error) {
+            read[i] = leftOut(paths[i], error.what());
+        } catch (...) {
+            read[i] = leftOut(paths[i], "an unknown error");
         }
-    };
-    unsigned threads = request.threads != 0 ? request.threads : std::max(1u, std::thread::hardware_concurrency());
-    threads = static_cast<unsigned>(std::min<size_t>(threads, std::max<size_t>(paths.size(), 1)));
-    std::vector<std::thread> workers;
-    for (unsigned t = 1; t < threads; ++t) {
-        workers.emplace_back(work);
-    }
-    work();
-    for (std::thread& w : workers) {
-        w.join();
-    }
+    });
 
     CheckOutcome outcome;
     crosscheck::ContestReport& report = outcome.report;
@@ -346,7 +370,7 @@ CheckOutcome checkLogs(const std::vector<std::string>& paths, const CheckRequest
         }
         return naturallyBefore(paths[b], paths[a]);
     };
-    std::vector<std::string> bytes;
+    std::vector<LogBytes> bytes;
     for (auto& [call, logs] : byCall) {
         std::sort(logs.begin(), logs.end(), later);
         if (logs.size() > 1) {
@@ -375,19 +399,54 @@ CheckOutcome checkLogs(const std::vector<std::string>& paths, const CheckRequest
     }
 
     report.verdicts = crosscheck::crossCheck(report.logs, report.settings.options);
-    for (size_t l = 0; l < report.logs.size(); ++l) {
+    std::vector<std::string> failures(report.logs.size());
+    std::vector<char> changed(report.logs.size(), 0);
+    forEachIndex(report.logs.size(), request.threads, [&](size_t l) {
         try {
-            finishEntrant(report, l, bytes[l]);
+            std::string text = std::move(bytes[l].held);
+            if (bytes[l].loadAgain) {
+                changed[l] = !loadedAgain(report.entrants[l].file, bytes[l].hash, load, text);
+            }
+            finishEntrant(report, l, text);
         } catch (const std::exception& error) {
+            failures[l] = error.what();
+        } catch (...) {
+            failures[l] = "an unknown error";
+        }
+    });
+    for (size_t l = 0; l < report.logs.size(); ++l) {
+        if (changed[l] != 0) {
+            for (crosscheck::FileRecord& file : report.files) {
+                if (file.path == report.entrants[l].file) {
+                    file.messages.push_back("changed or gone since it was read; its report quotes none of its lines");
+                }
+            }
+            outcome.inputProblems = true;
+        }
+        if (!failures[l].empty()) {
             // The others are still checked; this one's report says less.
-            report.entrants[l].problem = error.what();
+            report.entrants[l].problem = failures[l];
             outcome.inputProblems = true;
             report.entrants[l].qsoText.resize(report.logs[l].qsos.size());
             report.entrants[l].unreadableText.resize(report.logs[l].unreadable.size());
         }
-        std::string().swap(bytes[l]);
     }
     return outcome;
+}
+
+std::vector<std::string> makeCheckFiles(const std::vector<CheckFile>& files, unsigned threads,
+                                        const CheckFileWriter& write) {
+    std::vector<std::string> failures(files.size());
+    forEachIndex(files.size(), threads, [&](size_t i) {
+        try {
+            failures[i] = write(files[i].name, files[i].text());
+        } catch (const std::exception& error) {
+            failures[i] = error.what();
+        } catch (...) {
+            failures[i] = "an unknown error";
+        }
+    });
+    return failures;
 }
 
 std::vector<CheckFile> checkFiles(const crosscheck::ContestReport& report, bool json) {

@@ -32,10 +32,13 @@ struct CheckOutcome {
 };
 
 // A submitted file as read: its bytes and when it was last modified (any
-// clock, compared only with the other files').
+// clock, compared only with the other files'). A file that can be loaded
+// again (not a pipe) is, to quote its lines in the reports, instead of
+// being held in memory through the cross-check.
 struct LogSource {
     std::string bytes;
     int64_t modified = 0;
+    bool again = true;
 };
 
 // Reads a file; throws LogFileError saying why it cannot.
@@ -45,7 +48,8 @@ using LogLoader = std::function<LogSource(const std::string& path)>;
 LogSource loadLogFile(const std::string& path);
 
 // Checks the logs at these paths. A file that cannot be read, is no log, or
-// names no station is reported and left out; of several logs of one call
+// names no station is reported and left out; one that has changed when it
+// is loaded again is reported, and its report quotes none of its lines; of several logs of one call
 // the one modified last is checked (then the one whose file name comes
 // last in a natural order, case aside: "log-2" before "log-10"), with one
 // warning naming the file checked and those left out.
@@ -64,6 +68,17 @@ struct CheckFile {
 // from crosscheck::ubnFileNames), results.txt, results.csv, results.html,
 // committee.html, and results.json when asked. Every text is UTF-8.
 std::vector<CheckFile> checkFiles(const crosscheck::ContestReport& report, bool json);
+
+// Takes a file's name and its text once made; "" when it is written, else
+// why not. Called from several threads at once, one file each.
+using CheckFileWriter = std::function<std::string(const std::string& name, const std::string& text)>;
+
+// Makes the files' texts and hands each to `write`, on `threads` threads
+// (0: one per core), so that at most one text per thread is held at once.
+// Returns, in the files' order, what `write` said, or why the text could
+// not be made.
+std::vector<std::string> makeCheckFiles(const std::vector<CheckFile>& files, unsigned threads,
+                                        const CheckFileWriter& write);
 
 // Minutes since 1970 of an OLE Automation date, to the nearest minute.
 int64_t minuteOfOleDate(double oleDate);

@@ -210,6 +210,7 @@ ScoredLog scoreLog(const std::vector<LogContact>& contacts, const ScoringSetup& 
     CTestApp app(std::move(ports));
 
     app.resetStats(setup.exportCabrillo ? 1 : 0, setup.contestantCall, setup.start, setup.end);
+    app.engine().withStore([&contacts](ContactStore& store) { store.reserve(contacts.size()); });
     scored.contacts.reserve(contacts.size());
     for (size_t i = 0; i < contacts.size(); ++i) {
         ContactFields fields = contactFieldsOf(contacts[i]);
