@@ -9,10 +9,10 @@
 
 #include <benchmark/benchmark.h>
 
-#include "settings/ini_settings.h"
 #include "engine/contest_engine.h"
 #include "engine/error_file.h"
 #include "plugin/module.h"
+#include "settings/ini_settings.h"
 #include "support/assistant_fakes.h"
 
 namespace {

@@ -19,4 +19,3 @@ inline size_t lineCount(std::string_view text) {
     }
     return lines;
 }
-

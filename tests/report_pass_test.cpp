@@ -7,8 +7,8 @@
 
 #include <gtest/gtest.h>
 
-#include "settings/ini_settings.h"
 #include "plugin/module.h"
+#include "settings/ini_settings.h"
 #include "support/fakes.h"
 #include "support/files.h"
 #include "support/report_pass.h"

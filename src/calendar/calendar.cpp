@@ -40,4 +40,3 @@ double oleDateFromCalendar(int year, int month, int day, int hour, int minute, i
     const double timeOfDay = (hour * 3600.0 + minute * 60.0 + second) / kSecondsPerDay;
     return days >= 0 ? static_cast<double>(days) + timeOfDay : static_cast<double>(days) - timeOfDay;
 }
-

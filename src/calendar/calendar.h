@@ -27,4 +27,3 @@ bool isValidDateTime(int year, int month, int day, int hour, int minute, int sec
 // The OLE Automation date of a calendar date and time. Before the epoch the
 // fraction still counts forward from midnight, as OLE Automation has it.
 double oleDateFromCalendar(int year, int month, int day, int hour = 0, int minute = 0, int second = 0);
-

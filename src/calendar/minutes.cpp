@@ -35,4 +35,3 @@ std::string minuteText(int64_t minute) {
                   c.hour, c.minute);
     return text;
 }
-

@@ -18,4 +18,3 @@ int64_t minuteOf(int64_t year, int month, int day, int hour = 0, int minute = 0)
 
 // "2026-03-14 12:05".
 std::string minuteText(int64_t minute);
-

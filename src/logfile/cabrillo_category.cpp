@@ -55,8 +55,8 @@ CategoryWord categoryWord(std::string_view upperCaseWord) {
 }
 
 void addCategoryTags(std::vector<CabrilloTag>& header, LogProblems& problems) {
-    const auto category = std::find_if(header.begin(), header.end(),
-                                       [](const CabrilloTag& tag) { return tag.name == "CATEGORY"; });
+    const auto category =
+        std::find_if(header.begin(), header.end(), [](const CabrilloTag& tag) { return tag.name == "CATEGORY"; });
     if (category == header.end()) {
         return;
     }

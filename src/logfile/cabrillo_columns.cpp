@@ -28,8 +28,7 @@ bool mayBeBlank(size_t column) {
 // belong to a column after the previous one's, and every column left empty
 // must be one that may be blank.
 template <typename ColumnOf>
-std::optional<std::vector<std::string_view>> byColumns(const std::vector<std::string_view>& fields,
-                                                       ColumnOf columnOf) {
+std::optional<std::vector<std::string_view>> byColumns(const std::vector<std::string_view>& fields, ColumnOf columnOf) {
     std::vector<std::string_view> columns(kTorvQsoFields);
     std::array<bool, kTorvQsoFields> taken{};
     size_t next = 0;  // the first column the next field may take

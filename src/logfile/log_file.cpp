@@ -149,8 +149,7 @@ LogFile readAdifLog(std::string_view text) {
     if (adif.emptyRecords > 0) {
         log.problems.add({LogProblem::Kind::kWarning, 0, 0,
                           std::to_string(adif.emptyRecords) +
-                              (adif.emptyRecords == 1 ? " <EOR> closes" : " <EOR>s close") +
-                              " no field: passed over"});
+                              (adif.emptyRecords == 1 ? " <EOR> closes" : " <EOR>s close") + " no field: passed over"});
     }
     // Skipped records and mapped ones, merged back into file order.
     auto skipped = adif.skipped.begin();

@@ -1,9 +1,9 @@
 // The ports of libStats.so: the settings file through the portable INI
 // implementation, message boxes recorded, the header confirmed unchanged,
 // no assistant (it needs windows), no host executable to read a version from.
-#include "settings/ini_settings.h"
 #include "engine/contest.h"
 #include "plugin/module.h"
+#include "settings/ini_settings.h"
 
 PlatformPorts makePlatformPorts() {
     return headlessPorts(std::make_unique<IniSettings>(contest::kPortableSettingsFile));

@@ -4,11 +4,11 @@
 #include <windows.h>
 
 #include "assistant/assistant_win.h"
-#include "settings/profile_settings.h"
-#include "plugin/ui_win.h"
 #include "plugin/module.h"
+#include "plugin/ui_win.h"
 #include "reports/header_dialog_win.h"
 #include "reports/host_version.h"
+#include "settings/profile_settings.h"
 
 PlatformPorts makePlatformPorts() {
     PlatformPorts ports;

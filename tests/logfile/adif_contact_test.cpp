@@ -106,20 +106,18 @@ TEST_P(CallPrefix, Resolves) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, CallPrefix,
-    ::testing::Values(PrefixCase{"PY2ZZ", "PY"}, PrefixCase{"PP5AB", "PY"}, PrefixCase{"PU2ABC", "PY"},
-                      PrefixCase{"PT7XY", "PY"}, PrefixCase{"ZV8AA", "PY"}, PrefixCase{"ZZ1AB", "PY"},
-                      PrefixCase{"ZY9ZZ", "PY"}, PrefixCase{"PY5TORV", "PY"}, PrefixCase{"py2zz", "PY"},
-                      PrefixCase{"PY0FX", "PY0F"}, PrefixCase{"PY0SK", "PY0S"}, PrefixCase{"ZY0TQ", "PY0T"},
-                      PrefixCase{"PY0ZZ", "PY"}, PrefixCase{"PY0F", "PY0F"}, PrefixCase{"PO2AA", "PO2"},
-                      PrefixCase{"PZ1AA", "PZ1"}, PrefixCase{"ZU1AA", "ZU1"}, PrefixCase{"ZS6AA", "ZS6"},
-                      PrefixCase{"DL1ABC", "DL1"}, PrefixCase{"K1ABC", "K1"}, PrefixCase{"9A1AA", "9A1"},
-                      PrefixCase{"3DA0XX", "3DA0"}, PrefixCase{"LU1ABC", "LU1"}, PrefixCase{"DL", "DL"},
-                      PrefixCase{"PY2ZZ/P", "PY"}, PrefixCase{"PY2ZZ/QRP", "PY"}, PrefixCase{"DL/PY2ZZ", "DL"},
-                      PrefixCase{"PY2ZZ/DL", "DL"}, PrefixCase{"PY0F/PY2ZZ", "PY0F"}, PrefixCase{"PY2ZZ/PY0S", "PY0S"},
-                      PrefixCase{"K1ABC/4", "K4"}, PrefixCase{"K1ABC/4/P", "K4"}, PrefixCase{"PY2ZZ/1", "PY"},
-                      PrefixCase{"CX/DL1ABC/M", "CX"}, PrefixCase{"", ""}, PrefixCase{"/", ""},
-                      PrefixCase{"K1ABC/4/P/QRP/M", "K4"}, PrefixCase{"DL//PY2ZZ/P/P/P/A", "DL"},
-                      PrefixCase{"A/B/C/D/E/PY2ZZ", "A"}),
+    ::testing::Values(
+        PrefixCase{"PY2ZZ", "PY"}, PrefixCase{"PP5AB", "PY"}, PrefixCase{"PU2ABC", "PY"}, PrefixCase{"PT7XY", "PY"},
+        PrefixCase{"ZV8AA", "PY"}, PrefixCase{"ZZ1AB", "PY"}, PrefixCase{"ZY9ZZ", "PY"}, PrefixCase{"PY5TORV", "PY"},
+        PrefixCase{"py2zz", "PY"}, PrefixCase{"PY0FX", "PY0F"}, PrefixCase{"PY0SK", "PY0S"},
+        PrefixCase{"ZY0TQ", "PY0T"}, PrefixCase{"PY0ZZ", "PY"}, PrefixCase{"PY0F", "PY0F"}, PrefixCase{"PO2AA", "PO2"},
+        PrefixCase{"PZ1AA", "PZ1"}, PrefixCase{"ZU1AA", "ZU1"}, PrefixCase{"ZS6AA", "ZS6"}, PrefixCase{"DL1ABC", "DL1"},
+        PrefixCase{"K1ABC", "K1"}, PrefixCase{"9A1AA", "9A1"}, PrefixCase{"3DA0XX", "3DA0"},
+        PrefixCase{"LU1ABC", "LU1"}, PrefixCase{"DL", "DL"}, PrefixCase{"PY2ZZ/P", "PY"}, PrefixCase{"PY2ZZ/QRP", "PY"},
+        PrefixCase{"DL/PY2ZZ", "DL"}, PrefixCase{"PY2ZZ/DL", "DL"}, PrefixCase{"PY0F/PY2ZZ", "PY0F"},
+        PrefixCase{"PY2ZZ/PY0S", "PY0S"}, PrefixCase{"K1ABC/4", "K4"}, PrefixCase{"K1ABC/4/P", "K4"},
+        PrefixCase{"PY2ZZ/1", "PY"}, PrefixCase{"CX/DL1ABC/M", "CX"}, PrefixCase{"", ""}, PrefixCase{"/", ""},
+        PrefixCase{"K1ABC/4/P/QRP/M", "K4"}, PrefixCase{"DL//PY2ZZ/P/P/P/A", "DL"}, PrefixCase{"A/B/C/D/E/PY2ZZ", "A"}),
     [](const ::testing::TestParamInfo<PrefixCase>& testCase) {
         return testName(std::string(testCase.param.call) + "_" + std::to_string(testCase.index));
     });

@@ -156,8 +156,12 @@ TEST(LogFileUtf16, BothByteOrdersReadAsUtf8) {
 
 TEST(LogFileUtf16, CharactersBeyondTwoBytesAndBrokenUnits) {
     // A surrogate pair (U+1F4FB), a lone high surrogate, a last odd byte.
-    EXPECT_EQ(decodedLogText(std::string("\xFF\xFE" "A\0\x3D\xD8\xFB\xDC\x3D\xD8" "B\0\x07", 13)),
-              "A\xF0\x9F\x93\xBB\xEF\xBF\xBD" "B\xEF\xBF\xBD");
+    EXPECT_EQ(decodedLogText(std::string("\xFF\xFE"
+                                         "A\0\x3D\xD8\xFB\xDC\x3D\xD8"
+                                         "B\0\x07",
+                                         13)),
+              "A\xF0\x9F\x93\xBB\xEF\xBF\xBD"
+              "B\xEF\xBF\xBD");
     EXPECT_EQ(decodedLogText("Jo\xE3o"), "Jo\xE3o") << "8-bit text stays as its bytes";
     EXPECT_EQ(readLog("START-OF-LOG: 3.0\nNAME: Jo\xE3o\n").cabrilloHeader[0].value, "3.0");
     EXPECT_EQ(*findCabrilloTag(readLog("START-OF-LOG: 3.0\nNAME: Jo\xE3o\n").cabrilloHeader, "NAME"), "Jo\xE3o");
@@ -193,7 +197,8 @@ INSTANTIATE_TEST_SUITE_P(
                       NotALog{"blanks alone", "\xEF\xBB\xBF \r\n\t\r\n", "empty"}),
     [](const ::testing::TestParamInfo<NotALog>& testCase) { return testName(testCase.param.description); });
 
-const std::string kRecord = "<CALL:5>PY1AA<QSO_DATE:8>20150912<TIME_ON:4>1200<BAND:3>40m<STATION_CALLSIGN:5>PY2ZZ<EOR>\n";
+const std::string kRecord =
+    "<CALL:5>PY1AA<QSO_DATE:8>20150912<TIME_ON:4>1200<BAND:3>40m<STATION_CALLSIGN:5>PY2ZZ<EOR>\n";
 
 TEST(LogFileAdif, EndOfFileMarkAndEmptyRecordsAreNoRecords) {
     const LogFile ended = readLog("<ADIF_VER:5>3.1.0<EOH>\n" + kRecord + "<EOF>\n");
@@ -212,9 +217,9 @@ TEST(LogFileAdif, EndOfFileMarkAndEmptyRecordsAreNoRecords) {
 }
 
 TEST(LogFileAdif, ASecondHeaderIsSteppedOver) {
-    const LogFile log = readLog("Export 1\n<ADIF_VER:5>3.1.0<EOH>\n" + kRecord +
-                                "Export 2\n<ADIF_VER:5>3.1.0 <PROGRAMID:4>Prog\n<EOH>\n" + kRecord +
-                                "<EOH>\n" + kRecord);
+    const LogFile log =
+        readLog("Export 1\n<ADIF_VER:5>3.1.0<EOH>\n" + kRecord +
+                "Export 2\n<ADIF_VER:5>3.1.0 <PROGRAMID:4>Prog\n<EOH>\n" + kRecord + "<EOH>\n" + kRecord);
     EXPECT_EQ(problemText(log.problems),
               "warning line 5: a second header (ADIF_VER, PROGRAMID) is stepped over\n"
               "warning line 8: a second <EOH> is stepped over\n");

@@ -42,12 +42,19 @@ TEST_P(QsoLineAsWritten, IsReadAsTheLoggerMeantIt) {
 INSTANTIATE_TEST_SUITE_P(
     Table, QsoLineAsWritten,
     ::testing::Values(
-        QsoCase{"non-breaking spaces of a code page", "QSO:\xA0" "7025\xA0" "CW 2015-09-12 1214 PY2ZZ\xA0\xA0" "599 SP PY1AA 599 RJ",
+        QsoCase{"non-breaking spaces of a code page",
+                "QSO:\xA0"
+                "7025\xA0"
+                "CW 2015-09-12 1214 PY2ZZ\xA0\xA0"
+                "599 SP PY1AA 599 RJ",
                 "PY1AA|599|SP|599|RJ|"},
-        QsoCase{"non-breaking spaces in UTF-8", "QSO: 7025\xC2\xA0" "CW\xC2\xA0\xC2\xA0" "2015-09-12 1214 PY2ZZ 599 SP PY1AA 599 RJ\xC2\xA0",
+        QsoCase{"non-breaking spaces in UTF-8",
+                "QSO: 7025\xC2\xA0"
+                "CW\xC2\xA0\xC2\xA0"
+                "2015-09-12 1214 PY2ZZ 599 SP PY1AA 599 RJ\xC2\xA0",
                 "PY1AA|599|SP|599|RJ|"},
-        QsoCase{"a letter whose UTF-8 ends in A0 is no blank", "QSO: 7025 CW 2015-09-12 1214 PY2ZZ 599 SP PY1AA 599 R\xC3\xA0",
-                "PY1AA|599|SP|599|R\xC3\xA0|"},
+        QsoCase{"a letter whose UTF-8 ends in A0 is no blank",
+                "QSO: 7025 CW 2015-09-12 1214 PY2ZZ 599 SP PY1AA 599 R\xC3\xA0", "PY1AA|599|SP|599|R\xC3\xA0|"},
         QsoCase{"tabs", "QSO:\t7025\tCW\t2015-09-12\t1214\tPY2ZZ\t599\tSP\tPY1AA\t599\tRJ", "PY1AA|599|SP|599|RJ|"},
         QsoCase{"transmitter 0", "QSO: 7025 CW 2015-09-12 1214 PY2ZZ 599 SP PY1AA 599 RJ 0", "PY1AA|599|SP|599|RJ|0"},
         QsoCase{"transmitter 2", "QSO: 7025 CW 2015-09-12 1214 PY2ZZ 599 SP PY1AA 599 RJ 2", "PY1AA|599|SP|599|RJ|2"},
@@ -61,8 +68,7 @@ INSTANTIATE_TEST_SUITE_P(
                 "QSO:  7025 CW 2015-09-12 1214 PY2ZZ             SP     PY1AA             RJ", "PY1AA||SP||RJ|"},
         QsoCase{"the template's columns with the received exchange blank",
                 "QSO:  7025 CW 2015-09-12 1214 PY2ZZ         599 SP     PY1AA         599", "PY1AA|599|SP|599||"},
-        QsoCase{"a short line off the template's columns", "QSO: 7025 CW 2015-09-12 1214 PY2ZZ SP PY1AA 599 RJ",
-                ""},
+        QsoCase{"a short line off the template's columns", "QSO: 7025 CW 2015-09-12 1214 PY2ZZ SP PY1AA 599 RJ", ""},
         QsoCase{"the template's columns with a call blank",
                 "QSO:  7025 CW 2015-09-12 1214 PY2ZZ         599 SP                   599 RJ", ""}),
     [](const ::testing::TestParamInfo<QsoCase>& testCase) { return testName(testCase.param.description); });
@@ -106,8 +112,7 @@ INSTANTIATE_TEST_SUITE_P(
         CategoryCase{"short forms in lower case", "CATEGORY: mo 40m high ph\n", "MULTI-OP 40M HIGH SSB", ""},
         CategoryCase{"a check log", "CATEGORY: CHECKLOG\n", "CHECKLOG - - -", ""},
         CategoryCase{"so with qrp cw", "CATEGORY: SO 15M QRP CW\n", "SINGLE-OP 15M QRP CW", ""},
-        CategoryCase{"a 3.0 tag wins", "CATEGORY-POWER: LOW\nCATEGORY: SO ALL HIGH SSB\n", "SINGLE-OP ALL LOW SSB",
-                     ""},
+        CategoryCase{"a 3.0 tag wins", "CATEGORY-POWER: LOW\nCATEGORY: SO ALL HIGH SSB\n", "SINGLE-OP ALL LOW SSB", ""},
         CategoryCase{"an unknown word is reported", "CATEGORY: SINGLE-OP ALL ROOKIE LOW\n", "SINGLE-OP ALL LOW -",
                      "warning line 2: CATEGORY word \"ROOKIE\" is not known: it stays in CATEGORY alone\n"}),
     [](const ::testing::TestParamInfo<CategoryCase>& testCase) { return testName(testCase.param.description); });
@@ -191,8 +196,7 @@ TEST(CabrilloLayout, AnotherContestsLayoutIsOneMessagePerFieldCount) {
               "exchange each side)\n");
     EXPECT_EQ(log.contacts.size(), 1u);
     ASSERT_EQ(log.unreadable.size(), 301u) << "every line stays listed";
-    EXPECT_EQ(log.unreadable[0].reason,
-              "12 fields; TORV's layout has 10 or 11 (call, report and exchange each side)");
+    EXPECT_EQ(log.unreadable[0].reason, "12 fields; TORV's layout has 10 or 11 (call, report and exchange each side)");
     EXPECT_EQ(log.unreadable[0].call, "") << "another layout's call is not guessed";
 }
 
@@ -211,7 +215,9 @@ TEST(CabrilloMessages, AreBoundedPerFile) {
 }
 
 TEST(Blanks, SplitAndTrimAlike) {
-    EXPECT_EQ(blankSeparated("\xA0 a\xC2\xA0" "b\tc\xC3\xA0 "), (std::vector<std::string_view>{"a", "b", "c\xC3\xA0"}));
+    EXPECT_EQ(blankSeparated("\xA0 a\xC2\xA0"
+                             "b\tc\xC3\xA0 "),
+              (std::vector<std::string_view>{"a", "b", "c\xC3\xA0"}));
     EXPECT_EQ(trimmedOfBlanks("\xC2\xA0 x\xA0y \xA0\r\n"), "x\xA0y");
     EXPECT_EQ(trimmedOfBlanks("\xE2\x80\xA0"), "\xE2\x80\xA0") << "a dagger ends in A0 too";
     EXPECT_EQ(trimmedOfBlanks(" \xA0 "), "");

@@ -29,8 +29,8 @@ std::string readingOf(const LogFile& log) {
     for (const LogContact& c : log.contacts) {
         text += "line " + std::to_string(c.line) + ", record " + std::to_string(c.record) + ": " + c.ownCall + " > " +
                 c.call + " (" + c.prefix + ") " + std::to_string(c.frequency) + " Hz " + c.band + " " + c.mode + " " +
-                timeText(c.oleDate) + " sent [" + c.rstSent + "][" + c.exchangeSent + "] received [" +
-                c.rstReceived + "][" + c.exchangeReceived + "] transmitter [" + c.transmitter + "]\n";
+                timeText(c.oleDate) + " sent [" + c.rstSent + "][" + c.exchangeSent + "] received [" + c.rstReceived +
+                "][" + c.exchangeReceived + "] transmitter [" + c.transmitter + "]\n";
     }
     for (const UnreadableRecord& u : log.unreadable) {
         text += "unreadable line " + std::to_string(u.line) + ", record " + std::to_string(u.record) + ": call [" +

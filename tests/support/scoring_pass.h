@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/date_time.h"
 #include "abi/stats_exports.h"
+#include "engine/date_time.h"
 
 // Every export by its plain name.
 struct ExportTable {

@@ -9,8 +9,8 @@
 #include <string>
 
 #include "abi/date_time_arg.h"
-#include "logfile/log_contact.h"
 #include "abi/stats_exports.h"
+#include "logfile/log_contact.h"
 
 // Every export by its plain name.
 struct PluginExports {
