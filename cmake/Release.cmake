@@ -29,11 +29,14 @@ add_custom_target(release_readme ALL DEPENDS ${STATS_README_TXT})
 # What the operator gets. The DLL's import library is no part of it.
 install(TARGETS Stats RUNTIME DESTINATION . ARCHIVE DESTINATION lib COMPONENT development EXCLUDE_FROM_ALL)
 install(FILES ${STATS_README_TXT} ${CMAKE_SOURCE_DIR}/LICENSE ${CMAKE_SOURCE_DIR}/CHANGELOG.md DESTINATION .)
-# The command-line tool joins the package when the tree builds it; the check
+# The command-line tool joins the package when the tree builds it, with the
+# settings file and the log its README's first examples name; the check
 # runs once every target of the tree is known.
 function(stats_install_torv)
   if(TARGET torv)
     install(TARGETS torv RUNTIME DESTINATION .)
+    install(FILES ${CMAKE_SOURCE_DIR}/examples/TORV.ini ${CMAKE_SOURCE_DIR}/examples/torv-sample.adi
+      DESTINATION examples)
   endif()
 endfunction()
 cmake_language(DEFER DIRECTORY ${CMAKE_SOURCE_DIR} CALL stats_install_torv)
