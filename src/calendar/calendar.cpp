@@ -11,8 +11,6 @@ int daysInMonth(int year, int month) {
     return kDays[month - 1] + (month == 2 && isLeapYear(year) ? 1 : 0);
 }
 
-constexpr double kSecondsPerDay = 86400.0;
-
 }  // namespace
 
 void civilFromDays(long long days, int& year, int& month, int& day) {
@@ -37,6 +35,6 @@ bool isValidDateTime(int year, int month, int day, int hour, int minute, int sec
 double oleDateFromCalendar(int year, int month, int day, int hour, int minute, int second) {
     const long long days =
         daysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) - kOleEpochDays;
-    const double timeOfDay = (hour * 3600.0 + minute * 60.0 + second) / kSecondsPerDay;
+    const double timeOfDay = (hour * 3600.0 + minute * 60.0 + second) / static_cast<double>(kSecondsPerDay);
     return days >= 0 ? static_cast<double>(days) + timeOfDay : static_cast<double>(days) - timeOfDay;
 }

@@ -20,6 +20,8 @@ void civilFromDays(long long days, int& year, int& month, int& day);
 // The civil day number of the OLE epoch, 30 December 1899.
 constexpr long long kOleEpochDays = daysFromCivil(1899, 12, 30);
 
+constexpr long long kSecondsPerDay = 86400;
+
 // True for a real date of the years 1900 to 9999 and a time of day from
 // 00:00:00 to 23:59:59: what a log record may hold.
 bool isValidDateTime(int year, int month, int day, int hour, int minute, int second);

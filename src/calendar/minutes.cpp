@@ -1,5 +1,6 @@
 #include "calendar/minutes.h"
 
+#include <cmath>
 #include <cstdio>
 
 #include "calendar/calendar.h"
@@ -12,20 +13,33 @@ int64_t floorDiv(int64_t a, int64_t b) {
 
 }  // namespace
 
+int64_t hourOf(int64_t minute) {
+    return floorDiv(minute, kMinutesPerHour);
+}
+
+int64_t dayOf(int64_t minute) {
+    return floorDiv(minute, kMinutesPerDay);
+}
+
+int64_t minuteOfOleDate(double oleDate) {
+    return static_cast<int64_t>(std::llround((oleDate + static_cast<double>(kOleEpochDays)) * kMinutesPerDay));
+}
+
 CivilMinute civilOf(int64_t minute) {
-    const int64_t days = floorDiv(minute, 1440);
-    const int64_t ofDay = minute - days * 1440;
+    const int64_t days = dayOf(minute);
+    const int64_t ofDay = minute - days * kMinutesPerDay;
     int year = 0;
     CivilMinute c;
     civilFromDays(days, year, c.month, c.day);
     c.year = year;
-    c.hour = static_cast<int>(ofDay / 60);
-    c.minute = static_cast<int>(ofDay % 60);
+    c.hour = static_cast<int>(ofDay / kMinutesPerHour);
+    c.minute = static_cast<int>(ofDay % kMinutesPerHour);
     return c;
 }
 
 int64_t minuteOf(int64_t year, int month, int day, int hour, int minute) {
-    return daysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) * 1440 + hour * 60 + minute;
+    return daysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) * kMinutesPerDay +
+           hour * kMinutesPerHour + minute;
 }
 
 std::string minuteText(int64_t minute) {

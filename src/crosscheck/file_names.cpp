@@ -4,6 +4,8 @@
 #include <map>
 #include <set>
 
+#include "calendar/ascii_case.h"
+
 namespace crosscheck {
 
 namespace {
@@ -16,10 +18,8 @@ std::string cleaned(const std::string& call) {
         if (name.size() == kNameLength) {
             break;
         }
-        if ((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '_') {
-            name += c;
-        } else if (c >= 'a' && c <= 'z') {
-            name += static_cast<char>(c - 'a' + 'A');
+        if (isAsciiLetter(c) || (c >= '0' && c <= '9') || c == '-' || c == '_') {
+            name += asciiUpper(c);
         } else if (c == '/') {
             name += '_';
         }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "calendar/minutes.h"
 #include "crosscheck/report_text.h"
 #include "engine/contest.h"
 
@@ -20,10 +21,6 @@ constexpr int64_t kPlotBottom = 58;
 constexpr int64_t kLabelSpacing = 28;  // the least room between two hour labels
 
 constexpr int64_t kWeekOfHours = 24 * 7;
-
-int64_t hourOf(int64_t minute) {
-    return (minute >= 0 ? minute : minute - 59) / 60;
-}
 
 // numerator / denominator in tenths, a half rounded up (both not negative).
 int64_t tenthsOf(int64_t numerator, int64_t denominator) {

@@ -1,5 +1,7 @@
 #include "engine/area.h"
 
+#include "calendar/ascii_case.h"
+
 #include <algorithm>
 
 const std::array<std::string_view, 28> areaCodes = {
@@ -57,13 +59,7 @@ std::string normalisedExchange(std::string_view exchange) {
     while (end > begin && isBlank(exchange[end - 1])) {
         --end;
     }
-    std::string result(exchange.substr(begin, end - begin));
-    for (char& c : result) {
-        if (c >= 'a' && c <= 'z') {
-            c = static_cast<char>(c - 'a' + 'A');
-        }
-    }
-    return result;
+    return upperCase(exchange.substr(begin, end - begin));
 }
 
 int isValidExchange(std::string_view exchange) {

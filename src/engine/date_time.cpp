@@ -8,7 +8,6 @@ namespace {
 // OLE Automation's range: 1 January 100 to 31 December 9999, 23:59:59.
 constexpr double kMinOleDate = -657434.0;
 constexpr double kMaxOleDate = 2958466.0;
-constexpr long long kSecondsPerDay = 86400;
 
 }  // namespace
 

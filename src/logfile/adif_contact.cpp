@@ -9,10 +9,6 @@
 
 namespace {
 
-std::string quoted(std::string_view name, std::string_view value) {
-    return std::string(name) + " \"" + shortened(value) + "\"";
-}
-
 // Band edges in kHz, the amateur allocations of the widest region.
 struct BandEdges {
     uint32_t lowKHz, highKHz;

@@ -48,14 +48,10 @@ bool callLike(std::string_view field) {
     bool letter = false;
     bool digit = false;
     for (char c : field) {
-        letter = letter || std::isalpha(static_cast<unsigned char>(c)) != 0;
+        letter = letter || isAsciiLetter(c);
         digit = digit || isDigit(c);
     }
     return letter && digit;
-}
-
-std::string quoted(std::string_view what, std::string_view value) {
-    return std::string(what) + " \"" + shortened(value) + "\"";
 }
 
 // "YYYY-MM-DD" and "HHMM" as an OLE Automation date; false when either is
@@ -81,7 +77,7 @@ std::string fieldCount(size_t count) {
 
 bool isTagName(std::string_view name) {
     for (char c : name) {
-        const bool allowed = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || isDigit(c) || c == '-' || c == '_';
+        const bool allowed = isAsciiLetter(c) || isDigit(c) || c == '-' || c == '_';
         if (!allowed) {
             return false;
         }

@@ -1,15 +1,16 @@
 // Small text helpers of the log readers (and of the simulator's steps):
-// decimal digits, ASCII case, trimming, the blanks loggers put between
+// decimal digits, ASCII case (calendar/ascii_case.h), trimming, the blanks loggers put between
 // fields, UTF-8 sequences.
 #pragma once
 
-#include <cctype>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "calendar/ascii_case.h"
+
 inline bool isDigit(char c) {
-    return std::isdigit(static_cast<unsigned char>(c)) != 0;
+    return c >= '0' && c <= '9';
 }
 
 // True for a non-empty text of digits only.
@@ -31,24 +32,6 @@ inline int digitsValue(std::string_view digits) {
     return value;
 }
 
-// The text with a to z made A to Z; other bytes unchanged.
-inline std::string upperCase(std::string_view text) {
-    std::string result(text);
-    for (char& c : result) {
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    }
-    return result;
-}
-
-// The text with A to Z made a to z; other bytes unchanged.
-inline std::string lowerCase(std::string_view text) {
-    std::string result(text);
-    for (char& c : result) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    return result;
-}
-
 // The text without blanks, tabs, CR and LF at either end.
 inline std::string_view trimmed(std::string_view text) {
     const size_t first = text.find_first_not_of(" \t\r\n");
@@ -63,6 +46,12 @@ inline std::string_view trimmed(std::string_view text) {
 inline std::string shortened(std::string_view text) {
     constexpr size_t kMaximum = 40;
     return text.size() <= kMaximum ? std::string(text) : std::string(text.substr(0, kMaximum)) + "...";
+}
+
+// A field of a message: its name, then its value in quotes, shortened
+// (FREQ "14.0x").
+inline std::string quoted(std::string_view what, std::string_view value) {
+    return std::string(what) + " \"" + shortened(value) + "\"";
 }
 
 // The length of the well-formed UTF-8 sequence starting at text[at], 0 when

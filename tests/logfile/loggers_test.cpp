@@ -4,6 +4,8 @@
 // bounded number of messages whatever the file holds.
 #include <gtest/gtest.h>
 
+#include <clocale>
+
 #include "logfile/cabrillo_reader.h"
 #include "logfile/text.h"
 #include "problem_text.h"
@@ -221,6 +223,21 @@ TEST(Blanks, SplitAndTrimAlike) {
     EXPECT_EQ(trimmedOfBlanks("\xC2\xA0 x\xA0y \xA0\r\n"), "x\xA0y");
     EXPECT_EQ(trimmedOfBlanks("\xE2\x80\xA0"), "\xE2\x80\xA0") << "a dagger ends in A0 too";
     EXPECT_EQ(trimmedOfBlanks(" \xA0 "), "");
+}
+
+// The fold changes a to z and A to Z only, whatever the locale: a Latin-1
+// or UTF-8 letter of a call or a tag stays byte for byte.
+TEST(AsciiCase, FoldsOnlyTheAsciiLettersInAnyLocale) {
+    std::setlocale(LC_CTYPE, "C.UTF-8");
+    for (int byte = 0; byte < 256; ++byte) {
+        const char c = static_cast<char>(byte);
+        const bool lower = byte >= 'a' && byte <= 'z', upper = byte >= 'A' && byte <= 'Z';
+        EXPECT_EQ(upperCase(std::string(1, c)), std::string(1, lower ? static_cast<char>(byte - 32) : c)) << byte;
+        EXPECT_EQ(lowerCase(std::string(1, c)), std::string(1, upper ? static_cast<char>(byte + 32) : c)) << byte;
+        EXPECT_EQ(isAsciiLetter(c), lower || upper) << byte;
+    }
+    std::setlocale(LC_CTYPE, "C");
+    EXPECT_EQ(upperCase("py2\xC3\xa9x\xE9"), "PY2\xC3\xa9X\xE9");
 }
 
 }  // namespace

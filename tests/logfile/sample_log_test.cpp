@@ -10,6 +10,7 @@
 
 #include "engine/date_time.h"
 #include "logfile/adif_contact.h"
+#include "logfile/text.h"
 #include "support/files.h"
 
 namespace {
@@ -18,7 +19,7 @@ std::string normalised(const std::string& exchange) {
     std::string result;
     for (char c : exchange) {
         if (c != ' ') {
-            result += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+            result += asciiUpper(c);
         }
     }
     return result;

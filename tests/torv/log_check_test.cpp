@@ -374,10 +374,4 @@ TEST(CheckFiles, EveryTextIsUtf8WhateverTheLogsBytes) {
     EXPECT_NE(committee->second.find("operator &quot;OP\xC3\xA9RATEUR&quot;"), std::string::npos);
 }
 
-TEST(MinuteOfOleDate, ToTheNearestMinute) {
-    EXPECT_EQ(minuteOfOleDate(25569.0), 0);
-    EXPECT_EQ(minuteOfOleDate(25569.0 + 1.0 / 1440 * 0.6), 1);
-    EXPECT_EQ(minuteOfOleDate(46095.5), (46095LL - 25569) * 1440 + 720);
-}
-
 }  // namespace

@@ -1,7 +1,6 @@
 #include "hostsim/script.h"
 
 #include <algorithm>
-#include <cctype>
 
 #include "logfile/date_text.h"
 #include "logfile/text.h"
@@ -326,10 +325,7 @@ bool parseAssignment(std::string_view text, std::string& name, std::string& valu
     if (equals == 0 || equals == std::string_view::npos) {
         return false;
     }
-    name.clear();
-    for (char c : text.substr(0, equals)) {
-        name += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    }
+    name = upperCase(text.substr(0, equals));
     value = std::string(text.substr(equals + 1));
     return true;
 }

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "calendar/minutes.h"
 #include "console.h"
 #include "log_check.h"
 #include "logfile/date_text.h"

@@ -6,6 +6,7 @@
 #include <map>
 #include <optional>
 
+#include "calendar/minutes.h"
 #include "crosscheck/committee_page.h"
 #include "crosscheck/qsos_csv.h"
 #include "crosscheck/results_json.h"
@@ -24,9 +25,6 @@ using crosscheck::EngineResult;
 using crosscheck::Entrant;
 using crosscheck::LogQso;
 using crosscheck::SubmittedLog;
-
-// OLE Automation day 25569 is 1970-01-01.
-constexpr double kUnixEpochOleDay = 25569.0;
 
 // What quotes a log's lines once the contest is checked: its bytes, held
 // only when they cannot be loaded again (a pipe); a file's bytes are loaded
@@ -286,10 +284,6 @@ void giveCategories(const CheckRequest& request, crosscheck::ContestReport& repo
 
 }  // namespace
 
-int64_t minuteOfOleDate(double oleDate) {
-    return static_cast<int64_t>(std::llround((oleDate - kUnixEpochOleDay) * 1440.0));
-}
-
 LogSource loadLogFile(const std::string& path) {
     WholeFile file = readWholeFile(path, kLogFileLimit);
     if (!file.error.empty()) {
@@ -299,17 +293,15 @@ LogSource loadLogFile(const std::string& path) {
 }
 
 bool naturallyBefore(const std::string& a, const std::string& b) {
-    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-    auto digit = [](char c) { return c >= '0' && c <= '9'; };
     size_t i = 0, j = 0;
     while (i < a.size() && j < b.size()) {
-        if (digit(a[i]) && digit(b[j])) {
+        if (isDigit(a[i]) && isDigit(b[j])) {
             // Numbers: without leading zeros, the shorter is the smaller.
             size_t iEnd = i, jEnd = j;
-            while (iEnd < a.size() && digit(a[iEnd])) {
+            while (iEnd < a.size() && isDigit(a[iEnd])) {
                 ++iEnd;
             }
-            while (jEnd < b.size() && digit(b[jEnd])) {
+            while (jEnd < b.size() && isDigit(b[jEnd])) {
                 ++jEnd;
             }
             const size_t iSignificant = std::min(a.find_first_not_of('0', i), iEnd - 1);
@@ -324,8 +316,8 @@ bool naturallyBefore(const std::string& a, const std::string& b) {
             j = jEnd;
             continue;
         }
-        if (lower(a[i]) != lower(b[j])) {
-            return static_cast<unsigned char>(lower(a[i])) < static_cast<unsigned char>(lower(b[j]));
+        if (asciiLower(a[i]) != asciiLower(b[j])) {
+            return static_cast<unsigned char>(asciiLower(a[i])) < static_cast<unsigned char>(asciiLower(b[j]));
         }
         ++i;
         ++j;

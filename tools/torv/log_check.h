@@ -80,9 +80,6 @@ using CheckFileWriter = std::function<std::string(const std::string& name, const
 std::vector<std::string> makeCheckFiles(const std::vector<CheckFile>& files, unsigned threads,
                                         const CheckFileWriter& write);
 
-// Minutes since 1970 of an OLE Automation date, to the nearest minute.
-int64_t minuteOfOleDate(double oleDate);
-
 // True when a comes before b in the natural order of file names: letter
 // case aside, runs of digits compared as numbers ("x-2" before "x-10").
 bool naturallyBefore(const std::string& a, const std::string& b);

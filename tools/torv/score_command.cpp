@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "calendar/minutes.h"
 #include "command_support.h"
 #include "console.h"
 #include "engine/contest.h"
