@@ -158,65 +158,28 @@ std::vector<std::string> ubnFileNames(const ContestReport& report) {
     return safeFileNames(calls);
 }
 
-std::string detailOf(const ContestReport& report, size_t log, size_t q) {
-    std::string detail = verdictDetail(report.logs, report.verdicts, log, q);
-    if (report.verdicts[log].qsos[q].status != QsoStatus::kOutOfPeriod &&
-        outsidePeriod(report.logs[log].qsos[q], report.settings.options.period, report.verdicts[log].offsetMinutes)) {
+namespace {
+
+// The detail of a verdict in a language, with a note when the contact lies
+// outside the contest period.
+std::string detailIn(Language language, const ContestReport& report, size_t l, size_t q) {
+    std::string detail = verdictDetailIn(language, report.logs, report.verdicts, l, q);
+    if (report.verdicts[l].qsos[q].status != QsoStatus::kOutOfPeriod &&
+        outsidePeriod(report.logs[l].qsos[q], report.settings.options.period, report.verdicts[l].offsetMinutes)) {
         detail += detail.empty() ? "" : "; ";
-        detail += "outside the contest period";
+        detail += wordsFor(language).outsidePeriod;
     }
     return detail;
 }
 
+}  // namespace
+
+std::string detailOf(const ContestReport& report, size_t l, size_t q) {
+    return detailIn(Language::kEnglish, report, l, q);
+}
+
 std::string reasonOf(const ContestReport& report, size_t l, size_t q) {
-    const Language language = report.settings.language;
-    if (language == Language::kEnglish) {
-        return detailOf(report, l, q);
-    }
-    const Words& w = wordsFor(language);
-    const LogQso& qso = report.logs[l].qsos[q];
-    const QsoVerdict& v = report.verdicts[l].qsos[q];
-    const std::string call = normalised(qso.call);
-    const SubmittedLog* other = v.otherLog < 0 ? nullptr : &report.logs[static_cast<size_t>(v.otherLog)];
-    std::string reason;
-    switch (v.status) {
-        case QsoStatus::kConfirmed:
-            break;
-        case QsoStatus::kBustedExchange:
-            reason = filled(w.detailBustedExchange, {normalised(qso.exchangeReceived), other->call,
-                                                     normalised(other->qsos[v.otherQso].exchangeSent)});
-            break;
-        case QsoStatus::kBustedCall:
-            reason = filled(w.detailBustedCall, {call, other->call});
-            break;
-        case QsoStatus::kNil:
-            reason = filled(w.detailNil, {call});
-            break;
-        case QsoStatus::kUnique:
-            reason = filled(w.detailUnique, {call});
-            break;
-        case QsoStatus::kUnverified:
-            reason = filled(w.detailUnverified, {call});
-            break;
-        case QsoStatus::kRefused:
-            reason = qso.engine == EngineResult::kRefused ? engineFinding(language, qso.finding)
-                                                          : std::string(w.detailNoContestBand);
-            break;
-        case QsoStatus::kDupe:
-            reason = engineFinding(language, qso.finding);
-            break;
-        case QsoStatus::kOutOfPeriod:
-            return std::string(w.outsidePeriod);
-        case QsoStatus::kOtherBand:
-            reason = filled(w.detailOtherBand, {qso.band.empty() ? std::string(w.noBand) : qso.band});
-            break;
-        case QsoStatus::kUnreadable:
-            break;
-    }
-    if (outsidePeriod(qso, report.settings.options.period, report.verdicts[l].offsetMinutes)) {
-        reason += (reason.empty() ? "" : "; ") + std::string(w.outsidePeriod);
-    }
-    return reason;
+    return detailIn(report.settings.language, report, l, q);
 }
 
 std::string contestName(const ContestReport& report) {
@@ -232,7 +195,7 @@ std::string contestName(const ContestReport& report) {
         size_t run = 0;
         for (const LogQso& q : report.logs[l].qsos) {
             const int64_t minute = q.minute - report.verdicts[l].offsetMinutes;
-            const int64_t today = (minute >= 0 ? minute : minute - 1439) / 1440;
+            const int64_t today = dayOf(minute);
             if (today != day && run != 0) {
                 days[day] += run;
                 run = 0;
@@ -246,7 +209,7 @@ std::string contestName(const ContestReport& report) {
     }
     std::map<int64_t, size_t> contacts;
     for (const auto& [day, count] : days) {
-        contacts[civilOf(day * 1440).year] += count;
+        contacts[civilOf(day * kMinutesPerDay).year] += count;
     }
     const auto most = std::max_element(contacts.begin(), contacts.end(),
                                        [](const auto& a, const auto& b) { return a.second < b.second; });

@@ -954,43 +954,4 @@ std::vector<LogVerdict> crossCheck(const std::vector<SubmittedLog>& logs, const 
     return verdicts;
 }
 
-std::string verdictDetail(const std::vector<SubmittedLog>& logs, const std::vector<LogVerdict>& verdicts, size_t self,
-                          size_t q) {
-    const LogQso& qso = logs[self].qsos[q];
-    const QsoVerdict& v = verdicts[self].qsos[q];
-    const std::string call = normalised(qso.call);
-    switch (v.status) {
-        case QsoStatus::kConfirmed:
-            return std::string();
-        case QsoStatus::kBustedExchange: {
-            const LogQso& other = logs[static_cast<size_t>(v.otherLog)].qsos[v.otherQso];
-            return "logged " + normalised(qso.exchangeReceived) + ", " +
-                   normalised(logs[static_cast<size_t>(v.otherLog)].call) + " sent " + normalised(other.exchangeSent);
-        }
-        case QsoStatus::kBustedCall:
-            return "logged " + call + ", was " + normalised(logs[static_cast<size_t>(v.otherLog)].call);
-        case QsoStatus::kNil:
-            return "not in " + call + "'s log";
-        case QsoStatus::kUnique:
-            return call + " sent no log and is in no other log";
-        case QsoStatus::kUnverified:
-            if (v.unreadableLine != 0) {
-                return "the other log's line " + std::to_string(v.unreadableLine) + " could not be read";
-            }
-            return call + " sent no log";
-        case QsoStatus::kRefused:
-            return qso.engine == EngineResult::kRefused ? qso.finding.str() : std::string("no contest band");
-        case QsoStatus::kDupe:
-            return qso.finding.str();
-        case QsoStatus::kOutOfPeriod:
-            return "outside the contest period";
-        case QsoStatus::kOtherBand:
-            return "on " + (qso.band.empty() ? std::string("no band") : qso.band.str()) +
-                   ", not the entrant's category band";
-        case QsoStatus::kUnreadable:
-            break;
-    }
-    return std::string();
-}
-
 }  // namespace crosscheck

@@ -79,16 +79,17 @@ constexpr Words kEnglish = {
     "{1}, line {2}",
     "your call miscopied: they logged {1}",
     "your exchange miscopied: they logged {1}, you sent {2}",
-    // The details: the cross-check's own.
-    "",
-    "",
-    "",
-    "",
-    "",
-    "",
-    "",
-    "",
-    "",
+    // The details.
+    "logged {1}, {2} sent {3}",
+    "logged {1}, was {2}",
+    "not in {1}'s log",
+    "{1} sent no log and is in no other log",
+    "{1} sent no log",
+    "the other log's line {2} could not be read",
+    "no contest band",
+    "on {1}, not the entrant's category band",
+    "no band",
+    "outside the contest period",
     // The committee's page.
     "Files",
     "File",
@@ -206,6 +207,7 @@ constexpr Words kPortuguese = {
     "anotado {1}, era {2}",
     "não consta no log de {1}",
     "{1} não enviou log e não consta em nenhum outro log",
+    "{1} não enviou log",
     "{1} não enviou log",
     "banda que o concurso não conta",
     "em {1}, não a banda da categoria do participante",
@@ -342,6 +344,47 @@ std::string filled(std::string_view pattern, std::initializer_list<std::string_v
         }
     }
     return text;
+}
+
+std::string verdictDetailIn(Language language, const std::vector<SubmittedLog>& logs,
+                            const std::vector<LogVerdict>& verdicts, size_t self, size_t q) {
+    const Words& w = wordsFor(language);
+    const LogQso& qso = logs[self].qsos[q];
+    const QsoVerdict& v = verdicts[self].qsos[q];
+    const std::string call = normalised(qso.call);
+    const SubmittedLog* other = v.otherLog < 0 ? nullptr : &logs[static_cast<size_t>(v.otherLog)];
+    switch (v.status) {
+        case QsoStatus::kConfirmed:
+        case QsoStatus::kUnreadable:
+            return std::string();
+        case QsoStatus::kBustedExchange:
+            return filled(w.detailBustedExchange, {normalised(qso.exchangeReceived), normalised(other->call),
+                                                   normalised(other->qsos[v.otherQso].exchangeSent)});
+        case QsoStatus::kBustedCall:
+            return filled(w.detailBustedCall, {call, normalised(other->call)});
+        case QsoStatus::kNil:
+            return filled(w.detailNil, {call});
+        case QsoStatus::kUnique:
+            return filled(w.detailUnique, {call});
+        case QsoStatus::kUnverified:
+            return v.unreadableLine != 0 ? filled(w.detailLineUnreadable, {call, std::to_string(v.unreadableLine)})
+                                         : filled(w.detailUnverified, {call});
+        case QsoStatus::kRefused:
+            return qso.engine == EngineResult::kRefused ? engineFinding(language, qso.finding.str())
+                                                        : std::string(w.detailNoContestBand);
+        case QsoStatus::kDupe:
+            return engineFinding(language, qso.finding.str());
+        case QsoStatus::kOutOfPeriod:
+            return std::string(w.outsidePeriod);
+        case QsoStatus::kOtherBand:
+            return filled(w.detailOtherBand, {qso.band.empty() ? std::string(w.noBand) : qso.band.str()});
+    }
+    return std::string();
+}
+
+std::string verdictDetail(const std::vector<SubmittedLog>& logs, const std::vector<LogVerdict>& verdicts, size_t self,
+                          size_t q) {
+    return verdictDetailIn(Language::kEnglish, logs, verdicts, self, q);
 }
 
 }  // namespace crosscheck

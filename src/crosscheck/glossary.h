@@ -76,13 +76,13 @@ struct Words {
     std::string_view yourCallMiscopied;      // {1} logged
     std::string_view yourExchangeMiscopied;  // {1} logged, {2} sent
 
-    // The details of the verdicts; English reports use the cross-check's
-    // own (verdictDetail), so they are empty in English.
+    // The details of the verdicts (verdictDetailIn).
     std::string_view detailBustedExchange;  // {1} logged, {2} other call, {3} sent
     std::string_view detailBustedCall;      // {1} logged, {2} was
     std::string_view detailNil;             // {1} call
     std::string_view detailUnique;          // {1} call
     std::string_view detailUnverified;      // {1} call
+    std::string_view detailLineUnreadable;  // {1} call, {2} the other log's line
     std::string_view detailNoContestBand;
     std::string_view detailOtherBand;  // {1} band
     std::string_view noBand;
@@ -121,5 +121,9 @@ std::string engineFinding(Language language, std::string_view finding);
 
 // The pattern with {1} ... {9} replaced by the values, in order.
 std::string filled(std::string_view pattern, std::initializer_list<std::string_view> values);
+
+// verdictDetail in a language: the one text of each verdict.
+std::string verdictDetailIn(Language language, const std::vector<SubmittedLog>& logs,
+                            const std::vector<LogVerdict>& verdicts, size_t self, size_t q);
 
 }  // namespace crosscheck
