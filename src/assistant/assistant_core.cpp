@@ -39,9 +39,9 @@ const ModeChoice kSsb = {
 
 std::optional<int> bandIndexForFrequency(double hertz) {
     const double megahertz = std::trunc(hertz / 1000000.0);
-    for (int index = 0; index < 6; ++index) {
-        if (megahertz == contest::kBandMegahertz[static_cast<size_t>(index)]) {
-            return index;
+    for (size_t index = 0; index < contest::kBandMegahertz.size(); ++index) {
+        if (megahertz == contest::kBandMegahertz[index]) {
+            return static_cast<int>(index);
         }
     }
     return std::nullopt;

@@ -4,6 +4,7 @@
 #include <numeric>
 
 #include "crosscheck/report_text.h"
+#include "engine/contest.h"
 #include "reports/score_summary.h"
 
 namespace crosscheck {
@@ -124,7 +125,7 @@ std::vector<std::string> headerFindings(const ContestReport& report, const Words
                 std::find(otherBands.begin(), otherBands.end(), q.band) == otherBands.end()) {
                 otherBands.push_back(q.band.str());
             }
-            otherMode += (mode == "CW" || mode == "SSB") && !q.mode.empty() && q.mode != mode ? 1 : 0;
+            otherMode += contest::isContestMode(mode) && !q.mode.empty() && q.mode != mode ? 1 : 0;
         }
         if (!otherBands.empty()) {
             sortBandsDescending(otherBands);

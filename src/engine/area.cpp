@@ -4,41 +4,25 @@
 
 #include <algorithm>
 
-const std::array<std::string_view, 28> areaCodes = {
-    "AC", "AL", "AP", "AM", "BA", "CE", "DF", "ES", "GO", "MA", "MT", "MS", "MG", "PA",
-    "PB", "PR", "PE", "PI", "RJ", "RN", "RS", "RO", "RR", "SC", "SP", "SE", "TO", "UF",
-};
-
 // Constant-initialised: other files' static data may read it.
-const std::array<std::string_view, 31> kAreas = [] {
-    std::array<std::string_view, 31> all{};
-    for (size_t i = 0; i < areaCodes.size(); ++i) {
-        all[i] = areaCodes[i];
+constexpr std::array<std::string_view, kAreas.size()> allAreas() {
+    std::array<std::string_view, kAreas.size()> all{};
+    size_t next = 0;
+    for (std::string_view code : contest::kAreaCodes) {
+        all[next++] = code;
     }
-    all[28] = "PY0F";
-    all[29] = "PY0S";
-    all[30] = "PY0T";
+    for (std::string_view island : contest::kIslandAreas) {
+        all[next++] = island;
+    }
     return all;
-}();
+}
+const std::array<std::string_view, kAreas.size()> kAreas = allAreas();
 
 namespace {
 
 bool isBlank(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
-
-struct IslandPrefix {
-    std::string_view prefix;
-    std::string_view area;
-};
-
-// "PY0/s" is how some hosts resolve St. Peter and St. Paul Rocks.
-constexpr IslandPrefix kIslandPrefixes[] = {
-    {"PY0T", "PY0T"},
-    {"PY0F", "PY0F"},
-    {"PY0S", "PY0S"},
-    {"PY0/s", "PY0S"},
-};
 
 }  // namespace
 
@@ -47,7 +31,12 @@ bool isAreaCode(std::string_view text) {
 }
 
 bool isCategoryWord(std::string_view exchange) {
-    return exchange == "YL" || exchange == "MIL" || exchange == "QRP";
+    for (const contest::CategoryPoints& category : contest::kCategoryPoints) {
+        if (exchange == category.word) {
+            return true;
+        }
+    }
+    return false;
 }
 
 std::string normalisedExchange(std::string_view exchange) {
@@ -73,7 +62,12 @@ int isValidExchange(std::string_view exchange) {
 }
 
 AreaAssignment assignArea(std::string_view prefix, std::string_view exchangeReceived) {
-    for (const IslandPrefix& island : kIslandPrefixes) {
+    for (std::string_view island : contest::kIslandAreas) {
+        if (prefix == island) {
+            return {std::string(island), false, {}};
+        }
+    }
+    for (const contest::IslandSpelling& island : contest::kOtherIslandSpellings) {
         if (prefix == island.prefix) {
             return {std::string(island.area), false, {}};
         }

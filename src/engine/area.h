@@ -6,12 +6,14 @@
 #include <string>
 #include <string_view>
 
-// The 28 area codes, in search order: the Brazilian states and "UF".
-extern const std::array<std::string_view, 28> areaCodes;
+#include "engine/contest.h"
+
+// The area codes, in search order: the Brazilian states and "UF".
+inline constexpr const auto& areaCodes = contest::kAreaCodes;
 
 // Every area a contact can count for, in the order the area window lists
-// them: the 28 codes, then the three island prefixes.
-extern const std::array<std::string_view, 31> kAreas;
+// them: the codes, then the island prefixes.
+extern const std::array<std::string_view, contest::kAreaCodes.size() + contest::kIslandAreas.size()> kAreas;
 
 // True when the text equals one of the codes exactly (case-sensitive).
 bool isAreaCode(std::string_view text);

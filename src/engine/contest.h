@@ -1,7 +1,22 @@
 // The contest's fixed facts, named, in one place: its name and set name,
-// the bands it counts and refuses, the files it writes, the colours and
+// the bands it counts and refuses, its modes, areas and island prefixes,
+// its points, the files it writes, the settings keys, the colours and
 // places of its windows, and the delays of the assistant's tick. The rules
-// (area table, points) build on these; nothing else restates them.
+// (area table, points) build on these; nothing else restates them, and the
+// sizes of tables elsewhere come from these.
+//
+// What cannot be derived from here, and must change with it by hand:
+// - resources/Stats.rc: the dialogs' captions, the area window's boxes
+//   (one per kAreas, in its order) and their ids in the resource header;
+// - the golden files under tests/golden and the real-log expectations;
+// - fixed message texts: the error file's findings (engine/error_file.h),
+//   the Cabrillo reader's note on the contest's layout and its QSO field
+//   count (logfile sits below the engine and knows no contest), the
+//   committee's glossary in two languages (crosscheck/glossary.cpp);
+// - the host simulator's scripts and its own date conversions (it shares
+//   nothing of the plug-in on purpose), contest-sim's band plan;
+// - the header dialog's transmitter list (a Cabrillo fact, not the
+//   contest's).
 #pragma once
 
 #include <array>
@@ -13,17 +28,62 @@ namespace contest {
 // The contest as the host lists it, and as its files and windows name it.
 inline constexpr std::string_view kName = "TORV";
 inline constexpr const char* kSetName = "TORV (C)";
-// The first line of the error file.
+// The error file, in the host's folder, and its first line.
+inline constexpr const char* kErrorFile = "err.txt";
 inline constexpr std::string_view kErrorFileTitle = "TORV UBN file ";
 // The caption prefix of the worked-before window once a call is shown.
 inline constexpr std::string_view kWorkedWithCaption = "TORV worked with ";
 
 // The six contest bands in the order of the worked-before rows and of the
 // tick's band index, with the whole megahertz the radio's frequency gives.
-inline constexpr std::array<const char*, 6> kBands = {"160m", "80m", "40m", "20m", "15m", "10m"};
-inline constexpr std::array<int, 6> kBandMegahertz = {1, 3, 7, 14, 21, 28};
+inline constexpr std::array kBands = {"160m", "80m", "40m", "20m", "15m", "10m"};
+inline constexpr std::array<int, kBands.size()> kBandMegahertz = {1, 3, 7, 14, 21, 28};
 // Bands whose contacts are refused outright.
 inline constexpr std::array<std::string_view, 4> kRefusedBands = {"160m", "30m", "17m", "12m"};
+
+// The modes the contest counts, as the host names them, and the code a
+// Cabrillo QSO line gives each (literals: data() is a C string).
+struct Mode {
+    std::string_view name;
+    std::string_view cabrilloCode;
+};
+inline constexpr std::array<Mode, 2> kModes = {{{"CW", "CW"}, {"SSB", "PH"}}};
+
+constexpr bool isContestMode(std::string_view mode) {
+    for (const Mode& m : kModes) {
+        if (m.name == mode) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The areas: the Brazilian states and "UF", in the order an exchange is
+// searched, then the islands, which count by the prefix alone. Mainland
+// stations have the prefix kMainlandPrefix; the host may also resolve an
+// island with another spelling ("PY0/s" for St. Peter and St. Paul Rocks).
+inline constexpr std::array<std::string_view, 28> kAreaCodes = {
+    "AC", "AL", "AP", "AM", "BA", "CE", "DF", "ES", "GO", "MA", "MT", "MS", "MG", "PA",
+    "PB", "PR", "PE", "PI", "RJ", "RN", "RS", "RO", "RR", "SC", "SP", "SE", "TO", "UF",
+};
+inline constexpr std::string_view kMainlandPrefix = "PY";
+inline constexpr std::array<std::string_view, 3> kIslandAreas = {"PY0F", "PY0S", "PY0T"};
+struct IslandSpelling {
+    std::string_view prefix;
+    std::string_view area;
+};
+inline constexpr std::array<IslandSpelling, 1> kOtherIslandSpellings = {{{"PY0/s", "PY0S"}}};
+
+// The points of a contact: the special station's, those of a category word
+// received as the exchange, and everybody else's.
+inline constexpr std::string_view kSpecialStation = "PY5TORV";
+inline constexpr int kSpecialStationPoints = 10;
+struct CategoryPoints {
+    std::string_view word;
+    int points;
+};
+inline constexpr std::array<CategoryPoints, 3> kCategoryPoints = {{{"YL", 6}, {"QRP", 3}, {"MIL", 8}}};
+inline constexpr int kOrdinaryPoints = 2;
 
 // The bands a committee counts: the contest bands that are not refused
 // (80, 40, 20, 15 and 10 m). The plug-in stores a contact on any band it is
@@ -41,7 +101,7 @@ constexpr bool isCountedBand(std::string_view band) {
 
 // The verdicts of the committee's check on a QSO line, as its files write
 // them, in the order of crosscheck::QsoStatus.
-inline constexpr std::array<const char*, 11> kCheckStatusWords = {
+inline constexpr std::array kCheckStatusWords = {
     "CONFIRMED", "BUSTED-EXCHANGE", "BUSTED-CALL", "NIL",        "UNIQUE", "UNVERIFIED", "REFUSED",
     "DUPE",      "OUT-OF-PERIOD",   "OTHER-BAND",  "UNREADABLE",
 };
@@ -50,7 +110,7 @@ inline constexpr std::array<const char*, 11> kCheckStatusWords = {
 // lists them (one with the trailing blank the list has always shown), and
 // the one the operator types instead, with which the Cabrillo file names
 // its transmitters rather than its band.
-inline constexpr std::array<const char*, 9> kOperatorCategoryItems = {
+inline constexpr std::array kOperatorCategoryItems = {
     "SINGLE-OP A", "SINGLE-OP B", "SINGLE-OP C", "YL", "GROUPS", "MILITARY STATION OM", "MILITARY STATION SINGLE ",
     "QRP",         "CHECKLOG"};
 inline constexpr const char* kMultiOperatorCategory = "MULTI-OP";

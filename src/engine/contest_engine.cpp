@@ -9,7 +9,6 @@
 namespace {
 
 constexpr std::array<std::string_view, 3> kRemovalCheckedPrefixes = {"UA", "UA2", "UA9"};
-constexpr std::array<std::string_view, 4> kBrazilianPrefixes = {"PY", "PY0S", "PY0F", "PY0T"};
 constexpr const char* kErrorTimePattern = "%Y-%m-%d %H%M";
 
 template <size_t N>
@@ -70,7 +69,7 @@ int ContestEngine::acceptContact(const ContactFields& contact, ContactFindings& 
         writeLine(errorLine(contact, time(), messages::kNoContestBand));
         return 0;
     }
-    if (contact.mode != "CW" && contact.mode != "SSB") {
+    if (!contest::isContestMode(contact.mode)) {
         writeLine(errorLine(contact, time(), messages::kNoTestMode));
         return 0;
     }
@@ -140,7 +139,7 @@ int ContestEngine::checkCall(const std::string& call, const std::string& mode, c
     if (store_.twinCount(call, band, mode) != 0) {
         return 0;
     }
-    if (!isOneOf(prefix, kBrazilianPrefixes)) {
+    if (prefix != contest::kMainlandPrefix && !isOneOf(prefix, contest::kIslandAreas)) {
         return 2;
     }
     return store_.hasArea(band, areaText) ? 1 : 2;

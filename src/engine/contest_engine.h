@@ -14,13 +14,14 @@
 #include <utility>
 
 #include "engine/contact.h"
+#include "engine/contest.h"
 #include "engine/error_file.h"
 #include "engine/store.h"
 
 class ContestEngine {
 public:
     // errorFilePath: where "err.txt" lives (the host's current folder).
-    explicit ContestEngine(std::string errorFilePath = "err.txt");
+    explicit ContestEngine(std::string errorFilePath = contest::kErrorFile);
     // The findings go to the sink instead of a file.
     explicit ContestEngine(std::unique_ptr<FindingSink> findings);
 

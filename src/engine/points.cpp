@@ -1,34 +1,19 @@
 #include "engine/points.h"
 
-#include <string_view>
+#include "engine/contest.h"
 
-namespace {
-
-constexpr std::string_view kSpecialStation = "PY5TORV";
-
-struct PointsRule {
-    std::string_view exchange;
-    int points;
-};
-
-constexpr PointsRule kExchangePoints[] = {{"YL", 6}, {"QRP", 3}, {"MIL", 8}};
-constexpr int kSpecialStationPoints = 10;
-constexpr int kOrdinaryPoints = 2;
-
-}  // namespace
-
-const char* const kSpecialCallSign = kSpecialStation.data();
+const char* const kSpecialCallSign = contest::kSpecialStation.data();
 
 int contactPoints(const CInfo& contact) {
-    if (contact.call == kSpecialStation) {
-        return kSpecialStationPoints;
+    if (contact.call == contest::kSpecialStation) {
+        return contest::kSpecialStationPoints;
     }
-    for (const PointsRule& rule : kExchangePoints) {
-        if (contact.exchangeReceived == rule.exchange) {
+    for (const contest::CategoryPoints& rule : contest::kCategoryPoints) {
+        if (contact.exchangeReceived == rule.word) {
             return rule.points;
         }
     }
-    return kOrdinaryPoints;
+    return contest::kOrdinaryPoints;
 }
 
 bool countsForScore(const CInfo& contact) {

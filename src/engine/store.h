@@ -28,6 +28,7 @@
 #include <vector>
 
 #include "engine/contact.h"
+#include "engine/contest.h"
 
 struct ContestContext {
     std::string contestantCall;
@@ -36,7 +37,7 @@ struct ContestContext {
     int32_t exportFlag = 0;
 };
 
-using WorkedRows = std::array<std::vector<std::string>, 6>;
+using WorkedRows = std::array<std::vector<std::string>, contest::kBands.size()>;
 
 // How many of the slots before a given one are live: a Fenwick tree over
 // 0/1 marks that grows by one slot at a time.

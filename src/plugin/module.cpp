@@ -13,7 +13,8 @@ std::unique_ptr<FindingSink> findingsOf(PlatformPorts& ports, const std::string&
     if (ports.findings) {
         return std::move(ports.findings);
     }
-    return std::make_unique<ErrorFileSink>(folder.empty() ? std::string("err.txt") : folder + "/err.txt");
+    return std::make_unique<ErrorFileSink>(folder.empty() ? std::string(contest::kErrorFile)
+                                                          : folder + "/" + contest::kErrorFile);
 }
 
 void writeToStandardError(const std::string& text) {
@@ -28,7 +29,7 @@ std::string internalErrorText(const char* exportName, const char* what) {
 }
 
 void sayWithoutModule(const std::string& text) {
-    ErrorFile("err.txt", ErrorFile::Mode::kAppend).writeLine(text);
+    ErrorFile(contest::kErrorFile, ErrorFile::Mode::kAppend).writeLine(text);
 }
 
 PlatformPorts headlessPorts(std::unique_ptr<Settings> settings) {

@@ -34,10 +34,12 @@ std::string taggedLines(const std::string& escaped, const char* tag) {
 }
 
 const char* modeCode(const std::string& mode) {
-    if (mode == "CW") {
-        return "CW";
+    for (const contest::Mode& m : contest::kModes) {
+        if (m.name == mode) {
+            return m.cabrilloCode.data();
+        }
     }
-    return mode == "SSB" ? "PH" : "??";
+    return "??";
 }
 
 }  // namespace
@@ -138,7 +140,7 @@ std::string CCabrilloLog::CabrilloText(const std::optional<std::string>& hostVer
     const auto line = [&text](const char* tag, const std::string& value) {
         text.append(tag).append(singleLine(value)).append("\r\n");
     };
-    text += "CONTEST: TORV\r\n";
+    text.append("CONTEST: ").append(contest::kName).append("\r\n");
     line("CALLSIGN: ", header.callsign);
     line("CATEGORY-OPERATOR: ", header.category);
     if (header.category == contest::kMultiOperatorCategory) {

@@ -5,6 +5,7 @@
 #include <unordered_set>
 #include <utility>
 
+#include "engine/contest.h"
 #include "engine/text_format.h"
 
 namespace {
@@ -70,8 +71,9 @@ private:
 ScoreSummary computeScoreSummary(const ContactStore& store, std::vector<std::string>& bandList,
                                  const ContestContext& context) {
     ScoreSummary summary;
-    summary.text += formatText("      TORV %s-%s\r\n\tContestant: %s \r\n\tQSOs\tPoints\tMULT\r\n",
-                               context.startText.c_str(), context.endText.c_str(), context.contestantCall.c_str());
+    summary.text += formatText("      %s %s-%s\r\n\tContestant: %s \r\n\tQSOs\tPoints\tMULT\r\n",
+                               std::string(contest::kName).c_str(), context.startText.c_str(), context.endText.c_str(),
+                               context.contestantCall.c_str());
     sortBandsDescending(bandList);
 
     // One pass over the compact entries in log order: each band's QSOs and

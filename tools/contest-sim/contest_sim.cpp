@@ -12,6 +12,7 @@
 #include "calendar/minutes.h"
 #include "engine/area.h"
 #include "engine/contact.h"
+#include "engine/contest.h"
 #include "reports/score_summary.h"
 
 namespace contestsim {
@@ -77,7 +78,9 @@ struct Station {
 
 enum class Fault { kNone, kNil, kBustedCall, kBustedExchange, kDupe, kRefused, kOffBand, kOutOfPeriod };
 
-constexpr std::array<const char*, 3> kPowers = {"HIGH", "LOW", "QRP"};
+// Stations send a state's code, never "UF", the last one.
+constexpr uint32_t kMainlandAreaCount = static_cast<uint32_t>(areaCodes.size() - 1);
+
 // Clocks off by whole hours: time zones set wrong (Brazil's is three hours
 // behind), a date a day off.
 constexpr std::array<int, 7> kWholeHours = {-3, -3, -2, -1, 1, 24, -24};
@@ -194,7 +197,7 @@ SimContest generateContest(const SimOptions& options) {
             s.call += "/P";
         }
         const uint32_t kind = random.below(100);
-        s.exchange = kind < 90   ? std::string(areaCodes[random.below(27)])
+        s.exchange = kind < 90   ? std::string(areaCodes[random.below(kMainlandAreaCount)])
                      : kind < 95 ? "QRP"
                      : kind < 98 ? "YL"
                                  : "MIL";
@@ -221,7 +224,8 @@ SimContest generateContest(const SimOptions& options) {
         } else if (random.chance(options.otherCategoryShare)) {
             log.categoryBand = random.chance(0.5) ? "160M" : "6M";
         }
-        log.categoryPower = kPowers[random.below(static_cast<uint32_t>(kPowers.size()))];
+        log.categoryPower = std::string(
+            contest::kPowerCategories[random.below(static_cast<uint32_t>(contest::kPowerCategories.size()))]);
         // A clock error shows only through pairs: a log of one or two contacts keeps its clock.
         const double clock = random.unit();
         if (!s.casual && clock < options.wholeHoursShare) {
@@ -344,7 +348,7 @@ SimContest generateContest(const SimOptions& options) {
         std::string wrongExchange;
         if (fault == Fault::kBustedExchange) {
             do {
-                wrongExchange = std::string(areaCodes[random.below(27)]);
+                wrongExchange = std::string(areaCodes[random.below(kMainlandAreaCount)]);
             } while (wrongExchange == side[1 - faulty]->exchange);
         }
 
@@ -553,7 +557,7 @@ uint32_t qsoLine(const SimLog& log, size_t i) {
 std::string cabrilloText(const SimLog& log) {
     std::string text;
     text += "START-OF-LOG: 3.0\r\n";
-    text += "CONTEST: TORV\r\n";
+    text.append("CONTEST: ").append(contest::kName).append("\r\n");
     text += "CALLSIGN: " + log.call + "\r\n";
     text += "CATEGORY-OPERATOR: " + log.categoryOperator + "\r\n";
     text += "CATEGORY-BAND: " + log.categoryBand + "\r\n";
@@ -577,7 +581,7 @@ std::string cabrilloText(const SimLog& log) {
 }
 
 std::string adifText(const SimLog& log) {
-    std::string text = "TORV log of " + log.call + ", written by contest-sim\r\n";
+    std::string text = std::string(contest::kName) + " log of " + log.call + ", written by contest-sim\r\n";
     text += "<ADIF_VER:5>3.1.0\r\n";
     text += "<PROGRAMID:11>contest-sim\r\n";
     text += "<EOH>\r\n";
