@@ -27,13 +27,13 @@ struct ModeChoice {
 
 namespace {
 
-const ModeChoice kCw = {"setup_mode_bpsk63",
-                        "setup_mode_bpsk125",
+const ModeChoice kCw = {contest::kCwModeKey,
+                        contest::kSsbModeKey,
                         &AssistantFlags::cw,
                         &AssistantFlags::ssb,
                         {"<MODE:CW>", "<BAUDRATE:27>"}};
 const ModeChoice kSsb = {
-    "setup_mode_bpsk125", "setup_mode_bpsk63", &AssistantFlags::ssb, &AssistantFlags::cw, {"<MODE:SSB>"}};
+    contest::kSsbModeKey, contest::kCwModeKey, &AssistantFlags::ssb, &AssistantFlags::cw, {"<MODE:SSB>"}};
 
 }  // namespace
 

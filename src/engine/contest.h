@@ -15,13 +15,15 @@
 //   committee's glossary in two languages (crosscheck/glossary.cpp);
 // - the host simulator's scripts and its own date conversions (it shares
 //   nothing of the plug-in on purpose), contest-sim's band plan;
-// - the header dialog's transmitter list (a Cabrillo fact, not the
-//   contest's).
+// - the entrants' category words that are Cabrillo's rather than the
+//   contest's, as the log readers know them (logfile/cabrillo_category.cpp).
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <string_view>
+
+#include "calendar/ascii_case.h"
 
 namespace contest {
 
@@ -114,8 +116,33 @@ inline constexpr std::array kOperatorCategoryItems = {
     "SINGLE-OP A", "SINGLE-OP B", "SINGLE-OP C", "YL", "GROUPS", "MILITARY STATION OM", "MILITARY STATION SINGLE ",
     "QRP",         "CHECKLOG"};
 inline constexpr const char* kMultiOperatorCategory = "MULTI-OP";
-// A band category is all bands or one band the contest counts.
-inline constexpr std::string_view kAllBandsCategory = "ALL";
+// A band category is all bands or one band the contest counts, as the
+// header dialog lists them: "ALL", then the counted bands in capitals.
+inline constexpr std::array kBandCategoryItems = {"ALL", "80M", "40M", "20M", "15M", "10M"};
+inline constexpr std::string_view kAllBandsCategory = kBandCategoryItems[0];
+// The transmitter categories of a multi-operator entry, as the dialog lists
+// them; the first is the one shown until the operator chooses.
+inline constexpr std::array kTransmitterItems = {"ONE", "TWO", "UNLIMITED"};
+
+constexpr bool bandItemsFollowTheBands() {
+    size_t item = 1;
+    for (std::string_view band : kBands) {
+        if (!isCountedBand(band)) {
+            continue;
+        }
+        if (item == kBandCategoryItems.size() || std::string_view(kBandCategoryItems[item]).size() != band.size()) {
+            return false;
+        }
+        for (size_t i = 0; i < band.size(); ++i) {
+            if (kBandCategoryItems[item][i] != asciiUpper(band[i])) {
+                return false;
+            }
+        }
+        ++item;
+    }
+    return item == kBandCategoryItems.size();
+}
+static_assert(bandItemsFollowTheBands(), "the band categories are the counted bands");
 inline constexpr std::array<std::string_view, 3> kPowerCategories = {"HIGH", "LOW", "QRP"};
 inline constexpr std::array<std::string_view, 3> kModeCategories = {"CW", "SSB", "MIXED"};
 
@@ -150,9 +177,12 @@ inline constexpr WindowPlace kSetupWindow = {"area_x", "area_y", 10, 200};
 inline constexpr WindowPlace kCallWindow = {"dxcc_x", "dxcc_y", 10, 400};
 inline constexpr WindowPlace kAreaWindow = {"oblast_x", "oblast_y", 10, 400};
 
-// The settings keys of the assistant's choices.
+// The settings keys of the assistant's choices: the two views, and the two
+// mode boxes (named for the digital modes whose boxes they were).
 inline constexpr const char* kViewAreaKey = "setup_view_area";
 inline constexpr const char* kViewCallKey = "setup_view_call";
+inline constexpr const char* kCwModeKey = "setup_mode_bpsk63";
+inline constexpr const char* kSsbModeKey = "setup_mode_bpsk125";
 
 // The assistant's tick: armed this long after every call check, this long
 // after a view opens, retried this soon while one runs; a retune of more

@@ -5,7 +5,7 @@
 #include "infowin/colours_win.h"
 #include "infowin_resource.h"
 
-const std::array<int, 31> kAreaBoxIds = {
+const std::array<int, kAreas.size()> kAreaBoxIds = {
     IDC_OBLAST_AC,   IDC_OBLAST_AL,   IDC_OBLAST_AP,   IDC_OBLAST_AM, IDC_OBLAST_BA, IDC_OBLAST_CE, IDC_OBLAST_DF,
     IDC_OBLAST_ES,   IDC_OBLAST_GO,   IDC_OBLAST_MA,   IDC_OBLAST_MT, IDC_OBLAST_MS, IDC_OBLAST_MG, IDC_OBLAST_PA,
     IDC_OBLAST_PB,   IDC_OBLAST_PR,   IDC_OBLAST_PE,   IDC_OBLAST_PI, IDC_OBLAST_RJ, IDC_OBLAST_RN, IDC_OBLAST_RS,

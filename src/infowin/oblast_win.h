@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/area.h"
 #include "infowin/info_dialog_win.h"
 #include "ports/views.h"
 #include "win/dialog_colours_win.h"
@@ -14,9 +15,9 @@
 
 class Settings;
 
-// The control ids of the 31 boxes of the window, in template order: the box
+// The control ids of the boxes of the window, in template order: the box
 // kAreaBoxIds[i] stands for the area kAreas[i] and is labelled with it.
-extern const std::array<int, 31> kAreaBoxIds;
+extern const std::array<int, kAreas.size()> kAreaBoxIds;
 
 class oblast : public AreaView, public InfoDialog {
 public:

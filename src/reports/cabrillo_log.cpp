@@ -33,6 +33,51 @@ std::string taggedLines(const std::string& escaped, const char* tag) {
     return replaceAll(replaceAll(escaped, "<CR>", std::string("\r\n") + tag), "<LF>", "");
 }
 
+using HeaderField = std::string HeaderFields::*;
+
+// The header fields the settings file keeps, by key, in the order OK writes
+// them; the claimed score is read, never written.
+struct StoredField {
+    HeaderField field;
+    const char* key;
+    bool written;
+};
+constexpr StoredField kStoredFields[] = {
+    {&HeaderFields::band, "Band", true},
+    {&HeaderFields::power, "Power", true},
+    {&HeaderFields::operators, "Operators", true},
+    {&HeaderFields::name, "Name", true},
+    {&HeaderFields::address, "Address", true},
+    {&HeaderFields::city, "Address-City", true},
+    {&HeaderFields::postalCode, "Address-PostalCode", true},
+    {&HeaderFields::country, "Address-Country", true},
+    {&HeaderFields::category, "Category", true},
+    {&HeaderFields::contest, "Contest", true},
+    {&HeaderFields::email, "Email", true},
+    {&HeaderFields::club, "Club", true},
+    {&HeaderFields::soapbox, "SoapBox", true},
+    {&HeaderFields::location, "Loc", true},
+    {&HeaderFields::claimed, "Claimed", false},
+};
+
+// The fields read before the dialog, in the order they are read; the
+// category and the contest are always the contest's own.
+constexpr HeaderField kReadFields[] = {
+    &HeaderFields::operators,  &HeaderFields::name,     &HeaderFields::address, &HeaderFields::city,
+    &HeaderFields::postalCode, &HeaderFields::country,  &HeaderFields::claimed, &HeaderFields::band,
+    &HeaderFields::power,      &HeaderFields::location, &HeaderFields::email,   &HeaderFields::club,
+    &HeaderFields::soapbox,
+};
+
+const char* keyOf(HeaderField field) {
+    for (const StoredField& stored : kStoredFields) {
+        if (stored.field == field) {
+            return stored.key;
+        }
+    }
+    return "";
+}
+
 const char* modeCode(const std::string& mode) {
     for (const contest::Mode& m : contest::kModes) {
         if (m.name == mode) {
@@ -73,24 +118,15 @@ bool CCabrilloLog::EditHeader(const std::string& contestantCall, Settings& setti
     header.callsign = contestantCall;
     fileBaseName = cabrilloFileBaseName(contestantCall);
 
-    header.operators = settings.readText("Operators", contestantCall);
-    header.name = settings.readText("Name");
-    header.address = settings.readText("Address");
-    header.city = settings.readText("Address-City");
-    header.postalCode = settings.readText("Address-PostalCode");
-    header.country = settings.readText("Address-Country");
-    header.claimed = settings.readText("Claimed");
-    header.band = settings.readText("Band");
-    header.power = settings.readText("Power");
-    header.location = settings.readText("Loc");
+    for (const HeaderField field : kReadFields) {
+        header.*field = settings.readText(keyOf(field), field == &HeaderFields::operators ? contestantCall : "");
+    }
     header.contest = std::string(contest::kName);
     header.category = contest::kOperatorCategoryItems[0];
-    header.band = "ALL";  // the stored band is read but never shown
-    header.transmitter = "ONE";
-    header.email = settings.readText("Email");
-    header.club = settings.readText("Club");
+    header.band = contest::kAllBandsCategory;  // the stored band is read but never shown
+    header.transmitter = contest::kTransmitterItems[0];
     // The soapbox is shown on its lines; the operators keep their tokens as text.
-    header.soapbox = replaceAll(replaceAll(settings.readText("SoapBox"), "<CR>", "\r"), "<LF>", "\n");
+    header.soapbox = replaceAll(replaceAll(header.soapbox, "<CR>", "\r"), "<LF>", "\n");
 
     HeaderFields edited = header;
     const bool confirmed = dialog.run(edited);
@@ -103,20 +139,11 @@ bool CCabrilloLog::EditHeader(const std::string& contestantCall, Settings& setti
     header.operators = escapeLineBreaks(header.operators);
     header.soapbox = escapeLineBreaks(header.soapbox);
     if (confirmed) {
-        settings.writeText("Band", header.band);
-        settings.writeText("Power", header.power);
-        settings.writeText("Operators", header.operators);
-        settings.writeText("Name", header.name);
-        settings.writeText("Address", header.address);
-        settings.writeText("Address-City", header.city);
-        settings.writeText("Address-PostalCode", header.postalCode);
-        settings.writeText("Address-Country", header.country);
-        settings.writeText("Category", header.category);
-        settings.writeText("Contest", header.contest);
-        settings.writeText("Email", header.email);
-        settings.writeText("Club", header.club);
-        settings.writeText("SoapBox", header.soapbox);
-        settings.writeText("Loc", header.location);
+        for (const StoredField& stored : kStoredFields) {
+            if (stored.written) {
+                settings.writeText(stored.key, header.*stored.field);
+            }
+        }
     }
     header.operators = taggedLines(header.operators, kOperatorsTag);
     header.soapbox = taggedLines(header.soapbox, kSoapboxTag);

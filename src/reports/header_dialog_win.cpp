@@ -29,9 +29,6 @@ private:
     size_t count_ = 0;
 };
 
-constexpr std::array<const char*, 6> kBandItems = {"ALL", "80M", "40M", "20M", "15M", "10M"};
-constexpr std::array<const char*, 3> kTransmitterItems = {"ONE", "TWO", "UNLIMITED"};
-
 // How each control exchanges its text with its field.
 struct FieldControl {
     int id;
@@ -51,9 +48,9 @@ const FieldControl kFieldControls[] = {
     {IDC_OPERATORS, &HeaderFields::operators, {}},
     {IDC_SOAPBOX, &HeaderFields::soapbox, {}},
     {IDC_ADDRESS, &HeaderFields::address, {}},
-    {IDC_CATEGORY_BAND, &HeaderFields::band, kBandItems},
+    {IDC_CATEGORY_BAND, &HeaderFields::band, contest::kBandCategoryItems},
     {IDC_LOCATION, &HeaderFields::location, {}},
-    {IDC_CATEGORY_TRANSMITTER, &HeaderFields::transmitter, kTransmitterItems},
+    {IDC_CATEGORY_TRANSMITTER, &HeaderFields::transmitter, contest::kTransmitterItems},
     {IDC_ADDRESS_CITY, &HeaderFields::city, {}},
     {IDC_ADDRESS_POSTALCODE, &HeaderFields::postalCode, {}},
     {IDC_ADDRESS_COUNTRY, &HeaderFields::country, {}},
