@@ -11,7 +11,8 @@
 // - the golden files under tests/golden and the real-log expectations;
 // - fixed message texts: the error file's findings (engine/error_file.h),
 //   the Cabrillo reader's note on the contest's layout and its QSO field
-//   count (logfile sits below the engine and knows no contest), the
+//   count, and the DXCC entities of the mainland and the islands that ADIF
+//   logs give (logfile sits below the engine and knows no contest); the
 //   committee's glossary in two languages (crosscheck/glossary.cpp);
 // - the host simulator's scripts and its own date conversions (it shares
 //   nothing of the plug-in on purpose), contest-sim's band plan;
@@ -27,6 +28,12 @@
 
 namespace contest {
 
+// A table of texts whose size is its count of entries.
+template <typename... Texts>
+constexpr std::array<std::string_view, sizeof...(Texts)> texts(Texts... entries) {
+    return {entries...};
+}
+
 // The contest as the host lists it, and as its files and windows name it.
 inline constexpr std::string_view kName = "TORV";
 inline constexpr const char* kSetName = "TORV (C)";
@@ -41,7 +48,7 @@ inline constexpr std::string_view kWorkedWithCaption = "TORV worked with ";
 inline constexpr std::array kBands = {"160m", "80m", "40m", "20m", "15m", "10m"};
 inline constexpr std::array<int, kBands.size()> kBandMegahertz = {1, 3, 7, 14, 21, 28};
 // Bands whose contacts are refused outright.
-inline constexpr std::array<std::string_view, 4> kRefusedBands = {"160m", "30m", "17m", "12m"};
+inline constexpr auto kRefusedBands = texts("160m", "30m", "17m", "12m");
 
 // The modes the contest counts, as the host names them, and the code a
 // Cabrillo QSO line gives each (literals: data() is a C string).
@@ -49,7 +56,7 @@ struct Mode {
     std::string_view name;
     std::string_view cabrilloCode;
 };
-inline constexpr std::array<Mode, 2> kModes = {{{"CW", "CW"}, {"SSB", "PH"}}};
+inline constexpr std::array kModes = {Mode{"CW", "CW"}, Mode{"SSB", "PH"}};
 
 constexpr bool isContestMode(std::string_view mode) {
     for (const Mode& m : kModes) {
@@ -64,17 +71,16 @@ constexpr bool isContestMode(std::string_view mode) {
 // searched, then the islands, which count by the prefix alone. Mainland
 // stations have the prefix kMainlandPrefix; the host may also resolve an
 // island with another spelling ("PY0/s" for St. Peter and St. Paul Rocks).
-inline constexpr std::array<std::string_view, 28> kAreaCodes = {
-    "AC", "AL", "AP", "AM", "BA", "CE", "DF", "ES", "GO", "MA", "MT", "MS", "MG", "PA",
-    "PB", "PR", "PE", "PI", "RJ", "RN", "RS", "RO", "RR", "SC", "SP", "SE", "TO", "UF",
-};
+inline constexpr auto kAreaCodes =
+    texts("AC", "AL", "AP", "AM", "BA", "CE", "DF", "ES", "GO", "MA", "MT", "MS", "MG", "PA", "PB", "PR", "PE", "PI",
+          "RJ", "RN", "RS", "RO", "RR", "SC", "SP", "SE", "TO", "UF");
 inline constexpr std::string_view kMainlandPrefix = "PY";
-inline constexpr std::array<std::string_view, 3> kIslandAreas = {"PY0F", "PY0S", "PY0T"};
+inline constexpr auto kIslandAreas = texts("PY0F", "PY0S", "PY0T");
 struct IslandSpelling {
     std::string_view prefix;
     std::string_view area;
 };
-inline constexpr std::array<IslandSpelling, 1> kOtherIslandSpellings = {{{"PY0/s", "PY0S"}}};
+inline constexpr std::array kOtherIslandSpellings = {IslandSpelling{"PY0/s", "PY0S"}};
 
 // The points of a contact: the special station's, those of a category word
 // received as the exchange, and everybody else's.
@@ -84,7 +90,8 @@ struct CategoryPoints {
     std::string_view word;
     int points;
 };
-inline constexpr std::array<CategoryPoints, 3> kCategoryPoints = {{{"YL", 6}, {"QRP", 3}, {"MIL", 8}}};
+inline constexpr std::array kCategoryPoints = {CategoryPoints{"YL", 6}, CategoryPoints{"QRP", 3},
+                                               CategoryPoints{"MIL", 8}};
 inline constexpr int kOrdinaryPoints = 2;
 
 // The bands a committee counts: the contest bands that are not refused
@@ -143,8 +150,8 @@ constexpr bool bandItemsFollowTheBands() {
     return item == kBandCategoryItems.size();
 }
 static_assert(bandItemsFollowTheBands(), "the band categories are the counted bands");
-inline constexpr std::array<std::string_view, 3> kPowerCategories = {"HIGH", "LOW", "QRP"};
-inline constexpr std::array<std::string_view, 3> kModeCategories = {"CW", "SSB", "MIXED"};
+inline constexpr auto kPowerCategories = texts("HIGH", "LOW", "QRP");
+inline constexpr auto kModeCategories = texts("CW", "SSB", "MIXED");
 
 // The settings file, relative to the host's folder: as the profile functions
 // name it, and as the portable implementation opens it.

@@ -8,7 +8,7 @@
 
 namespace {
 
-constexpr std::array<std::string_view, 3> kRemovalCheckedPrefixes = {"UA", "UA2", "UA9"};
+constexpr auto kRemovalCheckedPrefixes = contest::texts("UA", "UA2", "UA9");
 constexpr const char* kErrorTimePattern = "%Y-%m-%d %H%M";
 
 template <size_t N>
