@@ -57,8 +57,9 @@ Setup_NDG::~Setup_NDG() {
 void Setup_NDG::runModally() {
     // COM serves the host link on this thread; without it there is no host.
     apartment_ = std::make_unique<ScopedComApartment>();
-    HWND created = CreateDialogParamA(pluginModule(), MAKEINTRESOURCEA(IDD_SETUP), nullptr, dialogProc,
-                                      reinterpret_cast<LPARAM>(this));
+    HWND created =
+        CreateDialogParamA(pluginModule(), MAKEINTRESOURCEA(IDD_SETUP), nullptr,
+                           dialogProcedure<Setup_NDG, dialogMessage, dialogFailed>, reinterpret_cast<LPARAM>(this));
     if (created == nullptr) {
         return;
     }
@@ -94,25 +95,21 @@ std::unique_ptr<AreaView> Setup_NDG::openAreaView() {
     return openAreaWindow(settings_);
 }
 
-INT_PTR CALLBACK Setup_NDG::dialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    try {
-        Setup_NDG* self = dialogObject<Setup_NDG>(window, message, lParam);
-        if (self == nullptr) {
-            return FALSE;
-        }
-        if (message == WM_INITDIALOG) {
-            self->window_.reset(window);
-            return self->onInit();
-        }
-        return self->onMessage(message, wParam, lParam);
-    } catch (...) {
-        // Nothing may unwind into the system; a broken window just ends.
-        auto* self = reinterpret_cast<Setup_NDG*>(GetWindowLongPtrA(window, DWLP_USER));
-        if (self != nullptr) {
-            self->end();
-        }
-        return TRUE;
+INT_PTR Setup_NDG::dialogMessage(Setup_NDG& self, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        self.window_.reset(window);
+        return self.onInit();
     }
+    return self.onMessage(message, wParam, lParam);
+}
+
+INT_PTR Setup_NDG::dialogFailed(HWND window) {
+    // A broken window just ends.
+    auto* self = reinterpret_cast<Setup_NDG*>(GetWindowLongPtrA(window, DWLP_USER));
+    if (self != nullptr) {
+        self->end();
+    }
+    return TRUE;
 }
 
 BOOL Setup_NDG::onInit() {

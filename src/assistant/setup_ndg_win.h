@@ -57,7 +57,9 @@ public:
     std::unique_ptr<AreaView> openAreaView() override;
 
 private:
-    static INT_PTR CALLBACK dialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    // The dialog procedure's two parts (dialogProcedure).
+    static INT_PTR dialogMessage(Setup_NDG& self, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    static INT_PTR dialogFailed(HWND window);
     BOOL onInit();
     INT_PTR onMessage(UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR onCommand(int id, int code);

@@ -11,8 +11,9 @@ InfoDialog::~InfoDialog() {
 }
 
 void InfoDialog::create(int templateId) {
-    HWND created = CreateDialogParamA(pluginModule(), MAKEINTRESOURCEA(templateId), nullptr, dialogProc,
-                                      reinterpret_cast<LPARAM>(this));
+    HWND created =
+        CreateDialogParamA(pluginModule(), MAKEINTRESOURCEA(templateId), nullptr,
+                           dialogProcedure<InfoDialog, dialogMessage, dialogFailed>, reinterpret_cast<LPARAM>(this));
     if (created == nullptr) {
         // A dialog that failed after WM_INITDIALOG is gone already.
         window_.release();
@@ -37,22 +38,16 @@ void InfoDialog::setWindowText(const std::string& text) {
     }
 }
 
-INT_PTR CALLBACK InfoDialog::dialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    try {
-        // Nothing to do before WM_INITDIALOG nor after destroy().
-        InfoDialog* self = dialogObject<InfoDialog>(window, message, lParam);
-        if (self == nullptr) {
-            return FALSE;
-        }
-        if (message == WM_INITDIALOG) {
-            self->window_.reset(window);
-        }
-        return self->handle(message, wParam, lParam);
-    } catch (...) {
-        // Nothing may unwind into the system: the message gets the default
-        // handling and the window carries on.
-        return FALSE;
+INT_PTR InfoDialog::dialogMessage(InfoDialog& self, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        self.window_.reset(window);
     }
+    return self.handle(message, wParam, lParam);
+}
+
+INT_PTR InfoDialog::dialogFailed(HWND) {
+    // The message gets the default handling and the window carries on.
+    return FALSE;
 }
 
 INT_PTR InfoDialog::handle(UINT message, WPARAM wParam, LPARAM lParam) {

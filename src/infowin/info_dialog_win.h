@@ -48,7 +48,9 @@ protected:
     virtual INT_PTR onMessage(UINT message, WPARAM wParam, LPARAM lParam) = 0;
 
 private:
-    static INT_PTR CALLBACK dialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    // The dialog procedure's two parts (dialogProcedure).
+    static INT_PTR dialogMessage(InfoDialog& self, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    static INT_PTR dialogFailed(HWND window);
     INT_PTR handle(UINT message, WPARAM wParam, LPARAM lParam);
 
     RememberedPosition position_;

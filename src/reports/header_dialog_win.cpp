@@ -93,43 +93,40 @@ void takeFields(HWND dialog, HeaderFields& fields) {
     }
 }
 
-INT_PTR CALLBACK headerDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    try {
-        HeaderFields* fields = dialogObject<HeaderFields>(dialog, message, lParam);
-        if (fields == nullptr) {
-            return FALSE;
-        }
-        switch (message) {
-            case WM_INITDIALOG:
-                showFields(dialog, *fields);
+INT_PTR headerMessage(HeaderFields& fields, HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    switch (message) {
+        case WM_INITDIALOG:
+            showFields(dialog, fields);
+            return TRUE;
+        case WM_COMMAND:
+            if (LOWORD(wParam) == IDOK) {
+                takeFields(dialog, fields);
+                EndDialog(dialog, IDOK);
                 return TRUE;
-            case WM_COMMAND:
-                if (LOWORD(wParam) == IDOK) {
-                    takeFields(dialog, *fields);
-                    EndDialog(dialog, IDOK);
-                    return TRUE;
-                }
-                if (LOWORD(wParam) == IDCANCEL) {
-                    EndDialog(dialog, IDCANCEL);
-                    return TRUE;
-                }
-                return FALSE;
-            default:
-                return FALSE;
-        }
-    } catch (...) {
-        // Nothing may unwind into the system's dialog manager.
-        EndDialog(dialog, IDCANCEL);
-        return TRUE;
+            }
+            if (LOWORD(wParam) == IDCANCEL) {
+                EndDialog(dialog, IDCANCEL);
+                return TRUE;
+            }
+            return FALSE;
+        default:
+            return FALSE;
     }
+}
+
+// A broken dialog is cancelled.
+INT_PTR headerFailed(HWND dialog) {
+    EndDialog(dialog, IDCANCEL);
+    return TRUE;
 }
 
 }  // namespace
 
 bool Cabrillo::run(HeaderFields& fields) {
     HeaderFields edited = fields;
-    const INT_PTR result = DialogBoxParamA(pluginModule(), MAKEINTRESOURCEA(IDD_CABRILLO), GetActiveWindow(),
-                                           headerDialogProc, reinterpret_cast<LPARAM>(&edited));
+    const INT_PTR result =
+        DialogBoxParamA(pluginModule(), MAKEINTRESOURCEA(IDD_CABRILLO), GetActiveWindow(),
+                        dialogProcedure<HeaderFields, headerMessage, headerFailed>, reinterpret_cast<LPARAM>(&edited));
     if (result != IDOK) {
         return false;
     }

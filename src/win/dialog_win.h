@@ -16,3 +16,17 @@ T* dialogObject(HWND dialog, UINT message, LPARAM lParam) {
     }
     return reinterpret_cast<T*>(GetWindowLongPtrA(dialog, DWLP_USER));
 }
+
+// The one skeleton of our dialog procedures: the message goes to `handle`
+// with the dialog's object (none before WM_INITDIALOG nor once the owner
+// has cleared it: the default handling), and no exception unwinds into the
+// system: `failed` decides what a broken dialog does and answers for it.
+template <typename T, INT_PTR (*handle)(T&, HWND, UINT, WPARAM, LPARAM), INT_PTR (*failed)(HWND)>
+INT_PTR CALLBACK dialogProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    try {
+        T* self = dialogObject<T>(dialog, message, lParam);
+        return self == nullptr ? FALSE : handle(*self, dialog, message, wParam, lParam);
+    } catch (...) {
+        return failed(dialog);
+    }
+}
