@@ -805,81 +805,82 @@ bool oneEditApart(std::string_view a, std::string_view b) {
     return a.substr(i + 1) == b.substr(i);
 }
 
-std::vector<LogVerdict> crossCheck(const std::vector<SubmittedLog>& logs, const CheckOptions& options) {
-    const Contest contest(logs);
-    const size_t n = contest.size();
-    std::vector<LogVerdict> verdicts(logs.size());
+namespace {
 
-    // The statuses a contact has of its own, whatever the pairs: refused
-    // (by the engine, or on no band the contest counts) and duplicate now;
-    // outside the period and on another band once the clocks are known.
-    std::vector<QsoStatus> own(n, kPairingDecides);
-    std::vector<uint8_t> counted(n, 0);
-    for (uint32_t f = 0; f < n; ++f) {
+// The statuses a contact has of its own, whatever the pairs: refused (by
+// the engine, or on no band the contest counts) and duplicate now; outside
+// the period and on another band once the clocks are known.
+std::vector<QsoStatus> statusesOfTheirOwn(const Contest& contest) {
+    std::vector<QsoStatus> own(contest.size(), kPairingDecides);
+    for (uint32_t f = 0; f < contest.size(); ++f) {
         if (contest.engine(f) == EngineResult::kRefused || !contest.onCountedBand(f)) {
             own[f] = QsoStatus::kRefused;
         } else if (contest.engine(f) == EngineResult::kDupe) {
             own[f] = QsoStatus::kDupe;
         }
-        counted[f] = own[f] == kPairingDecides ? 1 : 0;
     }
-    const PairIndex index(contest, counted);
+    return own;
+}
 
-    // The clock offset: whole hours first, then the minutes, from pairs on
-    // the logged times with the wide window (no takeover: a twin's time
-    // difference is no clock error).
-    {
-        const int64_t window = options.offsetWindowMinutes;
-        std::vector<int64_t> hours(logs.size(), 0);
-        std::vector<int32_t> rough = index.pairUp(hours, window, false);
-        hours = index.wholeHourShifts(pairedPerLog(contest, rough), window);
-        std::vector<uint8_t> shifted(logs.size(), 0);
-        for (size_t l = 0; l < logs.size(); ++l) {
-            shifted[l] = hours[l] != 0 ? 1 : 0;
-        }
-        index.pairAgain(hours, shifted, window, rough);
-        // First against the other stations' times; then once more, with
-        // the times of each station whose estimate rests on more pairs than
-        // this log's as that estimate corrects them, so that a small log is
-        // not pulled off by the clock of a big one.
-        std::vector<int64_t> first(logs.size(), 0);
-        std::vector<uint32_t> pairs(logs.size(), 0);
-        std::vector<int64_t> differences;
-        for (int round = 0; round < 2; ++round) {
-            std::vector<int64_t> estimate(logs.size(), 0);
-            for (size_t l = 0; l < logs.size(); ++l) {
-                differences.clear();
-                for (uint32_t f = contest.begin(l); f < contest.end(l); ++f) {
-                    if (rough[f] >= 0) {
-                        const uint32_t other = static_cast<uint32_t>(rough[f]);
-                        const uint32_t otherLog = contest.logOfFlat(other);
-                        const int64_t otherOffset =
-                            hours[otherLog] + (pairs[otherLog] > pairs[l] ? first[otherLog] : 0);
-                        differences.push_back((contest.minute(f) - hours[l]) - (contest.minute(other) - otherOffset));
-                    }
+// Each log's clock offset: whole hours first, then the minutes, from pairs
+// on the logged times with the wide window (no takeover: a twin's time
+// difference is no clock error).
+void estimateClocks(const Contest& contest, const PairIndex& index, int64_t window, std::vector<LogVerdict>& verdicts) {
+    const size_t logs = verdicts.size();
+    std::vector<int64_t> hours(logs, 0);
+    std::vector<int32_t> rough = index.pairUp(hours, window, false);
+    hours = index.wholeHourShifts(pairedPerLog(contest, rough), window);
+    std::vector<uint8_t> shifted(logs, 0);
+    for (size_t l = 0; l < logs; ++l) {
+        shifted[l] = hours[l] != 0 ? 1 : 0;
+    }
+    index.pairAgain(hours, shifted, window, rough);
+    // First against the other stations' times; then once more, with the
+    // times of each station whose estimate rests on more pairs than this
+    // log's as that estimate corrects them, so that a small log is not
+    // pulled off by the clock of a big one.
+    std::vector<int64_t> first(logs, 0);
+    std::vector<uint32_t> pairs(logs, 0);
+    std::vector<int64_t> differences;
+    for (int round = 0; round < 2; ++round) {
+        std::vector<int64_t> estimate(logs, 0);
+        for (size_t l = 0; l < logs; ++l) {
+            differences.clear();
+            for (uint32_t f = contest.begin(l); f < contest.end(l); ++f) {
+                if (rough[f] >= 0) {
+                    const uint32_t other = static_cast<uint32_t>(rough[f]);
+                    const uint32_t otherLog = contest.logOfFlat(other);
+                    const int64_t otherOffset = hours[otherLog] + (pairs[otherLog] > pairs[l] ? first[otherLog] : 0);
+                    differences.push_back((contest.minute(f) - hours[l]) - (contest.minute(other) - otherOffset));
                 }
-                verdicts[l].offsetPairs = static_cast<uint32_t>(differences.size());
-                estimate[l] = differences.empty() ? 0 : median(differences);
             }
-            first = std::move(estimate);
-            for (size_t l = 0; l < logs.size(); ++l) {
-                pairs[l] = verdicts[l].offsetPairs;
-            }
+            verdicts[l].offsetPairs = static_cast<uint32_t>(differences.size());
+            estimate[l] = differences.empty() ? 0 : median(differences);
         }
-        for (size_t l = 0; l < logs.size(); ++l) {
-            verdicts[l].offsetMinutes = static_cast<int32_t>(hours[l] + first[l]);
-            verdicts[l].wholeHours = static_cast<int32_t>(hours[l] / 60);
+        first = std::move(estimate);
+        for (size_t l = 0; l < logs; ++l) {
+            pairs[l] = verdicts[l].offsetPairs;
         }
     }
-    std::vector<int64_t> offsets(logs.size());
-    std::vector<int64_t> minutes(n);
+    for (size_t l = 0; l < logs; ++l) {
+        verdicts[l].offsetMinutes = static_cast<int32_t>(hours[l] + first[l]);
+        verdicts[l].wholeHours = static_cast<int32_t>(hours[l] / 60);
+    }
+}
+
+// Each contact's time corrected by its log's clock; a contact left to the
+// pairing becomes OUT-OF-PERIOD or OTHER-BAND by it and by the entrant's
+// category band.
+std::vector<int64_t> correctedMinutes(const Contest& contest, const std::vector<SubmittedLog>& logs,
+                                      const CheckOptions& options, std::vector<LogVerdict>& verdicts,
+                                      std::vector<QsoStatus>& own) {
+    std::vector<int64_t> minutes(contest.size());
     for (size_t l = 0; l < logs.size(); ++l) {
-        offsets[l] = verdicts[l].offsetMinutes;
         const CategoryBand category = categoryBandOf(logs[l].categoryBand);
         verdicts[l].categoryBandNotContest = !category.band.empty() && !category.contestBand;
         const std::string single = category.contestBand ? category.band : std::string();
         for (uint32_t f = contest.begin(l); f < contest.end(l); ++f) {
-            minutes[f] = contest.minute(f) - offsets[l];
+            minutes[f] = contest.minute(f) - verdicts[l].offsetMinutes;
             if (own[f] != kPairingDecides) {
                 continue;
             }
@@ -890,10 +891,15 @@ std::vector<LogVerdict> crossCheck(const std::vector<SubmittedLog>& logs, const 
             }
         }
     }
-    auto keptOr = [&own](uint32_t f, QsoStatus status) { return own[f] != kPairingDecides ? own[f] : status; };
+    return minutes;
+}
 
-    // Pairs on the corrected times, each side judged for itself.
-    std::vector<int32_t> partner = index.pairUp(offsets, options.windowMinutes, true);
+// Each contact's status from the pairs on the corrected times, each side
+// judged for itself; partner gains the busted calls' counterparts.
+std::vector<QsoStatus> judgedStatuses(const Contest& contest, const std::vector<int64_t>& minutes, int64_t window,
+                                      const std::vector<QsoStatus>& own, std::vector<int32_t>& partner) {
+    const size_t n = contest.size();
+    auto keptOr = [&own](uint32_t f, QsoStatus status) { return own[f] != kPairingDecides ? own[f] : status; };
     std::vector<QsoStatus> status(n, QsoStatus::kNil);
     std::vector<bool> decided(n, false);
     auto judge = [&](uint32_t f, uint32_t other) {
@@ -907,15 +913,13 @@ std::vector<LogVerdict> crossCheck(const std::vector<SubmittedLog>& logs, const 
             judge(f, static_cast<uint32_t>(partner[f]));
         }
     }
-
     // Busted calls: an unpaired contact of A with B, and an unpaired contact
     // with A in the log of a station C one edit from B.
-    pairBustedCalls(contest, minutes, options.windowMinutes, partner, [&](uint32_t x, uint32_t y) {
+    pairBustedCalls(contest, minutes, window, partner, [&](uint32_t x, uint32_t y) {
         status[x] = keptOr(x, QsoStatus::kBustedCall);
         decided[x] = true;
         judge(y, x);
     });
-
     // The rest: not in the other's log, or the other sent none.
     for (uint32_t f = 0; f < n; ++f) {
         if (decided[f]) {
@@ -928,6 +932,28 @@ std::vector<LogVerdict> crossCheck(const std::vector<SubmittedLog>& logs, const 
         }
         status[f] = keptOr(f, rest);
     }
+    return status;
+}
+
+}  // namespace
+
+std::vector<LogVerdict> crossCheck(const std::vector<SubmittedLog>& logs, const CheckOptions& options) {
+    const Contest contest(logs);
+    std::vector<LogVerdict> verdicts(logs.size());
+    std::vector<QsoStatus> own = statusesOfTheirOwn(contest);
+    std::vector<uint8_t> counted(contest.size(), 0);
+    for (uint32_t f = 0; f < contest.size(); ++f) {
+        counted[f] = own[f] == kPairingDecides ? 1 : 0;
+    }
+    const PairIndex index(contest, counted);
+    estimateClocks(contest, index, options.offsetWindowMinutes, verdicts);
+    const std::vector<int64_t> minutes = correctedMinutes(contest, logs, options, verdicts, own);
+    std::vector<int64_t> offsets(logs.size());
+    for (size_t l = 0; l < logs.size(); ++l) {
+        offsets[l] = verdicts[l].offsetMinutes;
+    }
+    std::vector<int32_t> partner = index.pairUp(offsets, options.windowMinutes, true);
+    const std::vector<QsoStatus> status = judgedStatuses(contest, minutes, options.windowMinutes, own, partner);
 
     for (size_t l = 0; l < logs.size(); ++l) {
         LogVerdict& verdict = verdicts[l];
@@ -943,7 +969,6 @@ std::vector<LogVerdict> crossCheck(const std::vector<SubmittedLog>& logs, const 
             }
         }
     }
-
     // A contact not in the other's log, where that log has a line naming
     // this station at that time that could not be read, is unverified.
     excuseByUnreadableLines(contest, minutes, offsets, options.windowMinutes, status, [&](uint32_t f, uint32_t line) {
