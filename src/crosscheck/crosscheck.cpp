@@ -106,11 +106,12 @@ public:
     const SubmittedLog& log(size_t l) const { return logs_[l]; }
 
 private:
-    void internCalls() {
+    // Calls in upper case, each given an id in the order first met.
+    struct CallInterner {
         std::deque<std::string> owned;
         std::unordered_map<std::string_view, uint32_t> ids;
         std::vector<std::string_view> texts;
-        auto intern = [&](std::string_view call) -> uint32_t {
+        uint32_t operator()(std::string_view call) {
             std::string_view key = call;
             if (std::string upper = normalised(call); upper != call) {
                 owned.push_back(std::move(upper));
@@ -121,8 +122,26 @@ private:
                 texts.push_back(key);
             }
             return it->second;
-        };
+        }
+    };
+
+    void internCalls() {
+        CallInterner intern;
         std::vector<uint32_t> logCall(logs_.size());
+        readContacts(intern, logCall);
+        const std::vector<uint32_t> rank = sortCalls(intern.texts);
+        for (uint32_t& id : worked_) {
+            id = rank[id];
+        }
+        for (uint32_t& id : logCall) {
+            id = rank[id];
+        }
+        indexLogs(logCall);
+    }
+
+    // One pass over the contacts in memory order; the rules then work on
+    // these dense arrays only. Calls get the interner's ids.
+    void readContacts(CallInterner& intern, std::vector<uint32_t>& logCall) {
         const size_t total = base_.back();
         worked_.resize(total);
         line_.resize(total);
@@ -130,11 +149,14 @@ private:
         engine_.resize(total);
         sent_.resize(total);
         received_.resize(total);
-        // One pass over the contacts in memory order; the rules then work on
-        // these dense arrays only.
         std::unordered_map<std::string, uint32_t> exchanges;
-        auto exchangeId = [&](std::string_view exchange) {
-            return exchanges.emplace(normalised(exchange), static_cast<uint32_t>(exchanges.size())).first->second;
+        auto exchangeId = [&exchanges](std::string_view exchange) {
+            std::string key = normalised(exchange);
+            const auto found = exchanges.find(key);
+            if (found != exchanges.end()) {
+                return found->second;
+            }
+            return exchanges.emplace(std::move(key), static_cast<uint32_t>(exchanges.size())).first->second;
         };
         for (size_t l = 0; l < logs_.size(); ++l) {
             logCall[l] = intern(logs_[l].call);
@@ -149,7 +171,11 @@ private:
                 ++flat;
             }
         }
-        // Ids in the calls' text order.
+    }
+
+    // The calls in text order (calls_), and each first-met id's place in it,
+    // so that comparing ids compares calls.
+    std::vector<uint32_t> sortCalls(const std::vector<std::string_view>& texts) {
         std::vector<uint32_t> order(texts.size());
         for (uint32_t i = 0; i < order.size(); ++i) {
             order[i] = i;
@@ -161,23 +187,26 @@ private:
             rank[order[r]] = r;
             calls_[r] = std::string(texts[order[r]]);
         }
-        for (uint32_t& id : worked_) {
-            id = rank[id];
-        }
+        return rank;
+    }
+
+    // Each log's call and each contact's caller and log; how many logs hold
+    // each call. A second log of a call is nobody's counterpart: its
+    // contacts are indexed under a caller no one works.
+    void indexLogs(const std::vector<uint32_t>& logCall) {
+        const size_t total = base_.back();
         logOfCall_.assign(calls_.size(), -1);
         caller_.resize(total);
         logsHolding_.assign(calls_.size(), 0);
         std::vector<int32_t> lastHolder(calls_.size(), -1);
         flatLog_.resize(total);
-        logCall_.resize(logs_.size());
+        logCall_ = logCall;
         for (size_t l = 0; l < logs_.size(); ++l) {
-            const uint32_t id = rank[logCall[l]];
-            logCall_[l] = id;
-            if (logOfCall_[id] < 0) {
-                logOfCall_[id] = static_cast<int32_t>(l);
+            if (logOfCall_[logCall[l]] < 0) {
+                logOfCall_[logCall[l]] = static_cast<int32_t>(l);
             }
             for (uint32_t f = base_[l]; f < base_[l + 1]; ++f) {
-                caller_[f] = id;
+                caller_[f] = logCall[l];
                 flatLog_[f] = static_cast<uint32_t>(l);
                 if (lastHolder[worked_[f]] != static_cast<int32_t>(l)) {
                     lastHolder[worked_[f]] = static_cast<int32_t>(l);
@@ -185,10 +214,8 @@ private:
                 }
             }
         }
-        // A second log of a call is nobody's counterpart: its contacts are
-        // indexed under a caller no one works.
         for (size_t l = 0; l < logs_.size(); ++l) {
-            if (logOfCall_[rank[logCall[l]]] != static_cast<int32_t>(l)) {
+            if (logOfCall_[logCall[l]] != static_cast<int32_t>(l)) {
                 for (uint32_t f = base_[l]; f < base_[l + 1]; ++f) {
                     caller_[f] = std::numeric_limits<uint32_t>::max();
                 }
