@@ -732,16 +732,12 @@ bool excuseLess(const ExcuseEntry& a, const ExcuseEntry& b) {
            std::tie(b.from, b.to, b.slot.minute, b.slot.line, b.slot.flat);
 }
 
-// Pairs the contacts found in no log (NIL) with the lines of the other
-// station's log that could not be read but whose call and time can, naming
-// the contact's station, at most window minutes apart on corrected times,
-// nearest first; each such line stands for one contact. Calls excused(flat,
-// line) for each pair.
-void excuseByUnreadableLines(const Contest& contest, const std::vector<int64_t>& minutes,
-                             const std::vector<int64_t>& offsets, int64_t window, const std::vector<QsoStatus>& status,
-                             const std::function<void(uint32_t, uint32_t)>& excused) {
+// The unreadable lines whose call and time can be read, naming the station
+// of another log, sorted; lineNumbers gets each one's line number, which
+// its slot's flat index points to.
+std::vector<ExcuseEntry> namingUnreadableLines(const Contest& contest, const std::vector<int64_t>& offsets,
+                                               std::vector<uint32_t>& lineNumbers) {
     std::vector<ExcuseEntry> lines;
-    std::vector<uint32_t> lineNumbers;
     for (size_t l = 0; l < contest.logCount(); ++l) {
         for (const UnreadableQso& u : contest.log(l).unreadable) {
             const std::optional<uint32_t> named = u.minute ? contest.idOfCall(normalised(u.call)) : std::nullopt;
@@ -754,9 +750,13 @@ void excuseByUnreadableLines(const Contest& contest, const std::vector<int64_t>&
             lineNumbers.push_back(u.line);
         }
     }
-    if (lines.empty()) {
-        return;
-    }
+    std::sort(lines.begin(), lines.end(), excuseLess);
+    return lines;
+}
+
+// The NIL contacts with stations that sent a log, sorted.
+std::vector<ExcuseEntry> nilContacts(const Contest& contest, const std::vector<int64_t>& minutes,
+                                     const std::vector<QsoStatus>& status) {
     std::vector<ExcuseEntry> nils;
     for (size_t l = 0; l < contest.logCount(); ++l) {
         for (uint32_t f = contest.begin(l); f < contest.end(l); ++f) {
@@ -766,8 +766,24 @@ void excuseByUnreadableLines(const Contest& contest, const std::vector<int64_t>&
             }
         }
     }
-    std::sort(lines.begin(), lines.end(), excuseLess);
     std::sort(nils.begin(), nils.end(), excuseLess);
+    return nils;
+}
+
+// Pairs the contacts found in no log (NIL) with the lines of the other
+// station's log that could not be read but whose call and time can, naming
+// the contact's station, at most window minutes apart on corrected times,
+// nearest first; each such line stands for one contact. Calls excused(flat,
+// line) for each pair.
+void excuseByUnreadableLines(const Contest& contest, const std::vector<int64_t>& minutes,
+                             const std::vector<int64_t>& offsets, int64_t window, const std::vector<QsoStatus>& status,
+                             const std::function<void(uint32_t, uint32_t)>& excused) {
+    std::vector<uint32_t> lineNumbers;
+    const std::vector<ExcuseEntry> lines = namingUnreadableLines(contest, offsets, lineNumbers);
+    if (lines.empty()) {
+        return;
+    }
+    const std::vector<ExcuseEntry> nils = nilContacts(contest, minutes, status);
     std::vector<PairingSlot> slots;
     slots.reserve(nils.size() + lines.size());
     for (const std::vector<ExcuseEntry>* list : {&nils, &lines}) {
