@@ -170,6 +170,21 @@ private:
 
     static std::string twinKey(const std::string& call, const std::string& band, const std::string& mode);
     static std::string areaKey(const std::string& band, const std::string& area);
+    // The index entries an append made (the bools: made, not found), so
+    // that a failure later in the append can take them back.
+    using Ids = std::unordered_map<std::string, uint32_t>;
+    struct IndexEntries {
+        std::pair<std::unordered_map<std::string, SlotQueue>::iterator, bool> twin{};
+        std::pair<std::unordered_map<std::string, size_t>::iterator, bool> area{};
+        std::pair<Ids::iterator, bool> bandId{};
+        std::pair<Ids::iterator, bool> areaId{};
+        bool areaNamed = false;
+    };
+    // Finds or makes the record's index entries and the room the append
+    // needs; the entry gets the band and area ids. On failure the store is
+    // as it was.
+    IndexEntries addIndexEntries(const CInfo& record, ScoreEntry& entry);
+    void removeIndexEntries(const IndexEntries& added) noexcept;
     void removeSlot(size_t slot);
     void compact();
     void probe() const {
