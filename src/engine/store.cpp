@@ -249,10 +249,6 @@ void ContactStore::appendWithBand(CInfo&& record) {
     }
 }
 
-void ContactStore::removeAt(size_t position) {
-    removeSlot(liveSlots_.slotAt(position));
-}
-
 bool ContactStore::removeFirstTwin(const std::string& call, const std::string& band, const std::string& mode) {
     auto it = twins_.find(twinKey(call, band, mode));
     if (it == twins_.end() || it->second.size() == 0) {
@@ -342,15 +338,6 @@ void ContactStore::reserve(size_t records) {
 size_t ContactStore::twinCount(const std::string& call, const std::string& band, const std::string& mode) const {
     auto it = twins_.find(twinKey(call, band, mode));
     return it == twins_.end() ? 0 : it->second.size();
-}
-
-std::optional<size_t> ContactStore::findFirstTwin(const std::string& call, const std::string& band,
-                                                  const std::string& mode) const {
-    auto it = twins_.find(twinKey(call, band, mode));
-    if (it == twins_.end() || it->second.size() == 0) {
-        return std::nullopt;
-    }
-    return liveSlots_.liveBefore(it->second.front());
 }
 
 bool ContactStore::hasArea(const std::string& band, const std::string& area) const {

@@ -69,6 +69,9 @@ struct ScoreEntry {
 };
 
 class ContactStore {
+    // The tests' view of the positions and slots (tests/support/store_access.h).
+    friend struct ContactStoreTestAccess;
+
 public:
     // Number of records in the log.
     size_t count() const { return liveCount_; }
@@ -92,9 +95,6 @@ public:
     // Adds the record's band to the band list, then the record to the log:
     // both or, failing, neither (and the record is left as it was).
     void appendWithBand(CInfo&& record);
-    // Drops the record at position (0 <= position < count); the later
-    // records keep their order and move down by one position.
-    void removeAt(size_t position);
     // Drops the first record in log order with this call, band and mode;
     // false when there is none.
     bool removeFirstTwin(const std::string& call, const std::string& band, const std::string& mode);
@@ -106,9 +106,6 @@ public:
 
     // Number of stored records with this call, band and mode.
     size_t twinCount(const std::string& call, const std::string& band, const std::string& mode) const;
-    // Position of the first stored record with this call, band and mode.
-    std::optional<size_t> findFirstTwin(const std::string& call, const std::string& band,
-                                        const std::string& mode) const;
     // True when a stored record on this band has exactly this area.
     bool hasArea(const std::string& band, const std::string& area) const;
 
