@@ -4,6 +4,7 @@
 
 #include "assistant/assistant_core.h"
 #include "engine/contest_engine.h"
+#include "support/assistant_core_access.h"
 #include "support/assistant_fakes.h"
 #include "support/fakes.h"
 #include "support/temp_folder.h"
@@ -89,7 +90,7 @@ TEST_F(AssistantTest, WithoutAHostNothingIsSentAndTicksEndAtOnce) {
     log->clear();
     noHost.tick();
     EXPECT_EQ(*log, Events({"kill"}));
-    EXPECT_FALSE(noHost.callViewOpen());
+    EXPECT_FALSE(AssistantCoreTestAccess::callViewOpen(noHost));
 }
 
 TEST_F(AssistantTest, ClickOnTheSelectedModeSendsItAgainWithoutWriting) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "reports/score_summary.h"
+#include "support/store_access.h"
 #include "support/test_names.h"
 
 namespace {
@@ -162,7 +163,7 @@ TEST(ScoreSummary, AfterRemovalsTheRestKeepTheirOrderAndMarks) {
     std::vector<std::string> bands = {"40m", "80m"};
     ASSERT_TRUE(store.removeFirstTwin("PY1AA", "40m", "CW"));
     ASSERT_TRUE(store.removeFirstTwin("PY1AD", "40m", "CW") == false);
-    store.removeAt(*store.findFirstTwin("PY1AD", "80m", "CW"));
+    ContactStoreTestAccess::removeAt(store, *ContactStoreTestAccess::findFirstTwin(store, "PY1AD", "80m", "CW"));
     const auto summary = computeScoreSummary(store, bands, context());
     EXPECT_EQ(summary.text, kHeader + "80m\t 0\t 0\r\n40m\t 2\t 4\r\nTotal\t 3\t 4\t 2\r\n\r\nScore: 4*2 = 8");
     EXPECT_EQ(summary.workedAreas, std::vector<std::string>({"RJ", "MG"}));

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/store.h"
+#include "support/store_access.h"
 #include "support/test_names.h"
 
 namespace {
@@ -22,7 +23,7 @@ TEST(ContactStore, RemovalShiftsLaterRecordsDownInOrder) {
     store.append(record("A"));
     store.append(record("B"));
     store.append(record("C"));
-    store.removeAt(0);
+    ContactStoreTestAccess::removeAt(store, 0);
     ASSERT_EQ(store.count(), 2u);
     EXPECT_EQ(store.contactList()[0].call, "B");
     EXPECT_EQ(store.contactList()[1].call, "C");
@@ -40,13 +41,13 @@ TEST(ContactStore, IndexesFollowAppendsRemovalsAndClear) {
     EXPECT_TRUE(store.hasArea("80m", ""));  // an empty area is a stored area too
     EXPECT_FALSE(store.hasArea("40m", "SP"));
 
-    store.removeAt(*store.findFirstTwin("A", "80m", "CW"));
+    ContactStoreTestAccess::removeAt(store, *ContactStoreTestAccess::findFirstTwin(store, "A", "80m", "CW"));
     EXPECT_EQ(store.twinCount("A", "80m", "CW"), 1u);
     EXPECT_TRUE(store.hasArea("80m", "SP"));
-    store.removeAt(*store.findFirstTwin("A", "80m", "CW"));
+    ContactStoreTestAccess::removeAt(store, *ContactStoreTestAccess::findFirstTwin(store, "A", "80m", "CW"));
     EXPECT_EQ(store.twinCount("A", "80m", "CW"), 0u);
     EXPECT_FALSE(store.hasArea("80m", "SP"));
-    EXPECT_FALSE(store.findFirstTwin("A", "80m", "CW").has_value());
+    EXPECT_FALSE(ContactStoreTestAccess::findFirstTwin(store, "A", "80m", "CW").has_value());
 
     store.clear();
     EXPECT_EQ(store.count(), 0u);
@@ -68,7 +69,7 @@ TEST(ContactStore, FindFirstTwinGivesTheEarliestIndex) {
     store.append(record("B"));
     store.append(record("A"));
     store.append(record("A"));
-    EXPECT_EQ(store.findFirstTwin("A", "80m", "CW"), 1u);
+    EXPECT_EQ(ContactStoreTestAccess::findFirstTwin(store, "A", "80m", "CW"), 1u);
 }
 
 TEST(ContactStore, BandListKeepsFirstAppearanceOnce) {
@@ -132,12 +133,12 @@ TEST_P(StoreRemovals, PositionsFollowAPlainArray) {
             const auto first = std::find_if(plain.begin(), plain.end(), [&](const CInfo& r) {
                 return r.call == wanted.call && r.band == wanted.band && r.mode == wanted.mode;
             });
-            ASSERT_EQ(store.findFirstTwin(wanted.call, wanted.band, wanted.mode),
+            ASSERT_EQ(ContactStoreTestAccess::findFirstTwin(store, wanted.call, wanted.band, wanted.mode),
                       static_cast<size_t>(first - plain.begin()));
             ASSERT_TRUE(store.removeFirstTwin(wanted.call, wanted.band, wanted.mode));
             plain.erase(first);
         } else {
-            store.removeAt(position);
+            ContactStoreTestAccess::removeAt(store, position);
             plain.erase(plain.begin() + static_cast<std::ptrdiff_t>(position));
         }
         ASSERT_EQ(store.count(), plain.size());
@@ -158,7 +159,7 @@ TEST_P(StoreRemovals, PositionsFollowAPlainArray) {
     }
     store.append(record("LAST"));
     EXPECT_EQ(store.at(0).call, "LAST");
-    EXPECT_EQ(store.findFirstTwin("LAST", "80m", "CW"), 0u);
+    EXPECT_EQ(ContactStoreTestAccess::findFirstTwin(store, "LAST", "80m", "CW"), 0u);
 }
 
 INSTANTIATE_TEST_SUITE_P(Patterns, StoreRemovals, ::testing::ValuesIn(kRemovalPatterns),
@@ -186,7 +187,7 @@ TEST(ContactStore, ScoreEntriesFollowTheRecords) {
     EXPECT_EQ(store.scoreEntries()[3].points, 6);
     EXPECT_FALSE(store.bandId("20m").has_value());
 
-    store.removeAt(0);
+    ContactStoreTestAccess::removeAt(store, 0);
     EXPECT_FALSE(store.scoreEntries()[0].counted);
     store.clear();
     EXPECT_TRUE(store.scoreEntries().empty());

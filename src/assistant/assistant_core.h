@@ -48,6 +48,9 @@ public:
 std::optional<int> bandIndexForFrequency(double hertz);
 
 class AssistantCore {
+    // The tests see whether the call view is open (tests/support/assistant_core_access.h).
+    friend struct AssistantCoreTestAccess;
+
 public:
     // hostLink: nullptr when no host runs; the window then works without one.
     AssistantCore(Settings& settings, ContestEngine& engine, WorkedBeforeState& state, AssistantWindow& window,
@@ -69,7 +72,6 @@ public:
 
     const AssistantFlags& flags() const { return flags_; }
     bool areaViewOpen() const { return areaView_ != nullptr; }
-    bool callViewOpen() const { return callView_ != nullptr; }
 
 private:
     // Sends the commands in order; stops at the first that fails.

@@ -106,11 +106,12 @@ public:
     const SubmittedLog& log(size_t l) const { return logs_[l]; }
 
 private:
-    void internCalls() {
+    // Calls in upper case, each given an id in the order first met.
+    struct CallInterner {
         std::deque<std::string> owned;
         std::unordered_map<std::string_view, uint32_t> ids;
         std::vector<std::string_view> texts;
-        auto intern = [&](std::string_view call) -> uint32_t {
+        uint32_t operator()(std::string_view call) {
             std::string_view key = call;
             if (std::string upper = normalised(call); upper != call) {
                 owned.push_back(std::move(upper));
@@ -121,8 +122,26 @@ private:
                 texts.push_back(key);
             }
             return it->second;
-        };
+        }
+    };
+
+    void internCalls() {
+        CallInterner intern;
         std::vector<uint32_t> logCall(logs_.size());
+        readContacts(intern, logCall);
+        const std::vector<uint32_t> rank = sortCalls(intern.texts);
+        for (uint32_t& id : worked_) {
+            id = rank[id];
+        }
+        for (uint32_t& id : logCall) {
+            id = rank[id];
+        }
+        indexLogs(logCall);
+    }
+
+    // One pass over the contacts in memory order; the rules then work on
+    // these dense arrays only. Calls get the interner's ids.
+    void readContacts(CallInterner& intern, std::vector<uint32_t>& logCall) {
         const size_t total = base_.back();
         worked_.resize(total);
         line_.resize(total);
@@ -130,11 +149,14 @@ private:
         engine_.resize(total);
         sent_.resize(total);
         received_.resize(total);
-        // One pass over the contacts in memory order; the rules then work on
-        // these dense arrays only.
         std::unordered_map<std::string, uint32_t> exchanges;
-        auto exchangeId = [&](std::string_view exchange) {
-            return exchanges.emplace(normalised(exchange), static_cast<uint32_t>(exchanges.size())).first->second;
+        auto exchangeId = [&exchanges](std::string_view exchange) {
+            std::string key = normalised(exchange);
+            const auto found = exchanges.find(key);
+            if (found != exchanges.end()) {
+                return found->second;
+            }
+            return exchanges.emplace(std::move(key), static_cast<uint32_t>(exchanges.size())).first->second;
         };
         for (size_t l = 0; l < logs_.size(); ++l) {
             logCall[l] = intern(logs_[l].call);
@@ -149,7 +171,11 @@ private:
                 ++flat;
             }
         }
-        // Ids in the calls' text order.
+    }
+
+    // The calls in text order (calls_), and each first-met id's place in it,
+    // so that comparing ids compares calls.
+    std::vector<uint32_t> sortCalls(const std::vector<std::string_view>& texts) {
         std::vector<uint32_t> order(texts.size());
         for (uint32_t i = 0; i < order.size(); ++i) {
             order[i] = i;
@@ -161,23 +187,26 @@ private:
             rank[order[r]] = r;
             calls_[r] = std::string(texts[order[r]]);
         }
-        for (uint32_t& id : worked_) {
-            id = rank[id];
-        }
+        return rank;
+    }
+
+    // Each log's call and each contact's caller and log; how many logs hold
+    // each call. A second log of a call is nobody's counterpart: its
+    // contacts are indexed under a caller no one works.
+    void indexLogs(const std::vector<uint32_t>& logCall) {
+        const size_t total = base_.back();
         logOfCall_.assign(calls_.size(), -1);
         caller_.resize(total);
         logsHolding_.assign(calls_.size(), 0);
         std::vector<int32_t> lastHolder(calls_.size(), -1);
         flatLog_.resize(total);
-        logCall_.resize(logs_.size());
+        logCall_ = logCall;
         for (size_t l = 0; l < logs_.size(); ++l) {
-            const uint32_t id = rank[logCall[l]];
-            logCall_[l] = id;
-            if (logOfCall_[id] < 0) {
-                logOfCall_[id] = static_cast<int32_t>(l);
+            if (logOfCall_[logCall[l]] < 0) {
+                logOfCall_[logCall[l]] = static_cast<int32_t>(l);
             }
             for (uint32_t f = base_[l]; f < base_[l + 1]; ++f) {
-                caller_[f] = id;
+                caller_[f] = logCall[l];
                 flatLog_[f] = static_cast<uint32_t>(l);
                 if (lastHolder[worked_[f]] != static_cast<int32_t>(l)) {
                     lastHolder[worked_[f]] = static_cast<int32_t>(l);
@@ -185,10 +214,8 @@ private:
                 }
             }
         }
-        // A second log of a call is nobody's counterpart: its contacts are
-        // indexed under a caller no one works.
         for (size_t l = 0; l < logs_.size(); ++l) {
-            if (logOfCall_[rank[logCall[l]]] != static_cast<int32_t>(l)) {
+            if (logOfCall_[logCall[l]] != static_cast<int32_t>(l)) {
                 for (uint32_t f = base_[l]; f < base_[l + 1]; ++f) {
                     caller_[f] = std::numeric_limits<uint32_t>::max();
                 }
@@ -564,15 +591,19 @@ uint64_t scopeOf(uint32_t worked, uint32_t bandMode) {
     return (static_cast<uint64_t>(worked) << 32) | bandMode;
 }
 
-// Pairs unpaired contacts as busted calls, nearest in time first: a contact
-// of A with B (the first side) and a contact with A on the same band and
-// mode in the log of a station C, C neither A nor B, one edit from B (the
-// second side), on corrected times. The unpaired contacts of one log with
-// one call on one band and mode form a side; the sides one edit apart are
-// found through an index of the calls, never by comparing every pair.
-void pairBustedCalls(const Contest& contest, const std::vector<int64_t>& minutes, int64_t window,
-                     std::vector<int32_t>& partner, const std::function<void(uint32_t, uint32_t)>& busted) {
-    std::vector<LooseEntry> loose;
+// The unpaired contacts, grouped in sides: those of one log with one call
+// on one band and mode.
+struct LooseSides {
+    std::vector<LooseEntry> loose;                      // sorted by side
+    std::vector<PairingSlot> slots;                     // loose's slots, in the same order; the pairing points into it
+    std::vector<uint32_t> sideStart;                    // the first entry of each side
+    std::vector<std::pair<uint64_t, uint32_t>> scoped;  // (the call logged, band and mode; side), sorted
+};
+
+// The sides of the unpaired contacts, each added to the pairing.
+void addLooseSides(const Contest& contest, const std::vector<int64_t>& minutes, const std::vector<int32_t>& partner,
+                   LooseSides& sides, NearestPairing& pairing) {
+    std::vector<LooseEntry>& loose = sides.loose;
     for (uint32_t f = 0; f < contest.size(); ++f) {
         if (partner[f] == kUnpaired && contest.caller(f) != std::numeric_limits<uint32_t>::max()) {
             loose.push_back(
@@ -580,54 +611,63 @@ void pairBustedCalls(const Contest& contest, const std::vector<int64_t>& minutes
         }
     }
     std::sort(loose.begin(), loose.end(), looseLess);
-    std::vector<PairingSlot> slots;
-    slots.reserve(loose.size());
+    sides.slots.reserve(loose.size());
     for (const LooseEntry& e : loose) {
-        slots.push_back(e.slot);
+        sides.slots.push_back(e.slot);
     }
-    NearestPairing pairing;
-    std::vector<uint32_t> sideStart;                    // the first entry of each side
-    std::vector<std::pair<uint64_t, uint32_t>> scoped;  // (the call logged, band and mode; side)
     for (size_t start = 0; start < loose.size();) {
         size_t stop = start + 1;
         while (stop < loose.size() && loose[stop].caller == loose[start].caller &&
                loose[stop].worked == loose[start].worked && loose[stop].bandMode == loose[start].bandMode) {
             ++stop;
         }
-        const uint32_t side = pairing.addSide(slots.data() + start, slots.data() + stop);
-        sideStart.push_back(static_cast<uint32_t>(start));
-        scoped.emplace_back(scopeOf(loose[start].worked, loose[start].bandMode), side);
+        const uint32_t side = pairing.addSide(sides.slots.data() + start, sides.slots.data() + stop);
+        sides.sideStart.push_back(static_cast<uint32_t>(start));
+        sides.scoped.emplace_back(scopeOf(loose[start].worked, loose[start].bandMode), side);
         start = stop;
     }
-    std::sort(scoped.begin(), scoped.end());
-    // The second sides of a call are found by comparing calls where that
-    // call was logged by few, through the index where by many.
-    constexpr size_t kCompared = 32;
-    OneEditIndex index;
+    std::sort(sides.scoped.begin(), sides.scoped.end());
+}
+
+// The second sides of a call are found by comparing calls where that call
+// was logged by few, through the index where by many.
+constexpr size_t kCompared = 32;
+
+// The index of the calls that logged a call by many, for the stations that
+// sent a log (only they look for the contacts others made with them).
+void indexCrowdedCalls(const Contest& contest, const LooseSides& sides, OneEditIndex& index) {
+    const auto& scoped = sides.scoped;
     for (size_t start = 0; start < scoped.size();) {
         size_t stop = start + 1;
         while (stop < scoped.size() && scoped[stop].first == scoped[start].first) {
             ++stop;
         }
-        // Only a station that sent a log looks for the contacts others made with it.
         const bool asked = contest.logOfCall(static_cast<uint32_t>(scoped[start].first >> 32)) >= 0;
         for (size_t k = start; asked && stop - start > kCompared && k < stop; ++k) {
-            index.add(scoped[k].first, contest.callText(loose[sideStart[scoped[k].second]].caller), scoped[k].second);
+            const uint32_t caller = sides.loose[sides.sideStart[scoped[k].second]].caller;
+            index.add(scoped[k].first, contest.callText(caller), scoped[k].second);
         }
         start = stop;
     }
     index.seal();
+}
+
+// For each side of A with B, the sides with A on the same band and mode in
+// the log of a station C one edit from B: a block of the pairing.
+void addBustedBlocks(const Contest& contest, const LooseSides& sides, const OneEditIndex& index,
+                     NearestPairing& pairing) {
     std::vector<uint32_t> found;
-    for (uint32_t side = 0; side < sideStart.size(); ++side) {
-        const LooseEntry& x = loose[sideStart[side]];
+    for (uint32_t side = 0; side < sides.sideStart.size(); ++side) {
+        const LooseEntry& x = sides.loose[sides.sideStart[side]];
         const uint32_t a = x.caller;
         const uint32_t b = x.worked;
         if (a == b) {
             continue;
         }
         const uint64_t scope = scopeOf(a, x.bandMode);
-        const auto range = std::equal_range(scoped.begin(), scoped.end(), std::make_pair(scope, uint32_t{0}),
-                                            [](const auto& p, const auto& q) { return p.first < q.first; });
+        const auto range =
+            std::equal_range(sides.scoped.begin(), sides.scoped.end(), std::make_pair(scope, uint32_t{0}),
+                             [](const auto& p, const auto& q) { return p.first < q.first; });
         found.clear();
         if (static_cast<size_t>(range.second - range.first) > kCompared) {
             index.find(scope, contest.callText(b), found);
@@ -639,12 +679,27 @@ void pairBustedCalls(const Contest& contest, const std::vector<int64_t>& minutes
             }
         }
         for (const uint32_t other : found) {
-            const uint32_t c = loose[sideStart[other]].caller;
+            const uint32_t c = sides.loose[sides.sideStart[other]].caller;
             if (c != a && c != b && oneEditApart(contest.callText(c), contest.callText(b))) {
                 pairing.addBlock(side, other);
             }
         }
     }
+}
+
+// Pairs unpaired contacts as busted calls, nearest in time first: a contact
+// of A with B (the first side) and a contact with A on the same band and
+// mode in the log of a station C, C neither A nor B, one edit from B (the
+// second side), on corrected times. The sides one edit apart are found
+// through an index of the calls, never by comparing every pair.
+void pairBustedCalls(const Contest& contest, const std::vector<int64_t>& minutes, int64_t window,
+                     std::vector<int32_t>& partner, const std::function<void(uint32_t, uint32_t)>& busted) {
+    LooseSides sides;
+    NearestPairing pairing;
+    addLooseSides(contest, minutes, partner, sides, pairing);
+    OneEditIndex index;
+    indexCrowdedCalls(contest, sides, index);
+    addBustedBlocks(contest, sides, index, pairing);
     pairing.run(window, [&](uint32_t x, uint32_t y) {
         partner[x] = static_cast<int32_t>(y);
         partner[y] = static_cast<int32_t>(x);
@@ -677,16 +732,12 @@ bool excuseLess(const ExcuseEntry& a, const ExcuseEntry& b) {
            std::tie(b.from, b.to, b.slot.minute, b.slot.line, b.slot.flat);
 }
 
-// Pairs the contacts found in no log (NIL) with the lines of the other
-// station's log that could not be read but whose call and time can, naming
-// the contact's station, at most window minutes apart on corrected times,
-// nearest first; each such line stands for one contact. Calls excused(flat,
-// line) for each pair.
-void excuseByUnreadableLines(const Contest& contest, const std::vector<int64_t>& minutes,
-                             const std::vector<int64_t>& offsets, int64_t window, const std::vector<QsoStatus>& status,
-                             const std::function<void(uint32_t, uint32_t)>& excused) {
+// The unreadable lines whose call and time can be read, naming the station
+// of another log, sorted; lineNumbers gets each one's line number, which
+// its slot's flat index points to.
+std::vector<ExcuseEntry> namingUnreadableLines(const Contest& contest, const std::vector<int64_t>& offsets,
+                                               std::vector<uint32_t>& lineNumbers) {
     std::vector<ExcuseEntry> lines;
-    std::vector<uint32_t> lineNumbers;
     for (size_t l = 0; l < contest.logCount(); ++l) {
         for (const UnreadableQso& u : contest.log(l).unreadable) {
             const std::optional<uint32_t> named = u.minute ? contest.idOfCall(normalised(u.call)) : std::nullopt;
@@ -699,9 +750,13 @@ void excuseByUnreadableLines(const Contest& contest, const std::vector<int64_t>&
             lineNumbers.push_back(u.line);
         }
     }
-    if (lines.empty()) {
-        return;
-    }
+    std::sort(lines.begin(), lines.end(), excuseLess);
+    return lines;
+}
+
+// The NIL contacts with stations that sent a log, sorted.
+std::vector<ExcuseEntry> nilContacts(const Contest& contest, const std::vector<int64_t>& minutes,
+                                     const std::vector<QsoStatus>& status) {
     std::vector<ExcuseEntry> nils;
     for (size_t l = 0; l < contest.logCount(); ++l) {
         for (uint32_t f = contest.begin(l); f < contest.end(l); ++f) {
@@ -711,8 +766,24 @@ void excuseByUnreadableLines(const Contest& contest, const std::vector<int64_t>&
             }
         }
     }
-    std::sort(lines.begin(), lines.end(), excuseLess);
     std::sort(nils.begin(), nils.end(), excuseLess);
+    return nils;
+}
+
+// Pairs the contacts found in no log (NIL) with the lines of the other
+// station's log that could not be read but whose call and time can, naming
+// the contact's station, at most window minutes apart on corrected times,
+// nearest first; each such line stands for one contact. Calls excused(flat,
+// line) for each pair.
+void excuseByUnreadableLines(const Contest& contest, const std::vector<int64_t>& minutes,
+                             const std::vector<int64_t>& offsets, int64_t window, const std::vector<QsoStatus>& status,
+                             const std::function<void(uint32_t, uint32_t)>& excused) {
+    std::vector<uint32_t> lineNumbers;
+    const std::vector<ExcuseEntry> lines = namingUnreadableLines(contest, offsets, lineNumbers);
+    if (lines.empty()) {
+        return;
+    }
+    const std::vector<ExcuseEntry> nils = nilContacts(contest, minutes, status);
     std::vector<PairingSlot> slots;
     slots.reserve(nils.size() + lines.size());
     for (const std::vector<ExcuseEntry>* list : {&nils, &lines}) {
@@ -805,81 +876,82 @@ bool oneEditApart(std::string_view a, std::string_view b) {
     return a.substr(i + 1) == b.substr(i);
 }
 
-std::vector<LogVerdict> crossCheck(const std::vector<SubmittedLog>& logs, const CheckOptions& options) {
-    const Contest contest(logs);
-    const size_t n = contest.size();
-    std::vector<LogVerdict> verdicts(logs.size());
+namespace {
 
-    // The statuses a contact has of its own, whatever the pairs: refused
-    // (by the engine, or on no band the contest counts) and duplicate now;
-    // outside the period and on another band once the clocks are known.
-    std::vector<QsoStatus> own(n, kPairingDecides);
-    std::vector<uint8_t> counted(n, 0);
-    for (uint32_t f = 0; f < n; ++f) {
+// The statuses a contact has of its own, whatever the pairs: refused (by
+// the engine, or on no band the contest counts) and duplicate now; outside
+// the period and on another band once the clocks are known.
+std::vector<QsoStatus> statusesOfTheirOwn(const Contest& contest) {
+    std::vector<QsoStatus> own(contest.size(), kPairingDecides);
+    for (uint32_t f = 0; f < contest.size(); ++f) {
         if (contest.engine(f) == EngineResult::kRefused || !contest.onCountedBand(f)) {
             own[f] = QsoStatus::kRefused;
         } else if (contest.engine(f) == EngineResult::kDupe) {
             own[f] = QsoStatus::kDupe;
         }
-        counted[f] = own[f] == kPairingDecides ? 1 : 0;
     }
-    const PairIndex index(contest, counted);
+    return own;
+}
 
-    // The clock offset: whole hours first, then the minutes, from pairs on
-    // the logged times with the wide window (no takeover: a twin's time
-    // difference is no clock error).
-    {
-        const int64_t window = options.offsetWindowMinutes;
-        std::vector<int64_t> hours(logs.size(), 0);
-        std::vector<int32_t> rough = index.pairUp(hours, window, false);
-        hours = index.wholeHourShifts(pairedPerLog(contest, rough), window);
-        std::vector<uint8_t> shifted(logs.size(), 0);
-        for (size_t l = 0; l < logs.size(); ++l) {
-            shifted[l] = hours[l] != 0 ? 1 : 0;
-        }
-        index.pairAgain(hours, shifted, window, rough);
-        // First against the other stations' times; then once more, with
-        // the times of each station whose estimate rests on more pairs than
-        // this log's as that estimate corrects them, so that a small log is
-        // not pulled off by the clock of a big one.
-        std::vector<int64_t> first(logs.size(), 0);
-        std::vector<uint32_t> pairs(logs.size(), 0);
-        std::vector<int64_t> differences;
-        for (int round = 0; round < 2; ++round) {
-            std::vector<int64_t> estimate(logs.size(), 0);
-            for (size_t l = 0; l < logs.size(); ++l) {
-                differences.clear();
-                for (uint32_t f = contest.begin(l); f < contest.end(l); ++f) {
-                    if (rough[f] >= 0) {
-                        const uint32_t other = static_cast<uint32_t>(rough[f]);
-                        const uint32_t otherLog = contest.logOfFlat(other);
-                        const int64_t otherOffset =
-                            hours[otherLog] + (pairs[otherLog] > pairs[l] ? first[otherLog] : 0);
-                        differences.push_back((contest.minute(f) - hours[l]) - (contest.minute(other) - otherOffset));
-                    }
+// Each log's clock offset: whole hours first, then the minutes, from pairs
+// on the logged times with the wide window (no takeover: a twin's time
+// difference is no clock error).
+void estimateClocks(const Contest& contest, const PairIndex& index, int64_t window, std::vector<LogVerdict>& verdicts) {
+    const size_t logs = verdicts.size();
+    std::vector<int64_t> hours(logs, 0);
+    std::vector<int32_t> rough = index.pairUp(hours, window, false);
+    hours = index.wholeHourShifts(pairedPerLog(contest, rough), window);
+    std::vector<uint8_t> shifted(logs, 0);
+    for (size_t l = 0; l < logs; ++l) {
+        shifted[l] = hours[l] != 0 ? 1 : 0;
+    }
+    index.pairAgain(hours, shifted, window, rough);
+    // First against the other stations' times; then once more, with the
+    // times of each station whose estimate rests on more pairs than this
+    // log's as that estimate corrects them, so that a small log is not
+    // pulled off by the clock of a big one.
+    std::vector<int64_t> first(logs, 0);
+    std::vector<uint32_t> pairs(logs, 0);
+    std::vector<int64_t> differences;
+    for (int round = 0; round < 2; ++round) {
+        std::vector<int64_t> estimate(logs, 0);
+        for (size_t l = 0; l < logs; ++l) {
+            differences.clear();
+            for (uint32_t f = contest.begin(l); f < contest.end(l); ++f) {
+                if (rough[f] >= 0) {
+                    const uint32_t other = static_cast<uint32_t>(rough[f]);
+                    const uint32_t otherLog = contest.logOfFlat(other);
+                    const int64_t otherOffset = hours[otherLog] + (pairs[otherLog] > pairs[l] ? first[otherLog] : 0);
+                    differences.push_back((contest.minute(f) - hours[l]) - (contest.minute(other) - otherOffset));
                 }
-                verdicts[l].offsetPairs = static_cast<uint32_t>(differences.size());
-                estimate[l] = differences.empty() ? 0 : median(differences);
             }
-            first = std::move(estimate);
-            for (size_t l = 0; l < logs.size(); ++l) {
-                pairs[l] = verdicts[l].offsetPairs;
-            }
+            verdicts[l].offsetPairs = static_cast<uint32_t>(differences.size());
+            estimate[l] = differences.empty() ? 0 : median(differences);
         }
-        for (size_t l = 0; l < logs.size(); ++l) {
-            verdicts[l].offsetMinutes = static_cast<int32_t>(hours[l] + first[l]);
-            verdicts[l].wholeHours = static_cast<int32_t>(hours[l] / 60);
+        first = std::move(estimate);
+        for (size_t l = 0; l < logs; ++l) {
+            pairs[l] = verdicts[l].offsetPairs;
         }
     }
-    std::vector<int64_t> offsets(logs.size());
-    std::vector<int64_t> minutes(n);
+    for (size_t l = 0; l < logs; ++l) {
+        verdicts[l].offsetMinutes = static_cast<int32_t>(hours[l] + first[l]);
+        verdicts[l].wholeHours = static_cast<int32_t>(hours[l] / 60);
+    }
+}
+
+// Each contact's time corrected by its log's clock; a contact left to the
+// pairing becomes OUT-OF-PERIOD or OTHER-BAND by it and by the entrant's
+// category band.
+std::vector<int64_t> correctedMinutes(const Contest& contest, const std::vector<SubmittedLog>& logs,
+                                      const CheckOptions& options, std::vector<LogVerdict>& verdicts,
+                                      std::vector<QsoStatus>& own) {
+    std::vector<int64_t> minutes(contest.size());
     for (size_t l = 0; l < logs.size(); ++l) {
-        offsets[l] = verdicts[l].offsetMinutes;
         const CategoryBand category = categoryBandOf(logs[l].categoryBand);
         verdicts[l].categoryBandNotContest = !category.band.empty() && !category.contestBand;
         const std::string single = category.contestBand ? category.band : std::string();
         for (uint32_t f = contest.begin(l); f < contest.end(l); ++f) {
-            minutes[f] = contest.minute(f) - offsets[l];
+            minutes[f] = contest.minute(f) - verdicts[l].offsetMinutes;
             if (own[f] != kPairingDecides) {
                 continue;
             }
@@ -890,10 +962,15 @@ std::vector<LogVerdict> crossCheck(const std::vector<SubmittedLog>& logs, const 
             }
         }
     }
-    auto keptOr = [&own](uint32_t f, QsoStatus status) { return own[f] != kPairingDecides ? own[f] : status; };
+    return minutes;
+}
 
-    // Pairs on the corrected times, each side judged for itself.
-    std::vector<int32_t> partner = index.pairUp(offsets, options.windowMinutes, true);
+// Each contact's status from the pairs on the corrected times, each side
+// judged for itself; partner gains the busted calls' counterparts.
+std::vector<QsoStatus> judgedStatuses(const Contest& contest, const std::vector<int64_t>& minutes, int64_t window,
+                                      const std::vector<QsoStatus>& own, std::vector<int32_t>& partner) {
+    const size_t n = contest.size();
+    auto keptOr = [&own](uint32_t f, QsoStatus status) { return own[f] != kPairingDecides ? own[f] : status; };
     std::vector<QsoStatus> status(n, QsoStatus::kNil);
     std::vector<bool> decided(n, false);
     auto judge = [&](uint32_t f, uint32_t other) {
@@ -907,15 +984,13 @@ std::vector<LogVerdict> crossCheck(const std::vector<SubmittedLog>& logs, const 
             judge(f, static_cast<uint32_t>(partner[f]));
         }
     }
-
     // Busted calls: an unpaired contact of A with B, and an unpaired contact
     // with A in the log of a station C one edit from B.
-    pairBustedCalls(contest, minutes, options.windowMinutes, partner, [&](uint32_t x, uint32_t y) {
+    pairBustedCalls(contest, minutes, window, partner, [&](uint32_t x, uint32_t y) {
         status[x] = keptOr(x, QsoStatus::kBustedCall);
         decided[x] = true;
         judge(y, x);
     });
-
     // The rest: not in the other's log, or the other sent none.
     for (uint32_t f = 0; f < n; ++f) {
         if (decided[f]) {
@@ -928,6 +1003,28 @@ std::vector<LogVerdict> crossCheck(const std::vector<SubmittedLog>& logs, const 
         }
         status[f] = keptOr(f, rest);
     }
+    return status;
+}
+
+}  // namespace
+
+std::vector<LogVerdict> crossCheck(const std::vector<SubmittedLog>& logs, const CheckOptions& options) {
+    const Contest contest(logs);
+    std::vector<LogVerdict> verdicts(logs.size());
+    std::vector<QsoStatus> own = statusesOfTheirOwn(contest);
+    std::vector<uint8_t> counted(contest.size(), 0);
+    for (uint32_t f = 0; f < contest.size(); ++f) {
+        counted[f] = own[f] == kPairingDecides ? 1 : 0;
+    }
+    const PairIndex index(contest, counted);
+    estimateClocks(contest, index, options.offsetWindowMinutes, verdicts);
+    const std::vector<int64_t> minutes = correctedMinutes(contest, logs, options, verdicts, own);
+    std::vector<int64_t> offsets(logs.size());
+    for (size_t l = 0; l < logs.size(); ++l) {
+        offsets[l] = verdicts[l].offsetMinutes;
+    }
+    std::vector<int32_t> partner = index.pairUp(offsets, options.windowMinutes, true);
+    const std::vector<QsoStatus> status = judgedStatuses(contest, minutes, options.windowMinutes, own, partner);
 
     for (size_t l = 0; l < logs.size(); ++l) {
         LogVerdict& verdict = verdicts[l];
@@ -943,7 +1040,6 @@ std::vector<LogVerdict> crossCheck(const std::vector<SubmittedLog>& logs, const 
             }
         }
     }
-
     // A contact not in the other's log, where that log has a line naming
     // this station at that time that could not be read, is unverified.
     excuseByUnreadableLines(contest, minutes, offsets, options.windowMinutes, status, [&](uint32_t f, uint32_t line) {

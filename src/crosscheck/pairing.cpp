@@ -145,7 +145,9 @@ void NearestPairing::addNodes(uint32_t first, uint32_t second, int64_t window) {
     }
 }
 
-void NearestPairing::run(int64_t window, const std::function<void(uint32_t, uint32_t)>& paired) {
+// The nodes of every block, each bucket's nodes listed, and the first
+// candidate of every node queued.
+void NearestPairing::prepare(int64_t window) {
     window_ = window;
     nodes_.clear();
     next_.clear();
@@ -162,11 +164,9 @@ void NearestPairing::run(int64_t window, const std::function<void(uint32_t, uint
         bucketNodeStart_[b + 1] += bucketNodeStart_[b];
     }
     bucketNodes_.resize(nodeCount);
-    {
-        std::vector<uint32_t> filled(bucketNodeStart_.begin(), bucketNodeStart_.end() - 1);
-        for (uint32_t n = 0; n < nodeCount; ++n) {
-            bucketNodes_[filled[nodes_[n].bucket]++] = n;
-        }
+    std::vector<uint32_t> filled(bucketNodeStart_.begin(), bucketNodeStart_.end() - 1);
+    for (uint32_t n = 0; n < nodeCount; ++n) {
+        bucketNodes_[filled[nodes_[n].bucket]++] = n;
     }
     queued_.assign(nodeCount, 0);
     heap_.clear();
@@ -178,6 +178,10 @@ void NearestPairing::run(int64_t window, const std::function<void(uint32_t, uint
         }
     }
     std::make_heap(heap_.begin(), heap_.end(), later);
+}
+
+void NearestPairing::run(int64_t window, const std::function<void(uint32_t, uint32_t)>& paired) {
+    prepare(window);
 
     // Every node whose pair with the next node may be taken is queued once,
     // with a key no later than its present one (taking contacts only makes

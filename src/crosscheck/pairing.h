@@ -70,6 +70,7 @@ private:
     bool itemOf(uint32_t node, Item& item);
     void queue(uint32_t node);
     void addNodes(uint32_t first, uint32_t second, int64_t window);
+    void prepare(int64_t window);
 
     std::vector<PairingSlot> slots_;
     std::vector<Bucket> buckets_;

@@ -158,37 +158,26 @@ void ContactStore::append(const CInfo& record) {
     append(CInfo(record));
 }
 
-void ContactStore::append(CInfo&& moved) {
-    const auto slot = static_cast<uint32_t>(records_.size());
-    const CInfo& record = moved;
-    ScoreEntry entry;
-    entry.points = contactPoints(record);
-    entry.counted = countsForScore(record);
-    // Each index entry a failure may leave behind, to be put back.
-    using Ids = std::unordered_map<std::string, uint32_t>;
-    std::pair<decltype(twins_)::iterator, bool> twin{};
-    std::pair<decltype(areaCounts_)::iterator, bool> area{};
-    std::pair<Ids::iterator, bool> bandId{};
-    std::pair<Ids::iterator, bool> areaId{};
-    bool areaNamed = false;
+ContactStore::IndexEntries ContactStore::addIndexEntries(const CInfo& record, ScoreEntry& entry) {
+    IndexEntries added;
     try {
         probe();
-        twin = twins_.try_emplace(twinKey(record.call, record.band, record.mode));
+        added.twin = twins_.try_emplace(twinKey(record.call, record.band, record.mode));
         probe();
-        twin.first->second.makeRoomForOne();
+        added.twin.first->second.makeRoomForOne();
         probe();
-        area = areaCounts_.try_emplace(areaKey(record.band, record.area), 0);
+        added.area = areaCounts_.try_emplace(areaKey(record.band, record.area), 0);
         probe();
-        bandId = bandIds_.try_emplace(record.band, static_cast<uint32_t>(bandIds_.size()));
-        entry.band = bandId.first->second;
+        added.bandId = bandIds_.try_emplace(record.band, static_cast<uint32_t>(bandIds_.size()));
+        entry.band = added.bandId.first->second;
         if (!record.area.empty()) {
             probe();
-            areaId = areaIds_.try_emplace(record.area, static_cast<uint32_t>(areaIds_.size()));
-            entry.area = areaId.first->second;
-            if (areaId.second) {
+            added.areaId = areaIds_.try_emplace(record.area, static_cast<uint32_t>(areaIds_.size()));
+            entry.area = added.areaId.first->second;
+            if (added.areaId.second) {
                 probe();
                 areaNames_.push_back(record.area);
-                areaNamed = true;
+                added.areaNamed = true;
             }
         }
         probe();
@@ -197,31 +186,44 @@ void ContactStore::append(CInfo&& moved) {
         makeRoomForOne(scoreEntries_);
         liveSlots_.reserveOneMore();
     } catch (...) {
-        if (areaNamed) {
-            areaNames_.pop_back();
-        }
-        if (areaId.second) {
-            areaIds_.erase(areaId.first);
-        }
-        if (bandId.second) {
-            bandIds_.erase(bandId.first);
-        }
-        if (area.second) {
-            areaCounts_.erase(area.first);
-        }
-        if (twin.second) {
-            twins_.erase(twin.first);
-        }
+        removeIndexEntries(added);
         throw;
     }
+    return added;
+}
+
+void ContactStore::removeIndexEntries(const IndexEntries& added) noexcept {
+    if (added.areaNamed) {
+        areaNames_.pop_back();
+    }
+    if (added.areaId.second) {
+        areaIds_.erase(added.areaId.first);
+    }
+    if (added.bandId.second) {
+        bandIds_.erase(added.bandId.first);
+    }
+    if (added.area.second) {
+        areaCounts_.erase(added.area.first);
+    }
+    if (added.twin.second) {
+        twins_.erase(added.twin.first);
+    }
+}
+
+void ContactStore::append(CInfo&& moved) {
+    const auto slot = static_cast<uint32_t>(records_.size());
+    ScoreEntry entry;
+    entry.points = contactPoints(moved);
+    entry.counted = countsForScore(moved);
+    const IndexEntries added = addIndexEntries(moved, entry);
     // Nothing below can fail: every push_back has its room, and moving a
     // record moves its strings' buffers.
     records_.push_back(std::move(moved));
     live_.push_back(1);
     liveSlots_.appendLive();
     ++liveCount_;
-    twin.first->second.push(slot);
-    ++area.first->second;
+    added.twin.first->second.push(slot);
+    ++added.area.first->second;
     scoreEntries_.push_back(entry);
 }
 
@@ -245,10 +247,6 @@ void ContactStore::appendWithBand(CInfo&& record) {
     if (newBand) {
         bands_.push_back(std::move(band));
     }
-}
-
-void ContactStore::removeAt(size_t position) {
-    removeSlot(liveSlots_.slotAt(position));
 }
 
 bool ContactStore::removeFirstTwin(const std::string& call, const std::string& band, const std::string& mode) {
@@ -340,15 +338,6 @@ void ContactStore::reserve(size_t records) {
 size_t ContactStore::twinCount(const std::string& call, const std::string& band, const std::string& mode) const {
     auto it = twins_.find(twinKey(call, band, mode));
     return it == twins_.end() ? 0 : it->second.size();
-}
-
-std::optional<size_t> ContactStore::findFirstTwin(const std::string& call, const std::string& band,
-                                                  const std::string& mode) const {
-    auto it = twins_.find(twinKey(call, band, mode));
-    if (it == twins_.end() || it->second.size() == 0) {
-        return std::nullopt;
-    }
-    return liveSlots_.liveBefore(it->second.front());
 }
 
 bool ContactStore::hasArea(const std::string& band, const std::string& area) const {

@@ -70,6 +70,9 @@ struct ScoreEntry {
 };
 
 class ContactStore {
+    // The tests' view of the positions and slots (tests/support/store_access.h).
+    friend struct ContactStoreTestAccess;
+
 public:
     // Number of records in the log.
     size_t count() const { return liveCount_; }
@@ -93,9 +96,6 @@ public:
     // Adds the record's band to the band list, then the record to the log:
     // both or, failing, neither (and the record is left as it was).
     void appendWithBand(CInfo&& record);
-    // Drops the record at position (0 <= position < count); the later
-    // records keep their order and move down by one position.
-    void removeAt(size_t position);
     // Drops the first record in log order with this call, band and mode;
     // false when there is none.
     bool removeFirstTwin(const std::string& call, const std::string& band, const std::string& mode);
@@ -107,9 +107,6 @@ public:
 
     // Number of stored records with this call, band and mode.
     size_t twinCount(const std::string& call, const std::string& band, const std::string& mode) const;
-    // Position of the first stored record with this call, band and mode.
-    std::optional<size_t> findFirstTwin(const std::string& call, const std::string& band,
-                                        const std::string& mode) const;
     // True when a stored record on this band has exactly this area.
     bool hasArea(const std::string& band, const std::string& area) const;
 
@@ -171,6 +168,21 @@ private:
 
     static std::string twinKey(const std::string& call, const std::string& band, const std::string& mode);
     static std::string areaKey(const std::string& band, const std::string& area);
+    // The index entries an append made (the bools: made, not found), so
+    // that a failure later in the append can take them back.
+    using Ids = std::unordered_map<std::string, uint32_t>;
+    struct IndexEntries {
+        std::pair<std::unordered_map<std::string, SlotQueue>::iterator, bool> twin{};
+        std::pair<std::unordered_map<std::string, size_t>::iterator, bool> area{};
+        std::pair<Ids::iterator, bool> bandId{};
+        std::pair<Ids::iterator, bool> areaId{};
+        bool areaNamed = false;
+    };
+    // Finds or makes the record's index entries and the room the append
+    // needs; the entry gets the band and area ids. On failure the store is
+    // as it was.
+    IndexEntries addIndexEntries(const CInfo& record, ScoreEntry& entry);
+    void removeIndexEntries(const IndexEntries& added) noexcept;
     void removeSlot(size_t slot);
     void compact();
     void probe() const {

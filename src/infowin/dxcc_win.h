@@ -14,6 +14,9 @@ class Settings;
 class WorkedBeforeState;
 
 class DXCC : public CallView, public InfoDialog {
+    // The tests reach the grid button (tests/support/info_windows_access.h).
+    friend struct InfoWindowsTestAccess;
+
 public:
     // Creates and shows the window on the calling thread, which must pump
     // messages and later destroy the object. The grid paints from the
@@ -25,9 +28,6 @@ public:
     void setCaption(const std::string& caption) override;
     // Repaints the whole grid at the button's next WM_PAINT.
     void refreshGrid() override;
-
-    // The grid button; nullptr when the window could not be created.
-    HWND gridButton() const { return button_.handle(); }
 
 private:
     BOOL onInit() override;

@@ -7,6 +7,9 @@
 #include "win/scoped_win.h"
 
 class CMemDC {
+    // The tests read the box the bitmap covers (tests/support/info_windows_access.h).
+    friend struct InfoWindowsTestAccess;
+
 public:
     // A memory device context compatible with target, covering target's
     // clipping box in target's own logical coordinates: whatever is drawn
@@ -21,8 +24,6 @@ public:
     // The memory device context to draw into; nullptr if it could not be made
     // (drawing into a null context fails harmlessly).
     HDC dc() const { return memory_.get(); }
-    // The target's clipping box, which the bitmap covers.
-    const RECT& rect() const { return rect_; }
 
 private:
     HDC target_;

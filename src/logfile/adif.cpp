@@ -114,102 +114,131 @@ size_t LineCounter::lineAt(size_t offset) {
     return line_;
 }
 
-AdifFile parseAdif(std::string_view text, AdifRecovery recovery) {
-    AdifFile file;
-    LineCounter lines(text);
-    size_t position = text.substr(0, kByteOrderMark.size()) == kByteOrderMark ? kByteOrderMark.size() : 0;
+namespace {
 
-    if (position < text.size() && text[position] != '<') {
-        const size_t endOfHeader = findMarker(text, position, "<EOH>");
-        if (endOfHeader == std::string_view::npos) {
-            throw AdifError(lines.lineAt(position), 0, position,
-                            "no <EOH> ends the header text (a file without a header starts with '<')");
+// Reads an ADIF file tag by tag: the header text, then fields gathered into
+// records up to each <EOR>. A bad record is reported, and with recovery
+// skipped up to its <EOR>.
+class AdifParser {
+public:
+    AdifParser(std::string_view text, AdifRecovery recovery) : text_(text), recovery_(recovery), lines_(text) {}
+
+    AdifFile parse() {
+        readHeaderText();
+        for (size_t at = text_.find('<', position_); at != std::string_view::npos; at = text_.find('<', position_)) {
+            if (!readTagAt(at)) {
+                return std::move(file_);
+            }
         }
-        file.header = std::string(text.substr(position, endOfHeader - position));
-        position = endOfHeader + 5;
+        if (!current_.fields.empty()) {
+            const AdifError error(current_.line, recordNumber_, current_.offset, "no <EOR> closes the last record");
+            if (recovery_ == AdifRecovery::kNone) {
+                throw error;
+            }
+            file_.skipped.push_back(error);
+        }
+        return std::move(file_);
     }
 
-    AdifRecord current;
-    size_t recordNumber = 1;
-    bool headerPossible = file.header.empty();  // an <EOH> may still close a header made of fields
-    // Reports a bad record; with recovery, skips it up to its <EOR> and
-    // tells where reading goes on (npos: nowhere).
-    auto badRecord = [&](size_t at, const std::string& problem, size_t searchFrom) {
-        AdifError error(lines.lineAt(at), recordNumber, at, problem);
-        if (recovery == AdifRecovery::kNone) {
-            throw error;
+private:
+    // Text before the first '<' is a header that an <EOH> must end.
+    void readHeaderText() {
+        position_ = text_.substr(0, kByteOrderMark.size()) == kByteOrderMark ? kByteOrderMark.size() : 0;
+        if (position_ < text_.size() && text_[position_] != '<') {
+            const size_t endOfHeader = findMarker(text_, position_, "<EOH>");
+            if (endOfHeader == std::string_view::npos) {
+                throw AdifError(lines_.lineAt(position_), 0, position_,
+                                "no <EOH> ends the header text (a file without a header starts with '<')");
+            }
+            file_.header = std::string(text_.substr(position_, endOfHeader - position_));
+            position_ = endOfHeader + 5;
         }
-        file.skipped.push_back(std::move(error));
-        current = AdifRecord();
-        ++recordNumber;
-        headerPossible = false;
-        const size_t end = searchFrom == std::string_view::npos ? searchFrom : findMarker(text, searchFrom, "<EOR>");
-        return end == std::string_view::npos ? end : end + 5;
-    };
+        headerPossible_ = file_.header.empty();
+    }
 
-    for (size_t at = text.find('<', position); at != std::string_view::npos; at = text.find('<', position)) {
+    // The tag at `at` and, for a field, its value. False when reading ends
+    // here (a bad record with nothing readable after it).
+    bool readTagAt(size_t at) {
         Tag tag;
         try {
-            tag = readTag(text, at);
+            tag = readTag(text_, at);
         } catch (const TagProblem& problem) {
-            const bool closed = text.find('>', at) != std::string_view::npos;
-            position = badRecord(at, problem.problem, closed ? at + 1 : std::string_view::npos);
-            if (position == std::string_view::npos) {
-                return file;
-            }
-            continue;
+            const bool closed = text_.find('>', at) != std::string_view::npos;
+            return skipBadRecord(at, problem.problem, closed ? at + 1 : std::string_view::npos);
         }
-        if (current.fields.empty()) {
-            current.offset = at;
-            current.line = lines.lineAt(at);
+        if (current_.fields.empty()) {
+            current_.offset = at;
+            current_.line = lines_.lineAt(at);
         }
-        position = tag.end;
+        position_ = tag.end;
         if (!tag.hasLength) {
-            if (tag.name == "EOR" && current.fields.empty()) {
-                ++file.emptyRecords;
-                headerPossible = false;
-            } else if (tag.name == "EOR") {
-                current.number = recordNumber++;
-                // The records of a log have much the same fields: room for
-                // as many as the last one held.
-                const size_t fieldsBefore = current.fields.size();
-                file.records.push_back(std::move(current));
-                current = AdifRecord();
-                current.fields.reserve(fieldsBefore);
-                headerPossible = false;
-            } else if (tag.name == "EOH") {
-                if (!headerPossible) {
-                    file.steppedOver.push_back(secondHeader(current, lines.lineAt(at), at));
-                }
-                current = AdifRecord();  // fields of a header are not kept
-                headerPossible = false;
-            } else if (tag.name != "EOF" || !current.fields.empty()) {
-                position = badRecord(at, "field " + shortened(tag.name) + " has no length", at);
-                if (position == std::string_view::npos) {
-                    return file;
-                }
-            }
-            continue;
+            return readMarker(tag, at);
         }
-        if (tag.length > text.size() - tag.end) {
-            position = badRecord(at,
+        if (tag.length > text_.size() - tag.end) {
+            return skipBadRecord(at,
                                  "the value of field " + shortened(tag.name) + " (" + std::to_string(tag.length) +
                                      " bytes) runs past the end of the file",
                                  tag.end);
-            if (position == std::string_view::npos) {
-                return file;
-            }
-            continue;
         }
-        current.fields.push_back({std::move(tag.name), std::string(text.substr(tag.end, tag.length))});
-        position = tag.end + tag.length;
+        current_.fields.push_back({std::move(tag.name), std::string(text_.substr(tag.end, tag.length))});
+        position_ = tag.end + tag.length;
+        return true;
     }
-    if (!current.fields.empty()) {
-        const AdifError error(current.line, recordNumber, current.offset, "no <EOR> closes the last record");
-        if (recovery == AdifRecovery::kNone) {
+
+    // A tag without a length: <EOR>, <EOH>, <EOF>, or a field that lacks one.
+    bool readMarker(const Tag& tag, size_t at) {
+        if (tag.name == "EOR" && current_.fields.empty()) {
+            ++file_.emptyRecords;
+            headerPossible_ = false;
+        } else if (tag.name == "EOR") {
+            current_.number = recordNumber_++;
+            // The records of a log have much the same fields: room for as
+            // many as the last one held.
+            const size_t fieldsBefore = current_.fields.size();
+            file_.records.push_back(std::move(current_));
+            current_ = AdifRecord();
+            current_.fields.reserve(fieldsBefore);
+            headerPossible_ = false;
+        } else if (tag.name == "EOH") {
+            if (!headerPossible_) {
+                file_.steppedOver.push_back(secondHeader(current_, lines_.lineAt(at), at));
+            }
+            current_ = AdifRecord();  // fields of a header are not kept
+            headerPossible_ = false;
+        } else if (tag.name != "EOF" || !current_.fields.empty()) {
+            return skipBadRecord(at, "field " + shortened(tag.name) + " has no length", at);
+        }
+        return true;
+    }
+
+    // Reports a bad record; with recovery, skips it up to the <EOR> found
+    // from searchFrom (npos: none). False when reading cannot go on.
+    bool skipBadRecord(size_t at, const std::string& problem, size_t searchFrom) {
+        AdifError error(lines_.lineAt(at), recordNumber_, at, problem);
+        if (recovery_ == AdifRecovery::kNone) {
             throw error;
         }
-        file.skipped.push_back(error);
+        file_.skipped.push_back(std::move(error));
+        current_ = AdifRecord();
+        ++recordNumber_;
+        headerPossible_ = false;
+        const size_t end = searchFrom == std::string_view::npos ? searchFrom : findMarker(text_, searchFrom, "<EOR>");
+        position_ = end == std::string_view::npos ? end : end + 5;
+        return position_ != std::string_view::npos;
     }
-    return file;
+
+    std::string_view text_;
+    AdifRecovery recovery_;
+    LineCounter lines_;
+    AdifFile file_;
+    size_t position_ = 0;
+    AdifRecord current_;
+    size_t recordNumber_ = 1;
+    bool headerPossible_ = true;  // an <EOH> may still close a header made of fields
+};
+
+}  // namespace
+
+AdifFile parseAdif(std::string_view text, AdifRecovery recovery) {
+    return AdifParser(text, recovery).parse();
 }

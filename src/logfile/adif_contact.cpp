@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <functional>
 
 #include "calendar/calendar.h"
 #include "logfile/date_text.h"
@@ -207,23 +208,16 @@ std::string callPrefix(std::string_view call) {
     return prefix;
 }
 
-LogContact contactFromRecord(const AdifRecord& record, const std::string& defaultOwnCall,
-                             std::vector<std::string>* warnings) {
-    auto value = [&](std::string_view name) -> const std::string* { return record.find(name); };
-    auto valueOr = [&](std::string_view name, std::string_view fallback) {
-        const std::string* found = value(name);
-        return found != nullptr ? *found : std::string(fallback);
-    };
-    auto warn = [&](std::string text) {
-        if (warnings != nullptr) {
-            warnings->push_back(std::move(text));
-        }
-    };
+namespace {
 
-    LogContact contact;
-    contact.line = record.line;
-    contact.record = record.number;
-    const std::string* call = value("CALL");
+std::string valueOr(const AdifRecord& record, std::string_view name, std::string_view fallback) {
+    const std::string* found = record.find(name);
+    return found != nullptr ? *found : std::string(fallback);
+}
+
+// CALL, QSO_DATE and TIME_ON: a contact has all three, or is refused.
+void readCallAndTime(const AdifRecord& record, LogContact& contact) {
+    const std::string* call = record.find("CALL");
     if (call == nullptr) {
         throw FieldError("no CALL");
     }
@@ -231,9 +225,8 @@ LogContact contactFromRecord(const AdifRecord& record, const std::string& defaul
         throw FieldError("CALL is empty");
     }
     contact.call = *call;
-
-    const std::string* date = value("QSO_DATE");
-    const std::string* time = value("TIME_ON");
+    const std::string* date = record.find("QSO_DATE");
+    const std::string* time = record.find("TIME_ON");
     if (date == nullptr) {
         throw FieldError("no QSO_DATE");
     }
@@ -246,13 +239,17 @@ LogContact contactFromRecord(const AdifRecord& record, const std::string& defaul
     if (!parseAdifDateTime(*date, *time, contact.oleDate)) {
         throw FieldError(quoted("TIME_ON", *time) + " is not a time of day (HHMM or HHMMSS)");
     }
+}
 
-    const std::string* frequency = value("FREQ");
+// FREQ and BAND: the band as given, else the frequency's; a disagreement or
+// no band at all is a warning.
+void readFrequencyAndBand(const AdifRecord& record, LogContact& contact, const std::function<void(std::string)>& warn) {
+    const std::string* frequency = record.find("FREQ");
     if (frequency != nullptr && !parseFrequencyMHz(*frequency, contact.frequency)) {
         throw FieldError(quoted("FREQ", *frequency) + " is not a frequency in MHz");
     }
     const std::string frequencyBand = bandOfFrequency(contact.frequency);
-    const std::string* band = value("BAND");
+    const std::string* band = record.find("BAND");
     contact.band = band != nullptr ? lowerCase(trimmed(*band)) : frequencyBand;
     if (band != nullptr && frequency != nullptr && contact.band != frequencyBand) {
         warn(quoted("BAND", *band) + " disagrees with " + quoted("FREQ", *frequency) + ": the band is kept");
@@ -261,19 +258,11 @@ LogContact contactFromRecord(const AdifRecord& record, const std::string& defaul
         warn(frequency == nullptr ? std::string("neither BAND nor FREQ: the contact has no band")
                                   : quoted("FREQ", *frequency) + " is in no amateur band");
     }
+}
 
-    const std::string mode = upperCase(trimmed(valueOr("MODE", "")));
-    const std::string submode = upperCase(trimmed(valueOr("SUBMODE", "")));
-    const bool sideband = mode == "SSB" || mode == "USB" || mode == "LSB" || submode == "LSB" || submode == "USB";
-    contact.mode = sideband ? "SSB" : mode;
-
-    contact.rstSent = valueOr("RST_SENT", "");
-    contact.rstReceived = valueOr("RST_RCVD", "");
-    contact.exchangeSent = valueOr("STX_STRING", valueOr("MY_STATE", ""));
-    contact.exchangeReceived = valueOr("SRX_STRING", valueOr("STATE", ""));
-    contact.ownCall = valueOr("STATION_CALLSIGN", valueOr("OPERATOR", defaultOwnCall));
-
-    const std::string* dxcc = value("DXCC");
+// The prefix of the DXCC entity the record names, else the call's.
+std::string prefixOfRecord(const AdifRecord& record, const std::string& call) {
+    const std::string* dxcc = record.find("DXCC");
     std::string prefix;
     if (dxcc != nullptr && !trimmed(*dxcc).empty()) {
         const std::string_view number = trimmed(*dxcc);
@@ -282,7 +271,32 @@ LogContact contactFromRecord(const AdifRecord& record, const std::string& defaul
         }
         prefix = prefixOfDxcc(digitsValue(number));
     }
-    contact.prefix = prefix.empty() ? callPrefix(contact.call) : prefix;
+    return prefix.empty() ? callPrefix(call) : prefix;
+}
+
+}  // namespace
+
+LogContact contactFromRecord(const AdifRecord& record, const std::string& defaultOwnCall,
+                             std::vector<std::string>* warnings) {
+    LogContact contact;
+    contact.line = record.line;
+    contact.record = record.number;
+    readCallAndTime(record, contact);
+    readFrequencyAndBand(record, contact, [warnings](std::string text) {
+        if (warnings != nullptr) {
+            warnings->push_back(std::move(text));
+        }
+    });
+    const std::string mode = upperCase(trimmed(valueOr(record, "MODE", "")));
+    const std::string submode = upperCase(trimmed(valueOr(record, "SUBMODE", "")));
+    const bool sideband = mode == "SSB" || mode == "USB" || mode == "LSB" || submode == "LSB" || submode == "USB";
+    contact.mode = sideband ? "SSB" : mode;
+    contact.rstSent = valueOr(record, "RST_SENT", "");
+    contact.rstReceived = valueOr(record, "RST_RCVD", "");
+    contact.exchangeSent = valueOr(record, "STX_STRING", valueOr(record, "MY_STATE", ""));
+    contact.exchangeReceived = valueOr(record, "SRX_STRING", valueOr(record, "STATE", ""));
+    contact.ownCall = valueOr(record, "STATION_CALLSIGN", valueOr(record, "OPERATOR", defaultOwnCall));
+    contact.prefix = prefixOfRecord(record, contact.call);
     return contact;
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <map>
+#include <utility>
 
 #include "logfile/adif_contact.h"
 #include "logfile/cabrillo_category.h"
@@ -267,6 +268,33 @@ private:
     std::map<size_t, OtherLayout> otherLayouts_;
 };
 
+// A header tag; one of the tags a log may give on several lines is joined
+// to its first line.
+void addHeaderTag(CabrilloLog& log, const std::string& name, std::string_view value, size_t lineNumber) {
+    for (const JoinedTag& joinedTag : kJoinedTags) {
+        if (name != joinedTag.name) {
+            continue;
+        }
+        for (CabrilloTag& earlier : log.header) {
+            if (earlier.name == name) {
+                earlier.value += joinedTag.separator;
+                earlier.value += value;
+                return;
+            }
+        }
+    }
+    log.header.push_back({name, std::string(value), lineNumber});
+}
+
+// The line that starts at start, without its '\n'; start moves to the next.
+std::string_view nextLine(std::string_view text, size_t& start) {
+    const size_t end = text.find('\n', start);
+    const std::string_view line =
+        text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
+    start = end == std::string_view::npos ? text.size() : end + 1;
+    return line;
+}
+
 }  // namespace
 
 CabrilloLog readCabrillo(std::string_view text) {
@@ -281,10 +309,7 @@ CabrilloLog readCabrillo(std::string_view text) {
     };
 
     for (size_t start = 0; start < text.size();) {
-        const size_t end = text.find('\n', start);
-        std::string_view whole =
-            text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
-        start = end == std::string_view::npos ? text.size() : end + 1;
+        std::string_view whole = nextLine(text, start);
         ++lineNumber;
         if (lineNumber == 1 && whole.substr(0, 3) == "\xEF\xBB\xBF") {
             whole.remove_prefix(3);
@@ -294,9 +319,8 @@ CabrilloLog readCabrillo(std::string_view text) {
             continue;
         }
         if (ended) {
-            if (!warnedAfterEnd) {
+            if (!std::exchange(warnedAfterEnd, true)) {
                 problem(LogProblem::Kind::kWarning, "text after END-OF-LOG: is ignored");
-                warnedAfterEnd = true;
             }
             continue;
         }
@@ -324,23 +348,7 @@ CabrilloLog readCabrillo(std::string_view text) {
         if (name == "START-OF-LOG") {
             started = true;
         }
-        bool joined = false;
-        for (const JoinedTag& joinedTag : kJoinedTags) {
-            if (name != joinedTag.name) {
-                continue;
-            }
-            for (CabrilloTag& earlier : log.header) {
-                if (earlier.name == name) {
-                    earlier.value += joinedTag.separator;
-                    earlier.value += value;
-                    joined = true;
-                    break;
-                }
-            }
-        }
-        if (!joined) {
-            log.header.push_back({name, std::string(value), lineNumber});
-        }
+        addHeaderTag(log, name, value, lineNumber);
     }
     qsos.finish();
     addCategoryTags(log.header, log.problems);

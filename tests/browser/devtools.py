@@ -179,12 +179,23 @@ class Browser:
             raise DevToolsError(details.get("exception", {}).get("description") or details.get("text"))
         return result["result"].get("value")
 
+    # What Chromium answers when a page goes away under an evaluation, as a
+    # click on a link makes it do.
+    NAVIGATING = ("Inspected target navigated or closed", "Cannot find context with specified id",
+                  "Execution context was destroyed")
+
     def wait_until(self, expression, what):
-        """Evaluates the expression until it is true; fails after the timeout."""
+        """Evaluates the expression until it is true; fails after the timeout.
+        An evaluation that a navigation cuts short is tried again in the next
+        page."""
         deadline = time.monotonic() + self.timeout
         while time.monotonic() < deadline:
-            if self.evaluate(expression):
-                return
+            try:
+                if self.evaluate(expression):
+                    return
+            except DevToolsError as error:
+                if not any(text in str(error) for text in self.NAVIGATING):
+                    raise
             time.sleep(0.02)
         raise DevToolsError(f"not reached in time: {what}")
 

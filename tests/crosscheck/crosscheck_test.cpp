@@ -181,6 +181,37 @@ TEST_F(CrossCheck, ACountedContactPairsBeforeANearerDuplicate) {
     EXPECT_EQ(verdict(b, 0), "CONFIRMED PY2AAA:1 ");
 }
 
+// A contact the engine refused (here for want of an exchange) is no
+// duplicate twin: nothing can take its pair over, so only the first round
+// keeps the counted contact from losing to it.
+TEST_F(CrossCheck, ACountedContactPairsBeforeANearerRefusedOne) {
+    const size_t a = add("PY2AAA", {qso(1, at(12, 0), "PY2BBB", "SP", "RJ"),
+                                    qso(2, at(12, 3), "PY2BBB", "SP", "", "40m", "CW", EngineResult::kRefused)});
+    const size_t b = add("PY2BBB", {qso(1, at(12, 2), "PY2AAA", "RJ", "SP")});
+    anchorClocks({a, b});
+    run();
+    EXPECT_EQ(verdict(a, 0), "CONFIRMED PY2BBB:1 ");
+    EXPECT_EQ(status(a, 1), QsoStatus::kRefused);
+    EXPECT_EQ(other(a, 1), "");
+    EXPECT_EQ(verdict(b, 0), "CONFIRMED PY2AAA:1 ");
+}
+
+// Two logs of one call: the first counts; the second's contacts are
+// nobody's counterpart, not even as a busted call, and its own contacts
+// still get verdicts.
+TEST_F(CrossCheck, ASecondLogOfACallIsNobodysCounterpart) {
+    const size_t first = add("PY2AAA", {qso(1, at(12, 0), "PY2BBB", "SP", "RJ")});
+    const size_t second = add("PY2AAA", {qso(1, at(13, 0), "PY2BBX", "SP", "RJ")});
+    const size_t b = add("PY2BBB", {qso(1, at(12, 0), "PY2AAA", "RJ", "SP"), qso(2, at(13, 0), "PY2AAA", "RJ", "SP")});
+    run();
+    EXPECT_EQ(verdict(first, 0), "CONFIRMED PY2BBB:1 ");
+    EXPECT_EQ(verdict(b, 0), "CONFIRMED PY2AAA:1 ");
+    EXPECT_EQ(status(b, 1), QsoStatus::kNil);
+    EXPECT_EQ(other(b, 1), "");
+    ASSERT_EQ(verdicts_[second].qsos.size(), 1u);
+    EXPECT_EQ(other(second, 0), "");
+}
+
 TEST_F(CrossCheck, ACountedContactTakesOverThePairOfItsDuplicate) {
     // The duplicate alone is within the window; the contact it repeats takes its pair.
     const size_t a = add("PY2AAA", {qso(1, at(12, 0), "PY2BBB", "SP", "RJ"), dupe(2, at(12, 4), "PY2BBB", "SP", "MG")});

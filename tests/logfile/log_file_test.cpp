@@ -193,12 +193,23 @@ INSTANTIATE_TEST_SUITE_P(
                       NotALog{"a README", "Logs of the TORV contest\n\nSend yours by mail.\n", kNoLog},
                       NotALog{"a page", "<!DOCTYPE html>\n<html><body>log</body></html>\n", kNoLog},
                       NotALog{"a UTF-16 list of calls", utf16Of("PY1AA\r\nPY2BB\r\n", false), kNoLog},
+                      NotALog{"a tag without a name", "<:5>PY1AA and more text\n", kNoLog},
+                      NotALog{"a tag without a length", "<CALL>PY1AA and more text\n", kNoLog},
                       NotALog{"an empty file", "", "empty"},
                       NotALog{"blanks alone", "\xEF\xBB\xBF \r\n\t\r\n", "empty"}),
     [](const ::testing::TestParamInfo<NotALog>& testCase) { return testName(testCase.param.description); });
 
 const std::string kRecord =
     "<CALL:5>PY1AA<QSO_DATE:8>20150912<TIME_ON:4>1200<BAND:3>40m<STATION_CALLSIGN:5>PY2ZZ<EOR>\n";
+
+// A file cut before its first <EOR> that starts with a field is still an
+// ADIF log: the committee hears what is wrong with it in ADIF terms.
+TEST(LogFileAdif, AFileCutInItsFirstRecordIsStillAdif) {
+    const LogFile log = readLog("<CALL:5>PY1AA<QSO_DATE:8>20150912");
+    EXPECT_EQ(log.format, LogFormat::kAdif);
+    EXPECT_EQ(problemText(log.problems), "skipped line 1, record 1: no <EOR> closes the last record\n");
+    EXPECT_TRUE(log.contacts.empty());
+}
 
 TEST(LogFileAdif, EndOfFileMarkAndEmptyRecordsAreNoRecords) {
     const LogFile ended = readLog("<ADIF_VER:5>3.1.0<EOH>\n" + kRecord + "<EOF>\n");

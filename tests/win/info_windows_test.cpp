@@ -26,6 +26,7 @@
 #include "infowin/oblast_win.h"
 #include "infowin_resource.h"
 #include "support/fakes.h"
+#include "support/info_windows_access.h"
 #include "support/temp_folder.h"
 #include "win/plugin_module_win.h"
 #include "win/scoped_win.h"
@@ -270,8 +271,8 @@ protected:
     Screenshot paintedGrid() {
         return ui.run([this] {
             callView->refreshGrid();
-            UpdateWindow(callView->gridButton());
-            return Screenshot(callView->gridButton());
+            UpdateWindow(InfoWindowsTestAccess::gridButton(*callView));
+            return Screenshot(InfoWindowsTestAccess::gridButton(*callView));
         });
     }
 
@@ -330,7 +331,7 @@ TEST_F(CallWindowTest, FirstOpeningIsAtTheDefaultPositionWithTheTemplateSize) {
 
         HWND button = GetDlgItem(window, 1003);
         ASSERT_NE(button, nullptr);
-        EXPECT_EQ(button, callView->gridButton());
+        EXPECT_EQ(button, InfoWindowsTestAccess::gridButton(*callView));
         EXPECT_EQ(windowText(button), "Button1");
         const DWORD buttonStyle = static_cast<DWORD>(GetWindowLongA(button, GWL_STYLE));
         EXPECT_EQ(buttonStyle & BS_TYPEMASK, static_cast<DWORD>(BS_OWNERDRAW));
@@ -398,7 +399,7 @@ TEST_F(CallWindowTest, ButtonFillsTheClientAreaLessItsMargins) {
         GetClientRect(callView->window(), &client);
         EXPECT_EQ(client.right, 300);
         EXPECT_EQ(client.bottom, 200);
-        return childRect(callView->gridButton());
+        return childRect(InfoWindowsTestAccess::gridButton(*callView));
     });
     EXPECT_EQ(button.left, 5);
     EXPECT_EQ(button.top, 5);
@@ -414,7 +415,7 @@ TEST_F(CallWindowTest, ButtonOfAClientAreaSmallerThanItsMarginsIsEmpty) {
         RECT client;
         GetClientRect(callView->window(), &client);
         ASSERT_LT(client.bottom, 10);
-        const RECT button = childRect(callView->gridButton());
+        const RECT button = childRect(InfoWindowsTestAccess::gridButton(*callView));
         EXPECT_EQ(button.right - button.left, client.right - 10);
         EXPECT_EQ(button.bottom - button.top, 0);
     });
@@ -491,7 +492,7 @@ TEST_F(CallWindowTest, EveryDrawRequestRepaintsTheWholeItem) {
         item.CtlType = ODT_BUTTON;
         item.CtlID = IDC_DXCC_GRID;
         item.itemState = ODS_FOCUS | ODS_SELECTED;
-        item.hwndItem = callView->gridButton();
+        item.hwndItem = InfoWindowsTestAccess::gridButton(*callView);
         item.hDC = target.get();
         item.rcItem = all;
 
@@ -554,8 +555,8 @@ TEST_F(CallWindowTest, UserCloseOnlyHidesAndTheDestructorDestroys) {
     // Esc, through the message loop's dialog keyboard handling.
     ui.run([&] {
         ShowWindow(window, SW_SHOW);
-        SetFocus(callView->gridButton());
-        PostMessageA(callView->gridButton(), WM_KEYDOWN, VK_ESCAPE, 0);
+        SetFocus(InfoWindowsTestAccess::gridButton(*callView));
+        PostMessageA(InfoWindowsTestAccess::gridButton(*callView), WM_KEYDOWN, VK_ESCAPE, 0);
     });
     ui.run([] {});
     ui.run([] {});
@@ -581,7 +582,7 @@ TEST_F(CallWindowTest, PaintingLeaksNoGdiObject) {
         for (int i = 0; i < 200; ++i) {
             state.setBandIndex(i % 6);
             callView->refreshGrid();
-            UpdateWindow(callView->gridButton());
+            UpdateWindow(InfoWindowsTestAccess::gridButton(*callView));
         }
     });
     const long inUseAfter = ui.run([] { return gdiObjectsInUse(); });
@@ -869,10 +870,10 @@ TEST(MemoryDcTest, DrawsOffScreenAndCopiesItsBoxToTheSameCoordinates) {
         IntersectClipRect(target.get(), 20, 10, 60, 50);
         {
             CMemDC memory(target.get());
-            EXPECT_EQ(memory.rect().left, 20);
-            EXPECT_EQ(memory.rect().top, 10);
-            EXPECT_EQ(memory.rect().right, 60);
-            EXPECT_EQ(memory.rect().bottom, 50);
+            EXPECT_EQ(InfoWindowsTestAccess::rect(memory).left, 20);
+            EXPECT_EQ(InfoWindowsTestAccess::rect(memory).top, 10);
+            EXPECT_EQ(InfoWindowsTestAccess::rect(memory).right, 60);
+            EXPECT_EQ(InfoWindowsTestAccess::rect(memory).bottom, 50);
             ScopedBrush red(CreateSolidBrush(RGB(255, 0, 0)));
             FillRect(memory.dc(), &all, red.get());
             // Nothing reaches the target before the end.

@@ -80,7 +80,6 @@ enum class Fault { kNone, kNil, kBustedCall, kBustedExchange, kDupe, kRefused, k
 
 // Stations send a state's code, never "UF", the last one.
 constexpr uint32_t kMainlandAreaCount = static_cast<uint32_t>(areaCodes.size() - 1);
-
 // Clocks off by whole hours: time zones set wrong (Brazil's is three hours
 // behind), a date a day off.
 constexpr std::array<int, 7> kWholeHours = {-3, -3, -2, -1, 1, 24, -24};
@@ -174,328 +173,422 @@ std::string timeText(int64_t minute) {
     return twoDigits(c.hour) + twoDigits(c.minute);
 }
 
-SimContest generateContest(const SimOptions& options) {
-    Random random(options.seed);
-    SimContest contest;
-    contest.startMinute = options.startMinute;
-    contest.endMinute = options.startMinute + options.durationMinutes - 1;
-    contest.categoriesListed = options.categoriesListed;
+namespace {
 
-    // The stations.
-    std::vector<Station> stations;
-    std::unordered_set<std::string> taken;
-    const int regular = std::clamp(options.stations, 2, 50000);
-    const int wanted = regular + std::clamp(options.casualStations, 0, 50000);
-    while (static_cast<int>(stations.size()) < wanted) {
-        Station s;
-        s.call = stationCall(random.below(static_cast<uint32_t>(kPrefixes.size())), 1 + random.below(9),
-                             random.below(26), random.below(26));
-        if (!taken.insert(s.call).second) {
-            continue;
-        }
-        if (random.chance(0.02)) {
-            s.call += "/P";
-        }
-        const uint32_t kind = random.below(100);
-        s.exchange = kind < 90   ? std::string(areaCodes[random.below(kMainlandAreaCount)])
-                     : kind < 95 ? "QRP"
-                     : kind < 98 ? "YL"
-                                 : "MIL";
-        if (random.chance(options.singleBandShare)) {
-            s.singleBand = static_cast<int>(random.below(static_cast<uint32_t>(kBands.size())));
-        }
-        s.casual = static_cast<int>(stations.size()) >= regular;
-        s.submits = s.casual ? random.chance(options.casualSubmitShare) : !random.chance(options.silentShare);
-        s.adif = random.chance(options.adifShare);
-        stations.push_back(s);
-    }
-    for (Station& s : stations) {
-        if (!s.submits) {
-            contest.silentStations.push_back(s.call);
-            continue;
-        }
-        SimLog log;
-        log.call = s.call;
-        log.adif = s.adif;
-        log.categoryOperator = random.chance(0.8) ? "SINGLE-OP" : "MULTI-OP";
-        log.categoryBand = s.singleBand < 0 ? "ALL" : std::string(kBands[s.singleBand].band);
-        if (s.singleBand >= 0) {
-            log.categoryBand.back() = 'M';
-        } else if (random.chance(options.otherCategoryShare)) {
-            log.categoryBand = random.chance(0.5) ? "160M" : "6M";
-        }
-        log.categoryPower = std::string(
-            contest::kPowerCategories[random.below(static_cast<uint32_t>(contest::kPowerCategories.size()))]);
-        // A clock error shows only through pairs: a log of one or two contacts keeps its clock.
-        const double clock = random.unit();
-        if (!s.casual && clock < options.wholeHoursShare) {
-            log.wholeHours = kWholeHours[random.below(static_cast<uint32_t>(kWholeHours.size()))];
-            const int minutes = random.chance(0.5) ? 0 : 2 + static_cast<int>(random.below(4));
-            log.clockOffset = log.wholeHours * 60 + (random.chance(0.5) ? minutes : -minutes);
-        } else if (!s.casual && clock < options.wholeHoursShare + options.clockOffShare) {
-            const int size = 2 + static_cast<int>(random.below(9));
-            log.clockOffset = random.chance(0.5) ? size : -size;
-        }
-        const double claim = random.unit();
-        log.claimPresent = claim >= options.claimMissingShare;
-        log.claimWrong = log.claimPresent && claim < options.claimMissingShare + options.claimWrongShare;
-        s.log = static_cast<int>(contest.logs.size());
-        contest.logs.push_back(log);
+// One contact while it is made: who, where, when, and what went wrong.
+struct Contact {
+    const Station* side[2] = {nullptr, nullptr};
+    bool bothSubmit = false;
+    uint32_t band = 0;  // index into kBands
+    bool cw = false;
+    uint64_t key = 0;  // the pair, band and mode, made once
+    Fault fault = Fault::kNone;
+    int faulty = 0;  // the side the fault is in
+    int64_t minute = 0;
+    std::string bandName;
+    std::string mode;
+    uint32_t kHz = 0;
+    std::string bustedCall;
+    std::string wrongExchange;
+    int error[2] = {0, 0};  // each side's time error
+    int copyAt = 0;         // a duplicate's copy, minutes from the contact
+};
+
+// Makes a whole contest from its options: the stations and their logs, the
+// contacts really made and how each side logged them. The random draws come
+// in one fixed order, so one seed gives one contest.
+class ContestMaker {
+public:
+    explicit ContestMaker(const SimOptions& options) : options_(options), random_(options.seed) {
+        contest_.startMinute = options.startMinute;
+        contest_.endMinute = options.startMinute + options.durationMinutes - 1;
+        contest_.categoriesListed = options.categoriesListed;
     }
 
-    // The contacts really made, each (pair, band, mode) once, and how each
-    // side logged it.
-    std::vector<std::vector<Line>> lines(contest.logs.size());
-    std::vector<std::unordered_set<std::string>> keys(contest.logs.size());
-    std::vector<ClockShare> clocks(contest.logs.size());
-    std::unordered_set<uint64_t> made;
-    uint64_t order = 0;
-    const uint32_t n = static_cast<uint32_t>(stations.size());
-    const int jitter = std::max(0, options.jitterMinutes);
-    auto active = [&]() {
-        // Busy stations make more contacts: the square of a uniform draw.
-        const double u = random.unit();
-        return std::min(static_cast<uint32_t>(regular) - 1, static_cast<uint32_t>(u * u * regular));
-    };
-    auto logOf = [&](const Station& s) -> SimLog& { return contest.logs[static_cast<size_t>(s.log)]; };
+    SimContest make() {
+        makeStations();
+        openLogs();
+        lines_.resize(contest_.logs.size());
+        keys_.resize(contest_.logs.size());
+        clocks_.resize(contest_.logs.size());
+        const uint32_t everyone = static_cast<uint32_t>(stations_.size());
+        for (int c = 0, attempts = 0; c < options_.contacts && attempts < options_.contacts * 20; ++attempts) {
+            c += makeContact(active(), active()) ? 1 : 0;
+        }
+        for (uint32_t casual = static_cast<uint32_t>(regular_); casual < everyone; ++casual) {
+            const uint32_t contacts = 1 + random_.below(2);
+            for (uint32_t c = 0, attempts = 0; c < contacts && attempts < 20; ++attempts) {
+                c += makeContact(casual, active()) ? 1 : 0;
+            }
+        }
+        keepWholeHoursFoundOnly();
+        writeLogs();
+        return std::move(contest_);
+    }
+
+private:
+    void makeStations() {
+        std::unordered_set<std::string> taken;
+        regular_ = std::clamp(options_.stations, 2, 50000);
+        const int wanted = regular_ + std::clamp(options_.casualStations, 0, 50000);
+        while (static_cast<int>(stations_.size()) < wanted) {
+            Station s;
+            s.call = stationCall(random_.below(static_cast<uint32_t>(kPrefixes.size())), 1 + random_.below(9),
+                                 random_.below(26), random_.below(26));
+            if (!taken.insert(s.call).second) {
+                continue;
+            }
+            if (random_.chance(0.02)) {
+                s.call += "/P";
+            }
+            const uint32_t kind = random_.below(100);
+            s.exchange = kind < 90   ? std::string(areaCodes[random_.below(kMainlandAreaCount)])
+                         : kind < 95 ? "QRP"
+                         : kind < 98 ? "YL"
+                                     : "MIL";
+            if (random_.chance(options_.singleBandShare)) {
+                s.singleBand = static_cast<int>(random_.below(static_cast<uint32_t>(kBands.size())));
+            }
+            s.casual = static_cast<int>(stations_.size()) >= regular_;
+            s.submits = s.casual ? random_.chance(options_.casualSubmitShare) : !random_.chance(options_.silentShare);
+            s.adif = random_.chance(options_.adifShare);
+            stations_.push_back(s);
+        }
+    }
+
+    // A log for each station that sends one: its category, clock and claim.
+    void openLogs() {
+        for (Station& s : stations_) {
+            if (!s.submits) {
+                contest_.silentStations.push_back(s.call);
+                continue;
+            }
+            SimLog log;
+            log.call = s.call;
+            log.adif = s.adif;
+            log.categoryOperator = random_.chance(0.8) ? "SINGLE-OP" : "MULTI-OP";
+            log.categoryBand = s.singleBand < 0 ? "ALL" : std::string(kBands[s.singleBand].band);
+            if (s.singleBand >= 0) {
+                log.categoryBand.back() = 'M';
+            } else if (random_.chance(options_.otherCategoryShare)) {
+                log.categoryBand = random_.chance(0.5) ? "160M" : "6M";
+            }
+            log.categoryPower = std::string(
+                contest::kPowerCategories[random_.below(static_cast<uint32_t>(contest::kPowerCategories.size()))]);
+            setClock(s, log);
+            const double claim = random_.unit();
+            log.claimPresent = claim >= options_.claimMissingShare;
+            log.claimWrong = log.claimPresent && claim < options_.claimMissingShare + options_.claimWrongShare;
+            s.log = static_cast<int>(contest_.logs.size());
+            contest_.logs.push_back(log);
+        }
+    }
+
+    // A clock error shows only through pairs: a log of one or two contacts keeps its clock.
+    void setClock(const Station& s, SimLog& log) {
+        const double clock = random_.unit();
+        if (!s.casual && clock < options_.wholeHoursShare) {
+            log.wholeHours = kWholeHours[random_.below(static_cast<uint32_t>(kWholeHours.size()))];
+            const int minutes = random_.chance(0.5) ? 0 : 2 + static_cast<int>(random_.below(4));
+            log.clockOffset = log.wholeHours * 60 + (random_.chance(0.5) ? minutes : -minutes);
+        } else if (!s.casual && clock < options_.wholeHoursShare + options_.clockOffShare) {
+            const int size = 2 + static_cast<int>(random_.below(9));
+            log.clockOffset = random_.chance(0.5) ? size : -size;
+        }
+    }
+
+    // Busy stations make more contacts: the square of a uniform draw.
+    uint32_t active() {
+        const double u = random_.unit();
+        return std::min(static_cast<uint32_t>(regular_) - 1, static_cast<uint32_t>(u * u * regular_));
+    }
+
+    SimLog& logOf(const Station& s) { return contest_.logs[static_cast<size_t>(s.log)]; }
+
     // The minutes of a log's clock error within the whole hours, which the
     // median finds after the hours.
-    auto clockMinutes = [&](const Station& s) {
-        return s.submits ? logOf(s).clockOffset - 60 * logOf(s).wholeHours : 0;
-    };
+    int clockMinutes(const Station& s) { return s.submits ? logOf(s).clockOffset - 60 * logOf(s).wholeHours : 0; }
+
     // Makes one contact of a with b and logs it; false when the two cannot
     // make another one (same station, band, already made).
-    auto makeContact = [&](uint32_t a, uint32_t b) -> bool {
+    bool makeContact(uint32_t a, uint32_t b) {
         if (a == b) {
             return false;
         }
-        const Station* side[2] = {&stations[a], &stations[b]};
-        const bool bothSubmit = side[0]->submits && side[1]->submits;
-        if (bothSubmit && logOf(*side[0]).wholeHours != 0 && logOf(*side[1]).wholeHours != 0) {
+        Contact c;
+        c.side[0] = &stations_[a];
+        c.side[1] = &stations_[b];
+        c.bothSubmit = c.side[0]->submits && c.side[1]->submits;
+        if (c.bothSubmit && logOf(*c.side[0]).wholeHours != 0 && logOf(*c.side[1]).wholeHours != 0) {
             return false;  // two clocks off by hours could agree
         }
-        uint32_t band = random.below(static_cast<uint32_t>(kBands.size()));
-        if (side[0]->singleBand >= 0 && !random.chance(options.otherBandRate)) {
-            band = static_cast<uint32_t>(side[0]->singleBand);
-        }
-        if (side[1]->singleBand >= 0 && static_cast<uint32_t>(side[1]->singleBand) != band &&
-            !random.chance(options.otherBandRate)) {
+        if (!chooseBandAndMode(a, b, c)) {
             return false;
         }
-        const bool cw = random.chance(0.5);
-        const uint64_t key =
-            ((static_cast<uint64_t>(std::min(a, b)) * n + std::max(a, b)) * 8 + band) * 2 + (cw ? 1 : 0);
-        if (made.count(key) != 0) {
+        drawFault(c);
+        place(c);
+        miscopy(c);
+        if (!drawTimeErrors(c)) {
             return false;
         }
-
-        Fault fault = Fault::kNone;
-        const double draw = random.unit();
-        double edge = options.refusedRate;
-        if (draw < edge) {
-            fault = Fault::kRefused;
-        } else if (draw < (edge += options.nilRate)) {
-            fault = bothSubmit ? Fault::kNil : Fault::kNone;
-        } else if (draw < (edge += options.bustedCallRate)) {
-            fault = bothSubmit ? Fault::kBustedCall : Fault::kNone;
-        } else if (draw < (edge += options.bustedExchangeRate)) {
-            fault = bothSubmit ? Fault::kBustedExchange : Fault::kNone;
-        } else if (draw < (edge += options.dupeRate)) {
-            fault = Fault::kDupe;
-        } else if (draw < (edge += options.offBandRate)) {
-            fault = Fault::kOffBand;
-        } else if (draw < (edge += options.outOfPeriodRate)) {
-            fault = Fault::kOutOfPeriod;
-        }
-        // The side the fault is in: one that sends a log.
-        int faulty = random.chance(0.5) ? 0 : 1;
-        if (!side[faulty]->submits) {
-            faulty = 1 - faulty;
-        }
-
-        // Out of the period by 5 to 60 minutes; in it, a quarter of an hour
-        // from its ends, so that no error of a side crosses an end.
-        int64_t minute = options.startMinute + 15 + random.below(static_cast<uint32_t>(options.durationMinutes - 30));
-        if (fault == Fault::kOutOfPeriod) {
-            minute = random.chance(0.5) ? contest.startMinute - 5 - random.below(56)
-                                        : contest.endMinute + 5 + random.below(56);
-        }
-        std::string bandName = kBands[band].band;
-        std::string mode = cw ? "CW" : "SSB";
-        uint32_t kHz = (cw ? kBands[band].cwKHz : kBands[band].ssbKHz) + random.below(20);
-        if (fault == Fault::kRefused) {
-            if (side[0]->adif && side[1]->adif && random.chance(0.5)) {
-                mode = "RTTY";
-                bandName = "20m";
-                kHz = 14080 + random.below(10);
-            } else {
-                mode = "CW";
-                bandName = "30m";
-                kHz = 10110 + random.below(20);
-            }
-        } else if (fault == Fault::kOffBand) {
-            const uint32_t which = random.below(3);
-            bandName = which == 0 ? "6m" : which == 1 ? "60m" : "";
-            kHz = which == 0 ? 50090 + random.below(100) : which == 1 ? 5354 + random.below(10) : 0;
-        }
-        std::string bustedCall;
-        if (fault == Fault::kBustedCall) {
-            bustedCall = miscopied(side[1 - faulty]->call, random);
-            if (keys[static_cast<size_t>(side[faulty]->log)].count(bustedCall + "\n" + bandName + "\n" + mode)) {
-                fault = Fault::kNone;  // it would make an unplanned duplicate
-            }
-        }
-        std::string wrongExchange;
-        if (fault == Fault::kBustedExchange) {
-            do {
-                wrongExchange = std::string(areaCodes[random.below(kMainlandAreaCount)]);
-            } while (wrongExchange == side[1 - faulty]->exchange);
-        }
-
-        // Each side's error, and for a duplicate where its copy lies: before
-        // the contact (the copy is then the one the engine counts) or after.
-        int error[2] = {0, 0};
-        for (int& e : error) {
-            e = static_cast<int>(random.below(static_cast<uint32_t>(2 * jitter + 1))) - jitter;
-        }
-        int copyAt = 1 + static_cast<int>(random.below(6));
-        copyAt = random.chance(0.5) ? copyAt : -copyAt;
-        // Both sides logged it on one call, band and mode: it pairs, and the
-        // clocks are estimated from it. Each log keeps more than half of
-        // such contacts exact for its estimate; else the contact is made
-        // without errors, or not at all.
-        const bool pairs = bothSubmit && fault != Fault::kNil && fault != Fault::kBustedCall;
-        if (pairs) {
-            auto exactFor = [&](int s) {
-                const int counted[2] = {error[0] + (fault == Fault::kDupe && faulty == 0 ? std::min(copyAt, 0) : 0),
-                                        error[1] + (fault == Fault::kDupe && faulty == 1 ? std::min(copyAt, 0) : 0)};
-                return counted[0] == counted[1] && clockMinutes(*side[1 - s]) == 0;
-            };
-            auto keeps = [&](int s) { return clocks[static_cast<size_t>(side[s]->log)].keeps(exactFor(s)); };
-            if (!keeps(0) || !keeps(1)) {
-                error[0] = error[1] = 0;
-                copyAt = std::abs(copyAt);
-                if (!keeps(0) || !keeps(1)) {
-                    return false;
-                }
-            }
-            for (int s = 0; s < 2; ++s) {
-                clocks[static_cast<size_t>(side[s]->log)].add(exactFor(s));
-            }
-        }
-        made.insert(key);
-
+        made_.insert(c.key);
         for (int s = 0; s < 2; ++s) {
-            const Station& self = *side[s];
-            const Station& other = *side[1 - s];
-            if (!self.submits || (fault == Fault::kNil && s != faulty)) {
-                continue;
-            }
-            SimLog& log = logOf(self);
-            Line line;
-            SimQso& q = line.qso;
-            q.minute = minute + error[s];  // the log's clock is added once it is known for certain
-            q.frequencyKHz = kHz;
-            q.band = bandName;
-            q.mode = mode;
-            q.call = (fault == Fault::kBustedCall && s == faulty) ? bustedCall : other.call;
-            q.exchangeSent = self.exchange;
-            q.exchangeReceived = (fault == Fault::kBustedExchange && s == faulty) ? wrongExchange : other.exchange;
-            // The category of an ADIF log reaches the check only through the list.
-            const bool singleBand = self.singleBand >= 0 && (!log.adif || options.categoriesListed);
-            // The counterpart a contact of its own status has: it still pairs when both logged it.
-            const std::string otherCall = other.submits && fault != Fault::kNil ? other.call : "";
-            if (fault == Fault::kRefused) {
-                q.engine = crosscheck::EngineResult::kRefused;
-                q.expectedStatus = "REFUSED";
-                q.expectedOther = otherCall;
-            } else if (fault == Fault::kOffBand) {
-                q.expectedStatus = "REFUSED";
-                q.expectedOther = otherCall;
-            } else if (q.minute < contest.startMinute || q.minute > contest.endMinute) {
-                q.expectedStatus = "OUT-OF-PERIOD";
-                q.expectedOther = otherCall;
-            } else if (singleBand && band != static_cast<uint32_t>(self.singleBand)) {
-                q.expectedStatus = "OTHER-BAND";
-                q.expectedOther = otherCall;
-            } else if (!other.submits) {
-                q.expectedStatus = "";  // UNIQUE or UNVERIFIED, known once every log is written
-            } else if (fault == Fault::kNil) {
-                q.expectedStatus = "NIL";
-            } else if (fault == Fault::kBustedCall && s == faulty) {
-                q.expectedStatus = "BUSTED-CALL";
-                q.expectedOther = other.call;
-            } else if (fault == Fault::kBustedExchange && s == faulty) {
-                q.expectedStatus = "BUSTED-EXCHANGE";
-                q.expectedOther = other.call;
-            } else {
-                q.expectedStatus = "CONFIRMED";
-                q.expectedOther = other.call;
-            }
-            keys[static_cast<size_t>(self.log)].insert(q.call + "\n" + q.band + "\n" + q.mode);
-            line.order = order++;
-            if (fault == Fault::kDupe && s == faulty) {
-                // The engine counts the first in the file and marks the other a
-                // duplicate; the counted one pairs, or takes over its twin's pair.
-                Line copy = line;
-                copy.qso.minute += copyAt;
-                copy.order = order++;
-                Line& later = copyAt > 0 ? copy : line;
-                later.qso.engine = crosscheck::EngineResult::kDupe;
-                later.qso.expectedStatus = "DUPE";
-                later.qso.expectedOther = "";
-                lines[static_cast<size_t>(self.log)].push_back(copy);
-            }
-            lines[static_cast<size_t>(self.log)].push_back(line);
+            logSide(c, s);
         }
         return true;
-    };
-    for (int c = 0, attempts = 0; c < options.contacts && attempts < options.contacts * 20; ++attempts) {
-        c += makeContact(active(), active()) ? 1 : 0;
     }
-    for (uint32_t casual = static_cast<uint32_t>(regular); casual < n; ++casual) {
-        const uint32_t contacts = 1 + random.below(2);
-        for (uint32_t c = 0, attempts = 0; c < contacts && attempts < 20; ++attempts) {
-            c += makeContact(casual, active()) ? 1 : 0;
+
+    bool chooseBandAndMode(uint32_t a, uint32_t b, Contact& c) {
+        c.band = random_.below(static_cast<uint32_t>(kBands.size()));
+        if (c.side[0]->singleBand >= 0 && !random_.chance(options_.otherBandRate)) {
+            c.band = static_cast<uint32_t>(c.side[0]->singleBand);
+        }
+        if (c.side[1]->singleBand >= 0 && static_cast<uint32_t>(c.side[1]->singleBand) != c.band &&
+            !random_.chance(options_.otherBandRate)) {
+            return false;
+        }
+        c.cw = random_.chance(0.5);
+        const uint64_t n = stations_.size();
+        c.key = ((std::min(a, b) * n + std::max(a, b)) * 8 + c.band) * 2 + (c.cw ? 1 : 0);
+        return made_.count(c.key) == 0;
+    }
+
+    // At most one fault, and the side it is in: one that sends a log.
+    void drawFault(Contact& c) {
+        const double draw = random_.unit();
+        double edge = options_.refusedRate;
+        if (draw < edge) {
+            c.fault = Fault::kRefused;
+        } else if (draw < (edge += options_.nilRate)) {
+            c.fault = c.bothSubmit ? Fault::kNil : Fault::kNone;
+        } else if (draw < (edge += options_.bustedCallRate)) {
+            c.fault = c.bothSubmit ? Fault::kBustedCall : Fault::kNone;
+        } else if (draw < (edge += options_.bustedExchangeRate)) {
+            c.fault = c.bothSubmit ? Fault::kBustedExchange : Fault::kNone;
+        } else if (draw < (edge += options_.dupeRate)) {
+            c.fault = Fault::kDupe;
+        } else if (draw < (edge += options_.offBandRate)) {
+            c.fault = Fault::kOffBand;
+        } else if (draw < (edge += options_.outOfPeriodRate)) {
+            c.fault = Fault::kOutOfPeriod;
+        }
+        c.faulty = random_.chance(0.5) ? 0 : 1;
+        if (!c.side[c.faulty]->submits) {
+            c.faulty = 1 - c.faulty;
+        }
+    }
+
+    // The minute and the frequency. Out of the period by 5 to 60 minutes;
+    // in it, a quarter of an hour from its ends, so that no error of a side
+    // crosses an end.
+    void place(Contact& c) {
+        c.minute = options_.startMinute + 15 + random_.below(static_cast<uint32_t>(options_.durationMinutes - 30));
+        if (c.fault == Fault::kOutOfPeriod) {
+            c.minute = random_.chance(0.5) ? contest_.startMinute - 5 - random_.below(56)
+                                           : contest_.endMinute + 5 + random_.below(56);
+        }
+        c.bandName = kBands[c.band].band;
+        c.mode = c.cw ? "CW" : "SSB";
+        c.kHz = (c.cw ? kBands[c.band].cwKHz : kBands[c.band].ssbKHz) + random_.below(20);
+        if (c.fault == Fault::kRefused) {
+            if (c.side[0]->adif && c.side[1]->adif && random_.chance(0.5)) {
+                c.mode = "RTTY";
+                c.bandName = "20m";
+                c.kHz = 14080 + random_.below(10);
+            } else {
+                c.mode = "CW";
+                c.bandName = "30m";
+                c.kHz = 10110 + random_.below(20);
+            }
+        } else if (c.fault == Fault::kOffBand) {
+            const uint32_t which = random_.below(3);
+            c.bandName = which == 0 ? "6m" : which == 1 ? "60m" : "";
+            c.kHz = which == 0 ? 50090 + random_.below(100) : which == 1 ? 5354 + random_.below(10) : 0;
+        }
+    }
+
+    // The call or exchange the faulty side miscopied.
+    void miscopy(Contact& c) {
+        const Station& other = *c.side[1 - c.faulty];
+        if (c.fault == Fault::kBustedCall) {
+            c.bustedCall = miscopied(other.call, random_);
+            if (keys_[static_cast<size_t>(c.side[c.faulty]->log)].count(c.bustedCall + "\n" + c.bandName + "\n" +
+                                                                        c.mode)) {
+                c.fault = Fault::kNone;  // it would make an unplanned duplicate
+            }
+        }
+        if (c.fault == Fault::kBustedExchange) {
+            do {
+                c.wrongExchange = std::string(areaCodes[random_.below(kMainlandAreaCount)]);
+            } while (c.wrongExchange == other.exchange);
+        }
+    }
+
+    // Each side's error, and for a duplicate where its copy lies: before
+    // the contact (the copy is then the one the engine counts) or after.
+    // Both sides logged it on one call, band and mode: it pairs, and the
+    // clocks are estimated from it. Each log keeps more than half of such
+    // contacts exact for its estimate; else the contact is made without
+    // errors, or not at all (false).
+    bool drawTimeErrors(Contact& c) {
+        const int jitter = std::max(0, options_.jitterMinutes);
+        for (int& e : c.error) {
+            e = static_cast<int>(random_.below(static_cast<uint32_t>(2 * jitter + 1))) - jitter;
+        }
+        c.copyAt = 1 + static_cast<int>(random_.below(6));
+        c.copyAt = random_.chance(0.5) ? c.copyAt : -c.copyAt;
+        const bool pairs = c.bothSubmit && c.fault != Fault::kNil && c.fault != Fault::kBustedCall;
+        if (!pairs) {
+            return true;
+        }
+        auto exactFor = [&](int s) {
+            const bool dupe = c.fault == Fault::kDupe;
+            const int counted[2] = {c.error[0] + (dupe && c.faulty == 0 ? std::min(c.copyAt, 0) : 0),
+                                    c.error[1] + (dupe && c.faulty == 1 ? std::min(c.copyAt, 0) : 0)};
+            return counted[0] == counted[1] && clockMinutes(*c.side[1 - s]) == 0;
+        };
+        auto keeps = [&](int s) { return clocks_[static_cast<size_t>(c.side[s]->log)].keeps(exactFor(s)); };
+        if (!keeps(0) || !keeps(1)) {
+            c.error[0] = c.error[1] = 0;
+            c.copyAt = std::abs(c.copyAt);
+            if (!keeps(0) || !keeps(1)) {
+                return false;
+            }
+        }
+        for (int s = 0; s < 2; ++s) {
+            clocks_[static_cast<size_t>(c.side[s]->log)].add(exactFor(s));
+        }
+        return true;
+    }
+
+    // The line side s logged, when it sends a log and logged the contact at
+    // all, with the status and counterpart the check must give it.
+    void logSide(const Contact& c, int s) {
+        const Station& self = *c.side[s];
+        const Station& other = *c.side[1 - s];
+        if (!self.submits || (c.fault == Fault::kNil && s != c.faulty)) {
+            return;
+        }
+        const bool faulty = s == c.faulty;
+        Line line;
+        SimQso& q = line.qso;
+        q.minute = c.minute + c.error[s];  // the log's clock is added once it is known for certain
+        q.frequencyKHz = c.kHz;
+        q.band = c.bandName;
+        q.mode = c.mode;
+        q.call = (c.fault == Fault::kBustedCall && faulty) ? c.bustedCall : other.call;
+        q.exchangeSent = self.exchange;
+        q.exchangeReceived = (c.fault == Fault::kBustedExchange && faulty) ? c.wrongExchange : other.exchange;
+        expect(c, self, other, faulty, q);
+        keys_[static_cast<size_t>(self.log)].insert(q.call + "\n" + q.band + "\n" + q.mode);
+        line.order = order_++;
+        std::vector<Line>& lines = lines_[static_cast<size_t>(self.log)];
+        if (c.fault == Fault::kDupe && faulty) {
+            // The engine counts the first in the file and marks the other a
+            // duplicate; the counted one pairs, or takes over its twin's pair.
+            Line copy = line;
+            copy.qso.minute += c.copyAt;
+            copy.order = order_++;
+            Line& later = c.copyAt > 0 ? copy : line;
+            later.qso.engine = crosscheck::EngineResult::kDupe;
+            later.qso.expectedStatus = "DUPE";
+            later.qso.expectedOther = "";
+            lines.push_back(copy);
+        }
+        lines.push_back(line);
+    }
+
+    void expect(const Contact& c, const Station& self, const Station& other, bool faulty, SimQso& q) {
+        // The category of an ADIF log reaches the check only through the list.
+        const bool singleBand = self.singleBand >= 0 && (!self.adif || options_.categoriesListed);
+        // The counterpart a contact of its own status has: it still pairs when both logged it.
+        const std::string otherCall = other.submits && c.fault != Fault::kNil ? other.call : "";
+        if (c.fault == Fault::kRefused) {
+            q.engine = crosscheck::EngineResult::kRefused;
+            q.expectedStatus = "REFUSED";
+            q.expectedOther = otherCall;
+        } else if (c.fault == Fault::kOffBand) {
+            q.expectedStatus = "REFUSED";
+            q.expectedOther = otherCall;
+        } else if (q.minute < contest_.startMinute || q.minute > contest_.endMinute) {
+            q.expectedStatus = "OUT-OF-PERIOD";
+            q.expectedOther = otherCall;
+        } else if (singleBand && c.band != static_cast<uint32_t>(self.singleBand)) {
+            q.expectedStatus = "OTHER-BAND";
+            q.expectedOther = otherCall;
+        } else if (!other.submits) {
+            q.expectedStatus = "";  // UNIQUE or UNVERIFIED, known once every log is written
+        } else if (c.fault == Fault::kNil) {
+            q.expectedStatus = "NIL";
+        } else if (c.fault == Fault::kBustedCall && faulty) {
+            q.expectedStatus = "BUSTED-CALL";
+            q.expectedOther = other.call;
+        } else if (c.fault == Fault::kBustedExchange && faulty) {
+            q.expectedStatus = "BUSTED-EXCHANGE";
+            q.expectedOther = other.call;
+        } else {
+            q.expectedStatus = "CONFIRMED";
+            q.expectedOther = other.call;
         }
     }
 
     // A whole-hour error is found only from enough contacts: a log with
     // fewer keeps its minutes alone.
-    for (size_t l = 0; l < contest.logs.size(); ++l) {
-        SimLog& log = contest.logs[l];
-        if (log.wholeHours != 0 && clocks[l].paired < kWholeHourContacts) {
-            log.clockOffset -= 60 * log.wholeHours;
-            log.wholeHours = 0;
+    void keepWholeHoursFoundOnly() {
+        for (size_t l = 0; l < contest_.logs.size(); ++l) {
+            SimLog& log = contest_.logs[l];
+            if (log.wholeHours != 0 && clocks_[l].paired < kWholeHourContacts) {
+                log.clockOffset -= 60 * log.wholeHours;
+                log.wholeHours = 0;
+            }
         }
     }
 
-    // Contacts with stations that sent no log: unique when one log holds the call.
-    std::unordered_map<std::string, std::set<size_t>> holders;
-    for (size_t l = 0; l < lines.size(); ++l) {
-        for (const Line& line : lines[l]) {
-            holders[line.qso.call].insert(l);
-        }
-    }
-    for (size_t l = 0; l < lines.size(); ++l) {
-        SimLog& log = contest.logs[l];
-        std::sort(lines[l].begin(), lines[l].end(), [](const Line& x, const Line& y) {
-            return x.qso.minute != y.qso.minute ? x.qso.minute < y.qso.minute : x.order < y.order;
-        });
-        log.qsos.reserve(lines[l].size());
-        for (Line& line : lines[l]) {
-            if (line.qso.expectedStatus.empty()) {
-                line.qso.expectedStatus = holders[line.qso.call].size() == 1 ? "UNIQUE" : "UNVERIFIED";
+    // Each log's lines in time order, with its clock; contacts with stations
+    // that sent no log are unique when one log holds the call.
+    void writeLogs() {
+        std::unordered_map<std::string, std::set<size_t>> holders;
+        for (size_t l = 0; l < lines_.size(); ++l) {
+            for (const Line& line : lines_[l]) {
+                holders[line.qso.call].insert(l);
             }
-            line.qso.minute += log.clockOffset;
-            log.qsos.push_back(std::move(line.qso));
         }
-        log.claimedScore = trueScore(log);
-        if (log.claimWrong) {
-            log.claimedScore += 2 + random.below(100);
+        for (size_t l = 0; l < lines_.size(); ++l) {
+            SimLog& log = contest_.logs[l];
+            std::sort(lines_[l].begin(), lines_[l].end(), [](const Line& x, const Line& y) {
+                return x.qso.minute != y.qso.minute ? x.qso.minute < y.qso.minute : x.order < y.order;
+            });
+            log.qsos.reserve(lines_[l].size());
+            for (Line& line : lines_[l]) {
+                if (line.qso.expectedStatus.empty()) {
+                    line.qso.expectedStatus = holders[line.qso.call].size() == 1 ? "UNIQUE" : "UNVERIFIED";
+                }
+                line.qso.minute += log.clockOffset;
+                log.qsos.push_back(std::move(line.qso));
+            }
+            log.claimedScore = trueScore(log);
+            if (log.claimWrong) {
+                log.claimedScore += 2 + random_.below(100);
+            }
         }
     }
-    return contest;
+
+    const SimOptions& options_;
+    Random random_;
+    SimContest contest_;
+    std::vector<Station> stations_;
+    int regular_ = 0;                                    // stations_[0, regular_) are not casual
+    std::vector<std::vector<Line>> lines_;               // per log
+    std::vector<std::unordered_set<std::string>> keys_;  // per log: call, band and mode logged
+    std::vector<ClockShare> clocks_;                     // per log
+    std::unordered_set<uint64_t> made_;
+    uint64_t order_ = 0;
+};
+
+}  // namespace
+
+SimContest generateContest(const SimOptions& options) {
+    return ContestMaker(options).make();
 }
 
 std::string categoriesCsv(const SimContest& contest) {

@@ -152,11 +152,15 @@ HRESULT STDMETHODCALLTYPE HostAutomation::Invoke(DISPID id, REFIID iid, LCID, WO
     return hr;
 }
 
-HRESULT HostAutomation::answer(DISPID id, WORD flags, const DISPPARAMS& parameters, VARIANT* result,
-                               UINT* badArgument) {
-    const WORD kind = id == kFrequencyId ? DISPATCH_PROPERTYGET : DISPATCH_METHOD;
-    const UINT arguments = id == kFrequencyId ? 0 : 1;
-    if (id != kFrequencyId && id != kFieldTextId && id != kCommandId) {
+namespace {
+
+// Whether a call of member id has the form the real host accepts: its kind
+// (property or method), no named arguments, the count and type of its
+// arguments. S_OK, or the error the host gives.
+HRESULT checkedCall(DISPID id, WORD flags, const DISPPARAMS& parameters, UINT* badArgument) {
+    const WORD kind = id == HostAutomation::kFrequencyId ? DISPATCH_PROPERTYGET : DISPATCH_METHOD;
+    const UINT arguments = id == HostAutomation::kFrequencyId ? 0 : 1;
+    if (id != HostAutomation::kFrequencyId && id != HostAutomation::kFieldTextId && id != HostAutomation::kCommandId) {
         return DISP_E_MEMBERNOTFOUND;
     }
     if ((flags & kind) == 0) {
@@ -168,14 +172,23 @@ HRESULT HostAutomation::answer(DISPID id, WORD flags, const DISPPARAMS& paramete
     if (parameters.cArgs != arguments) {
         return DISP_E_BADPARAMCOUNT;
     }
-    const VARTYPE expected = id == kFieldTextId ? VT_I4 : VT_BSTR;
+    const VARTYPE expected = id == HostAutomation::kFieldTextId ? VT_I4 : VT_BSTR;
     if (arguments == 1 && V_VT(&parameters.rgvarg[0]) != expected) {
         if (badArgument != nullptr) {
             *badArgument = 0;
         }
         return DISP_E_TYPEMISMATCH;
     }
+    return S_OK;
+}
 
+}  // namespace
+
+HRESULT HostAutomation::answer(DISPID id, WORD flags, const DISPPARAMS& parameters, VARIANT* result,
+                               UINT* badArgument) {
+    if (const HRESULT checked = checkedCall(id, flags, parameters, badArgument); checked != S_OK) {
+        return checked;
+    }
     if (id == kFrequencyId) {
         if (result != nullptr) {
             VariantInit(result);
@@ -197,22 +210,23 @@ HRESULT HostAutomation::answer(DISPID id, WORD flags, const DISPPARAMS& paramete
         return S_OK;
     }
     const BSTR text = V_BSTR(&parameters.rgvarg[0]);
-    const std::wstring command(text != nullptr ? text : L"", text != nullptr ? SysStringLen(text) : 0);
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        commands_.push_back(command);
-        // The host switches its radio's mode on "<MODE:CW>" and the like.
-        const std::wstring prefix = L"<MODE:";
-        if (command.size() > prefix.size() + 1 && command.compare(0, prefix.size(), prefix) == 0 &&
-            command.back() == L'>') {
-            const std::wstring mode = command.substr(prefix.size(), command.size() - prefix.size() - 1);
-            mode_ = ansiFromWide(mode);
-        }
-    }
+    takeCommand(std::wstring(text != nullptr ? text : L"", text != nullptr ? SysStringLen(text) : 0));
     if (result != nullptr) {
         VariantInit(result);
     }
     return S_OK;
+}
+
+void HostAutomation::takeCommand(const std::wstring& command) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    commands_.push_back(command);
+    // The host switches its radio's mode on "<MODE:CW>" and the like.
+    const std::wstring prefix = L"<MODE:";
+    if (command.size() > prefix.size() + 1 && command.compare(0, prefix.size(), prefix) == 0 &&
+        command.back() == L'>') {
+        const std::wstring mode = command.substr(prefix.size(), command.size() - prefix.size() - 1);
+        mode_ = ansiFromWide(mode);
+    }
 }
 
 void HostAutomation::setFrequency(double hertz) {

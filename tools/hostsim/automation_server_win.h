@@ -87,6 +87,8 @@ private:
     HostAutomation();
     ~HostAutomation();
     HRESULT answer(DISPID id, WORD flags, const DISPPARAMS& parameters, VARIANT* result, UINT* badArgument);
+    // A command sent to the host: logged, and a "<MODE:...>" switches the mode.
+    void takeCommand(const std::wstring& command);
 
     std::atomic<LONG> references_{1};
     mutable std::mutex mutex_;

@@ -56,6 +56,41 @@ int usageError(const std::string& message) {
     return kExitUsage;
 }
 
+// The steps of a script file, each knowing the file's folder. Returns -1,
+// else the exit code of a usage error.
+int readScript(const std::string& scriptPath, CommandLine& commandLine) {
+    std::ifstream file(scriptPath, std::ios::binary);
+    if (!file) {
+        return usageError("cannot read the script " + scriptPath);
+    }
+    try {
+        commandLine.steps =
+            parseScript(std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()));
+    } catch (const ScriptError& error) {
+        return usageError(scriptPath + ": " + error.what());
+    }
+    const size_t slash = scriptPath.find_last_of("\\/");
+    for (Step& step : commandLine.steps) {
+        step.folder = slash == std::string::npos ? std::string() : scriptPath.substr(0, slash);
+    }
+    return -1;
+}
+
+// One step given as an argument (argument i). Returns -1, else the exit
+// code of a usage error.
+int readStepArgument(const std::string& argument, int i, std::vector<Step>& steps) {
+    try {
+        Step step = parseStepLine(argument, i);
+        step.commandLine = true;
+        if (!step.name.empty()) {
+            steps.push_back(std::move(step));
+        }
+    } catch (const ScriptError& error) {
+        return usageError("argument " + std::to_string(i) + ": " + error.problem());
+    }
+    return -1;
+}
+
 // Reads the options and every step, so that a script with a mistake stops
 // before anything runs. Returns -1 when the run may go on, else the exit code.
 int readCommandLine(int argc, char** argv, CommandLine& commandLine) {
@@ -71,6 +106,7 @@ int readCommandLine(int argc, char** argv, CommandLine& commandLine) {
             std::printf("PelkSim %s\n", STATS_VERSION_TEXT);
             return 0;
         }
+        int exitCode = -1;
         if (argument == "--no-host") {
             commandLine.options.serveHost = false;
         } else if (argument == "--mta-host") {
@@ -90,31 +126,15 @@ int readCommandLine(int argc, char** argv, CommandLine& commandLine) {
         } else if (argument.rfind("--", 0) == 0) {
             return usageError("unknown option " + argument);
         } else {
-            try {
-                Step step = parseStepLine(argument, i);
-                step.commandLine = true;
-                if (!step.name.empty()) {
-                    fromArguments.push_back(std::move(step));
-                }
-            } catch (const ScriptError& error) {
-                return usageError("argument " + std::to_string(i) + ": " + error.problem());
-            }
+            exitCode = readStepArgument(argument, i, fromArguments);
+        }
+        if (exitCode != -1) {
+            return exitCode;
         }
     }
     if (!scriptPath.empty()) {
-        std::ifstream file(scriptPath, std::ios::binary);
-        if (!file) {
-            return usageError("cannot read the script " + scriptPath);
-        }
-        try {
-            commandLine.steps =
-                parseScript(std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()));
-        } catch (const ScriptError& error) {
-            return usageError(scriptPath + ": " + error.what());
-        }
-        const size_t slash = scriptPath.find_last_of("\\/");
-        for (Step& step : commandLine.steps) {
-            step.folder = slash == std::string::npos ? std::string() : scriptPath.substr(0, slash);
+        if (const int exitCode = readScript(scriptPath, commandLine); exitCode != -1) {
+            return exitCode;
         }
     }
     commandLine.steps.insert(commandLine.steps.end(), fromArguments.begin(), fromArguments.end());

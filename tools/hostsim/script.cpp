@@ -99,79 +99,77 @@ struct StepEntry {
     void (*check)(const Step&);
 };
 
-const std::vector<StepEntry>& stepTable() {
-    static const std::vector<StepEntry> table = {
-        {{"load", 1, 1, "load PATH", "LoadLibrary the plug-in; resolve its 11 exports and their twins"}, checkNothing},
-        {{"unload", 0, 0, "unload", "FreeLibrary the plug-in"}, checkNothing},
-        {{"reset", 3, 4, "reset [export] CALL START END",
-          "ResetStats0 for a contest from START to END (2015-09-12T00:00); export sets its flag"},
-         checkReset},
-        {{"replay", 1, 2, "replay FILE.adi [verbose]",
-          "AddData0 for every record, in file order, the whole file checked first; a relative FILE is looked up "
-          "beside the script first"},
-         checkReplay},
-        {{"add", 1, -1, "add NAME=VALUE...", "AddData0 for one contact given by ADIF fields"}, checkAllAssignments},
-        {{"remove", 1, -1, "remove NAME=VALUE...", "RemoveData0 for one contact given by ADIF fields"},
-         checkAllAssignments},
-        {{"result", 0, 0, "result", "GetResult0: prints the status and the summary"}, checkNothing},
-        {{"valid", 1, 1, "valid EXCHANGE", "IsValidExchg0: prints its answer"}, checkNothing},
-        {{"sets", 0, 0, "sets", "GetNumberOfSets, GetSetName(0) and GetExchgCount0"}, checkNothing},
-        {{"setup", 0, 0, "setup", "SetupSet0 (arm close-message first: it shows a message box)"}, checkNothing},
-        {{"command", 1, 1, "command SHOWINFO|HIDEINFO", "RunCommand0 with that text"}, checkNothing},
-        {{"type", 1, 3, "type CALL [PACE_MS [AREA]]",
-          "one keystroke every PACE_MS (200): the entry field gets the call so far, then CheckCall0"},
-         checkType},
-        {{"entry", 0, 1, "entry [CALL]", "sets the call in the entry field (none: empties it)"}, checkNothing},
-        {{"retune", 1, 1, "retune HZ", "sets the radio frequency"}, checkFirstNumber},
-        {{"mode", 1, 1, "mode MODE", "sets the radio mode CheckCall0 is given"}, checkNothing},
-        {{"delay", 1, 2, "delay MS [MEMBER]",
-          "the automation object waits MS before each answer (a busy host), or only before answering MEMBER: "
-          "frequency, field or command; without MEMBER, every member's own delay goes"},
-         checkDelay},
-        {{"wait-call", 2, 2, "wait-call MEMBER began|answered",
-          "pumps, one message at a time, until the call log shows a call of MEMBER that began (or answered) "
-          "after the one the previous wait-call found"},
-         checkWaitCall},
-        {{"wait-queued", 0, 0, "wait-queued",
-          "waits, dispatching nothing posted, until an automation call waits in the host's queue"},
-         checkNothing},
-        {{"round-trip", 0, 0, "round-trip", "another thread reaches the automation object and reads the frequency"},
-         checkNothing},
-        {{"commands", 0, 0, "commands", "prints the command texts received through the automation object"},
-         checkNothing},
-        {{"wait-command", 1, 1, "wait-command TEXT", "pumps until the automation object has received that command"},
-         checkNothing},
-        {{"wait", 1, 1, "wait MS", "pumps messages for MS"}, checkFirstNumber},
-        {{"wait-window", 1, 1, "wait-window CAPTION", "waits until a window of this process shows that caption"},
-         checkNothing},
-        {{"wait-closed", 1, 1, "wait-closed CAPTION", "waits until no window of this process shows that caption"},
-         checkNothing},
-        {{"click", 2, 2, "click CAPTION CONTROL_ID", "clicks a button of that window"}, checkControl},
-        {{"checked", 2, 2, "checked CAPTION CONTROL_ID", "prints whether a check box of that window is ticked"},
-         checkControl},
-        {{"expect-dialog", 2, -1, "expect-dialog CAPTION ok|cancel [ID=TEXT...]",
-          "armed for the next step: fills the dialog's edit, combo and check boxes, then OK or Cancel"},
-         checkDialog},
-        {{"close-message", 1, 1, "close-message CAPTION", "armed for the next step: closes that message box (OK)"},
-         checkNothing},
-        {{"screenshot", 2, 2, "screenshot CAPTION FILE.bmp", "saves the window as a bitmap file"}, checkNothing},
-        {{"quit", 1, 1, "quit CODE", "PostQuitMessage(CODE): the host is closing"}, checkFirstNumber},
-        {{"wait-quit", 0, 0, "wait-quit", "pumps until the WM_QUIT reaches the host's loop"}, checkNothing},
-        {{"post", 1, 1, "post COMMAND", "posts the host's window a message whose handler calls RunCommand0 COMMAND"},
-         checkNothing},
-        {{"send-during-unload", 0, 0, "send-during-unload",
-          "armed for the next step: while the host's thread is inside FreeLibrary, another thread sends it a "
-          "message whose handler calls the exports"},
-         checkNothing},
-        {{"mapped", 1, 1, "mapped NAME", "prints whether the library NAME is mapped in this process"}, checkNothing},
-        {{"timeout", 1, 1, "timeout MS", "the bound of every later wait (10000 at the start)"}, checkFirstNumber},
-        {{"echo", 0, -1, "echo TEXT...", "prints the text"}, checkNothing},
-    };
-    return table;
-}
+// Every step, in the order the help lists them: literals only, so the
+// table is complete before any code runs.
+constexpr StepEntry kSteps[] = {
+    {{"load", 1, 1, "load PATH", "LoadLibrary the plug-in; resolve its 11 exports and their twins"}, checkNothing},
+    {{"unload", 0, 0, "unload", "FreeLibrary the plug-in"}, checkNothing},
+    {{"reset", 3, 4, "reset [export] CALL START END",
+      "ResetStats0 for a contest from START to END (2015-09-12T00:00); export sets its flag"},
+     checkReset},
+    {{"replay", 1, 2, "replay FILE.adi [verbose]",
+      "AddData0 for every record, in file order, the whole file checked first; a relative FILE is looked up "
+      "beside the script first"},
+     checkReplay},
+    {{"add", 1, -1, "add NAME=VALUE...", "AddData0 for one contact given by ADIF fields"}, checkAllAssignments},
+    {{"remove", 1, -1, "remove NAME=VALUE...", "RemoveData0 for one contact given by ADIF fields"},
+     checkAllAssignments},
+    {{"result", 0, 0, "result", "GetResult0: prints the status and the summary"}, checkNothing},
+    {{"valid", 1, 1, "valid EXCHANGE", "IsValidExchg0: prints its answer"}, checkNothing},
+    {{"sets", 0, 0, "sets", "GetNumberOfSets, GetSetName(0) and GetExchgCount0"}, checkNothing},
+    {{"setup", 0, 0, "setup", "SetupSet0 (arm close-message first: it shows a message box)"}, checkNothing},
+    {{"command", 1, 1, "command SHOWINFO|HIDEINFO", "RunCommand0 with that text"}, checkNothing},
+    {{"type", 1, 3, "type CALL [PACE_MS [AREA]]",
+      "one keystroke every PACE_MS (200): the entry field gets the call so far, then CheckCall0"},
+     checkType},
+    {{"entry", 0, 1, "entry [CALL]", "sets the call in the entry field (none: empties it)"}, checkNothing},
+    {{"retune", 1, 1, "retune HZ", "sets the radio frequency"}, checkFirstNumber},
+    {{"mode", 1, 1, "mode MODE", "sets the radio mode CheckCall0 is given"}, checkNothing},
+    {{"delay", 1, 2, "delay MS [MEMBER]",
+      "the automation object waits MS before each answer (a busy host), or only before answering MEMBER: "
+      "frequency, field or command; without MEMBER, every member's own delay goes"},
+     checkDelay},
+    {{"wait-call", 2, 2, "wait-call MEMBER began|answered",
+      "pumps, one message at a time, until the call log shows a call of MEMBER that began (or answered) "
+      "after the one the previous wait-call found"},
+     checkWaitCall},
+    {{"wait-queued", 0, 0, "wait-queued",
+      "waits, dispatching nothing posted, until an automation call waits in the host's queue"},
+     checkNothing},
+    {{"round-trip", 0, 0, "round-trip", "another thread reaches the automation object and reads the frequency"},
+     checkNothing},
+    {{"commands", 0, 0, "commands", "prints the command texts received through the automation object"}, checkNothing},
+    {{"wait-command", 1, 1, "wait-command TEXT", "pumps until the automation object has received that command"},
+     checkNothing},
+    {{"wait", 1, 1, "wait MS", "pumps messages for MS"}, checkFirstNumber},
+    {{"wait-window", 1, 1, "wait-window CAPTION", "waits until a window of this process shows that caption"},
+     checkNothing},
+    {{"wait-closed", 1, 1, "wait-closed CAPTION", "waits until no window of this process shows that caption"},
+     checkNothing},
+    {{"click", 2, 2, "click CAPTION CONTROL_ID", "clicks a button of that window"}, checkControl},
+    {{"checked", 2, 2, "checked CAPTION CONTROL_ID", "prints whether a check box of that window is ticked"},
+     checkControl},
+    {{"expect-dialog", 2, -1, "expect-dialog CAPTION ok|cancel [ID=TEXT...]",
+      "armed for the next step: fills the dialog's edit, combo and check boxes, then OK or Cancel"},
+     checkDialog},
+    {{"close-message", 1, 1, "close-message CAPTION", "armed for the next step: closes that message box (OK)"},
+     checkNothing},
+    {{"screenshot", 2, 2, "screenshot CAPTION FILE.bmp", "saves the window as a bitmap file"}, checkNothing},
+    {{"quit", 1, 1, "quit CODE", "PostQuitMessage(CODE): the host is closing"}, checkFirstNumber},
+    {{"wait-quit", 0, 0, "wait-quit", "pumps until the WM_QUIT reaches the host's loop"}, checkNothing},
+    {{"post", 1, 1, "post COMMAND", "posts the host's window a message whose handler calls RunCommand0 COMMAND"},
+     checkNothing},
+    {{"send-during-unload", 0, 0, "send-during-unload",
+      "armed for the next step: while the host's thread is inside FreeLibrary, another thread sends it a "
+      "message whose handler calls the exports"},
+     checkNothing},
+    {{"mapped", 1, 1, "mapped NAME", "prints whether the library NAME is mapped in this process"}, checkNothing},
+    {{"timeout", 1, 1, "timeout MS", "the bound of every later wait (10000 at the start)"}, checkFirstNumber},
+    {{"echo", 0, -1, "echo TEXT...", "prints the text"}, checkNothing},
+};
 
 const StepEntry* findEntry(std::string_view name) {
-    for (const StepEntry& entry : stepTable()) {
+    for (const StepEntry& entry : kSteps) {
         if (name == entry.syntax.name) {
             return &entry;
         }
@@ -205,7 +203,7 @@ ScriptError::ScriptError(int line, const std::string& problem)
 const std::vector<StepSyntax>& stepSyntaxes() {
     static const std::vector<StepSyntax> syntaxes = [] {
         std::vector<StepSyntax> result;
-        for (const StepEntry& entry : stepTable()) {
+        for (const StepEntry& entry : kSteps) {
             result.push_back(entry.syntax);
         }
         return result;
@@ -332,11 +330,11 @@ bool parseAssignment(std::string_view text, std::string& name, std::string& valu
 
 std::string stepReference() {
     size_t width = 0;
-    for (const StepEntry& entry : stepTable()) {
+    for (const StepEntry& entry : kSteps) {
         width = std::max(width, std::string_view(entry.syntax.usage).size());
     }
     std::string text;
-    for (const StepEntry& entry : stepTable()) {
+    for (const StepEntry& entry : kSteps) {
         std::string usage = entry.syntax.usage;
         usage.resize(width + 2, ' ');
         text += "  " + usage + entry.syntax.summary + "\n";

@@ -160,10 +160,7 @@ crosscheck::CategoriesFile categoriesFrom(const std::string& path) {
     }
 }
 
-int runCheck(const CheckCommandOptions& options) {
-    bool problems = false;
-    const std::vector<std::string> paths = logPaths(options.logs, problems);
-
+CheckRequest requestOf(const CheckCommandOptions& options) {
     CheckRequest request;
     request.settings.options.windowMinutes = options.window;
     request.settings.rules.uniques =
@@ -178,7 +175,85 @@ int runCheck(const CheckCommandOptions& options) {
         request.categoriesFile = options.categories;
         request.categories = categoriesFrom(options.categories);
     }
+    return request;
+}
 
+// An output never takes the place of a submitted log or the categories
+// file (compared as files): refused before anything is written.
+Identities refuseOutputsThatAreInputs(const CheckCommandOptions& options, const std::vector<std::string>& paths,
+                                      const std::vector<std::string>& outputs) {
+    std::vector<std::string> inputPaths = paths;
+    if (!options.categories.empty()) {
+        inputPaths.push_back(options.categories);
+    }
+    Identities inputs = identitiesOf(inputPaths);
+    for (const std::string& output : outputs) {
+        if (isOneOf(inputs, output)) {
+            throw CLI::ValidationError("--out", output + " is one of the logs: an output never overwrites an input");
+        }
+    }
+    return inputs;
+}
+
+// Writes the files, each alone on all cores (one that fails is told and the
+// others are still written), then the manifest, removing what the last run
+// listed and this one no longer writes. False when anything failed.
+bool writeCheckFiles(const std::string& out, const std::vector<CheckFile>& files, unsigned threads,
+                     const Identities& inputs) {
+    bool written = true;
+    const std::string manifest = out + "/" + kManifest;
+    const std::vector<std::string> failures =
+        makeCheckFiles(files, threads, [&out](const std::string& name, const std::string& text) {
+            return writeFileAtomically(out + "/" + name, text);
+        });
+    std::set<std::string> names;
+    for (size_t i = 0; i < files.size(); ++i) {
+        if (failures[i].empty()) {
+            names.insert(files[i].name);
+        } else {
+            tell("cannot write " + out + "/" + files[i].name + ": " + failures[i]);
+            written = false;
+        }
+    }
+    std::string list = std::string(kManifestHeading) + "\n";
+    for (const CheckFile& file : files) {
+        list += names.count(file.name) != 0 ? file.name + "\n" : std::string();
+    }
+    std::error_code error;
+    for (const std::string& name : lastWritten(manifest)) {
+        if (names.count(name) == 0 && !isOneOf(inputs, out + "/" + name)) {
+            std::filesystem::remove(pathOf(out + "/" + name), error);
+        }
+    }
+    if (const std::string failure = writeFileAtomically(manifest, list); !failure.empty()) {
+        tell("cannot write " + manifest + ": " + failure);
+        written = false;
+    }
+    return written;
+}
+
+// "15 logs, 584 QSO lines: 446 confirmed, ...; results in OUT/results.txt"
+std::string summaryLine(const crosscheck::ContestReport& report, const std::string& out) {
+    size_t lines = 0;
+    crosscheck::VerdictCounts all;
+    for (size_t l = 0; l < report.logs.size(); ++l) {
+        lines += report.logs[l].qsos.size();
+        const crosscheck::VerdictCounts c = crosscheck::countVerdicts(report.logs[l], report.verdicts[l]);
+        for (size_t s = 0; s < all.byStatus.size(); ++s) {
+            all.byStatus[s] += c.byStatus[s];
+        }
+    }
+    using crosscheck::QsoStatus;
+    return std::to_string(report.logs.size()) + " logs, " + std::to_string(lines) +
+           " QSO lines: " + std::to_string(all.of(QsoStatus::kConfirmed)) + " confirmed, " +
+           std::to_string(all.of(QsoStatus::kNil)) + " NIL, " + std::to_string(all.busted()) + " busted, " +
+           std::to_string(all.of(QsoStatus::kUnique)) + " unique; results in " + out + "/results.txt" + kLineEnd;
+}
+
+int runCheck(const CheckCommandOptions& options) {
+    bool problems = false;
+    const std::vector<std::string> paths = logPaths(options.logs, problems);
+    const CheckRequest request = requestOf(options);
     const CheckOutcome outcome = checkLogs(paths, request, loadLogFile);
     for (const std::string& line : crosscheck::diagnosticLines(outcome.report)) {
         tell(line);
@@ -194,76 +269,19 @@ int runCheck(const CheckCommandOptions& options) {
         out.pop_back();
     }
     const std::vector<CheckFile> files = checkFiles(outcome.report, options.json);
-    const std::string manifest = out + "/" + kManifest;
-    std::vector<std::string> outputs = {manifest};
+    std::vector<std::string> outputs = {out + "/" + kManifest};
     for (const CheckFile& file : files) {
         outputs.push_back(out + "/" + file.name);
     }
-    // An output never takes the place of a submitted log (compared as
-    // files): refused before anything is written.
-    std::vector<std::string> inputPaths = paths;
-    if (!options.categories.empty()) {
-        inputPaths.push_back(options.categories);
-    }
-    const Identities inputs = identitiesOf(inputPaths);
-    for (const std::string& output : outputs) {
-        if (isOneOf(inputs, output)) {
-            throw CLI::ValidationError("--out", output + " is one of the logs: an output never overwrites an input");
-        }
-    }
-
+    const Identities inputs = refuseOutputsThatAreInputs(options, paths, outputs);
     std::error_code error;
     std::filesystem::create_directories(pathOf(out + "/ubn"), error);
     if (error) {
         tell("cannot make the folder " + out + "/ubn: " + error.message());
         return 1;
     }
-    // Each file is made and written alone, on all cores: one that fails is
-    // told and the others are still written.
-    const std::vector<std::string> failures =
-        makeCheckFiles(files, request.threads, [&out](const std::string& name, const std::string& text) {
-            return writeFileAtomically(out + "/" + name, text);
-        });
-    std::set<std::string> written;
-    for (size_t i = 0; i < files.size(); ++i) {
-        if (failures[i].empty()) {
-            written.insert(files[i].name);
-        } else {
-            tell("cannot write " + out + "/" + files[i].name + ": " + failures[i]);
-            problems = true;
-        }
-    }
-    std::string list = std::string(kManifestHeading) + "\n";
-    for (const CheckFile& file : files) {
-        list += written.count(file.name) != 0 ? file.name + "\n" : std::string();
-    }
-    for (const std::string& name : lastWritten(manifest)) {
-        if (written.count(name) == 0 && !isOneOf(inputs, out + "/" + name)) {
-            std::filesystem::remove(pathOf(out + "/" + name), error);
-        }
-    }
-    if (const std::string failure = writeFileAtomically(manifest, list); !failure.empty()) {
-        tell("cannot write " + manifest + ": " + failure);
-        problems = true;
-    }
-
-    size_t lines = 0;
-    crosscheck::VerdictCounts all;
-    for (size_t l = 0; l < outcome.report.logs.size(); ++l) {
-        lines += outcome.report.logs[l].qsos.size();
-        const crosscheck::VerdictCounts c =
-            crosscheck::countVerdicts(outcome.report.logs[l], outcome.report.verdicts[l]);
-        for (size_t s = 0; s < all.byStatus.size(); ++s) {
-            all.byStatus[s] += c.byStatus[s];
-        }
-    }
-    using crosscheck::QsoStatus;
-    const std::string summary = std::to_string(outcome.report.logs.size()) + " logs, " + std::to_string(lines) +
-                                " QSO lines: " + std::to_string(all.of(QsoStatus::kConfirmed)) + " confirmed, " +
-                                std::to_string(all.of(QsoStatus::kNil)) + " NIL, " + std::to_string(all.busted()) +
-                                " busted, " + std::to_string(all.of(QsoStatus::kUnique)) + " unique; results in " +
-                                out + "/results.txt" + kLineEnd;
-    writeAll(stdout, summary);
+    problems = !writeCheckFiles(out, files, request.threads, inputs) || problems;
+    writeAll(stdout, summaryLine(outcome.report, out));
     return problems ? 1 : 0;
 }
 

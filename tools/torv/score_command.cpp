@@ -148,14 +148,9 @@ void tellRuleCounts(const std::string& log, const RuleCounts& counts) {
     }
 }
 
-int runScore(const ScoreOptions& options) {
-    const LogFile log = readScoredLog(options.log);
-    std::optional<std::string> settings;
-    if (!options.settings.empty()) {
-        settings = readSettings(options.settings);
-    }
-
-    const size_t skipped = log.unreadable.size();
+// Tells the log's problems; false when --strict stops at a record that
+// cannot be read.
+bool tellProblems(const ScoreOptions& options, const LogFile& log) {
     bool stop = false;
     for (const LogProblem& problem : log.problems.shown) {
         tell(options.log + ": " + problemMessage(problem));
@@ -167,21 +162,16 @@ int runScore(const ScoreOptions& options) {
     if (!stop && log.problems.notShown > 0) {
         tell(options.log + ": " + notShownMessage(log.problems.notShown));
     }
-    if (skipped > 0 && options.strict) {
+    if (!log.unreadable.empty() && options.strict) {
         tell(options.log + ": stopped at the first record that cannot be read (--strict)");
-        return 1;
+        return false;
     }
+    return true;
+}
 
-    ScoringSetup setup = scoringSetupFor(log, options.call, optionalDate(options.start), optionalDate(options.end));
-    if (setup.contestantCall.empty()) {
-        tell(options.log + ": warning: the log names no station (CALLSIGN, STATION_CALLSIGN or OPERATOR): give --call");
-    }
-    setup.exportCabrillo = !options.cabrillo.empty();
-    setup.settings = std::move(settings);
-    ProgressReport progress(standardErrorIsTerminal(), [](const std::string& text) { writeAll(stderr, text); });
-    setup.progress = [&progress](size_t passed, size_t total) { progress.update(passed, total); };
-
-    // The findings are written as they come, never held.
+// Where the findings go as they come, never held: standard output, a file
+// written whole or not at all (returned, to be committed), or nowhere.
+std::unique_ptr<AtomicFile> routeFindings(const ScoreOptions& options, ScoringSetup& setup) {
     std::unique_ptr<AtomicFile> errorsFile;
     if (options.errors == kStandardOutput) {
         setup.writeFindings = [](std::string_view bytes) { toStandardOutput(withPlatformLineEnds(bytes)); };
@@ -190,12 +180,73 @@ int runScore(const ScoreOptions& options) {
         if (!errorsFile->openError().empty()) {
             throw InputProblem("cannot write " + options.errors + ": " + errorsFile->openError());
         }
-        setup.writeFindings = [&errorsFile, &options](std::string_view bytes) {
-            if (!errorsFile->write(bytes)) {
+        AtomicFile* file = errorsFile.get();
+        setup.writeFindings = [file, &options](std::string_view bytes) {
+            if (!file->write(bytes)) {
                 throw InputProblem("cannot write " + options.errors + ": " + systemErrorText());
             }
         };
     }
+    return errorsFile;
+}
+
+// The summary, or the JSON, on standard output; the summary goes to
+// standard error when an output takes standard output.
+void printResult(const ScoreOptions& options, const LogFile& log, const ScoredLog& scored, const RuleCounts& counts,
+                 const std::string& contestantCall) {
+    if (options.json) {
+        const ScoreJsonInput input{options.log,           formatName(log.format), log.contacts.size(),
+                                   log.unreadable.size(), log.problems.warnings,  counts};
+        toStandardOutput(withPlatformLineEnds(scoreJson(scored, input, contestantCall)));
+        return;
+    }
+    const std::string summary = withPlatformLineEnds(scored.summary) + kLineEnd;
+    if (options.errors == kStandardOutput || options.cabrillo == kStandardOutput) {
+        std::fflush(stdout);
+        writeAll(stderr, summary);
+    } else {
+        toStandardOutput(summary);
+    }
+}
+
+// The Cabrillo file and the findings' file, each whole or not at all.
+void writeOutputs(const ScoreOptions& options, const ScoredLog& scored, AtomicFile* errorsFile) {
+    if (options.cabrillo == kStandardOutput) {
+        toStandardOutput(scored.cabrillo);
+    }
+    if (std::fflush(stdout) != 0) {
+        throw InputProblem(std::string("cannot write the standard output: ") + systemErrorText());
+    }
+    if (errorsFile != nullptr) {
+        if (const std::string error = errorsFile->commit(); !error.empty()) {
+            throw InputProblem("cannot write " + options.errors + ": " + error);
+        }
+    }
+    if (!options.cabrillo.empty() && options.cabrillo != kStandardOutput) {
+        if (const std::string error = writeFileAtomically(options.cabrillo, scored.cabrillo); !error.empty()) {
+            throw InputProblem("cannot write " + options.cabrillo + ": " + error);
+        }
+    }
+}
+
+int runScore(const ScoreOptions& options) {
+    const LogFile log = readScoredLog(options.log);
+    std::optional<std::string> settings;
+    if (!options.settings.empty()) {
+        settings = readSettings(options.settings);
+    }
+    if (!tellProblems(options, log)) {
+        return 1;
+    }
+    ScoringSetup setup = scoringSetupFor(log, options.call, optionalDate(options.start), optionalDate(options.end));
+    if (setup.contestantCall.empty()) {
+        tell(options.log + ": warning: the log names no station (CALLSIGN, STATION_CALLSIGN or OPERATOR): give --call");
+    }
+    setup.exportCabrillo = !options.cabrillo.empty();
+    setup.settings = std::move(settings);
+    ProgressReport progress(standardErrorIsTerminal(), [](const std::string& text) { writeAll(stderr, text); });
+    setup.progress = [&progress](size_t passed, size_t total) { progress.update(passed, total); };
+    const std::unique_ptr<AtomicFile> errorsFile = routeFindings(options, setup);
 
     ScoredLog scored;
     try {
@@ -207,38 +258,9 @@ int runScore(const ScoreOptions& options) {
     progress.finish();
     const RuleCounts counts = ruleCounts(log.contacts, scored, options.period);
     tellRuleCounts(options.log, counts);
-
-    if (options.json) {
-        const ScoreJsonInput input{options.log, formatName(log.format), log.contacts.size(),
-                                   skipped,     log.problems.warnings,  counts};
-        toStandardOutput(withPlatformLineEnds(scoreJson(scored, input, setup.contestantCall)));
-    } else {
-        const std::string summary = withPlatformLineEnds(scored.summary) + kLineEnd;
-        const bool outputOnStandardOutput = options.errors == kStandardOutput || options.cabrillo == kStandardOutput;
-        if (outputOnStandardOutput) {
-            std::fflush(stdout);
-            writeAll(stderr, summary);
-        } else {
-            toStandardOutput(summary);
-        }
-    }
-    if (options.cabrillo == kStandardOutput) {
-        toStandardOutput(scored.cabrillo);
-    }
-    if (std::fflush(stdout) != 0) {
-        throw InputProblem(std::string("cannot write the standard output: ") + systemErrorText());
-    }
-    if (errorsFile) {
-        if (const std::string error = errorsFile->commit(); !error.empty()) {
-            throw InputProblem("cannot write " + options.errors + ": " + error);
-        }
-    }
-    if (setup.exportCabrillo && options.cabrillo != kStandardOutput) {
-        if (const std::string error = writeFileAtomically(options.cabrillo, scored.cabrillo); !error.empty()) {
-            throw InputProblem("cannot write " + options.cabrillo + ": " + error);
-        }
-    }
-    return skipped == 0 ? 0 : 1;
+    printResult(options, log, scored, counts, setup.contestantCall);
+    writeOutputs(options, scored, errorsFile.get());
+    return log.unreadable.empty() ? 0 : 1;
 }
 
 }  // namespace

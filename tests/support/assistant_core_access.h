@@ -1,0 +1,8 @@
+// What the tests read of the assistant's logic that the plug-in never needs.
+#pragma once
+
+#include "assistant/assistant_core.h"
+
+struct AssistantCoreTestAccess {
+    static bool callViewOpen(const AssistantCore& core) { return core.callView_ != nullptr; }
+};
