@@ -14,6 +14,10 @@
 #include "support/temp_folder.h"
 #include "support/test_names.h"
 
+using settings::iniHasSettingsSection;
+using settings::IniSettings;
+using settings::iniSettingsValue;
+
 namespace {
 
 const std::string k120(120, 'v');

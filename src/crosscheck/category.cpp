@@ -91,9 +91,13 @@ std::vector<std::string> categoryValues(CategoryPart part) {
     return values;
 }
 
-bool namesOtherBand(const std::string& band) {
+bool namesBand(const std::string& band) {
     // A value that starts with a digit names a band ("160M", "70CM", "1.2G", "432").
-    return !band.empty() && isDigit(band[0]) && bandPlace(band) < 0;
+    return !band.empty() && isDigit(band[0]);
+}
+
+bool namesOtherBand(const std::string& band) {
+    return namesBand(band) && bandPlace(band) < 0;
 }
 
 std::string singleBandOf(const Category& category) {

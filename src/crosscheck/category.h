@@ -39,6 +39,10 @@ int categoryPlace(CategoryPart part, const std::string& value);
 // The contest's values of a part, in their order.
 std::vector<std::string> categoryValues(CategoryPart part);
 
+// True when the band part names a band: it starts with a digit ("40M",
+// "160M", "1.2G", "432"), where ALL and the words of other contests do not.
+bool namesBand(const std::string& band);
+
 // True when the band part names a band (it starts with a digit) that the
 // contest does not count ("160M", "6M", "70CM", "432"): such an entrant is
 // ranked under no category, and checked as one of all bands.

@@ -8,9 +8,11 @@
 #include <unordered_map>
 #include <utility>
 
+#include "crosscheck/category.h"
 #include "crosscheck/one_edit.h"
 #include "crosscheck/pairing.h"
 #include "engine/area.h"
+#include "logfile/text.h"
 
 namespace crosscheck {
 
@@ -828,13 +830,11 @@ const char* statusWord(QsoStatus status) {
 }
 
 CategoryBand categoryBandOf(std::string_view categoryBand) {
+    const std::string value = categoryText(categoryBand);
     CategoryBand category;
-    const std::string value = normalised(categoryBand);
-    if (!value.empty() && value[0] >= '0' && value[0] <= '9') {
-        for (const char c : value) {
-            category.band += c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-        }
-        category.contestBand = contest::isCountedBand(category.band);
+    if (namesBand(value)) {
+        category.band = lowerCase(value);
+        category.contestBand = !namesOtherBand(value);
     }
     return category;
 }
@@ -948,7 +948,6 @@ std::vector<int64_t> correctedMinutes(const Contest& contest, const std::vector<
     std::vector<int64_t> minutes(contest.size());
     for (size_t l = 0; l < logs.size(); ++l) {
         const CategoryBand category = categoryBandOf(logs[l].categoryBand);
-        verdicts[l].categoryBandNotContest = !category.band.empty() && !category.contestBand;
         const std::string single = category.contestBand ? category.band : std::string();
         for (uint32_t f = contest.begin(l); f < contest.end(l); ++f) {
             minutes[f] = contest.minute(f) - verdicts[l].offsetMinutes;

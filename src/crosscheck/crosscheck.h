@@ -137,10 +137,7 @@ struct LogVerdict {
     // The whole hours of offsetMinutes, when the log's clock was found off
     // by hours or days (a time zone or a date set wrong); else 0.
     int32_t wholeHours = 0;
-    uint32_t offsetPairs = 0;  // the pairs the estimate rests on
-    // The category names a band the contest does not count: the entrant is
-    // checked as ALL.
-    bool categoryBandNotContest = false;
+    uint32_t offsetPairs = 0;      // the pairs the estimate rests on
     std::vector<QsoVerdict> qsos;  // one per contact, in the log's order
 };
 

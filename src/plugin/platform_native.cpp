@@ -6,5 +6,5 @@
 #include "settings/ini_settings.h"
 
 PlatformPorts makePlatformPorts() {
-    return headlessPorts(std::make_unique<IniSettings>(contest::kPortableSettingsFile));
+    return headlessPorts(std::make_unique<settings::IniSettings>(contest::kPortableSettingsFile));
 }

@@ -12,7 +12,7 @@
 
 PlatformPorts makePlatformPorts() {
     PlatformPorts ports;
-    ports.settings = std::make_unique<ProfileSettings>();
+    ports.settings = std::make_unique<settings::ProfileSettings>();
     ports.ui = std::make_unique<WindowsUi>();
     ports.headerDialog = std::make_unique<Cabrillo>();
     ports.makeAssistant = [](std::shared_ptr<Settings> settings, std::shared_ptr<ContestEngine> engine,

@@ -8,6 +8,8 @@
 #include <utility>
 #include <vector>
 
+namespace settings {
+
 // The file is handled as text in its own code units: bytes of the ANSI code
 // page, or UTF-16 little-endian units when it starts with that byte-order
 // mark (the profile functions honour that mark, and a user's editor may have
@@ -418,3 +420,5 @@ void IniSettings::writeText(const std::string& key, const std::string& value) {
         writeBytes(path_, text);
     }
 }
+
+}  // namespace settings

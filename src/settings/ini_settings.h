@@ -7,6 +7,8 @@
 
 #include "ports/settings.h"
 
+namespace settings {
+
 class IniSettings : public Settings {
 public:
     // path: the INI file, e.g. "Plugins/TORV.ini"; the section is "Settings".
@@ -25,3 +27,5 @@ std::string iniSettingsValue(const std::optional<std::string>& fileBytes, const 
 
 // Whether the file holds the section the settings live in, "[Settings]".
 bool iniHasSettingsSection(const std::string& fileBytes);
+
+}  // namespace settings

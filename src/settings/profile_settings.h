@@ -7,6 +7,8 @@
 #include "engine/contest.h"
 #include "ports/settings.h"
 
+namespace settings {
+
 class ProfileSettings : public Settings {
 public:
     explicit ProfileSettings(std::string fileName = contest::kSettingsFile);
@@ -16,3 +18,5 @@ public:
 private:
     std::string fileName_;
 };
+
+}  // namespace settings

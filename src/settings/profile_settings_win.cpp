@@ -2,6 +2,8 @@
 
 #include "settings/profile_settings.h"
 
+namespace settings {
+
 ProfileSettings::ProfileSettings(std::string fileName) : fileName_(std::move(fileName)) {}
 
 std::string ProfileSettings::readText(const std::string& key, const std::string& defaultValue) {
@@ -14,3 +16,5 @@ std::string ProfileSettings::readText(const std::string& key, const std::string&
 void ProfileSettings::writeText(const std::string& key, const std::string& value) {
     WritePrivateProfileStringA(contest::kSettingsSection, key.c_str(), value.c_str(), fileName_.c_str());
 }
+
+}  // namespace settings

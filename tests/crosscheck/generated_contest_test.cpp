@@ -33,7 +33,9 @@ std::map<std::string, int> expectEveryVerdict(const contestsim::SimOptions& opti
             EXPECT_EQ(verdicts[l].offsetMinutes, sim.clockOffset) << sim.call;
             EXPECT_EQ(verdicts[l].wholeHours, sim.wholeHours) << sim.call;
         }
-        EXPECT_EQ(verdicts[l].categoryBandNotContest, logs[l].categoryBand == "160M" || logs[l].categoryBand == "6M")
+        const CategoryBand band = categoryBandOf(logs[l].categoryBand);
+        EXPECT_EQ(!band.band.empty() && !band.contestBand,
+                  logs[l].categoryBand == "160M" || logs[l].categoryBand == "6M")
             << sim.call;
         for (size_t i = 0; i < sim.qsos.size(); ++i) {
             const QsoVerdict& v = verdicts[l].qsos[i];

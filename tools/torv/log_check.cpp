@@ -4,6 +4,7 @@
 #include <cmath>
 #include <exception>
 #include <map>
+#include <mutex>
 #include <optional>
 
 #include "calendar/minutes.h"
@@ -449,13 +450,16 @@ std::vector<CheckFile> checkFiles(const crosscheck::ContestReport& report, bool 
     };
     files.push_back({"qsos.csv", whole(crosscheck::qsosCsv)});
     const std::vector<std::string> names = crosscheck::ubnFileNames(report);
-    // Found once for every report, when the first one is made.
-    auto shared = std::make_shared<std::optional<crosscheck::UbnShared>>();
+    // Found once for every report, when the first one is made; the reports
+    // are made on several threads at once.
+    struct Shared {
+        std::once_flag once;
+        std::optional<crosscheck::UbnShared> part;
+    };
+    auto shared = std::make_shared<Shared>();
     auto sharedPart = [&report, shared]() -> const crosscheck::UbnShared& {
-        if (!*shared) {
-            *shared = crosscheck::ubnShared(report);
-        }
-        return **shared;
+        std::call_once(shared->once, [&] { shared->part = crosscheck::ubnShared(report); });
+        return *shared->part;
     };
     for (size_t l = 0; l < report.logs.size(); ++l) {
         files.push_back({"ubn/" + names[l] + ".txt",
