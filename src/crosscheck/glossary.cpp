@@ -208,7 +208,7 @@ constexpr Words kPortuguese = {
     "não consta no log de {1}",
     "{1} não enviou log e não consta em nenhum outro log",
     "{1} não enviou log",
-    "{1} não enviou log",
+    "a linha {2} do outro log não pôde ser lida",
     "banda que o concurso não conta",
     "em {1}, não a banda da categoria do participante",
     "sem banda",
