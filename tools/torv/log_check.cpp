@@ -94,21 +94,66 @@ crosscheck::HeaderFacts headerFactsOf(const LogFile& log) {
     return facts;
 }
 
+// A contact as the check sees it: the reader's fields and the engine's verdict.
+LogQso checkedQso(const LogContact& c, const ContactOutcome& outcome) {
+    LogQso q;
+    q.line = static_cast<uint32_t>(c.line);
+    q.minute = minuteOfOleDate(c.oleDate);
+    q.call = c.call;
+    q.band = c.band;
+    q.mode = c.mode;
+    q.exchangeSent = c.exchangeSent;
+    q.exchangeReceived = c.exchangeReceived;
+    q.area = outcome.area;
+    switch (outcome.result) {
+        case ContactResult::kRefused:
+            q.engine = EngineResult::kRefused;
+            q.finding = outcome.finding;
+            break;
+        case ContactResult::kDupe:
+            q.engine = EngineResult::kDupe;
+            q.finding = outcome.finding;
+            break;
+        case ContactResult::kStored:
+            q.engine = EngineResult::kStored;
+            break;
+    }
+    return q;
+}
+
+crosscheck::UnreadableQso unreadableQso(const UnreadableRecord& record) {
+    crosscheck::UnreadableQso u;
+    u.line = static_cast<uint32_t>(record.line);
+    u.reason = record.reason;
+    u.call = record.call;
+    if (record.oleDate) {
+        u.minute = minuteOfOleDate(*record.oleDate);
+    }
+    return u;
+}
+
+// Loads and reads one file; what it held is kept or marked to be loaded
+// again for the quotes. Throws LogFileError.
+LogFile loadAndRead(const std::string& path, const LogLoader& load, ReadLog& out) {
+    LogSource source = load(path);
+    out.bytes.loadAgain = source.again;
+    out.bytes.hash = source.again ? hashOf(source.bytes) : 0;
+    out.modified = source.modified;
+    const std::string text = decodedLogText(std::move(source.bytes));
+    LogFile log = readLog(text);
+    if (!source.again) {
+        out.bytes.held = text;
+    }
+    return log;
+}
+
 ReadLog readAndScore(const std::string& path, const CheckRequest& request, const LogLoader& load) {
     ReadLog out;
     crosscheck::FileRecord& file = out.file;
     file.path = path;
     LogFile log;
     try {
-        LogSource source = load(path);
-        out.bytes.loadAgain = source.again;
-        out.bytes.hash = source.again ? hashOf(source.bytes) : 0;
-        out.modified = source.modified;
-        const std::string text = decodedLogText(std::move(source.bytes));
-        log = readLog(text);
-        if (!source.again) {
-            out.bytes.held = text;
-        }
+        log = loadAndRead(path, load, out);
     } catch (const LogFileError& error) {
         return leftOut(path, error.what());
     }
@@ -121,9 +166,8 @@ ReadLog readAndScore(const std::string& path, const CheckRequest& request, const
     file.qsoLines = static_cast<uint32_t>(log.contacts.size() + log.unreadable.size());
     file.unreadableLines = static_cast<uint32_t>(log.unreadable.size());
     out.inputProblems = !log.unreadable.empty();
-    const std::string station = crosscheck::normalised(log.stationCall);
-    file.call = station;
-    if (station.empty()) {
+    file.call = crosscheck::normalised(log.stationCall);
+    if (file.call.empty()) {
         file.fate = crosscheck::FileFate::kLeftOut;
         file.reason = std::string(formatName(log.format)) +
                       " log that names no station (no CALLSIGN, STATION_CALLSIGN or OPERATOR)";
@@ -132,46 +176,16 @@ ReadLog readAndScore(const std::string& path, const CheckRequest& request, const
     }
 
     const ScoredLog scored = scoreLog(log.contacts, scoringSetupFor(log, std::string(), request.start, request.end));
-    out.log.call = station;
+    out.log.call = file.call;
     out.log.qsos.reserve(log.contacts.size());
     int32_t counted = 0;
     for (size_t i = 0; i < log.contacts.size(); ++i) {
-        const LogContact& c = log.contacts[i];
-        const ContactOutcome& outcome = scored.contacts[i];
-        LogQso q;
-        q.line = static_cast<uint32_t>(c.line);
-        q.minute = minuteOfOleDate(c.oleDate);
-        q.call = c.call;
-        q.band = c.band;
-        q.mode = c.mode;
-        q.exchangeSent = c.exchangeSent;
-        q.exchangeReceived = c.exchangeReceived;
-        q.area = outcome.area;
-        switch (outcome.result) {
-            case ContactResult::kRefused:
-                q.engine = EngineResult::kRefused;
-                q.finding = outcome.finding;
-                break;
-            case ContactResult::kDupe:
-                q.engine = EngineResult::kDupe;
-                q.finding = outcome.finding;
-                break;
-            case ContactResult::kStored:
-                q.engine = EngineResult::kStored;
-                counted += c.call.empty() ? 0 : 1;
-                break;
-        }
-        out.log.qsos.push_back(std::move(q));
+        out.log.qsos.push_back(checkedQso(log.contacts[i], scored.contacts[i]));
+        const bool stored = scored.contacts[i].result == ContactResult::kStored;
+        counted += stored && !log.contacts[i].call.empty() ? 1 : 0;
     }
     for (const UnreadableRecord& record : log.unreadable) {
-        crosscheck::UnreadableQso u;
-        u.line = static_cast<uint32_t>(record.line);
-        u.reason = record.reason;
-        u.call = record.call;
-        if (record.oleDate) {
-            u.minute = minuteOfOleDate(*record.oleDate);
-        }
-        out.log.unreadable.push_back(std::move(u));
+        out.log.unreadable.push_back(unreadableQso(record));
     }
     Entrant& e = out.entrant;
     e.file = path;
@@ -329,7 +343,11 @@ bool naturallyBefore(const std::string& a, const std::string& b) {
     return a < b;  // equal but for case or leading zeros: still one order
 }
 
-CheckOutcome checkLogs(const std::vector<std::string>& paths, const CheckRequest& request, const LogLoader& load) {
+namespace {
+
+// Every file read and scored, on all cores; one that fails is left out.
+std::vector<ReadLog> readAll(const std::vector<std::string>& paths, const CheckRequest& request,
+                             const LogLoader& load) {
     std::vector<ReadLog> read(paths.size());
     forEachIndex(paths.size(), request.threads, [&](size_t i) {
         try {
@@ -340,18 +358,20 @@ CheckOutcome checkLogs(const std::vector<std::string>& paths, const CheckRequest
             read[i] = leftOut(paths[i], "an unknown error");
         }
     });
+    return read;
+}
 
-    CheckOutcome outcome;
-    crosscheck::ContestReport& report = outcome.report;
-    report.settings = request.settings;
+// One log per call into the report: the one modified last, then the later
+// name; the others are recorded as replaced. Returns the bytes of each log
+// taken, for its quotes.
+std::vector<LogBytes> takeOneLogPerCall(const std::vector<std::string>& paths, std::vector<ReadLog>& read,
+                                        crosscheck::ContestReport& report) {
     std::map<std::string, std::vector<size_t>> byCall;
     for (size_t i = 0; i < read.size(); ++i) {
-        outcome.inputProblems = outcome.inputProblems || read[i].inputProblems;
         if (read[i].usable) {
             byCall[read[i].log.call].push_back(i);
         }
     }
-    // One log per call: the one modified last, then the later name.
     auto later = [&](size_t a, size_t b) {
         if (read[a].modified != read[b].modified) {
             return read[a].modified > read[b].modified;
@@ -382,16 +402,14 @@ CheckOutcome checkLogs(const std::vector<std::string>& paths, const CheckRequest
     for (ReadLog& r : read) {
         report.files.push_back(std::move(r.file));
     }
-    read.clear();
-    giveCategories(request, report);
-    outcome.inputProblems = outcome.inputProblems || !report.categoriesProblems.empty();
-    // A single-band entrant's other bands are checked by its category as
-    // the committee gives it.
-    for (size_t l = 0; l < report.logs.size(); ++l) {
-        report.logs[l].categoryBand = report.entrants[l].category.part(crosscheck::CategoryPart::kBand);
-    }
+    return bytes;
+}
 
-    report.verdicts = crosscheck::crossCheck(report.logs, report.settings.options);
+// Each entrant's checked score, findings and quoted lines, on all cores.
+// A file that changed since it was read, or an entrant that cannot be
+// finished, is told; the others are still finished. True when all went well.
+bool finishAll(crosscheck::ContestReport& report, std::vector<LogBytes>& bytes, const CheckRequest& request,
+               const LogLoader& load) {
     std::vector<std::string> failures(report.logs.size());
     std::vector<char> changed(report.logs.size(), 0);
     forEachIndex(report.logs.size(), request.threads, [&](size_t l) {
@@ -407,6 +425,7 @@ CheckOutcome checkLogs(const std::vector<std::string>& paths, const CheckRequest
             failures[l] = "an unknown error";
         }
     });
+    bool fine = true;
     for (size_t l = 0; l < report.logs.size(); ++l) {
         if (changed[l] != 0) {
             for (crosscheck::FileRecord& file : report.files) {
@@ -414,16 +433,40 @@ CheckOutcome checkLogs(const std::vector<std::string>& paths, const CheckRequest
                     file.messages.push_back("changed or gone since it was read; its report quotes none of its lines");
                 }
             }
-            outcome.inputProblems = true;
+            fine = false;
         }
         if (!failures[l].empty()) {
-            // The others are still checked; this one's report says less.
             report.entrants[l].problem = failures[l];
-            outcome.inputProblems = true;
             report.entrants[l].qsoText.resize(report.logs[l].qsos.size());
             report.entrants[l].unreadableText.resize(report.logs[l].unreadable.size());
+            fine = false;
         }
     }
+    return fine;
+}
+
+}  // namespace
+
+CheckOutcome checkLogs(const std::vector<std::string>& paths, const CheckRequest& request, const LogLoader& load) {
+    std::vector<ReadLog> read = readAll(paths, request, load);
+    CheckOutcome outcome;
+    crosscheck::ContestReport& report = outcome.report;
+    report.settings = request.settings;
+    for (const ReadLog& r : read) {
+        outcome.inputProblems = outcome.inputProblems || r.inputProblems;
+    }
+    std::vector<LogBytes> bytes = takeOneLogPerCall(paths, read, report);
+    read.clear();
+    giveCategories(request, report);
+    outcome.inputProblems = outcome.inputProblems || !report.categoriesProblems.empty();
+    // A single-band entrant's other bands are checked by its category as
+    // the committee gives it.
+    for (size_t l = 0; l < report.logs.size(); ++l) {
+        report.logs[l].categoryBand = report.entrants[l].category.part(crosscheck::CategoryPart::kBand);
+    }
+    report.verdicts = crosscheck::crossCheck(report.logs, report.settings.options);
+    // The others are still checked when one cannot be finished; its report says less.
+    outcome.inputProblems = !finishAll(report, bytes, request, load) || outcome.inputProblems;
     return outcome;
 }
 
