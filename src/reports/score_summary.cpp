@@ -66,6 +66,32 @@ private:
     std::unordered_set<uint64_t> set_;
 };
 
+// Each band's QSOs and points, and each band's areas in the order their
+// first counted contact comes: one pass over the compact entries in log order.
+struct BandTotals {
+    std::vector<size_t> qsos;
+    std::vector<int64_t> points;
+    std::vector<std::vector<uint32_t>> areas;
+};
+
+BandTotals bandTotals(const ContactStore& store) {
+    const size_t bandCount = store.bandIdCount();
+    BandTotals totals{std::vector<size_t>(bandCount, 0), std::vector<int64_t>(bandCount, 0),
+                      std::vector<std::vector<uint32_t>>(bandCount)};
+    PairSet metPairs(bandCount, store.areaIdCount());
+    for (const ScoreEntry& entry : store.scoreEntries()) {
+        if (!entry.counted) {
+            continue;
+        }
+        ++totals.qsos[entry.band];
+        totals.points[entry.band] += entry.points;
+        if (entry.area != ScoreEntry::kNoArea && metPairs.insert(entry.band, entry.area)) {
+            totals.areas[entry.band].push_back(entry.area);
+        }
+    }
+    return totals;
+}
+
 }  // namespace
 
 ScoreSummary computeScoreSummary(const ContactStore& store, std::vector<std::string>& bandList,
@@ -75,25 +101,8 @@ ScoreSummary computeScoreSummary(const ContactStore& store, std::vector<std::str
                                std::string(contest::kName).c_str(), context.startText.c_str(), context.endText.c_str(),
                                context.contestantCall.c_str());
     sortBandsDescending(bandList);
-
-    // One pass over the compact entries in log order: each band's QSOs and
-    // points, and each band's areas in the order their first counted
-    // contact comes.
+    const BandTotals totals = bandTotals(store);
     const size_t bandCount = store.bandIdCount();
-    std::vector<size_t> qsos(bandCount, 0);
-    std::vector<int64_t> points(bandCount, 0);
-    std::vector<std::vector<uint32_t>> bandAreas(bandCount);
-    PairSet metPairs(bandCount, store.areaIdCount());
-    for (const ScoreEntry& entry : store.scoreEntries()) {
-        if (!entry.counted) {
-            continue;
-        }
-        ++qsos[entry.band];
-        points[entry.band] += entry.points;
-        if (entry.area != ScoreEntry::kNoArea && metPairs.insert(entry.band, entry.area)) {
-            bandAreas[entry.band].push_back(entry.area);
-        }
-    }
 
     int64_t totalPoints = 0;
     int64_t totalMultipliers = 0;
@@ -106,9 +115,9 @@ ScoreSummary computeScoreSummary(const ContactStore& store, std::vector<std::str
         const std::optional<uint32_t> id = store.bandId(band);
         // A band text listed twice gets its contacts on its first row only.
         if (id && std::exchange(bandShown[*id], 1) == 0) {
-            bandQsos = qsos[*id];
-            bandPoints = points[*id];
-            for (uint32_t area : bandAreas[*id]) {
+            bandQsos = totals.qsos[*id];
+            bandPoints = totals.points[*id];
+            for (uint32_t area : totals.areas[*id]) {
                 if (std::exchange(seenAreas[area], 1) == 0) {
                     summary.workedAreas.push_back(store.areaName(area));
                     ++totalMultipliers;
