@@ -6,7 +6,8 @@
 if(CMAKE_CROSSCOMPILING)
   find_package(CLI11 CONFIG REQUIRED PATHS /usr/share/cmake NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH)
   get_target_property(cli11_package_includes CLI11::CLI11 INTERFACE_INCLUDE_DIRECTORIES)
-  find_path(CLI11_INCLUDE_DIR CLI/CLI.hpp PATHS ${cli11_package_includes} NO_DEFAULT_PATH REQUIRED)
+  find_path(CLI11_INCLUDE_DIR CLI/CLI.hpp PATHS ${cli11_package_includes} NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH
+    REQUIRED)
   if(IS_SYMLINK ${CMAKE_BINARY_DIR}/cli11/CLI)
     file(REMOVE ${CMAKE_BINARY_DIR}/cli11/CLI)  # left by older trees, which linked /usr/include/CLI
   endif()
