@@ -15,6 +15,8 @@
 #include "settings/ini_settings.h"
 #include "support/assistant_fakes.h"
 
+using torv::abi::kDateTimeValid;
+
 namespace {
 
 // A log that looks like a contest: many distinct calls over six bands and

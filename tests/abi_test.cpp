@@ -14,6 +14,8 @@
 #include "support/scoring_pass.h"
 #include "support/temp_folder.h"
 
+using torv::abi::kHostTextLimit;
+
 namespace {
 
 // The exports of libStats.so, which this program links.

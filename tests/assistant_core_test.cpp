@@ -9,6 +9,8 @@
 #include "support/fakes.h"
 #include "support/temp_folder.h"
 
+using torv::abi::kDateTimeValid;
+
 namespace {
 
 using Events = std::vector<std::string>;

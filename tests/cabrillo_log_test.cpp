@@ -9,6 +9,10 @@
 #include "support/temp_folder.h"
 #include "support/test_names.h"
 
+using torv::abi::kDateTimeInvalid;
+using torv::abi::kDateTimeNull;
+using torv::abi::kDateTimeValid;
+
 namespace {
 
 CInfo contact(const std::string& call, uint32_t kHz, const std::string& mode) {

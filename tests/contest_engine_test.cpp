@@ -10,6 +10,10 @@
 #include "support/files.h"
 #include "support/temp_folder.h"
 
+using torv::abi::kDateTimeInvalid;
+using torv::abi::kDateTimeNull;
+using torv::abi::kDateTimeValid;
+
 namespace {
 
 ContactFields contact(const std::string& call, const std::string& band = "80m", const std::string& mode = "CW",

@@ -6,6 +6,11 @@
 #include "engine/date_time.h"
 #include "support/test_names.h"
 
+using torv::abi::DateTimeArg;
+using torv::abi::kDateTimeInvalid;
+using torv::abi::kDateTimeNull;
+using torv::abi::kDateTimeValid;
+
 namespace {
 
 struct FormatCase {

@@ -11,6 +11,8 @@
 #include "support/files.h"
 #include "support/temp_folder.h"
 
+using torv::abi::kDateTimeValid;
+
 namespace {
 
 // A module object built on fakes, as a test builds a fresh engine.

@@ -17,6 +17,8 @@
 #include "support/files.h"
 #include "support/temp_folder.h"
 
+using torv::abi::kDateTimeValid;
+
 namespace {
 
 // The rules with linear scans and no index.

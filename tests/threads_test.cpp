@@ -13,6 +13,8 @@
 #include "support/fakes.h"
 #include "support/temp_folder.h"
 
+using torv::abi::kDateTimeValid;
+
 namespace {
 
 // A worked-before window that paints on every refresh, as the real one does

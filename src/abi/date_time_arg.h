@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <cstdint>
 
+namespace torv::abi {
+
 struct DateTimeArg {
     double date = 0.0;
     int32_t status = 0;
@@ -15,3 +17,5 @@ static_assert(offsetof(DateTimeArg, date) == 0, "the host reads the date at offs
 static_assert(offsetof(DateTimeArg, status) == 8, "the host reads the status at offset 8");
 
 enum DateTimeStatus : int32_t { kDateTimeValid = 0, kDateTimeInvalid = 1, kDateTimeNull = 2 };
+
+}  // namespace torv::abi

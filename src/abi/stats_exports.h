@@ -13,8 +13,10 @@
 #pragma once
 
 #ifndef STATS_DATE_TIME
+namespace torv::abi {
 struct DateTimeArg;
-#define STATS_DATE_TIME DateTimeArg
+}  // namespace torv::abi
+#define STATS_DATE_TIME torv::abi::DateTimeArg
 #endif
 
 // The 33 positional arguments with which the host describes one contact.
@@ -65,7 +67,9 @@ struct DateTimeArg;
 // exchange, a report, a band, a mode or a command is far shorter, and a
 // host's texts of any length then cost the store no more than twice what
 // ordinary ones do (docs/performance.md).
+namespace torv::abi {
 constexpr size_t kHostTextLimit = 32;
+}  // namespace torv::abi
 
 #if defined(_WIN32)
 #define STATS_CALL __cdecl

@@ -11,7 +11,7 @@
 struct ContactFields {
     std::string ownCall;
     std::string call;
-    DateTimeArg qsoTime;
+    torv::abi::DateTimeArg qsoTime;
     uint32_t frequency = 0;  // hertz
     std::string mode;
     std::string rstSent;
@@ -37,5 +37,5 @@ struct CInfo {
     std::string area;           // island prefix, area code or empty
     uint32_t frequencyKHz = 0;  // hertz / 1000, rounded down
     int32_t dupe = 0;           // 1 when an earlier record had the same call, band and mode
-    DateTimeArg time;
+    torv::abi::DateTimeArg time;
 };

@@ -6,6 +6,8 @@
 #include "engine/area.h"
 #include "engine/contest.h"
 
+using torv::abi::DateTimeArg;
+
 namespace {
 
 constexpr auto kRemovalCheckedPrefixes = contest::texts("UA", "UA2", "UA9");

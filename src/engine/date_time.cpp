@@ -3,6 +3,10 @@
 #include <cmath>
 #include <ctime>
 
+using torv::abi::DateTimeArg;
+using torv::abi::kDateTimeNull;
+using torv::abi::kDateTimeValid;
+
 namespace {
 
 // OLE Automation's range: 1 January 100 to 31 December 9999, 23:59:59.

@@ -11,6 +11,9 @@
 #include "engine/area.h"
 #include "plugin/module.h"
 
+using torv::abi::DateTimeArg;
+using torv::abi::kHostTextLimit;
+
 namespace {
 
 std::atomic<CTestApp*> created{nullptr};

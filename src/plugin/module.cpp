@@ -7,6 +7,8 @@
 #include "reports/host_version.h"
 #include "reports/score_summary.h"
 
+using torv::abi::DateTimeArg;
+
 namespace {
 
 std::unique_ptr<FindingSink> findingsOf(PlatformPorts& ports, const std::string& folder) {

@@ -58,8 +58,8 @@ public:
     // Starts a scoring pass: the store's reset, the header dialog when the
     // log is to be exported, then the assistant's start rule. Always 1. A
     // header dialog closed other than by OK cancels the pass's export.
-    int resetStats(int32_t exportFlag, const std::string& contestantCall, const DateTimeArg& contestStart,
-                   const DateTimeArg& contestEnd);
+    int resetStats(int32_t exportFlag, const std::string& contestantCall, const torv::abi::DateTimeArg& contestStart,
+                   const torv::abi::DateTimeArg& contestEnd);
 
     // Wakes the assistant's tick, then answers from the store (0, 1 or 2).
     int checkCall(const std::string& call, const std::string& mode, const std::string& prefix,

@@ -10,6 +10,8 @@
 #include "support/files.h"
 #include "support/test_names.h"
 
+using torv::abi::kDateTimeValid;
+
 namespace {
 
 std::string timeText(double oleDate) {

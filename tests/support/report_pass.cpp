@@ -2,6 +2,9 @@
 
 #include "resource.h"
 
+using torv::abi::DateTimeArg;
+using torv::abi::kDateTimeNull;
+
 const char* const kReportPassCall = "PY2ZZ/P";
 const char* const kReportPassCabrilloFile = "PY2ZZ_P.cbr";
 

@@ -3,6 +3,11 @@
 #include <cmath>
 #include <limits>
 
+using torv::abi::DateTimeArg;
+using torv::abi::kDateTimeInvalid;
+using torv::abi::kDateTimeNull;
+using torv::abi::kDateTimeValid;
+
 namespace {
 
 const char* const kSpecialStation = "PY5TORV";

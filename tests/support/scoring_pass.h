@@ -22,7 +22,7 @@ struct ExportTable {
 struct HostContact {
     std::string ownCall = "PY2ZZ";
     std::string call = "PY1AA";
-    DateTimeArg time{oleDateFromCalendar(2015, 9, 12, 9, 30), kDateTimeValid};
+    torv::abi::DateTimeArg time{oleDateFromCalendar(2015, 9, 12, 9, 30), torv::abi::kDateTimeValid};
     bool nullTime = false;  // pass a NULL date-time pointer
     uint32_t frequency = 3525000;
     std::string mode = "CW";
@@ -37,14 +37,14 @@ struct HostContact {
 
 int addData(const ExportTable& exports, const HostContact& contact);
 int removeData(const ExportTable& exports, const HostContact& contact);
-int resetStats(const ExportTable& exports, int exportFlag, const std::string& contestantCall, const DateTimeArg& start,
-               const DateTimeArg& end);
+int resetStats(const ExportTable& exports, int exportFlag, const std::string& contestantCall,
+               const torv::abi::DateTimeArg& start, const torv::abi::DateTimeArg& end);
 int checkCall(const ExportTable& exports, const std::string& call, const std::string& mode, const std::string& prefix,
               const std::string& areaText, const std::string& band);
 
 // The contest period used by the scoring pass: 12-13 September 2015.
-DateTimeArg passStart();
-DateTimeArg passEnd();
+torv::abi::DateTimeArg passStart();
+torv::abi::DateTimeArg passEnd();
 
 // The contacts of the scoring pass, in log order: every finding of the error
 // file, every points rule, island and category stations.

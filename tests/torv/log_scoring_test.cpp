@@ -11,6 +11,8 @@
 #include "support/files.h"
 #include "support/temp_folder.h"
 
+using torv::abi::kDateTimeValid;
+
 namespace {
 
 // The first of a pair of twins (ZZ7XQ on 20 m CW), removed after the log.

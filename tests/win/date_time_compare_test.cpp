@@ -13,6 +13,8 @@
 
 #include "engine/date_time.h"
 
+using torv::abi::kDateTimeValid;
+
 namespace {
 
 std::vector<double> datesToCompare() {

@@ -32,6 +32,8 @@
 #include "win/scoped_win.h"
 #include "win/ui_thread.h"
 
+using torv::abi::kDateTimeValid;
+
 namespace {
 
 const COLORREF kPaleYellow = RGB(255, 250, 198);

@@ -15,6 +15,8 @@
 #include "win/message_loop_win.h"
 #include "win/plugin_library.h"
 
+using torv::abi::kHostTextLimit;
+
 namespace {
 
 class DllReportPass : public ::testing::Test {

@@ -4,6 +4,10 @@
 
 #include "hostsim/export_twins.h"  // generated from resources/Stats.def
 
+using torv::abi::DateTimeArg;
+using torv::abi::kDateTimeNull;
+using torv::abi::kDateTimeValid;
+
 namespace {
 
 std::string fileNameOf(const std::string& path) {

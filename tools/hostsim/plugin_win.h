@@ -44,8 +44,8 @@ public:
     // passed as a valid date-time.
     int addData(const LogContact& contact) const;
     int removeData(const LogContact& contact) const;
-    int resetStats(int exportFlag, const std::string& contestantCall, const DateTimeArg& start,
-                   const DateTimeArg& end) const;
+    int resetStats(int exportFlag, const std::string& contestantCall, const torv::abi::DateTimeArg& start,
+                   const torv::abi::DateTimeArg& end) const;
     int checkCall(const std::string& call, const std::string& mode, const std::string& prefix,
                   const std::string& areaText, const std::string& band) const;
 

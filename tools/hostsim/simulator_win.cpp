@@ -11,6 +11,9 @@
 #include "logfile/adif_contact.h"
 #include "win/message_loop_win.h"
 
+using torv::abi::DateTimeArg;
+using torv::abi::kDateTimeValid;
+
 namespace {
 
 constexpr DWORD kDefaultPace = 200;

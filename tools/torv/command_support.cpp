@@ -9,6 +9,9 @@
 #include "log_check.h"
 #include "logfile/date_text.h"
 
+using torv::abi::DateTimeArg;
+using torv::abi::kDateTimeValid;
+
 void tell(const std::string& message) {
     std::fflush(stdout);
     writeAll(stderr, "torv: " + message + kLineEnd);

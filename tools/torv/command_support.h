@@ -16,7 +16,7 @@ void tell(const std::string& message);
 
 // The date of an option ("YYYY-MM-DD" or "YYYY-MM-DDTHH:MM", UTC); none
 // for an empty or unreadable text.
-std::optional<DateTimeArg> optionalDate(const std::string& text);
+std::optional<torv::abi::DateTimeArg> optionalDate(const std::string& text);
 
 // For the options' validator: "" for a date, else what is wrong.
 std::string checkDate(const std::string& text);

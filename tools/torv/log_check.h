@@ -15,9 +15,9 @@
 #include "engine/date_time.h"
 
 struct CheckRequest {
-    crosscheck::CheckSettings settings;  // window, uniques, penalty, contest period in minutes
-    std::optional<DateTimeArg> start;    // the contest period for scoring, as torv score takes it
-    std::optional<DateTimeArg> end;
+    crosscheck::CheckSettings settings;           // window, uniques, penalty, contest period in minutes
+    std::optional<torv::abi::DateTimeArg> start;  // the contest period for scoring, as torv score takes it
+    std::optional<torv::abi::DateTimeArg> end;
     unsigned threads = 0;  // 0: one per core
     // The committee's categories file, when given: its name and what it says.
     std::string categoriesFile;

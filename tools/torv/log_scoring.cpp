@@ -11,6 +11,9 @@
 #include "plugin/module.h"
 #include "settings/ini_settings.h"
 
+using torv::abi::DateTimeArg;
+using torv::abi::kDateTimeValid;
+
 namespace {
 
 // The operator's settings file, read as the plug-in reads it; what the pass

@@ -36,8 +36,8 @@ public:
 
 struct ScoringSetup {
     std::string contestantCall;
-    DateTimeArg start{0.0, kDateTimeNull};  // the contest period
-    DateTimeArg end{0.0, kDateTimeNull};
+    torv::abi::DateTimeArg start{0.0, torv::abi::kDateTimeNull};  // the contest period
+    torv::abi::DateTimeArg end{0.0, torv::abi::kDateTimeNull};
     bool exportCabrillo = false;
     // The bytes of the plug-in's settings file for the Cabrillo header
     // (none: the header the dialog shows without one). Nothing is written.
@@ -85,8 +85,9 @@ struct ScoredLog {
 // The setup `torv score` gives a log: the contestant is `call`, else the
 // log's station; a Cabrillo log keeps its CALLSIGN; the period is the one
 // given, else the dates of the first and last contact.
-ScoringSetup scoringSetupFor(const LogFile& log, const std::string& call, const std::optional<DateTimeArg>& start,
-                             const std::optional<DateTimeArg>& end);
+ScoringSetup scoringSetupFor(const LogFile& log, const std::string& call,
+                             const std::optional<torv::abi::DateTimeArg>& start,
+                             const std::optional<torv::abi::DateTimeArg>& end);
 
 // Scores the contacts. Contacts without an own call take the contestant's.
 // Throws FindingsTooLarge as said above.
