@@ -12,6 +12,7 @@
 using torv::abi::kDateTimeInvalid;
 using torv::abi::kDateTimeNull;
 using torv::abi::kDateTimeValid;
+using torv::calendar::oleDateFromCalendar;
 
 namespace {
 

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+namespace torv::calendar {
+
 constexpr char asciiUpper(char c) {
     return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
 }
@@ -36,3 +38,5 @@ inline std::string lowerCase(std::string_view text) {
     }
     return result;
 }
+
+}  // namespace torv::calendar

@@ -1,5 +1,7 @@
 #include "calendar/calendar.h"
 
+namespace torv::calendar {
+
 namespace {
 
 bool isLeapYear(int year) {
@@ -38,3 +40,5 @@ double oleDateFromCalendar(int year, int month, int day, int hour, int minute, i
     const double timeOfDay = (hour * 3600.0 + minute * 60.0 + second) / static_cast<double>(kSecondsPerDay);
     return days >= 0 ? static_cast<double>(days) + timeOfDay : static_cast<double>(days) - timeOfDay;
 }
+
+}  // namespace torv::calendar

@@ -5,6 +5,8 @@
 // with it (calendar/minutes.h).
 #pragma once
 
+namespace torv::calendar {
+
 // Days since 1970-01-01 of a date, any year (H. Hinnant's days-from-civil);
 // civilFromDays is its inverse.
 constexpr long long daysFromCivil(long long y, unsigned m, unsigned d) {
@@ -29,3 +31,5 @@ bool isValidDateTime(int year, int month, int day, int hour, int minute, int sec
 // The OLE Automation date of a calendar date and time. Before the epoch the
 // fraction still counts forward from midnight, as OLE Automation has it.
 double oleDateFromCalendar(int year, int month, int day, int hour = 0, int minute = 0, int second = 0);
+
+}  // namespace torv::calendar

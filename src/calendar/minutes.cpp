@@ -5,6 +5,8 @@
 
 #include "calendar/calendar.h"
 
+namespace torv::calendar {
+
 namespace {
 
 int64_t floorDiv(int64_t a, int64_t b) {
@@ -49,3 +51,5 @@ std::string minuteText(int64_t minute) {
                   c.hour, c.minute);
     return text;
 }
+
+}  // namespace torv::calendar

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+namespace torv::calendar {
+
 constexpr int64_t kMinutesPerHour = 60;
 constexpr int64_t kMinutesPerDay = 24 * kMinutesPerHour;
 
@@ -29,3 +31,5 @@ int64_t minuteOfOleDate(double oleDate);
 
 // "2026-03-14 12:05".
 std::string minuteText(int64_t minute);
+
+}  // namespace torv::calendar

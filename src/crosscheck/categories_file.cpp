@@ -6,6 +6,9 @@
 
 #include "logfile/text.h"
 
+using torv::calendar::lowerCase;
+using torv::calendar::upperCase;
+
 namespace crosscheck {
 
 namespace {

@@ -5,6 +5,9 @@
 #include "engine/contest.h"
 #include "logfile/text.h"
 
+using torv::calendar::lowerCase;
+using torv::calendar::upperCase;
+
 namespace crosscheck {
 
 namespace {

@@ -9,6 +9,11 @@
 #include "crosscheck/file_names.h"
 #include "engine/contest.h"
 
+using torv::calendar::civilOf;
+using torv::calendar::dayOf;
+using torv::calendar::kMinutesPerDay;
+using torv::calendar::minuteText;
+
 namespace crosscheck {
 
 namespace {

@@ -14,6 +14,8 @@
 #include "engine/area.h"
 #include "logfile/text.h"
 
+using torv::calendar::lowerCase;
+
 namespace crosscheck {
 
 namespace {

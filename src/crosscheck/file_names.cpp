@@ -6,6 +6,9 @@
 
 #include "calendar/ascii_case.h"
 
+using torv::calendar::asciiUpper;
+using torv::calendar::isAsciiLetter;
+
 namespace crosscheck {
 
 namespace {

@@ -6,6 +6,8 @@
 #include "crosscheck/report_text.h"
 #include "engine/contest.h"
 
+using torv::calendar::hourOf;
+
 namespace crosscheck {
 
 namespace {

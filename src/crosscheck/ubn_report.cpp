@@ -7,6 +7,8 @@
 #include "crosscheck/hourly_chart.h"
 #include "crosscheck/report_text.h"
 
+using torv::calendar::minuteText;
+
 namespace crosscheck {
 
 namespace {

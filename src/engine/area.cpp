@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+using torv::calendar::upperCase;
+
 // Constant-initialised: other files' static data may read it.
 constexpr std::array<std::string_view, kAreas.size()> allAreas() {
     std::array<std::string_view, kAreas.size()> all{};

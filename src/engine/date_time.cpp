@@ -6,6 +6,10 @@
 using torv::abi::DateTimeArg;
 using torv::abi::kDateTimeNull;
 using torv::abi::kDateTimeValid;
+using torv::calendar::civilFromDays;
+using torv::calendar::daysFromCivil;
+using torv::calendar::kOleEpochDays;
+using torv::calendar::kSecondsPerDay;
 
 namespace {
 

@@ -4,6 +4,8 @@
 
 #include "logfile/text.h"
 
+using torv::calendar::upperCase;
+
 namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";

@@ -8,6 +8,11 @@
 #include "logfile/date_text.h"
 #include "logfile/text.h"
 
+using torv::calendar::isValidDateTime;
+using torv::calendar::lowerCase;
+using torv::calendar::oleDateFromCalendar;
+using torv::calendar::upperCase;
+
 namespace {
 
 // Band edges in kHz, the amateur allocations of the widest region.

@@ -6,6 +6,8 @@
 
 #include "logfile/text.h"
 
+using torv::calendar::upperCase;
+
 namespace {
 
 struct CategoryKeyword {

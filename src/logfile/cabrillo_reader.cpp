@@ -11,6 +11,9 @@
 #include "logfile/date_text.h"
 #include "logfile/text.h"
 
+using torv::calendar::isAsciiLetter;
+using torv::calendar::upperCase;
+
 namespace {
 
 // Cabrillo's mode codes and the modes the host writes for them.

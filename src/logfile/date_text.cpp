@@ -3,6 +3,9 @@
 #include "calendar/calendar.h"
 #include "logfile/text.h"
 
+using torv::calendar::isValidDateTime;
+using torv::calendar::oleDateFromCalendar;
+
 bool parseDateTimeText(std::string_view text, double& oleDate) {
     if (text.size() != 10 && text.size() != 16 && text.size() != 19) {
         return false;

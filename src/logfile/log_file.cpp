@@ -12,6 +12,8 @@
 #include "logfile/adif_contact.h"
 #include "logfile/text.h"
 
+using torv::calendar::upperCase;
+
 namespace {
 
 constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";

@@ -17,6 +17,12 @@
 #include "crosscheck/file_names.h"
 #include "support/test_names.h"
 
+using torv::calendar::dayOf;
+using torv::calendar::hourOf;
+using torv::calendar::minuteOf;
+using torv::calendar::minuteOfOleDate;
+using torv::calendar::minuteText;
+
 namespace crosscheck {
 namespace {
 

@@ -7,6 +7,8 @@
 #include "engine/date_time.h"
 #include "support/test_names.h"
 
+using torv::calendar::oleDateFromCalendar;
+
 namespace {
 
 // A record from "NAME=value" pairs, as a file would give it.

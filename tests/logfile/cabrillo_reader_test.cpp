@@ -10,6 +10,8 @@
 #include "support/files.h"
 #include "support/test_names.h"
 
+using torv::calendar::oleDateFromCalendar;
+
 namespace {
 
 TEST(CabrilloReader, ReadsThePluginsOwnFile) {

@@ -11,6 +11,10 @@
 #include "problem_text.h"
 #include "support/test_names.h"
 
+using torv::calendar::isAsciiLetter;
+using torv::calendar::lowerCase;
+using torv::calendar::upperCase;
+
 namespace {
 
 const std::string kHead = "START-OF-LOG: 3.0\nCALLSIGN: PY2ZZ\n";

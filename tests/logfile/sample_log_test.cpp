@@ -13,6 +13,9 @@
 #include "logfile/text.h"
 #include "support/files.h"
 
+using torv::calendar::asciiUpper;
+using torv::calendar::oleDateFromCalendar;
+
 namespace {
 
 std::string normalised(const std::string& exchange) {

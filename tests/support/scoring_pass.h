@@ -22,7 +22,7 @@ struct ExportTable {
 struct HostContact {
     std::string ownCall = "PY2ZZ";
     std::string call = "PY1AA";
-    torv::abi::DateTimeArg time{oleDateFromCalendar(2015, 9, 12, 9, 30), torv::abi::kDateTimeValid};
+    torv::abi::DateTimeArg time{torv::calendar::oleDateFromCalendar(2015, 9, 12, 9, 30), torv::abi::kDateTimeValid};
     bool nullTime = false;  // pass a NULL date-time pointer
     uint32_t frequency = 3525000;
     std::string mode = "CW";

@@ -12,6 +12,7 @@
 #include "support/temp_folder.h"
 
 using torv::abi::kDateTimeValid;
+using torv::calendar::oleDateFromCalendar;
 
 namespace {
 

@@ -5,6 +5,8 @@
 
 #include "engine/date_time.h"
 
+using torv::calendar::oleDateFromCalendar;
+
 namespace {
 
 TEST(JsonString, EscapesQuotesBackslashesAndControlCharacters) {

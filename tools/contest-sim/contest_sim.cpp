@@ -15,6 +15,9 @@
 #include "engine/contest.h"
 #include "reports/score_summary.h"
 
+using torv::calendar::CivilMinute;
+using torv::calendar::civilOf;
+
 namespace contestsim {
 
 namespace {

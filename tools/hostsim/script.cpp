@@ -5,6 +5,8 @@
 #include "logfile/date_text.h"
 #include "logfile/text.h"
 
+using torv::calendar::upperCase;
+
 namespace {
 
 // Argument checks, run on the whole script before its first step.

@@ -11,6 +11,7 @@
 
 using torv::abi::DateTimeArg;
 using torv::abi::kDateTimeValid;
+using torv::calendar::minuteOfOleDate;
 
 void tell(const std::string& message) {
     std::fflush(stdout);

@@ -20,6 +20,9 @@
 #include "logfile/text.h"
 #include "parallel.h"
 
+using torv::calendar::asciiLower;
+using torv::calendar::minuteOfOleDate;
+
 namespace {
 
 using crosscheck::EngineResult;

@@ -17,6 +17,8 @@
 #include "score_json.h"
 #include "settings/ini_settings.h"
 
+using torv::calendar::minuteOfOleDate;
+
 namespace {
 
 struct ScoreOptions {
