@@ -13,6 +13,7 @@ using torv::abi::kDateTimeInvalid;
 using torv::abi::kDateTimeNull;
 using torv::abi::kDateTimeValid;
 using torv::calendar::oleDateFromCalendar;
+using torv::ports::HeaderFields;
 
 namespace {
 

@@ -12,6 +12,8 @@
 #include "support/temp_folder.h"
 
 using torv::abi::kDateTimeValid;
+using torv::ports::MessageIcon;
+using torv::ports::RecordingUi;
 
 namespace {
 

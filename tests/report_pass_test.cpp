@@ -14,6 +14,10 @@
 #include "support/report_pass.h"
 #include "support/temp_folder.h"
 
+using torv::ports::HeaderFields;
+using torv::ports::MessageIcon;
+using torv::ports::RecordingUi;
+
 namespace {
 
 class ReportPass : public ::testing::Test {

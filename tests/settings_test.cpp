@@ -9,6 +9,8 @@
 #include "ports/settings.h"
 #include "support/fakes.h"
 
+using torv::ports::Settings;
+
 namespace {
 
 struct NumberCase {

@@ -14,6 +14,7 @@
 #include "support/temp_folder.h"
 
 using torv::abi::kDateTimeValid;
+using torv::ports::CallView;
 
 namespace {
 

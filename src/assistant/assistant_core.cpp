@@ -7,6 +7,8 @@
 #include "engine/contest_engine.h"
 #include "ports/settings.h"
 
+using torv::ports::Settings;
+
 namespace {
 
 // What a row shows for a band where the call was not worked.

@@ -19,7 +19,9 @@
 #include "ports/views.h"
 
 class ContestEngine;
+namespace torv::ports {
 class Settings;
+}  // namespace torv::ports
 struct ModeChoice;
 
 struct AssistantFlags {
@@ -39,8 +41,8 @@ public:
     virtual void armTick(int delayMilliseconds) = 0;
     virtual void killTick() = 0;
     // Creates and shows a new info window on this thread.
-    virtual std::unique_ptr<CallView> openCallView() = 0;
-    virtual std::unique_ptr<AreaView> openAreaView() = 0;
+    virtual std::unique_ptr<torv::ports::CallView> openCallView() = 0;
+    virtual std::unique_ptr<torv::ports::AreaView> openAreaView() = 0;
 };
 
 // The band index of a frequency by its whole megahertz: 1, 3, 7, 14, 21 and
@@ -53,8 +55,8 @@ class AssistantCore {
 
 public:
     // hostLink: nullptr when no host runs; the window then works without one.
-    AssistantCore(Settings& settings, ContestEngine& engine, WorkedBeforeState& state, AssistantWindow& window,
-                  std::unique_ptr<HostLink> hostLink);
+    AssistantCore(torv::ports::Settings& settings, ContestEngine& engine, WorkedBeforeState& state,
+                  AssistantWindow& window, std::unique_ptr<HostLink> hostLink);
     // Closes the info windows that are still open.
     ~AssistantCore();
 
@@ -81,12 +83,12 @@ private:
     bool fillWorkedRows(const std::string& call);
     void openWantedViews();
 
-    Settings& settings_;
+    torv::ports::Settings& settings_;
     ContestEngine& engine_;
     WorkedBeforeState& state_;
     AssistantWindow& window_;
     std::unique_ptr<HostLink> hostLink_;
     AssistantFlags flags_;
-    std::unique_ptr<CallView> callView_;
-    std::unique_ptr<AreaView> areaView_;
+    std::unique_ptr<torv::ports::CallView> callView_;
+    std::unique_ptr<torv::ports::AreaView> areaView_;
 };

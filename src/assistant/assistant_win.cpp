@@ -7,6 +7,8 @@
 #include "win/plugin_module_win.h"
 #include "win/scoped_win.h"
 
+using torv::ports::Settings;
+
 std::atomic<void (*)()> assistantLockSeam{nullptr};
 
 namespace {

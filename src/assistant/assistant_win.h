@@ -25,7 +25,9 @@
 #include "ports/assistant_control.h"
 
 class ContestEngine;
+namespace torv::ports {
 class Settings;
+}  // namespace torv::ports
 class WorkedBeforeState;
 
 // How long the host's thread waits for the assistant thread.
@@ -35,9 +37,9 @@ struct AssistantTimeouts {
     DWORD unloadMs = 2000;  // for it to park inside the loader (FreeLibrary)
 };
 
-class WindowsAssistant : public AssistantControl {
+class WindowsAssistant : public torv::ports::AssistantControl {
 public:
-    WindowsAssistant(std::shared_ptr<Settings> settings, std::shared_ptr<ContestEngine> engine,
+    WindowsAssistant(std::shared_ptr<torv::ports::Settings> settings, std::shared_ptr<ContestEngine> engine,
                      std::shared_ptr<WorkedBeforeState> state, AssistantTimeouts timeouts = AssistantTimeouts());
     // Stops the assistant (see stop()).
     ~WindowsAssistant() override;
@@ -82,7 +84,7 @@ private:
     bool waitFor(HANDLE handle, DWORD milliseconds);
 
     std::shared_ptr<Shared> shared_;
-    std::shared_ptr<Settings> settings_;
+    std::shared_ptr<torv::ports::Settings> settings_;
     std::shared_ptr<ContestEngine> engine_;
     std::shared_ptr<WorkedBeforeState> state_;
     AssistantTimeouts timeouts_;

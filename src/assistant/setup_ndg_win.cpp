@@ -9,6 +9,10 @@
 #include "win/message_loop_win.h"
 #include "win/plugin_module_win.h"
 
+using torv::ports::AreaView;
+using torv::ports::CallView;
+using torv::ports::Settings;
+
 namespace {
 
 constexpr UINT_PTR kTickTimer = 1500;

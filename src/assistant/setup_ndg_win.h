@@ -12,7 +12,9 @@
 #include "win/scoped_win.h"
 
 class ContestEngine;
+namespace torv::ports {
 class Settings;
+}  // namespace torv::ports
 class WorkedBeforeState;
 
 // What the window tells the thread's owner, from the assistant thread.
@@ -39,7 +41,8 @@ constexpr UINT kStopMessage = WM_APP + 2;
 
 class Setup_NDG : public AssistantWindow {
 public:
-    Setup_NDG(Settings& settings, ContestEngine& engine, WorkedBeforeState& state, SetupWindowOwner& owner);
+    Setup_NDG(torv::ports::Settings& settings, ContestEngine& engine, WorkedBeforeState& state,
+              SetupWindowOwner& owner);
     // Closes the info windows, then the window, then COM on this thread.
     ~Setup_NDG() override;
     Setup_NDG(const Setup_NDG&) = delete;
@@ -53,8 +56,8 @@ public:
     void showFlags(const AssistantFlags& flags) override;
     void armTick(int delayMilliseconds) override;
     void killTick() override;
-    std::unique_ptr<CallView> openCallView() override;
-    std::unique_ptr<AreaView> openAreaView() override;
+    std::unique_ptr<torv::ports::CallView> openCallView() override;
+    std::unique_ptr<torv::ports::AreaView> openAreaView() override;
 
 private:
     // The dialog procedure's two parts (dialogProcedure).
@@ -68,7 +71,7 @@ private:
     // never from inside a handler that a tick may be waiting under.
     void end();
 
-    Settings& settings_;
+    torv::ports::Settings& settings_;
     ContestEngine& engine_;
     WorkedBeforeState& state_;
     SetupWindowOwner& owner_;

@@ -3,6 +3,9 @@
 #include "ports/assistant_control.h"
 #include "ports/settings.h"
 
+using torv::ports::AssistantControl;
+using torv::ports::Settings;
+
 void runStartRule(int32_t exportFlag, Settings& settings, AssistantControl& assistant) {
     if (exportFlag != 0) {
         settings.writeText("Start", "1");

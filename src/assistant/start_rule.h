@@ -3,10 +3,12 @@
 
 #include <cstdint>
 
+namespace torv::ports {
 class AssistantControl;
 class Settings;
+}  // namespace torv::ports
 
 // Run at the end of every rescoring. An export sets "Start" to "1" first;
 // then a set "Start" is cleared, and a clear one opens the assistant (when
 // none runs) and is set. Rescorings without export thus alternate.
-void runStartRule(int32_t exportFlag, Settings& settings, AssistantControl& assistant);
+void runStartRule(int32_t exportFlag, torv::ports::Settings& settings, torv::ports::AssistantControl& assistant);

@@ -4,6 +4,8 @@
 
 #include "infowin_resource.h"
 
+using torv::ports::Settings;
+
 namespace {
 
 constexpr int kButtonMargin = 5;

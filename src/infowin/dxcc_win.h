@@ -10,10 +10,12 @@
 #include "ports/views.h"
 
 class ContestEngine;
+namespace torv::ports {
 class Settings;
+}  // namespace torv::ports
 class WorkedBeforeState;
 
-class DXCC : public CallView, public InfoDialog {
+class DXCC : public torv::ports::CallView, public InfoDialog {
     // The tests reach the grid button (tests/support/info_windows_access.h).
     friend struct InfoWindowsTestAccess;
 
@@ -21,7 +23,7 @@ public:
     // Creates and shows the window on the calling thread, which must pump
     // messages and later destroy the object. The grid paints from the
     // state and from the engine's worked rows, both outliving the object.
-    DXCC(Settings& settings, ContestEngine& engine, WorkedBeforeState& state);
+    DXCC(torv::ports::Settings& settings, ContestEngine& engine, WorkedBeforeState& state);
     // Destroys the window (on the thread that created it).
     ~DXCC() override;
 

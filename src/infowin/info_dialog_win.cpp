@@ -4,6 +4,8 @@
 #include "win/dialog_win.h"
 #include "win/plugin_module_win.h"
 
+using torv::ports::Settings;
+
 InfoDialog::InfoDialog(Settings& settings, const contest::WindowPlace& place) : position_(settings, place) {}
 
 InfoDialog::~InfoDialog() {

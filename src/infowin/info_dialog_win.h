@@ -11,7 +11,9 @@
 #include "infowin/remembered_position.h"
 #include "win/scoped_win.h"
 
+namespace torv::ports {
 class Settings;
+}  // namespace torv::ports
 
 class InfoDialog {
 public:
@@ -24,7 +26,7 @@ public:
 
 protected:
     // place: the settings keys of the window's top-left corner and its default.
-    InfoDialog(Settings& settings, const contest::WindowPlace& place);
+    InfoDialog(torv::ports::Settings& settings, const contest::WindowPlace& place);
     // Destroys the window if destroy() has not.
     virtual ~InfoDialog();
 

@@ -3,6 +3,10 @@
 #include "infowin/dxcc_win.h"
 #include "infowin/oblast_win.h"
 
+using torv::ports::AreaView;
+using torv::ports::CallView;
+using torv::ports::Settings;
+
 std::unique_ptr<CallView> openCallWindow(Settings& settings, ContestEngine& engine, WorkedBeforeState& state) {
     return std::make_unique<DXCC>(settings, engine, state);
 }

@@ -5,6 +5,8 @@
 #include "infowin/colours_win.h"
 #include "infowin_resource.h"
 
+using torv::ports::Settings;
+
 const std::array<int, kAreas.size()> kAreaBoxIds = {
     IDC_OBLAST_AC,   IDC_OBLAST_AL,   IDC_OBLAST_AP,   IDC_OBLAST_AM, IDC_OBLAST_BA, IDC_OBLAST_CE, IDC_OBLAST_DF,
     IDC_OBLAST_ES,   IDC_OBLAST_GO,   IDC_OBLAST_MA,   IDC_OBLAST_MT, IDC_OBLAST_MS, IDC_OBLAST_MG, IDC_OBLAST_PA,

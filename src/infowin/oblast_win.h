@@ -13,17 +13,19 @@
 #include "win/dialog_colours_win.h"
 #include "win/scoped_win.h"
 
+namespace torv::ports {
 class Settings;
+}  // namespace torv::ports
 
 // The control ids of the boxes of the window, in template order: the box
 // kAreaBoxIds[i] stands for the area kAreas[i] and is labelled with it.
 extern const std::array<int, kAreas.size()> kAreaBoxIds;
 
-class oblast : public AreaView, public InfoDialog {
+class oblast : public torv::ports::AreaView, public InfoDialog {
 public:
     // Creates and shows the window on the calling thread, which must pump
     // messages and later destroy the object; every box starts clear.
-    explicit oblast(Settings& settings);
+    explicit oblast(torv::ports::Settings& settings);
     // Destroys the window (on the thread that created it), then its brush.
     ~oblast() override;
 

@@ -2,6 +2,8 @@
 
 #include "ports/settings.h"
 
+using torv::ports::Settings;
+
 RememberedPosition::RememberedPosition(Settings& settings, const contest::WindowPlace& place)
     : settings_(settings), xKey_(place.xKey), yKey_(place.yKey), defaultX_(place.x), defaultY_(place.y) {}
 

@@ -6,13 +6,15 @@
 
 #include "engine/contest.h"
 
+namespace torv::ports {
 class Settings;
+}  // namespace torv::ports
 
 class RememberedPosition {
 public:
     // The place's keys and default corner; a stored 0 (or nothing) gives
     // the default coordinate.
-    RememberedPosition(Settings& settings, const contest::WindowPlace& place);
+    RememberedPosition(torv::ports::Settings& settings, const contest::WindowPlace& place);
 
     // Reads both keys and remembers the result: where the window opens.
     void restore();
@@ -25,7 +27,7 @@ public:
     void update(int left, int top);
 
 private:
-    Settings& settings_;
+    torv::ports::Settings& settings_;
     std::string xKey_;
     std::string yKey_;
     int defaultX_;

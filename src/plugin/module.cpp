@@ -8,6 +8,11 @@
 #include "reports/score_summary.h"
 
 using torv::abi::DateTimeArg;
+using torv::ports::ConfirmingHeaderDialog;
+using torv::ports::MessageIcon;
+using torv::ports::NoAssistant;
+using torv::ports::RecordingUi;
+using torv::ports::Settings;
 
 namespace {
 

@@ -21,14 +21,14 @@
 
 struct PlatformPorts {
     // Shared with the assistant thread, which may outlive the module object.
-    std::shared_ptr<Settings> settings;
-    std::unique_ptr<Ui> ui;
-    std::unique_ptr<HeaderDialog> headerDialog;
+    std::shared_ptr<torv::ports::Settings> settings;
+    std::unique_ptr<torv::ports::Ui> ui;
+    std::unique_ptr<torv::ports::HeaderDialog> headerDialog;
     // The assistant, or a maker of it for one that needs the module's state;
     // what it is given it holds jointly with the module object.
-    std::unique_ptr<AssistantControl> assistant;
-    std::function<std::unique_ptr<AssistantControl>(std::shared_ptr<Settings>, std::shared_ptr<ContestEngine>,
-                                                    std::shared_ptr<WorkedBeforeState>)>
+    std::unique_ptr<torv::ports::AssistantControl> assistant;
+    std::function<std::unique_ptr<torv::ports::AssistantControl>(
+        std::shared_ptr<torv::ports::Settings>, std::shared_ptr<ContestEngine>, std::shared_ptr<WorkedBeforeState>)>
         makeAssistant;
     // Where an internal failure is said besides the error file (a debugger's
     // output on Windows); none: standard error.
@@ -82,8 +82,8 @@ public:
 
     ContestEngine& engine() { return *engine_; }
     CCabrilloLog& report() { return report_; }
-    Settings& settings() { return *ports_.settings; }
-    AssistantControl& assistant() { return *ports_.assistant; }
+    torv::ports::Settings& settings() { return *ports_.settings; }
+    torv::ports::AssistantControl& assistant() { return *ports_.assistant; }
     WorkedBeforeState& workedBefore() { return *workedBefore_; }
 
     // The library is being unloaded (FreeLibrary): the assistant closes and
@@ -111,7 +111,7 @@ PlatformPorts makePlatformPorts();
 // Ports without a screen around the given settings: message boxes recorded,
 // the header confirmed unchanged, no assistant, the host's version looked up
 // as the platform can (never, natively). Tests replace what they watch.
-PlatformPorts headlessPorts(std::unique_ptr<Settings> settings);
+PlatformPorts headlessPorts(std::unique_ptr<torv::ports::Settings> settings);
 
 // The library's one module object, once an export has made it; else null
 // (also once the library detaches).

@@ -10,6 +10,8 @@
 #include "reports/host_version.h"
 #include "settings/profile_settings.h"
 
+using torv::ports::Settings;
+
 PlatformPorts makePlatformPorts() {
     PlatformPorts ports;
     ports.settings = std::make_unique<settings::ProfileSettings>();

@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+using torv::ports::MessageIcon;
+using torv::ports::ShownMessage;
+
 void WindowsUi::showMessage(const ShownMessage& message) {
     UINT flags = MB_OK;
     if (message.icon == MessageIcon::kInformation) {

@@ -3,7 +3,7 @@
 
 #include "ports/ui.h"
 
-class WindowsUi : public Ui {
+class WindowsUi : public torv::ports::Ui {
 public:
-    void showMessage(const ShownMessage& message) override;
+    void showMessage(const torv::ports::ShownMessage& message) override;
 };

@@ -1,6 +1,8 @@
 // What the host's thread may ask of the live assistant.
 #pragma once
 
+namespace torv::ports {
+
 class AssistantControl {
 public:
     virtual ~AssistantControl() = default;
@@ -25,3 +27,5 @@ public:
     void stop() override {}
     void armTick(int) override {}
 };
+
+}  // namespace torv::ports

@@ -4,6 +4,8 @@
 
 #include <string>
 
+namespace torv::ports {
+
 // The header fields, in the order the dialog exchanges them with its
 // controls. Plain texts; power has no control and passes through.
 struct HeaderFields {
@@ -39,3 +41,5 @@ class ConfirmingHeaderDialog : public HeaderDialog {
 public:
     bool run(HeaderFields&) override { return true; }
 };
+
+}  // namespace torv::ports

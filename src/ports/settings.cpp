@@ -2,6 +2,8 @@
 
 #include <climits>
 
+namespace torv::ports {
+
 int Settings::parseSettingsNumber(const std::string& text) {
     size_t i = 0;
     while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r'))) {
@@ -25,3 +27,5 @@ int Settings::parseSettingsNumber(const std::string& text) {
     }
     return static_cast<int>(value);
 }
+
+}  // namespace torv::ports

@@ -4,6 +4,8 @@
 
 #include <string>
 
+namespace torv::ports {
+
 class Settings {
 public:
     virtual ~Settings() = default;
@@ -26,3 +28,5 @@ public:
 };
 
 constexpr size_t kSettingsValueMax = 99;
+
+}  // namespace torv::ports

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+namespace torv::ports {
+
 enum class MessageIcon { kNone, kInformation, kError };
 
 struct ShownMessage {
@@ -35,3 +37,5 @@ private:
     mutable std::mutex mutex_;
     std::vector<ShownMessage> shown_;
 };
+
+}  // namespace torv::ports

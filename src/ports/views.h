@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+namespace torv::ports {
+
 // The worked-before window ("CALL").
 class CallView {
 public:
@@ -23,3 +25,5 @@ public:
     // Ticks exactly the boxes whose labels are in the list.
     virtual void markAreas(const std::vector<std::string>& areas) = 0;
 };
+
+}  // namespace torv::ports

@@ -6,6 +6,10 @@
 #include "engine/text_format.h"
 #include "ports/settings.h"
 
+using torv::ports::HeaderDialog;
+using torv::ports::HeaderFields;
+using torv::ports::Settings;
+
 namespace {
 
 constexpr const char* kOperatorsTag = "OPERATORS: ";

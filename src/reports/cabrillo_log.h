@@ -10,7 +10,9 @@
 #include "engine/contact.h"
 #include "ports/header_dialog.h"
 
+namespace torv::ports {
 class Settings;
+}  // namespace torv::ports
 
 struct CabrilloOutcome {
     bool written = false;
@@ -24,7 +26,8 @@ public:
     // name comes from the contestant's call sign, not from the dialog. On any
     // other ending nothing is stored (the caller then exports nothing); the
     // loaded fields are still brought into the writer's form.
-    bool EditHeader(const std::string& contestantCall, Settings& settings, HeaderDialog& dialog);
+    bool EditHeader(const std::string& contestantCall, torv::ports::Settings& settings,
+                    torv::ports::HeaderDialog& dialog);
 
     // Formats one contact as a QSO line (cabrilloQsoLine, with the header's
     // call sign) and keeps it for the next file.
@@ -40,7 +43,7 @@ public:
     // The file as WriteCabrillo writes it.
     std::string CabrilloText(const std::optional<std::string>& hostVersion) const;
 
-    HeaderFields header;  // operators and soapbox already in output form
+    torv::ports::HeaderFields header;  // operators and soapbox already in output form
     std::string fileBaseName;
     int32_t claimedScore = 0;
 

@@ -12,6 +12,8 @@
 #include "win/dialog_win.h"
 #include "win/plugin_module_win.h"
 
+using torv::ports::HeaderFields;
+
 namespace {
 
 // The items of a drop-down list, none for an edit.

@@ -3,9 +3,9 @@
 
 #include "ports/header_dialog.h"
 
-class Cabrillo : public HeaderDialog {
+class Cabrillo : public torv::ports::HeaderDialog {
 public:
     // Runs the dialog modally on the calling thread, owned by its active
     // window (the host's, when it has one).
-    bool run(HeaderFields& fields) override;
+    bool run(torv::ports::HeaderFields& fields) override;
 };

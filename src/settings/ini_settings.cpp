@@ -8,6 +8,8 @@
 #include <utility>
 #include <vector>
 
+using torv::ports::kSettingsValueMax;
+
 namespace settings {
 
 // The file is handled as text in its own code units: bytes of the ANSI code

@@ -9,7 +9,7 @@
 
 namespace settings {
 
-class IniSettings : public Settings {
+class IniSettings : public torv::ports::Settings {
 public:
     // path: the INI file, e.g. "Plugins/TORV.ini"; the section is "Settings".
     explicit IniSettings(std::string path);

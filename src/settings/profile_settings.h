@@ -9,7 +9,7 @@
 
 namespace settings {
 
-class ProfileSettings : public Settings {
+class ProfileSettings : public torv::ports::Settings {
 public:
     explicit ProfileSettings(std::string fileName = contest::kSettingsFile);
     std::string readText(const std::string& key, const std::string& defaultValue = std::string()) override;

@@ -2,6 +2,8 @@
 
 #include "settings/profile_settings.h"
 
+using torv::ports::kSettingsValueMax;
+
 namespace settings {
 
 ProfileSettings::ProfileSettings(std::string fileName) : fileName_(std::move(fileName)) {}

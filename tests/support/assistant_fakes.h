@@ -38,7 +38,7 @@ private:
     EventLog log_;
 };
 
-class FakeCallView : public CallView {
+class FakeCallView : public torv::ports::CallView {
 public:
     explicit FakeCallView(EventLog log) : log_(std::move(log)) { log_->push_back("call view opened"); }
     ~FakeCallView() override { log_->push_back("call view closed"); }
@@ -49,7 +49,7 @@ private:
     EventLog log_;
 };
 
-class FakeAreaView : public AreaView {
+class FakeAreaView : public torv::ports::AreaView {
 public:
     explicit FakeAreaView(EventLog log) : log_(std::move(log)) { log_->push_back("area view opened"); }
     ~FakeAreaView() override { log_->push_back("area view closed"); }
@@ -76,8 +76,8 @@ public:
     }
     void armTick(int delay) override { log_->push_back("arm " + std::to_string(delay)); }
     void killTick() override { log_->push_back("kill"); }
-    std::unique_ptr<CallView> openCallView() override { return std::make_unique<FakeCallView>(log_); }
-    std::unique_ptr<AreaView> openAreaView() override { return std::make_unique<FakeAreaView>(log_); }
+    std::unique_ptr<torv::ports::CallView> openCallView() override { return std::make_unique<FakeCallView>(log_); }
+    std::unique_ptr<torv::ports::AreaView> openAreaView() override { return std::make_unique<FakeAreaView>(log_); }
 
     AssistantFlags shown;
 

@@ -14,13 +14,13 @@
 
 // Settings in memory, with a log of every read and write. Safe to use from
 // two threads, as the profile functions are.
-class MemorySettings : public Settings {
+class MemorySettings : public torv::ports::Settings {
 public:
     std::string readText(const std::string& key, const std::string& defaultValue = std::string()) override {
         std::lock_guard<std::mutex> lock(mutex);
         reads.push_back(key);
         auto it = values.find(key);
-        return it == values.end() ? defaultValue : it->second.substr(0, kSettingsValueMax);
+        return it == values.end() ? defaultValue : it->second.substr(0, torv::ports::kSettingsValueMax);
     }
     void writeText(const std::string& key, const std::string& value) override {
         std::lock_guard<std::mutex> lock(mutex);
@@ -37,11 +37,11 @@ public:
 // A header dialog that shows what it was given and answers as scripted:
 // OK after applying the edits, or Cancel after making them (which must not
 // reach the caller).
-class ScriptedHeaderDialog : public HeaderDialog {
+class ScriptedHeaderDialog : public torv::ports::HeaderDialog {
 public:
-    bool run(HeaderFields& fields) override {
+    bool run(torv::ports::HeaderFields& fields) override {
         shown.push_back(fields);
-        HeaderFields edited = fields;
+        torv::ports::HeaderFields edited = fields;
         if (edit) {
             edit(edited);
         }
@@ -52,13 +52,13 @@ public:
     }
 
     bool confirm = true;
-    std::function<void(HeaderFields&)> edit;
-    std::vector<HeaderFields> shown;
+    std::function<void(torv::ports::HeaderFields&)> edit;
+    std::vector<torv::ports::HeaderFields> shown;
 };
 
 // An assistant that only records what it is asked. "Running" follows
 // start() and stop() unless a test sets it.
-class RecordingAssistant : public AssistantControl {
+class RecordingAssistant : public torv::ports::AssistantControl {
 public:
     bool isRunning() const override { return running; }
     void start() override {

@@ -4,6 +4,7 @@
 
 using torv::abi::DateTimeArg;
 using torv::abi::kDateTimeNull;
+using torv::ports::HeaderFields;
 
 const char* const kReportPassCall = "PY2ZZ/P";
 const char* const kReportPassCabrilloFile = "PY2ZZ_P.cbr";

@@ -24,7 +24,7 @@ extern const char* const kReportPassInitialSettings;
 // control and the field it sets.
 struct HeaderEdit {
     int controlId;
-    std::string HeaderFields::*field;
+    std::string torv::ports::HeaderFields::*field;
     const char* text;
 };
 const std::vector<HeaderEdit>& reportPassEdits();

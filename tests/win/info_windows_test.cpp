@@ -33,6 +33,8 @@
 #include "win/ui_thread.h"
 
 using torv::abi::kDateTimeValid;
+using torv::ports::AreaView;
+using torv::ports::CallView;
 
 namespace {
 

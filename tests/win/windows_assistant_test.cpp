@@ -25,6 +25,8 @@
 #include "win/scoped_win.h"
 #include "win/ui_thread.h"
 
+using torv::ports::Settings;
+
 namespace {
 
 using Clock = std::chrono::steady_clock;

@@ -13,6 +13,10 @@
 
 using torv::abi::DateTimeArg;
 using torv::abi::kDateTimeValid;
+using torv::ports::HeaderDialog;
+using torv::ports::HeaderFields;
+using torv::ports::kSettingsValueMax;
+using torv::ports::Settings;
 
 namespace {
 
