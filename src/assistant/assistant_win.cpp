@@ -8,6 +8,11 @@
 #include "win/scoped_win.h"
 
 using torv::ports::Settings;
+using torv::win::makeEvent;
+using torv::win::pinPluginModule;
+using torv::win::Pumping;
+using torv::win::ScopedHandle;
+using torv::win::waitPumping;
 
 std::atomic<void (*)()> assistantLockSeam{nullptr};
 

@@ -11,6 +11,11 @@
 #include "assistant/host_link.h"
 #include "assistant/host_link_win.h"
 
+using torv::win::ScopedBstr;
+using torv::win::ScopedComPtr;
+using torv::win::ScopedExcepInfo;
+using torv::win::ScopedVariant;
+
 namespace {
 
 constexpr wchar_t kHostProgId[] = L"Pelk2.Application";

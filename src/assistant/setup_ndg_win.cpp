@@ -12,6 +12,12 @@
 using torv::ports::AreaView;
 using torv::ports::CallView;
 using torv::ports::Settings;
+using torv::win::blackOnBackground;
+using torv::win::dialogProcedure;
+using torv::win::isControlColourMessage;
+using torv::win::pluginModule;
+using torv::win::runDialogLoop;
+using torv::win::ScopedComApartment;
 
 namespace {
 

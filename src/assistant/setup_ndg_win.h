@@ -77,9 +77,9 @@ private:
     SetupWindowOwner& owner_;
     RememberedPosition position_;
     // Declared in the order of their making: COM first, so it goes last.
-    std::unique_ptr<ScopedComApartment> apartment_;
-    ScopedBrush brush_;
-    ScopedWindow window_;
+    std::unique_ptr<torv::win::ScopedComApartment> apartment_;
+    torv::win::ScopedBrush brush_;
+    torv::win::ScopedWindow window_;
     std::unique_ptr<AssistantCore> core_;
     bool ended_ = false;
     bool ticking_ = false;

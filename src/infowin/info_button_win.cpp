@@ -6,6 +6,8 @@
 #include "infowin/mem_dc_win.h"
 #include "win/scoped_win.h"
 
+using torv::win::ScopedBrush;
+
 void paintGridPicture(HDC dc, const GridPicture& picture) {
     for (const GridFill& fill : picture.fills) {
         const ScopedBrush brush(CreateSolidBrush(toColorRef(fill.colour)));

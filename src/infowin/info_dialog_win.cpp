@@ -5,6 +5,8 @@
 #include "win/plugin_module_win.h"
 
 using torv::ports::Settings;
+using torv::win::dialogProcedure;
+using torv::win::pluginModule;
 
 InfoDialog::InfoDialog(Settings& settings, const contest::WindowPlace& place) : position_(settings, place) {}
 

@@ -56,5 +56,5 @@ private:
     INT_PTR handle(UINT message, WPARAM wParam, LPARAM lParam);
 
     RememberedPosition position_;
-    ScopedWindow window_;
+    torv::win::ScopedWindow window_;
 };

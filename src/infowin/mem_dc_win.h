@@ -29,7 +29,7 @@ private:
     HDC target_;
     RECT rect_{};
     // Members go in reverse order: the bitmap is deleted before its context.
-    ScopedMemoryDc memory_;
-    ScopedBitmap bitmap_;
+    torv::win::ScopedMemoryDc memory_;
+    torv::win::ScopedBitmap bitmap_;
     HGDIOBJ previousBitmap_ = nullptr;
 };

@@ -6,6 +6,8 @@
 #include "infowin_resource.h"
 
 using torv::ports::Settings;
+using torv::win::blackOnBackground;
+using torv::win::isControlColourMessage;
 
 const std::array<int, kAreas.size()> kAreaBoxIds = {
     IDC_OBLAST_AC,   IDC_OBLAST_AL,   IDC_OBLAST_AP,   IDC_OBLAST_AM, IDC_OBLAST_BA, IDC_OBLAST_CE, IDC_OBLAST_DF,

@@ -39,5 +39,5 @@ private:
     BOOL onInit() override;
     INT_PTR onMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
-    ScopedBrush background_;
+    torv::win::ScopedBrush background_;
 };

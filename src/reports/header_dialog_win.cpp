@@ -13,6 +13,8 @@
 #include "win/plugin_module_win.h"
 
 using torv::ports::HeaderFields;
+using torv::win::dialogProcedure;
+using torv::win::pluginModule;
 
 namespace {
 

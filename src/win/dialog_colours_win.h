@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+namespace torv::win {
+
 // True for the WM_CTLCOLOR* messages, by which a dialog is asked the colours
 // of itself and of each of its controls.
 inline bool isControlColourMessage(UINT message) {
@@ -16,3 +18,5 @@ inline INT_PTR blackOnBackground(WPARAM dc, COLORREF background, HBRUSH brush) {
     SetBkColor(reinterpret_cast<HDC>(dc), background);
     return reinterpret_cast<INT_PTR>(brush);
 }
+
+}  // namespace torv::win

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+namespace torv::win {
+
 // On WM_INITDIALOG stores lParam as the dialog's object and returns it;
 // otherwise returns the stored object: nullptr before WM_INITDIALOG (the
 // controls do not exist yet) and after the owner has cleared it.
@@ -30,3 +32,5 @@ INT_PTR CALLBACK dialogProcedure(HWND dialog, UINT message, WPARAM wParam, LPARA
         return failed(dialog);
     }
 }
+
+}  // namespace torv::win

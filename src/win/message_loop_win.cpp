@@ -2,6 +2,8 @@
 
 #include <optional>
 
+namespace torv::win {
+
 namespace {
 
 bool isDialogWindow(HWND window) {
@@ -118,3 +120,5 @@ bool runDialogLoop(const std::function<bool()>& ended, const std::function<bool(
     }
     return true;
 }
+
+}  // namespace torv::win

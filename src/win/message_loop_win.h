@@ -20,6 +20,8 @@
 
 #include <functional>
 
+namespace torv::win {
+
 // Dispatches every message waiting for this thread, sent messages included.
 // A WM_QUIT is left for the thread's own loop (posted again) and stops the
 // pumping; the result is false then.
@@ -51,3 +53,5 @@ void pumpFor(DWORD milliseconds);
 // has handled it. Returns false when WM_QUIT ended the loop (the quit is
 // posted again for the thread's owner), true when ended() did.
 bool runDialogLoop(const std::function<bool()>& ended, const std::function<bool(const MSG&)>& threadMessage = nullptr);
+
+}  // namespace torv::win

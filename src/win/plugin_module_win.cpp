@@ -1,5 +1,7 @@
 #include "win/plugin_module_win.h"
 
+namespace torv::win {
+
 HINSTANCE pluginModule() {
     HMODULE module = nullptr;
     GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
@@ -12,3 +14,5 @@ bool pinPluginModule() {
     return GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
                               reinterpret_cast<LPCSTR>(&pinPluginModule), &module) != FALSE;
 }
+
+}  // namespace torv::win

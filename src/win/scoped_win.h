@@ -18,6 +18,8 @@
 #include <string>
 #include <utility>
 
+namespace torv::win {
+
 // Each release policy names how one handle of its kind is freed, which values
 // own nothing, and keeps the count of live handles of its kind.
 struct KernelHandleRelease {
@@ -298,3 +300,5 @@ public:
 private:
     EXCEPINFO info_;
 };
+
+}  // namespace torv::win

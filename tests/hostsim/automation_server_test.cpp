@@ -9,6 +9,11 @@
 
 #include "win/scoped_win.h"
 
+using torv::win::ScopedBstr;
+using torv::win::ScopedComApartment;
+using torv::win::ScopedComPtr;
+using torv::win::ScopedVariant;
+
 namespace {
 
 class HostAutomationTest : public ::testing::Test {

@@ -14,6 +14,9 @@
 #include "support/temp_folder.h"
 #include "win/message_loop_win.h"
 
+using torv::win::pumpFor;
+using torv::win::waitPumping;
+
 namespace {
 
 constexpr int kCallEdit = 101;

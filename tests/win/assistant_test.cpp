@@ -21,6 +21,11 @@
 #include "win/plugin_library.h"
 #include "win/scoped_win.h"
 
+using torv::win::pumpFor;
+using torv::win::pumpMessages;
+using torv::win::pumpUntil;
+using torv::win::ScopedComApartment;
+
 namespace {
 
 constexpr DWORD kBound = 10000;

@@ -13,6 +13,9 @@
 #include "abi/stats_exports.h"
 #include "win/lock_seam.h"
 
+using torv::win::ScopedComApartment;
+using torv::win::ScopedHandle;
+
 int main(int argc, char** argv) {
     if (argc != 2) {
         std::fprintf(stderr, "usage: StatsExitHost.exe LIBRARY\n");

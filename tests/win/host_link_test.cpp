@@ -19,6 +19,12 @@
 #include "win/message_loop_win.h"
 #include "win/scoped_win.h"
 
+using torv::win::makeEvent;
+using torv::win::ScopedComApartment;
+using torv::win::ScopedComPtr;
+using torv::win::ScopedHandle;
+using torv::win::waitPumping;
+
 namespace {
 
 constexpr DWORD kBound = 20000;

@@ -35,6 +35,12 @@
 using torv::abi::kDateTimeValid;
 using torv::ports::AreaView;
 using torv::ports::CallView;
+using torv::win::pluginModule;
+using torv::win::ScopedBitmap;
+using torv::win::ScopedBrush;
+using torv::win::ScopedMemoryDc;
+using torv::win::ScopedSelection;
+using torv::win::ScopedWindow;
 
 namespace {
 

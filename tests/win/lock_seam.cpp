@@ -7,6 +7,8 @@
 #include "assistant/assistant_win.h"
 #include "win/lock_seam.h"
 
+using torv::win::ScopedHandle;
+
 namespace {
 
 void holdTheLockForever() {

@@ -5,6 +5,8 @@
 #include "support/files.h"
 #include "win/scoped_win.h"
 
+using torv::win::ScopedHandle;
+
 namespace {
 
 ScopedHandle inheritableFile(const std::string& path) {

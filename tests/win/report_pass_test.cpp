@@ -16,6 +16,7 @@
 #include "win/plugin_library.h"
 
 using torv::abi::kHostTextLimit;
+using torv::win::pumpUntil;
 
 namespace {
 

@@ -2,6 +2,8 @@
 
 #include "win/message_loop_win.h"
 
+using torv::win::runDialogLoop;
+
 namespace {
 
 // A thread message whose lParam is a heap-allocated std::function<void()>.

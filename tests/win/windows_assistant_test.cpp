@@ -26,6 +26,11 @@
 #include "win/ui_thread.h"
 
 using torv::ports::Settings;
+using torv::win::makeEvent;
+using torv::win::pumpUntil;
+using torv::win::ScopedComApartment;
+using torv::win::ScopedHandle;
+using torv::win::waitPumping;
 
 namespace {
 

@@ -4,6 +4,9 @@
 
 #include "hostsim/ansi_text_win.h"
 
+using torv::win::ScopedBstr;
+using torv::win::ScopedComPtr;
+
 // {B5D3E0A1-6F2C-4E8B-9C71-2A4F8D0E5C13}, made up for the simulator.
 const CLSID kSimulatedHostClsid = {0xb5d3e0a1, 0x6f2c, 0x4e8b, {0x9c, 0x71, 0x2a, 0x4f, 0x8d, 0x0e, 0x5c, 0x13}};
 

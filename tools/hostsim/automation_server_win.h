@@ -36,7 +36,7 @@ public:
     static constexpr LONG kCallField = 5;
 
     // A new object; the returned pointer holds its one reference.
-    static ScopedComPtr<HostAutomation> create();
+    static torv::win::ScopedComPtr<HostAutomation> create();
 
     // IUnknown: IUnknown and IDispatch only.
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
@@ -140,7 +140,7 @@ private:
 // on an STA thread that pumps messages.
 class AutomationServer {
 public:
-    explicit AutomationServer(ScopedComPtr<HostAutomation> object);
+    explicit AutomationServer(torv::win::ScopedComPtr<HostAutomation> object);
     ~AutomationServer();
     AutomationServer(const AutomationServer&) = delete;
     AutomationServer& operator=(const AutomationServer&) = delete;
@@ -159,7 +159,7 @@ public:
     void unregister() { progId_.remove(); }
 
 private:
-    ScopedComPtr<HostAutomation> object_;
+    torv::win::ScopedComPtr<HostAutomation> object_;
     ProgIdRegistration progId_;
     DWORD cookie_ = 0;
     std::string error_;

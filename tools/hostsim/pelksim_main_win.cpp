@@ -24,6 +24,8 @@
 #include "stats_version.h"
 #include "win/scoped_win.h"
 
+using torv::win::ScopedComApartment;
+
 namespace {
 
 constexpr int kExitStepFailed = 1;

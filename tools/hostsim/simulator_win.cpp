@@ -13,6 +13,15 @@
 
 using torv::abi::DateTimeArg;
 using torv::abi::kDateTimeValid;
+using torv::win::makeEvent;
+using torv::win::pumpFor;
+using torv::win::pumpMessages;
+using torv::win::pumpUntil;
+using torv::win::ScopedComApartment;
+using torv::win::ScopedComPtr;
+using torv::win::ScopedHandle;
+using torv::win::ScopedVariant;
+using torv::win::waitPumping;
 
 namespace {
 

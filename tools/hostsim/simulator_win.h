@@ -136,13 +136,13 @@ private:
 
     SimulatorOptions options_;
     DWORD timeout_;
-    ScopedComPtr<HostAutomation> host_;
+    torv::win::ScopedComPtr<HostAutomation> host_;
     std::unique_ptr<AutomationServer> server_;
     std::unique_ptr<LoadedPlugin> plugin_;
     std::string contestCall_;
     std::string startupError_;
     std::vector<std::unique_ptr<ArmedAnswer>> armed_;
-    ScopedWindow hostWindow_;
+    torv::win::ScopedWindow hostWindow_;
     // The plug-in while FreeLibrary runs: a host keeps its export pointers
     // until that returns, and its handlers may use them meanwhile.
     const LoadedPlugin* unloadingPlugin_ = nullptr;

@@ -4,6 +4,15 @@
 
 #include "win/message_loop_win.h"
 
+using torv::win::makeEvent;
+using torv::win::pumpFor;
+using torv::win::ScopedBitmap;
+using torv::win::ScopedHandle;
+using torv::win::ScopedMemoryDc;
+using torv::win::ScopedSelection;
+using torv::win::ScopedWindowDc;
+using torv::win::waitPumping;
+
 namespace {
 
 // How long a helper's destructor waits for a task that should have ended.

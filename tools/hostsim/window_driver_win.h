@@ -87,5 +87,5 @@ private:
     struct Shared;
     static DWORD WINAPI run(void* shared);
     std::shared_ptr<Shared> shared_;
-    ScopedHandle thread_;
+    torv::win::ScopedHandle thread_;
 };
