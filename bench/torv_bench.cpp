@@ -8,6 +8,9 @@
 #include "log_scoring.h"
 #include "logfile/log_file.h"
 
+using torv::logfile::LogFile;
+using torv::logfile::readLog;
+
 namespace {
 
 // A contest-like log of n contacts in the chosen format: distinct calls

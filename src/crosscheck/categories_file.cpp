@@ -8,6 +8,8 @@
 
 using torv::calendar::lowerCase;
 using torv::calendar::upperCase;
+using torv::logfile::shortened;
+using torv::logfile::trimmedOfBlanks;
 
 namespace crosscheck {
 

@@ -7,6 +7,9 @@
 
 using torv::calendar::lowerCase;
 using torv::calendar::upperCase;
+using torv::logfile::blankSeparated;
+using torv::logfile::isDigit;
+using torv::logfile::trimmed;
 
 namespace crosscheck {
 

@@ -5,6 +5,8 @@
 #include "engine/error_file.h"
 #include "logfile/text.h"
 
+using torv::logfile::trimmed;
+
 namespace crosscheck {
 
 namespace {

@@ -5,6 +5,8 @@
 
 #include "logfile/text.h"
 
+using torv::logfile::utf8SequenceLength;
+
 namespace crosscheck {
 
 const char* const kPageStyle =

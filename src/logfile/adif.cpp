@@ -4,6 +4,8 @@
 
 #include "logfile/text.h"
 
+namespace torv::logfile {
+
 using torv::calendar::upperCase;
 
 namespace {
@@ -244,3 +246,5 @@ private:
 AdifFile parseAdif(std::string_view text, AdifRecovery recovery) {
     return AdifParser(text, recovery).parse();
 }
+
+}  // namespace torv::logfile

@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+namespace torv::logfile {
+
 struct AdifField {
     std::string name;  // upper case, whatever the file wrote
     std::string value;
@@ -98,3 +100,5 @@ private:
     size_t offset_ = 0;
     size_t line_ = 1;
 };
+
+}  // namespace torv::logfile

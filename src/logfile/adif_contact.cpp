@@ -8,6 +8,8 @@
 #include "logfile/date_text.h"
 #include "logfile/text.h"
 
+namespace torv::logfile {
+
 using torv::calendar::isValidDateTime;
 using torv::calendar::lowerCase;
 using torv::calendar::oleDateFromCalendar;
@@ -318,3 +320,5 @@ std::vector<LogContact> contactsFromAdif(std::string_view text, const std::strin
     }
     return contacts;
 }
+
+}  // namespace torv::logfile

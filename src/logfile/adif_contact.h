@@ -12,6 +12,8 @@
 #include "logfile/adif.h"
 #include "logfile/log_contact.h"
 
+namespace torv::logfile {
+
 // A field value the host could not take; what() names the field and value,
 // e.g. "FREQ \"7,025\" is not a frequency in MHz".
 class FieldError : public std::runtime_error {
@@ -82,3 +84,5 @@ std::string callPrefix(std::string_view call);
 // The prefix of a DXCC entity number the host treats specially: 108 "PY",
 // 56 "PY0F", 253 "PY0S", 273 "PY0T"; "" for any other number.
 std::string prefixOfDxcc(int entity);
+
+}  // namespace torv::logfile

@@ -6,6 +6,8 @@
 
 #include "logfile/text.h"
 
+namespace torv::logfile {
+
 using torv::calendar::upperCase;
 
 namespace {
@@ -74,3 +76,5 @@ void addCategoryTags(std::vector<CabrilloTag>& header, LogProblems& problems) {
         }
     }
 }
+
+}  // namespace torv::logfile

@@ -7,6 +7,8 @@
 
 #include "logfile/cabrillo_reader.h"
 
+namespace torv::logfile {
+
 // What one word of a CATEGORY: line says: the 3.0 tag it fills and the
 // value it gives, both upper case; tag is "" for a word that is not known.
 struct CategoryWord {
@@ -20,3 +22,5 @@ CategoryWord categoryWord(std::string_view upperCaseWord);
 // on CATEGORY's line. The CATEGORY tag stays as it is; each word that is not
 // known is reported as a warning.
 void addCategoryTags(std::vector<CabrilloTag>& header, LogProblems& problems);
+
+}  // namespace torv::logfile

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace torv::logfile {
+
 namespace {
 
 // The columns that a logger leaves blank when there is nothing to write:
@@ -100,3 +102,5 @@ std::optional<std::vector<std::string_view>> QsoColumns::read(std::string_view l
         return static_cast<size_t>(column - kTemplateStarts.begin());
     });
 }
+
+}  // namespace torv::logfile

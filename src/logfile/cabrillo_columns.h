@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+namespace torv::logfile {
+
 // The ten fields of TORV's layout: frequency, mode, date, time, call, report
 // and exchange sent, call, report and exchange received.
 constexpr size_t kTorvQsoFields = 10;
@@ -44,3 +46,5 @@ private:
     static constexpr size_t kMostLayouts = 16;
     std::vector<Layout> layouts_;
 };
+
+}  // namespace torv::logfile

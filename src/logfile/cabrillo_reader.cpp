@@ -11,6 +11,8 @@
 #include "logfile/date_text.h"
 #include "logfile/text.h"
 
+namespace torv::logfile {
+
 using torv::calendar::isAsciiLetter;
 using torv::calendar::upperCase;
 
@@ -360,3 +362,5 @@ CabrilloLog readCabrillo(std::string_view text) {
     }
     return log;
 }
+
+}  // namespace torv::logfile

@@ -18,6 +18,8 @@
 
 #include "logfile/log_contact.h"
 
+namespace torv::logfile {
+
 struct CabrilloTag {
     std::string name;   // upper case, e.g. "CALLSIGN"
     std::string value;  // blanks at both ends removed
@@ -67,3 +69,5 @@ LogContact contactFromQsoFields(std::string_view fields, std::vector<std::string
 // or exchange is allowed (a line read by its columns).
 LogContact contactFromQsoFields(const std::vector<std::string_view>& fields,
                                 std::vector<std::string>* warnings = nullptr);
+
+}  // namespace torv::logfile

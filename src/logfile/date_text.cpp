@@ -3,6 +3,8 @@
 #include "calendar/calendar.h"
 #include "logfile/text.h"
 
+namespace torv::logfile {
+
 using torv::calendar::isValidDateTime;
 using torv::calendar::oleDateFromCalendar;
 
@@ -38,3 +40,5 @@ bool parseDateTimeText(std::string_view text, double& oleDate) {
     oleDate = oleDateFromCalendar(y, m, d, hour, minute, second);
     return true;
 }
+
+}  // namespace torv::logfile

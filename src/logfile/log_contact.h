@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+namespace torv::logfile {
+
 struct LogContact {
     std::string ownCall;     // the station that logged it
     std::string call;        // the station worked
@@ -73,3 +75,5 @@ std::string problemMessage(const LogProblem& problem);
 // The line that stands for the problems not shown: "12 more problems not
 // shown (at most 20 per file)".
 std::string notShownMessage(size_t notShown);
+
+}  // namespace torv::logfile

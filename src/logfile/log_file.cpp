@@ -12,6 +12,8 @@
 #include "logfile/adif_contact.h"
 #include "logfile/text.h"
 
+namespace torv::logfile {
+
 using torv::calendar::upperCase;
 
 namespace {
@@ -311,3 +313,5 @@ std::string readLogBytes(const std::string& path) {
     }
     return bytes;
 }
+
+}  // namespace torv::logfile

@@ -10,6 +10,8 @@
 #include "logfile/cabrillo_reader.h"
 #include "logfile/log_contact.h"
 
+namespace torv::logfile {
+
 enum class LogFormat { kAdif, kCabrillo };
 
 // The name of a format for messages: "ADIF", "Cabrillo".
@@ -60,3 +62,5 @@ LogFile readLog(std::string_view bytes);
 // The whole file as bytes; throws LogFileError naming the file and the
 // system's reason when it cannot be read (a link to nothing is named so).
 std::string readLogBytes(const std::string& path);
+
+}  // namespace torv::logfile

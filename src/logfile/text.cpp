@@ -1,5 +1,7 @@
 #include "logfile/text.h"
 
+namespace torv::logfile {
+
 namespace {
 
 constexpr unsigned char kNoBreakSpace = 0xA0;
@@ -138,3 +140,5 @@ std::string_view trimmedOfBlanks(std::string_view text) {
     }
     return text.substr(0, end);
 }
+
+}  // namespace torv::logfile

@@ -9,6 +9,8 @@
 
 #include "calendar/ascii_case.h"
 
+namespace torv::logfile {
+
 inline bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }
@@ -72,3 +74,5 @@ void blankSeparated(std::string_view text, std::vector<std::string_view>& fields
 std::string_view trimmedOfBlanks(std::string_view text);
 // The text without those blanks at its start.
 std::string_view withoutLeadingBlanks(std::string_view text);
+
+}  // namespace torv::logfile

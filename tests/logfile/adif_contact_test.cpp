@@ -8,6 +8,17 @@
 #include "support/test_names.h"
 
 using torv::calendar::oleDateFromCalendar;
+using torv::logfile::AdifError;
+using torv::logfile::AdifRecord;
+using torv::logfile::bandOfFrequency;
+using torv::logfile::callPrefix;
+using torv::logfile::contactFromRecord;
+using torv::logfile::contactsFromAdif;
+using torv::logfile::FieldError;
+using torv::logfile::LogContact;
+using torv::logfile::parseAdifDateTime;
+using torv::logfile::parseFrequencyMHz;
+using torv::logfile::prefixOfDxcc;
 
 namespace {
 

@@ -6,6 +6,13 @@
 
 #include "support/test_names.h"
 
+using torv::logfile::AdifError;
+using torv::logfile::AdifField;
+using torv::logfile::AdifFile;
+using torv::logfile::AdifRecord;
+using torv::logfile::AdifRecovery;
+using torv::logfile::parseAdif;
+
 namespace {
 
 struct GoodFile {

@@ -11,6 +11,11 @@
 #include "support/test_names.h"
 
 using torv::calendar::oleDateFromCalendar;
+using torv::logfile::CabrilloLog;
+using torv::logfile::contactFromQsoFields;
+using torv::logfile::FieldError;
+using torv::logfile::LogContact;
+using torv::logfile::readCabrillo;
 
 namespace {
 

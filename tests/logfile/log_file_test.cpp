@@ -13,6 +13,16 @@
 #include "support/temp_folder.h"
 #include "support/test_names.h"
 
+using torv::logfile::decodedLogText;
+using torv::logfile::detectLogFormat;
+using torv::logfile::findCabrilloTag;
+using torv::logfile::LineCounter;
+using torv::logfile::LogFile;
+using torv::logfile::LogFileError;
+using torv::logfile::LogFormat;
+using torv::logfile::readLog;
+using torv::logfile::readLogBytes;
+
 namespace {
 
 struct FormatCase {

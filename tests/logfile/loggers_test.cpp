@@ -14,6 +14,12 @@
 using torv::calendar::isAsciiLetter;
 using torv::calendar::lowerCase;
 using torv::calendar::upperCase;
+using torv::logfile::blankSeparated;
+using torv::logfile::CabrilloLog;
+using torv::logfile::LogContact;
+using torv::logfile::LogProblems;
+using torv::logfile::readCabrillo;
+using torv::logfile::trimmedOfBlanks;
 
 namespace {
 

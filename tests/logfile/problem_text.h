@@ -8,10 +8,11 @@
 
 // "skipped line 4, record 2: ...\n" or "warning ...\n" per problem shown,
 // in order, then "N not shown\n" when some are not.
-inline std::string problemText(const LogProblems& problems) {
+inline std::string problemText(const torv::logfile::LogProblems& problems) {
     std::string text;
-    for (const LogProblem& problem : problems.shown) {
-        text += (problem.kind == LogProblem::Kind::kSkipped ? "skipped " : "warning ") + locatedText(problem) + "\n";
+    for (const torv::logfile::LogProblem& problem : problems.shown) {
+        text += (problem.kind == torv::logfile::LogProblem::Kind::kSkipped ? "skipped " : "warning ") +
+                locatedText(problem) + "\n";
     }
     if (problems.notShown > 0) {
         text += std::to_string(problems.notShown) + " not shown\n";

@@ -11,6 +11,12 @@
 #include "support/test_names.h"
 
 using torv::abi::kDateTimeValid;
+using torv::logfile::CabrilloTag;
+using torv::logfile::formatName;
+using torv::logfile::LogContact;
+using torv::logfile::LogFile;
+using torv::logfile::readLog;
+using torv::logfile::UnreadableRecord;
 
 namespace {
 

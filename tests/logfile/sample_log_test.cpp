@@ -15,6 +15,9 @@
 
 using torv::calendar::asciiUpper;
 using torv::calendar::oleDateFromCalendar;
+using torv::logfile::bandOfFrequency;
+using torv::logfile::contactsFromAdif;
+using torv::logfile::LogContact;
 
 namespace {
 

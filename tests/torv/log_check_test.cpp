@@ -15,6 +15,9 @@
 #include "logfile/text.h"
 #include "support/test_names.h"
 
+using torv::logfile::LogFileError;
+using torv::logfile::utf8SequenceLength;
+
 namespace {
 
 class Files {

@@ -13,6 +13,8 @@
 
 using torv::abi::kDateTimeValid;
 using torv::calendar::oleDateFromCalendar;
+using torv::logfile::contactsFromAdif;
+using torv::logfile::LogContact;
 
 namespace {
 

@@ -6,6 +6,7 @@
 #include "engine/date_time.h"
 
 using torv::calendar::oleDateFromCalendar;
+using torv::logfile::LogContact;
 
 namespace {
 

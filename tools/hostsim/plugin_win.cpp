@@ -7,6 +7,7 @@
 using torv::abi::DateTimeArg;
 using torv::abi::kDateTimeNull;
 using torv::abi::kDateTimeValid;
+using torv::logfile::LogContact;
 
 namespace {
 

@@ -42,8 +42,8 @@ public:
 
     // The host's calls, with every argument it passes. A contact's time is
     // passed as a valid date-time.
-    int addData(const LogContact& contact) const;
-    int removeData(const LogContact& contact) const;
+    int addData(const torv::logfile::LogContact& contact) const;
+    int removeData(const torv::logfile::LogContact& contact) const;
     int resetStats(int exportFlag, const std::string& contestantCall, const torv::abi::DateTimeArg& start,
                    const torv::abi::DateTimeArg& end) const;
     int checkCall(const std::string& call, const std::string& mode, const std::string& prefix,

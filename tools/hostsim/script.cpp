@@ -6,6 +6,8 @@
 #include "logfile/text.h"
 
 using torv::calendar::upperCase;
+using torv::logfile::allDigits;
+using torv::logfile::parseDateTimeText;
 
 namespace {
 

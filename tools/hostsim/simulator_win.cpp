@@ -13,6 +13,14 @@
 
 using torv::abi::DateTimeArg;
 using torv::abi::kDateTimeValid;
+using torv::logfile::AdifError;
+using torv::logfile::AdifField;
+using torv::logfile::AdifRecord;
+using torv::logfile::bandOfFrequency;
+using torv::logfile::callPrefix;
+using torv::logfile::contactFromRecord;
+using torv::logfile::contactsFromAdif;
+using torv::logfile::LogContact;
 using torv::win::makeEvent;
 using torv::win::pumpFor;
 using torv::win::pumpMessages;

@@ -125,7 +125,7 @@ private:
     void onSentDuringUnload(std::string& outcome);
 
     const LoadedPlugin& plugin() const;
-    LogContact contactFromStep(const Step& step) const;
+    torv::logfile::LogContact contactFromStep(const Step& step) const;
     HWND findWindowOrFail(const std::string& caption);
     // Runs a synchronous window call on a helper thread while this thread pumps.
     void runPumping(const std::function<void()>& task);

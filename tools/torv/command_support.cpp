@@ -12,6 +12,7 @@
 using torv::abi::DateTimeArg;
 using torv::abi::kDateTimeValid;
 using torv::calendar::minuteOfOleDate;
+using torv::logfile::parseDateTimeText;
 
 void tell(const std::string& message) {
     std::fflush(stdout);

@@ -22,6 +22,19 @@
 
 using torv::calendar::asciiLower;
 using torv::calendar::minuteOfOleDate;
+using torv::logfile::allDigits;
+using torv::logfile::decodedLogText;
+using torv::logfile::findCabrilloTag;
+using torv::logfile::formatName;
+using torv::logfile::isDigit;
+using torv::logfile::LogContact;
+using torv::logfile::LogFile;
+using torv::logfile::LogFileError;
+using torv::logfile::LogFormat;
+using torv::logfile::LogProblem;
+using torv::logfile::notShownMessage;
+using torv::logfile::readLog;
+using torv::logfile::UnreadableRecord;
 
 namespace {
 

@@ -13,6 +13,10 @@
 
 using torv::abi::DateTimeArg;
 using torv::abi::kDateTimeValid;
+using torv::logfile::LogContact;
+using torv::logfile::LogFile;
+using torv::logfile::LogFormat;
+using torv::logfile::lowerEdgeOfBand;
 using torv::ports::HeaderDialog;
 using torv::ports::HeaderFields;
 using torv::ports::kSettingsValueMax;

@@ -20,7 +20,7 @@
 // The contact the host would pass for a log record: its time a valid
 // date-time, no auxiliary text; without a frequency, the lower edge of its
 // band.
-ContactFields contactFieldsOf(const LogContact& contact);
+ContactFields contactFieldsOf(const torv::logfile::LogContact& contact);
 
 // The largest file read as a contest log: a million QSO lines are 80 MB.
 constexpr uint64_t kLogFileLimit = uint64_t{512} << 20;
@@ -85,13 +85,13 @@ struct ScoredLog {
 // The setup `torv score` gives a log: the contestant is `call`, else the
 // log's station; a Cabrillo log keeps its CALLSIGN; the period is the one
 // given, else the dates of the first and last contact.
-ScoringSetup scoringSetupFor(const LogFile& log, const std::string& call,
+ScoringSetup scoringSetupFor(const torv::logfile::LogFile& log, const std::string& call,
                              const std::optional<torv::abi::DateTimeArg>& start,
                              const std::optional<torv::abi::DateTimeArg>& end);
 
 // Scores the contacts. Contacts without an own call take the contestant's.
 // Throws FindingsTooLarge as said above.
-ScoredLog scoreLog(const std::vector<LogContact>& contacts, const ScoringSetup& setup);
+ScoredLog scoreLog(const std::vector<torv::logfile::LogContact>& contacts, const ScoringSetup& setup);
 
 // The message of a finding line ("NO CONTEST BAND !!!"), the text after the
 // fields and three blanks; the line may end in CR LF.

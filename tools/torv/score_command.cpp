@@ -18,6 +18,13 @@
 #include "settings/ini_settings.h"
 
 using torv::calendar::minuteOfOleDate;
+using torv::logfile::formatName;
+using torv::logfile::LogContact;
+using torv::logfile::LogFile;
+using torv::logfile::LogFileError;
+using torv::logfile::LogProblem;
+using torv::logfile::notShownMessage;
+using torv::logfile::readLog;
 
 namespace {
 
