@@ -16,6 +16,9 @@
 #include "support/assistant_fakes.h"
 
 using torv::abi::kDateTimeValid;
+using torv::engine::ContactFields;
+using torv::engine::ContestEngine;
+using torv::engine::ErrorFile;
 
 namespace {
 

@@ -4,6 +4,13 @@
 
 #include "engine/area.h"
 
+using torv::engine::AreaAssignment;
+using torv::engine::areaCodes;
+using torv::engine::assignArea;
+using torv::engine::isAreaCode;
+using torv::engine::isValidExchange;
+using torv::engine::normalisedExchange;
+
 namespace {
 
 TEST(AreaCodes, HoldTheTwentyEightCodesInSearchOrder) {

@@ -11,6 +11,11 @@
 
 using torv::abi::kDateTimeValid;
 using torv::calendar::oleDateFromCalendar;
+using torv::engine::ContactFields;
+using torv::engine::ContactStore;
+using torv::engine::ContestEngine;
+using torv::engine::WorkedBeforeState;
+using torv::engine::WorkedRows;
 
 namespace {
 

@@ -14,6 +14,9 @@ using torv::abi::kDateTimeInvalid;
 using torv::abi::kDateTimeNull;
 using torv::abi::kDateTimeValid;
 using torv::calendar::oleDateFromCalendar;
+using torv::engine::ContactFields;
+using torv::engine::ContactStore;
+using torv::engine::ContestEngine;
 
 namespace {
 

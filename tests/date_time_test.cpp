@@ -11,6 +11,10 @@ using torv::abi::kDateTimeInvalid;
 using torv::abi::kDateTimeNull;
 using torv::abi::kDateTimeValid;
 using torv::calendar::oleDateFromCalendar;
+using torv::engine::CalendarTime;
+using torv::engine::copyDateTimeArg;
+using torv::engine::formatDateTime;
+using torv::engine::toCalendarTime;
 
 namespace {
 

@@ -4,6 +4,10 @@
 #include "infowin/remembered_position.h"
 #include "support/fakes.h"
 
+namespace contest = torv::engine::contest;
+using torv::engine::ContactStore;
+using torv::engine::WorkedRows;
+
 namespace {
 
 WorkedRows builtRows() {

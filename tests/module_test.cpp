@@ -12,6 +12,9 @@
 #include "support/temp_folder.h"
 
 using torv::abi::kDateTimeValid;
+using torv::engine::ContactFields;
+using torv::engine::ContactStore;
+using torv::engine::ScoreEntry;
 using torv::ports::MessageIcon;
 using torv::ports::RecordingUi;
 

@@ -17,7 +17,19 @@
 #include "support/files.h"
 #include "support/temp_folder.h"
 
+namespace messages = torv::engine::messages;
 using torv::abi::kDateTimeValid;
+using torv::engine::AreaAssignment;
+using torv::engine::assignArea;
+using torv::engine::ContactFields;
+using torv::engine::contactPoints;
+using torv::engine::ContactStore;
+using torv::engine::ContestContext;
+using torv::engine::ContestEngine;
+using torv::engine::errorLine;
+using torv::engine::formatDateTime;
+using torv::engine::isAreaCode;
+using torv::engine::normalisedExchange;
 
 namespace {
 

@@ -4,6 +4,12 @@
 #include "support/store_access.h"
 #include "support/test_names.h"
 
+using torv::engine::contactPoints;
+using torv::engine::ContactStore;
+using torv::engine::ContactStoreTestAccess;
+using torv::engine::ContestContext;
+using torv::engine::kSpecialCallSign;
+
 namespace {
 
 CInfo counted(const std::string& call, const std::string& band, const std::string& exchange, const std::string& area,

@@ -6,6 +6,10 @@
 #include "support/store_access.h"
 #include "support/test_names.h"
 
+using torv::engine::ContactStore;
+using torv::engine::ContactStoreTestAccess;
+using torv::engine::ScoreEntry;
+
 namespace {
 
 CInfo record(const std::string& call, const std::string& band = "80m", const std::string& mode = "CW",

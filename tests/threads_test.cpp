@@ -14,6 +14,12 @@
 #include "support/temp_folder.h"
 
 using torv::abi::kDateTimeValid;
+using torv::engine::ContactFields;
+using torv::engine::ContactStore;
+using torv::engine::ContestEngine;
+using torv::engine::WorkedBeforeSnapshot;
+using torv::engine::WorkedBeforeState;
+using torv::engine::WorkedRows;
 using torv::ports::CallView;
 
 namespace {

@@ -7,6 +7,12 @@
 #include "engine/contest_engine.h"
 #include "ports/settings.h"
 
+namespace contest = torv::engine::contest;
+using torv::engine::ContactStore;
+using torv::engine::ContestEngine;
+using torv::engine::formatDateTime;
+using torv::engine::WorkedBeforeState;
+using torv::engine::WorkedRows;
 using torv::ports::Settings;
 
 namespace {

@@ -18,7 +18,9 @@
 #include "engine/worked_before.h"
 #include "ports/views.h"
 
+namespace torv::engine {
 class ContestEngine;
+}  // namespace torv::engine
 namespace torv::ports {
 class Settings;
 }  // namespace torv::ports
@@ -55,8 +57,8 @@ class AssistantCore {
 
 public:
     // hostLink: nullptr when no host runs; the window then works without one.
-    AssistantCore(torv::ports::Settings& settings, ContestEngine& engine, WorkedBeforeState& state,
-                  AssistantWindow& window, std::unique_ptr<HostLink> hostLink);
+    AssistantCore(torv::ports::Settings& settings, torv::engine::ContestEngine& engine,
+                  torv::engine::WorkedBeforeState& state, AssistantWindow& window, std::unique_ptr<HostLink> hostLink);
     // Closes the info windows that are still open.
     ~AssistantCore();
 
@@ -84,8 +86,8 @@ private:
     void openWantedViews();
 
     torv::ports::Settings& settings_;
-    ContestEngine& engine_;
-    WorkedBeforeState& state_;
+    torv::engine::ContestEngine& engine_;
+    torv::engine::WorkedBeforeState& state_;
     AssistantWindow& window_;
     std::unique_ptr<HostLink> hostLink_;
     AssistantFlags flags_;

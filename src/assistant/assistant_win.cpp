@@ -7,6 +7,8 @@
 #include "win/plugin_module_win.h"
 #include "win/scoped_win.h"
 
+using torv::engine::ContestEngine;
+using torv::engine::WorkedBeforeState;
 using torv::ports::Settings;
 using torv::win::makeEvent;
 using torv::win::pinPluginModule;

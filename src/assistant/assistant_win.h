@@ -24,11 +24,13 @@
 
 #include "ports/assistant_control.h"
 
+namespace torv::engine {
 class ContestEngine;
+class WorkedBeforeState;
+}  // namespace torv::engine
 namespace torv::ports {
 class Settings;
 }  // namespace torv::ports
-class WorkedBeforeState;
 
 // How long the host's thread waits for the assistant thread.
 struct AssistantTimeouts {
@@ -39,8 +41,10 @@ struct AssistantTimeouts {
 
 class WindowsAssistant : public torv::ports::AssistantControl {
 public:
-    WindowsAssistant(std::shared_ptr<torv::ports::Settings> settings, std::shared_ptr<ContestEngine> engine,
-                     std::shared_ptr<WorkedBeforeState> state, AssistantTimeouts timeouts = AssistantTimeouts());
+    WindowsAssistant(std::shared_ptr<torv::ports::Settings> settings,
+                     std::shared_ptr<torv::engine::ContestEngine> engine,
+                     std::shared_ptr<torv::engine::WorkedBeforeState> state,
+                     AssistantTimeouts timeouts = AssistantTimeouts());
     // Stops the assistant (see stop()).
     ~WindowsAssistant() override;
     WindowsAssistant(const WindowsAssistant&) = delete;
@@ -85,8 +89,8 @@ private:
 
     std::shared_ptr<Shared> shared_;
     std::shared_ptr<torv::ports::Settings> settings_;
-    std::shared_ptr<ContestEngine> engine_;
-    std::shared_ptr<WorkedBeforeState> state_;
+    std::shared_ptr<torv::engine::ContestEngine> engine_;
+    std::shared_ptr<torv::engine::WorkedBeforeState> state_;
     AssistantTimeouts timeouts_;
     // Used on the host's thread only.
     bool gaveUp_ = false;

@@ -9,6 +9,9 @@
 #include "win/message_loop_win.h"
 #include "win/plugin_module_win.h"
 
+namespace contest = torv::engine::contest;
+using torv::engine::ContestEngine;
+using torv::engine::WorkedBeforeState;
 using torv::ports::AreaView;
 using torv::ports::CallView;
 using torv::ports::Settings;

@@ -11,11 +11,13 @@
 #include "infowin/remembered_position.h"
 #include "win/scoped_win.h"
 
+namespace torv::engine {
 class ContestEngine;
+class WorkedBeforeState;
+}  // namespace torv::engine
 namespace torv::ports {
 class Settings;
 }  // namespace torv::ports
-class WorkedBeforeState;
 
 // What the window tells the thread's owner, from the assistant thread.
 class SetupWindowOwner {
@@ -41,8 +43,8 @@ constexpr UINT kStopMessage = WM_APP + 2;
 
 class Setup_NDG : public AssistantWindow {
 public:
-    Setup_NDG(torv::ports::Settings& settings, ContestEngine& engine, WorkedBeforeState& state,
-              SetupWindowOwner& owner);
+    Setup_NDG(torv::ports::Settings& settings, torv::engine::ContestEngine& engine,
+              torv::engine::WorkedBeforeState& state, SetupWindowOwner& owner);
     // Closes the info windows, then the window, then COM on this thread.
     ~Setup_NDG() override;
     Setup_NDG(const Setup_NDG&) = delete;
@@ -72,8 +74,8 @@ private:
     void end();
 
     torv::ports::Settings& settings_;
-    ContestEngine& engine_;
-    WorkedBeforeState& state_;
+    torv::engine::ContestEngine& engine_;
+    torv::engine::WorkedBeforeState& state_;
     SetupWindowOwner& owner_;
     RememberedPosition position_;
     // Declared in the order of their making: COM first, so it goes last.

@@ -5,6 +5,7 @@
 #include "engine/contest.h"
 #include "logfile/text.h"
 
+namespace contest = torv::engine::contest;
 using torv::calendar::lowerCase;
 using torv::calendar::upperCase;
 using torv::logfile::blankSeparated;

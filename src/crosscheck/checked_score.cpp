@@ -2,6 +2,10 @@
 
 #include <algorithm>
 
+using torv::engine::contactPoints;
+using torv::engine::ContactStore;
+using torv::engine::ContestContext;
+
 namespace crosscheck {
 
 namespace {

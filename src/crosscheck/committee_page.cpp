@@ -7,6 +7,8 @@
 #include "engine/contest.h"
 #include "reports/score_summary.h"
 
+namespace contest = torv::engine::contest;
+
 namespace crosscheck {
 
 namespace {

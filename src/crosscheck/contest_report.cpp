@@ -9,6 +9,7 @@
 #include "crosscheck/file_names.h"
 #include "engine/contest.h"
 
+namespace contest = torv::engine::contest;
 using torv::calendar::civilOf;
 using torv::calendar::dayOf;
 using torv::calendar::kMinutesPerDay;

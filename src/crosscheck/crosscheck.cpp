@@ -14,7 +14,9 @@
 #include "engine/area.h"
 #include "logfile/text.h"
 
+namespace contest = torv::engine::contest;
 using torv::calendar::lowerCase;
+using torv::engine::normalisedExchange;
 
 namespace crosscheck {
 

@@ -5,6 +5,7 @@
 #include "engine/error_file.h"
 #include "logfile/text.h"
 
+namespace messages = torv::engine::messages;
 using torv::logfile::trimmed;
 
 namespace crosscheck {

@@ -6,6 +6,7 @@
 #include "crosscheck/report_text.h"
 #include "engine/contest.h"
 
+namespace contest = torv::engine::contest;
 using torv::calendar::hourOf;
 
 namespace crosscheck {

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+namespace torv::engine {
+
 using torv::calendar::upperCase;
 
 // Constant-initialised: other files' static data may read it.
@@ -83,3 +85,5 @@ AreaAssignment assignArea(std::string_view prefix, std::string_view exchangeRece
     }
     return {{}, true, std::move(normalised)};
 }
+
+}  // namespace torv::engine

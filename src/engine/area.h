@@ -8,6 +8,8 @@
 
 #include "engine/contest.h"
 
+namespace torv::engine {
+
 // The area codes, in search order: the Brazilian states and "UF".
 inline constexpr const auto& areaCodes = contest::kAreaCodes;
 
@@ -37,3 +39,5 @@ AreaAssignment assignArea(std::string_view prefix, std::string_view exchangeRece
 
 // True for a category word ("YL", "MIL", "QRP"), compared exactly.
 bool isCategoryWord(std::string_view exchange);
+
+}  // namespace torv::engine

@@ -6,6 +6,8 @@
 
 #include "engine/date_time.h"
 
+namespace torv::engine {
+
 // The fields of the host's 33 contact arguments that any rule reads, copied
 // out of the host's memory.
 struct ContactFields {
@@ -22,6 +24,8 @@ struct ContactFields {
     std::string auxText;
     std::string band;
 };
+
+}  // namespace torv::engine
 
 // One stored contact.
 struct CInfo {

@@ -26,7 +26,7 @@
 
 #include "calendar/ascii_case.h"
 
-namespace contest {
+namespace torv::engine::contest {
 
 // A table of texts whose size is its count of entries.
 template <typename... Texts>
@@ -199,4 +199,4 @@ inline constexpr int kViewTickDelayMs = 300;
 inline constexpr unsigned kTickRetryMs = 50;
 inline constexpr double kRetuneThresholdHertz = 300.0;
 
-}  // namespace contest
+}  // namespace torv::engine::contest

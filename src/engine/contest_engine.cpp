@@ -6,6 +6,8 @@
 #include "engine/area.h"
 #include "engine/contest.h"
 
+namespace torv::engine {
+
 using torv::abi::DateTimeArg;
 
 namespace {
@@ -146,3 +148,5 @@ int ContestEngine::checkCall(const std::string& call, const std::string& mode, c
     }
     return store_.hasArea(band, areaText) ? 1 : 2;
 }
+
+}  // namespace torv::engine

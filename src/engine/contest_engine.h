@@ -18,6 +18,8 @@
 #include "engine/error_file.h"
 #include "engine/store.h"
 
+namespace torv::engine {
+
 class ContestEngine {
 public:
     // errorFilePath: where "err.txt" lives (the host's current folder).
@@ -72,3 +74,5 @@ private:
     ContactStore store_;
     std::unique_ptr<FindingSink> findings_;
 };
+
+}  // namespace torv::engine

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <ctime>
 
+namespace torv::engine {
+
 using torv::abi::DateTimeArg;
 using torv::abi::kDateTimeNull;
 using torv::abi::kDateTimeValid;
@@ -79,3 +81,5 @@ std::string formatDateTime(const DateTimeArg& value, const char* pattern) {
     const size_t length = std::strftime(buffer, sizeof buffer, pattern, &fields);
     return std::string(buffer, length);
 }
+
+}  // namespace torv::engine

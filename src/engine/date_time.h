@@ -6,6 +6,8 @@
 #include "abi/date_time_arg.h"
 #include "calendar/calendar.h"
 
+namespace torv::engine {
+
 // Copies the host's record; a missing record reads as a null date-time.
 torv::abi::DateTimeArg copyDateTimeArg(const torv::abi::DateTimeArg* hostRecord);
 
@@ -20,3 +22,5 @@ struct CalendarTime {
     int year, month, day, hour, minute, second;
 };
 bool toCalendarTime(const torv::abi::DateTimeArg& value, CalendarTime& out);
+
+}  // namespace torv::engine

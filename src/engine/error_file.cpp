@@ -1,5 +1,7 @@
 #include "engine/error_file.h"
 
+namespace torv::engine {
+
 ErrorFile::ErrorFile(const std::string& path, Mode mode)
     // Binary, so that the CR LF we write is what lands on disk. The C
     // library opens files without share restrictions.
@@ -59,3 +61,5 @@ std::string errorLine(const ContactFields& contact, const std::string& formatted
     line += message;
     return line;
 }
+
+}  // namespace torv::engine

@@ -7,6 +7,8 @@
 
 #include "engine/contact.h"
 
+namespace torv::engine {
+
 // An open error file. Lines are written in binary with CR LF; other programs
 // may read and write the file meanwhile. A file that cannot be opened or
 // written loses its lines silently: the findings never change a result.
@@ -79,3 +81,5 @@ inline constexpr std::string_view kNoRxNumber = "   NO RX NUMBER !!!";
 inline constexpr std::string_view kAreaNotAcceptable = "   Code Area is not acceptable !!!";
 inline constexpr std::string_view kDupe = "   DUPE !!!";
 }  // namespace messages
+
+}  // namespace torv::engine

@@ -2,6 +2,8 @@
 
 #include "engine/contest.h"
 
+namespace torv::engine {
+
 const char* const kSpecialCallSign = contest::kSpecialStation.data();
 
 int contactPoints(const CInfo& contact) {
@@ -19,3 +21,5 @@ int contactPoints(const CInfo& contact) {
 bool countsForScore(const CInfo& contact) {
     return !contact.call.empty() && contact.dupe == 0;
 }
+
+}  // namespace torv::engine

@@ -4,6 +4,8 @@
 
 #include "engine/contact.h"
 
+namespace torv::engine {
+
 // Contacts with this station earn the most points.
 extern const char* const kSpecialCallSign;
 
@@ -14,3 +16,5 @@ int contactPoints(const CInfo& contact);
 // A contact counts on its band when its call is not empty and it is no
 // duplicate.
 bool countsForScore(const CInfo& contact);
+
+}  // namespace torv::engine

@@ -6,6 +6,8 @@
 #include "engine/contest.h"
 #include "engine/points.h"
 
+namespace torv::engine {
+
 namespace {
 
 size_t lowestBit(size_t i) {
@@ -124,7 +126,7 @@ void ContactStore::SlotQueue::makeRoomForOne() {
     if (single_) {
         slots_.reserve(2);  // push moves the slot in place and the new one here
     } else if (size() != 0) {
-        ::makeRoomForOne(slots_);
+        engine::makeRoomForOne(slots_);
     }
 }
 
@@ -370,3 +372,5 @@ WorkedRows ContactStore::freshWorkedRows() {
     }
     return rows;
 }
+
+}  // namespace torv::engine

@@ -30,6 +30,8 @@
 #include "engine/contact.h"
 #include "engine/contest.h"
 
+namespace torv::engine {
+
 struct ContestContext {
     std::string contestantCall;
     std::string startText;  // contest start, "%d.%m"
@@ -209,3 +211,5 @@ private:
     ContestContext context_;
     std::function<void()> allocationProbe_;
 };
+
+}  // namespace torv::engine

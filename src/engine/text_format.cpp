@@ -3,6 +3,8 @@
 #include <cstdarg>
 #include <cstdio>
 
+namespace torv::engine {
+
 std::string formatText(const char* format, ...) {
     va_list args;
     va_start(args, format);
@@ -19,3 +21,5 @@ std::string formatText(const char* format, ...) {
     va_end(args);
     return out;
 }
+
+}  // namespace torv::engine

@@ -3,6 +3,8 @@
 
 #include <string>
 
+namespace torv::engine {
+
 #if defined(__GNUC__)
 #define STATS_PRINTF_FORMAT(formatIndex, firstArgument) __attribute__((format(printf, formatIndex, firstArgument)))
 #else
@@ -11,3 +13,5 @@
 
 // The text printf would print, whole, however long.
 std::string formatText(const char* format, ...) STATS_PRINTF_FORMAT(1, 2);
+
+}  // namespace torv::engine

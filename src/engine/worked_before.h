@@ -7,6 +7,8 @@
 #include <mutex>
 #include <string>
 
+namespace torv::engine {
+
 struct WorkedBeforeSnapshot {
     std::string currentCall;
     int bandIndex = -1;  // 0 to 5 for "160m" to "10m"; -1 until a band is met
@@ -40,3 +42,5 @@ private:
     WorkedBeforeSnapshot current_;
     double lastFrequency_ = 0.0;
 };
+
+}  // namespace torv::engine

@@ -5,6 +5,6 @@
 
 #include "engine/contest.h"
 
-inline COLORREF toColorRef(const contest::Colour& colour) {
+inline COLORREF toColorRef(const torv::engine::contest::Colour& colour) {
     return RGB(colour.red, colour.green, colour.blue);
 }

@@ -4,6 +4,9 @@
 
 #include "infowin_resource.h"
 
+namespace contest = torv::engine::contest;
+using torv::engine::ContestEngine;
+using torv::engine::WorkedBeforeState;
 using torv::ports::Settings;
 
 namespace {

@@ -9,11 +9,13 @@
 #include "infowin/info_dialog_win.h"
 #include "ports/views.h"
 
+namespace torv::engine {
 class ContestEngine;
+class WorkedBeforeState;
+}  // namespace torv::engine
 namespace torv::ports {
 class Settings;
 }  // namespace torv::ports
-class WorkedBeforeState;
 
 class DXCC : public torv::ports::CallView, public InfoDialog {
     // The tests reach the grid button (tests/support/info_windows_access.h).
@@ -23,7 +25,7 @@ public:
     // Creates and shows the window on the calling thread, which must pump
     // messages and later destroy the object. The grid paints from the
     // state and from the engine's worked rows, both outliving the object.
-    DXCC(torv::ports::Settings& settings, ContestEngine& engine, WorkedBeforeState& state);
+    DXCC(torv::ports::Settings& settings, torv::engine::ContestEngine& engine, torv::engine::WorkedBeforeState& state);
     // Destroys the window (on the thread that created it).
     ~DXCC() override;
 

@@ -1,5 +1,8 @@
 #include "infowin/grid_layout.h"
 
+namespace contest = torv::engine::contest;
+using torv::engine::WorkedRows;
+
 namespace {
 
 constexpr int kLines = 7;

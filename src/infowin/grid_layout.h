@@ -10,11 +10,11 @@
 #include "engine/contest.h"
 #include "engine/store.h"
 
-using contest::Colour;
+using torv::engine::contest::Colour;
 
 struct GridFill {
     int left, top, right, bottom;
-    Colour colour;
+    torv::engine::contest::Colour colour;
 };
 
 struct GridText {
@@ -33,4 +33,5 @@ struct GridPicture {
 // call and the column titles); and the rows of "80m" to "10m" on lines 2 to
 // 6 of the seven the height is divided into. The "160m" row is never drawn.
 // Texts a row lacks are left out.
-GridPicture layoutGrid(int width, int height, const std::string& currentCall, int bandIndex, const WorkedRows& rows);
+GridPicture layoutGrid(int width, int height, const std::string& currentCall, int bandIndex,
+                       const torv::engine::WorkedRows& rows);

@@ -6,6 +6,11 @@
 #include "infowin/mem_dc_win.h"
 #include "win/scoped_win.h"
 
+using torv::engine::ContactStore;
+using torv::engine::ContestEngine;
+using torv::engine::WorkedBeforeSnapshot;
+using torv::engine::WorkedBeforeState;
+using torv::engine::WorkedRows;
 using torv::win::ScopedBrush;
 
 void paintGridPicture(HDC dc, const GridPicture& picture) {

@@ -6,8 +6,10 @@
 
 #include "infowin/grid_layout.h"
 
+namespace torv::engine {
 class ContestEngine;
 class WorkedBeforeState;
+}  // namespace torv::engine
 
 // Draws the picture onto dc: every fill as a solid rectangle, then every
 // text at its position, transparently, in the context's current font and
@@ -18,7 +20,7 @@ void paintGridPicture(HDC dc, const GridPicture& picture);
 // WM_DRAWITEM here and asks it for repaints.
 class CZetoInfoButton {
 public:
-    CZetoInfoButton(ContestEngine& engine, WorkedBeforeState& state);
+    CZetoInfoButton(torv::engine::ContestEngine& engine, torv::engine::WorkedBeforeState& state);
 
     // The button control this object paints; nullptr until attached.
     void attach(HWND button) { button_ = button; }
@@ -34,7 +36,7 @@ public:
     void refresh();
 
 private:
-    ContestEngine& engine_;
-    WorkedBeforeState& state_;
+    torv::engine::ContestEngine& engine_;
+    torv::engine::WorkedBeforeState& state_;
     HWND button_ = nullptr;
 };

@@ -4,6 +4,7 @@
 #include "win/dialog_win.h"
 #include "win/plugin_module_win.h"
 
+namespace contest = torv::engine::contest;
 using torv::ports::Settings;
 using torv::win::dialogProcedure;
 using torv::win::pluginModule;

@@ -26,7 +26,7 @@ public:
 
 protected:
     // place: the settings keys of the window's top-left corner and its default.
-    InfoDialog(torv::ports::Settings& settings, const contest::WindowPlace& place);
+    InfoDialog(torv::ports::Settings& settings, const torv::engine::contest::WindowPlace& place);
     // Destroys the window if destroy() has not.
     virtual ~InfoDialog();
 

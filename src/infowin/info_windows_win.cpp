@@ -3,6 +3,8 @@
 #include "infowin/dxcc_win.h"
 #include "infowin/oblast_win.h"
 
+using torv::engine::ContestEngine;
+using torv::engine::WorkedBeforeState;
 using torv::ports::AreaView;
 using torv::ports::CallView;
 using torv::ports::Settings;

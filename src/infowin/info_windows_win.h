@@ -5,16 +5,19 @@
 
 #include "ports/views.h"
 
+namespace torv::engine {
 class ContestEngine;
+class WorkedBeforeState;
+}  // namespace torv::engine
 namespace torv::ports {
 class Settings;
 }  // namespace torv::ports
-class WorkedBeforeState;
 
 // Creates and shows the worked-before window on the calling thread.
 // Destroying the returned object destroys the window.
-std::unique_ptr<torv::ports::CallView> openCallWindow(torv::ports::Settings& settings, ContestEngine& engine,
-                                                      WorkedBeforeState& state);
+std::unique_ptr<torv::ports::CallView> openCallWindow(torv::ports::Settings& settings,
+                                                      torv::engine::ContestEngine& engine,
+                                                      torv::engine::WorkedBeforeState& state);
 
 // Creates and shows the area window on the calling thread.
 std::unique_ptr<torv::ports::AreaView> openAreaWindow(torv::ports::Settings& settings);

@@ -5,6 +5,8 @@
 #include "infowin/colours_win.h"
 #include "infowin_resource.h"
 
+namespace contest = torv::engine::contest;
+using torv::engine::kAreas;
 using torv::ports::Settings;
 using torv::win::blackOnBackground;
 using torv::win::isControlColourMessage;

@@ -19,7 +19,7 @@ class Settings;
 
 // The control ids of the boxes of the window, in template order: the box
 // kAreaBoxIds[i] stands for the area kAreas[i] and is labelled with it.
-extern const std::array<int, kAreas.size()> kAreaBoxIds;
+extern const std::array<int, torv::engine::kAreas.size()> kAreaBoxIds;
 
 class oblast : public torv::ports::AreaView, public InfoDialog {
 public:

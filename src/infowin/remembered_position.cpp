@@ -2,6 +2,7 @@
 
 #include "ports/settings.h"
 
+namespace contest = torv::engine::contest;
 using torv::ports::Settings;
 
 RememberedPosition::RememberedPosition(Settings& settings, const contest::WindowPlace& place)

@@ -14,7 +14,7 @@ class RememberedPosition {
 public:
     // The place's keys and default corner; a stored 0 (or nothing) gives
     // the default coordinate.
-    RememberedPosition(torv::ports::Settings& settings, const contest::WindowPlace& place);
+    RememberedPosition(torv::ports::Settings& settings, const torv::engine::contest::WindowPlace& place);
 
     // Reads both keys and remembers the result: where the window opens.
     void restore();

@@ -13,6 +13,9 @@
 
 using torv::abi::DateTimeArg;
 using torv::abi::kHostTextLimit;
+using torv::engine::ContactFields;
+using torv::engine::copyDateTimeArg;
+using torv::engine::isValidExchange;
 
 namespace {
 

@@ -7,7 +7,14 @@
 #include "reports/host_version.h"
 #include "reports/score_summary.h"
 
+namespace contest = torv::engine::contest;
 using torv::abi::DateTimeArg;
+using torv::engine::ContactStore;
+using torv::engine::ContestEngine;
+using torv::engine::ErrorFile;
+using torv::engine::ErrorFileSink;
+using torv::engine::FindingSink;
+using torv::engine::WorkedBeforeState;
 using torv::ports::ConfirmingHeaderDialog;
 using torv::ports::MessageIcon;
 using torv::ports::NoAssistant;

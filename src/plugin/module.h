@@ -27,8 +27,9 @@ struct PlatformPorts {
     // The assistant, or a maker of it for one that needs the module's state;
     // what it is given it holds jointly with the module object.
     std::unique_ptr<torv::ports::AssistantControl> assistant;
-    std::function<std::unique_ptr<torv::ports::AssistantControl>(
-        std::shared_ptr<torv::ports::Settings>, std::shared_ptr<ContestEngine>, std::shared_ptr<WorkedBeforeState>)>
+    std::function<std::unique_ptr<torv::ports::AssistantControl>(std::shared_ptr<torv::ports::Settings>,
+                                                                 std::shared_ptr<torv::engine::ContestEngine>,
+                                                                 std::shared_ptr<torv::engine::WorkedBeforeState>)>
         makeAssistant;
     // Where an internal failure is said besides the error file (a debugger's
     // output on Windows); none: standard error.
@@ -36,7 +37,7 @@ struct PlatformPorts {
     // The host's version text for the Cabrillo file, looked up in a folder.
     std::function<std::optional<std::string>(const std::string& folder)> hostVersion;
     // Where the findings about contacts go; none: "err.txt" in the folder.
-    std::unique_ptr<FindingSink> findings;
+    std::unique_ptr<torv::engine::FindingSink> findings;
     // Writes the finished Cabrillo log; none: "<file base name>.cbr" in the
     // folder (CCabrilloLog::WriteCabrillo).
     std::function<CabrilloOutcome(const CCabrilloLog& report, const std::optional<std::string>& hostVersion)>
@@ -52,8 +53,8 @@ public:
     CTestApp(const CTestApp&) = delete;
     CTestApp& operator=(const CTestApp&) = delete;
 
-    int addData(const ContactFields& contact) { return engine_->addData(contact); }
-    int removeData(const ContactFields& contact) { return engine_->removeData(contact); }
+    int addData(const torv::engine::ContactFields& contact) { return engine_->addData(contact); }
+    int removeData(const torv::engine::ContactFields& contact) { return engine_->removeData(contact); }
 
     // Starts a scoring pass: the store's reset, the header dialog when the
     // log is to be exported, then the assistant's start rule. Always 1. A
@@ -80,11 +81,11 @@ public:
     // "SHOWINFO" / "HIDEINFO" start and stop the assistant; always "".
     const char* runCommand(const std::string& command);
 
-    ContestEngine& engine() { return *engine_; }
+    torv::engine::ContestEngine& engine() { return *engine_; }
     CCabrilloLog& report() { return report_; }
     torv::ports::Settings& settings() { return *ports_.settings; }
     torv::ports::AssistantControl& assistant() { return *ports_.assistant; }
-    WorkedBeforeState& workedBefore() { return *workedBefore_; }
+    torv::engine::WorkedBeforeState& workedBefore() { return *workedBefore_; }
 
     // The library is being unloaded (FreeLibrary): the assistant closes and
     // its thread ends, inside the loader's lock. (At process exit nothing of
@@ -98,8 +99,8 @@ public:
 private:
     PlatformPorts ports_;
     std::string folder_;
-    std::shared_ptr<ContestEngine> engine_;
-    std::shared_ptr<WorkedBeforeState> workedBefore_;
+    std::shared_ptr<torv::engine::ContestEngine> engine_;
+    std::shared_ptr<torv::engine::WorkedBeforeState> workedBefore_;
     CCabrilloLog report_;
     std::string summary_;
     bool exportCancelled_ = false;  // until the next resetStats

@@ -5,6 +5,8 @@
 #include "plugin/module.h"
 #include "settings/ini_settings.h"
 
+namespace contest = torv::engine::contest;
+
 PlatformPorts makePlatformPorts() {
     return headlessPorts(std::make_unique<settings::IniSettings>(contest::kPortableSettingsFile));
 }

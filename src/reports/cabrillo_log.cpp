@@ -6,6 +6,9 @@
 #include "engine/text_format.h"
 #include "ports/settings.h"
 
+namespace contest = torv::engine::contest;
+using torv::engine::formatDateTime;
+using torv::engine::formatText;
 using torv::ports::HeaderDialog;
 using torv::ports::HeaderFields;
 using torv::ports::Settings;

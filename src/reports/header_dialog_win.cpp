@@ -12,6 +12,7 @@
 #include "win/dialog_win.h"
 #include "win/plugin_module_win.h"
 
+namespace contest = torv::engine::contest;
 using torv::ports::HeaderFields;
 using torv::win::dialogProcedure;
 using torv::win::pluginModule;

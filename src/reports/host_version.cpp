@@ -2,6 +2,8 @@
 
 #include "engine/text_format.h"
 
+using torv::engine::formatText;
+
 std::string formatHostVersion(uint32_t mostSignificant, uint32_t leastSignificant) {
     const unsigned major = mostSignificant >> 16;
     const unsigned minor = mostSignificant & 0xFFFF;

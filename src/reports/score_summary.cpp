@@ -8,6 +8,12 @@
 #include "engine/contest.h"
 #include "engine/text_format.h"
 
+namespace contest = torv::engine::contest;
+using torv::engine::ContactStore;
+using torv::engine::ContestContext;
+using torv::engine::formatText;
+using torv::engine::ScoreEntry;
+
 namespace {
 
 constexpr size_t kBandSortWidth = 20;

@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+namespace contest = torv::engine::contest;
 using torv::ports::kSettingsValueMax;
 
 namespace settings {

@@ -11,7 +11,7 @@ namespace settings {
 
 class ProfileSettings : public torv::ports::Settings {
 public:
-    explicit ProfileSettings(std::string fileName = contest::kSettingsFile);
+    explicit ProfileSettings(std::string fileName = torv::engine::contest::kSettingsFile);
     std::string readText(const std::string& key, const std::string& defaultValue = std::string()) override;
     void writeText(const std::string& key, const std::string& value) override;
 

@@ -2,6 +2,7 @@
 
 #include "settings/profile_settings.h"
 
+namespace contest = torv::engine::contest;
 using torv::ports::kSettingsValueMax;
 
 namespace settings {

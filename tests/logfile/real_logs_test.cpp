@@ -11,6 +11,7 @@
 #include "support/test_names.h"
 
 using torv::abi::kDateTimeValid;
+using torv::engine::formatDateTime;
 using torv::logfile::CabrilloTag;
 using torv::logfile::formatName;
 using torv::logfile::LogContact;

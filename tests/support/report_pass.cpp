@@ -4,6 +4,7 @@
 
 using torv::abi::DateTimeArg;
 using torv::abi::kDateTimeNull;
+using torv::engine::ContactFields;
 using torv::ports::HeaderFields;
 
 const char* const kReportPassCall = "PY2ZZ/P";

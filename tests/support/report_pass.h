@@ -30,4 +30,4 @@ struct HeaderEdit {
 const std::vector<HeaderEdit>& reportPassEdits();
 
 // A host contact as the engine receives it.
-ContactFields toContactFields(const HostContact& contact);
+torv::engine::ContactFields toContactFields(const HostContact& contact);

@@ -7,6 +7,9 @@
 
 #include "engine/store.h"
 
+// A friend of the store, so in its namespace.
+namespace torv::engine {
+
 struct ContactStoreTestAccess {
     // Drops the record at position (0 <= position < count); the later
     // records keep their order and move down by one position.
@@ -22,3 +25,5 @@ struct ContactStoreTestAccess {
         return store.liveSlots_.liveBefore(it->second.front());
     }
 };
+
+}  // namespace torv::engine

@@ -13,6 +13,7 @@
 
 using torv::abi::kDateTimeValid;
 using torv::calendar::oleDateFromCalendar;
+using torv::engine::ContactFields;
 using torv::logfile::contactsFromAdif;
 using torv::logfile::LogContact;
 

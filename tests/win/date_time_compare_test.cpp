@@ -14,6 +14,8 @@
 #include "engine/date_time.h"
 
 using torv::abi::kDateTimeValid;
+using torv::engine::CalendarTime;
+using torv::engine::toCalendarTime;
 
 namespace {
 

@@ -33,6 +33,10 @@
 #include "win/ui_thread.h"
 
 using torv::abi::kDateTimeValid;
+using torv::engine::ContactStore;
+using torv::engine::ContestEngine;
+using torv::engine::kAreas;
+using torv::engine::WorkedBeforeState;
 using torv::ports::AreaView;
 using torv::ports::CallView;
 using torv::win::pluginModule;

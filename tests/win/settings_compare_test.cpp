@@ -45,6 +45,8 @@
 #include "support/temp_folder.h"
 #include "support/test_names.h"
 
+namespace contest = torv::engine::contest;
+
 namespace {
 
 const std::string k120(120, 'v');

@@ -15,8 +15,12 @@
 #include "engine/contest.h"
 #include "reports/score_summary.h"
 
+namespace contest = torv::engine::contest;
 using torv::calendar::CivilMinute;
 using torv::calendar::civilOf;
+using torv::engine::areaCodes;
+using torv::engine::assignArea;
+using torv::engine::contactPoints;
 
 namespace contestsim {
 

@@ -11,8 +11,13 @@
 #include "plugin/module.h"
 #include "settings/ini_settings.h"
 
+namespace messages = torv::engine::messages;
 using torv::abi::DateTimeArg;
 using torv::abi::kDateTimeValid;
+using torv::engine::ContactFields;
+using torv::engine::ContactFindings;
+using torv::engine::ContactStore;
+using torv::engine::FindingSink;
 using torv::logfile::LogContact;
 using torv::logfile::LogFile;
 using torv::logfile::LogFormat;

@@ -20,7 +20,7 @@
 // The contact the host would pass for a log record: its time a valid
 // date-time, no auxiliary text; without a frequency, the lower edge of its
 // band.
-ContactFields contactFieldsOf(const torv::logfile::LogContact& contact);
+torv::engine::ContactFields contactFieldsOf(const torv::logfile::LogContact& contact);
 
 // The largest file read as a contest log: a million QSO lines are 80 MB.
 constexpr uint64_t kLogFileLimit = uint64_t{512} << 20;

@@ -17,6 +17,7 @@
 #include "score_json.h"
 #include "settings/ini_settings.h"
 
+namespace contest = torv::engine::contest;
 using torv::calendar::minuteOfOleDate;
 using torv::logfile::formatName;
 using torv::logfile::LogContact;
