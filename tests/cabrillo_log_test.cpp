@@ -14,6 +14,12 @@ using torv::abi::kDateTimeNull;
 using torv::abi::kDateTimeValid;
 using torv::calendar::oleDateFromCalendar;
 using torv::ports::HeaderFields;
+using torv::reports::cabrilloFileBaseName;
+using torv::reports::CabrilloOutcome;
+using torv::reports::cabrilloQsoLine;
+using torv::reports::CCabrilloLog;
+using torv::reports::formatHostVersion;
+using torv::reports::replaceAll;
 
 namespace {
 

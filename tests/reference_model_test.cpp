@@ -30,6 +30,9 @@ using torv::engine::errorLine;
 using torv::engine::formatDateTime;
 using torv::engine::isAreaCode;
 using torv::engine::normalisedExchange;
+using torv::reports::computeScoreSummary;
+using torv::reports::ScoreSummary;
+using torv::reports::sortBandsDescending;
 
 namespace {
 

@@ -9,6 +9,9 @@ using torv::engine::ContactStore;
 using torv::engine::ContactStoreTestAccess;
 using torv::engine::ContestContext;
 using torv::engine::kSpecialCallSign;
+using torv::reports::computeScoreSummary;
+using torv::reports::ScoreSummary;
+using torv::reports::sortBandsDescending;
 
 namespace {
 

@@ -5,6 +5,8 @@
 using torv::engine::contactPoints;
 using torv::engine::ContactStore;
 using torv::engine::ContestContext;
+using torv::reports::computeScoreSummary;
+using torv::reports::sortBandsDescending;
 
 namespace crosscheck {
 

@@ -8,6 +8,7 @@
 #include "reports/score_summary.h"
 
 namespace contest = torv::engine::contest;
+using torv::reports::sortBandsDescending;
 
 namespace crosscheck {
 

@@ -20,6 +20,10 @@ using torv::ports::MessageIcon;
 using torv::ports::NoAssistant;
 using torv::ports::RecordingUi;
 using torv::ports::Settings;
+using torv::reports::CabrilloOutcome;
+using torv::reports::computeScoreSummary;
+using torv::reports::findHostVersion;
+using torv::reports::ScoreSummary;
 
 namespace {
 

@@ -40,7 +40,8 @@ struct PlatformPorts {
     std::unique_ptr<torv::engine::FindingSink> findings;
     // Writes the finished Cabrillo log; none: "<file base name>.cbr" in the
     // folder (CCabrilloLog::WriteCabrillo).
-    std::function<CabrilloOutcome(const CCabrilloLog& report, const std::optional<std::string>& hostVersion)>
+    std::function<torv::reports::CabrilloOutcome(const torv::reports::CCabrilloLog& report,
+                                                 const std::optional<std::string>& hostVersion)>
         writeCabrillo;
 };
 
@@ -82,7 +83,7 @@ public:
     const char* runCommand(const std::string& command);
 
     torv::engine::ContestEngine& engine() { return *engine_; }
-    CCabrilloLog& report() { return report_; }
+    torv::reports::CCabrilloLog& report() { return report_; }
     torv::ports::Settings& settings() { return *ports_.settings; }
     torv::ports::AssistantControl& assistant() { return *ports_.assistant; }
     torv::engine::WorkedBeforeState& workedBefore() { return *workedBefore_; }
@@ -101,7 +102,7 @@ private:
     std::string folder_;
     std::shared_ptr<torv::engine::ContestEngine> engine_;
     std::shared_ptr<torv::engine::WorkedBeforeState> workedBefore_;
-    CCabrilloLog report_;
+    torv::reports::CCabrilloLog report_;
     std::string summary_;
     bool exportCancelled_ = false;  // until the next resetStats
 };

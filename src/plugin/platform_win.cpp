@@ -13,6 +13,7 @@
 using torv::engine::ContestEngine;
 using torv::engine::WorkedBeforeState;
 using torv::ports::Settings;
+using torv::reports::findHostVersion;
 
 PlatformPorts makePlatformPorts() {
     PlatformPorts ports;

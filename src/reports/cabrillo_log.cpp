@@ -6,6 +6,8 @@
 #include "engine/text_format.h"
 #include "ports/settings.h"
 
+namespace torv::reports {
+
 namespace contest = torv::engine::contest;
 using torv::engine::formatDateTime;
 using torv::engine::formatText;
@@ -216,3 +218,5 @@ CabrilloOutcome CCabrilloLog::WriteCabrillo(const std::string& folder,
     // The operator must know when the log did not reach the disk.
     return {written, written ? "File produced: " + fileName : "File could not be written: " + fileName};
 }
+
+}  // namespace torv::reports

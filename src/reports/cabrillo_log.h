@@ -14,6 +14,8 @@ namespace torv::ports {
 class Settings;
 }  // namespace torv::ports
 
+namespace torv::reports {
+
 struct CabrilloOutcome {
     bool written = false;
     std::string message;  // what the operator is told
@@ -63,3 +65,5 @@ std::string cabrilloFileBaseName(const std::string& call);
 // Every occurrence of find, left to right and without overlap, replaced;
 // replaced text is not searched again.
 std::string replaceAll(std::string text, const std::string& find, const std::string& replacement);
+
+}  // namespace torv::reports

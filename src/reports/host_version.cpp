@@ -2,6 +2,8 @@
 
 #include "engine/text_format.h"
 
+namespace torv::reports {
+
 using torv::engine::formatText;
 
 std::string formatHostVersion(uint32_t mostSignificant, uint32_t leastSignificant) {
@@ -10,3 +12,5 @@ std::string formatHostVersion(uint32_t mostSignificant, uint32_t leastSignifican
     const unsigned third = leastSignificant >> 16;
     return major == 2 ? formatText("%u.%u", major, minor) : formatText("%u.%u.%u", major, minor, third);
 }
+
+}  // namespace torv::reports

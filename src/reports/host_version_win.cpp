@@ -5,6 +5,8 @@
 
 #include "reports/host_version.h"
 
+namespace torv::reports {
+
 namespace {
 
 std::optional<std::string> fileVersionOf(const std::string& path) {
@@ -47,3 +49,5 @@ std::optional<std::string> findHostVersion(const std::string& folder) {
     FindClose(search);
     return version;
 }
+
+}  // namespace torv::reports

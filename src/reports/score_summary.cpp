@@ -8,6 +8,8 @@
 #include "engine/contest.h"
 #include "engine/text_format.h"
 
+namespace torv::reports {
+
 namespace contest = torv::engine::contest;
 using torv::engine::ContactStore;
 using torv::engine::ContestContext;
@@ -145,3 +147,5 @@ ScoreSummary computeScoreSummary(const ContactStore& store, std::vector<std::str
     summary.text += formatText("\r\nScore: %i*%i = %i", summary.points, summary.multipliers, summary.score);
     return summary;
 }
+
+}  // namespace torv::reports

@@ -9,6 +9,8 @@
 #include "engine/points.h"
 #include "engine/store.h"
 
+namespace torv::reports {
+
 // Sorts band names in place, longest wavelength first ("160m" ... "10m"):
 // names are compared byte-wise after left-padding with '0' to 20 characters.
 // The sort is the exchange sort the summary has always used, so names that
@@ -40,3 +42,5 @@ struct ScoreSummary {
 // pass over the store's compact entries.
 ScoreSummary computeScoreSummary(const torv::engine::ContactStore& store, std::vector<std::string>& bandList,
                                  const torv::engine::ContestContext& context);
+
+}  // namespace torv::reports

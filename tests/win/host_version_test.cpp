@@ -13,6 +13,8 @@
 #include "support/temp_folder.h"
 #include "win/plugin_library.h"
 
+using torv::reports::findHostVersion;
+
 namespace {
 
 void copyProbe(const char* probe, const std::filesystem::path& to) {

@@ -26,6 +26,9 @@ using torv::ports::HeaderDialog;
 using torv::ports::HeaderFields;
 using torv::ports::kSettingsValueMax;
 using torv::ports::Settings;
+using torv::reports::CabrilloOutcome;
+using torv::reports::CCabrilloLog;
+using torv::reports::computeScoreSummary;
 
 namespace {
 

@@ -74,7 +74,7 @@ struct FindingCounts {
 
 struct ScoredLog {
     std::string summary;                   // what GetResult0 returns
-    ScoreSummary numbers;                  // the same summary's rows, totals and areas
+    torv::reports::ScoreSummary numbers;   // the same summary's rows, totals and areas
     size_t storedCount = 0;                // the records of the store (the Total row's first number)
     std::vector<ContactOutcome> contacts;  // one per contact, in order
     FindingCounts findings;                // the lines of "err.txt" as the plug-in writes it

@@ -2,6 +2,8 @@
 
 #include "crosscheck/report_text.h"
 
+using torv::reports::BandRow;
+
 std::string jsonString(const std::string& text) {
     return "\"" + crosscheck::jsonEscaped(text) + "\"";
 }
