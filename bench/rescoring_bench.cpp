@@ -61,7 +61,8 @@ std::string scratchErrorFile() {
 // The module as libStats.so builds it, working in a scratch folder.
 std::unique_ptr<CTestApp> makeApp() {
     return std::make_unique<CTestApp>(
-        headlessPorts(std::make_unique<settings::IniSettings>(scratchFolder() + "/Plugins/TORV.ini")), scratchFolder());
+        headlessPorts(std::make_unique<torv::settings::IniSettings>(scratchFolder() + "/Plugins/TORV.ini")),
+        scratchFolder());
 }
 
 // The module after a rescoring that passed the whole log.

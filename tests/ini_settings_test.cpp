@@ -14,9 +14,9 @@
 #include "support/temp_folder.h"
 #include "support/test_names.h"
 
-using settings::iniHasSettingsSection;
-using settings::IniSettings;
-using settings::iniSettingsValue;
+using torv::settings::iniHasSettingsSection;
+using torv::settings::IniSettings;
+using torv::settings::iniSettingsValue;
 
 namespace {
 

@@ -30,7 +30,7 @@ protected:
     void SetUp() override {
         std::filesystem::create_directory(folder.path() / "Plugins");
         writeFile(settingsPath(), kReportPassInitialSettings);
-        PlatformPorts ports = headlessPorts(std::make_unique<settings::IniSettings>(settingsPath()));
+        PlatformPorts ports = headlessPorts(std::make_unique<torv::settings::IniSettings>(settingsPath()));
         auto ownedUi = std::make_unique<RecordingUi>();
         auto ownedDialog = std::make_unique<ScriptedHeaderDialog>();
         ui = ownedUi.get();

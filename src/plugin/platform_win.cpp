@@ -17,7 +17,7 @@ using torv::reports::findHostVersion;
 
 PlatformPorts makePlatformPorts() {
     PlatformPorts ports;
-    ports.settings = std::make_unique<settings::ProfileSettings>();
+    ports.settings = std::make_unique<torv::settings::ProfileSettings>();
     ports.ui = std::make_unique<WindowsUi>();
     ports.headerDialog = std::make_unique<Cabrillo>();
     ports.makeAssistant = [](std::shared_ptr<Settings> settings, std::shared_ptr<ContestEngine> engine,

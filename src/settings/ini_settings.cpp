@@ -11,7 +11,7 @@
 namespace contest = torv::engine::contest;
 using torv::ports::kSettingsValueMax;
 
-namespace settings {
+namespace torv::settings {
 
 // The file is handled as text in its own code units: bytes of the ANSI code
 // page, or UTF-16 little-endian units when it starts with that byte-order
@@ -424,4 +424,4 @@ void IniSettings::writeText(const std::string& key, const std::string& value) {
     }
 }
 
-}  // namespace settings
+}  // namespace torv::settings

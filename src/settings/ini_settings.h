@@ -7,7 +7,7 @@
 
 #include "ports/settings.h"
 
-namespace settings {
+namespace torv::settings {
 
 class IniSettings : public torv::ports::Settings {
 public:
@@ -28,4 +28,4 @@ std::string iniSettingsValue(const std::optional<std::string>& fileBytes, const 
 // Whether the file holds the section the settings live in, "[Settings]".
 bool iniHasSettingsSection(const std::string& fileBytes);
 
-}  // namespace settings
+}  // namespace torv::settings

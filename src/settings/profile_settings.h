@@ -7,7 +7,7 @@
 #include "engine/contest.h"
 #include "ports/settings.h"
 
-namespace settings {
+namespace torv::settings {
 
 class ProfileSettings : public torv::ports::Settings {
 public:
@@ -19,4 +19,4 @@ private:
     std::string fileName_;
 };
 
-}  // namespace settings
+}  // namespace torv::settings

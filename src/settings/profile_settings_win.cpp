@@ -5,7 +5,7 @@
 namespace contest = torv::engine::contest;
 using torv::ports::kSettingsValueMax;
 
-namespace settings {
+namespace torv::settings {
 
 ProfileSettings::ProfileSettings(std::string fileName) : fileName_(std::move(fileName)) {}
 
@@ -20,4 +20,4 @@ void ProfileSettings::writeText(const std::string& key, const std::string& value
     WritePrivateProfileStringA(contest::kSettingsSection, key.c_str(), value.c_str(), fileName_.c_str());
 }
 
-}  // namespace settings
+}  // namespace torv::settings

@@ -275,8 +275,8 @@ class SettingsCompare : public ::testing::TestWithParam<CompareCase> {};
 
 TEST_P(SettingsCompare, PortableFileAgreesWithProfileFunctions) {
     const CompareCase& c = GetParam();
-    const Outcome system = run<settings::ProfileSettings>(c);
-    const Outcome portable = run<settings::IniSettings>(c);
+    const Outcome system = run<torv::settings::ProfileSettings>(c);
+    const Outcome portable = run<torv::settings::IniSettings>(c);
 
     ASSERT_EQ(system.reads.size(), portable.reads.size());
     size_t r = 0;

@@ -43,7 +43,7 @@ public:
         if (written != written_.end()) {
             return written->second.substr(0, kSettingsValueMax);
         }
-        return settings::iniSettingsValue(file_, key, defaultValue);
+        return torv::settings::iniSettingsValue(file_, key, defaultValue);
     }
     void writeText(const std::string& key, const std::string& value) override { written_[key] = value; }
 

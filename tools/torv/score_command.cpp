@@ -111,7 +111,7 @@ std::string readSettings(const std::string& path) {
             throw InputProblem(path + ": not a settings file (it holds NUL bytes)");
         }
     }
-    if (!settings::iniHasSettingsSection(bytes)) {
+    if (!torv::settings::iniHasSettingsSection(bytes)) {
         throw InputProblem(path + ": not the plug-in's settings file (no [Settings] section)");
     }
     return std::move(file.bytes);
