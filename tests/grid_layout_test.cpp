@@ -7,6 +7,11 @@
 namespace contest = torv::engine::contest;
 using torv::engine::ContactStore;
 using torv::engine::WorkedRows;
+using torv::infowin::GridFill;
+using torv::infowin::GridPicture;
+using torv::infowin::GridText;
+using torv::infowin::layoutGrid;
+using torv::infowin::RememberedPosition;
 
 namespace {
 

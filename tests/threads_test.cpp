@@ -20,6 +20,8 @@ using torv::engine::ContestEngine;
 using torv::engine::WorkedBeforeSnapshot;
 using torv::engine::WorkedBeforeState;
 using torv::engine::WorkedRows;
+using torv::infowin::GridPicture;
+using torv::infowin::layoutGrid;
 using torv::ports::CallView;
 
 namespace {

@@ -12,6 +12,9 @@
 namespace contest = torv::engine::contest;
 using torv::engine::ContestEngine;
 using torv::engine::WorkedBeforeState;
+using torv::infowin::openAreaWindow;
+using torv::infowin::openCallWindow;
+using torv::infowin::toColorRef;
 using torv::ports::AreaView;
 using torv::ports::CallView;
 using torv::ports::Settings;

@@ -77,7 +77,7 @@ private:
     torv::engine::ContestEngine& engine_;
     torv::engine::WorkedBeforeState& state_;
     SetupWindowOwner& owner_;
-    RememberedPosition position_;
+    torv::infowin::RememberedPosition position_;
     // Declared in the order of their making: COM first, so it goes last.
     std::unique_ptr<torv::win::ScopedComApartment> apartment_;
     torv::win::ScopedBrush brush_;

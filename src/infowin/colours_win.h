@@ -5,6 +5,10 @@
 
 #include "engine/contest.h"
 
+namespace torv::infowin {
+
 inline COLORREF toColorRef(const torv::engine::contest::Colour& colour) {
     return RGB(colour.red, colour.green, colour.blue);
 }
+
+}  // namespace torv::infowin

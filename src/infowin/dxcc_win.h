@@ -17,7 +17,7 @@ namespace torv::ports {
 class Settings;
 }  // namespace torv::ports
 
-class DXCC : public torv::ports::CallView, public InfoDialog {
+class DXCC : public torv::ports::CallView, public torv::infowin::InfoDialog {
     // The tests reach the grid button (tests/support/info_windows_access.h).
     friend struct InfoWindowsTestAccess;
 

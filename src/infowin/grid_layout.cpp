@@ -1,5 +1,7 @@
 #include "infowin/grid_layout.h"
 
+namespace torv::infowin {
+
 namespace contest = torv::engine::contest;
 using torv::engine::WorkedRows;
 
@@ -44,3 +46,5 @@ GridPicture layoutGrid(int width, int height, const std::string& currentCall, in
     }
     return picture;
 }
+
+}  // namespace torv::infowin

@@ -10,6 +10,8 @@
 #include "engine/contest.h"
 #include "engine/store.h"
 
+namespace torv::infowin {
+
 using torv::engine::contest::Colour;
 
 struct GridFill {
@@ -35,3 +37,5 @@ struct GridPicture {
 // Texts a row lacks are left out.
 GridPicture layoutGrid(int width, int height, const std::string& currentCall, int bandIndex,
                        const torv::engine::WorkedRows& rows);
+
+}  // namespace torv::infowin

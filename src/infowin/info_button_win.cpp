@@ -11,7 +11,12 @@ using torv::engine::ContestEngine;
 using torv::engine::WorkedBeforeSnapshot;
 using torv::engine::WorkedBeforeState;
 using torv::engine::WorkedRows;
+using torv::infowin::GridPicture;
+using torv::infowin::layoutGrid;
+using torv::infowin::paintGridPicture;
 using torv::win::ScopedBrush;
+
+namespace torv::infowin {
 
 void paintGridPicture(HDC dc, const GridPicture& picture) {
     for (const GridFill& fill : picture.fills) {
@@ -24,6 +29,8 @@ void paintGridPicture(HDC dc, const GridPicture& picture) {
         TextOutA(dc, text.x, text.y, text.text.c_str(), static_cast<int>(text.text.size()));
     }
 }
+
+}  // namespace torv::infowin
 
 CZetoInfoButton::CZetoInfoButton(ContestEngine& engine, WorkedBeforeState& state) : engine_(engine), state_(state) {}
 

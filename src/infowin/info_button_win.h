@@ -14,7 +14,11 @@ class WorkedBeforeState;
 // Draws the picture onto dc: every fill as a solid rectangle, then every
 // text at its position, transparently, in the context's current font and
 // text colour. Allocates nothing that outlives the call.
+namespace torv::infowin {
+
 void paintGridPicture(HDC dc, const GridPicture& picture);
+
+}  // namespace torv::infowin
 
 // The grid button. It owns no window: its dialog forwards the button's
 // WM_DRAWITEM here and asks it for repaints.

@@ -4,6 +4,8 @@
 #include "win/dialog_win.h"
 #include "win/plugin_module_win.h"
 
+namespace torv::infowin {
+
 namespace contest = torv::engine::contest;
 using torv::ports::Settings;
 using torv::win::dialogProcedure;
@@ -93,3 +95,5 @@ INT_PTR InfoDialog::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             return onMessage(message, wParam, lParam);
     }
 }
+
+}  // namespace torv::infowin

@@ -15,6 +15,8 @@ namespace torv::ports {
 class Settings;
 }  // namespace torv::ports
 
+namespace torv::infowin {
+
 class InfoDialog {
 public:
     InfoDialog(const InfoDialog&) = delete;
@@ -58,3 +60,5 @@ private:
     RememberedPosition position_;
     torv::win::ScopedWindow window_;
 };
+
+}  // namespace torv::infowin

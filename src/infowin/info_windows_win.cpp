@@ -3,6 +3,8 @@
 #include "infowin/dxcc_win.h"
 #include "infowin/oblast_win.h"
 
+namespace torv::infowin {
+
 using torv::engine::ContestEngine;
 using torv::engine::WorkedBeforeState;
 using torv::ports::AreaView;
@@ -16,3 +18,5 @@ std::unique_ptr<CallView> openCallWindow(Settings& settings, ContestEngine& engi
 std::unique_ptr<AreaView> openAreaWindow(Settings& settings) {
     return std::make_unique<oblast>(settings);
 }
+
+}  // namespace torv::infowin

@@ -13,6 +13,8 @@ namespace torv::ports {
 class Settings;
 }  // namespace torv::ports
 
+namespace torv::infowin {
+
 // Creates and shows the worked-before window on the calling thread.
 // Destroying the returned object destroys the window.
 std::unique_ptr<torv::ports::CallView> openCallWindow(torv::ports::Settings& settings,
@@ -21,3 +23,5 @@ std::unique_ptr<torv::ports::CallView> openCallWindow(torv::ports::Settings& set
 
 // Creates and shows the area window on the calling thread.
 std::unique_ptr<torv::ports::AreaView> openAreaWindow(torv::ports::Settings& settings);
+
+}  // namespace torv::infowin

@@ -7,9 +7,13 @@
 
 namespace contest = torv::engine::contest;
 using torv::engine::kAreas;
+using torv::infowin::kAreaBoxIds;
+using torv::infowin::toColorRef;
 using torv::ports::Settings;
 using torv::win::blackOnBackground;
 using torv::win::isControlColourMessage;
+
+namespace torv::infowin {
 
 const std::array<int, kAreas.size()> kAreaBoxIds = {
     IDC_OBLAST_AC,   IDC_OBLAST_AL,   IDC_OBLAST_AP,   IDC_OBLAST_AM, IDC_OBLAST_BA, IDC_OBLAST_CE, IDC_OBLAST_DF,
@@ -18,6 +22,8 @@ const std::array<int, kAreas.size()> kAreaBoxIds = {
     IDC_OBLAST_RO,   IDC_OBLAST_RR,   IDC_OBLAST_SC,   IDC_OBLAST_SP, IDC_OBLAST_SE, IDC_OBLAST_TO, IDC_OBLAST_UF,
     IDC_OBLAST_PY0F, IDC_OBLAST_PY0S, IDC_OBLAST_PY0T,
 };
+
+}  // namespace torv::infowin
 
 namespace {
 

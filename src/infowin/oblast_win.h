@@ -19,9 +19,13 @@ class Settings;
 
 // The control ids of the boxes of the window, in template order: the box
 // kAreaBoxIds[i] stands for the area kAreas[i] and is labelled with it.
-extern const std::array<int, torv::engine::kAreas.size()> kAreaBoxIds;
+namespace torv::infowin {
 
-class oblast : public torv::ports::AreaView, public InfoDialog {
+extern const std::array<int, engine::kAreas.size()> kAreaBoxIds;
+
+}  // namespace torv::infowin
+
+class oblast : public torv::ports::AreaView, public torv::infowin::InfoDialog {
 public:
     // Creates and shows the window on the calling thread, which must pump
     // messages and later destroy the object; every box starts clear.

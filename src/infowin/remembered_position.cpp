@@ -2,6 +2,8 @@
 
 #include "ports/settings.h"
 
+namespace torv::infowin {
+
 namespace contest = torv::engine::contest;
 using torv::ports::Settings;
 
@@ -30,3 +32,5 @@ void RememberedPosition::update(int left, int top) {
         settings_.writeText(yKey_, std::to_string(top));
     }
 }
+
+}  // namespace torv::infowin

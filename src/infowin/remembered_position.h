@@ -10,6 +10,8 @@ namespace torv::ports {
 class Settings;
 }  // namespace torv::ports
 
+namespace torv::infowin {
+
 class RememberedPosition {
 public:
     // The place's keys and default corner; a stored 0 (or nothing) gives
@@ -35,3 +37,5 @@ private:
     int x_ = 0;
     int y_ = 0;
 };
+
+}  // namespace torv::infowin
