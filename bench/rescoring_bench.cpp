@@ -16,6 +16,7 @@
 #include "support/assistant_fakes.h"
 
 using torv::abi::kDateTimeValid;
+using torv::assistant::AssistantCore;
 using torv::engine::ContactFields;
 using torv::engine::ContestEngine;
 using torv::engine::ErrorFile;

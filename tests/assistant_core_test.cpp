@@ -10,6 +10,10 @@
 #include "support/temp_folder.h"
 
 using torv::abi::kDateTimeValid;
+using torv::assistant::AssistantCore;
+using torv::assistant::AssistantCoreTestAccess;
+using torv::assistant::bandIndexForFrequency;
+using torv::assistant::HostLink;
 using torv::calendar::oleDateFromCalendar;
 using torv::engine::ContactFields;
 using torv::engine::ContactStore;

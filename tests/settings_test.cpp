@@ -9,6 +9,7 @@
 #include "ports/settings.h"
 #include "support/fakes.h"
 
+using torv::assistant::runStartRule;
 using torv::ports::Settings;
 
 namespace {

@@ -14,6 +14,7 @@
 #include "support/temp_folder.h"
 
 using torv::abi::kDateTimeValid;
+using torv::assistant::AssistantCore;
 using torv::engine::ContactFields;
 using torv::engine::ContactStore;
 using torv::engine::ContestEngine;

@@ -7,6 +7,8 @@
 #include "engine/contest_engine.h"
 #include "ports/settings.h"
 
+namespace torv::assistant {
+
 namespace contest = torv::engine::contest;
 using torv::engine::ContactStore;
 using torv::engine::ContestEngine;
@@ -234,3 +236,5 @@ void AssistantCore::tick() {
         callView_->refreshGrid();
     }
 }
+
+}  // namespace torv::assistant

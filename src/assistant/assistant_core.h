@@ -24,6 +24,9 @@ class ContestEngine;
 namespace torv::ports {
 class Settings;
 }  // namespace torv::ports
+
+namespace torv::assistant {
+
 struct ModeChoice;
 
 struct AssistantFlags {
@@ -94,3 +97,5 @@ private:
     std::unique_ptr<torv::ports::CallView> callView_;
     std::unique_ptr<torv::ports::AreaView> areaView_;
 };
+
+}  // namespace torv::assistant

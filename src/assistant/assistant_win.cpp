@@ -7,6 +7,8 @@
 #include "win/plugin_module_win.h"
 #include "win/scoped_win.h"
 
+namespace torv::assistant {
+
 using torv::engine::ContestEngine;
 using torv::engine::WorkedBeforeState;
 using torv::ports::Settings;
@@ -239,3 +241,5 @@ DWORD WINAPI WindowsAssistant::threadMain(void* parameter) {
     SignalObjectAndWait(shared->finished.get(), shared->leave.get(), INFINITE, FALSE);
     return 0;
 }
+
+}  // namespace torv::assistant

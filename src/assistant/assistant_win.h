@@ -32,6 +32,8 @@ namespace torv::ports {
 class Settings;
 }  // namespace torv::ports
 
+namespace torv::assistant {
+
 // How long the host's thread waits for the assistant thread.
 struct AssistantTimeouts {
     DWORD startMs = 5000;   // for its window to come up
@@ -100,3 +102,5 @@ private:
 // Test seam: when set, the assistant thread runs it while it holds the
 // assistant's lock, once its window is up. Null in the plug-in.
 extern std::atomic<void (*)()> assistantLockSeam;
+
+}  // namespace torv::assistant

@@ -9,6 +9,8 @@
 #include <memory>
 #include <string>
 
+namespace torv::assistant {
+
 class HostLink {
 public:
     virtual ~HostLink() = default;
@@ -27,3 +29,5 @@ public:
 // IDispatch. nullptr when no host runs or its ProgID is unknown; the
 // portable build has no host and always gives nullptr.
 std::unique_ptr<HostLink> connectToHost();
+
+}  // namespace torv::assistant

@@ -2,6 +2,10 @@
 // host that is not running.
 #include "assistant/host_link.h"
 
+namespace torv::assistant {
+
 std::unique_ptr<HostLink> connectToHost() {
     return nullptr;
 }
+
+}  // namespace torv::assistant

@@ -11,6 +11,8 @@
 #include "assistant/host_link.h"
 #include "assistant/host_link_win.h"
 
+namespace torv::assistant {
+
 using torv::win::ScopedBstr;
 using torv::win::ScopedComPtr;
 using torv::win::ScopedExcepInfo;
@@ -97,3 +99,5 @@ std::unique_ptr<HostLink> connectToHost() {
     // The first reference goes when `running` does; the link keeps `host`.
     return std::make_unique<DispatchHostLink>(std::move(host));
 }
+
+}  // namespace torv::assistant

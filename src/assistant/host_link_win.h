@@ -9,6 +9,8 @@
 
 #include "win/scoped_win.h"
 
+namespace torv::assistant {
+
 // Text in a code page to UTF-16 and back. Characters the code page cannot
 // hold come out as its default character.
 inline std::wstring wideFromCodePage(const std::string& text, UINT codePage) {
@@ -39,3 +41,5 @@ inline std::string codePageFromWide(const wchar_t* text, size_t length, UINT cod
 inline std::string codePageFromBstr(BSTR text, UINT codePage) {
     return codePageFromWide(text, text != nullptr ? SysStringLen(text) : 0, codePage);
 }
+
+}  // namespace torv::assistant

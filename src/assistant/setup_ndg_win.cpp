@@ -10,6 +10,13 @@
 #include "win/plugin_module_win.h"
 
 namespace contest = torv::engine::contest;
+using torv::assistant::AssistantCore;
+using torv::assistant::AssistantFlags;
+using torv::assistant::connectToHost;
+using torv::assistant::HostLink;
+using torv::assistant::kArmTickMessage;
+using torv::assistant::kStopMessage;
+using torv::assistant::SetupWindowOwner;
 using torv::engine::ContestEngine;
 using torv::engine::WorkedBeforeState;
 using torv::infowin::openAreaWindow;

@@ -19,6 +19,8 @@ namespace torv::ports {
 class Settings;
 }  // namespace torv::ports
 
+namespace torv::assistant {
+
 // What the window tells the thread's owner, from the assistant thread.
 class SetupWindowOwner {
 public:
@@ -41,10 +43,12 @@ public:
 constexpr UINT kArmTickMessage = WM_APP + 1;  // wParam: delay in ms
 constexpr UINT kStopMessage = WM_APP + 2;
 
-class Setup_NDG : public AssistantWindow {
+}  // namespace torv::assistant
+
+class Setup_NDG : public torv::assistant::AssistantWindow {
 public:
     Setup_NDG(torv::ports::Settings& settings, torv::engine::ContestEngine& engine,
-              torv::engine::WorkedBeforeState& state, SetupWindowOwner& owner);
+              torv::engine::WorkedBeforeState& state, torv::assistant::SetupWindowOwner& owner);
     // Closes the info windows, then the window, then COM on this thread.
     ~Setup_NDG() override;
     Setup_NDG(const Setup_NDG&) = delete;
@@ -55,7 +59,7 @@ public:
     void runModally();
 
     // AssistantWindow, on this thread.
-    void showFlags(const AssistantFlags& flags) override;
+    void showFlags(const torv::assistant::AssistantFlags& flags) override;
     void armTick(int delayMilliseconds) override;
     void killTick() override;
     std::unique_ptr<torv::ports::CallView> openCallView() override;
@@ -76,13 +80,13 @@ private:
     torv::ports::Settings& settings_;
     torv::engine::ContestEngine& engine_;
     torv::engine::WorkedBeforeState& state_;
-    SetupWindowOwner& owner_;
+    torv::assistant::SetupWindowOwner& owner_;
     torv::infowin::RememberedPosition position_;
     // Declared in the order of their making: COM first, so it goes last.
     std::unique_ptr<torv::win::ScopedComApartment> apartment_;
     torv::win::ScopedBrush brush_;
     torv::win::ScopedWindow window_;
-    std::unique_ptr<AssistantCore> core_;
+    std::unique_ptr<torv::assistant::AssistantCore> core_;
     bool ended_ = false;
     bool ticking_ = false;
 };

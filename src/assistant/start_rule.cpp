@@ -3,6 +3,8 @@
 #include "ports/assistant_control.h"
 #include "ports/settings.h"
 
+namespace torv::assistant {
+
 using torv::ports::AssistantControl;
 using torv::ports::Settings;
 
@@ -19,3 +21,5 @@ void runStartRule(int32_t exportFlag, Settings& settings, AssistantControl& assi
         settings.writeText("Start", "1");
     }
 }
+
+}  // namespace torv::assistant

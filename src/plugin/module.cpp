@@ -9,6 +9,7 @@
 
 namespace contest = torv::engine::contest;
 using torv::abi::DateTimeArg;
+using torv::assistant::runStartRule;
 using torv::engine::ContactStore;
 using torv::engine::ContestEngine;
 using torv::engine::ErrorFile;

@@ -10,6 +10,7 @@
 #include "reports/host_version.h"
 #include "settings/profile_settings.h"
 
+using torv::assistant::WindowsAssistant;
 using torv::engine::ContestEngine;
 using torv::engine::WorkedBeforeState;
 using torv::ports::Settings;

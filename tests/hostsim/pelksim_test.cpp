@@ -19,6 +19,8 @@
 #include "win/program_run.h"
 #include "win/scoped_win.h"
 
+using torv::assistant::connectToHost;
+using torv::assistant::HostLink;
 using torv::win::ScopedComApartment;
 
 namespace {

@@ -10,7 +10,7 @@
 
 using EventLog = std::shared_ptr<std::vector<std::string>>;
 
-class FakeHost : public HostLink {
+class FakeHost : public torv::assistant::HostLink {
 public:
     explicit FakeHost(EventLog log) : log_(std::move(log)) {}
     bool frequency(double& hertz) override {
@@ -66,10 +66,10 @@ private:
     EventLog log_;
 };
 
-class FakeAssistantWindow : public AssistantWindow {
+class FakeAssistantWindow : public torv::assistant::AssistantWindow {
 public:
     explicit FakeAssistantWindow(EventLog log) : log_(std::move(log)) {}
-    void showFlags(const AssistantFlags& flags) override {
+    void showFlags(const torv::assistant::AssistantFlags& flags) override {
         shown = flags;
         log_->push_back(std::string("boxes ") + (flags.cw ? "C" : "-") + (flags.ssb ? "S" : "-") +
                         (flags.areaView ? "A" : "-") + (flags.callView ? "V" : "-"));
@@ -79,7 +79,7 @@ public:
     std::unique_ptr<torv::ports::CallView> openCallView() override { return std::make_unique<FakeCallView>(log_); }
     std::unique_ptr<torv::ports::AreaView> openAreaView() override { return std::make_unique<FakeAreaView>(log_); }
 
-    AssistantFlags shown;
+    torv::assistant::AssistantFlags shown;
 
 private:
     EventLog log_;

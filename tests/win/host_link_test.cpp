@@ -19,6 +19,8 @@
 #include "win/message_loop_win.h"
 #include "win/scoped_win.h"
 
+using torv::assistant::connectToHost;
+using torv::assistant::HostLink;
 using torv::win::makeEvent;
 using torv::win::ScopedComApartment;
 using torv::win::ScopedComPtr;

@@ -7,6 +7,7 @@
 #include "assistant/assistant_win.h"
 #include "win/lock_seam.h"
 
+using torv::assistant::assistantLockSeam;
 using torv::win::ScopedHandle;
 
 namespace {

@@ -25,6 +25,8 @@
 #include "win/scoped_win.h"
 #include "win/ui_thread.h"
 
+using torv::assistant::AssistantTimeouts;
+using torv::assistant::WindowsAssistant;
 using torv::engine::ContestEngine;
 using torv::engine::WorkedBeforeState;
 using torv::ports::Settings;
