@@ -9,6 +9,8 @@
 #include "contest_sim.h"
 #include "crosscheck/crosscheck.h"
 
+namespace crosscheck = torv::crosscheck;
+
 namespace {
 
 // A contest of about `lines` QSO lines over about lines / 500 logs, made once per size.

@@ -11,7 +11,7 @@ using torv::calendar::upperCase;
 using torv::logfile::shortened;
 using torv::logfile::trimmedOfBlanks;
 
-namespace crosscheck {
+namespace torv::crosscheck {
 
 namespace {
 
@@ -148,4 +148,4 @@ Category withGiven(const Category& fromLog, const Category& given) {
     return category;
 }
 
-}  // namespace crosscheck
+}  // namespace torv::crosscheck

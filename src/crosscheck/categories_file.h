@@ -12,7 +12,7 @@
 
 #include "crosscheck/category.h"
 
-namespace crosscheck {
+namespace torv::crosscheck {
 
 struct GivenCategory {
     std::string call;   // upper case
@@ -38,4 +38,4 @@ CategoriesFile readCategoriesFile(std::string_view text);
 // The category as ranked: the log's, each part given replaced.
 Category withGiven(const Category& fromLog, const Category& given);
 
-}  // namespace crosscheck
+}  // namespace torv::crosscheck

@@ -12,7 +12,7 @@ using torv::logfile::blankSeparated;
 using torv::logfile::isDigit;
 using torv::logfile::trimmed;
 
-namespace crosscheck {
+namespace torv::crosscheck {
 
 namespace {
 
@@ -137,4 +137,4 @@ CategoryKey categoryKey(const Category& category) {
     return key;
 }
 
-}  // namespace crosscheck
+}  // namespace torv::crosscheck

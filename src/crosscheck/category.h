@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-namespace crosscheck {
+namespace torv::crosscheck {
 
 // The four parts of a category, in the order of the results.
 enum class CategoryPart : uint8_t { kOperator, kBand, kPower, kMode };
@@ -66,4 +66,4 @@ CategoryStanding standingOf(const Category& category);
 using CategoryKey = std::array<int, kCategoryParts + 1>;
 CategoryKey categoryKey(const Category& category);
 
-}  // namespace crosscheck
+}  // namespace torv::crosscheck

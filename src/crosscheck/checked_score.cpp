@@ -8,7 +8,7 @@ using torv::engine::ContestContext;
 using torv::reports::computeScoreSummary;
 using torv::reports::sortBandsDescending;
 
-namespace crosscheck {
+namespace torv::crosscheck {
 
 namespace {
 
@@ -142,4 +142,4 @@ std::vector<std::string> headerFindings(const HeaderFacts& header, const std::ve
     return findings;
 }
 
-}  // namespace crosscheck
+}  // namespace torv::crosscheck

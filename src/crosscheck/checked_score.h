@@ -12,7 +12,7 @@
 #include "engine/store.h"
 #include "reports/score_summary.h"
 
-namespace crosscheck {
+namespace torv::crosscheck {
 
 enum class UniquePolicy { kCount, kRemove };
 
@@ -73,4 +73,4 @@ std::vector<std::string> headerFindings(const HeaderFacts& header, const std::ve
 // for the log's clock offset.
 bool outsidePeriod(const LogQso& qso, const Period& period, int32_t offsetMinutes = 0);
 
-}  // namespace crosscheck
+}  // namespace torv::crosscheck

@@ -10,7 +10,7 @@
 namespace contest = torv::engine::contest;
 using torv::reports::sortBandsDescending;
 
-namespace crosscheck {
+namespace torv::crosscheck {
 
 namespace {
 
@@ -230,4 +230,4 @@ std::string committeeHtml(const ContestReport& report) {
     return asUtf8(html + "</body></html>\n");
 }
 
-}  // namespace crosscheck
+}  // namespace torv::crosscheck

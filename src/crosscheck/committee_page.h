@@ -5,7 +5,7 @@
 
 #include "crosscheck/contest_report.h"
 
-namespace crosscheck {
+namespace torv::crosscheck {
 
 // One self-contained page in the report's language: every file given and
 // what became of it (checked, left out and why, replaced by a later log of
@@ -19,4 +19,4 @@ namespace crosscheck {
 // off.
 std::string committeeHtml(const ContestReport& report);
 
-}  // namespace crosscheck
+}  // namespace torv::crosscheck

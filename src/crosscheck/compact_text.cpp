@@ -1,6 +1,6 @@
 #include "crosscheck/compact_text.h"
 
-namespace crosscheck {
+namespace torv::crosscheck {
 
 namespace {
 
@@ -33,4 +33,4 @@ void CompactText::releaseHeap() noexcept {
     delete[] blockOf(bytes_);
 }
 
-}  // namespace crosscheck
+}  // namespace torv::crosscheck

@@ -16,7 +16,7 @@
 #include <string_view>
 #include <type_traits>
 
-namespace crosscheck {
+namespace torv::crosscheck {
 
 class CompactText {
 public:
@@ -135,4 +135,4 @@ private:
     alignas(8) unsigned char bytes_[8];
 };
 
-}  // namespace crosscheck
+}  // namespace torv::crosscheck

@@ -15,7 +15,7 @@ using torv::calendar::dayOf;
 using torv::calendar::kMinutesPerDay;
 using torv::calendar::minuteText;
 
-namespace crosscheck {
+namespace torv::crosscheck {
 
 namespace {
 
@@ -256,4 +256,4 @@ std::string rulesSentence(const ContestReport& report) {
                             penalty, period});
 }
 
-}  // namespace crosscheck
+}  // namespace torv::crosscheck

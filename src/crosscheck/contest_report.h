@@ -14,7 +14,7 @@
 #include "crosscheck/crosscheck.h"
 #include "crosscheck/glossary.h"
 
-namespace crosscheck {
+namespace torv::crosscheck {
 
 // Everything known of one entrant once the logs are checked.
 struct Entrant {
@@ -148,4 +148,4 @@ std::string offsetWords(Language language, int32_t minutes);
 // The rules applied, one sentence, in the report's language.
 std::string rulesSentence(const ContestReport& report);
 
-}  // namespace crosscheck
+}  // namespace torv::crosscheck

@@ -18,7 +18,7 @@ namespace contest = torv::engine::contest;
 using torv::calendar::lowerCase;
 using torv::engine::normalisedExchange;
 
-namespace crosscheck {
+namespace torv::crosscheck {
 
 namespace {
 
@@ -1053,4 +1053,4 @@ std::vector<LogVerdict> crossCheck(const std::vector<SubmittedLog>& logs, const 
     return verdicts;
 }
 
-}  // namespace crosscheck
+}  // namespace torv::crosscheck

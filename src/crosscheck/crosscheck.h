@@ -29,7 +29,7 @@
 #include "crosscheck/compact_text.h"
 #include "engine/contest.h"
 
-namespace crosscheck {
+namespace torv::crosscheck {
 
 // What the engine made of a contact when the log was scored alone.
 enum class EngineResult : uint8_t { kStored, kRefused, kDupe };
@@ -173,4 +173,4 @@ std::string normalised(std::string_view text);
 std::string verdictDetail(const std::vector<SubmittedLog>& logs, const std::vector<LogVerdict>& verdicts, size_t self,
                           size_t q);
 
-}  // namespace crosscheck
+}  // namespace torv::crosscheck

@@ -9,7 +9,7 @@
 using torv::calendar::asciiUpper;
 using torv::calendar::isAsciiLetter;
 
-namespace crosscheck {
+namespace torv::crosscheck {
 
 namespace {
 
@@ -64,4 +64,4 @@ std::vector<std::string> safeFileNames(const std::vector<std::string>& calls) {
     return names;
 }
 
-}  // namespace crosscheck
+}  // namespace torv::crosscheck

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-namespace crosscheck {
+namespace torv::crosscheck {
 
 // One safe file name (without extension) per call, in the same order:
 // letters A-Z, digits, '-' and '_' only (lower case made upper, '/' made
@@ -15,4 +15,4 @@ namespace crosscheck {
 // numbered from the second one on ("A_P", "A_P-2").
 std::vector<std::string> safeFileNames(const std::vector<std::string>& calls);
 
-}  // namespace crosscheck
+}  // namespace torv::crosscheck

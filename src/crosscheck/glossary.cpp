@@ -8,7 +8,7 @@
 namespace messages = torv::engine::messages;
 using torv::logfile::trimmed;
 
-namespace crosscheck {
+namespace torv::crosscheck {
 
 namespace {
 
@@ -390,4 +390,4 @@ std::string verdictDetail(const std::vector<SubmittedLog>& logs, const std::vect
     return verdictDetailIn(Language::kEnglish, logs, verdicts, self, q);
 }
 
-}  // namespace crosscheck
+}  // namespace torv::crosscheck

@@ -16,7 +16,7 @@
 
 #include "crosscheck/crosscheck.h"
 
-namespace crosscheck {
+namespace torv::crosscheck {
 
 enum class Language : uint8_t { kEnglish, kPortuguese };
 
@@ -126,4 +126,4 @@ std::string filled(std::string_view pattern, std::initializer_list<std::string_v
 std::string verdictDetailIn(Language language, const std::vector<SubmittedLog>& logs,
                             const std::vector<LogVerdict>& verdicts, size_t self, size_t q);
 
-}  // namespace crosscheck
+}  // namespace torv::crosscheck

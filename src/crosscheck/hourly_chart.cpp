@@ -9,7 +9,7 @@
 namespace contest = torv::engine::contest;
 using torv::calendar::hourOf;
 
-namespace crosscheck {
+namespace torv::crosscheck {
 
 namespace {
 
@@ -187,4 +187,4 @@ std::string chartLegend() {
     return legend + "</span>";
 }
 
-}  // namespace crosscheck
+}  // namespace torv::crosscheck

@@ -12,7 +12,7 @@
 
 #include "crosscheck/contest_report.h"
 
-namespace crosscheck {
+namespace torv::crosscheck {
 
 // The hours the charts cover, hours since 1970: the contest period when
 // given, else the hours of nearly all contacts (a stray date left aside),
@@ -46,4 +46,4 @@ std::string chartLegend();
 // The style of the charts and their legend, for a page's style sheet.
 extern const char* const kChartStyle;
 
-}  // namespace crosscheck
+}  // namespace torv::crosscheck

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace crosscheck {
+namespace torv::crosscheck {
 
 namespace {
 
@@ -98,4 +98,4 @@ void OneEditIndex::find(uint64_t scope, std::string_view call, std::vector<uint3
     }
 }
 
-}  // namespace crosscheck
+}  // namespace torv::crosscheck

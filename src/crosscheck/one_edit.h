@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-namespace crosscheck {
+namespace torv::crosscheck {
 
 class OneEditIndex {
 public:
@@ -29,4 +29,4 @@ private:
     std::vector<std::pair<uint64_t, uint32_t>> keys_;
 };
 
-}  // namespace crosscheck
+}  // namespace torv::crosscheck

@@ -4,7 +4,7 @@
 #include <limits>
 #include <tuple>
 
-namespace crosscheck {
+namespace torv::crosscheck {
 
 namespace {
 
@@ -218,4 +218,4 @@ void NearestPairing::run(int64_t window, const std::function<void(uint32_t, uint
     }
 }
 
-}  // namespace crosscheck
+}  // namespace torv::crosscheck

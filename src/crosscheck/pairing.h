@@ -18,7 +18,7 @@
 #include <functional>
 #include <vector>
 
-namespace crosscheck {
+namespace torv::crosscheck {
 
 // A contact offered to the pairing.
 struct PairingSlot {
@@ -87,4 +87,4 @@ private:
     int64_t window_ = 0;
 };
 
-}  // namespace crosscheck
+}  // namespace torv::crosscheck

@@ -6,7 +6,7 @@
 
 #include "crosscheck/report_text.h"
 
-namespace crosscheck {
+namespace torv::crosscheck {
 
 std::string qsosCsv(const ContestReport& report) {
     std::vector<size_t> byCall(report.logs.size());
@@ -45,4 +45,4 @@ std::string qsosCsv(const ContestReport& report) {
     return asUtf8(std::move(csv));
 }
 
-}  // namespace crosscheck
+}  // namespace torv::crosscheck

@@ -5,11 +5,11 @@
 
 #include "crosscheck/contest_report.h"
 
-namespace crosscheck {
+namespace torv::crosscheck {
 
 // "log,line,status,other,detail" and one row per QSO line, sorted by log
 // call, then line; a line that could not be read is UNREADABLE, its detail
 // the reason.
 std::string qsosCsv(const ContestReport& report);
 
-}  // namespace crosscheck
+}  // namespace torv::crosscheck

@@ -7,7 +7,7 @@
 
 using torv::logfile::utf8SequenceLength;
 
-namespace crosscheck {
+namespace torv::crosscheck {
 
 const char* const kPageStyle =
     "body{font-family:sans-serif;margin:1.5em;color:#222}h1{font-size:1.6em}h2{font-size:1.25em;margin-top:1.5em}"
@@ -138,4 +138,4 @@ std::string jsonEscaped(const std::string& text) {
     return out;
 }
 
-}  // namespace crosscheck
+}  // namespace torv::crosscheck

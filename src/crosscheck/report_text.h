@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-namespace crosscheck {
+namespace torv::crosscheck {
 
 // A CSV field, quoted when it holds a comma, a quote or a line end.
 std::string csvField(const std::string& text);
@@ -34,4 +34,4 @@ std::string pageHead(std::string_view lang, const std::string& title, const std:
 // The style every page of the check shares.
 extern const char* const kPageStyle;
 
-}  // namespace crosscheck
+}  // namespace torv::crosscheck

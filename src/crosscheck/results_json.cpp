@@ -2,7 +2,7 @@
 
 #include "crosscheck/report_text.h"
 
-namespace crosscheck {
+namespace torv::crosscheck {
 
 std::string resultsJson(const ContestReport& report) {
     const CheckSettings& s = report.settings;
@@ -38,4 +38,4 @@ std::string resultsJson(const ContestReport& report) {
     return json + "\n  ],\n  \"notes\": " + jsonArray(fileNotes(report)) + "\n}\n";
 }
 
-}  // namespace crosscheck
+}  // namespace torv::crosscheck

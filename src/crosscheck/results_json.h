@@ -5,8 +5,8 @@
 
 #include "crosscheck/contest_report.h"
 
-namespace crosscheck {
+namespace torv::crosscheck {
 
 std::string resultsJson(const ContestReport& report);
 
-}  // namespace crosscheck
+}  // namespace torv::crosscheck

@@ -5,7 +5,7 @@
 #include "crosscheck/hourly_chart.h"
 #include "crosscheck/report_text.h"
 
-namespace crosscheck {
+namespace torv::crosscheck {
 
 namespace {
 
@@ -110,4 +110,4 @@ std::string resultsHtml(const ContestReport& report) {
     return asUtf8(html + "<script>" + kResultsScript + "</script>\n</body></html>\n");
 }
 
-}  // namespace crosscheck
+}  // namespace torv::crosscheck

@@ -5,7 +5,7 @@
 
 #include "crosscheck/contest_report.h"
 
-namespace crosscheck {
+namespace torv::crosscheck {
 
 // One self-contained page in the report's language: the contest and its
 // year, the rules applied and the tool's version, then one table per
@@ -16,4 +16,4 @@ namespace crosscheck {
 // no file names, paths, header remarks or warnings.
 std::string resultsHtml(const ContestReport& report);
 
-}  // namespace crosscheck
+}  // namespace torv::crosscheck

@@ -2,7 +2,7 @@
 
 #include "crosscheck/report_text.h"
 
-namespace crosscheck {
+namespace torv::crosscheck {
 
 std::string resultsText(const ContestReport& report) {
     const Language language = report.settings.language;
@@ -55,4 +55,4 @@ std::string resultsCsv(const ContestReport& report) {
     return asUtf8(std::move(csv));
 }
 
-}  // namespace crosscheck
+}  // namespace torv::crosscheck

@@ -5,9 +5,9 @@
 
 #include "crosscheck/contest_report.h"
 
-namespace crosscheck {
+namespace torv::crosscheck {
 
 std::string resultsText(const ContestReport& report);
 std::string resultsCsv(const ContestReport& report);
 
-}  // namespace crosscheck
+}  // namespace torv::crosscheck

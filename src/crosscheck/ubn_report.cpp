@@ -9,7 +9,7 @@
 
 using torv::calendar::minuteText;
 
-namespace crosscheck {
+namespace torv::crosscheck {
 
 namespace {
 
@@ -258,4 +258,4 @@ std::string ubnHtml(const ContestReport& report, const UbnShared& shared, size_t
     return asUtf8(html + "</body></html>\n");
 }
 
-}  // namespace crosscheck
+}  // namespace torv::crosscheck

@@ -12,7 +12,7 @@
 #include "crosscheck/contest_report.h"
 #include "crosscheck/hourly_chart.h"
 
-namespace crosscheck {
+namespace torv::crosscheck {
 
 // What every report of a contest shares, found once for all of them.
 struct UbnShared {
@@ -34,4 +34,4 @@ std::string ubnText(const ContestReport& report, const UbnShared& shared, size_t
 // The same as a page of its own, beside the results page.
 std::string ubnHtml(const ContestReport& report, const UbnShared& shared, size_t log);
 
-}  // namespace crosscheck
+}  // namespace torv::crosscheck

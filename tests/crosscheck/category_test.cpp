@@ -9,7 +9,7 @@
 
 #include "support/test_names.h"
 
-namespace crosscheck {
+namespace torv::crosscheck {
 namespace {
 
 Category category(const char* operatorClass, const char* band, const char* power, const char* mode) {
@@ -147,4 +147,4 @@ TEST(CategoriesFile, GivenPartsReplaceTheLogs) {
 }
 
 }  // namespace
-}  // namespace crosscheck
+}  // namespace torv::crosscheck

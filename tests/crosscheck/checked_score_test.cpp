@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-namespace crosscheck {
+namespace torv::crosscheck {
 namespace {
 
 LogQso stored(const std::string& call, const std::string& band, const std::string& received, const std::string& area,
@@ -215,4 +215,4 @@ TEST(HeaderFindings, AllBandsAndOpenPeriodsDrawNone) {
 }
 
 }  // namespace
-}  // namespace crosscheck
+}  // namespace torv::crosscheck

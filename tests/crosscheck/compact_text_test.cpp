@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-namespace crosscheck {
+namespace torv::crosscheck {
 namespace {
 
 TEST(CompactText, KeepsTextsOfEveryLengthThroughCopiesMovesAndSwaps) {
@@ -69,4 +69,4 @@ TEST(CompactText, ReadsAsAStringWhereOneIsWanted) {
 }
 
 }  // namespace
-}  // namespace crosscheck
+}  // namespace torv::crosscheck

@@ -4,7 +4,7 @@
 
 #include "support/test_names.h"
 
-namespace crosscheck {
+namespace torv::crosscheck {
 namespace {
 
 // 14 March 2026, 00:00 UTC, in minutes since 1970.
@@ -661,4 +661,4 @@ INSTANTIATE_TEST_SUITE_P(Cases, OneEdit, ::testing::ValuesIn(kEditCases), [](con
 });
 
 }  // namespace
-}  // namespace crosscheck
+}  // namespace torv::crosscheck

@@ -9,7 +9,7 @@
 #include "contest_sim.h"
 #include "crosscheck/crosscheck.h"
 
-namespace crosscheck {
+namespace torv::crosscheck {
 namespace {
 
 // Returns how many lines of each status the contest has.
@@ -180,4 +180,4 @@ TEST(Generator, DatesAndTimes) {
 }
 
 }  // namespace
-}  // namespace crosscheck
+}  // namespace torv::crosscheck

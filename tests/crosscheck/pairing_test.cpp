@@ -13,7 +13,7 @@
 #include "crosscheck/crosscheck.h"
 #include "crosscheck/one_edit.h"
 
-namespace crosscheck {
+namespace torv::crosscheck {
 namespace {
 
 using Sides = std::vector<std::vector<PairingSlot>>;
@@ -176,4 +176,4 @@ TEST(CrossCheckScale, TwinsAtOneMinuteBetweenLogsPairInLineOrder) {
 }
 
 }  // namespace
-}  // namespace crosscheck
+}  // namespace torv::crosscheck

@@ -23,7 +23,7 @@ using torv::calendar::minuteOf;
 using torv::calendar::minuteOfOleDate;
 using torv::calendar::minuteText;
 
-namespace crosscheck {
+namespace torv::crosscheck {
 namespace {
 
 const int64_t kNoon = minuteOf(2026, 3, 14, 12, 0);
@@ -574,16 +574,16 @@ TEST(Minutes, HoursDaysAndOleDates) {
 }
 
 }  // namespace
-}  // namespace crosscheck
+}  // namespace torv::crosscheck
 
 TEST(SafeFileNames, NumbersNamesThatCleanAlikeAroundNamesAlreadyTaken) {
     const std::vector<std::string> names =
-        crosscheck::safeFileNames({"A-2", "a", "A", "A", "a/p", "A_P", "..", std::string(3000, '*')});
+        torv::crosscheck::safeFileNames({"A-2", "a", "A", "A", "a/p", "A_P", "..", std::string(3000, '*')});
     EXPECT_EQ(names, (std::vector<std::string>{"A-2", "A", "A-3", "A-4", "A_P", "A_P-2", "NOCALL", "NOCALL-2"}));
 }
 
 TEST(SafeFileNames, ThousandsOfCallsThatCleanAlikeStayDistinct) {
-    const std::vector<std::string> names = crosscheck::safeFileNames(std::vector<std::string>(20000, "\xC3\x87"));
+    const std::vector<std::string> names = torv::crosscheck::safeFileNames(std::vector<std::string>(20000, "\xC3\x87"));
     EXPECT_EQ(std::set<std::string>(names.begin(), names.end()).size(), names.size());
     EXPECT_EQ(names.back(), "NOCALL-20000");
 }

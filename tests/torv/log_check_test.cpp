@@ -15,6 +15,7 @@
 #include "logfile/text.h"
 #include "support/test_names.h"
 
+namespace crosscheck = torv::crosscheck;
 using torv::logfile::LogFileError;
 using torv::logfile::utf8SequenceLength;
 

@@ -16,6 +16,7 @@
 #include "reports/score_summary.h"
 
 namespace contest = torv::engine::contest;
+namespace crosscheck = torv::crosscheck;
 using torv::calendar::CivilMinute;
 using torv::calendar::civilOf;
 using torv::engine::areaCodes;

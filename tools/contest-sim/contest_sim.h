@@ -61,7 +61,7 @@ struct SimQso {
     uint32_t frequencyKHz = 0;  // 0 for a contact with no band
     std::string band;           // "40m", as the engine sees it; "" for none
     std::string mode;           // "CW", "SSB" or "RTTY", as the engine sees it
-    crosscheck::EngineResult engine = crosscheck::EngineResult::kStored;  // what the engine makes of it
+    torv::crosscheck::EngineResult engine = torv::crosscheck::EngineResult::kStored;  // what the engine makes of it
     std::string call;
     std::string exchangeSent;
     std::string exchangeReceived;
@@ -115,7 +115,7 @@ SimOptions optionsForLines(int64_t lines);
 // The logs as the cross-check takes them, without reading or scoring: the
 // engine's verdicts (refused, duplicate) are the ones the generator expects,
 // the category bands those of the headers and the list.
-std::vector<crosscheck::SubmittedLog> submittedLogs(const SimContest& contest);
+std::vector<torv::crosscheck::SubmittedLog> submittedLogs(const SimContest& contest);
 
 // The log as a Cabrillo 3.0 file (TORV's QSO layout, CR LF line ends) or as
 // an ADIF file (one record per line), with the file name it goes by

@@ -15,6 +15,8 @@
 #include "log_check.h"
 #include "logfile/log_file.h"
 
+namespace crosscheck = torv::crosscheck;
+
 namespace {
 
 struct CheckCommandOptions {

@@ -9,6 +9,7 @@
 #include "log_check.h"
 #include "logfile/date_text.h"
 
+namespace crosscheck = torv::crosscheck;
 using torv::abi::DateTimeArg;
 using torv::abi::kDateTimeValid;
 using torv::calendar::minuteOfOleDate;

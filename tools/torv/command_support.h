@@ -24,7 +24,7 @@ std::string checkDate(const std::string& text);
 // The contest period of --start and --end (either may be empty), in minutes
 // since 1970, both ends included: a date alone as the end lasts to the end
 // of its day. An end before the start is a usage error (CLI::ValidationError).
-crosscheck::Period contestPeriod(const std::string& start, const std::string& end);
+torv::crosscheck::Period contestPeriod(const std::string& start, const std::string& end);
 
 // An input problem: the message is printed after "torv: " and the exit
 // code is 1.

@@ -20,6 +20,7 @@
 #include "logfile/text.h"
 #include "parallel.h"
 
+namespace crosscheck = torv::crosscheck;
 using torv::calendar::asciiLower;
 using torv::calendar::minuteOfOleDate;
 using torv::logfile::allDigits;

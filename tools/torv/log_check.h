@@ -15,19 +15,19 @@
 #include "engine/date_time.h"
 
 struct CheckRequest {
-    crosscheck::CheckSettings settings;           // window, uniques, penalty, contest period in minutes
+    torv::crosscheck::CheckSettings settings;     // window, uniques, penalty, contest period in minutes
     std::optional<torv::abi::DateTimeArg> start;  // the contest period for scoring, as torv score takes it
     std::optional<torv::abi::DateTimeArg> end;
     unsigned threads = 0;  // 0: one per core
     // The committee's categories file, when given: its name and what it says.
     std::string categoriesFile;
-    crosscheck::CategoriesFile categories;
+    torv::crosscheck::CategoriesFile categories;
 };
 
 struct CheckOutcome {
     // Every file given and what became of it is in the report
-    // (crosscheck::diagnosticLines tells it on standard error).
-    crosscheck::ContestReport report;
+    // (torv::crosscheck::diagnosticLines tells it on standard error).
+    torv::crosscheck::ContestReport report;
     bool inputProblems = false;  // a file left out, a record skipped, a line of the categories file left aside
 };
 
@@ -65,9 +65,9 @@ struct CheckFile {
 };
 
 // In a fixed order: qsos.csv, ubn/NAME.txt and .html for every log (NAME
-// from crosscheck::ubnFileNames), results.txt, results.csv, results.html,
+// from torv::crosscheck::ubnFileNames), results.txt, results.csv, results.html,
 // committee.html, and results.json when asked. Every text is UTF-8.
-std::vector<CheckFile> checkFiles(const crosscheck::ContestReport& report, bool json);
+std::vector<CheckFile> checkFiles(const torv::crosscheck::ContestReport& report, bool json);
 
 // Takes a file's name and its text once made; "" when it is written, else
 // why not. Called from several threads at once, one file each.

@@ -18,6 +18,7 @@
 #include "settings/ini_settings.h"
 
 namespace contest = torv::engine::contest;
+namespace crosscheck = torv::crosscheck;
 using torv::calendar::minuteOfOleDate;
 using torv::logfile::formatName;
 using torv::logfile::LogContact;

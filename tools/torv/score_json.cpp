@@ -2,6 +2,7 @@
 
 #include "crosscheck/report_text.h"
 
+namespace crosscheck = torv::crosscheck;
 using torv::reports::BandRow;
 
 std::string jsonString(const std::string& text) {

@@ -29,5 +29,5 @@ struct ScoreJsonInput {
 std::string scoreJson(const ScoredLog& scored, const ScoreJsonInput& input, const std::string& contestant);
 
 // The text as a JSON string literal, escaped as the committee's files are
-// (crosscheck::jsonEscaped).
+// (torv::crosscheck::jsonEscaped).
 std::string jsonString(const std::string& text);
