@@ -20,6 +20,7 @@ using torv::assistant::AssistantCore;
 using torv::engine::ContactFields;
 using torv::engine::ContestEngine;
 using torv::engine::ErrorFile;
+using torv::plugin::headlessPorts;
 
 namespace {
 

@@ -15,6 +15,8 @@ using torv::abi::kDateTimeValid;
 using torv::engine::ContactFields;
 using torv::engine::ContactStore;
 using torv::engine::ScoreEntry;
+using torv::plugin::answerSayingFailures;
+using torv::plugin::PlatformPorts;
 using torv::ports::MessageIcon;
 using torv::ports::RecordingUi;
 

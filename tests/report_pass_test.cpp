@@ -14,6 +14,8 @@
 #include "support/report_pass.h"
 #include "support/temp_folder.h"
 
+using torv::plugin::headlessPorts;
+using torv::plugin::PlatformPorts;
 using torv::ports::HeaderFields;
 using torv::ports::MessageIcon;
 using torv::ports::RecordingUi;

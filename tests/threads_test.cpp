@@ -23,6 +23,7 @@ using torv::engine::WorkedBeforeState;
 using torv::engine::WorkedRows;
 using torv::infowin::GridPicture;
 using torv::infowin::layoutGrid;
+using torv::plugin::headlessPorts;
 using torv::ports::CallView;
 
 namespace {

@@ -9,7 +9,7 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
         // ends before the code goes. Process exit (reserved set): the other
         // threads were ended wherever they were, maybe holding a lock;
         // nothing of ours may take one or wait.
-        detachLibrary(reserved != nullptr);
+        torv::plugin::detachLibrary(reserved != nullptr);
     }
     return TRUE;
 }

@@ -16,6 +16,9 @@ using torv::abi::kHostTextLimit;
 using torv::engine::ContactFields;
 using torv::engine::copyDateTimeArg;
 using torv::engine::isValidExchange;
+using torv::plugin::answerSayingFailures;
+using torv::plugin::loadedModule;
+using torv::plugin::makePlatformPorts;
 
 namespace {
 
@@ -73,6 +76,8 @@ ContactFields contactFrom(const char* ownCall, const char* call, DateTimeArg* qs
 
 }  // namespace
 
+namespace torv::plugin {
+
 CTestApp* loadedModule() {
     return created.load();
 }
@@ -93,6 +98,8 @@ void detachLibrary(bool processExiting) noexcept {
         // The library goes whatever happened here.
     }
 }
+
+}  // namespace torv::plugin
 
 // The exports take every argument the host passes; most are not read.
 #if defined(__GNUC__)

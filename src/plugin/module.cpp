@@ -16,6 +16,7 @@ using torv::engine::ErrorFile;
 using torv::engine::ErrorFileSink;
 using torv::engine::FindingSink;
 using torv::engine::WorkedBeforeState;
+using torv::plugin::PlatformPorts;
 using torv::ports::ConfirmingHeaderDialog;
 using torv::ports::MessageIcon;
 using torv::ports::NoAssistant;
@@ -43,6 +44,8 @@ void writeToStandardError(const std::string& text) {
 
 }  // namespace
 
+namespace torv::plugin {
+
 std::string internalErrorText(const char* exportName, const char* what) {
     return std::string("internal error in ") + exportName + ": " + what;
 }
@@ -61,6 +64,8 @@ PlatformPorts headlessPorts(std::unique_ptr<Settings> settings) {
     ports.debugOutput = writeToStandardError;
     return ports;
 }
+
+}  // namespace torv::plugin
 
 CTestApp::CTestApp(PlatformPorts ports, const std::string& folder)
     : ports_(std::move(ports)),

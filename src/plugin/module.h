@@ -19,6 +19,8 @@
 #include "ports/ui.h"
 #include "reports/cabrillo_log.h"
 
+namespace torv::plugin {
+
 struct PlatformPorts {
     // Shared with the assistant thread, which may outlive the module object.
     std::shared_ptr<torv::ports::Settings> settings;
@@ -45,10 +47,12 @@ struct PlatformPorts {
         writeCabrillo;
 };
 
+}  // namespace torv::plugin
+
 class CTestApp {
 public:
     // folder: where the error and Cabrillo files live, "" for the current folder.
-    explicit CTestApp(PlatformPorts ports, const std::string& folder = std::string());
+    explicit CTestApp(torv::plugin::PlatformPorts ports, const std::string& folder = std::string());
     // Ends the assistant before the library goes.
     ~CTestApp();
     CTestApp(const CTestApp&) = delete;
@@ -98,7 +102,7 @@ public:
     void sayInternalError(const std::string& text) noexcept;
 
 private:
-    PlatformPorts ports_;
+    torv::plugin::PlatformPorts ports_;
     std::string folder_;
     std::shared_ptr<torv::engine::ContestEngine> engine_;
     std::shared_ptr<torv::engine::WorkedBeforeState> workedBefore_;
@@ -106,6 +110,8 @@ private:
     std::string summary_;
     bool exportCancelled_ = false;  // until the next resetStats
 };
+
+namespace torv::plugin {
 
 // The ports of the platform the library was built for (Windows or native).
 PlatformPorts makePlatformPorts();
@@ -161,3 +167,5 @@ Result answerSayingFailures(ModuleOf&& module, const char* exportName, Result fa
     }
     return fallback;
 }
+
+}  // namespace torv::plugin

@@ -5,8 +5,12 @@
 #include "plugin/module.h"
 #include "settings/ini_settings.h"
 
+namespace torv::plugin {
+
 namespace contest = torv::engine::contest;
 
 PlatformPorts makePlatformPorts() {
     return headlessPorts(std::make_unique<torv::settings::IniSettings>(contest::kPortableSettingsFile));
 }
+
+}  // namespace torv::plugin

@@ -10,6 +10,8 @@
 #include "reports/host_version.h"
 #include "settings/profile_settings.h"
 
+namespace torv::plugin {
+
 using torv::assistant::WindowsAssistant;
 using torv::engine::ContestEngine;
 using torv::engine::WorkedBeforeState;
@@ -29,3 +31,5 @@ PlatformPorts makePlatformPorts() {
     ports.debugOutput = [](const std::string& text) { OutputDebugStringA(text.c_str()); };
     return ports;
 }
+
+}  // namespace torv::plugin

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+namespace torv::plugin {
+
 using torv::ports::MessageIcon;
 using torv::ports::ShownMessage;
 
@@ -15,3 +17,5 @@ void WindowsUi::showMessage(const ShownMessage& message) {
     HWND owner = message.ownedByActiveWindow ? GetActiveWindow() : nullptr;
     MessageBoxA(owner, message.text.c_str(), message.caption ? message.caption->c_str() : nullptr, flags);
 }
+
+}  // namespace torv::plugin

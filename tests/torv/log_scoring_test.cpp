@@ -16,6 +16,7 @@ using torv::calendar::oleDateFromCalendar;
 using torv::engine::ContactFields;
 using torv::logfile::contactsFromAdif;
 using torv::logfile::LogContact;
+using torv::plugin::headlessPorts;
 using torv::reports::BandRow;
 
 namespace {

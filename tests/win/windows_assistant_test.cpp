@@ -29,6 +29,8 @@ using torv::assistant::AssistantTimeouts;
 using torv::assistant::WindowsAssistant;
 using torv::engine::ContestEngine;
 using torv::engine::WorkedBeforeState;
+using torv::plugin::headlessPorts;
+using torv::plugin::PlatformPorts;
 using torv::ports::Settings;
 using torv::win::makeEvent;
 using torv::win::pumpUntil;

@@ -22,6 +22,8 @@ using torv::logfile::LogContact;
 using torv::logfile::LogFile;
 using torv::logfile::LogFormat;
 using torv::logfile::lowerEdgeOfBand;
+using torv::plugin::headlessPorts;
+using torv::plugin::PlatformPorts;
 using torv::ports::HeaderDialog;
 using torv::ports::HeaderFields;
 using torv::ports::kSettingsValueMax;
