@@ -9,13 +9,13 @@
 
 namespace torv::assistant {
 
-namespace contest = torv::engine::contest;
-using torv::engine::ContactStore;
-using torv::engine::ContestEngine;
-using torv::engine::formatDateTime;
-using torv::engine::WorkedBeforeState;
-using torv::engine::WorkedRows;
-using torv::ports::Settings;
+namespace contest = engine::contest;
+using engine::ContactStore;
+using engine::ContestEngine;
+using engine::formatDateTime;
+using engine::WorkedBeforeState;
+using engine::WorkedRows;
+using ports::Settings;
 
 namespace {
 

@@ -46,8 +46,8 @@ public:
     virtual void armTick(int delayMilliseconds) = 0;
     virtual void killTick() = 0;
     // Creates and shows a new info window on this thread.
-    virtual std::unique_ptr<torv::ports::CallView> openCallView() = 0;
-    virtual std::unique_ptr<torv::ports::AreaView> openAreaView() = 0;
+    virtual std::unique_ptr<ports::CallView> openCallView() = 0;
+    virtual std::unique_ptr<ports::AreaView> openAreaView() = 0;
 };
 
 // The band index of a frequency by its whole megahertz: 1, 3, 7, 14, 21 and
@@ -60,8 +60,8 @@ class AssistantCore {
 
 public:
     // hostLink: nullptr when no host runs; the window then works without one.
-    AssistantCore(torv::ports::Settings& settings, torv::engine::ContestEngine& engine,
-                  torv::engine::WorkedBeforeState& state, AssistantWindow& window, std::unique_ptr<HostLink> hostLink);
+    AssistantCore(ports::Settings& settings, engine::ContestEngine& engine, engine::WorkedBeforeState& state,
+                  AssistantWindow& window, std::unique_ptr<HostLink> hostLink);
     // Closes the info windows that are still open.
     ~AssistantCore();
 
@@ -88,14 +88,14 @@ private:
     bool fillWorkedRows(const std::string& call);
     void openWantedViews();
 
-    torv::ports::Settings& settings_;
-    torv::engine::ContestEngine& engine_;
-    torv::engine::WorkedBeforeState& state_;
+    ports::Settings& settings_;
+    engine::ContestEngine& engine_;
+    engine::WorkedBeforeState& state_;
     AssistantWindow& window_;
     std::unique_ptr<HostLink> hostLink_;
     AssistantFlags flags_;
-    std::unique_ptr<torv::ports::CallView> callView_;
-    std::unique_ptr<torv::ports::AreaView> areaView_;
+    std::unique_ptr<ports::CallView> callView_;
+    std::unique_ptr<ports::AreaView> areaView_;
 };
 
 }  // namespace torv::assistant

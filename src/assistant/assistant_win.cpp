@@ -9,14 +9,14 @@
 
 namespace torv::assistant {
 
-using torv::engine::ContestEngine;
-using torv::engine::WorkedBeforeState;
-using torv::ports::Settings;
-using torv::win::makeEvent;
-using torv::win::pinPluginModule;
-using torv::win::Pumping;
-using torv::win::ScopedHandle;
-using torv::win::waitPumping;
+using engine::ContestEngine;
+using engine::WorkedBeforeState;
+using ports::Settings;
+using win::makeEvent;
+using win::pinPluginModule;
+using win::Pumping;
+using win::ScopedHandle;
+using win::waitPumping;
 
 std::atomic<void (*)()> assistantLockSeam{nullptr};
 

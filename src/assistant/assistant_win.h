@@ -41,11 +41,10 @@ struct AssistantTimeouts {
     DWORD unloadMs = 2000;  // for it to park inside the loader (FreeLibrary)
 };
 
-class WindowsAssistant : public torv::ports::AssistantControl {
+class WindowsAssistant : public ports::AssistantControl {
 public:
-    WindowsAssistant(std::shared_ptr<torv::ports::Settings> settings,
-                     std::shared_ptr<torv::engine::ContestEngine> engine,
-                     std::shared_ptr<torv::engine::WorkedBeforeState> state,
+    WindowsAssistant(std::shared_ptr<ports::Settings> settings, std::shared_ptr<engine::ContestEngine> engine,
+                     std::shared_ptr<engine::WorkedBeforeState> state,
                      AssistantTimeouts timeouts = AssistantTimeouts());
     // Stops the assistant (see stop()).
     ~WindowsAssistant() override;
@@ -90,9 +89,9 @@ private:
     bool waitFor(HANDLE handle, DWORD milliseconds);
 
     std::shared_ptr<Shared> shared_;
-    std::shared_ptr<torv::ports::Settings> settings_;
-    std::shared_ptr<torv::engine::ContestEngine> engine_;
-    std::shared_ptr<torv::engine::WorkedBeforeState> state_;
+    std::shared_ptr<ports::Settings> settings_;
+    std::shared_ptr<engine::ContestEngine> engine_;
+    std::shared_ptr<engine::WorkedBeforeState> state_;
     AssistantTimeouts timeouts_;
     // Used on the host's thread only.
     bool gaveUp_ = false;

@@ -13,10 +13,10 @@
 
 namespace torv::assistant {
 
-using torv::win::ScopedBstr;
-using torv::win::ScopedComPtr;
-using torv::win::ScopedExcepInfo;
-using torv::win::ScopedVariant;
+using win::ScopedBstr;
+using win::ScopedComPtr;
+using win::ScopedExcepInfo;
+using win::ScopedVariant;
 
 namespace {
 

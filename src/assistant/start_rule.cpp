@@ -5,8 +5,8 @@
 
 namespace torv::assistant {
 
-using torv::ports::AssistantControl;
-using torv::ports::Settings;
+using ports::AssistantControl;
+using ports::Settings;
 
 void runStartRule(int32_t exportFlag, Settings& settings, AssistantControl& assistant) {
     if (exportFlag != 0) {

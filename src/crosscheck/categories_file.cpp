@@ -6,12 +6,12 @@
 
 #include "logfile/text.h"
 
-using torv::calendar::lowerCase;
-using torv::calendar::upperCase;
-using torv::logfile::shortened;
-using torv::logfile::trimmedOfBlanks;
-
 namespace torv::crosscheck {
+
+using calendar::lowerCase;
+using calendar::upperCase;
+using logfile::shortened;
+using logfile::trimmedOfBlanks;
 
 namespace {
 

@@ -5,14 +5,14 @@
 #include "engine/contest.h"
 #include "logfile/text.h"
 
-namespace contest = torv::engine::contest;
-using torv::calendar::lowerCase;
-using torv::calendar::upperCase;
-using torv::logfile::blankSeparated;
-using torv::logfile::isDigit;
-using torv::logfile::trimmed;
-
 namespace torv::crosscheck {
+
+namespace contest = engine::contest;
+using calendar::lowerCase;
+using calendar::upperCase;
+using logfile::blankSeparated;
+using logfile::isDigit;
+using logfile::trimmed;
 
 namespace {
 

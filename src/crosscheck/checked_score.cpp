@@ -2,13 +2,13 @@
 
 #include <algorithm>
 
-using torv::engine::contactPoints;
-using torv::engine::ContactStore;
-using torv::engine::ContestContext;
-using torv::reports::computeScoreSummary;
-using torv::reports::sortBandsDescending;
-
 namespace torv::crosscheck {
+
+using engine::contactPoints;
+using engine::ContactStore;
+using engine::ContestContext;
+using reports::computeScoreSummary;
+using reports::sortBandsDescending;
 
 namespace {
 

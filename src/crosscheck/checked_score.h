@@ -22,10 +22,10 @@ struct ScoreRules {
 };
 
 struct CheckedScore {
-    torv::reports::ScoreSummary summary;  // the plug-in's summary over the contacts kept
-    int32_t penaltyPoints = 0;            // taken off summary.points
-    int32_t points = 0;                   // summary.points less the penalty, never below 0
-    int32_t score = 0;                    // points * summary.multipliers
+    reports::ScoreSummary summary;  // the plug-in's summary over the contacts kept
+    int32_t penaltyPoints = 0;      // taken off summary.points
+    int32_t points = 0;             // summary.points less the penalty, never below 0
+    int32_t score = 0;              // points * summary.multipliers
 };
 
 // True for the verdicts that take a stored contact out of the checked

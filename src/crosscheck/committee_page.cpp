@@ -7,10 +7,10 @@
 #include "engine/contest.h"
 #include "reports/score_summary.h"
 
-namespace contest = torv::engine::contest;
-using torv::reports::sortBandsDescending;
-
 namespace torv::crosscheck {
+
+namespace contest = engine::contest;
+using reports::sortBandsDescending;
 
 namespace {
 

@@ -9,13 +9,13 @@
 #include "crosscheck/file_names.h"
 #include "engine/contest.h"
 
-namespace contest = torv::engine::contest;
-using torv::calendar::civilOf;
-using torv::calendar::dayOf;
-using torv::calendar::kMinutesPerDay;
-using torv::calendar::minuteText;
-
 namespace torv::crosscheck {
+
+namespace contest = engine::contest;
+using calendar::civilOf;
+using calendar::dayOf;
+using calendar::kMinutesPerDay;
+using calendar::minuteText;
 
 namespace {
 

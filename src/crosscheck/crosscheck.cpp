@@ -14,11 +14,11 @@
 #include "engine/area.h"
 #include "logfile/text.h"
 
-namespace contest = torv::engine::contest;
-using torv::calendar::lowerCase;
-using torv::engine::normalisedExchange;
-
 namespace torv::crosscheck {
+
+namespace contest = engine::contest;
+using calendar::lowerCase;
+using engine::normalisedExchange;
 
 namespace {
 

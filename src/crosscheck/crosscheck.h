@@ -95,7 +95,7 @@ struct SubmittedLog {
 
 // The word of an unreadable line in the reports.
 inline constexpr const char* kUnreadableWord =
-    torv::engine::contest::kCheckStatusWords[static_cast<size_t>(QsoStatus::kUnreadable)];
+    engine::contest::kCheckStatusWords[static_cast<size_t>(QsoStatus::kUnreadable)];
 
 // The contest period, minutes since 1970-01-01 00:00 UTC, both ends included.
 struct Period {

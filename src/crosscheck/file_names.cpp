@@ -6,10 +6,10 @@
 
 #include "calendar/ascii_case.h"
 
-using torv::calendar::asciiUpper;
-using torv::calendar::isAsciiLetter;
-
 namespace torv::crosscheck {
+
+using calendar::asciiUpper;
+using calendar::isAsciiLetter;
 
 namespace {
 

@@ -5,10 +5,10 @@
 #include "engine/error_file.h"
 #include "logfile/text.h"
 
-namespace messages = torv::engine::messages;
-using torv::logfile::trimmed;
-
 namespace torv::crosscheck {
+
+namespace messages = engine::messages;
+using logfile::trimmed;
 
 namespace {
 

@@ -6,10 +6,10 @@
 #include "crosscheck/report_text.h"
 #include "engine/contest.h"
 
-namespace contest = torv::engine::contest;
-using torv::calendar::hourOf;
-
 namespace torv::crosscheck {
+
+namespace contest = engine::contest;
+using calendar::hourOf;
 
 namespace {
 

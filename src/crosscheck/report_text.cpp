@@ -5,9 +5,9 @@
 
 #include "logfile/text.h"
 
-using torv::logfile::utf8SequenceLength;
-
 namespace torv::crosscheck {
+
+using logfile::utf8SequenceLength;
 
 const char* const kPageStyle =
     "body{font-family:sans-serif;margin:1.5em;color:#222}h1{font-size:1.6em}h2{font-size:1.25em;margin-top:1.5em}"
@@ -119,7 +119,7 @@ std::string jsonEscaped(const std::string& text) {
             out += "\\r";
         } else if (c == '\t') {
             out += "\\t";
-        } else if (const size_t length = u >= 0x80 ? ::utf8SequenceLength(text, i) : 0) {
+        } else if (const size_t length = u >= 0x80 ? logfile::utf8SequenceLength(text, i) : 0) {
             // File names are UTF-8, while logs are 8-bit texts: a well-formed
             // UTF-8 sequence passes whole, any other byte above 127 is read
             // as Latin-1, so the result is valid JSON either way.

@@ -7,9 +7,9 @@
 #include "crosscheck/hourly_chart.h"
 #include "crosscheck/report_text.h"
 
-using torv::calendar::minuteText;
-
 namespace torv::crosscheck {
+
+using calendar::minuteText;
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 namespace torv::engine {
 
-using torv::calendar::upperCase;
+using calendar::upperCase;
 
 // Constant-initialised: other files' static data may read it.
 constexpr std::array<std::string_view, kAreas.size()> allAreas() {

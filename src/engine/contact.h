@@ -13,7 +13,7 @@ namespace torv::engine {
 struct ContactFields {
     std::string ownCall;
     std::string call;
-    torv::abi::DateTimeArg qsoTime;
+    abi::DateTimeArg qsoTime;
     uint32_t frequency = 0;  // hertz
     std::string mode;
     std::string rstSent;

@@ -141,7 +141,7 @@ constexpr bool bandItemsFollowTheBands() {
             return false;
         }
         for (size_t i = 0; i < band.size(); ++i) {
-            if (kBandCategoryItems[item][i] != torv::calendar::asciiUpper(band[i])) {
+            if (kBandCategoryItems[item][i] != calendar::asciiUpper(band[i])) {
                 return false;
             }
         }

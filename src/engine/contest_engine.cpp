@@ -8,7 +8,7 @@
 
 namespace torv::engine {
 
-using torv::abi::DateTimeArg;
+using abi::DateTimeArg;
 
 namespace {
 

@@ -42,8 +42,8 @@ public:
     // The store's part of starting a scoring pass: contest context, six fresh
     // worked-before rows, empty log and band list, and a new error file
     // holding "TORV UBN file ".
-    void resetStore(int32_t exportFlag, const std::string& contestantCall, const torv::abi::DateTimeArg& contestStart,
-                    const torv::abi::DateTimeArg& contestEnd);
+    void resetStore(int32_t exportFlag, const std::string& contestantCall, const abi::DateTimeArg& contestStart,
+                    const abi::DateTimeArg& contestEnd);
 
     // 0 when the call is stored on this band in this mode; else 1 when the
     // prefix is Brazilian ("PY", "PY0S", "PY0F", "PY0T") and the area is

@@ -5,13 +5,13 @@
 
 namespace torv::engine {
 
-using torv::abi::DateTimeArg;
-using torv::abi::kDateTimeNull;
-using torv::abi::kDateTimeValid;
-using torv::calendar::civilFromDays;
-using torv::calendar::daysFromCivil;
-using torv::calendar::kOleEpochDays;
-using torv::calendar::kSecondsPerDay;
+using abi::DateTimeArg;
+using abi::kDateTimeNull;
+using abi::kDateTimeValid;
+using calendar::civilFromDays;
+using calendar::daysFromCivil;
+using calendar::kOleEpochDays;
+using calendar::kSecondsPerDay;
 
 namespace {
 

@@ -9,18 +9,18 @@
 namespace torv::engine {
 
 // Copies the host's record; a missing record reads as a null date-time.
-torv::abi::DateTimeArg copyDateTimeArg(const torv::abi::DateTimeArg* hostRecord);
+abi::DateTimeArg copyDateTimeArg(const abi::DateTimeArg* hostRecord);
 
 // Formats with strftime conversions. A null status gives "", an invalid status
 // (or any status other than valid and null), a NaN or infinite date, or a date
 // outside OLE Automation's years 100 to 9999 give "Invalid DateTime". The time
 // of day is rounded to the nearest second first, as OLE Automation does.
-std::string formatDateTime(const torv::abi::DateTimeArg& value, const char* pattern);
+std::string formatDateTime(const abi::DateTimeArg& value, const char* pattern);
 
 // Calendar fields of a valid date-time, after rounding to the second.
 struct CalendarTime {
     int year, month, day, hour, minute, second;
 };
-bool toCalendarTime(const torv::abi::DateTimeArg& value, CalendarTime& out);
+bool toCalendarTime(const abi::DateTimeArg& value, CalendarTime& out);
 
 }  // namespace torv::engine

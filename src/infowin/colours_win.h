@@ -7,7 +7,7 @@
 
 namespace torv::infowin {
 
-inline COLORREF toColorRef(const torv::engine::contest::Colour& colour) {
+inline COLORREF toColorRef(const engine::contest::Colour& colour) {
     return RGB(colour.red, colour.green, colour.blue);
 }
 

@@ -2,8 +2,8 @@
 
 namespace torv::infowin {
 
-namespace contest = torv::engine::contest;
-using torv::engine::WorkedRows;
+namespace contest = engine::contest;
+using engine::WorkedRows;
 
 namespace {
 

@@ -12,11 +12,11 @@
 
 namespace torv::infowin {
 
-using torv::engine::contest::Colour;
+using engine::contest::Colour;
 
 struct GridFill {
     int left, top, right, bottom;
-    torv::engine::contest::Colour colour;
+    engine::contest::Colour colour;
 };
 
 struct GridText {
@@ -36,6 +36,6 @@ struct GridPicture {
 // 6 of the seven the height is divided into. The "160m" row is never drawn.
 // Texts a row lacks are left out.
 GridPicture layoutGrid(int width, int height, const std::string& currentCall, int bandIndex,
-                       const torv::engine::WorkedRows& rows);
+                       const engine::WorkedRows& rows);
 
 }  // namespace torv::infowin

@@ -6,10 +6,10 @@
 
 namespace torv::infowin {
 
-namespace contest = torv::engine::contest;
-using torv::ports::Settings;
-using torv::win::dialogProcedure;
-using torv::win::pluginModule;
+namespace contest = engine::contest;
+using ports::Settings;
+using win::dialogProcedure;
+using win::pluginModule;
 
 InfoDialog::InfoDialog(Settings& settings, const contest::WindowPlace& place) : position_(settings, place) {}
 

@@ -28,7 +28,7 @@ public:
 
 protected:
     // place: the settings keys of the window's top-left corner and its default.
-    InfoDialog(torv::ports::Settings& settings, const torv::engine::contest::WindowPlace& place);
+    InfoDialog(ports::Settings& settings, const engine::contest::WindowPlace& place);
     // Destroys the window if destroy() has not.
     virtual ~InfoDialog();
 
@@ -58,7 +58,7 @@ private:
     INT_PTR handle(UINT message, WPARAM wParam, LPARAM lParam);
 
     RememberedPosition position_;
-    torv::win::ScopedWindow window_;
+    win::ScopedWindow window_;
 };
 
 }  // namespace torv::infowin

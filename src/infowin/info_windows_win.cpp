@@ -5,11 +5,11 @@
 
 namespace torv::infowin {
 
-using torv::engine::ContestEngine;
-using torv::engine::WorkedBeforeState;
-using torv::ports::AreaView;
-using torv::ports::CallView;
-using torv::ports::Settings;
+using engine::ContestEngine;
+using engine::WorkedBeforeState;
+using ports::AreaView;
+using ports::CallView;
+using ports::Settings;
 
 std::unique_ptr<CallView> openCallWindow(Settings& settings, ContestEngine& engine, WorkedBeforeState& state) {
     return std::make_unique<DXCC>(settings, engine, state);

@@ -17,11 +17,10 @@ namespace torv::infowin {
 
 // Creates and shows the worked-before window on the calling thread.
 // Destroying the returned object destroys the window.
-std::unique_ptr<torv::ports::CallView> openCallWindow(torv::ports::Settings& settings,
-                                                      torv::engine::ContestEngine& engine,
-                                                      torv::engine::WorkedBeforeState& state);
+std::unique_ptr<ports::CallView> openCallWindow(ports::Settings& settings, engine::ContestEngine& engine,
+                                                engine::WorkedBeforeState& state);
 
 // Creates and shows the area window on the calling thread.
-std::unique_ptr<torv::ports::AreaView> openAreaWindow(torv::ports::Settings& settings);
+std::unique_ptr<ports::AreaView> openAreaWindow(ports::Settings& settings);
 
 }  // namespace torv::infowin

@@ -4,8 +4,8 @@
 
 namespace torv::infowin {
 
-namespace contest = torv::engine::contest;
-using torv::ports::Settings;
+namespace contest = engine::contest;
+using ports::Settings;
 
 RememberedPosition::RememberedPosition(Settings& settings, const contest::WindowPlace& place)
     : settings_(settings), xKey_(place.xKey), yKey_(place.yKey), defaultX_(place.x), defaultY_(place.y) {}

@@ -16,7 +16,7 @@ class RememberedPosition {
 public:
     // The place's keys and default corner; a stored 0 (or nothing) gives
     // the default coordinate.
-    RememberedPosition(torv::ports::Settings& settings, const torv::engine::contest::WindowPlace& place);
+    RememberedPosition(ports::Settings& settings, const engine::contest::WindowPlace& place);
 
     // Reads both keys and remembers the result: where the window opens.
     void restore();
@@ -29,7 +29,7 @@ public:
     void update(int left, int top);
 
 private:
-    torv::ports::Settings& settings_;
+    ports::Settings& settings_;
     std::string xKey_;
     std::string yKey_;
     int defaultX_;

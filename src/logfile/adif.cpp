@@ -6,7 +6,7 @@
 
 namespace torv::logfile {
 
-using torv::calendar::upperCase;
+using calendar::upperCase;
 
 namespace {
 

@@ -10,10 +10,10 @@
 
 namespace torv::logfile {
 
-using torv::calendar::isValidDateTime;
-using torv::calendar::lowerCase;
-using torv::calendar::oleDateFromCalendar;
-using torv::calendar::upperCase;
+using calendar::isValidDateTime;
+using calendar::lowerCase;
+using calendar::oleDateFromCalendar;
+using calendar::upperCase;
 
 namespace {
 

@@ -8,7 +8,7 @@
 
 namespace torv::logfile {
 
-using torv::calendar::upperCase;
+using calendar::upperCase;
 
 namespace {
 

@@ -13,8 +13,8 @@
 
 namespace torv::logfile {
 
-using torv::calendar::isAsciiLetter;
-using torv::calendar::upperCase;
+using calendar::isAsciiLetter;
+using calendar::upperCase;
 
 namespace {
 

@@ -5,8 +5,8 @@
 
 namespace torv::logfile {
 
-using torv::calendar::isValidDateTime;
-using torv::calendar::oleDateFromCalendar;
+using calendar::isValidDateTime;
+using calendar::oleDateFromCalendar;
 
 bool parseDateTimeText(std::string_view text, double& oleDate) {
     if (text.size() != 10 && text.size() != 16 && text.size() != 19) {

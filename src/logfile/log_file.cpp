@@ -14,7 +14,7 @@
 
 namespace torv::logfile {
 
-using torv::calendar::upperCase;
+using calendar::upperCase;
 
 namespace {
 

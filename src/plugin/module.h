@@ -23,15 +23,15 @@ namespace torv::plugin {
 
 struct PlatformPorts {
     // Shared with the assistant thread, which may outlive the module object.
-    std::shared_ptr<torv::ports::Settings> settings;
-    std::unique_ptr<torv::ports::Ui> ui;
-    std::unique_ptr<torv::ports::HeaderDialog> headerDialog;
+    std::shared_ptr<ports::Settings> settings;
+    std::unique_ptr<ports::Ui> ui;
+    std::unique_ptr<ports::HeaderDialog> headerDialog;
     // The assistant, or a maker of it for one that needs the module's state;
     // what it is given it holds jointly with the module object.
-    std::unique_ptr<torv::ports::AssistantControl> assistant;
-    std::function<std::unique_ptr<torv::ports::AssistantControl>(std::shared_ptr<torv::ports::Settings>,
-                                                                 std::shared_ptr<torv::engine::ContestEngine>,
-                                                                 std::shared_ptr<torv::engine::WorkedBeforeState>)>
+    std::unique_ptr<ports::AssistantControl> assistant;
+    std::function<std::unique_ptr<ports::AssistantControl>(std::shared_ptr<ports::Settings>,
+                                                           std::shared_ptr<engine::ContestEngine>,
+                                                           std::shared_ptr<engine::WorkedBeforeState>)>
         makeAssistant;
     // Where an internal failure is said besides the error file (a debugger's
     // output on Windows); none: standard error.
@@ -39,11 +39,11 @@ struct PlatformPorts {
     // The host's version text for the Cabrillo file, looked up in a folder.
     std::function<std::optional<std::string>(const std::string& folder)> hostVersion;
     // Where the findings about contacts go; none: "err.txt" in the folder.
-    std::unique_ptr<torv::engine::FindingSink> findings;
+    std::unique_ptr<engine::FindingSink> findings;
     // Writes the finished Cabrillo log; none: "<file base name>.cbr" in the
     // folder (CCabrilloLog::WriteCabrillo).
-    std::function<torv::reports::CabrilloOutcome(const torv::reports::CCabrilloLog& report,
-                                                 const std::optional<std::string>& hostVersion)>
+    std::function<reports::CabrilloOutcome(const reports::CCabrilloLog& report,
+                                           const std::optional<std::string>& hostVersion)>
         writeCabrillo;
 };
 
@@ -119,7 +119,7 @@ PlatformPorts makePlatformPorts();
 // Ports without a screen around the given settings: message boxes recorded,
 // the header confirmed unchanged, no assistant, the host's version looked up
 // as the platform can (never, natively). Tests replace what they watch.
-PlatformPorts headlessPorts(std::unique_ptr<torv::ports::Settings> settings);
+PlatformPorts headlessPorts(std::unique_ptr<ports::Settings> settings);
 
 // The library's one module object, once an export has made it; else null
 // (also once the library detaches).

@@ -7,10 +7,10 @@
 
 namespace torv::plugin {
 
-namespace contest = torv::engine::contest;
+namespace contest = engine::contest;
 
 PlatformPorts makePlatformPorts() {
-    return headlessPorts(std::make_unique<torv::settings::IniSettings>(contest::kPortableSettingsFile));
+    return headlessPorts(std::make_unique<settings::IniSettings>(contest::kPortableSettingsFile));
 }
 
 }  // namespace torv::plugin

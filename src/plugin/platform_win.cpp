@@ -12,15 +12,15 @@
 
 namespace torv::plugin {
 
-using torv::assistant::WindowsAssistant;
-using torv::engine::ContestEngine;
-using torv::engine::WorkedBeforeState;
-using torv::ports::Settings;
-using torv::reports::findHostVersion;
+using assistant::WindowsAssistant;
+using engine::ContestEngine;
+using engine::WorkedBeforeState;
+using ports::Settings;
+using reports::findHostVersion;
 
 PlatformPorts makePlatformPorts() {
     PlatformPorts ports;
-    ports.settings = std::make_unique<torv::settings::ProfileSettings>();
+    ports.settings = std::make_unique<settings::ProfileSettings>();
     ports.ui = std::make_unique<WindowsUi>();
     ports.headerDialog = std::make_unique<Cabrillo>();
     ports.makeAssistant = [](std::shared_ptr<Settings> settings, std::shared_ptr<ContestEngine> engine,

@@ -4,8 +4,8 @@
 
 namespace torv::plugin {
 
-using torv::ports::MessageIcon;
-using torv::ports::ShownMessage;
+using ports::MessageIcon;
+using ports::ShownMessage;
 
 void WindowsUi::showMessage(const ShownMessage& message) {
     UINT flags = MB_OK;

@@ -5,9 +5,9 @@
 
 namespace torv::plugin {
 
-class WindowsUi : public torv::ports::Ui {
+class WindowsUi : public ports::Ui {
 public:
-    void showMessage(const torv::ports::ShownMessage& message) override;
+    void showMessage(const ports::ShownMessage& message) override;
 };
 
 }  // namespace torv::plugin

@@ -8,12 +8,12 @@
 
 namespace torv::reports {
 
-namespace contest = torv::engine::contest;
-using torv::engine::formatDateTime;
-using torv::engine::formatText;
-using torv::ports::HeaderDialog;
-using torv::ports::HeaderFields;
-using torv::ports::Settings;
+namespace contest = engine::contest;
+using engine::formatDateTime;
+using engine::formatText;
+using ports::HeaderDialog;
+using ports::HeaderFields;
+using ports::Settings;
 
 namespace {
 

@@ -28,8 +28,7 @@ public:
     // name comes from the contestant's call sign, not from the dialog. On any
     // other ending nothing is stored (the caller then exports nothing); the
     // loaded fields are still brought into the writer's form.
-    bool EditHeader(const std::string& contestantCall, torv::ports::Settings& settings,
-                    torv::ports::HeaderDialog& dialog);
+    bool EditHeader(const std::string& contestantCall, ports::Settings& settings, ports::HeaderDialog& dialog);
 
     // Formats one contact as a QSO line (cabrilloQsoLine, with the header's
     // call sign) and keeps it for the next file.
@@ -45,7 +44,7 @@ public:
     // The file as WriteCabrillo writes it.
     std::string CabrilloText(const std::optional<std::string>& hostVersion) const;
 
-    torv::ports::HeaderFields header;  // operators and soapbox already in output form
+    ports::HeaderFields header;  // operators and soapbox already in output form
     std::string fileBaseName;
     int32_t claimedScore = 0;
 

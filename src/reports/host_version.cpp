@@ -4,7 +4,7 @@
 
 namespace torv::reports {
 
-using torv::engine::formatText;
+using engine::formatText;
 
 std::string formatHostVersion(uint32_t mostSignificant, uint32_t leastSignificant) {
     const unsigned major = mostSignificant >> 16;

@@ -10,11 +10,11 @@
 
 namespace torv::reports {
 
-namespace contest = torv::engine::contest;
-using torv::engine::ContactStore;
-using torv::engine::ContestContext;
-using torv::engine::formatText;
-using torv::engine::ScoreEntry;
+namespace contest = engine::contest;
+using engine::ContactStore;
+using engine::ContestContext;
+using engine::formatText;
+using engine::ScoreEntry;
 
 namespace {
 

@@ -40,7 +40,7 @@ struct ScoreSummary {
 // is no duplicate; each area counts once over the whole log, on the first
 // band in sorted order where a counted contact carries it. The cost is one
 // pass over the store's compact entries.
-ScoreSummary computeScoreSummary(const torv::engine::ContactStore& store, std::vector<std::string>& bandList,
-                                 const torv::engine::ContestContext& context);
+ScoreSummary computeScoreSummary(const engine::ContactStore& store, std::vector<std::string>& bandList,
+                                 const engine::ContestContext& context);
 
 }  // namespace torv::reports

@@ -8,10 +8,10 @@
 #include <utility>
 #include <vector>
 
-namespace contest = torv::engine::contest;
-using torv::ports::kSettingsValueMax;
-
 namespace torv::settings {
+
+namespace contest = engine::contest;
+using ports::kSettingsValueMax;
 
 // The file is handled as text in its own code units: bytes of the ANSI code
 // page, or UTF-16 little-endian units when it starts with that byte-order

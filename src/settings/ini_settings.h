@@ -9,7 +9,7 @@
 
 namespace torv::settings {
 
-class IniSettings : public torv::ports::Settings {
+class IniSettings : public ports::Settings {
 public:
     // path: the INI file, e.g. "Plugins/TORV.ini"; the section is "Settings".
     explicit IniSettings(std::string path);

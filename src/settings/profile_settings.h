@@ -9,9 +9,9 @@
 
 namespace torv::settings {
 
-class ProfileSettings : public torv::ports::Settings {
+class ProfileSettings : public ports::Settings {
 public:
-    explicit ProfileSettings(std::string fileName = torv::engine::contest::kSettingsFile);
+    explicit ProfileSettings(std::string fileName = engine::contest::kSettingsFile);
     std::string readText(const std::string& key, const std::string& defaultValue = std::string()) override;
     void writeText(const std::string& key, const std::string& value) override;
 

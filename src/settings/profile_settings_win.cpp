@@ -2,10 +2,10 @@
 
 #include "settings/profile_settings.h"
 
-namespace contest = torv::engine::contest;
-using torv::ports::kSettingsValueMax;
-
 namespace torv::settings {
+
+namespace contest = engine::contest;
+using ports::kSettingsValueMax;
 
 ProfileSettings::ProfileSettings(std::string fileName) : fileName_(std::move(fileName)) {}
 
