@@ -10,6 +10,13 @@
 #include "log_reading.h"
 #include "logfile/adif.h"
 
+using torv::logfile::AdifError;
+using torv::logfile::AdifField;
+using torv::logfile::AdifFile;
+using torv::logfile::AdifRecord;
+using torv::logfile::AdifRecovery;
+using torv::logfile::parseAdif;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     const size_t lines = lineCount(text);

@@ -11,6 +11,14 @@
 #include "log_reading.h"
 #include "logfile/cabrillo_reader.h"
 
+using torv::logfile::CabrilloLog;
+using torv::logfile::CabrilloTag;
+using torv::logfile::LogContact;
+using torv::logfile::LogProblem;
+using torv::logfile::LogProblems;
+using torv::logfile::readCabrillo;
+using torv::logfile::UnreadableRecord;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     const size_t lines = lineCount(text);

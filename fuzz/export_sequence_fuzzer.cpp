@@ -17,6 +17,11 @@
 #include "support/fakes.h"
 #include "support/store_access.h"
 
+using torv::engine::ContactFields;
+using torv::engine::ContactStore;
+using torv::engine::ContactStoreTestAccess;
+using torv::plugin::headlessPorts;
+
 namespace {
 
 std::string someText(FuzzedDataProvider& data) {

@@ -33,29 +33,29 @@ inline bool isAscii(std::string_view text) {
 // ways: never more messages than the bound, every location inside the text,
 // and an ASCII text reads alike in all three. Returns the UTF-8 reading
 // (nullopt when the text is no usable log).
-inline std::optional<LogFile> readLogEveryWay(std::string_view text) {
+inline std::optional<torv::logfile::LogFile> readLogEveryWay(std::string_view text) {
     const size_t lines = lineCount(text);
-    auto read = [&](std::string_view bytes) -> std::optional<LogFile> {
+    auto read = [&](std::string_view bytes) -> std::optional<torv::logfile::LogFile> {
         try {
-            LogFile log = readLog(bytes);
-            require(log.problems.shown.size() <= LogProblems::kShown);
-            for (const LogContact& contact : log.contacts) {
+            torv::logfile::LogFile log = torv::logfile::readLog(bytes);
+            require(log.problems.shown.size() <= torv::logfile::LogProblems::kShown);
+            for (const torv::logfile::LogContact& contact : log.contacts) {
                 require(contact.line >= 1 && contact.line <= lines);
             }
-            for (const UnreadableRecord& record : log.unreadable) {
+            for (const torv::logfile::UnreadableRecord& record : log.unreadable) {
                 require(record.line >= 1 && record.line <= lines);
             }
-            for (const LogProblem& problem : log.problems.shown) {
+            for (const torv::logfile::LogProblem& problem : log.problems.shown) {
                 require(problem.line <= lines && problem.text.size() < 1024);
             }
             return log;
-        } catch (const LogFileError&) {
+        } catch (const torv::logfile::LogFileError&) {
             return std::nullopt;  // not a log, empty, ADX, a header without <EOH>
         }
     };
-    std::optional<LogFile> utf8 = read(text);
+    std::optional<torv::logfile::LogFile> utf8 = read(text);
     for (bool bigEndian : {false, true}) {
-        const std::optional<LogFile> utf16 = read(utf16Widened(text, bigEndian));
+        const std::optional<torv::logfile::LogFile> utf16 = read(utf16Widened(text, bigEndian));
         if (isAscii(text)) {
             require(utf16.has_value() == utf8.has_value());
             if (utf8 && utf16) {
