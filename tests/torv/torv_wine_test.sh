@@ -75,6 +75,16 @@ cabrillo() {  # cabrillo CALLSIGN: a log of one contact
     printf 'PY2AAA        599 RJ\r\nEND-OF-LOG:\r\n'
 }
 
+# torv check alike: a log named as an output in other letter case.
+mkdir -p caseout
+cabrillo PY9ZZZ >caseout/QSOS.CSV
+cp caseout/QSOS.CSV kept.csv
+status=0
+"$run" "$prefix" "$bin/torv.exe" check caseout/QSOS.CSV --out caseout >checkcase.out 2>checkcase.err || status=$?
+[[ $status -eq 2 ]] && grep -q 'is one of the logs' checkcase.err ||
+    { cat checkcase.err >&2; fail "an output of torv check over a log, case aside"; }
+cmp -s caseout/QSOS.CSV kept.csv || fail "torv check overwrote the log"
+
 # Calls from logs make safe names inside --out: no path, no device.
 mkdir -p hostile/logs
 calls=('..\..\EVIL' '../x' '..\results' 'CON' 'com1' 'NUL' 'A/P' 'A_P' '...' $'PY2\xc3\x87\xc3\x83O')

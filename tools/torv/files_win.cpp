@@ -7,6 +7,8 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <map>
+#include <mutex>
 #include <optional>
 #include <system_error>
 
@@ -57,20 +59,41 @@ std::optional<std::string> unixNameUnderWine(const std::wstring& path) {
 // Wine's own form, \\?\unix\ and the Unix path, is looked up exactly: the
 // folder is converted once by wine, and the file's own name follows it.
 // On Windows, and for a folder wine cannot convert, the path as it is.
-std::wstring pathOfNewFile(const std::string& path) {
-    const std::wstring wide = pathOf(path).wstring();
-    const size_t slash = wide.find_last_of(L"/\\");
-    const std::wstring folder = slash == std::wstring::npos ? L"." : wide.substr(0, slash + 1);
+// Wine's form of a folder, as pathOfNewFile uses it; empty when there is none.
+std::wstring unixFolderUnderWine(const std::wstring& folder) {
     const std::optional<std::string> unixFolder = unixNameUnderWine(folder);
     if (!unixFolder || unixFolder->empty() || (*unixFolder)[0] != '/') {
-        return wide;
+        return std::wstring();
     }
     std::wstring unixPath = L"\\\\?\\unix" + pathOf(*unixFolder).wstring();
     std::replace(unixPath.begin(), unixPath.end(), L'/', L'\\');
     if (unixPath.back() != L'\\') {
         unixPath += L'\\';
     }
-    return unixPath + wide.substr(slash == std::wstring::npos ? 0 : slash + 1);
+    return unixPath;
+}
+
+std::wstring pathOfNewFile(const std::string& path) {
+    const std::wstring wide = pathOf(path).wstring();
+    const size_t slash = wide.find_last_of(L"/\\");
+    const std::wstring folder = slash == std::wstring::npos ? L"." : wide.substr(0, slash + 1);
+    // A file is made, then renamed, in few folders: each is converted once
+    // (the files of a large check are made on several threads).
+    static std::mutex guard;
+    static std::map<std::wstring, std::wstring> unixFolders;
+    std::wstring unixFolder;
+    {
+        const std::lock_guard<std::mutex> lock(guard);
+        auto [at, added] = unixFolders.try_emplace(folder);
+        if (added) {
+            at->second = unixFolderUnderWine(folder);
+        }
+        unixFolder = at->second;
+    }
+    if (unixFolder.empty()) {
+        return wide;
+    }
+    return unixFolder + wide.substr(slash == std::wstring::npos ? 0 : slash + 1);
 }
 
 }  // namespace
