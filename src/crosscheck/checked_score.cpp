@@ -64,6 +64,7 @@ CheckedScore checkedScore(const std::vector<LogQso>& qsos, const std::vector<Qso
     std::vector<std::string> bands;
     int64_t penalised = 0;
     std::vector<CInfo> stored = storedRecords(qsos);
+    kept.reserve(stored.size());
     size_t next = 0;
     for (size_t i = 0; i < qsos.size(); ++i) {
         if (qsos[i].engine == EngineResult::kRefused) {
@@ -76,7 +77,7 @@ CheckedScore checkedScore(const std::vector<LogQso>& qsos, const std::vector<Qso
         }
         const QsoStatus status = i < verdicts.size() ? verdicts[i].status : QsoStatus::kConfirmed;
         if (!leavesScore(status, rules.uniques)) {
-            kept.append(record);
+            kept.append(std::move(record));  // not used again
         } else if (drawsPenalty(status)) {
             penalised += contactPoints(record);
         }

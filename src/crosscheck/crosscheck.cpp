@@ -123,7 +123,8 @@ private:
                 owned.push_back(std::move(upper));
                 key = owned.back();
             }
-            auto [it, added] = ids.emplace(key, static_cast<uint32_t>(texts.size()));
+            // try_emplace makes no node for a call met before (emplace would).
+            auto [it, added] = ids.try_emplace(key, static_cast<uint32_t>(texts.size()));
             if (added) {
                 texts.push_back(key);
             }
@@ -239,7 +240,7 @@ private:
                 key.assign(q.band);
                 key.push_back('\n');
                 key.append(q.mode);
-                const auto [it, added] = ids.emplace(key, static_cast<uint32_t>(ids.size()));
+                const auto [it, added] = ids.try_emplace(key, static_cast<uint32_t>(ids.size()));
                 if (added) {
                     countedBand_.push_back(contest::isCountedBand(q.band) ? 1 : 0);
                 }

@@ -145,13 +145,14 @@ std::string hourlySvg(const HourlyCounts& counts, const HourSpan& span, int32_t 
                 continue;
             }
             const int64_t top = stacked[h] + count;
-            path += "M" + std::to_string(kPlotLeft * 10 + tenthsOf(static_cast<int64_t>(h) * plotWidth, columns)) +
-                    " " + std::to_string(kPlotBottom * 10 - tenthsOf(top * plotHeight, peak)) + "h" + bar + "v" +
-                    std::to_string(tenthsOf(count * plotHeight, peak)) + "h-" + bar + "z";
+            appendAll(path, "M",
+                      std::to_string(kPlotLeft * 10 + tenthsOf(static_cast<int64_t>(h) * plotWidth, columns)), " ",
+                      std::to_string(kPlotBottom * 10 - tenthsOf(top * plotHeight, peak)), "h", bar, "v",
+                      std::to_string(tenthsOf(count * plotHeight, peak)), "h-", bar, "z");
             stacked[h] = top;
         }
         if (!path.empty()) {
-            svg += "<path class=\"b" + std::to_string(b) + "\" d=\"" + path + "\"/>";
+            appendAll(svg, "<path class=\"b", std::to_string(b), "\" d=\"", path, "\"/>");
         }
     }
     // The axes: counts 0 and the peak, and the hours of the day (UTC) at a
@@ -173,10 +174,11 @@ std::string hourlySvg(const HourlyCounts& counts, const HourSpan& span, int32_t 
             continue;
         }
         const char digits[] = {static_cast<char>('0' + hourOfDay / 10), static_cast<char>('0' + hourOfDay % 10), 0};
-        svg += "<text x=\"" + std::to_string(kPlotLeft * 10 + tenthsOf(h * plotWidth, columns)) + "\" y=\"" +
-               tenths(kHeight - 4) + "\">" + digits + "</text>";
+        appendAll(svg, "<text x=\"", std::to_string(kPlotLeft * 10 + tenthsOf(h * plotWidth, columns)), "\" y=\"",
+                  tenths(kHeight - 4), "\">", digits, "</text>");
     }
-    return svg + "</svg>";
+    svg += "</svg>";
+    return svg;
 }
 
 std::string chartLegend() {

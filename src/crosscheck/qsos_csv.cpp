@@ -8,6 +8,20 @@
 
 namespace torv::crosscheck {
 
+namespace {
+
+// "log,line,status" of a row, each added in place (a row is made per line
+// of every log).
+void appendRowStart(std::string& csv, const std::string& call, uint32_t line, std::string_view status) {
+    appendCsvField(csv, call);
+    csv += ',';
+    csv += std::to_string(line);
+    csv += ',';
+    csv += status;
+}
+
+}  // namespace
+
 std::string qsosCsv(const ContestReport& report) {
     std::vector<size_t> byCall(report.logs.size());
     std::iota(byCall.begin(), byCall.end(), size_t{0});
@@ -31,15 +45,21 @@ std::string qsosCsv(const ContestReport& report) {
         for (const auto& [line, index] : rows) {
             if (index >= log.qsos.size()) {
                 const UnreadableQso& u = log.unreadable[index - log.qsos.size()];
-                csv += csvField(log.call) + "," + std::to_string(line) + "," + kUnreadableWord + ",," +
-                       csvField(u.reason) + "\n";
+                appendRowStart(csv, log.call, line, kUnreadableWord);
+                csv += ",,";
+                appendCsvField(csv, u.reason);
+                csv += '\n';
                 continue;
             }
             const QsoVerdict& v = report.verdicts[l].qsos[index];
-            const std::string other =
-                v.otherLog < 0 ? std::string() : report.logs[static_cast<size_t>(v.otherLog)].call;
-            csv += csvField(log.call) + "," + std::to_string(line) + "," + statusWord(v.status) + "," +
-                   csvField(other) + "," + csvField(detailOf(report, l, index)) + "\n";
+            appendRowStart(csv, log.call, line, statusWord(v.status));
+            csv += ',';
+            if (v.otherLog >= 0) {
+                appendCsvField(csv, report.logs[static_cast<size_t>(v.otherLog)].call);
+            }
+            csv += ',';
+            appendCsvField(csv, detailOf(report, l, index));
+            csv += '\n';
         }
     }
     return asUtf8(std::move(csv));

@@ -21,18 +21,25 @@ std::string pageHead(std::string_view lang, const std::string& title, const std:
            htmlEscaped(title) + "</title><style>" + kPageStyle + style + "</style></head><body>\n";
 }
 
-std::string csvField(const std::string& text) {
-    if (text.find_first_of(",\"\r\n") == std::string::npos) {
-        return text;
+void appendCsvField(std::string& out, std::string_view text) {
+    if (text.find_first_of(",\"\r\n") == std::string_view::npos) {
+        out += text;
+        return;
     }
-    std::string quoted = "\"";
+    out += '"';
     for (char c : text) {
-        quoted += c;
+        out += c;
         if (c == '"') {
-            quoted += '"';
+            out += '"';
         }
     }
-    return quoted + "\"";
+    out += '"';
+}
+
+std::string csvField(const std::string& text) {
+    std::string field;
+    appendCsvField(field, text);
+    return field;
 }
 
 std::string padded(const std::string& text, size_t width, bool right) {
@@ -80,9 +87,7 @@ std::string jsonArray(const std::vector<std::string>& texts) {
     return json + "]";
 }
 
-std::string htmlEscaped(const std::string& text) {
-    std::string out;
-    out.reserve(text.size());
+void appendHtmlEscaped(std::string& out, std::string_view text) {
     for (char c : text) {
         switch (c) {
             case '&':
@@ -101,6 +106,12 @@ std::string htmlEscaped(const std::string& text) {
                 out += c;
         }
     }
+}
+
+std::string htmlEscaped(const std::string& text) {
+    std::string out;
+    out.reserve(text.size());
+    appendHtmlEscaped(out, text);
     return out;
 }
 

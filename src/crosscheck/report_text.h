@@ -11,13 +11,23 @@ namespace torv::crosscheck {
 
 // A CSV field, quoted when it holds a comma, a quote or a line end.
 std::string csvField(const std::string& text);
+// The same, added to out.
+void appendCsvField(std::string& out, std::string_view text);
 
 // The text padded with blanks to width characters (of UTF-8), on the left
 // when right is true; a longer text as it is.
 std::string padded(const std::string& text, size_t width, bool right);
 
+// Adds each piece to out in turn, with no string made per piece: the
+// files' rows are made this way, a row per line of every log.
+template <typename... Pieces>
+void appendAll(std::string& out, const Pieces&... pieces) {
+    (out.append(std::string_view(pieces)), ...);
+}
+
 // Text for HTML and for JSON strings.
 std::string htmlEscaped(const std::string& text);
+void appendHtmlEscaped(std::string& out, std::string_view text);
 std::string jsonEscaped(const std::string& text);
 
 // The text with every byte that is not part of well-formed UTF-8 read as

@@ -24,7 +24,7 @@ constexpr std::array<QsoStatus, 10> kGroupOrder = {
 // One quoted line of a log: where it is, the line, and why it is listed.
 struct Row {
     std::string where;
-    std::string line;
+    std::string_view line;  // in the entrant's texts, which outlive the report
     std::string reason;
 };
 
@@ -84,8 +84,8 @@ std::string lineCountsSentence(const ContestReport& report, const VerdictCounts&
                    std::to_string(counts.lines() - countedTotal), notCounted});
 }
 
-std::string textOf(const std::vector<std::string>& texts, size_t i) {
-    return i < texts.size() ? texts[i] : std::string();
+std::string_view textOf(const std::vector<std::string>& texts, size_t i) {
+    return i < texts.size() ? std::string_view(texts[i]) : std::string_view();
 }
 
 Report reportOf(const ContestReport& report, const UbnShared& shared, size_t l) {
@@ -179,7 +179,7 @@ std::string ubnText(const ContestReport& report, const UbnShared& shared, size_t
     auto writeGroup = [&text](const Group& group) {
         text += "\n" + group.heading + " (" + std::to_string(group.rows.size()) + ")\n";
         for (const Row& row : group.rows) {
-            text += "  " + row.where + ": " + row.line + "\n    " + row.reason + "\n";
+            appendAll(text, "  ", row.where, ": ", row.line, "\n    ", row.reason, "\n");
         }
     };
     for (const Group& group : r.groups) {
@@ -239,8 +239,13 @@ std::string ubnHtml(const ContestReport& report, const UbnShared& shared, size_t
         html += "<h2>" + htmlEscaped(group.heading) + " (" + std::to_string(group.rows.size()) +
                 ")</h2>\n<table class=\"qsos\"><tbody>\n";
         for (const Row& row : group.rows) {
-            html += "<tr><td class=\"l\">" + htmlEscaped(row.where) + "</td><td class=\"l\"><code>" +
-                    htmlEscaped(row.line) + "</code></td><td class=\"l\">" + htmlEscaped(row.reason) + "</td></tr>\n";
+            html += "<tr><td class=\"l\">";
+            appendHtmlEscaped(html, row.where);
+            html += "</td><td class=\"l\"><code>";
+            appendHtmlEscaped(html, row.line);
+            html += "</code></td><td class=\"l\">";
+            appendHtmlEscaped(html, row.reason);
+            html += "</td></tr>\n";
         }
         html += "</tbody></table>\n";
     };

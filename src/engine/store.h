@@ -20,6 +20,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory_resource>
 #include <optional>
 #include <string>
 #include <unordered_map>
@@ -173,8 +174,9 @@ private:
     // The index entries an append made (the bools: made, not found), so
     // that a failure later in the append can take them back.
     using Ids = std::unordered_map<std::string, uint32_t>;
+    using Twins = std::pmr::unordered_map<std::string, SlotQueue>;
     struct IndexEntries {
-        std::pair<std::unordered_map<std::string, SlotQueue>::iterator, bool> twin{};
+        std::pair<Twins::iterator, bool> twin{};
         std::pair<std::unordered_map<std::string, size_t>::iterator, bool> area{};
         std::pair<Ids::iterator, bool> bandId{};
         std::pair<Ids::iterator, bool> areaId{};
@@ -198,7 +200,10 @@ private:
     std::vector<ScoreEntry> scoreEntries_;
     LiveSlotCounter liveSlots_;
     size_t liveCount_ = 0;
-    std::unordered_map<std::string, SlotQueue> twins_;
+    // Nearly every contact adds a twin entry: its nodes come from a pool, not
+    // one heap block each (a heap behind a lock, as on Windows, pays for every one).
+    std::pmr::unsynchronized_pool_resource twinNodes_;
+    Twins twins_{&twinNodes_};
     std::unordered_map<std::string, size_t> areaCounts_;
     std::unordered_map<std::string, uint32_t> bandIds_;
     std::unordered_map<std::string, uint32_t> areaIds_;

@@ -145,15 +145,21 @@ INSTANTIATE_TEST_SUITE_P(
         Clash{"an output beside the JSON", {"--json", "--cabrillo", "-"}, "beside --json"}),
     [](const ::testing::TestParamInfo<Clash>& testCase) { return testName(testCase.param.description); });
 
+// A log where an output goes, in the folder or in its ubn folder (the log's
+// own report, by its call), is never written over.
 TEST_F(TorvProgram, CheckNeverWritesOverALog) {
-    fs::create_directory(folder.path() / "out");
-    const std::string log = cabrilloLog("PY9ZZZ", kQso);
-    writeFile(folder.file("out/qsos.csv"), log);
-    const ProgramRun run = torv({"check", "out/qsos.csv", sample(), "--out", "out"});
-    EXPECT_EQ(run.exitCode, 2);
-    EXPECT_NE(run.err.find("out/qsos.csv is one of the logs"), std::string::npos) << run.err;
-    EXPECT_EQ(readFile(folder.file("out/qsos.csv")), log);
-    EXPECT_EQ(filesUnder(folder.path() / "out"), std::set<std::string>{"qsos.csv"});
+    for (const std::string name : {"qsos.csv", "ubn/PY9ZZZ.txt"}) {
+        SCOPED_TRACE(name);
+        fs::remove_all(folder.path() / "out");
+        fs::create_directories(folder.path() / "out/ubn");
+        const std::string log = cabrilloLog("PY9ZZZ", kQso);
+        writeFile(folder.file("out/" + name), log);
+        const ProgramRun run = torv({"check", "out/" + name, sample(), "--out", "out"});
+        EXPECT_EQ(run.exitCode, 2);
+        EXPECT_NE(run.err.find("out/" + name + " is one of the logs"), std::string::npos) << run.err;
+        EXPECT_EQ(readFile(folder.file("out/" + name)), log);
+        EXPECT_EQ(filesUnder(folder.path() / "out"), std::set<std::string>{name});
+    }
 }
 
 // What a run no longer writes goes; what no run of torv check listed stays.

@@ -75,6 +75,24 @@ cabrillo() {  # cabrillo CALLSIGN: a log of one contact
     printf 'PY2AAA        599 RJ\r\nEND-OF-LOG:\r\n'
 }
 
+# torv check alike: a log named as an output in other letter case.
+mkdir -p caseout
+cabrillo PY9ZZZ >caseout/QSOS.CSV
+cp caseout/QSOS.CSV kept.csv
+status=0
+"$run" "$prefix" "$bin/torv.exe" check caseout/QSOS.CSV --out caseout >checkcase.out 2>checkcase.err || status=$?
+[[ $status -eq 2 ]] && grep -q 'is one of the logs' checkcase.err ||
+    { cat checkcase.err >&2; fail "an output of torv check over a log, case aside"; }
+cmp -s caseout/QSOS.CSV kept.csv || fail "torv check overwrote the log"
+
+# A file that cannot take its place is told, its temporary file removed,
+# and the others are written.
+mkdir -p taken/out/results.txt/inside
+status=0
+(cd taken && "$run" "$prefix" "$bin/torv.exe" check ../sample.adi --out out >../taken.out 2>../taken.err) || status=$?
+[[ $status -eq 1 ]] && grep -q 'cannot write out/results.txt: ' taken.err || { cat taken.err >&2; fail "a file in the way"; }
+[[ -s taken/out/results.html && ! -e taken/out/.results.txt.partial ]] || fail "a file in the way: the others"
+
 # Calls from logs make safe names inside --out: no path, no device.
 mkdir -p hostile/logs
 calls=('..\..\EVIL' '../x' '..\results' 'CON' 'com1' 'NUL' 'A/P' 'A_P' '...' $'PY2\xc3\x87\xc3\x83O')

@@ -4,10 +4,13 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <system_error>
 
+#include "calendar/ascii_case.h"
 #include "command_support.h"
 #include "console.h"
 #include "crosscheck/glossary.h"
@@ -16,6 +19,7 @@
 #include "logfile/log_file.h"
 
 namespace crosscheck = torv::crosscheck;
+using torv::calendar::lowerCase;
 
 namespace {
 
@@ -180,10 +184,52 @@ CheckRequest requestOf(const CheckCommandOptions& options) {
     return request;
 }
 
+// The outputs that may exist already: only those can be a log. Each output
+// folder is listed once, as asking the system for every missing name costs a
+// scan of the whole folder under wine. Letters are compared without case (a
+// Windows folder has no case) and a name with other than ASCII letters is
+// always kept, so no existing file is left out.
+std::vector<std::string> outputsThatMayExist(const std::string& out, const std::vector<std::string>& names) {
+    std::map<std::string, std::optional<std::set<std::string>>> listings;
+    auto listing = [&](const std::string& folder) -> const std::optional<std::set<std::string>>& {
+        auto [at, added] = listings.try_emplace(folder);
+        if (added) {
+            std::error_code error;
+            std::set<std::string> entries;
+            for (std::filesystem::directory_iterator it(pathOf(out + folder), error), end; !error && it != end;
+                 it.increment(error)) {
+                entries.insert(lowerCase(utf8Of(it->path().filename())));
+            }
+            // A folder that is not there holds nothing; one that cannot be
+            // read may hold anything.
+            if (!error || error == std::errc::no_such_file_or_directory) {
+                at->second = std::move(entries);
+            }
+        }
+        return at->second;
+    };
+    std::vector<std::string> existing;
+    for (const std::string& name : names) {
+        const size_t slash = name.rfind('/');
+        const std::string folder = slash == std::string::npos ? "" : "/" + name.substr(0, slash);
+        const std::string file = name.substr(slash + 1);
+        const std::optional<std::set<std::string>>& entries = listing(folder);
+        const bool plainAscii = std::all_of(file.begin(), file.end(), [](char c) { return (c & 0x80) == 0; });
+        if (!entries || !plainAscii || entries->count(lowerCase(file)) != 0) {
+            existing.push_back(out + "/" + name);
+        }
+    }
+    return existing;
+}
+
 // An output never takes the place of a submitted log or the categories
 // file (compared as files): refused before anything is written.
 Identities refuseOutputsThatAreInputs(const CheckCommandOptions& options, const std::vector<std::string>& paths,
-                                      const std::vector<std::string>& outputs) {
+                                      const std::string& out, const std::vector<std::string>& names) {
+    const std::vector<std::string> outputs = outputsThatMayExist(out, names);
+    if (outputs.empty()) {
+        return Identities();
+    }
     std::vector<std::string> inputPaths = paths;
     if (!options.categories.empty()) {
         inputPaths.push_back(options.categories);
@@ -271,11 +317,11 @@ int runCheck(const CheckCommandOptions& options) {
         out.pop_back();
     }
     const std::vector<CheckFile> files = checkFiles(outcome.report, options.json);
-    std::vector<std::string> outputs = {out + "/" + kManifest};
+    std::vector<std::string> outputs = {kManifest};
     for (const CheckFile& file : files) {
-        outputs.push_back(out + "/" + file.name);
+        outputs.push_back(file.name);
     }
-    const Identities inputs = refuseOutputsThatAreInputs(options, paths, outputs);
+    const Identities inputs = refuseOutputsThatAreInputs(options, paths, out, outputs);
     std::error_code error;
     std::filesystem::create_directories(pathOf(out + "/ubn"), error);
     if (error) {

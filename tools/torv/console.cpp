@@ -19,7 +19,10 @@ std::string withPlatformLineEnds(std::string_view text) {
 }
 
 bool writeAll(std::FILE* stream, std::string_view bytes) {
-    return std::fwrite(bytes.data(), 1, bytes.size(), stream) == bytes.size();
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), stream) == bytes.size();
+    // Standard error may be buffered (see prepareRuntime): a
+    // message is out when this returns.
+    return (stream != stderr || std::fflush(stream) == 0) && written;
 }
 
 std::string byteSizeText(uint64_t bytes) {

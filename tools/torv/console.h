@@ -6,9 +6,12 @@
 #include <string>
 #include <string_view>
 
-// Standard output and error take bytes as they are: on Windows no LF is
-// turned into CR LF behind the tool's back (it writes the line ends itself).
-void useBinaryStandardStreams();
+// The C runtime as the tool uses it, set once at the start. Standard output
+// and error take bytes as they are: on Windows no LF is turned into CR LF
+// behind the tool's back (it writes the line ends itself); there, too,
+// standard error is written a message at a time and small blocks come from
+// a heap of their own.
+void prepareRuntime();
 
 // True when standard error is a terminal (progress is shown only there).
 bool standardErrorIsTerminal();

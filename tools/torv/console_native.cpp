@@ -5,7 +5,7 @@
 
 const char* const kLineEnd = "\n";
 
-void useBinaryStandardStreams() {}
+void prepareRuntime() {}
 
 bool standardErrorIsTerminal() {
     return isatty(fileno(stderr)) != 0;

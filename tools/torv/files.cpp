@@ -73,48 +73,48 @@ std::string temporaryBeside(const std::string& path) {
 }  // namespace
 
 AtomicFile::AtomicFile(std::string path) : path_(std::move(path)), temporary_(temporaryBeside(path_)) {
-    errno = 0;
-    file_ = openFile(temporary_, "wb");
-    if (!file_) {
-        error_ = systemErrorText();
-    }
+    error_ = openTemporary(temporary_, file_);
 }
 
-AtomicFile::~AtomicFile() {
-    if (file_) {
-        file_.reset();
-        std::error_code ignored;
-        std::filesystem::remove(pathOf(temporary_), ignored);
+AtomicFile::~AtomicFile() = default;
+
+bool AtomicFile::flush() {
+    if (error_.empty() && !buffer_.empty()) {
+        error_ = writeTemporary(*file_, buffer_);
     }
+    buffer_.clear();
+    return error_.empty();
 }
 
 bool AtomicFile::write(std::string_view bytes) {
-    if (!file_ || !writeAll(file_.get(), bytes)) {
-        failed_ = true;
+    constexpr size_t kBlock = 64 * 1024;
+    if (!error_.empty()) {
+        return false;
     }
-    return !failed_;
+    if (buffer_.size() + bytes.size() < kBlock) {
+        buffer_.append(bytes);
+        return true;
+    }
+    if (flush()) {
+        error_ = writeTemporary(*file_, bytes);
+    }
+    return error_.empty();
 }
 
 std::string AtomicFile::commit() {
-    if (!file_) {
+    if (!flush()) {
+        file_.reset();
         return error_;
     }
-    errno = 0;
-    const bool flushed = !failed_ && std::fflush(file_.get()) == 0;
-    const std::string flushError = flushed ? std::string() : systemErrorText();
-    const bool closed = std::fclose(file_.release()) == 0;
-    std::string error = !flushed ? flushError : !closed ? systemErrorText() : replaceFile(temporary_, path_);
-    if (!error.empty()) {
-        std::error_code ignored;
-        std::filesystem::remove(pathOf(temporary_), ignored);
-    }
-    return error;
+    error_ = moveTemporary(*file_, path_);
+    file_.reset();  // closed: moved, or removed by moveTemporary
+    return error_;
 }
 
 std::string writeFileAtomically(const std::string& path, std::string_view bytes) {
     AtomicFile file(path);
-    if (!file.openError().empty()) {
-        return file.openError();
+    if (!file.error().empty()) {
+        return file.error();
     }
     file.write(bytes);
     return file.commit();

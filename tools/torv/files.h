@@ -73,19 +73,35 @@ public:
     AtomicFile(const AtomicFile&) = delete;
     AtomicFile& operator=(const AtomicFile&) = delete;
 
-    // Empty when the temporary file is open, else why not.
-    const std::string& openError() const { return error_; }
+    // Empty while all is well, else why not (the temporary file could not
+    // be made, or a write failed).
+    const std::string& error() const { return error_; }
     // False when the bytes did not all go.
     bool write(std::string_view bytes);
     // Empty when the file is in place, else why not.
     std::string commit();
 
 private:
+    // The platform's part: the temporary file open for writing (on Windows
+    // a handle, which renames the file it holds without opening it again).
+    struct Temporary;
+    struct Discarder {  // closes the temporary file if open and removes it
+        void operator()(Temporary* file) const;
+    };
+    // Each gives empty when done, else why not.
+    static std::string openTemporary(const std::string& temporary, std::unique_ptr<Temporary, Discarder>& file);
+    static std::string writeTemporary(Temporary& file, std::string_view bytes);
+    // Closes the file and moves it over `path` (in its folder); the file is
+    // removed when that fails.
+    static std::string moveTemporary(Temporary& file, const std::string& path);
+
+    bool flush();  // false once anything failed
+
     std::string path_;
     std::string temporary_;
-    FilePointer file_;
+    std::unique_ptr<Temporary, Discarder> file_;
+    std::string buffer_;  // small writes, given to the system in blocks
     std::string error_;
-    bool failed_ = false;
 };
 
 // Writes a whole file through AtomicFile; empty when done, else why not.

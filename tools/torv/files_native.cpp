@@ -1,8 +1,10 @@
 // Files on POSIX: paths are bytes already, rename(2) replaces in one step.
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <cstdio>
 
+#include "console.h"
 #include "files.h"
 
 std::vector<std::string> programArguments(int argc, char** argv) {
@@ -33,4 +35,49 @@ std::optional<FileIdentity> fileIdentity(const std::string& path) {
 
 std::string replaceFile(const std::string& from, const std::string& to) {
     return std::rename(from.c_str(), to.c_str()) == 0 ? std::string() : systemErrorText();
+}
+
+struct AtomicFile::Temporary {
+    FilePointer file;
+    std::string path;
+};
+
+void AtomicFile::Discarder::operator()(Temporary* file) const {
+    if (file->file) {
+        file->file.reset();
+        std::remove(file->path.c_str());
+    }
+    delete file;
+}
+
+std::string AtomicFile::openTemporary(const std::string& temporary, std::unique_ptr<Temporary, Discarder>& file) {
+    errno = 0;
+    FilePointer opened = openFile(temporary, "wb");
+    if (!opened) {
+        return systemErrorText();
+    }
+    file.reset(new Temporary{std::move(opened), temporary});
+    return std::string();
+}
+
+std::string AtomicFile::writeTemporary(Temporary& file, std::string_view bytes) {
+    errno = 0;
+    return writeAll(file.file.get(), bytes) ? std::string() : systemErrorText();
+}
+
+std::string AtomicFile::moveTemporary(Temporary& file, const std::string& path) {
+    errno = 0;
+    const bool flushed = std::fflush(file.file.get()) == 0;
+    std::string error = flushed ? std::string() : systemErrorText();
+    const bool closed = std::fclose(file.file.release()) == 0;
+    if (error.empty() && !closed) {
+        error = systemErrorText();
+    }
+    if (error.empty()) {
+        error = replaceFile(file.path, path);
+    }
+    if (!error.empty()) {
+        std::remove(file.path.c_str());
+    }
+    return error;
 }

@@ -7,8 +7,11 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <map>
+#include <mutex>
 #include <optional>
 #include <system_error>
+#include <vector>
 
 #include "files.h"
 
@@ -57,20 +60,41 @@ std::optional<std::string> unixNameUnderWine(const std::wstring& path) {
 // Wine's own form, \\?\unix\ and the Unix path, is looked up exactly: the
 // folder is converted once by wine, and the file's own name follows it.
 // On Windows, and for a folder wine cannot convert, the path as it is.
-std::wstring pathOfNewFile(const std::string& path) {
-    const std::wstring wide = pathOf(path).wstring();
-    const size_t slash = wide.find_last_of(L"/\\");
-    const std::wstring folder = slash == std::wstring::npos ? L"." : wide.substr(0, slash + 1);
+// Wine's form of a folder, as pathOfNewFile uses it; empty when there is none.
+std::wstring unixFolderUnderWine(const std::wstring& folder) {
     const std::optional<std::string> unixFolder = unixNameUnderWine(folder);
     if (!unixFolder || unixFolder->empty() || (*unixFolder)[0] != '/') {
-        return wide;
+        return std::wstring();
     }
     std::wstring unixPath = L"\\\\?\\unix" + pathOf(*unixFolder).wstring();
     std::replace(unixPath.begin(), unixPath.end(), L'/', L'\\');
     if (unixPath.back() != L'\\') {
         unixPath += L'\\';
     }
-    return unixPath + wide.substr(slash == std::wstring::npos ? 0 : slash + 1);
+    return unixPath;
+}
+
+std::wstring pathOfNewFile(const std::string& path) {
+    const std::wstring wide = pathOf(path).wstring();
+    const size_t slash = wide.find_last_of(L"/\\");
+    const std::wstring folder = slash == std::wstring::npos ? L"." : wide.substr(0, slash + 1);
+    // A file is made, then renamed, in few folders: each is converted once
+    // (the files of a large check are made on several threads).
+    static std::mutex guard;
+    static std::map<std::wstring, std::wstring> unixFolders;
+    std::wstring unixFolder;
+    {
+        const std::lock_guard<std::mutex> lock(guard);
+        auto [at, added] = unixFolders.try_emplace(folder);
+        if (added) {
+            at->second = unixFolderUnderWine(folder);
+        }
+        unixFolder = at->second;
+    }
+    if (unixFolder.empty()) {
+        return wide;
+    }
+    return unixFolder + wide.substr(slash == std::wstring::npos ? 0 : slash + 1);
 }
 
 }  // namespace
@@ -128,4 +152,70 @@ std::string replaceFile(const std::string& from, const std::string& to) {
         return std::string();
     }
     return lastErrorText();
+}
+
+struct AtomicFile::Temporary {
+    HANDLE handle = INVALID_HANDLE_VALUE;
+    std::wstring path;  // as pathOfNewFile gives it
+};
+
+void AtomicFile::Discarder::operator()(Temporary* file) const {
+    if (file->handle != INVALID_HANDLE_VALUE) {
+        CloseHandle(file->handle);
+        DeleteFileW(file->path.c_str());
+    }
+    delete file;
+}
+
+std::string AtomicFile::openTemporary(const std::string& temporary, std::unique_ptr<Temporary, Discarder>& file) {
+    auto made = std::make_unique<Temporary>();
+    made->path = pathOfNewFile(temporary);
+    // DELETE: the handle renames its file in the end.
+    made->handle = CreateFileW(made->path.c_str(), GENERIC_WRITE | DELETE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                               CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (made->handle == INVALID_HANDLE_VALUE) {
+        return lastErrorText();
+    }
+    file.reset(made.release());
+    return std::string();
+}
+
+std::string AtomicFile::writeTemporary(Temporary& file, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const DWORD block = static_cast<DWORD>(std::min<size_t>(bytes.size(), 1 << 30));
+        DWORD written = 0;
+        if (!WriteFile(file.handle, bytes.data(), block, &written, nullptr) || written == 0) {
+            return lastErrorText();
+        }
+        bytes.remove_prefix(written);
+    }
+    return std::string();
+}
+
+// The file takes its new name through the handle that wrote it: renaming by
+// name opens it again, which wine's server makes the costliest step of
+// writing a small file. (The name is a path, as a bare name is taken from
+// the current folder, not the file's.)
+std::string AtomicFile::moveTemporary(Temporary& file, const std::string& path) {
+    const std::wstring name = pathOfNewFile(path);
+    std::vector<char> buffer(sizeof(FILE_RENAME_INFO) + name.size() * sizeof(wchar_t));
+    auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+    rename->ReplaceIfExists = TRUE;
+    rename->RootDirectory = nullptr;
+    rename->FileNameLength = static_cast<DWORD>(name.size() * sizeof(wchar_t));
+    std::copy(name.begin(), name.end(), rename->FileName);
+    const bool renamed =
+        SetFileInformationByHandle(file.handle, FileRenameInfo, rename, static_cast<DWORD>(buffer.size()));
+    const bool closed = CloseHandle(file.handle);
+    file.handle = INVALID_HANDLE_VALUE;
+    // A file system that cannot rename a file by its handle: by name.
+    const bool moved = renamed || MoveFileExW(file.path.c_str(), name.c_str(), MOVEFILE_REPLACE_EXISTING);
+    std::string error = moved ? std::string() : lastErrorText();
+    if (error.empty() && !closed) {
+        error = lastErrorText();
+    }
+    if (!moved) {
+        DeleteFileW(file.path.c_str());
+    }
+    return error;
 }

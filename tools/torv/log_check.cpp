@@ -5,6 +5,7 @@
 #include <exception>
 #include <map>
 #include <mutex>
+#include <numeric>
 #include <optional>
 
 #include "calendar/minutes.h"
@@ -217,14 +218,17 @@ ReadLog readAndScore(const std::string& path, const CheckRequest& request, const
     return out;
 }
 
-// The text of each wanted line of a file, without its line end.
+// The text of each wanted line of a file, without its line end (one pass
+// over the file, the wanted lines taken in their order there).
 std::vector<std::string> linesOf(const std::string& bytes, const std::vector<uint32_t>& wanted) {
-    std::vector<uint32_t> sorted = wanted;
-    std::sort(sorted.begin(), sorted.end());
-    std::map<uint32_t, std::string> found;
+    std::vector<uint32_t> order(wanted.size());
+    std::iota(order.begin(), order.end(), 0U);
+    std::sort(order.begin(), order.end(), [&wanted](uint32_t a, uint32_t b) { return wanted[a] < wanted[b]; });
+    std::vector<std::string> texts(wanted.size());
     uint32_t line = 1;
     size_t start = 0;
-    for (uint32_t w : sorted) {
+    for (uint32_t k : order) {
+        const uint32_t w = wanted[k];
         while (line < w && start < bytes.size()) {
             const size_t end = bytes.find('\n', start);
             start = end == std::string::npos ? bytes.size() : end + 1;
@@ -233,17 +237,11 @@ std::vector<std::string> linesOf(const std::string& bytes, const std::vector<uin
         if (line == w && start <= bytes.size()) {
             size_t end = bytes.find('\n', start);
             end = end == std::string::npos ? bytes.size() : end;
-            std::string text = bytes.substr(start, end - start);
-            while (!text.empty() && (text.back() == '\r' || text.back() == ' ' || text.back() == '\t')) {
-                text.pop_back();
+            while (end > start && (bytes[end - 1] == '\r' || bytes[end - 1] == ' ' || bytes[end - 1] == '\t')) {
+                --end;
             }
-            found[w] = std::move(text);
+            texts[k].assign(bytes, start, end - start);
         }
-    }
-    std::vector<std::string> texts;
-    texts.reserve(wanted.size());
-    for (uint32_t w : wanted) {
-        texts.push_back(found[w]);
     }
     return texts;
 }

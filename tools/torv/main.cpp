@@ -30,7 +30,7 @@ void helpAsOption(std::vector<std::string>& arguments) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    useBinaryStandardStreams();
+    prepareRuntime();
     int exitCode = 0;
     try {
         std::vector<std::string> arguments = programArguments(argc, argv);

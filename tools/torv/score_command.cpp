@@ -188,13 +188,13 @@ std::unique_ptr<AtomicFile> routeFindings(const ScoreOptions& options, ScoringSe
         setup.writeFindings = [](std::string_view bytes) { toStandardOutput(withPlatformLineEnds(bytes)); };
     } else if (!options.errors.empty()) {
         errorsFile = std::make_unique<AtomicFile>(options.errors);
-        if (!errorsFile->openError().empty()) {
-            throw InputProblem("cannot write " + options.errors + ": " + errorsFile->openError());
+        if (!errorsFile->error().empty()) {
+            throw InputProblem("cannot write " + options.errors + ": " + errorsFile->error());
         }
         AtomicFile* file = errorsFile.get();
         setup.writeFindings = [file, &options](std::string_view bytes) {
             if (!file->write(bytes)) {
-                throw InputProblem("cannot write " + options.errors + ": " + systemErrorText());
+                throw InputProblem("cannot write " + options.errors + ": " + file->error());
             }
         };
     }
