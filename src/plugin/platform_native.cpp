@@ -8,5 +8,5 @@
 namespace contest = torv::engine::contest;
 
 PlatformPorts makePlatformPorts() {
-    return headlessPorts(std::make_unique<settings::IniSettings>(contest::kPortableSettingsFile));
+    return headlessPorts(std::make_unique<settings::IniSettings>(contest::portableSettingsFile()));
 }
