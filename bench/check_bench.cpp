@@ -6,11 +6,8 @@
 // committee does, with the largest resident set of the run, and
 // BM_ReadContestFiles reads the same files once, the floor any check
 // stands on. Figures: docs/performance.md.
-#include <fcntl.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -22,6 +19,7 @@
 
 #include "contest_sim.h"
 #include "log_check.h"
+#include "support/child_process.h"
 
 namespace {
 
@@ -129,26 +127,10 @@ ProgramRun runProgram(const std::vector<std::string>& program) {
         std::filesystem::temp_directory_path() / ("torv-check-bench-" + std::to_string(getpid()) + ".time");
     std::vector<std::string> words = {"/usr/bin/time", "-f", "%M", "-o", figures.string()};
     words.insert(words.end(), program.begin(), program.end());
-    std::vector<char*> argv;
-    for (std::string& word : words) {
-        argv.push_back(word.data());
-    }
-    argv.push_back(nullptr);
-    const auto start = std::chrono::steady_clock::now();
-    const pid_t child = fork();
-    if (child == 0) {
-        const int nowhere = open("/dev/null", O_RDWR);
-        if (nowhere < 0 || dup2(nowhere, 0) < 0 || dup2(nowhere, 1) < 0 || dup2(nowhere, 2) < 0) {
-            _exit(127);
-        }
-        execv(argv[0], argv.data());
-        _exit(127);
-    }
     ProgramRun run;
-    int status = 0;
-    if (child > 0 && waitpid(child, &status, 0) == child) {
-        run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        run.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    if (const ChildExit exit = runChild(words); exit.ran) {
+        run.seconds = exit.seconds;
+        run.ok = exit.exitCode == 0;
         std::ifstream(figures) >> run.peakKilobytes;
     }
     std::error_code ignored;

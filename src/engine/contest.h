@@ -20,8 +20,10 @@
 //   contest's, as the log readers know them (logfile/cabrillo_category.cpp).
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "calendar/ascii_case.h"
@@ -153,10 +155,16 @@ static_assert(bandItemsFollowTheBands(), "the band categories are the counted ba
 inline constexpr auto kPowerCategories = texts("HIGH", "LOW", "QRP");
 inline constexpr auto kModeCategories = texts("CW", "SSB", "MIXED");
 
-// The settings file, relative to the host's folder: as the profile functions
-// name it, and as the portable implementation opens it.
+// The settings file, relative to the host's folder, as the profile functions
+// name it; its name alone; and the path the portable implementation opens.
 inline constexpr const char* kSettingsFile = "Plugins\\TORV.ini";
-inline constexpr const char* kPortableSettingsFile = "Plugins/TORV.ini";
+inline constexpr std::string_view kSettingsFileName =
+    std::string_view(kSettingsFile).substr(std::string_view(kSettingsFile).rfind('\\') + 1);
+inline std::string portableSettingsFile() {
+    std::string path(kSettingsFile);
+    std::replace(path.begin(), path.end(), '\\', '/');
+    return path;
+}
 inline constexpr const char* kSettingsSection = "Settings";
 
 // A colour of the windows, as red, green and blue.

@@ -5,25 +5,19 @@ namespace torv::engine {
 ErrorFile::ErrorFile(const std::string& path, Mode mode)
     // Binary, so that the CR LF we write is what lands on disk. The C
     // library opens files without share restrictions.
-    : file_(std::fopen(path.c_str(), mode == Mode::kAppend ? "ab" : "wb")) {}
-
-ErrorFile::~ErrorFile() {
-    if (file_ != nullptr) {
-        std::fclose(file_);
-    }
-}
+    : file_(io::open(path, mode == Mode::kAppend ? "ab" : "wb")) {}
 
 void ErrorFile::writeLine(std::string_view text) {
-    if (file_ == nullptr) {
+    if (!file_) {
         return;
     }
-    std::fwrite(text.data(), 1, text.size(), file_);
-    std::fwrite("\r\n", 1, 2, file_);
+    std::fwrite(text.data(), 1, text.size(), file_.get());
+    std::fwrite("\r\n", 1, 2, file_.get());
 }
 
 void ErrorFile::write(std::string_view bytes) {
-    if (file_ != nullptr) {
-        std::fwrite(bytes.data(), 1, bytes.size(), file_);
+    if (file_) {
+        std::fwrite(bytes.data(), 1, bytes.size(), file_.get());
     }
 }
 

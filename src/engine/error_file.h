@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "engine/contact.h"
+#include "io/file.h"
 
 namespace torv::engine {
 
@@ -16,9 +17,6 @@ class ErrorFile {
 public:
     enum class Mode { kAppend, kTruncate };
     ErrorFile(const std::string& path, Mode mode);
-    ~ErrorFile();
-    ErrorFile(const ErrorFile&) = delete;
-    ErrorFile& operator=(const ErrorFile&) = delete;
 
     // Writes the text followed by CR LF.
     void writeLine(std::string_view text);
@@ -26,7 +24,7 @@ public:
     void write(std::string_view bytes);
 
 private:
-    std::FILE* file_;
+    io::File file_;
 };
 
 // The findings of one contact as the error file takes them: its lines, each

@@ -6,8 +6,10 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <system_error>
 
+#include "io/file.h"
 #include "logfile/adif.h"
 #include "logfile/adif_contact.h"
 #include "logfile/text.h"
@@ -286,10 +288,8 @@ LogFile readLog(std::string_view bytes) {
 }
 
 std::string readLogBytes(const std::string& path) {
-    struct Closer {
-        void operator()(std::FILE* file) const { std::fclose(file); }
-    };
-    std::unique_ptr<std::FILE, Closer> file(std::fopen(path.c_str(), "rb"));
+    errno = 0;
+    const io::File file = io::open(path, "rb");
     if (!file) {
         const int reason = errno;
         std::error_code error;
@@ -302,16 +302,11 @@ std::string readLogBytes(const std::string& path) {
         }
         throw LogFileError("cannot read " + path + ": " + std::strerror(reason));
     }
-    std::string bytes;
-    char buffer[65536];
-    size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) {
-        bytes.append(buffer, got);
-    }
-    if (std::ferror(file.get())) {
+    std::optional<std::string> bytes = io::readRest(file.get());
+    if (!bytes) {
         throw LogFileError("cannot read " + path + ": " + std::strerror(errno));
     }
-    return bytes;
+    return std::move(*bytes);
 }
 
 }  // namespace torv::logfile

@@ -10,7 +10,7 @@ namespace torv::plugin {
 namespace contest = engine::contest;
 
 PlatformPorts makePlatformPorts() {
-    return headlessPorts(std::make_unique<settings::IniSettings>(contest::kPortableSettingsFile));
+    return headlessPorts(std::make_unique<settings::IniSettings>(contest::portableSettingsFile()));
 }
 
 }  // namespace torv::plugin

@@ -4,6 +4,7 @@
 
 #include "engine/contest.h"
 #include "engine/text_format.h"
+#include "io/file.h"
 #include "ports/settings.h"
 
 namespace torv::reports {
@@ -209,12 +210,7 @@ CabrilloOutcome CCabrilloLog::WriteCabrillo(const std::string& folder,
     const std::string path = folder.empty() ? fileName : folder + "/" + fileName;
     const std::string text = CabrilloText(hostVersion);
 
-    bool written = false;
-    if (std::FILE* file = std::fopen(path.c_str(), "wb")) {
-        written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-        written = std::fflush(file) == 0 && written;
-        written = std::fclose(file) == 0 && written;
-    }
+    const bool written = torv::io::writeWhole(path, text);
     // The operator must know when the log did not reach the disk.
     return {written, written ? "File produced: " + fileName : "File could not be written: " + fileName};
 }

@@ -1,6 +1,7 @@
 #include "settings/ini_settings.h"
 
 #include "engine/contest.h"
+#include "io/file.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -235,22 +236,12 @@ struct FileBytes {
 FileBytes readBytes(const std::string& path) {
     FileBytes file;
     errno = 0;
-    std::FILE* in = std::fopen(path.c_str(), "rb");
-    if (in == nullptr) {
+    const torv::io::File in = torv::io::open(path, "rb");
+    if (!in) {
         file.missing = errno == ENOENT;
         return file;
     }
-    std::string bytes;
-    char buffer[4096];
-    size_t count = 0;
-    while ((count = std::fread(buffer, 1, sizeof buffer, in)) > 0) {
-        bytes.append(buffer, count);
-    }
-    const bool failed = std::ferror(in) != 0;
-    std::fclose(in);
-    if (!failed) {
-        file.bytes = std::move(bytes);
-    }
+    file.bytes = torv::io::readRest(in.get());
     return file;
 }
 
@@ -258,12 +249,7 @@ FileBytes readBytes(const std::string& path) {
 // missing or the file is read-only; a failure is not reported, as the
 // profile functions' callers here ignore it too.
 void writeBytes(const std::string& path, const std::string& bytes) {
-    std::FILE* out = std::fopen(path.c_str(), "wb");
-    if (out == nullptr) {
-        return;
-    }
-    std::fwrite(bytes.data(), 1, bytes.size(), out);
-    std::fclose(out);
+    torv::io::writeWhole(path, bytes);
 }
 
 bool hasUtf16Mark(const std::string& bytes) {

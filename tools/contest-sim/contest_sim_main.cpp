@@ -8,18 +8,15 @@
 #include <cstdio>
 #include <exception>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 
 #include "contest_sim.h"
+#include "io/file.h"
 
 namespace {
 
 bool writeFile(const std::filesystem::path& path, const std::string& text) {
-    std::ofstream out(path, std::ios::binary);
-    out << text;
-    out.close();
-    return static_cast<bool>(out);
+    return torv::io::writeWhole(path.string(), text);
 }
 
 // "2026-03-14T23:59", as torv's --start and --end take it.

@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+#include "io/file.h"
+
 // The program's arguments as UTF-8 (on Windows taken from the UTF-16
 // command line, whatever the console's code page).
 std::vector<std::string> programArguments(int argc, char** argv);
@@ -19,10 +21,7 @@ std::vector<std::string> programArguments(int argc, char** argv);
 std::filesystem::path pathOf(const std::string& utf8);
 std::string utf8Of(const std::filesystem::path& path);
 
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using FilePointer = std::unique_ptr<std::FILE, FileCloser>;
+using FilePointer = torv::io::File;
 
 // fopen with a UTF-8 path.
 FilePointer openFile(const std::string& path, const char* mode);

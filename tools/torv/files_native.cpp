@@ -12,7 +12,7 @@ std::vector<std::string> programArguments(int argc, char** argv) {
 }
 
 FilePointer openFile(const std::string& path, const char* mode) {
-    return FilePointer(std::fopen(path.c_str(), mode));
+    return torv::io::open(path, mode);
 }
 
 std::optional<OpenFileFacts> factsOf(std::FILE* file) {

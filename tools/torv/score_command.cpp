@@ -302,7 +302,8 @@ void addScoreCommand(CLI::App& app, int& exitCode) {
     score->add_option("--cabrillo", options->cabrillo,
                       "Write the Cabrillo log as the plug-in writes it (- for standard output)");
     score->add_option("--settings", options->settings,
-                      "The plug-in's settings file (TORV.ini) whose header fields the Cabrillo log uses; read only");
+                      "The plug-in's settings file (" + std::string(contest::kSettingsFileName) +
+                          ") whose header fields the Cabrillo log uses; read only");
     score->add_flag("--json", options->json, "Print a JSON result instead of the summary");
     score->add_flag("--strict", options->strict, "Stop at the first record that cannot be read");
     score->callback([options, &exitCode] {
