@@ -13,13 +13,13 @@ using torv::abi::kDateTimeValid;
 using torv::assistant::AssistantCore;
 using torv::assistant::AssistantCoreTestAccess;
 using torv::assistant::bandIndexForFrequency;
-using torv::assistant::HostLink;
 using torv::calendar::oleDateFromCalendar;
 using torv::engine::ContactFields;
 using torv::engine::ContactStore;
 using torv::engine::ContestEngine;
 using torv::engine::WorkedBeforeState;
 using torv::engine::WorkedRows;
+using torv::ports::HostLink;
 
 namespace {
 

@@ -58,7 +58,7 @@ std::optional<int> bandIndexForFrequency(double hertz) {
 }
 
 AssistantCore::AssistantCore(Settings& settings, ContestEngine& engine, WorkedBeforeState& state,
-                             AssistantWindow& window, std::unique_ptr<HostLink> hostLink)
+                             AssistantWindow& window, std::unique_ptr<ports::HostLink> hostLink)
     : settings_(settings), engine_(engine), state_(state), window_(window), hostLink_(std::move(hostLink)) {}
 
 AssistantCore::~AssistantCore() = default;

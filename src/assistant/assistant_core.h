@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "assistant/host_link.h"
 #include "engine/worked_before.h"
+#include "ports/host_link.h"
 #include "ports/views.h"
 
 namespace torv::engine {
@@ -61,7 +61,7 @@ class AssistantCore {
 public:
     // hostLink: nullptr when no host runs; the window then works without one.
     AssistantCore(ports::Settings& settings, engine::ContestEngine& engine, engine::WorkedBeforeState& state,
-                  AssistantWindow& window, std::unique_ptr<HostLink> hostLink);
+                  AssistantWindow& window, std::unique_ptr<ports::HostLink> hostLink);
     // Closes the info windows that are still open.
     ~AssistantCore();
 
@@ -92,7 +92,7 @@ private:
     engine::ContestEngine& engine_;
     engine::WorkedBeforeState& state_;
     AssistantWindow& window_;
-    std::unique_ptr<HostLink> hostLink_;
+    std::unique_ptr<ports::HostLink> hostLink_;
     AssistantFlags flags_;
     std::unique_ptr<ports::CallView> callView_;
     std::unique_ptr<ports::AreaView> areaView_;

@@ -8,7 +8,7 @@
 #include <ole2.h>
 #include <oleauto.h>
 
-#include "assistant/host_link.h"
+#include "assistant/host_connection.h"
 #include "assistant/host_link_win.h"
 
 namespace torv::assistant {
@@ -28,7 +28,7 @@ constexpr DISPID kEntryFieldId = 8;  // method(field): the text of one of the ho
 constexpr DISPID kCommandId = 16;    // method(text): carry out a command text
 constexpr LONG kCallEntryField = 5;  // the field that holds the call being entered
 
-class DispatchHostLink : public HostLink {
+class DispatchHostLink : public ports::HostLink {
 public:
     explicit DispatchHostLink(ScopedComPtr<IDispatch> host) : host_(std::move(host)) {}
 
@@ -83,7 +83,7 @@ private:
 
 }  // namespace
 
-std::unique_ptr<HostLink> connectToHost() {
+std::unique_ptr<ports::HostLink> connectToHost() {
     CLSID hostClass{};
     if (FAILED(CLSIDFromProgID(kHostProgId, &hostClass))) {
         return nullptr;

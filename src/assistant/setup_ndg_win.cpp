@@ -1,5 +1,6 @@
 #include "assistant/setup_ndg_win.h"
 
+#include "assistant/host_connection.h"
 #include "engine/contest.h"
 #include "infowin/colours_win.h"
 #include "infowin/info_windows_win.h"
@@ -13,7 +14,6 @@ namespace contest = torv::engine::contest;
 using torv::assistant::AssistantCore;
 using torv::assistant::AssistantFlags;
 using torv::assistant::connectToHost;
-using torv::assistant::HostLink;
 using torv::assistant::kArmTickMessage;
 using torv::assistant::kStopMessage;
 using torv::assistant::SetupWindowOwner;
@@ -24,6 +24,7 @@ using torv::infowin::openCallWindow;
 using torv::infowin::toColorRef;
 using torv::ports::AreaView;
 using torv::ports::CallView;
+using torv::ports::HostLink;
 using torv::ports::Settings;
 using torv::win::blackOnBackground;
 using torv::win::dialogProcedure;

@@ -12,7 +12,7 @@
 
 #include <gtest/gtest.h>
 
-#include "assistant/host_link.h"
+#include "assistant/host_connection.h"
 #include "stats_version.h"
 #include "support/files.h"
 #include "support/temp_folder.h"
@@ -20,7 +20,7 @@
 #include "win/scoped_win.h"
 
 using torv::assistant::connectToHost;
-using torv::assistant::HostLink;
+using torv::ports::HostLink;
 using torv::win::ScopedComApartment;
 
 namespace {

@@ -10,7 +10,7 @@
 
 using EventLog = std::shared_ptr<std::vector<std::string>>;
 
-class FakeHost : public torv::assistant::HostLink {
+class FakeHost : public torv::ports::HostLink {
 public:
     explicit FakeHost(EventLog log) : log_(std::move(log)) {}
     bool frequency(double& hertz) override {

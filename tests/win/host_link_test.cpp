@@ -13,14 +13,14 @@
 
 #include <gtest/gtest.h>
 
-#include "assistant/host_link.h"
+#include "assistant/host_connection.h"
 #include "hostsim/automation_server_win.h"
 #include "hostsim/window_driver_win.h"
 #include "win/message_loop_win.h"
 #include "win/scoped_win.h"
 
 using torv::assistant::connectToHost;
-using torv::assistant::HostLink;
+using torv::ports::HostLink;
 using torv::win::makeEvent;
 using torv::win::ScopedComApartment;
 using torv::win::ScopedComPtr;

@@ -1,15 +1,15 @@
 // The assistant's link to the running host, through its automation object
 // ("Pelk2.Application"): the radio frequency, the call in the entry field,
-// and command texts for the host to carry out.
+// and command texts for the host to carry out. The assistant makes one with
+// connectToHost (assistant/host_connection.h).
 //
 // Every call may block until the host's main thread serves it; a false result
 // means the call failed (the host went away) and the caller gives up quietly.
 #pragma once
 
-#include <memory>
 #include <string>
 
-namespace torv::assistant {
+namespace torv::ports {
 
 class HostLink {
 public:
@@ -23,11 +23,4 @@ public:
     virtual bool sendCommand(const std::string& command) = 0;
 };
 
-// Connects to the running host from the calling thread, on which COM must be
-// initialised (a single-threaded apartment, e.g. a ScopedComApartment that
-// outlives the link): looks up the ProgID and takes the running object's
-// IDispatch. nullptr when no host runs or its ProgID is unknown; the
-// portable build has no host and always gives nullptr.
-std::unique_ptr<HostLink> connectToHost();
-
-}  // namespace torv::assistant
+}  // namespace torv::ports
