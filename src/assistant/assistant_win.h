@@ -72,11 +72,9 @@ public:
     // not. What a thread ended unparked holds is leaked.
     void stopForUnload() override;
 
-    // A stop gave up on the current thread, or the unload on the last one
-    // (for tests).
-    bool gaveUp() const { return gaveUp_; }
-
 private:
+    friend struct WindowsAssistantTestAccess;
+
     struct Shared;
     struct ThreadStart;
     static DWORD WINAPI threadMain(void* start);

@@ -21,12 +21,14 @@
 #include "plugin/module.h"
 #include "support/fakes.h"
 #include "support/temp_folder.h"
+#include "support/windows_assistant_access.h"
 #include "win/message_loop_win.h"
 #include "win/scoped_win.h"
 #include "win/ui_thread.h"
 
 using torv::assistant::AssistantTimeouts;
 using torv::assistant::WindowsAssistant;
+using torv::assistant::WindowsAssistantTestAccess;
 using torv::engine::ContestEngine;
 using torv::engine::WorkedBeforeState;
 using torv::plugin::headlessPorts;
@@ -199,7 +201,7 @@ TEST(WindowsAssistantStuck, UnloadingWaitsOnceInAll) {
     // thread where its call holds it...
     const auto unloading = timed([&] { module->unload(); });
     EXPECT_GE(unloading, std::chrono::milliseconds(kShortTimeouts.stopMs - 100)) << "the thread cannot have ended";
-    EXPECT_TRUE(dynamic_cast<WindowsAssistant&>(module->assistant()).gaveUp());
+    EXPECT_TRUE(WindowsAssistantTestAccess::gaveUp(dynamic_cast<WindowsAssistant&>(module->assistant())));
     EXPECT_TRUE(threadEnds(settings.readerThread, kBound));
     // ...and the module object's end, which stops the assistant again, waits
     // no more.
@@ -217,7 +219,8 @@ TEST(WindowsAssistantStuck, UnloadingWithBothInfoWindowsOpenFindsTheThreadParked
     ASSERT_NE(waitForWindow("CALL", kDialogClass, kBound, pumpingIdle), nullptr);
     ASSERT_NE(waitForWindow("Brazil Area", kDialogClass, kBound, pumpingIdle), nullptr);
     module->unload();
-    EXPECT_FALSE(dynamic_cast<WindowsAssistant&>(module->assistant()).gaveUp()) << "the thread was ended unparked";
+    EXPECT_FALSE(WindowsAssistantTestAccess::gaveUp(dynamic_cast<WindowsAssistant&>(module->assistant())))
+        << "the thread was ended unparked";
     for (const char* caption : {"Setup TORV", "CALL", "Brazil Area"}) {
         EXPECT_EQ(findProcessWindow(caption, kDialogClass), nullptr) << caption;
     }
@@ -231,9 +234,9 @@ TEST(WindowsAssistantStuck, AfterAStopGaveUpAStartWaitsUntilTheOldThreadHasParke
     assistant->start();
     ASSERT_TRUE(pumpUntil([&] { return settings.readerThread.load() != 0; }, kBound));
     assistant->stop();
-    ASSERT_TRUE(assistant->gaveUp());
+    ASSERT_TRUE(WindowsAssistantTestAccess::gaveUp(*assistant));
     assistant->start();  // the old thread still waits for the host: nothing starts
-    EXPECT_TRUE(assistant->gaveUp());
+    EXPECT_TRUE(WindowsAssistantTestAccess::gaveUp(*assistant));
     EXPECT_EQ(settings.latestReader.load(), settings.readerThread.load());
 
     // The host answers: the old window sees its stop, closes, and the thread
@@ -241,12 +244,12 @@ TEST(WindowsAssistantStuck, AfterAStopGaveUpAStartWaitsUntilTheOldThreadHasParke
     host.letGo();
     ASSERT_TRUE(pumpUntil([&] { return !assistant->isRunning(); }, kBound));
     assistant->start();
-    EXPECT_FALSE(assistant->gaveUp());
+    EXPECT_FALSE(WindowsAssistantTestAccess::gaveUp(*assistant));
     EXPECT_TRUE(assistant->isRunning());
     EXPECT_NE(settings.latestReader.load(), settings.readerThread.load());
     assistant->stop();
     EXPECT_FALSE(assistant->isRunning());
-    EXPECT_FALSE(assistant->gaveUp());
+    EXPECT_FALSE(WindowsAssistantTestAccess::gaveUp(*assistant));
 }
 
 TEST(WindowsAssistantStuck, AStopBeforeTheWindowIsUpEndsItWhenTheHostAnswersInTime) {
@@ -262,7 +265,7 @@ TEST(WindowsAssistantStuck, AStopBeforeTheWindowIsUpEndsItWhenTheHostAnswersInTi
     assistant->stop();
     answer.join();
     EXPECT_FALSE(assistant->isRunning());
-    EXPECT_FALSE(assistant->gaveUp());
+    EXPECT_FALSE(WindowsAssistantTestAccess::gaveUp(*assistant));
     EXPECT_TRUE(threadEnds(settings.readerThread, kBound));
 }
 
