@@ -15,7 +15,9 @@
 //   logs give (logfile sits below the engine and knows no contest); the
 //   committee's glossary in two languages (crosscheck/glossary.cpp);
 // - the host simulator's scripts and its own date conversions (it shares
-//   nothing of the plug-in on purpose), contest-sim's band plan;
+//   nothing of the plug-in on purpose), contest-sim's band plan (its
+//   frequencies; that its bands are the counted ones is checked when it
+//   compiles);
 // - the entrants' category words that are Cabrillo's rather than the
 //   contest's, as the log readers know them (logfile/cabrillo_category.cpp).
 #pragma once

@@ -74,6 +74,32 @@ constexpr std::array<BandPlan, 5> kBands = {{
     {"10m", 28025, 28450},
 }};
 
+// The plan's bands are the ones the contest counts, each once: a band the
+// contest adds or drops must change the plan.
+constexpr bool planHasTheCountedBands() {
+    size_t counted = 0;
+    for (const char* band : contest::kBands) {
+        counted += contest::isCountedBand(band) ? 1 : 0;
+    }
+    for (const BandPlan& plan : kBands) {
+        if (!contest::isCountedBand(plan.band)) {
+            return false;
+        }
+    }
+    return counted == kBands.size();
+}
+static_assert(planHasTheCountedBands(), "contest-sim's band plan is the contest's counted bands");
+
+// The code a Cabrillo QSO line gives a mode, as the contest names it.
+const char* cabrilloCode(const std::string& mode) {
+    for (const contest::Mode& m : contest::kModes) {
+        if (m.name == mode) {
+            return m.cabrilloCode.data();
+        }
+    }
+    return mode.c_str();
+}
+
 struct Station {
     std::string call;
     std::string exchange;
@@ -672,9 +698,8 @@ std::string cabrilloText(const SimLog& log) {
     for (const SimQso& q : log.qsos) {
         const char* rst = q.mode == "CW" ? "599" : "59";
         std::snprintf(line, sizeof line, "QSO: %5u %s %s %s %-13s %-3s %-6s %-13s %-3s %s\r\n", q.frequencyKHz,
-                      q.mode == "SSB" ? "PH" : q.mode.c_str(), dateText(q.minute, false).c_str(),
-                      timeText(q.minute).c_str(), log.call.c_str(), rst, q.exchangeSent.c_str(), q.call.c_str(), rst,
-                      q.exchangeReceived.c_str());
+                      cabrilloCode(q.mode), dateText(q.minute, false).c_str(), timeText(q.minute).c_str(),
+                      log.call.c_str(), rst, q.exchangeSent.c_str(), q.call.c_str(), rst, q.exchangeReceived.c_str());
         text += line;
     }
     text += "END-OF-LOG:\r\n";
