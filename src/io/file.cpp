@@ -19,10 +19,14 @@ std::optional<std::string> readRest(std::FILE* file) {
     return bytes;
 }
 
+bool closeWritten(File file) {
+    const bool flushed = std::fflush(file.get()) == 0;
+    return std::fclose(file.release()) == 0 && flushed;
+}
+
 bool writeAndClose(File file, std::string_view bytes) {
-    bool written = std::fwrite(bytes.data(), 1, bytes.size(), file.get()) == bytes.size();
-    written = std::fflush(file.get()) == 0 && written;
-    return std::fclose(file.release()) == 0 && written;
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file.get()) == bytes.size();
+    return closeWritten(std::move(file)) && written;
 }
 
 bool writeWhole(const std::string& path, std::string_view bytes) {

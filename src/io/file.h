@@ -24,8 +24,12 @@ File open(const std::string& path, const char* mode);
 // The rest of the stream's bytes; none when a read fails (errno says why).
 std::optional<std::string> readRest(std::FILE* file);
 
-// Writes every byte, then flushes and closes the file: false when any of
-// these failed, so that a full disk is not taken for a written file.
+// Flushes and closes a file written to: false when either failed, so that
+// a full disk is not taken for a written file.
+bool closeWritten(File file);
+
+// Writes every byte, then closes the file as closeWritten does: false when
+// any of these failed.
 bool writeAndClose(File file, std::string_view bytes);
 
 // The file made anew with these bytes: false when it could not be opened

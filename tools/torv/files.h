@@ -55,10 +55,6 @@ struct FileIdentity {
 // None when the path names nothing that can be opened.
 std::optional<FileIdentity> fileIdentity(const std::string& path);
 
-// Moves `from` over `to` in one step: a reader sees the old file or the new
-// one, never a part. Empty when done, else why not.
-std::string replaceFile(const std::string& from, const std::string& to);
-
 // The text of errno, the C library's last error.
 std::string systemErrorText();
 

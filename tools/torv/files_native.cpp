@@ -1,4 +1,4 @@
-// Files on POSIX: paths are bytes already, rename(2) replaces in one step.
+// Files on POSIX: paths are bytes already.
 #include <sys/stat.h>
 
 #include <cerrno>
@@ -33,10 +33,6 @@ std::optional<FileIdentity> fileIdentity(const std::string& path) {
     return FileIdentity{static_cast<uint64_t>(status.st_dev), static_cast<uint64_t>(status.st_ino)};
 }
 
-std::string replaceFile(const std::string& from, const std::string& to) {
-    return std::rename(from.c_str(), to.c_str()) == 0 ? std::string() : systemErrorText();
-}
-
 struct AtomicFile::Temporary {
     FilePointer file;
     std::string path;
@@ -65,19 +61,15 @@ std::string AtomicFile::writeTemporary(Temporary& file, std::string_view bytes) 
     return writeAll(file.file.get(), bytes) ? std::string() : systemErrorText();
 }
 
+// rename(2) replaces the file in one step.
 std::string AtomicFile::moveTemporary(Temporary& file, const std::string& path) {
     errno = 0;
-    const bool flushed = std::fflush(file.file.get()) == 0;
-    std::string error = flushed ? std::string() : systemErrorText();
-    const bool closed = std::fclose(file.file.release()) == 0;
-    if (error.empty() && !closed) {
-        error = systemErrorText();
-    }
-    if (error.empty()) {
-        error = replaceFile(file.path, path);
-    }
-    if (!error.empty()) {
+    const bool moved =
+        torv::io::closeWritten(std::move(file.file)) && std::rename(file.path.c_str(), path.c_str()) == 0;
+    if (!moved) {
+        const std::string error = systemErrorText();
         std::remove(file.path.c_str());
+        return error;
     }
-    return error;
+    return std::string();
 }

@@ -1,5 +1,5 @@
 // Files on Windows: the command line and every path go through the wide
-// (UTF-16) functions, and MoveFileExW replaces a file in one step.
+// (UTF-16) functions, and a file written takes its place in one step.
 #include <windows.h>
 
 #include <shellapi.h>
@@ -145,13 +145,6 @@ std::optional<FileIdentity> fileIdentity(const std::string& path) {
     }
     return FileIdentity{information.dwVolumeSerialNumber,
                         (static_cast<uint64_t>(information.nFileIndexHigh) << 32) | information.nFileIndexLow};
-}
-
-std::string replaceFile(const std::string& from, const std::string& to) {
-    if (MoveFileExW(pathOfNewFile(from).c_str(), pathOfNewFile(to).c_str(), MOVEFILE_REPLACE_EXISTING)) {
-        return std::string();
-    }
-    return lastErrorText();
 }
 
 struct AtomicFile::Temporary {
