@@ -62,13 +62,19 @@ struct Mode {
 };
 inline constexpr std::array kModes = {Mode{"CW", "CW"}, Mode{"SSB", "PH"}};
 
-constexpr bool isContestMode(std::string_view mode) {
+// The code a Cabrillo QSO line gives a mode the contest counts (a C
+// string); empty for any other mode.
+constexpr std::string_view cabrilloCodeOf(std::string_view mode) {
     for (const Mode& m : kModes) {
         if (m.name == mode) {
-            return true;
+            return m.cabrilloCode;
         }
     }
-    return false;
+    return "";
+}
+
+constexpr bool isContestMode(std::string_view mode) {
+    return !cabrilloCodeOf(mode).empty();
 }
 
 // The areas: the Brazilian states and "UF", in the order an exchange is

@@ -89,12 +89,8 @@ const char* keyOf(HeaderField field) {
 }
 
 const char* modeCode(const std::string& mode) {
-    for (const contest::Mode& m : contest::kModes) {
-        if (m.name == mode) {
-            return m.cabrilloCode.data();
-        }
-    }
-    return "??";
+    const std::string_view code = contest::cabrilloCodeOf(mode);
+    return code.empty() ? "??" : code.data();
 }
 
 }  // namespace

@@ -90,14 +90,11 @@ constexpr bool planHasTheCountedBands() {
 }
 static_assert(planHasTheCountedBands(), "contest-sim's band plan is the contest's counted bands");
 
-// The code a Cabrillo QSO line gives a mode, as the contest names it.
+// The code a Cabrillo QSO line gives a mode; a mode the contest does not
+// count (the refused contacts' RTTY) keeps its name.
 const char* cabrilloCode(const std::string& mode) {
-    for (const contest::Mode& m : contest::kModes) {
-        if (m.name == mode) {
-            return m.cabrilloCode.data();
-        }
-    }
-    return mode.c_str();
+    const std::string_view code = contest::cabrilloCodeOf(mode);
+    return code.empty() ? mode.c_str() : code.data();
 }
 
 struct Station {
