@@ -19,8 +19,12 @@
 namespace {
 
 using torv::tool::cachedLargeBlockBytes;
+using torv::tool::keptSmallBlocksOfThisThread;
+using torv::tool::kKeptPerSmallClass;
 using torv::tool::kLargeBlockCacheLimit;
 using torv::tool::kLargeBlockSize;
+using torv::tool::kSmallBlockSize;
+using torv::tool::smallBlocksGivenBackByEndedThreads;
 
 // Called through pointers the compiler cannot see through, so that no call
 // is replaced by the compiler's own inline form.
@@ -210,6 +214,38 @@ TEST(Allocator, AFreedLargeBlockServesTheNextOneOfItsSize) {
     EXPECT_EQ(second, first);
     EXPECT_EQ(cachedLargeBlockBytes(), before);
     ::operator delete(second);
+}
+
+TEST(Allocator, AThreadsNextSmallBlockIsOneItFreed) {
+    void* first = ::operator new(100);
+    const size_t kept = keptSmallBlocksOfThisThread();
+    ::operator delete(first);
+    EXPECT_EQ(keptSmallBlocksOfThisThread(), kept + 1);
+    void* second = ::operator new(97);  // the same 16-byte step
+    EXPECT_EQ(second, first);
+    EXPECT_EQ(keptSmallBlocksOfThisThread(), kept);
+    ::operator delete(second);
+}
+
+TEST(Allocator, AThreadKeepsAFewHundredSmallBlocksOfASizeAndGivesThemBackAsItEnds) {
+    const size_t givenBack = smallBlocksGivenBackByEndedThreads();
+    size_t keptBefore = 0, keptAfter = 0;
+    std::thread thread([&] {
+        keptBefore = keptSmallBlocksOfThisThread();
+        std::vector<void*> blocks;
+        for (size_t i = 0; i < 3 * kKeptPerSmallClass; ++i) {
+            blocks.push_back(::operator new(kSmallBlockSize - 8));
+        }
+        for (void* block : blocks) {
+            ::operator delete(block);
+        }
+        keptAfter = keptSmallBlocksOfThisThread();
+    });
+    thread.join();
+    // The vector's own blocks are small too, hence the margin.
+    EXPECT_GE(keptAfter, keptBefore + kKeptPerSmallClass);
+    EXPECT_LE(keptAfter, keptBefore + kKeptPerSmallClass + 16);
+    EXPECT_GE(smallBlocksGivenBackByEndedThreads(), givenBack + keptAfter);
 }
 
 TEST(Allocator, KeepsNoMoreFreedLargeBlocksThanItsBound) {
