@@ -2,8 +2,6 @@
 #include <fcntl.h>
 #include <io.h>
 
-#include <malloc.h>
-
 #include <cstdio>
 
 #include "console.h"
@@ -19,12 +17,6 @@ void prepareRuntime() {
     // message, so each one still reaches the console at once, in one write.
     static char errorBuffer[8192];
     std::setvbuf(stderr, errorBuffer, _IOFBF, sizeof errorBuffer);
-    // Small blocks from a heap of their own: the C runtime's one heap, with
-    // small and large blocks mixed, makes every large allocation search a
-    // long list of free blocks under wine (a fifth less CPU for a
-    // million-line check there). Where the system heap serves small blocks
-    // itself (Windows since Vista) the call changes nothing.
-    _set_sbh_threshold(1016);
 }
 
 bool standardErrorIsTerminal() {
