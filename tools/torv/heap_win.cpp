@@ -108,6 +108,7 @@ BOOL CALLBACK makeHeaps(PINIT_ONCE, PVOID, PVOID*) {
         heap = HeapCreate(0, 0, 0);
     }
     heaps.large = HeapCreate(0, 0, 0);
+    heaps.large = heaps.large != nullptr ? heaps.large : GetProcessHeap();
     heaps.threadSlot = TlsAlloc();
     heaps.endSlot = FlsAlloc(threadEnds);
     heaps.made = true;
@@ -201,7 +202,7 @@ bool keepLarge(void* block, unsigned sizeClass) {
 
 // A new block with its header, or null when there is no room.
 void* allocateBlock(HANDLE heap, size_t size, uint32_t sizeClass) {
-    void* block = heap != nullptr ? HeapAlloc(heap, 0, size) : nullptr;
+    void* block = HeapAlloc(heap, 0, size);
     if (block != nullptr) {
         *static_cast<Header*>(block) = Header{heap, sizeClass};
     }

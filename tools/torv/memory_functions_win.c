@@ -6,8 +6,9 @@
  * took a fifth of a million-line check's time. These take few bytes
  * directly, and long runs with the processor's string instructions.
  *
- * Built without the compiler's built-in forms of these functions, so that
- * no loop here is turned back into a call to itself. */
+ * Built without the compiler's built-in forms of these functions and its
+ * turning loops into calls to them, so that no loop here becomes a call to
+ * itself. */
 #include <stddef.h>
 #include <stdint.h>
 
