@@ -7,11 +7,13 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <cstring>
 #include <new>
 #include <random>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "heap_win.h"
@@ -53,14 +55,12 @@ const size_t kLengths[] = {0,  1,  2,  3,  4,  5,  7,   8,   9,   15,  16,  17, 
 TEST(MemoryFunctions, AreTheProgramsOwnNotTheCRuntimes) {
     const HMODULE runtime = GetModuleHandleA("msvcrt.dll");
     ASSERT_NE(runtime, nullptr);
-    for (const char* name : {"memcpy", "memmove", "memcmp", "memchr"}) {
-        SCOPED_TRACE(name);
-        const FARPROC theirs = GetProcAddress(runtime, name);
-        const void* ours = std::string(name) == "memcpy"    ? reinterpret_cast<const void*>(copyBytes)
-                           : std::string(name) == "memmove" ? reinterpret_cast<const void*>(moveBytes)
-                           : std::string(name) == "memcmp"  ? reinterpret_cast<const void*>(compareBytes)
-                                                            : reinterpret_cast<const void*>(findByte);
-        EXPECT_NE(reinterpret_cast<const void*>(theirs), ours);
+    const std::pair<const char*, const void*> kOurs[] = {{"memcpy", reinterpret_cast<const void*>(copyBytes)},
+                                                         {"memmove", reinterpret_cast<const void*>(moveBytes)},
+                                                         {"memcmp", reinterpret_cast<const void*>(compareBytes)},
+                                                         {"memchr", reinterpret_cast<const void*>(findByte)}};
+    for (const auto& [name, ours] : kOurs) {
+        EXPECT_NE(reinterpret_cast<const void*>(GetProcAddress(runtime, name)), ours) << name;
     }
 }
 
@@ -289,6 +289,7 @@ TEST(Allocator, BlocksFreedOnOtherThreadsStayIntact) {
     std::vector<std::vector<Block>> handedOver(kThreads);
     std::atomic<unsigned> ready{0};
     std::atomic<size_t> damaged{0};
+    std::atomic<size_t> stuck{0};
     auto check = [&damaged](const Block& block) {
         if (!std::all_of(block.bytes, block.bytes + block.size, [&](unsigned char c) { return c == block.fill; })) {
             ++damaged;
@@ -308,7 +309,12 @@ TEST(Allocator, BlocksFreedOnOtherThreadsStayIntact) {
                 handedOver[t].push_back({bytes, size, fill});
             }
             ++ready;
+            const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
             while (ready.load() < kThreads) {
+                if (std::chrono::steady_clock::now() > deadline) {
+                    ++stuck;  // another thread never got its blocks made
+                    return;
+                }
                 std::this_thread::yield();
             }
             // Each frees the blocks of the next thread while making more.
@@ -322,6 +328,7 @@ TEST(Allocator, BlocksFreedOnOtherThreadsStayIntact) {
     for (std::thread& thread : threads) {
         thread.join();
     }
+    EXPECT_EQ(stuck.load(), 0u);
     EXPECT_EQ(damaged.load(), 0u);
 }
 
