@@ -80,8 +80,10 @@ struct ThreadBlocks {
     uint32_t count[kSmallClasses + 1];
 };
 // The thread slot's value once its thread has emptied its blocks: from then
-// on its blocks go straight to and from its heap.
-ThreadBlocks* const kThreadEnded = reinterpret_cast<ThreadBlocks*>(1);
+// on its blocks go straight to and from its heap. (An address, so that it
+// is set before any constructor of the program allocates.)
+ThreadBlocks threadEndedMark{};
+constexpr ThreadBlocks* kThreadEnded = &threadEndedMark;
 
 struct Heaps {
     std::atomic<bool> made{false};
