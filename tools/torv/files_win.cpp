@@ -53,13 +53,6 @@ std::optional<std::string> unixNameUnderWine(const std::wstring& path) {
     return unixName;
 }
 
-// The path by which a file this tool makes is opened or renamed. Under wine
-// a name that does not exist yet is looked for in its folder letter case
-// aside, entry by entry, before it is made, so writing n files into one
-// folder costs n² there (a large contest's UBN reports took half a minute).
-// Wine's own form, \\?\unix\ and the Unix path, is looked up exactly: the
-// folder is converted once by wine, and the file's own name follows it.
-// On Windows, and for a folder wine cannot convert, the path as it is.
 // Wine's form of a folder, as pathOfNewFile uses it; empty when there is none.
 std::wstring unixFolderUnderWine(const std::wstring& folder) {
     const std::optional<std::string> unixFolder = unixNameUnderWine(folder);
@@ -74,6 +67,13 @@ std::wstring unixFolderUnderWine(const std::wstring& folder) {
     return unixPath;
 }
 
+// The path by which a file this tool makes is opened or renamed. Under wine
+// a name that does not exist yet is looked for in its folder letter case
+// aside, entry by entry, before it is made, so writing n files into one
+// folder costs n² there (a large contest's UBN reports took half a minute).
+// Wine's own form, \\?\unix\ and the Unix path, is looked up exactly: the
+// folder is converted once by wine, and the file's own name follows it.
+// On Windows, and for a folder wine cannot convert, the path as it is.
 std::wstring pathOfNewFile(const std::string& path) {
     const std::wstring wide = pathOf(path).wstring();
     const size_t slash = wide.find_last_of(L"/\\");
