@@ -204,27 +204,30 @@ TEST(Allocator, GivesDistinctAlignedBlocksOfEverySize) {
     }
 }
 
-TEST(Allocator, AFreedLargeBlockServesTheNextOneOfItsSize) {
-    void* first = ::operator new(100000);
-    const size_t before = cachedLargeBlockBytes();
-    ::operator delete(first);
-    EXPECT_GT(cachedLargeBlockBytes(), before);
-    // A little smaller is the same class, and takes the same block.
-    void* second = ::operator new(99000);
-    EXPECT_EQ(second, first);
-    EXPECT_EQ(cachedLargeBlockBytes(), before);
-    ::operator delete(second);
-}
-
-TEST(Allocator, AThreadsNextSmallBlockIsOneItFreed) {
-    void* first = ::operator new(100);
-    const size_t kept = keptSmallBlocksOfThisThread();
-    ::operator delete(first);
-    EXPECT_EQ(keptSmallBlocksOfThisThread(), kept + 1);
-    void* second = ::operator new(97);  // the same 16-byte step
-    EXPECT_EQ(second, first);
-    EXPECT_EQ(keptSmallBlocksOfThisThread(), kept);
-    ::operator delete(second);
+// A freed block is kept and serves the next block of its class, a little
+// smaller; what is kept is then as it was.
+TEST(Allocator, AFreedBlockServesTheNextOneOfItsClass) {
+    struct Case {
+        const char* what;
+        size_t size, smaller;
+        size_t (*kept)();
+        size_t keptGrows;  // by the freed block
+    };
+    const Case kCases[] = {
+        {"small, kept by its thread", 100, 97, keptSmallBlocksOfThisThread, 1},            // one 16-byte step
+        {"large, kept for any thread", 100000, 99000, cachedLargeBlockBytes, 112 * 1024},  // the 112 KB class
+    };
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.what);
+        void* first = ::operator new(c.size);
+        const size_t before = c.kept();
+        ::operator delete(first);
+        EXPECT_EQ(c.kept(), before + c.keptGrows);
+        void* second = ::operator new(c.smaller);
+        EXPECT_EQ(second, first);
+        EXPECT_EQ(c.kept(), before);
+        ::operator delete(second);
+    }
 }
 
 TEST(Allocator, AThreadKeepsAFewHundredSmallBlocksOfASizeAndGivesThemBackAsItEnds) {
