@@ -17,6 +17,7 @@ using torv::engine::ContactFields;
 using torv::engine::copyDateTimeArg;
 using torv::engine::isValidExchange;
 using torv::plugin::answerSayingFailures;
+using torv::plugin::ExportScope;
 using torv::plugin::loadedModule;
 using torv::plugin::makePlatformPorts;
 
@@ -46,12 +47,14 @@ std::string text(const char* hostText) {
     return std::string(hostText, length);
 }
 
-// While the library detaches, every export answers its fallback at once.
+// While the library detaches, every export answers its fallback at once,
+// before it could hold the library.
 template <typename Result, typename Body>
 Result guarded(const char* exportName, Result fallback, Body&& body) noexcept {
     if (detaching.load()) {
         return fallback;
     }
+    const ExportScope scope;
     return answerSayingFailures(loadedModule, exportName, fallback, std::forward<Body>(body));
 }
 

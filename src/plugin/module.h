@@ -116,6 +116,20 @@ namespace torv::plugin {
 // The ports of the platform the library was built for (Windows or native).
 PlatformPorts makePlatformPorts();
 
+// Lives for one export's call. On Windows a message loop the export runs
+// keeps the library mapped until the calling thread has left it, since a
+// message it dispatches may be the host's FreeLibrary; natively, nothing.
+class ExportScope {
+public:
+    ExportScope() noexcept;
+    ~ExportScope();
+    ExportScope(const ExportScope&) = delete;
+    ExportScope& operator=(const ExportScope&) = delete;
+
+private:
+    [[maybe_unused]] int token_;  // what the platform needs to end the call
+};
+
 // Ports without a screen around the given settings: message boxes recorded,
 // the header confirmed unchanged, no assistant, the host's version looked up
 // as the platform can (never, natively). Tests replace what they watch.

@@ -13,4 +13,9 @@ PlatformPorts makePlatformPorts() {
     return headlessPorts(std::make_unique<settings::IniSettings>(contest::portableSettingsFile()));
 }
 
+// A shared object runs no message loop of ours.
+ExportScope::ExportScope() noexcept : token_(0) {}
+
+ExportScope::~ExportScope() = default;
+
 }  // namespace torv::plugin

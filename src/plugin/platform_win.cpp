@@ -9,6 +9,7 @@
 #include "reports/header_dialog_win.h"
 #include "reports/host_version.h"
 #include "settings/profile_settings.h"
+#include "win/export_call_win.h"
 
 namespace torv::plugin {
 
@@ -17,6 +18,7 @@ using engine::ContestEngine;
 using engine::WorkedBeforeState;
 using ports::Settings;
 using reports::findHostVersion;
+using win::ExportCall;
 
 PlatformPorts makePlatformPorts() {
     PlatformPorts ports;
@@ -30,6 +32,12 @@ PlatformPorts makePlatformPorts() {
     ports.hostVersion = findHostVersion;
     ports.debugOutput = [](const std::string& text) { OutputDebugStringA(text.c_str()); };
     return ports;
+}
+
+ExportScope::ExportScope() noexcept : token_(ExportCall::enterExport()) {}
+
+ExportScope::~ExportScope() {
+    ExportCall::leaveExport(token_);
 }
 
 }  // namespace torv::plugin

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "win/export_call_win.h"
+
 namespace torv::plugin {
 
 using ports::MessageIcon;
@@ -14,6 +16,8 @@ void WindowsUi::showMessage(const ShownMessage& message) {
     } else if (message.icon == MessageIcon::kError) {
         flags |= MB_ICONERROR;
     }
+    // A message box runs a loop: a message it dispatches may unload us.
+    win::holdPluginModuleDuringExport();
     HWND owner = message.ownedByActiveWindow ? GetActiveWindow() : nullptr;
     MessageBoxA(owner, message.text.c_str(), message.caption ? message.caption->c_str() : nullptr, flags);
 }

@@ -10,11 +10,13 @@
 #include "engine/contest.h"
 #include "resource.h"
 #include "win/dialog_win.h"
+#include "win/export_call_win.h"
 #include "win/plugin_module_win.h"
 
 namespace contest = torv::engine::contest;
 using torv::ports::HeaderFields;
 using torv::win::dialogProcedure;
+using torv::win::holdPluginModuleDuringExport;
 using torv::win::pluginModule;
 
 namespace {
@@ -129,6 +131,8 @@ INT_PTR headerFailed(HWND dialog) {
 
 bool Cabrillo::run(HeaderFields& fields) {
     HeaderFields edited = fields;
+    // The dialog's modal loop may dispatch the host's FreeLibrary.
+    holdPluginModuleDuringExport();
     const INT_PTR result =
         DialogBoxParamA(pluginModule(), MAKEINTRESOURCEA(IDD_CABRILLO), GetActiveWindow(),
                         dialogProcedure<HeaderFields, headerMessage, headerFailed>, reinterpret_cast<LPARAM>(&edited));

@@ -2,6 +2,8 @@
 
 #include <optional>
 
+#include "win/export_call_win.h"
+
 namespace torv::win {
 
 namespace {
@@ -36,6 +38,7 @@ bool dispatchOne(std::optional<int>& quit) {
 }  // namespace
 
 bool pumpMessages() {
+    holdPluginModuleDuringExport();
     std::optional<int> quit;
     while (!quit && dispatchOne(quit)) {
     }
@@ -47,23 +50,28 @@ bool pumpMessages() {
 }
 
 bool waitPumping(HANDLE handle, DWORD milliseconds, Pumping pumping) {
+    holdPluginModuleDuringExport();
     const ULONGLONG deadline = GetTickCount64() + milliseconds;
     std::optional<int> quit;
     bool signalled = false;
     for (;;) {
+        // Past the deadline nothing more is delivered: a stream of messages
+        // would otherwise keep the wait going for as long as it flows.
         if (pumping == Pumping::kAll) {
-            while (dispatchOne(quit)) {
+            while (millisecondsLeft(deadline) != 0 && dispatchOne(quit)) {
             }
-        } else {
+        } else if (millisecondsLeft(deadline) != 0) {
             // Delivers the sent messages only: a peek for sent messages
             // alone, which removes and returns nothing.
             MSG message;
             PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
         }
-        const DWORD woken =
-            MsgWaitForMultipleObjectsEx(1, &handle, millisecondsLeft(deadline),
-                                        pumping == Pumping::kAll ? QS_ALLINPUT : QS_SENDMESSAGE, MWMO_INPUTAVAILABLE);
-        if (woken != WAIT_OBJECT_0 + 1) {  // signalled, the time ran out, or the handle is unusable
+        const DWORD left = millisecondsLeft(deadline);
+        const DWORD woken = MsgWaitForMultipleObjectsEx(
+            1, &handle, left, pumping == Pumping::kAll ? QS_ALLINPUT : QS_SENDMESSAGE, MWMO_INPUTAVAILABLE);
+        // Signalled, the time ran out, the handle is unusable, or a message
+        // came when there was no time left for it.
+        if (woken != WAIT_OBJECT_0 + 1 || left == 0) {
             signalled = woken == WAIT_OBJECT_0 || WaitForSingleObject(handle, 0) == WAIT_OBJECT_0;
             break;
         }
@@ -75,6 +83,7 @@ bool waitPumping(HANDLE handle, DWORD milliseconds, Pumping pumping) {
 }
 
 bool pumpUntil(const std::function<bool()>& done, DWORD milliseconds) {
+    holdPluginModuleDuringExport();
     const ULONGLONG deadline = GetTickCount64() + milliseconds;
     std::optional<int> quit;
     for (;;) {
@@ -98,6 +107,7 @@ void pumpFor(DWORD milliseconds) {
 }
 
 bool runDialogLoop(const std::function<bool()>& ended, const std::function<bool(const MSG&)>& threadMessage) {
+    holdPluginModuleDuringExport();
     MSG message;
     while (!ended()) {
         const BOOL got = GetMessageA(&message, nullptr, 0, 0);

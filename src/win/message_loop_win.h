@@ -14,6 +14,10 @@
 // delivered (a thread blocked in SendMessage to us would otherwise wait for
 // the whole bound), and leaves every posted message, input and COM call in
 // the queue, in order.
+//
+// Every loop here, run inside one of the plug-in's exports, first keeps the
+// plug-in's image mapped for the export's duration (export_call_win.h): a
+// message it dispatches may be the host's FreeLibrary.
 #pragma once
 
 #include <windows.h>
@@ -34,8 +38,10 @@ enum class Pumping {
 };
 
 // Waits for the handle to be signalled while pumping; false when the time
-// ran out first or the handle is invalid. A WM_QUIT met meanwhile does not
-// end the wait: it is posted again when the wait returns.
+// ran out first or the handle is invalid. The wait ends at its deadline
+// however many messages keep arriving: none is delivered past it. A WM_QUIT
+// met meanwhile does not end the wait: it is posted again when the wait
+// returns.
 bool waitPumping(HANDLE handle, DWORD milliseconds, Pumping pumping = Pumping::kAll);
 
 // Pumps until done() holds, checking it after every message and at least
