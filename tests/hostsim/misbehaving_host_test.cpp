@@ -104,11 +104,13 @@ TEST(MisbehavingHost, AMessagePostedBeforeTheUnloadWaitsForItsEnd) {
 
 TEST(MisbehavingHost, AHideThatGivesUpKeepsTheLibraryAndTheWindowClosesWhenTheHostAnswers) {
     HostFolder host;
-    const SimulatorRun run = runSimulator(
-        {"--mta-host", "load Stats.dll", "delay 8000 frequency", kRescoring, "wait-window \"Brazil Area\"",
-         "wait-call frequency began", "command HIDEINFO", "command SHOWINFO", "wait-window \"Setup TORV\"", "unload",
-         "mapped Stats.dll", "wait-call frequency answered", "wait-closed \"Setup TORV\"", "round-trip", "echo alive"},
-        host.folder);
+    const SimulatorRun run =
+        runSimulator({"--mta-host", "load Stats.dll", "delay 8000 frequency", kRescoring, "wait-window \"Brazil Area\"",
+                      "wait-call frequency began", "command HIDEINFO", "command SHOWINFO", "wait-window \"Setup TORV\"",
+                      // The pinned library never goes: the unload's wait for it is cut short.
+                      "timeout 3000", "unload", "timeout 10000", "mapped Stats.dll", "wait-call frequency answered",
+                      "wait-closed \"Setup TORV\"", "round-trip", "echo alive"},
+                     host.folder);
     ASSERT_TRUE(run.finished);
     EXPECT_EQ(run.exitCode, 0u) << run.out << run.err;
     // The stop gave up (the call outlasts it), SHOWINFO waits for the old
@@ -116,6 +118,92 @@ TEST(MisbehavingHost, AHideThatGivesUpKeepsTheLibraryAndTheWindowClosesWhenTheHo
     EXPECT_TRUE(containsInOrder(run.out, {"RunCommand0 HIDEINFO = \"\"", "RunCommand0 SHOWINFO = \"\"",
                                           "window \"Setup TORV\" is open", "unloaded Stats.dll", "Stats.dll is mapped",
                                           "call of frequency answered", "window \"Setup TORV\" is closed", "alive"}));
+}
+
+// A host that closes from a message handler: the handler calls FreeLibrary
+// while one of the plug-in's exports dispatches messages (a pumping stop
+// wait, the header dialog, a message box). The export returns to a live
+// host, the library goes only once the host's thread has left it, and no
+// code of the plug-in runs after that.
+struct UnloadInsideExport {
+    const char* name;
+    std::vector<std::string> steps;
+    std::vector<std::string> expected;
+};
+
+void PrintTo(const UnloadInsideExport& row, std::ostream* out) {
+    *out << row.name;
+}
+
+class UnloadedInsideAnExport : public ::testing::TestWithParam<UnloadInsideExport> {};
+
+TEST_P(UnloadedInsideAnExport, TheHostLivesAndTheLibraryGoesOnceLeft) {
+    HostFolder host;
+    std::vector<std::string> steps = GetParam().steps;
+    std::vector<std::string> expected = GetParam().expected;
+    for (const char* step : {"wait-closed \"Setup TORV\"", "delay 0", "round-trip", "echo alive"}) {
+        steps.push_back(step);
+    }
+    for (const char* line : {"window \"Setup TORV\" is closed", "round trip: frequency 14025000 Hz", "alive"}) {
+        expected.push_back(line);
+    }
+    const SimulatorRun run = runSimulator(steps, host.folder);
+    ASSERT_TRUE(run.finished) << run.out << run.err;
+    EXPECT_EQ(run.exitCode, 0u) << run.out << run.err;
+    EXPECT_TRUE(containsInOrder(run.out, expected));
+}
+
+const std::string kFreed = "posted FreeLibrary of Stats.dll dispatched: the handler returned";
+
+INSTANTIATE_TEST_SUITE_P(
+    Exports, UnloadedInsideAnExport,
+    ::testing::Values(
+        // The stop gives up on the tick, held 8 s in the host: the library is
+        // pinned for the thread that will return into it, and stays.
+        UnloadInsideExport{
+            "HideWhileTheTickIsInASlowHostCall",
+            {"--mta-host", "load Stats.dll", "delay 8000 frequency", kRescoring, "wait-window \"Brazil Area\"",
+             "wait-call frequency began", "post-unload", "command HIDEINFO", "mapped Stats.dll",
+             "wait-call frequency answered"},
+            {"posted FreeLibrary", kFreed, "RunCommand0 HIDEINFO returned to a host that freed the plug-in inside it",
+             "Stats.dll is mapped", "call of frequency answered"}},
+        UnloadInsideExport{"HideWithTheAssistantAnswering",
+                           {"load Stats.dll", kRescoring, "wait-window \"Brazil Area\"", "post-unload",
+                            "command HIDEINFO", "wait-unmapped Stats.dll"},
+                           {kFreed, "RunCommand0 HIDEINFO returned to a host that freed the plug-in inside it",
+                            "Stats.dll is not mapped"}},
+        UnloadInsideExport{"HeaderDialogOfAnExportingRescoring",
+                           {"load Stats.dll", "post-unload", "expect-dialog TORV ok",
+                            "reset export PY2ZZ 2015-09-12T00:00 2015-09-13T23:59", "wait-unmapped Stats.dll"},
+                           {kFreed, "ResetStats0 returned to a host that freed the plug-in inside it",
+                            "dialog \"TORV\": ok", "Stats.dll is not mapped"}},
+        UnloadInsideExport{
+            "SetupMessageBox",
+            {"load Stats.dll", "post-unload", "close-message Error", "setup", "wait-unmapped Stats.dll"},
+            {kFreed, "SetupSet0 returned to a host that freed the plug-in inside it",
+             "message \"Error\" closed: No additional setup for this contest", "Stats.dll is not mapped"}},
+        // The last reference goes on the pool's thread, whose detach closes
+        // the open assistant.
+        UnloadInsideExport{
+            "SetupMessageBoxWithTheAssistantOpen",
+            {"load Stats.dll", kRescoring, "wait-window \"Brazil Area\"", "post-unload", "close-message Error", "setup",
+             "wait-unmapped Stats.dll"},
+            {kFreed, "SetupSet0 returned to a host that freed the plug-in inside it", "Stats.dll is not mapped"}}),
+    [](const ::testing::TestParamInfo<UnloadInsideExport>& row) { return std::string(row.param.name); });
+
+TEST(MisbehavingHost, TheUnloadWaitEndsAtItsBoundWhileMessagesKeepComing) {
+    HostFolder host;
+    // The tick is held in the host longer than the unload's bound, so the
+    // wait under the loader's lock runs to its deadline while another thread
+    // keeps sending the host's thread messages; it must not wait for the
+    // sending to stop.
+    const SimulatorRun run = runSimulator(
+        withEnd({"--mta-host", "load Stats.dll", kSlow + " frequency", kRescoring, "wait-window \"Brazil Area\"",
+                 "wait-call frequency began", "flood-during-unload", "unload", "wait-call frequency answered"}),
+        host.folder);
+    EXPECT_TRUE(
+        livedOn(run, {"call of frequency began", "unloaded Stats.dll",
+                      "FreeLibrary returned while other threads kept sending messages", "call of frequency answered"}));
 }
 
 }  // namespace

@@ -91,7 +91,14 @@ LoadedPlugin::LoadedPlugin(const std::string& path) : fileName_(fileNameOf(path)
 }
 
 LoadedPlugin::~LoadedPlugin() {
-    FreeLibrary(module_);
+    freeLibrary();
+}
+
+void LoadedPlugin::freeLibrary() {
+    if (module_ != nullptr) {
+        FreeLibrary(module_);
+        module_ = nullptr;
+    }
 }
 
 int LoadedPlugin::addData(const LogContact& contact) const {

@@ -32,12 +32,16 @@ public:
     // its plain name. Throws PluginError listing every name that does not
     // (the library is freed again).
     explicit LoadedPlugin(const std::string& path);
-    // FreeLibrary.
+    // FreeLibrary, unless freeLibrary() came first.
     ~LoadedPlugin();
     LoadedPlugin(const LoadedPlugin&) = delete;
     LoadedPlugin& operator=(const LoadedPlugin&) = delete;
 
     const std::string& fileName() const { return fileName_; }
+    // FreeLibrary now, while the object stays for callers still inside an
+    // export (a host's handler that unloads the plug-in from a message an
+    // export dispatches); the exports must not be called again.
+    void freeLibrary();
     const PluginExports& exports() const { return exports_; }
 
     // The host's calls, with every argument it passes. A contact's time is

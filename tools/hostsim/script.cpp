@@ -107,7 +107,10 @@ struct StepEntry {
 // table is complete before any code runs.
 constexpr StepEntry kSteps[] = {
     {{"load", 1, 1, "load PATH", "LoadLibrary the plug-in; resolve its 11 exports and their twins"}, checkNothing},
-    {{"unload", 0, 0, "unload", "FreeLibrary the plug-in"}, checkNothing},
+    {{"unload", 0, 0, "unload",
+      "FreeLibrary the plug-in, then pumps until it is unmapped (a release it still holds may come a moment "
+      "later, on another thread) or the timeout"},
+     checkNothing},
     {{"reset", 3, 4, "reset [export] CALL START END",
       "ResetStats0 for a contest from START to END (2015-09-12T00:00); export sets its flag"},
      checkReset},
@@ -163,11 +166,22 @@ constexpr StepEntry kSteps[] = {
     {{"wait-quit", 0, 0, "wait-quit", "pumps until the WM_QUIT reaches the host's loop"}, checkNothing},
     {{"post", 1, 1, "post COMMAND", "posts the host's window a message whose handler calls RunCommand0 COMMAND"},
      checkNothing},
+    {{"post-unload", 0, 0, "post-unload",
+      "posts the host's window a message whose handler calls FreeLibrary on the plug-in, as a host that closes "
+      "from a message handler; the next export that dispatches messages runs it"},
+     checkNothing},
+    {{"flood-during-unload", 0, 0, "flood-during-unload",
+      "armed for the next step: while the host's thread is inside FreeLibrary, other threads keep sending it "
+      "messages until FreeLibrary returns (at most three timeouts)"},
+     checkNothing},
     {{"send-during-unload", 0, 0, "send-during-unload",
       "armed for the next step: while the host's thread is inside FreeLibrary, another thread sends it a "
       "message whose handler calls the exports"},
      checkNothing},
     {{"mapped", 1, 1, "mapped NAME", "prints whether the library NAME is mapped in this process"}, checkNothing},
+    {{"wait-unmapped", 1, 1, "wait-unmapped NAME",
+      "pumps until the library NAME is no longer mapped, or the timeout; prints which"},
+     checkNothing},
     {{"timeout", 1, 1, "timeout MS", "the bound of every later wait (10000 at the start)"}, checkFirstNumber},
     {{"echo", 0, -1, "echo TEXT...", "prints the text"}, checkNothing},
 };

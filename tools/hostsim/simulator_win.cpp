@@ -6,6 +6,7 @@
 #include <iterator>
 #include <sstream>
 #include <stdexcept>
+#include <thread>
 
 #include "hostsim/ansi_text_win.h"
 #include "logfile/adif_contact.h"
@@ -39,6 +40,11 @@ constexpr DWORD kDefaultPace = 200;
 // std::string that receives their answers).
 constexpr UINT kPostedCommandMessage = WM_APP + 1;
 constexpr UINT kSentDuringUnloadMessage = WM_APP + 2;
+// A posted FreeLibrary of the plug-in, and the messages another thread keeps
+// sending while FreeLibrary runs (answered by the window, nothing else).
+constexpr UINT kPostedUnloadMessage = WM_APP + 3;
+constexpr UINT kFloodMessage = WM_APP + 4;
+constexpr int kFloodSenders = 4;
 constexpr char kHostWindowClass[] = "PelkSimHost";
 // What a contact may take at most while a log is replayed, for the watchdog.
 constexpr DWORD kReplayBudgetPerContact = 50;
@@ -293,7 +299,10 @@ const std::vector<std::pair<const char*, Simulator::Handler>>& Simulator::handle
         {"wait-quit", &Simulator::waitQuit},
         {"post", &Simulator::post},
         {"send-during-unload", &Simulator::sendDuringUnload},
+        {"post-unload", &Simulator::postUnload},
+        {"flood-during-unload", &Simulator::floodDuringUnload},
         {"mapped", &Simulator::mapped},
+        {"wait-unmapped", &Simulator::waitUnmapped},
     };
     return table;
 }
@@ -309,8 +318,8 @@ bool Simulator::run(const Step& step) {
         printError(step.where() + ": no handler for the step " + step.name);
         return false;
     }
-    const bool arming =
-        step.name == "expect-dialog" || step.name == "close-message" || step.name == "send-during-unload";
+    const bool arming = step.name == "expect-dialog" || step.name == "close-message" ||
+                        step.name == "send-during-unload" || step.name == "flood-during-unload";
     // Answers armed earlier belong to this step; arming steps just add one.
     const bool settles = !arming && !armed_.empty();
     bool ok = true;
@@ -324,13 +333,15 @@ bool Simulator::run(const Step& step) {
         ok = false;
     }
     // Between steps the host's thread serves what waits for it, except after
-    // the steps that leave messages queued for the next one, or that stop
-    // pumping at a given message.
-    const bool leavesQueue =
-        step.name == "post" || step.name == "quit" || step.name == "wait-queued" || step.name == "wait-call";
+    // the steps that leave messages queued for the next one, that stop
+    // pumping at a given message, or that only arm the next step (a message
+    // posted before them is for that step too).
+    const bool leavesQueue = arming || step.name == "post" || step.name == "post-unload" || step.name == "quit" ||
+                             step.name == "wait-queued" || step.name == "wait-call";
     if (!leavesQueue) {
         pumpMessages();
     }
+    freedByHandler_.clear();  // nothing of the step is on the way back from an export any more
     if (settles) {
         ok = settleArmedAnswers() && ok;
     }
@@ -430,6 +441,9 @@ void Simulator::unload(const Step&) {
     unloading_ = false;
     unloadingPlugin_ = nullptr;
     printLine("unloaded " + name);
+    // The host's reference was the last unless an export's release is still
+    // on its way (it comes from the plug-in's own thread-pool callback).
+    pumpUntil([&name] { return GetModuleHandleA(name.c_str()) == nullptr; }, timeout_);
 }
 
 void Simulator::reset(const Step& step) {
@@ -439,7 +453,11 @@ void Simulator::reset(const Step& step) {
     parseStepDateTime(step.args[first + 1], start.date);
     parseStepDateTime(step.args[first + 2], end.date);
     contestCall_ = step.args[first];
+    const size_t freedBefore = freedCount_;
     const int answer = plugin().resetStats(exportFlag ? 1 : 0, contestCall_, start, end);
+    if (freedDuringCall(freedBefore, "ResetStats0")) {
+        return;
+    }
     printLine("ResetStats0 " + contestCall_ + " export=" + (exportFlag ? "1" : "0") + " = " + std::to_string(answer));
 }
 
@@ -487,7 +505,11 @@ void Simulator::remove(const Step& step) {
 
 void Simulator::result(const Step&) {
     int status = 0;
+    const size_t freedBefore = freedCount_;
     const char* text = plugin().exports().GetResult0(&status);
+    if (freedDuringCall(freedBefore, "GetResult0")) {
+        return;
+    }
     const std::string summary = text != nullptr ? text : "";
     printLine("GetResult0 status=" + std::to_string(status) + (summary.empty() ? " (empty)" : ":"));
     printText(summary);
@@ -507,12 +529,20 @@ void Simulator::sets(const Step&) {
 }
 
 void Simulator::setup(const Step&) {
+    const size_t freedBefore = freedCount_;
     plugin().exports().SetupSet0();
+    if (freedDuringCall(freedBefore, "SetupSet0")) {
+        return;
+    }
     printLine("SetupSet0 returned");
 }
 
 void Simulator::command(const Step& step) {
+    const size_t freedBefore = freedCount_;
     const char* answer = plugin().exports().RunCommand0(0, step.args[0].c_str());
+    if (freedDuringCall(freedBefore, "RunCommand0 " + step.args[0])) {
+        return;
+    }
     printLine("RunCommand0 " + step.args[0] + " = " + quoted(answer != nullptr ? answer : ""));
 }
 
@@ -837,9 +867,82 @@ void Simulator::sendDuringUnload(const Step& step) {
     armed_.push_back(std::move(answer));
 }
 
+void Simulator::postUnload(const Step&) {
+    if (!PostMessageA(hostWindow_.get(), kPostedUnloadMessage, 0, 0)) {
+        throw StepFailure("cannot post to the host's window");
+    }
+    printLine("posted FreeLibrary");
+}
+
+void Simulator::floodDuringUnload(const Step& step) {
+    auto answer = std::make_unique<ArmedAnswer>();
+    answer->where = step.where() + ": flood-during-unload";
+    const DWORD bound = 3 * timeout_;  // how long the flood goes on at most
+    answer->deadline = GetTickCount64() + timeout_ + bound;
+    const DWORD startBound = timeout_;
+    HWND window = hostWindow_.get();
+    const std::atomic<bool>* unloading = &unloading_;
+    auto running = std::make_shared<ScopedHandle>(makeEvent());
+    answer->helper =
+        std::make_unique<HelperThread>([window, bound, startBound, unloading, running, outcome = answer->outcome] {
+            SetEvent(running->get());
+            const ULONGLONG start = GetTickCount64() + startBound;
+            while (!unloading->load()) {
+                if (GetTickCount64() >= start) {
+                    outcome->message =
+                        "the host's thread did not enter FreeLibrary within " + std::to_string(startBound) + " ms";
+                    return;
+                }
+                Sleep(5);
+            }
+            // Several senders, each sending one message after the other, so that
+            // one is nearly always waiting for as long as FreeLibrary runs: a wait
+            // that lets sent messages through must still end at its own deadline.
+            const ULONGLONG deadline = GetTickCount64() + bound;
+            std::atomic<bool> outlasted{false};
+            auto flood = [window, unloading, deadline, &outlasted] {
+                while (unloading->load()) {
+                    if (GetTickCount64() >= deadline) {
+                        outlasted = true;
+                        return;
+                    }
+                    DWORD_PTR ignored = 0;
+                    SendMessageTimeoutA(window, kFloodMessage, 0, 0, SMTO_NORMAL, 100, &ignored);
+                }
+            };
+            std::vector<std::thread> senders;
+            for (int i = 0; i < kFloodSenders; ++i) {
+                senders.emplace_back(flood);
+            }
+            for (std::thread& sender : senders) {
+                sender.join();
+            }
+            if (outlasted) {
+                outcome->message = "FreeLibrary did not return while messages kept coming (" + std::to_string(bound) +
+                                   " ms); it may have returned once they stopped";
+                return;
+            }
+            outcome->ok = true;
+            outcome->message = "FreeLibrary returned while other threads kept sending messages";
+        });
+    if (!waitPumping(running->get(), startBound)) {
+        throw StepFailure("the sending thread did not start within " + std::to_string(startBound) + " ms");
+    }
+    armed_.push_back(std::move(answer));
+}
+
 void Simulator::mapped(const Step& step) {
     const bool isMapped = GetModuleHandleA(step.args[0].c_str()) != nullptr;
     printLine(step.args[0] + (isMapped ? " is mapped" : " is not mapped"));
+}
+
+void Simulator::waitUnmapped(const Step& step) {
+    const std::string& name = step.args[0];
+    if (pumpUntil([&name] { return GetModuleHandleA(name.c_str()) == nullptr; }, timeout_)) {
+        printLine(name + " is not mapped");
+    } else {
+        printLine(name + " is still mapped after " + std::to_string(timeout_) + " ms");
+    }
 }
 
 LRESULT CALLBACK Simulator::hostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -848,6 +951,13 @@ LRESULT CALLBACK Simulator::hostWindowProc(HWND window, UINT message, WPARAM wPa
         std::unique_ptr<std::string> command(reinterpret_cast<std::string*>(lParam));
         self->onPostedCommand(*command);
         return 0;
+    }
+    if (self != nullptr && message == kPostedUnloadMessage) {
+        self->onPostedUnload();
+        return 0;
+    }
+    if (message == kFloodMessage) {
+        return 1;
     }
     if (self != nullptr && message == kSentDuringUnloadMessage) {
         self->onSentDuringUnload(*reinterpret_cast<std::string*>(lParam));
@@ -867,6 +977,26 @@ void Simulator::onPostedCommand(const std::string& command) {
         const char* answer = plugin_->exports().RunCommand0(0, command.c_str());
         printLine(what + " = " + quoted(answer != nullptr ? answer : ""));
     }
+}
+
+void Simulator::onPostedUnload() {
+    if (!plugin_) {
+        printLine("posted FreeLibrary dispatched with no plug-in loaded: not called");
+        return;
+    }
+    const std::string name = plugin_->fileName();
+    plugin_->freeLibrary();
+    freedByHandler_.push_back(std::move(plugin_));
+    ++freedCount_;
+    printLine("posted FreeLibrary of " + name + " dispatched: the handler returned");
+}
+
+bool Simulator::freedDuringCall(size_t before, const std::string& call) {
+    if (freedCount_ == before) {
+        return false;
+    }
+    printLine(call + " returned to a host that freed the plug-in inside it");
+    return true;
 }
 
 void Simulator::onSentDuringUnload(std::string& outcome) {

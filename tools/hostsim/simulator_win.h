@@ -116,13 +116,21 @@ private:
     void waitQuit(const Step& step);
     void post(const Step& step);
     void sendDuringUnload(const Step& step);
+    void postUnload(const Step& step);
+    void floodDuringUnload(const Step& step);
     void mapped(const Step& step);
+    void waitUnmapped(const Step& step);
 
     // The host's own window, to which "post" and "send-during-unload" send
     // the messages whose handlers call the plug-in as a host's would.
     static LRESULT CALLBACK hostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void onPostedCommand(const std::string& command);
     void onSentDuringUnload(std::string& outcome);
+    void onPostedUnload();
+    // True, once said, when a handler freed the plug-in while the export
+    // just called ran (freedCount_ moved past before): its answer may point
+    // into the unloaded image and is not read.
+    bool freedDuringCall(size_t before, const std::string& call);
 
     const LoadedPlugin& plugin() const;
     torv::logfile::LogContact contactFromStep(const Step& step) const;
@@ -146,6 +154,10 @@ private:
     // The plug-in while FreeLibrary runs: a host keeps its export pointers
     // until that returns, and its handlers may use them meanwhile.
     const LoadedPlugin* unloadingPlugin_ = nullptr;
+    // Plug-ins a handler freed while an export ran: kept until the step ends,
+    // for the code still on the way back from that export.
+    std::vector<std::unique_ptr<LoadedPlugin>> freedByHandler_;
+    size_t freedCount_ = 0;
     std::atomic<bool> unloading_{false};
     size_t callLogSeen_ = 0;  // where the next wait-call starts looking
     StepWatchdog watchdog_;
