@@ -122,7 +122,6 @@ TEST_F(HostLinkTest, AHostThatGoesAwayMakesCallsFailWithoutHanging) {
     ScopedHandle firstCallDone = makeEvent();
     ScopedHandle hostGone = makeEvent();
     bool before = false, frequencyAfter = true, callAfter = true, commandAfter = true;
-    std::chrono::steady_clock::duration took{};
     HelperThread thread([&] {
         ScopedComApartment linkApartment;
         std::unique_ptr<HostLink> link = connectToHost();
@@ -132,22 +131,24 @@ TEST_F(HostLinkTest, AHostThatGoesAwayMakesCallsFailWithoutHanging) {
         SetEvent(firstCallDone.get());
         // This thread serves nothing, so it may simply wait.
         if (link && WaitForSingleObject(hostGone.get(), kBound) == WAIT_OBJECT_0) {
-            const auto start = std::chrono::steady_clock::now();
             frequencyAfter = link->frequency(hertz);
             callAfter = link->enteredCall(call);
             commandAfter = link->sendCommand("<SP1>");
-            took = std::chrono::steady_clock::now() - start;
         }
     });
     ASSERT_TRUE(waitPumping(firstCallDone.get(), kBound));
     server.disappear();
+    const long answered = server.host().invocations();
     SetEvent(hostGone.get());
-    ASSERT_TRUE(waitPumping(thread.finishedEvent(), kBound));
+    // The calls are refused where the host's object was (this thread still
+    // pumps: COM answers a cut-off proxy from the object's apartment), and
+    // none reaches the object, however slowly the machine runs them.
+    ASSERT_TRUE(waitPumping(thread.finishedEvent(), kBound)) << "a call waits for the host";
     EXPECT_TRUE(before);
     EXPECT_FALSE(frequencyAfter);
     EXPECT_FALSE(callAfter);
     EXPECT_FALSE(commandAfter);
-    EXPECT_LT(took, std::chrono::seconds(5));
+    EXPECT_EQ(server.host().invocations(), answered) << "a call reached the host that went away";
 }
 
 TEST(HostLinkWithoutHost, NoRegistrationGivesNoLink) {
