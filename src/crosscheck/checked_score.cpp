@@ -22,16 +22,9 @@ std::string joined(const std::vector<std::string>& parts) {
 
 }  // namespace
 
-bool leavesScore(QsoStatus status, UniquePolicy uniques) {
-    switch (status) {
-        case QsoStatus::kConfirmed:
-        case QsoStatus::kUnverified:
-            return false;
-        case QsoStatus::kUnique:
-            return uniques == UniquePolicy::kRemove;
-        default:
-            return true;
-    }
+bool countsInScore(QsoStatus status, UniquePolicy uniques) {
+    return status == QsoStatus::kConfirmed || status == QsoStatus::kUnverified ||
+           (status == QsoStatus::kUnique && uniques == UniquePolicy::kCount);
 }
 
 bool drawsPenalty(QsoStatus status) {
@@ -76,7 +69,7 @@ CheckedScore checkedScore(const std::vector<LogQso>& qsos, const std::vector<Qso
             bands.push_back(record.band);
         }
         const QsoStatus status = i < verdicts.size() ? verdicts[i].status : QsoStatus::kConfirmed;
-        if (!leavesScore(status, rules.uniques)) {
+        if (countsInScore(status, rules.uniques)) {
             kept.append(std::move(record));  // not used again
         } else if (drawsPenalty(status)) {
             penalised += contactPoints(record);

@@ -28,17 +28,19 @@ struct CheckedScore {
     int32_t score = 0;              // points * summary.multipliers
 };
 
-// True for the verdicts that take a stored contact out of the checked
-// score: all but CONFIRMED, UNVERIFIED and UNIQUE (UNIQUE too when uniques
-// are removed).
-bool leavesScore(QsoStatus status, UniquePolicy uniques);
+// The one rule of what the checked score counts: true for CONFIRMED,
+// UNVERIFIED and UNIQUE (UNIQUE only when uniques are counted), false for
+// every other status, UNREADABLE included. The checked score keeps exactly
+// the stored contacts whose verdict counts, and the reports count the QSO
+// lines by the same rule (VerdictCounts::counted, the UBN report).
+bool countsInScore(QsoStatus status, UniquePolicy uniques);
 
 // True for the verdicts the penalty is taken for: NIL and busted ones.
 bool drawsPenalty(QsoStatus status);
 
 // The checked score of one log: the plug-in's score summary over the
 // contacts the engine stored (every contact not refused, in order, duplicate
-// marks as the engine set them), leaving out those whose verdict leavesScore.
+// marks as the engine set them), keeping those whose verdict countsInScore.
 // The penalty takes each left-out contact's points times rules.penalty off
 // the total points when its verdict drawsPenalty. verdicts holds one
 // verdict per contact.

@@ -101,11 +101,6 @@ VerdictCounts countVerdicts(const SubmittedLog& log, const LogVerdict& verdict) 
     return counts;
 }
 
-bool countsInScore(QsoStatus status, UniquePolicy uniques) {
-    return status == QsoStatus::kConfirmed || status == QsoStatus::kUnverified ||
-           (status == QsoStatus::kUnique && uniques == UniquePolicy::kCount);
-}
-
 int64_t claimedScoreOf(const Entrant& entrant) {
     return entrant.header.claimedScore ? *entrant.header.claimedScore : entrant.claimedScore;
 }

@@ -98,15 +98,12 @@ struct VerdictCounts {
 
     int32_t of(QsoStatus status) const { return byStatus[static_cast<size_t>(status)]; }
     int32_t lines() const;  // every QSO line
-    // The lines the checked score counts: confirmed, unverified and unique
-    // (not unique when uniques are removed).
+    // The lines the checked score counts: those whose status countsInScore
+    // (checked_score.h).
     int32_t counted(UniquePolicy uniques) const;
     int32_t busted() const { return of(QsoStatus::kBustedCall) + of(QsoStatus::kBustedExchange); }
 };
 VerdictCounts countVerdicts(const SubmittedLog& log, const LogVerdict& verdict);
-
-// True for the statuses whose contacts the checked score counts.
-bool countsInScore(QsoStatus status, UniquePolicy uniques);
 
 // The log's claimed score: its CLAIMED-SCORE when that is a number, else
 // the engine's recomputation.

@@ -1,6 +1,11 @@
+// Calls one edit apart: the rule (oneEditApart, crosscheck.h) and the index
+// that finds them among many (OneEditIndex, one_edit.h).
 #include "crosscheck/one_edit.h"
 
 #include <algorithm>
+#include <utility>
+
+#include "crosscheck/crosscheck.h"
 
 namespace torv::crosscheck {
 
@@ -96,6 +101,39 @@ void OneEditIndex::find(uint64_t scope, std::string_view call, std::vector<uint3
     if (h.hasParent()) {
         lookUp(keyOf(scope, Form::kWhole, h.parentLength(), h.parent()));  // this call's suffix dropped
     }
+}
+
+bool oneEditApart(std::string_view a, std::string_view b) {
+    if (a == b) {
+        return false;
+    }
+    // A portable suffix added or dropped: "PY2AAA" and "PY2AAA/P".
+    auto portableOf = [](std::string_view longer, std::string_view shorter) {
+        const size_t slash = longer.rfind('/');
+        return slash != std::string_view::npos && slash + 1 < longer.size() && longer.substr(0, slash) == shorter;
+    };
+    if (portableOf(a, b) || portableOf(b, a)) {
+        return true;
+    }
+    if (a.size() == b.size()) {
+        size_t differences = 0;
+        for (size_t i = 0; i < a.size() && differences < 2; ++i) {
+            differences += a[i] != b[i] ? 1 : 0;
+        }
+        return differences == 1;
+    }
+    if (a.size() < b.size()) {
+        std::swap(a, b);
+    }
+    if (a.size() != b.size() + 1) {
+        return false;
+    }
+    // One character dropped from a gives b.
+    size_t i = 0;
+    while (i < b.size() && a[i] == b[i]) {
+        ++i;
+    }
+    return a.substr(i + 1) == b.substr(i);
 }
 
 }  // namespace torv::crosscheck

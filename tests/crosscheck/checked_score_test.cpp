@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "crosscheck/contest_report.h"
+
 namespace torv::crosscheck {
 namespace {
 
@@ -93,22 +95,30 @@ TEST_F(Checked, UniquesCountOrGoAsAsked) {
     EXPECT_EQ(removed.score, 20);
 }
 
-TEST(LeavesScore, OnlyConfirmedUnverifiedAndUniqueStayAndOnlyNilAndBustedArePenalised) {
+// The one rule of what counts: the checked score keeps a contact, and the
+// reports count its line, by the same answer.
+TEST(CountsInScore, OnlyConfirmedUnverifiedAndUniqueCountAndOnlyNilAndBustedArePenalised) {
     struct Row {
         QsoStatus status;
-        bool leavesCounting, leavesRemoving, penalised;
+        bool countsCounting, countsRemoving, penalised;
     };
     const Row rows[] = {
-        {QsoStatus::kConfirmed, false, false, false}, {QsoStatus::kUnverified, false, false, false},
-        {QsoStatus::kUnique, false, true, false},     {QsoStatus::kNil, true, true, true},
-        {QsoStatus::kBustedCall, true, true, true},   {QsoStatus::kBustedExchange, true, true, true},
-        {QsoStatus::kRefused, true, true, false},     {QsoStatus::kDupe, true, true, false},
-        {QsoStatus::kOutOfPeriod, true, true, false}, {QsoStatus::kOtherBand, true, true, false},
+        {QsoStatus::kConfirmed, true, true, false},     {QsoStatus::kUnverified, true, true, false},
+        {QsoStatus::kUnique, true, false, false},       {QsoStatus::kNil, false, false, true},
+        {QsoStatus::kBustedCall, false, false, true},   {QsoStatus::kBustedExchange, false, false, true},
+        {QsoStatus::kRefused, false, false, false},     {QsoStatus::kDupe, false, false, false},
+        {QsoStatus::kOutOfPeriod, false, false, false}, {QsoStatus::kOtherBand, false, false, false},
+        {QsoStatus::kUnreadable, false, false, false},
     };
     for (const Row& row : rows) {
-        EXPECT_EQ(leavesScore(row.status, UniquePolicy::kCount), row.leavesCounting) << statusWord(row.status);
-        EXPECT_EQ(leavesScore(row.status, UniquePolicy::kRemove), row.leavesRemoving) << statusWord(row.status);
-        EXPECT_EQ(drawsPenalty(row.status), row.penalised) << statusWord(row.status);
+        SCOPED_TRACE(statusWord(row.status));
+        EXPECT_EQ(countsInScore(row.status, UniquePolicy::kCount), row.countsCounting);
+        EXPECT_EQ(countsInScore(row.status, UniquePolicy::kRemove), row.countsRemoving);
+        EXPECT_EQ(drawsPenalty(row.status), row.penalised);
+        VerdictCounts counts;
+        counts.byStatus[static_cast<size_t>(row.status)] = 3;
+        EXPECT_EQ(counts.counted(UniquePolicy::kCount), row.countsCounting ? 3 : 0);
+        EXPECT_EQ(counts.counted(UniquePolicy::kRemove), row.countsRemoving ? 3 : 0);
     }
 }
 

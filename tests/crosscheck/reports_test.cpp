@@ -119,81 +119,89 @@ std::string ubnTextOf(const ContestReport& r, size_t l) {
     return ubnText(r, ubnShared(r), l);
 }
 
+// The UBN report of PY2AAA in each language: scores, counts, clock, every
+// unconfirmed line and what others logged wrong.
 TEST(UbnText, ScoresCountsClockEveryUnconfirmedLineAndWhatOthersLoggedWrong) {
-    ContestReport r = smallReport();
-    r.entrants[1].checked.penaltyPoints = 2;
-    EXPECT_EQ(ubnTextOf(r, 1),
-              "TORV 2026: UBN report of PY2AAA\n"
-              "Category: SINGLE-OP A \xC2\xB7 ALL \xC2\xB7 \xE2\x80\x94 \xC2\xB7 \xE2\x80\x94\n"
-              "\n"
-              "                     claimed     checked\n"
-              "QSOs                       2           1\n"
-              "Points                     4           2\n"
-              "Multipliers                2           2\n"
-              "Score                      8           4\n"
-              "Penalty: 2 points taken off for NIL and busted contacts\n"
-              "\n"
-              "QSO lines 3: counted 1 (confirmed 1, unverified 0, unique 0); not counted 2: NIL 1, unreadable 1\n"
-              "\n"
-              "Clock: right (1 of your contacts found in other logs)\n"
-              "\n"
-              "NIL: not in the other station's log (1)\n"
-              "  line 4: QSO: 7020 CW ... PY2CCC\n"
-              "    not in PY2CCC's log\n"
-              "\n"
-              "Unreadable lines (1)\n"
-              "  line 2: QSO: 7020 CW 2026-02-30 ... PY2CCC\n"
-              "    not read: date \"2026-02-30\" is not a date (YYYY-MM-DD)\n"
-              "\n"
-              "What others logged wrong of you (1)\n"
-              "  PY2BBB/P, line 9: QSO: 7020 CW ... PY2AAA\n"
-              "    your exchange miscopied: they logged MG, you sent SP\n"
-              "  For your information: their mistakes never cost you points.\n"
-              "\n"
-              "Contacts per hour (UTC)\n"
-              "UTC                  80m   40m   20m   15m   10m\n"
-              "  2026-03-14 12:00     .     1     .     .     .  #\n"
-              "  2026-03-14 13:00     .     1     .     .     .  #\n");
-}
-
-TEST(UbnText, InPortuguese) {
-    ContestReport r = smallReport();
-    r.entrants[1].checked.penaltyPoints = 2;
-    r.settings.language = Language::kPortuguese;
-    EXPECT_EQ(ubnTextOf(r, 1),
-              "TORV 2026: relat\xC3\xB3rio UBN de PY2AAA\n"
-              "Categoria: SINGLE-OP A \xC2\xB7 ALL \xC2\xB7 \xE2\x80\x94 \xC2\xB7 \xE2\x80\x94\n"
-              "\n"
-              "                   declarado  verificado\n"
-              "QSOs                       2           1\n"
-              "Pontos                     4           2\n"
-              "Multiplicadores            2           2\n"
-              "Pontua\xC3\xA7\xC3\xA3o                  8           4\n"
-              "Penalidade: 2 pontos descontados por contatos que n\xC3\xA3o constam no log ou copiados errados\n"
-              "\n"
-              "Linhas de QSO: 3; contadas 1 (confirmados: 1, n\xC3\xA3o verificados: 0, \xC3\xBAnicos: 0); n\xC3\xA3o "
-              "contadas 2 (n\xC3\xA3o consta no log: 1, ileg\xC3\xADveis: 1)\n"
-              "\n"
-              "Rel\xC3\xB3gio: certo (1 dos seus contatos encontrados em outros logs)\n"
-              "\n"
-              "N\xC3\xA3o consta no log: o contato n\xC3\xA3o est\xC3\xA1 no log da outra esta\xC3\xA7\xC3\xA3o (1)\n"
-              "  linha 4: QSO: 7020 CW ... PY2CCC\n"
-              "    n\xC3\xA3o consta no log de PY2CCC\n"
-              "\n"
-              "Linhas ileg\xC3\xADveis (1)\n"
-              "  linha 2: QSO: 7020 CW 2026-02-30 ... PY2CCC\n"
-              "    n\xC3\xA3o lida: date \"2026-02-30\" is not a date (YYYY-MM-DD)\n"
-              "\n"
-              "O que outras esta\xC3\xA7\xC3\xB5"
-              "es copiaram errado de voc\xC3\xAA (1)\n"
-              "  PY2BBB/P, linha 9: QSO: 7020 CW ... PY2AAA\n"
-              "    sua troca copiada errada: anotaram MG, voc\xC3\xAA enviou SP\n"
-              "  Para sua informa\xC3\xA7\xC3\xA3o: os erros delas nunca lhe custam pontos.\n"
-              "\n"
-              "Contatos por hora (UTC)\n"
-              "UTC                  80m   40m   20m   15m   10m\n"
-              "  2026-03-14 12:00     .     1     .     .     .  #\n"
-              "  2026-03-14 13:00     .     1     .     .     .  #\n");
+    struct Case {
+        const char* name;
+        Language language;
+        const char* text;
+    };
+    const Case cases[] = {
+        {"English", Language::kEnglish,
+         "TORV 2026: UBN report of PY2AAA\n"
+         "Category: SINGLE-OP A \xC2\xB7 ALL \xC2\xB7 \xE2\x80\x94 \xC2\xB7 \xE2\x80\x94\n"
+         "\n"
+         "                     claimed     checked\n"
+         "QSOs                       2           1\n"
+         "Points                     4           2\n"
+         "Multipliers                2           2\n"
+         "Score                      8           4\n"
+         "Penalty: 2 points taken off for NIL and busted contacts\n"
+         "\n"
+         "QSO lines 3: counted 1 (confirmed 1, unverified 0, unique 0); not counted 2: NIL 1, unreadable 1\n"
+         "\n"
+         "Clock: right (1 of your contacts found in other logs)\n"
+         "\n"
+         "NIL: not in the other station's log (1)\n"
+         "  line 4: QSO: 7020 CW ... PY2CCC\n"
+         "    not in PY2CCC's log\n"
+         "\n"
+         "Unreadable lines (1)\n"
+         "  line 2: QSO: 7020 CW 2026-02-30 ... PY2CCC\n"
+         "    not read: date \"2026-02-30\" is not a date (YYYY-MM-DD)\n"
+         "\n"
+         "What others logged wrong of you (1)\n"
+         "  PY2BBB/P, line 9: QSO: 7020 CW ... PY2AAA\n"
+         "    your exchange miscopied: they logged MG, you sent SP\n"
+         "  For your information: their mistakes never cost you points.\n"
+         "\n"
+         "Contacts per hour (UTC)\n"
+         "UTC                  80m   40m   20m   15m   10m\n"
+         "  2026-03-14 12:00     .     1     .     .     .  #\n"
+         "  2026-03-14 13:00     .     1     .     .     .  #\n"},
+        {"Portuguese", Language::kPortuguese,
+         "TORV 2026: relat\xC3\xB3rio UBN de PY2AAA\n"
+         "Categoria: SINGLE-OP A \xC2\xB7 ALL \xC2\xB7 \xE2\x80\x94 \xC2\xB7 \xE2\x80\x94\n"
+         "\n"
+         "                   declarado  verificado\n"
+         "QSOs                       2           1\n"
+         "Pontos                     4           2\n"
+         "Multiplicadores            2           2\n"
+         "Pontua\xC3\xA7\xC3\xA3o                  8           4\n"
+         "Penalidade: 2 pontos descontados por contatos que n\xC3\xA3o constam no log ou copiados errados\n"
+         "\n"
+         "Linhas de QSO: 3; contadas 1 (confirmados: 1, n\xC3\xA3o verificados: 0, \xC3\xBAnicos: 0); n\xC3\xA3o "
+         "contadas 2 (n\xC3\xA3o consta no log: 1, ileg\xC3\xADveis: 1)\n"
+         "\n"
+         "Rel\xC3\xB3gio: certo (1 dos seus contatos encontrados em outros logs)\n"
+         "\n"
+         "N\xC3\xA3o consta no log: o contato n\xC3\xA3o est\xC3\xA1 no log da outra esta\xC3\xA7\xC3\xA3o (1)\n"
+         "  linha 4: QSO: 7020 CW ... PY2CCC\n"
+         "    n\xC3\xA3o consta no log de PY2CCC\n"
+         "\n"
+         "Linhas ileg\xC3\xADveis (1)\n"
+         "  linha 2: QSO: 7020 CW 2026-02-30 ... PY2CCC\n"
+         "    n\xC3\xA3o lida: date \"2026-02-30\" is not a date (YYYY-MM-DD)\n"
+         "\n"
+         "O que outras esta\xC3\xA7\xC3\xB5"
+         "es copiaram errado de voc\xC3\xAA (1)\n"
+         "  PY2BBB/P, linha 9: QSO: 7020 CW ... PY2AAA\n"
+         "    sua troca copiada errada: anotaram MG, voc\xC3\xAA enviou SP\n"
+         "  Para sua informa\xC3\xA7\xC3\xA3o: os erros delas nunca lhe custam pontos.\n"
+         "\n"
+         "Contatos por hora (UTC)\n"
+         "UTC                  80m   40m   20m   15m   10m\n"
+         "  2026-03-14 12:00     .     1     .     .     .  #\n"
+         "  2026-03-14 13:00     .     1     .     .     .  #\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ContestReport r = smallReport();
+        r.entrants[1].checked.penaltyPoints = 2;
+        r.settings.language = c.language;
+        EXPECT_EQ(ubnTextOf(r, 1), c.text);
+    }
 }
 
 TEST(UbnText, NamesTheBustedExchangeAndTheClock) {
@@ -483,6 +491,44 @@ TEST(Results, JsonHoldsTheSameData) {
                         "later file name)\"]"),
               std::string::npos)
         << json;
+}
+
+// An entrant whose checked score could not be made (its finishing threw:
+// the problem says why, its checked score stays zero and its quotes empty)
+// is told on standard error and in the notes, after the files left out and
+// the logs replaced, before the categories file; every file is still made
+// for it and for the others.
+TEST(Entrants, OneWhoseCheckedScoreCouldNotBeMadeIsToldAndEveryFileIsStillMade) {
+    ContestReport r = smallReport();
+    r.categoriesFile = "categories.csv";
+    r.categoriesProblems.push_back("line 3: no log of PY9XX was checked");
+    Entrant& e = r.entrants[1];
+    e.problem = "std::bad_alloc";
+    e.checked = CheckedScore();
+    e.qsoText.assign(r.logs[1].qsos.size(), std::string());
+    e.unreadableText.assign(r.logs[1].unreadable.size(), std::string());
+    const std::string told = "logs/PY2AAA.cbr: its checked score could not be made: std::bad_alloc";
+    const std::string replaced =
+        "PY2AAA: 2 logs; logs/PY2AAA.cbr is checked, old/PY2AAA.cbr left out (the one modified last wins, then the "
+        "later file name)";
+    EXPECT_EQ(diagnosticLines(r),
+              (std::vector<std::string>{"logs/notes.txt: not a contest log; left out", "warning: " + replaced, told,
+                                        "categories.csv: line 3: no log of PY9XX was checked"}));
+    EXPECT_EQ(fileNotes(r), (std::vector<std::string>{"logs/notes.txt: not a contest log; left out", replaced, told}));
+    EXPECT_NE(resultsJson(r).find("\"" + told + "\"]"), std::string::npos);
+    const std::string ubn = ubnTextOf(r, 1);
+    EXPECT_EQ(ubn.rfind("TORV 2026: UBN report of PY2AAA\n", 0), 0u) << ubn;
+    EXPECT_NE(ubn.find("\nScore                      8           0\n"), std::string::npos) << ubn;
+    EXPECT_NE(ubn.find("\n  line 4: \n    not in PY2CCC's log\n"), std::string::npos) << ubn;
+    EXPECT_NE(
+        resultsText(r).find("    2 PY2AAA           2     1       0     0          8          0    1     0     0\n"),
+        std::string::npos)
+        << resultsText(r);
+    EXPECT_EQ(ubnTextOf(r, 0), ubnTextOf(smallReport(), 0));
+    EXPECT_FALSE(ubnHtml(r, ubnShared(r), 1).empty());
+    EXPECT_FALSE(resultsHtml(r).empty());
+    EXPECT_FALSE(committeeHtml(r).empty());
+    EXPECT_EQ(qsosCsv(r), qsosCsv(smallReport()));
 }
 
 // Logs are 8-bit texts: whatever is not UTF-8 in them is read as Latin-1,

@@ -9,6 +9,7 @@
 #include <mutex>
 #include <optional>
 #include <set>
+#include <stdexcept>
 
 #include "contest_sim.h"
 #include "logfile/log_file.h"
@@ -376,6 +377,69 @@ TEST(CheckFiles, EveryTextIsUtf8WhateverTheLogsBytes) {
         std::find_if(written.begin(), written.end(), [](const auto& file) { return file.first == "committee.html"; });
     ASSERT_NE(committee, written.end());
     EXPECT_NE(committee->second.find("operator &quot;OP\xC3\xA9RATEUR&quot;"), std::string::npos);
+}
+
+// A log whose entrant cannot be finished (here its second load fails with
+// an error no reader expects, so its checked score is never made) is told
+// and gets empty quotes; the other entrants are finished as always, and
+// every file is still made.
+TEST(CheckLogs, AnEntrantThatCannotBeFinishedIsToldAndTheOthersAreFinished) {
+    std::mutex lock;
+    std::map<std::string, int> loads;
+    const LogLoader failing = [&](const std::string& path) {
+        const std::lock_guard<std::mutex> guard(lock);
+        if (path == "b.log" && loads[path]++ > 0) {
+            throw std::runtime_error("the disk failed");
+        }
+        return LogSource{path == "a.cbr" ? kLogA : kLogB, 0, true};
+    };
+    const CheckOutcome outcome = checkLogs({"a.cbr", "b.log"}, CheckRequest(), failing);
+    const crosscheck::ContestReport& r = outcome.report;
+    Files files;
+    files.add("a.cbr", kLogA);
+    files.add("b.log", kLogB);
+    const CheckOutcome fine = checkLogs({"a.cbr", "b.log"}, CheckRequest(), files.loader());
+    const size_t a = logIndex(r, "PY2AAA");
+    const size_t b = logIndex(r, "PY2BBB");
+    EXPECT_TRUE(outcome.inputProblems);
+    EXPECT_FALSE(fine.inputProblems);
+    EXPECT_EQ(crosscheck::diagnosticLines(r),
+              std::vector<std::string>{"b.log: its checked score could not be made: the disk failed"});
+    EXPECT_EQ(r.entrants[b].checked.score, 0);
+    EXPECT_NE(fine.report.entrants[b].checked.score, 0);
+    EXPECT_EQ(r.entrants[b].qsoText, std::vector<std::string>(r.logs[b].qsos.size()));
+    EXPECT_EQ(r.entrants[a].problem, "");
+    EXPECT_EQ(r.entrants[a].checked.score, fine.report.entrants[a].checked.score);
+    EXPECT_EQ(r.entrants[a].qsoText, fine.report.entrants[a].qsoText);
+    EXPECT_EQ(made(checkFiles(r, true)).size(), checkFiles(fine.report, true).size());
+}
+
+// A file whose text cannot be made costs only itself: the others are still
+// handed to the writer, and the reason is returned in its place.
+TEST(MakeCheckFiles, ATextThatFailsIsToldAndTheOthersAreWritten) {
+    const std::vector<CheckFile> files = {
+        {"qsos.csv", [] { return std::string("log,line\n"); }},
+        {"ubn/PY2AAA.txt", []() -> std::string { throw std::runtime_error("the report could not be made"); }},
+        {"ubn/PY2AAA.html", []() -> std::string { throw 42; }},
+        {"results.txt", [] { return std::string("results\n"); }},
+        {"results.csv", [] { return std::string("category\n"); }},
+    };
+    for (const unsigned threads : {1u, 2u}) {
+        SCOPED_TRACE(threads);
+        std::mutex lock;
+        std::map<std::string, std::string> written;
+        const std::vector<std::string> failures =
+            makeCheckFiles(files, threads, [&](const std::string& name, const std::string& text) {
+                const std::lock_guard<std::mutex> guard(lock);
+                written[name] = text;
+                return name == "results.csv" ? std::string("No space left on device") : std::string();
+            });
+        EXPECT_EQ(failures, (std::vector<std::string>{"", "the report could not be made", "an unknown error", "",
+                                                      "No space left on device"}));
+        EXPECT_EQ(written,
+                  (std::map<std::string, std::string>{
+                      {"qsos.csv", "log,line\n"}, {"results.txt", "results\n"}, {"results.csv", "category\n"}}));
+    }
 }
 
 }  // namespace
