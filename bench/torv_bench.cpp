@@ -5,11 +5,14 @@
 
 #include <benchmark/benchmark.h>
 
-#include "log_scoring.h"
 #include "logfile/log_file.h"
+#include "scoring/log_scoring.h"
 
 using torv::logfile::LogFile;
 using torv::logfile::readLog;
+using torv::scoring::ScoredLog;
+using torv::scoring::scoreLog;
+using torv::scoring::ScoringSetup;
 
 namespace {
 
@@ -55,7 +58,7 @@ std::string makeLogText(size_t n, bool cabrillo) {
 }
 
 // What `torv score LOG` does between reading the file and printing: the
-// reader, then the pass through the module object with the findings in memory.
+// reader, then the scoring pass with the findings only counted.
 void readAndScore(benchmark::State& state, bool cabrillo) {
     const std::string text = makeLogText(static_cast<size_t>(state.range(0)), cabrillo);
     for (auto _ : state) {

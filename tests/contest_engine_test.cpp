@@ -15,8 +15,15 @@ using torv::abi::kDateTimeNull;
 using torv::abi::kDateTimeValid;
 using torv::calendar::oleDateFromCalendar;
 using torv::engine::ContactFields;
+using torv::engine::ContactFindings;
+using torv::engine::ContactOutcome;
+using torv::engine::ContactResult;
 using torv::engine::ContactStore;
 using torv::engine::ContestEngine;
+using torv::engine::Finding;
+using torv::engine::FindingCode;
+using torv::engine::findingLines;
+using torv::engine::findingMessage;
 
 namespace {
 
@@ -109,6 +116,134 @@ TEST_F(ContestEngineTest, EachFindingWritesItsLine) {
         EXPECT_EQ(visible(errors().substr(before.size())), visible(c.lines)) << c.name;
         EXPECT_EQ(records().size(), static_cast<size_t>(c.expected)) << c.name;
     }
+}
+
+// What addContact decides, as values: the contacts of `earlier` are added
+// first (after a reset), then `contact`.
+struct OutcomeCase {
+    const char* name;
+    std::vector<ContactFields> earlier;
+    ContactFields contact;
+    ContactResult result;
+    std::vector<Finding> findings;
+    std::string area;
+};
+
+std::string describe(ContactResult result, const std::vector<Finding>& findings, const std::string& area) {
+    const char* const kResults[] = {"stored", "dupe", "refused"};
+    std::string text = std::string(kResults[static_cast<int>(result)]) + " area '" + area + "'";
+    for (const Finding& f : findings) {
+        text += " [" + std::string(findingMessage(f.code)) + " '" + f.value + "' " + std::to_string(f.earlierTwins) +
+                " " + std::to_string(f.duplicatedPosition) + "]";
+    }
+    return text;
+}
+
+std::vector<OutcomeCase> outcomeCases() {
+    ContactFields island = contact("PY0TT", "20m", "SSB", "ZZ");
+    island.prefix = "PY0T";
+    const ContactFields twin = contact("PY3CC");
+    const ContactFields other = contact("PY4DD");
+    const Finding noArea{FindingCode::kAreaNotAcceptable, "XX", 0, 0};
+    return {
+        {"stored with its area", {}, contact("PY3CC", "80m", "CW", " sp "), ContactResult::kStored, {}, "SP"},
+        {"refused band",
+         {},
+         contact("PY3CC", "30m"),
+         ContactResult::kRefused,
+         {{FindingCode::kNoContestBand, "30m", 0, 0}},
+         ""},
+        {"the band before the mode",
+         {},
+         contact("PY3CC", "160m", "RTTY"),
+         ContactResult::kRefused,
+         {{FindingCode::kNoContestBand, "160m", 0, 0}},
+         ""},
+        {"no test mode",
+         {},
+         contact("PY3CC", "80m", "RTTY"),
+         ContactResult::kRefused,
+         {{FindingCode::kNoTestMode, "RTTY", 0, 0}},
+         ""},
+        {"no exchange received",
+         {},
+         contact("PY3CC", "80m", "CW", ""),
+         ContactResult::kRefused,
+         {{FindingCode::kNoRxNumber, "", 0, 0}},
+         ""},
+        {"no exchange sent",
+         {},
+         with(contact("PY3CC"), &ContactFields::exchangeSent, ""),
+         ContactResult::kRefused,
+         {{FindingCode::kNoRxNumber, "", 0, 0}},
+         ""},
+        {"area not acceptable", {}, contact("PY3CC", "80m", "CW", " xx "), ContactResult::kStored, {noArea}, ""},
+        {"category word", {}, contact("PY3CC", "80m", "CW", "YL"), ContactResult::kStored, {}, ""},
+        {"island station", {}, island, ContactResult::kStored, {}, "PY0T"},
+        {"a refused twin is no twin",
+         {contact("PY3CC", "30m")},
+         contact("PY3CC", "30m"),
+         ContactResult::kRefused,
+         {{FindingCode::kNoContestBand, "30m", 0, 0}},
+         ""},
+        {"other mode is no twin", {contact("PY3CC", "80m", "SSB")}, twin, ContactResult::kStored, {}, "RJ"},
+        {"dupe of the first twin",
+         {other, twin, other, twin},
+         twin,
+         ContactResult::kDupe,
+         {{FindingCode::kDupe, "", 2, 1}},
+         "RJ"},
+        {"area, then dupe",
+         {contact("PY3CC", "80m", "CW", "xx")},
+         contact("PY3CC", "80m", "CW", "xx"),
+         ContactResult::kDupe,
+         {noArea, {FindingCode::kDupe, "", 1, 0}},
+         ""},
+    };
+}
+
+TEST_F(ContestEngineTest, EachContactsOutcomeIsItsCodesWithTheirValues) {
+    for (const OutcomeCase& c : outcomeCases()) {
+        reset();
+        for (const ContactFields& earlier : c.earlier) {
+            engine.addContact(earlier);
+        }
+        const std::string before = errors();
+        const size_t storedBefore = records().size();
+        const ContactOutcome outcome = engine.addContact(c.contact);
+        EXPECT_EQ(describe(outcome.result, outcome.findings, outcome.area), describe(c.result, c.findings, c.area))
+            << c.name;
+        // The error file's lines are the outcome's, rendered.
+        const ContactFindings lines = findingLines(c.contact, outcome);
+        std::string rendered = lines.lines;
+        for (size_t i = 0; i < lines.repeats; ++i) {
+            rendered += lines.repeated;
+        }
+        EXPECT_EQ(visible(errors().substr(before.size())), visible(rendered)) << c.name;
+        EXPECT_EQ(records().size(), storedBefore + (c.result == ContactResult::kRefused ? 0 : 1)) << c.name;
+    }
+}
+
+TEST(FindingMessage, EachCodeEndsItsLineWithItsMessage) {
+    const std::pair<FindingCode, const char*> kMessages[] = {
+        {FindingCode::kNoContestBand, "NO CONTEST BAND !!!"},
+        {FindingCode::kNoTestMode, "NO TEST MODE !!!"},
+        {FindingCode::kNoRxNumber, "NO RX NUMBER !!!"},
+        {FindingCode::kAreaNotAcceptable, "Code Area is not acceptable !!!"},
+        {FindingCode::kDupe, "DUPE !!!"},
+    };
+    for (const auto& [code, message] : kMessages) {
+        EXPECT_EQ(findingMessage(code), message);
+        ContactOutcome outcome;
+        outcome.findings.push_back(Finding{code, "XX", 3, 0});
+        const ContactFindings lines = findingLines(contact("PY3CC"), outcome);
+        const std::string& line = code == FindingCode::kDupe ? lines.repeated : lines.lines;
+        const std::string end =
+            (code == FindingCode::kAreaNotAcceptable ? "RJ  XX   " : "RJ   ") + std::string(message);
+        EXPECT_EQ(line, kBase + end + "\r\n") << message;
+        EXPECT_EQ(lines.repeats, code == FindingCode::kDupe ? 3u : 0u) << message;
+    }
+    EXPECT_EQ(findingLines(contact("PY3CC"), ContactOutcome()).lines, "") << "no finding, no line";
 }
 
 TEST_F(ContestEngineTest, StoredRecordCopiesTheFields) {

@@ -13,7 +13,6 @@ using abi::DateTimeArg;
 namespace {
 
 constexpr auto kRemovalCheckedPrefixes = contest::texts("UA", "UA2", "UA9");
-constexpr const char* kErrorTimePattern = "%Y-%m-%d %H%M";
 
 template <size_t N>
 bool isOneOf(const std::string& text, const std::array<std::string_view, N>& table) {
@@ -48,57 +47,52 @@ ContestEngine::ContestEngine(std::string errorFilePath)
 
 ContestEngine::ContestEngine(std::unique_ptr<FindingSink> findings) : findings_(std::move(findings)) {}
 
-int ContestEngine::addData(const ContactFields& contact) {
+ContactOutcome ContestEngine::addContact(const ContactFields& contact) {
     std::lock_guard<std::mutex> lock(mutex_);
-    ContactFindings findings;
-    const int answer = acceptContact(contact, findings);
-    findings_->append(findings);
-    return answer;
+    ContactOutcome outcome = acceptContact(contact);
+    findings_->append(contact, outcome);
+    return outcome;
 }
 
-int ContestEngine::acceptContact(const ContactFields& contact, ContactFindings& findings) {
-    // Formatted only for a contact that draws a line: most draw none.
-    std::string formattedTime;
-    auto time = [&]() -> const std::string& {
-        if (formattedTime.empty()) {
-            formattedTime = formatDateTime(contact.qsoTime, kErrorTimePattern);
-        }
-        return formattedTime;
-    };
-    auto writeLine = [&findings](const std::string& line) {
-        findings.lines += line;
-        findings.lines += "\r\n";
+int ContestEngine::addData(const ContactFields& contact) {
+    return addContact(contact).result == ContactResult::kRefused ? 0 : 1;
+}
+
+ContactOutcome ContestEngine::acceptContact(const ContactFields& contact) {
+    auto refuse = [](FindingCode code, std::string value) {
+        ContactOutcome refused;
+        refused.findings.push_back(Finding{code, std::move(value), 0, 0});
+        return refused;
     };
     if (isOneOf(contact.band, contest::kRefusedBands)) {
-        writeLine(errorLine(contact, time(), messages::kNoContestBand));
-        return 0;
+        return refuse(FindingCode::kNoContestBand, contact.band);
     }
     if (!contest::isContestMode(contact.mode)) {
-        writeLine(errorLine(contact, time(), messages::kNoTestMode));
-        return 0;
+        return refuse(FindingCode::kNoTestMode, contact.mode);
     }
     if (contact.exchangeReceived.empty() || contact.exchangeSent.empty()) {
-        writeLine(errorLine(contact, time(), messages::kNoRxNumber));
-        return 0;
+        return refuse(FindingCode::kNoRxNumber, std::string());
     }
 
+    // Whatever may fail comes before the store changes.
+    ContactOutcome outcome;
     CInfo record = recordOf(contact);
     AreaAssignment assignment = assignArea(contact.prefix, contact.exchangeReceived);
     record.area = std::move(assignment.area);
+    outcome.area = record.area;
     if (assignment.errorLineDue) {
-        writeLine(errorLine(contact, time(), messages::kAreaNotAcceptable, &assignment.normalised));
+        outcome.findings.push_back(Finding{FindingCode::kAreaNotAcceptable, std::move(assignment.normalised), 0, 0});
     }
-
     // Every earlier twin draws its own line, as a scan of the whole log would.
-    const size_t earlierTwins = store_.twinCount(record.call, record.band, record.mode);
-    if (earlierTwins != 0) {
+    const ContactStore::TwinRecords twins = store_.twinRecords(record.call, record.band, record.mode);
+    if (twins.count != 0) {
         record.dupe = 1;
-        findings.repeated = errorLine(contact, time(), messages::kDupe) + "\r\n";
-        findings.repeats = earlierTwins;
+        outcome.findings.push_back(Finding{FindingCode::kDupe, std::string(), twins.count, twins.firstPosition});
     }
+    outcome.result = twins.count != 0 ? ContactResult::kDupe : ContactResult::kStored;
     // The store changes last, band and record together, or not at all.
     store_.appendWithBand(std::move(record));
-    return 1;
+    return outcome;
 }
 
 void ContestEngine::noteLine(const std::string& line) {

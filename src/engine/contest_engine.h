@@ -14,6 +14,7 @@
 #include <utility>
 
 #include "engine/contact.h"
+#include "engine/contact_outcome.h"
 #include "engine/contest.h"
 #include "engine/error_file.h"
 #include "engine/store.h"
@@ -27,10 +28,14 @@ public:
     // The findings go to the sink instead of a file.
     explicit ContestEngine(std::unique_ptr<FindingSink> findings);
 
-    // Stores the contact (1) or refuses it (0), writing every finding to the
-    // error file: refused band, mode or missing exchange; an exchange that
-    // names no area; one "DUPE" line per earlier record with the same call,
-    // band and mode.
+    // Stores the contact or refuses it, and says what was decided: refused
+    // for its band, its mode or a missing exchange; stored, perhaps with an
+    // exchange that names no area, perhaps as a duplicate of earlier records
+    // with the same call, band and mode (one DUPE line each). The findings
+    // also go to the error file (the sink) once the store holds the contact.
+    ContactOutcome addContact(const ContactFields& contact);
+
+    // addContact as the host asks it: 1 when stored, 0 when refused.
     int addData(const ContactFields& contact);
 
     // Removes the first record with the contact's call, mode and band.
@@ -67,8 +72,8 @@ public:
     }
 
 private:
-    // addData's rules, with the store locked; the findings are filled in.
-    int acceptContact(const ContactFields& contact, ContactFindings& findings);
+    // addContact's rules, with the store locked.
+    ContactOutcome acceptContact(const ContactFields& contact);
 
     mutable std::mutex mutex_;
     ContactStore store_;

@@ -342,6 +342,15 @@ size_t ContactStore::twinCount(const std::string& call, const std::string& band,
     return it == twins_.end() ? 0 : it->second.size();
 }
 
+ContactStore::TwinRecords ContactStore::twinRecords(const std::string& call, const std::string& band,
+                                                    const std::string& mode) const {
+    auto it = twins_.find(twinKey(call, band, mode));
+    if (it == twins_.end() || it->second.size() == 0) {
+        return {};
+    }
+    return {it->second.size(), liveSlots_.liveBefore(it->second.front())};
+}
+
 bool ContactStore::hasArea(const std::string& band, const std::string& area) const {
     return areaCounts_.count(areaKey(band, area)) != 0;
 }

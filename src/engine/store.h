@@ -110,6 +110,13 @@ public:
 
     // Number of stored records with this call, band and mode.
     size_t twinCount(const std::string& call, const std::string& band, const std::string& mode) const;
+    // The stored records with this call, band and mode: how many, and the
+    // log position of the first of them (0 when there is none).
+    struct TwinRecords {
+        size_t count = 0;
+        size_t firstPosition = 0;
+    };
+    TwinRecords twinRecords(const std::string& call, const std::string& band, const std::string& mode) const;
     // True when a stored record on this band has exactly this area.
     bool hasArea(const std::string& band, const std::string& area) const;
 

@@ -1,7 +1,7 @@
 // CTestApp, the module object: the one owner of everything that lives as
-// long as the library (contact store, report object, settings, user
-// interface, assistant). The exports forward to the one instance; tests build
-// their own with fake ports.
+// long as the library (the scoring pass with its contact store, report
+// object and settings; the user interface; the assistant). The exports
+// forward to the one instance; tests build their own with fake ports.
 #pragma once
 
 #include <cstdint>
@@ -18,14 +18,14 @@
 #include "ports/settings.h"
 #include "ports/ui.h"
 #include "reports/cabrillo_log.h"
+#include "scoring/scoring_pass.h"
 
 namespace torv::plugin {
 
-struct PlatformPorts {
-    // Shared with the assistant thread, which may outlive the module object.
-    std::shared_ptr<ports::Settings> settings;
+// The scoring pass's ports (settings, header dialog, host version, findings,
+// Cabrillo writer), and the module's own beside them.
+struct PlatformPorts : scoring::ScoringPorts {
     std::unique_ptr<ports::Ui> ui;
-    std::unique_ptr<ports::HeaderDialog> headerDialog;
     // The assistant, or a maker of it for one that needs the module's state;
     // what it is given it holds jointly with the module object.
     std::unique_ptr<ports::AssistantControl> assistant;
@@ -36,15 +36,6 @@ struct PlatformPorts {
     // Where an internal failure is said besides the error file (a debugger's
     // output on Windows); none: standard error.
     std::function<void(const std::string& text)> debugOutput;
-    // The host's version text for the Cabrillo file, looked up in a folder.
-    std::function<std::optional<std::string>(const std::string& folder)> hostVersion;
-    // Where the findings about contacts go; none: "err.txt" in the folder.
-    std::unique_ptr<engine::FindingSink> findings;
-    // Writes the finished Cabrillo log; none: "<file base name>.cbr" in the
-    // folder (CCabrilloLog::WriteCabrillo).
-    std::function<reports::CabrilloOutcome(const reports::CCabrilloLog& report,
-                                           const std::optional<std::string>& hostVersion)>
-        writeCabrillo;
 };
 
 }  // namespace torv::plugin
@@ -58,12 +49,12 @@ public:
     CTestApp(const CTestApp&) = delete;
     CTestApp& operator=(const CTestApp&) = delete;
 
-    int addData(const torv::engine::ContactFields& contact) { return engine_->addData(contact); }
-    int removeData(const torv::engine::ContactFields& contact) { return engine_->removeData(contact); }
+    int addData(const torv::engine::ContactFields& contact) { return engine().addData(contact); }
+    int removeData(const torv::engine::ContactFields& contact) { return pass_.remove(contact); }
 
-    // Starts a scoring pass: the store's reset, the header dialog when the
-    // log is to be exported, then the assistant's start rule. Always 1. A
-    // header dialog closed other than by OK cancels the pass's export.
+    // Starts a scoring pass (ScoringPass::reset: the store's reset, the
+    // header dialog when the log is to be exported), then runs the
+    // assistant's start rule. Always 1.
     int resetStats(int32_t exportFlag, const std::string& contestantCall, const torv::abi::DateTimeArg& contestStart,
                    const torv::abi::DateTimeArg& contestEnd);
 
@@ -77,19 +68,18 @@ public:
     // Tells the operator there is nothing to set up; returns once closed.
     void setupSet();
 
-    // The score summary, valid until the next call. Records the claimed
-    // score, publishes the worked areas, and when the pass asked for an
-    // export and the operator confirmed its header, writes the Cabrillo file,
-    // tells the operator where it went and sets *status to -1.
+    // The score summary (ScoringPass::result), valid until the next call.
+    // When the pass wrote the Cabrillo file, tells the operator where it went
+    // and sets *status to -1.
     const char* result(int* status);
 
     // "SHOWINFO" / "HIDEINFO" start and stop the assistant; always "".
     const char* runCommand(const std::string& command);
 
-    torv::engine::ContestEngine& engine() { return *engine_; }
-    torv::reports::CCabrilloLog& report() { return report_; }
-    torv::ports::Settings& settings() { return *ports_.settings; }
-    torv::ports::AssistantControl& assistant() { return *ports_.assistant; }
+    torv::engine::ContestEngine& engine() { return pass_.engine(); }
+    torv::reports::CCabrilloLog& report() { return pass_.report(); }
+    torv::ports::Settings& settings() { return pass_.settings(); }
+    torv::ports::AssistantControl& assistant() { return *assistant_; }
     torv::engine::WorkedBeforeState& workedBefore() { return *workedBefore_; }
 
     // The library is being unloaded (FreeLibrary): the assistant closes and
@@ -102,13 +92,12 @@ public:
     void sayInternalError(const std::string& text) noexcept;
 
 private:
-    torv::plugin::PlatformPorts ports_;
-    std::string folder_;
-    std::shared_ptr<torv::engine::ContestEngine> engine_;
+    std::unique_ptr<torv::ports::Ui> ui_;
+    std::function<void(const std::string& text)> debugOutput_;
+    torv::scoring::ScoringPass pass_;
     std::shared_ptr<torv::engine::WorkedBeforeState> workedBefore_;
-    torv::reports::CCabrilloLog report_;
+    std::unique_ptr<torv::ports::AssistantControl> assistant_;
     std::string summary_;
-    bool exportCancelled_ = false;  // until the next resetStats
 };
 
 namespace torv::plugin {
@@ -130,9 +119,9 @@ private:
     [[maybe_unused]] int token_;  // what the platform needs to end the call
 };
 
-// Ports without a screen around the given settings: message boxes recorded,
-// the header confirmed unchanged, no assistant, the host's version looked up
-// as the platform can (never, natively). Tests replace what they watch.
+// Ports without a screen around the given settings: the scoring pass's
+// (scoring::headlessPorts), message boxes recorded, no assistant. Tests
+// replace what they watch.
 PlatformPorts headlessPorts(std::unique_ptr<ports::Settings> settings);
 
 // The library's one module object, once an export has made it; else null

@@ -7,6 +7,9 @@
 
 using torv::calendar::oleDateFromCalendar;
 using torv::logfile::LogContact;
+using torv::scoring::ScoredLog;
+using torv::scoring::scoreLog;
+using torv::scoring::ScoringSetup;
 
 namespace {
 

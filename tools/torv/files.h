@@ -35,6 +35,9 @@ struct OpenFileFacts {
 };
 std::optional<OpenFileFacts> factsOf(std::FILE* file);
 
+// The largest file read as a contest log: a million QSO lines are 80 MB.
+constexpr uint64_t kLogFileLimit = uint64_t{512} << 20;
+
 // The whole of a file, or why not: "cannot read PATH: REASON" (a file over
 // limit bytes is told so before anything is read). modified orders files by their modification time.
 struct WholeFile {

@@ -16,14 +16,17 @@
 #include "crosscheck/results_table.h"
 #include "crosscheck/ubn_report.h"
 #include "files.h"
-#include "log_scoring.h"
 #include "logfile/log_file.h"
 #include "logfile/text.h"
 #include "parallel.h"
+#include "scoring/log_scoring.h"
 
 namespace crosscheck = torv::crosscheck;
 using torv::calendar::asciiLower;
 using torv::calendar::minuteOfOleDate;
+using torv::engine::ContactOutcome;
+using torv::engine::ContactResult;
+using torv::engine::findingMessage;
 using torv::logfile::allDigits;
 using torv::logfile::decodedLogText;
 using torv::logfile::findCabrilloTag;
@@ -37,6 +40,9 @@ using torv::logfile::LogProblem;
 using torv::logfile::notShownMessage;
 using torv::logfile::readLog;
 using torv::logfile::UnreadableRecord;
+using torv::scoring::ScoredLog;
+using torv::scoring::scoreLog;
+using torv::scoring::scoringSetupFor;
 
 namespace {
 
@@ -123,14 +129,16 @@ LogQso checkedQso(const LogContact& c, const ContactOutcome& outcome) {
     q.exchangeSent = c.exchangeSent;
     q.exchangeReceived = c.exchangeReceived;
     q.area = outcome.area;
+    // The report quotes the engine's message of the last finding, the one
+    // that decided: the refusal, or the duplicate.
     switch (outcome.result) {
         case ContactResult::kRefused:
             q.engine = EngineResult::kRefused;
-            q.finding = outcome.finding;
+            q.finding = findingMessage(outcome.findings.back().code);
             break;
         case ContactResult::kDupe:
             q.engine = EngineResult::kDupe;
-            q.finding = outcome.finding;
+            q.finding = findingMessage(outcome.findings.back().code);
             break;
         case ContactResult::kStored:
             q.engine = EngineResult::kStored;

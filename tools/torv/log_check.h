@@ -1,5 +1,5 @@
 // `torv check` without the console: every submitted log read and scored
-// alone through the plug-in's module object (on all cores, each log being
+// alone through the scoring pass the plug-in runs (on all cores, each log being
 // independent), then all of them cross-checked, and the committee's files
 // made as texts.
 #pragma once

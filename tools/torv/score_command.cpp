@@ -11,15 +11,16 @@
 #include "engine/contest.h"
 #include "files.h"
 #include "log_check.h"
-#include "log_scoring.h"
 #include "logfile/log_file.h"
 #include "progress.h"
 #include "score_json.h"
+#include "scoring/log_scoring.h"
 #include "settings/ini_settings.h"
 
 namespace contest = torv::engine::contest;
 namespace crosscheck = torv::crosscheck;
 using torv::calendar::minuteOfOleDate;
+using torv::engine::ContactResult;
 using torv::logfile::formatName;
 using torv::logfile::LogContact;
 using torv::logfile::LogFile;
@@ -27,6 +28,11 @@ using torv::logfile::LogFileError;
 using torv::logfile::LogProblem;
 using torv::logfile::notShownMessage;
 using torv::logfile::readLog;
+using torv::scoring::FindingsTooLarge;
+using torv::scoring::ScoredLog;
+using torv::scoring::scoreLog;
+using torv::scoring::ScoringSetup;
+using torv::scoring::scoringSetupFor;
 
 namespace {
 
@@ -264,7 +270,8 @@ int runScore(const ScoreOptions& options) {
         scored = scoreLog(log.contacts, setup);
     } catch (const FindingsTooLarge& error) {
         progress.finish();
-        throw InputProblem(options.log + ": " + error.what() + "; stopped");
+        throw InputProblem(options.log + ": the findings would pass " + byteSizeText(error.limit()) +
+                           " (a contact repeated n times draws n(n-1)/2 DUPE lines); stopped");
     }
     progress.finish();
     const RuleCounts counts = ruleCounts(log.contacts, scored, options.period);

@@ -4,6 +4,8 @@
 
 namespace crosscheck = torv::crosscheck;
 using torv::reports::BandRow;
+using torv::scoring::FindingCounts;
+using torv::scoring::ScoredLog;
 
 std::string jsonString(const std::string& text) {
     return "\"" + crosscheck::jsonEscaped(text) + "\"";

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "log_scoring.h"
+#include "scoring/log_scoring.h"
 
 // What a committee would not count of a log the plug-in scores.
 struct RuleCounts {
@@ -26,7 +26,8 @@ struct ScoreJsonInput {
 //   records (the store's, as in the Total row), points, multipliers,
 //   areas [..], score, findings {noContestBand, noTestMode, noRxNumber,
 //   areaNotAcceptable, dupe}, outsidePeriod, offContestBands.
-std::string scoreJson(const ScoredLog& scored, const ScoreJsonInput& input, const std::string& contestant);
+std::string scoreJson(const torv::scoring::ScoredLog& scored, const ScoreJsonInput& input,
+                      const std::string& contestant);
 
 // The text as a JSON string literal, escaped as the committee's files are
 // (torv::crosscheck::jsonEscaped).

@@ -1,36 +1,36 @@
-#include "log_scoring.h"
+#include "scoring/log_scoring.h"
 
 #include <algorithm>
 #include <map>
 #include <memory>
-#include <optional>
+#include <utility>
 
-#include "console.h"
 #include "engine/error_file.h"
 #include "logfile/adif_contact.h"
-#include "plugin/module.h"
+#include "scoring/scoring_pass.h"
 #include "settings/ini_settings.h"
 
-namespace messages = torv::engine::messages;
-using torv::abi::DateTimeArg;
-using torv::abi::kDateTimeValid;
-using torv::engine::ContactFields;
-using torv::engine::ContactFindings;
-using torv::engine::ContactStore;
-using torv::engine::FindingSink;
-using torv::logfile::LogContact;
-using torv::logfile::LogFile;
-using torv::logfile::LogFormat;
-using torv::logfile::lowerEdgeOfBand;
-using torv::plugin::headlessPorts;
-using torv::plugin::PlatformPorts;
-using torv::ports::HeaderDialog;
-using torv::ports::HeaderFields;
-using torv::ports::kSettingsValueMax;
-using torv::ports::Settings;
-using torv::reports::CabrilloOutcome;
-using torv::reports::CCabrilloLog;
-using torv::reports::computeScoreSummary;
+namespace torv::scoring {
+
+using abi::DateTimeArg;
+using abi::kDateTimeValid;
+using engine::ContactFields;
+using engine::ContactFindings;
+using engine::ContactOutcome;
+using engine::ContactStore;
+using engine::Finding;
+using engine::FindingCode;
+using engine::FindingSink;
+using logfile::LogContact;
+using logfile::LogFile;
+using logfile::LogFormat;
+using logfile::lowerEdgeOfBand;
+using ports::HeaderDialog;
+using ports::HeaderFields;
+using ports::kSettingsValueMax;
+using ports::Settings;
+using reports::CabrilloOutcome;
+using reports::CCabrilloLog;
 
 namespace {
 
@@ -45,7 +45,7 @@ public:
         if (written != written_.end()) {
             return written->second.substr(0, kSettingsValueMax);
         }
-        return torv::settings::iniSettingsValue(file_, key, defaultValue);
+        return settings::iniSettingsValue(file_, key, defaultValue);
     }
     void writeText(const std::string& key, const std::string& value) override { written_[key] = value; }
 
@@ -54,8 +54,9 @@ private:
     std::map<std::string, std::string> written_;
 };
 
-// The findings as they come: counted, each contact's last message kept, and
-// handed to the writer when there is one, within its limit.
+// The findings as they come: counted by their codes, and, when there is a
+// writer, rendered as the error file's lines and handed to it within its
+// limit.
 class StreamedFindings : public FindingSink {
 public:
     StreamedFindings(std::function<void(std::string_view)> write, uint64_t limit)
@@ -68,20 +69,16 @@ public:
         emit(std::string(firstLine) + "\r\n");
     }
 
-    void append(const ContactFindings& findings) override {
-        reserve(findings.lines.size(), 1);
-        reserve(findings.repeated.size(), findings.repeats);
-        last_.clear();
-        std::string_view lines(findings.lines);
-        for (size_t start = 0; start < lines.size();) {
-            const size_t end = std::min(lines.find('\n', start), lines.size() - 1);
-            count(lines.substr(start, end + 1 - start), 1);
-            start = end + 1;
+    void append(const ContactFields& contact, const ContactOutcome& outcome) override {
+        if (write_ && !outcome.findings.empty()) {
+            const ContactFindings lines = engine::findingLines(contact, outcome);
+            reserve(lines.lines.size(), 1);
+            reserve(lines.repeated.size(), lines.repeats);
+            emit(lines.lines);
+            emitRepeated(lines.repeated, lines.repeats);
         }
-        emit(findings.lines);
-        if (findings.repeats != 0) {
-            count(findings.repeated, findings.repeats);
-            emitRepeated(findings.repeated, findings.repeats);
+        for (const Finding& finding : outcome.findings) {
+            *counter(finding.code) += finding.code == FindingCode::kDupe ? finding.earlierTwins : 1;
         }
     }
 
@@ -92,8 +89,6 @@ public:
     }
 
     const FindingCounts& counts() const { return counts_; }
-    // The message of the last contact's last line.
-    const std::string& lastMessage() const { return last_; }
 
 private:
     // Counts `times` pieces of `bytes` bytes against the limit before any is written.
@@ -103,8 +98,7 @@ private:
         }
         const uint64_t room = limit_ - std::min(limit_, written_);
         if (times > room / bytes) {
-            throw FindingsTooLarge("the findings would pass " + byteSizeText(limit_) +
-                                   " (a contact repeated n times draws n(n-1)/2 DUPE lines)");
+            throw FindingsTooLarge(limit_);
         }
         written_ += bytes * times;
     }
@@ -117,7 +111,7 @@ private:
 
     // A line repeated thousands of times goes out in blocks of many copies.
     void emitRepeated(const std::string& line, size_t times) {
-        if (!write_ || line.empty()) {
+        if (!write_ || line.empty() || times == 0) {
             return;
         }
         constexpr size_t kBlockBytes = 64 * 1024;
@@ -134,25 +128,26 @@ private:
         }
     }
 
-    void count(std::string_view line, size_t times) {
-        last_ = findingMessage(line);
-        const std::string_view message = last_;
-        size_t* counter = message == messages::kNoContestBand.substr(3)       ? &counts_.noContestBand
-                          : message == messages::kNoTestMode.substr(3)        ? &counts_.noTestMode
-                          : message == messages::kNoRxNumber.substr(3)        ? &counts_.noRxNumber
-                          : message == messages::kAreaNotAcceptable.substr(3) ? &counts_.areaNotAcceptable
-                          : message == messages::kDupe.substr(3)              ? &counts_.dupe
-                                                                              : nullptr;
-        if (counter != nullptr) {
-            *counter += times;
+    size_t* counter(FindingCode code) {
+        switch (code) {
+            case FindingCode::kNoContestBand:
+                return &counts_.noContestBand;
+            case FindingCode::kNoTestMode:
+                return &counts_.noTestMode;
+            case FindingCode::kNoRxNumber:
+                return &counts_.noRxNumber;
+            case FindingCode::kAreaNotAcceptable:
+                return &counts_.areaNotAcceptable;
+            case FindingCode::kDupe:
+                break;
         }
+        return &counts_.dupe;
     }
 
     std::function<void(std::string_view)> write_;
     uint64_t limit_;
     uint64_t written_ = 0;
     FindingCounts counts_;
-    std::string last_;
 };
 
 // The operator confirms the header, with the given CALLSIGN typed in.
@@ -217,9 +212,9 @@ ScoringSetup scoringSetupFor(const LogFile& log, const std::string& call, const 
 
 ScoredLog scoreLog(const std::vector<LogContact>& contacts, const ScoringSetup& setup) {
     ScoredLog scored;
-    PlatformPorts ports = headlessPorts(std::make_unique<ReadOnlySettings>(setup.settings));
+    ScoringPorts ports;
+    ports.settings = std::make_shared<ReadOnlySettings>(setup.settings);
     ports.headerDialog = std::make_unique<ConfirmingWithCallsign>(setup.callsign);
-    ports.hostVersion = [](const std::string&) { return std::optional<std::string>(); };
     auto findings = std::make_unique<StreamedFindings>(setup.writeFindings, setup.findingsLimit);
     const StreamedFindings& kept = *findings;
     ports.findings = std::move(findings);
@@ -228,48 +223,26 @@ ScoredLog scoreLog(const std::vector<LogContact>& contacts, const ScoringSetup& 
         scored.cabrilloFileName = report.fileBaseName + ".cbr";
         return CabrilloOutcome{true, "File produced: " + scored.cabrilloFileName};
     };
-    CTestApp app(std::move(ports));
+    ScoringPass pass(std::move(ports));
 
-    app.resetStats(setup.exportCabrillo ? 1 : 0, setup.contestantCall, setup.start, setup.end);
-    app.engine().withStore([&contacts](ContactStore& store) { store.reserve(contacts.size()); });
+    pass.reset(setup.exportCabrillo ? 1 : 0, setup.contestantCall, setup.start, setup.end);
+    pass.engine().withStore([&contacts](ContactStore& store) { store.reserve(contacts.size()); });
     scored.contacts.reserve(contacts.size());
     for (size_t i = 0; i < contacts.size(); ++i) {
         ContactFields fields = contactFieldsOf(contacts[i]);
         if (fields.ownCall.empty()) {
             fields.ownCall = setup.contestantCall;
         }
-        ContactOutcome outcome;
-        if (app.addData(fields) == 1) {
-            const bool dupe = app.engine().withStore([&outcome](const ContactStore& store) {
-                const CInfo& stored = store.at(store.count() - 1);
-                outcome.area = stored.area;
-                return stored.dupe != 0;
-            });
-            outcome.result = dupe ? ContactResult::kDupe : ContactResult::kStored;
-        }
-        outcome.finding = kept.lastMessage();
-        scored.contacts.push_back(std::move(outcome));
+        scored.contacts.push_back(pass.add(fields));
         if (setup.progress && (i + 1) % kProgressEvery == 0) {
             setup.progress(i + 1, contacts.size());
         }
     }
-    int status = 0;
-    scored.summary = app.result(&status);
-    // The same computation on a copy of the store gives the summary's rows.
-    app.engine().withStore([&scored](const ContactStore& store) {
-        std::vector<std::string> bands = store.bandList();
-        scored.numbers = computeScoreSummary(store, bands, store.context());
-        scored.storedCount = store.count();
-    });
+    scored.numbers = pass.result().summary;
+    scored.summary = scored.numbers.text;
+    scored.storedCount = pass.engine().withStore([](const ContactStore& store) { return store.count(); });
     scored.findings = kept.counts();
     return scored;
 }
 
-std::string_view findingMessage(std::string_view line) {
-    while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) {
-        line.remove_suffix(1);
-    }
-    // The message follows the fields after three blanks.
-    const size_t message = line.rfind("   ");
-    return message == std::string_view::npos ? line : line.substr(message + 3);
-}
+}  // namespace torv::scoring

@@ -1,12 +1,15 @@
-// One parsed log through the module object, as torv scores it: the sample
+// One parsed log through the scoring pass, as torv scores it: the sample
 // log gives the golden summary, error file and Cabrillo file that Stats.dll
-// gives through PelkSim; findings per contact; the settings file only read.
-#include "log_scoring.h"
+// gives through PelkSim; what the engine decided per contact; the settings
+// file only read.
+#include "scoring/log_scoring.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "logfile/adif_contact.h"
-#include "plugin/module.h"
+#include "scoring/scoring_pass.h"
 #include "support/fakes.h"
 #include "support/files.h"
 #include "support/temp_folder.h"
@@ -14,10 +17,21 @@
 using torv::abi::kDateTimeValid;
 using torv::calendar::oleDateFromCalendar;
 using torv::engine::ContactFields;
+using torv::engine::ContactOutcome;
+using torv::engine::ContactResult;
+using torv::engine::Finding;
+using torv::engine::FindingCode;
 using torv::logfile::contactsFromAdif;
 using torv::logfile::LogContact;
-using torv::plugin::headlessPorts;
 using torv::reports::BandRow;
+using torv::scoring::contactFieldsOf;
+using torv::scoring::FindingsTooLarge;
+using torv::scoring::headlessPorts;
+using torv::scoring::ScoredLog;
+using torv::scoring::scoreLog;
+using torv::scoring::ScoringPass;
+using torv::scoring::ScoringSetup;
+using torv::scoring::scoringSetupFor;
 
 namespace {
 
@@ -58,33 +72,60 @@ TEST(LogScoring, TheSampleGivesTheGoldenFiles) {
     EXPECT_EQ(scored.cabrilloFileName, "PY2ZZ.cbr");
 }
 
-TEST(LogScoring, EachContactHasItsOutcomeAndItsMessage) {
-    const ScoredLog scored = scoreLog(sampleContacts(), sampleSetup());
+TEST(LogScoring, EachContactHasItsOutcomeAndTheCountsAreTheErrorFilesLines) {
+    Streamed findings;
+    ScoringSetup setup = sampleSetup();
+    findings.into(setup);
+    const ScoredLog scored = scoreLog(sampleContacts(), setup);
     ASSERT_EQ(scored.contacts.size(), sampleContacts().size());
     size_t stored = 0;
+    size_t lines = 0;
     for (size_t i = 0; i < scored.contacts.size(); ++i) {
         const ContactOutcome& outcome = scored.contacts[i];
         stored += outcome.result != ContactResult::kRefused;
-        EXPECT_EQ(outcome.result == ContactResult::kDupe, outcome.finding == "DUPE !!!") << "contact " << i;
+        const bool dupe = !outcome.findings.empty() && outcome.findings.back().code == FindingCode::kDupe;
+        EXPECT_EQ(outcome.result == ContactResult::kDupe, dupe) << "contact " << i;
         if (outcome.result == ContactResult::kRefused) {
-            EXPECT_FALSE(outcome.finding.empty()) << "a refusal always says why: contact " << i;
+            EXPECT_EQ(outcome.findings.size(), 1u) << "a refusal always says why: contact " << i;
+            EXPECT_EQ(outcome.area, "") << "contact " << i;
+        }
+        for (const Finding& finding : outcome.findings) {
+            lines += finding.code == FindingCode::kDupe ? finding.earlierTwins : 1;
         }
     }
     EXPECT_EQ(stored, scored.storedCount);
     // Counted as the golden error file's lines end.
     const std::string golden = readFile(testDataPath("golden/sample.err.txt"));
-    auto lines = [&golden](const char* message) {
+    auto linesEnding = [&golden](const char* message) {
         size_t count = 0;
         for (size_t at = golden.find(message); at != std::string::npos; at = golden.find(message, at + 1)) {
             ++count;
         }
         return count;
     };
-    EXPECT_EQ(scored.findings.noTestMode, lines("   NO TEST MODE !!!\r\n"));
-    EXPECT_EQ(scored.findings.areaNotAcceptable, lines("   Code Area is not acceptable !!!\r\n"));
-    EXPECT_EQ(scored.findings.dupe, lines("   DUPE !!!\r\n"));
-    EXPECT_EQ(scored.findings.noContestBand + scored.findings.noRxNumber,
-              lines(" !!!\r\n") - lines("   NO TEST MODE") - lines("   Code Area") - lines("   DUPE"));
+    EXPECT_EQ(scored.findings.noContestBand, linesEnding("   NO CONTEST BAND !!!\r\n"));
+    EXPECT_EQ(scored.findings.noTestMode, linesEnding("   NO TEST MODE !!!\r\n"));
+    EXPECT_EQ(scored.findings.noRxNumber, linesEnding("   NO RX NUMBER !!!\r\n"));
+    EXPECT_EQ(scored.findings.areaNotAcceptable, linesEnding("   Code Area is not acceptable !!!\r\n"));
+    EXPECT_EQ(scored.findings.dupe, linesEnding("   DUPE !!!\r\n"));
+    EXPECT_EQ(lines + 1, linesEnding("\r\n")) << "every line but the first is a contact's finding";
+    EXPECT_EQ(findings.text, readFile(testDataPath("golden/sample.err.txt")));
+}
+
+// Without a writer the findings are counted alike, and never rendered.
+TEST(LogScoring, FindingsWithoutAWriterAreCountedAlike) {
+    ScoringSetup setup = sampleSetup();
+    Streamed findings;
+    findings.into(setup);
+    const ScoredLog written = scoreLog(sampleContacts(), setup);
+    const ScoredLog counted = scoreLog(sampleContacts(), sampleSetup());
+    EXPECT_EQ(counted.findings.noContestBand, written.findings.noContestBand);
+    EXPECT_EQ(counted.findings.noTestMode, written.findings.noTestMode);
+    EXPECT_EQ(counted.findings.noRxNumber, written.findings.noRxNumber);
+    EXPECT_EQ(counted.findings.areaNotAcceptable, written.findings.areaNotAcceptable);
+    EXPECT_EQ(counted.findings.dupe, written.findings.dupe);
+    EXPECT_GT(counted.findings.dupe, 0u);
+    EXPECT_EQ(counted.summary, written.summary);
 }
 
 // A contact repeated n times draws n(n-1)/2 DUPE lines: they are written as
@@ -102,7 +143,12 @@ TEST(LogScoring, RepeatedContactsAreWrittenAsTheyComeWithinTheLimit) {
     setup.findingsLimit = findings.text.size() - 1;
     Streamed cut;
     cut.into(setup);
-    EXPECT_THROW(scoreLog(twins, setup), FindingsTooLarge);
+    try {
+        scoreLog(twins, setup);
+        ADD_FAILURE() << "no FindingsTooLarge";
+    } catch (const FindingsTooLarge& error) {
+        EXPECT_EQ(error.limit(), setup.findingsLimit);
+    }
     EXPECT_LE(cut.text.size(), setup.findingsLimit);
     EXPECT_GT(cut.text.size(), setup.findingsLimit - 300 * lineLength) << "the contact that would pass it stops it";
 }
@@ -165,14 +211,6 @@ TEST(LogScoring, AnEmptyLogScoresNothing) {
     EXPECT_EQ(findings.text, "TORV UBN file \r\n");
 }
 
-TEST(FindingMessage, TheTextAfterTheFields) {
-    EXPECT_EQ(
-        findingMessage("QSO:  10120  CW  2026-03-14 1201  PY2BBB  599  RJ  PY2AAA  599  SP   NO CONTEST BAND !!!\r\n"),
-        "NO CONTEST BAND !!!");
-    EXPECT_EQ(findingMessage("QSO:  7020  CW  x  A  599    B  599     NO RX NUMBER !!!\r\n"), "NO RX NUMBER !!!");
-    EXPECT_EQ(findingMessage(""), "");
-}
-
 TEST(LogScoring, ContactFieldsAreTheRecordsWithAValidTime) {
     const LogContact& contact = sampleContacts().front();
     const ContactFields fields = contactFieldsOf(contact);
@@ -191,31 +229,51 @@ TEST(LogScoring, ContactFieldsAreTheRecordsWithAValidTime) {
     EXPECT_EQ(fields.auxText, "");
 }
 
-// The module object as the plug-in holds it, fed with the same contacts:
+// The pass as the plug-in's module holds it, fed with the same contacts:
 // a removal, then a second pass (what Stats.dll does through PelkSim).
 TEST(SampleLogScoring, ARemovalRecomputesNoMarksAndASecondPassScoresAlike) {
     TempFolder folder;
-    CTestApp app(headlessPorts(std::make_unique<MemorySettings>()), folder.path().string());
+    ScoringPass scoring(headlessPorts(std::make_unique<MemorySettings>()), folder.path().string());
     auto pass = [&](int exportFlag) {
         const ScoringSetup setup = sampleSetup();
-        app.resetStats(exportFlag, setup.contestantCall, setup.start, setup.end);
+        scoring.reset(exportFlag, setup.contestantCall, setup.start, setup.end);
         for (const LogContact& contact : sampleContacts()) {
-            app.addData(contactFieldsOf(contact));
+            scoring.add(contactFieldsOf(contact));
         }
-        int status = 0;
-        return std::string(app.result(&status));
+        return scoring.result();
     };
-    const std::string first = pass(1);
+    const std::string first = pass(1).summary.text;
     const LogContact& removed = sampleContacts().at(kRemovedRecord);
     ASSERT_EQ(removed.call, "ZZ7XQ");
-    EXPECT_EQ(app.removeData(contactFieldsOf(removed)), 1);
-    int status = 0;
-    EXPECT_TRUE(matchesGolden(app.result(&status), "golden/sample_after_removal.summary.txt"));
+    EXPECT_EQ(scoring.remove(contactFieldsOf(removed)), 1);
+    const auto afterRemoval = scoring.result();
+    EXPECT_TRUE(matchesGolden(afterRemoval.summary.text, "golden/sample_after_removal.summary.txt"));
     // The export flag stays until the next rescoring: the file is written again.
+    ASSERT_TRUE(afterRemoval.cabrillo.has_value());
+    EXPECT_TRUE(afterRemoval.cabrillo->written);
+    EXPECT_EQ(afterRemoval.cabrillo->message, "File produced: PY2ZZ.cbr");
     EXPECT_TRUE(matchesGolden(readFile(folder.file("PY2ZZ.cbr")), "golden/sample_after_removal.cbr"));
     // The twin left behind stays a duplicate until the next pass.
-    EXPECT_EQ(pass(0), first);
+    const auto second = pass(0);
+    EXPECT_EQ(second.summary.text, first);
+    EXPECT_FALSE(second.cabrillo.has_value()) << "a pass without an export writes no file";
     EXPECT_TRUE(matchesGolden(readFile(folder.file("err.txt")), "golden/sample.err.txt"));
+}
+
+TEST(SampleLogScoring, ACancelledHeaderExportsNothingUntilTheNextReset) {
+    TempFolder folder;
+    auto ports = headlessPorts(std::make_unique<MemorySettings>());
+    auto dialog = std::make_unique<ScriptedHeaderDialog>();
+    dialog->confirm = false;
+    ports.headerDialog = std::move(dialog);
+    ScoringPass scoring(std::move(ports), folder.path().string());
+    const ScoringSetup setup = sampleSetup();
+    scoring.reset(1, setup.contestantCall, setup.start, setup.end);
+    scoring.add(contactFieldsOf(sampleContacts().front()));
+    const auto result = scoring.result();
+    EXPECT_FALSE(result.cabrillo.has_value());
+    EXPECT_FALSE(std::filesystem::exists(folder.file("PY2ZZ.cbr")));
+    EXPECT_EQ(scoring.settings().readText("Claimed", ""), std::to_string(result.summary.score));
 }
 
 }  // namespace
