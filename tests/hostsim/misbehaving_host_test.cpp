@@ -168,7 +168,7 @@ INSTANTIATE_TEST_SUITE_P(
             {"posted FreeLibrary", kFreed, "RunCommand0 HIDEINFO returned to a host that freed the plug-in inside it",
              "Stats.dll is mapped", "call of frequency answered"}},
         UnloadInsideExport{"HideWithTheAssistantAnswering",
-                           {"load Stats.dll", kRescoring, "wait-window \"Brazil Area\"", "post-unload",
+                           {"load Stats.dll", kRescoring, "wait-window \"Setup TORV\"", "post-unload",
                             "command HIDEINFO", "wait-unmapped Stats.dll"},
                            {kFreed, "RunCommand0 HIDEINFO returned to a host that freed the plug-in inside it",
                             "Stats.dll is not mapped"}},
@@ -186,7 +186,7 @@ INSTANTIATE_TEST_SUITE_P(
         // the open assistant.
         UnloadInsideExport{
             "SetupMessageBoxWithTheAssistantOpen",
-            {"load Stats.dll", kRescoring, "wait-window \"Brazil Area\"", "post-unload", "close-message Error", "setup",
+            {"load Stats.dll", kRescoring, "wait-window \"Setup TORV\"", "post-unload", "close-message Error", "setup",
              "wait-unmapped Stats.dll"},
             {kFreed, "SetupSet0 returned to a host that freed the plug-in inside it", "Stats.dll is not mapped"}}),
     [](const ::testing::TestParamInfo<UnloadInsideExport>& row) { return std::string(row.param.name); });
