@@ -21,6 +21,8 @@
 #include "log_check.h"
 #include "support/child_process.h"
 
+namespace contestsim = torv::contestsim;
+
 namespace {
 
 struct Texts {

@@ -9,6 +9,7 @@
 #include "contest_sim.h"
 #include "crosscheck/crosscheck.h"
 
+namespace contestsim = torv::contestsim;
 namespace crosscheck = torv::crosscheck;
 
 namespace {

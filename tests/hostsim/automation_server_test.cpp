@@ -9,6 +9,9 @@
 
 #include "win/scoped_win.h"
 
+using pelksim::AutomationServer;
+using pelksim::HostAutomation;
+using pelksim::kSimulatedHostClsid;
 using torv::win::ScopedBstr;
 using torv::win::ScopedComApartment;
 using torv::win::ScopedComPtr;

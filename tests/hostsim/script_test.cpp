@@ -3,6 +3,17 @@
 
 #include <gtest/gtest.h>
 
+using pelksim::findStepSyntax;
+using pelksim::parseAssignment;
+using pelksim::parseScript;
+using pelksim::parseStepDateTime;
+using pelksim::parseUnsigned;
+using pelksim::ScriptError;
+using pelksim::splitStepLine;
+using pelksim::stepReference;
+using pelksim::StepSyntax;
+using pelksim::stepSyntaxes;
+
 namespace {
 
 std::string joined(const std::vector<std::string>& words) {

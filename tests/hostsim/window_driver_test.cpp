@@ -14,6 +14,16 @@
 #include "support/temp_folder.h"
 #include "win/message_loop_win.h"
 
+using pelksim::checkState;
+using pelksim::clickControl;
+using pelksim::controlText;
+using pelksim::findProcessWindow;
+using pelksim::HelperThread;
+using pelksim::postButtonCommand;
+using pelksim::saveWindowBitmap;
+using pelksim::setControl;
+using pelksim::waitForNoWindow;
+using pelksim::waitForWindow;
 using torv::win::pumpFor;
 using torv::win::waitPumping;
 

@@ -16,6 +16,7 @@
 #include "logfile/text.h"
 #include "support/test_names.h"
 
+namespace contestsim = torv::contestsim;
 namespace crosscheck = torv::crosscheck;
 using torv::logfile::LogFileError;
 using torv::logfile::utf8SequenceLength;

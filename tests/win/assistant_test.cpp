@@ -20,6 +20,10 @@
 #include "win/plugin_library.h"
 #include "win/scoped_win.h"
 
+using pelksim::AutomationServer;
+using pelksim::findProcessWindow;
+using pelksim::HostAutomation;
+using pelksim::kDialogClass;
 using torv::win::pumpFor;
 using torv::win::pumpMessages;
 using torv::win::pumpUntil;

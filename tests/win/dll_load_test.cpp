@@ -13,6 +13,12 @@
 #include "support/temp_folder.h"
 #include "win/plugin_library.h"
 
+using pelksim::controlText;
+using pelksim::HelperThread;
+using pelksim::kDialogClass;
+using pelksim::sleepingIdle;
+using pelksim::waitForWindow;
+
 namespace {
 
 const char* const kPlainNames[] = {

@@ -19,6 +19,11 @@
 #include "win/message_loop_win.h"
 #include "win/scoped_win.h"
 
+using pelksim::AutomationServer;
+using pelksim::HelperThread;
+using pelksim::HostAutomation;
+using pelksim::kSimulatedHostClsid;
+using pelksim::ProgIdRegistration;
 using torv::assistant::connectToHost;
 using torv::ports::HostLink;
 using torv::win::makeEvent;

@@ -13,6 +13,11 @@
 #include "support/temp_folder.h"
 #include "win/plugin_library.h"
 
+using pelksim::controlText;
+using pelksim::HelperThread;
+using pelksim::kDialogClass;
+using pelksim::sleepingIdle;
+using pelksim::waitForWindow;
 using torv::reports::findHostVersion;
 
 namespace {

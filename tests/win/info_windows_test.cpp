@@ -322,17 +322,103 @@ protected:
 using CallWindowTest = InfoWindowTest;
 using AreaWindowTest = InfoWindowTest;
 
-// --- The worked-before window ------------------------------------------------
+// --- Each window, the same checks -------------------------------------------------
 
-TEST_F(CallWindowTest, FirstOpeningIsAtTheDefaultPositionWithTheTemplateSize) {
+// What tells the two windows apart where they are checked alike.
+template <typename View>
+struct WindowFacts;
+
+template <>
+struct WindowFacts<DXCC> {
+    static constexpr const char* kKey = "dxcc";  // its position's settings: dxcc_x, dxcc_y
+    static constexpr const char* kCaption = "CALL";
+    static constexpr int kTemplateWidth = 242;  // dialog units
+    static constexpr int kTemplateHeight = 142;
+};
+
+template <>
+struct WindowFacts<oblast> {
+    static constexpr const char* kKey = "oblast";
+    static constexpr const char* kCaption = "Brazil Area";
+    static constexpr int kTemplateWidth = 135;
+    static constexpr int kTemplateHeight = 115;
+};
+
+template <typename View>
+class EachInfoWindowTest : public InfoWindowTest {
+protected:
+    // The setting of one coordinate of the window's position, "x" or "y".
+    static std::string key(const char* axis) { return std::string(WindowFacts<View>::kKey) + "_" + axis; }
+
+    std::unique_ptr<View>& view();
+    void openView();
+    // The control that has the focus when the user presses Esc.
+    HWND escapeTarget();
+    // Gives the window what the assistant feeds it (while it is hidden);
+    // expectFed checks that it holds it.
+    void feed();
+    void expectFed();
+};
+
+template <>
+std::unique_ptr<DXCC>& EachInfoWindowTest<DXCC>::view() {
+    return callView;
+}
+template <>
+void EachInfoWindowTest<DXCC>::openView() {
     openCallView();
-    HWND window = callView->window();
-    ui.run([&] {
+}
+template <>
+HWND EachInfoWindowTest<DXCC>::escapeTarget() {
+    return InfoWindowsTestAccess::gridButton(*callView);
+}
+template <>
+void EachInfoWindowTest<DXCC>::feed() {
+    ui.run([this] {
+        callView->setCaption("TORV worked with PY2ABC");
+        callView->refreshGrid();
+    });
+}
+template <>
+void EachInfoWindowTest<DXCC>::expectFed() {
+    EXPECT_EQ(windowText(callView->window()), "TORV worked with PY2ABC");
+}
+
+template <>
+std::unique_ptr<oblast>& EachInfoWindowTest<oblast>::view() {
+    return areaView;
+}
+template <>
+void EachInfoWindowTest<oblast>::openView() {
+    openAreaView();
+}
+template <>
+HWND EachInfoWindowTest<oblast>::escapeTarget() {
+    return GetDlgItem(areaView->window(), IDC_OBLAST_SP);
+}
+template <>
+void EachInfoWindowTest<oblast>::feed() {
+    markAreas({"RS"});
+}
+template <>
+void EachInfoWindowTest<oblast>::expectFed() {
+    EXPECT_EQ(checkedBoxes(), (std::set<int>{IDC_OBLAST_RS}));
+}
+
+using BothWindows = ::testing::Types<DXCC, oblast>;
+// CTest names each by its window: EachInfoWindowTest.CaptionIsSet<DXCC>.
+TYPED_TEST_SUITE(EachInfoWindowTest, BothWindows);
+
+TYPED_TEST(EachInfoWindowTest, FirstOpeningIsAtTheDefaultPositionWithTheTemplateSize) {
+    using Facts = WindowFacts<TypeParam>;
+    this->openView();
+    HWND window = this->view()->window();
+    this->ui.run([&] {
         const POINT corner = topLeft(window);
         EXPECT_EQ(corner.x, 10);
         EXPECT_EQ(corner.y, 400);
 
-        RECT expected = dialogUnits(window, 0, 0, 242, 142);
+        RECT expected = dialogUnits(window, 0, 0, Facts::kTemplateWidth, Facts::kTemplateHeight);
         AdjustWindowRectEx(&expected, static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE)), FALSE,
                            static_cast<DWORD>(GetWindowLongA(window, GWL_EXSTYLE)));
         RECT actual;
@@ -341,13 +427,123 @@ TEST_F(CallWindowTest, FirstOpeningIsAtTheDefaultPositionWithTheTemplateSize) {
         EXPECT_EQ(actual.bottom - actual.top, expected.bottom - expected.top);
 
         EXPECT_TRUE(IsWindowVisible(window));
-        EXPECT_EQ(windowText(window), "CALL");
+        EXPECT_EQ(windowText(window), Facts::kCaption);
         EXPECT_EQ(GetParent(window), nullptr);
         const DWORD style = static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE));
         for (DWORD bit : kFrameStyles) {
             EXPECT_EQ(style & bit, bit) << std::hex << bit;
         }
 
+        HICON icon = reinterpret_cast<HICON>(SendMessageA(window, WM_GETICON, ICON_BIG, 0));
+        EXPECT_NE(icon, nullptr);
+        EXPECT_EQ(icon, LoadIconA(pluginModule(), MAKEINTRESOURCEA(110)));
+    });
+    EXPECT_EQ(this->settings.reads, (std::vector<std::string>{this->key("x"), this->key("y")}));
+    EXPECT_TRUE(this->settings.writes.empty());
+}
+
+TYPED_TEST(EachInfoWindowTest, StoredZeroCountsAsAbsent) {
+    this->settings.values = {{this->key("x"), "0"}, {this->key("y"), "250"}};
+    this->openView();
+    const POINT corner = this->ui.run([this] { return topLeft(this->view()->window()); });
+    EXPECT_EQ(corner.x, 10);
+    EXPECT_EQ(corner.y, 250);
+}
+
+TYPED_TEST(EachInfoWindowTest, NegativeStoredCoordinateIsKept) {
+    this->settings.values = {{this->key("x"), "-500"}, {this->key("y"), "300"}};
+    this->openView();
+    const POINT corner = this->ui.run([this] { return topLeft(this->view()->window()); });
+    EXPECT_EQ(corner.x, -500);
+    EXPECT_EQ(corner.y, 300);
+}
+
+TYPED_TEST(EachInfoWindowTest, OpensAtTheStoredPositionAndRemembersMoves) {
+    this->settings.values = {{this->key("x"), "-40"}, {this->key("y"), "0"}};
+    this->openView();
+    HWND window = this->view()->window();
+    EXPECT_EQ(this->ui.run([&] { return topLeft(window).x; }), -40);
+    EXPECT_EQ(this->ui.run([&] { return topLeft(window).y; }), 400);
+    this->ui.run([&] {
+        SetWindowPos(window, nullptr, 77, 400, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        mouseOver(window);
+    });
+    EXPECT_EQ(this->settings.writes, (std::vector<std::string>{this->key("x") + "=77"}));
+}
+
+TYPED_TEST(EachInfoWindowTest, MouseOverWritesOnlyTheChangedCoordinate) {
+    this->openView();
+    HWND window = this->view()->window();
+    this->ui.run([&] { mouseOver(window); });
+    EXPECT_TRUE(this->settings.writes.empty()) << "nothing moved yet";
+
+    this->ui.run([&] {
+        SetWindowPos(window, nullptr, 10, 321, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        mouseOver(window);
+    });
+    EXPECT_EQ(this->settings.writes, (std::vector<std::string>{this->key("y") + "=321"}));
+
+    this->settings.writes.clear();
+    this->ui.run([&] {
+        SetWindowPos(window, nullptr, -1234, 321, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        mouseOver(window);
+        mouseOver(window);
+    });
+    EXPECT_EQ(this->settings.writes, (std::vector<std::string>{this->key("x") + "=-1234"}));
+}
+
+TYPED_TEST(EachInfoWindowTest, CaptionIsSet) {
+    this->openView();
+    for (const char* text : {"TORV worked with PY2ABC", "Area "}) {
+        const std::string caption = this->ui.run([this, text] {
+            this->view()->setCaption(text);
+            return windowText(this->view()->window());
+        });
+        EXPECT_EQ(caption, text);
+    }
+}
+
+TYPED_TEST(EachInfoWindowTest, UserCloseOnlyHidesAndTheDestructorDestroys) {
+    this->openView();
+    HWND window = this->view()->window();
+
+    this->ui.run([&] { SendMessageA(window, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0); });
+    EXPECT_TRUE(IsWindow(window));
+    EXPECT_FALSE(IsWindowVisible(window));
+
+    // Still fed while hidden; shown again, then closed by its close box.
+    this->feed();
+    this->expectFed();
+    this->ui.run([&] {
+        ShowWindow(window, SW_SHOW);
+        SendMessageA(window, WM_CLOSE, 0, 0);
+    });
+    this->ui.run([] {});  // the close posts its IDCANCEL
+    EXPECT_TRUE(IsWindow(window));
+    EXPECT_FALSE(IsWindowVisible(window));
+    this->expectFed();
+
+    // Esc, through the message loop's dialog keyboard handling.
+    this->ui.run([&] {
+        ShowWindow(window, SW_SHOW);
+        SetFocus(this->escapeTarget());
+        PostMessageA(this->escapeTarget(), WM_KEYDOWN, VK_ESCAPE, 0);
+    });
+    this->ui.run([] {});
+    this->ui.run([] {});
+    EXPECT_TRUE(IsWindow(window));
+    EXPECT_FALSE(IsWindowVisible(window));
+
+    this->ui.run([this] { this->view().reset(); });
+    EXPECT_FALSE(IsWindow(window));
+}
+
+// --- The worked-before window ------------------------------------------------
+
+TEST_F(CallWindowTest, GridButtonIsWhereTheTemplatePutsIt) {
+    openCallView();
+    HWND window = callView->window();
+    ui.run([&] {
         HWND button = GetDlgItem(window, 1003);
         ASSERT_NE(button, nullptr);
         EXPECT_EQ(button, InfoWindowsTestAccess::gridButton(*callView));
@@ -364,50 +560,7 @@ TEST_F(CallWindowTest, FirstOpeningIsAtTheDefaultPositionWithTheTemplateSize) {
         EXPECT_EQ(buttonRect.top, templateRect.top);
         EXPECT_EQ(buttonRect.right, templateRect.right);
         EXPECT_EQ(buttonRect.bottom, templateRect.bottom);
-
-        HICON icon = reinterpret_cast<HICON>(SendMessageA(window, WM_GETICON, ICON_BIG, 0));
-        EXPECT_NE(icon, nullptr);
-        EXPECT_EQ(icon, LoadIconA(pluginModule(), MAKEINTRESOURCEA(110)));
     });
-    EXPECT_EQ(settings.reads, (std::vector<std::string>{"dxcc_x", "dxcc_y"}));
-    EXPECT_TRUE(settings.writes.empty());
-}
-
-TEST_F(CallWindowTest, StoredZeroCountsAsAbsent) {
-    settings.values = {{"dxcc_x", "0"}, {"dxcc_y", "250"}};
-    openCallView();
-    const POINT corner = ui.run([this] { return topLeft(callView->window()); });
-    EXPECT_EQ(corner.x, 10);
-    EXPECT_EQ(corner.y, 250);
-}
-
-TEST_F(CallWindowTest, NegativeStoredCoordinateIsKept) {
-    settings.values = {{"dxcc_x", "-500"}, {"dxcc_y", "300"}};
-    openCallView();
-    const POINT corner = ui.run([this] { return topLeft(callView->window()); });
-    EXPECT_EQ(corner.x, -500);
-    EXPECT_EQ(corner.y, 300);
-}
-
-TEST_F(CallWindowTest, MouseOverWritesOnlyTheChangedCoordinate) {
-    openCallView();
-    HWND window = callView->window();
-    ui.run([&] { mouseOver(window); });
-    EXPECT_TRUE(settings.writes.empty()) << "nothing moved yet";
-
-    ui.run([&] {
-        SetWindowPos(window, nullptr, 10, 321, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-        mouseOver(window);
-    });
-    EXPECT_EQ(settings.writes, (std::vector<std::string>{"dxcc_y=321"}));
-
-    settings.writes.clear();
-    ui.run([&] {
-        SetWindowPos(window, nullptr, -1234, 321, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-        mouseOver(window);
-        mouseOver(window);
-    });
-    EXPECT_EQ(settings.writes, (std::vector<std::string>{"dxcc_x=-1234"}));
 }
 
 TEST_F(CallWindowTest, ButtonFillsTheClientAreaLessItsMargins) {
@@ -438,15 +591,6 @@ TEST_F(CallWindowTest, ButtonOfAClientAreaSmallerThanItsMarginsIsEmpty) {
         EXPECT_EQ(button.right - button.left, client.right - 10);
         EXPECT_EQ(button.bottom - button.top, 0);
     });
-}
-
-TEST_F(CallWindowTest, CaptionIsSet) {
-    openCallView();
-    const std::string caption = ui.run([this] {
-        callView->setCaption("TORV worked with PY2ABC");
-        return windowText(callView->window());
-    });
-    EXPECT_EQ(caption, "TORV worked with PY2ABC");
 }
 
 TEST_F(CallWindowTest, EmptyCallPaintsTheNoCallBackground) {
@@ -551,41 +695,6 @@ TEST_F(CallWindowTest, WholeWindowScreenshot) {
     keepScreenshot(window, folder, "call-window.bmp");
 }
 
-TEST_F(CallWindowTest, UserCloseOnlyHidesAndTheDestructorDestroys) {
-    openCallView();
-    HWND window = callView->window();
-
-    ui.run([&] { SendMessageA(window, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0); });
-    EXPECT_TRUE(IsWindow(window));
-    EXPECT_FALSE(IsWindowVisible(window));
-
-    // Still fed while hidden; shown again, then closed by its close box.
-    ui.run([&] {
-        callView->setCaption("TORV worked with PY2ABC");
-        callView->refreshGrid();
-        ShowWindow(window, SW_SHOW);
-        SendMessageA(window, WM_CLOSE, 0, 0);
-    });
-    ui.run([] {});  // the close posts its IDCANCEL
-    EXPECT_TRUE(IsWindow(window));
-    EXPECT_FALSE(IsWindowVisible(window));
-    EXPECT_EQ(windowText(window), "TORV worked with PY2ABC");
-
-    // Esc, through the message loop's dialog keyboard handling.
-    ui.run([&] {
-        ShowWindow(window, SW_SHOW);
-        SetFocus(InfoWindowsTestAccess::gridButton(*callView));
-        PostMessageA(InfoWindowsTestAccess::gridButton(*callView), WM_KEYDOWN, VK_ESCAPE, 0);
-    });
-    ui.run([] {});
-    ui.run([] {});
-    EXPECT_TRUE(IsWindow(window));
-    EXPECT_FALSE(IsWindowVisible(window));
-
-    ui.run([this] { callView.reset(); });
-    EXPECT_FALSE(IsWindow(window));
-}
-
 TEST_F(CallWindowTest, PaintingLeaksNoGdiObject) {
     buildRows();
     state.setCurrentCall("PY2ABC");
@@ -612,49 +721,14 @@ TEST_F(CallWindowTest, PaintingLeaksNoGdiObject) {
 
 // --- The area window -----------------------------------------------------------
 
-TEST_F(AreaWindowTest, FirstOpeningIsAtTheDefaultPositionWithEveryBoxClear) {
+TEST_F(AreaWindowTest, FirstOpeningHasBothEdgesAndEveryBoxClear) {
     openAreaView();
     HWND window = areaView->window();
     ui.run([&] {
-        const POINT corner = topLeft(window);
-        EXPECT_EQ(corner.x, 10);
-        EXPECT_EQ(corner.y, 400);
-        EXPECT_TRUE(IsWindowVisible(window));
-        EXPECT_EQ(windowText(window), "Brazil Area");
-        EXPECT_EQ(GetParent(window), nullptr);
-
-        RECT expected = dialogUnits(window, 0, 0, 135, 115);
-        AdjustWindowRectEx(&expected, static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE)), FALSE,
-                           static_cast<DWORD>(GetWindowLongA(window, GWL_EXSTYLE)));
-        RECT actual;
-        GetWindowRect(window, &actual);
-        EXPECT_EQ(actual.right - actual.left, expected.right - expected.left);
-        EXPECT_EQ(actual.bottom - actual.top, expected.bottom - expected.top);
-
-        const DWORD style = static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE));
-        for (DWORD bit : kFrameStyles) {
-            EXPECT_EQ(style & bit, bit) << std::hex << bit;
-        }
         const LONG exStyle = GetWindowLongA(window, GWL_EXSTYLE);
         EXPECT_EQ(exStyle & (WS_EX_CLIENTEDGE | WS_EX_STATICEDGE), WS_EX_CLIENTEDGE | WS_EX_STATICEDGE);
-        EXPECT_EQ(reinterpret_cast<HICON>(SendMessageA(window, WM_GETICON, ICON_BIG, 0)),
-                  LoadIconA(pluginModule(), MAKEINTRESOURCEA(110)));
     });
     EXPECT_TRUE(checkedBoxes().empty());
-    EXPECT_EQ(settings.reads, (std::vector<std::string>{"oblast_x", "oblast_y"}));
-}
-
-TEST_F(AreaWindowTest, OpensAtTheStoredPositionAndRemembersMoves) {
-    settings.values = {{"oblast_x", "-40"}, {"oblast_y", "0"}};
-    openAreaView();
-    HWND window = areaView->window();
-    EXPECT_EQ(ui.run([&] { return topLeft(window).x; }), -40);
-    EXPECT_EQ(ui.run([&] { return topLeft(window).y; }), 400);
-    ui.run([&] {
-        SetWindowPos(window, nullptr, 77, 400, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-        mouseOver(window);
-    });
-    EXPECT_EQ(settings.writes, (std::vector<std::string>{"oblast_x=77"}));
 }
 
 TEST_F(AreaWindowTest, BoxesFollowTheTemplate) {
@@ -722,15 +796,6 @@ TEST_F(AreaWindowTest, BoxTickedByHandIsClearedByTheNextMark) {
     EXPECT_EQ(checkedBoxes(), (std::set<int>{IDC_OBLAST_SP}));
 }
 
-TEST_F(AreaWindowTest, CaptionIsSet) {
-    openAreaView();
-    const std::string caption = ui.run([this] {
-        areaView->setCaption("Area ");
-        return windowText(areaView->window());
-    });
-    EXPECT_EQ(caption, "Area ");
-}
-
 TEST_F(AreaWindowTest, BackgroundIsPaleYellow) {
     openAreaView();
     markAreas({"SP", "PY0S"});
@@ -778,39 +843,7 @@ TEST_F(AreaWindowTest, ColourMessagesAnswerBlackOnPaleYellow) {
     });
 }
 
-TEST_F(AreaWindowTest, UserCloseOnlyHidesAndTheDestructorDestroys) {
-    openAreaView();
-    HWND window = areaView->window();
-    ui.run([&] { SendMessageA(window, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0); });
-    EXPECT_TRUE(IsWindow(window));
-    EXPECT_FALSE(IsWindowVisible(window));
-
-    markAreas({"RS"});
-    EXPECT_EQ(checkedBoxes(), (std::set<int>{IDC_OBLAST_RS}));
-
-    ui.run([&] {
-        ShowWindow(window, SW_SHOW);
-        SendMessageA(window, WM_CLOSE, 0, 0);
-    });
-    ui.run([] {});
-    EXPECT_TRUE(IsWindow(window));
-    EXPECT_FALSE(IsWindowVisible(window));
-
-    ui.run([&] {
-        ShowWindow(window, SW_SHOW);
-        SetFocus(GetDlgItem(window, IDC_OBLAST_SP));
-        PostMessageA(GetDlgItem(window, IDC_OBLAST_SP), WM_KEYDOWN, VK_ESCAPE, 0);
-    });
-    ui.run([] {});
-    ui.run([] {});
-    EXPECT_TRUE(IsWindow(window));
-    EXPECT_FALSE(IsWindowVisible(window));
-
-    ui.run([this] { areaView.reset(); });
-    EXPECT_FALSE(IsWindow(window));
-}
-
-// --- Both windows ----------------------------------------------------------------
+// --- Both windows at once --------------------------------------------------------
 
 TEST_F(InfoWindowTest, FactoriesOpenBothWindowsOnTheCallingThread) {
     const OwnedHandles before;

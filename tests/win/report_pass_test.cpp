@@ -15,6 +15,13 @@
 #include "win/message_loop_win.h"
 #include "win/plugin_library.h"
 
+using pelksim::comboItems;
+using pelksim::controlText;
+using pelksim::findProcessWindow;
+using pelksim::HelperThread;
+using pelksim::kDialogClass;
+using pelksim::sleepingIdle;
+using pelksim::waitForWindow;
 using torv::abi::kHostTextLimit;
 using torv::win::pumpUntil;
 

@@ -27,6 +27,12 @@
 #include "win/scoped_win.h"
 #include "win/ui_thread.h"
 
+using pelksim::AutomationServer;
+using pelksim::findProcessWindow;
+using pelksim::HostAutomation;
+using pelksim::kDialogClass;
+using pelksim::pumpingIdle;
+using pelksim::waitForWindow;
 using torv::assistant::AssistantTimeouts;
 using torv::assistant::WindowsAssistant;
 using torv::assistant::WindowsAssistantTestAccess;

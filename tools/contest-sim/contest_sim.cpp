@@ -23,7 +23,7 @@ using torv::engine::areaCodes;
 using torv::engine::assignArea;
 using torv::engine::contactPoints;
 
-namespace contestsim {
+namespace torv::contestsim {
 
 namespace {
 
@@ -734,4 +734,4 @@ std::string logText(const SimLog& log) {
     return log.adif ? adifText(log) : cabrilloText(log);
 }
 
-}  // namespace contestsim
+}  // namespace torv::contestsim

@@ -18,7 +18,7 @@
 
 #include "crosscheck/crosscheck.h"
 
-namespace contestsim {
+namespace torv::contestsim {
 
 struct SimOptions {
     uint64_t seed = 1;
@@ -132,4 +132,4 @@ uint32_t qsoLine(const SimLog& log, size_t i);
 std::string dateText(int64_t minute, bool adif);
 std::string timeText(int64_t minute);
 
-}  // namespace contestsim
+}  // namespace torv::contestsim

@@ -13,6 +13,8 @@
 #include "contest_sim.h"
 #include "io/file.h"
 
+namespace contestsim = torv::contestsim;
+
 namespace {
 
 bool writeFile(const std::filesystem::path& path, const std::string& text) {

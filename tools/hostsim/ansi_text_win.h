@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+namespace pelksim {
+
 // UTF-16 to the ANSI code page; characters it cannot hold become its default
 // character.
 inline std::string ansiFromWide(std::wstring_view wide) {
@@ -34,3 +36,5 @@ inline std::wstring wideFromAnsi(std::string_view ansi) {
     wide.resize(written > 0 ? static_cast<size_t>(written) : 0);
     return wide;
 }
+
+}  // namespace pelksim

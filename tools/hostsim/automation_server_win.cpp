@@ -7,6 +7,8 @@
 using torv::win::ScopedBstr;
 using torv::win::ScopedComPtr;
 
+namespace pelksim {
+
 // {B5D3E0A1-6F2C-4E8B-9C71-2A4F8D0E5C13}, made up for the simulator.
 const CLSID kSimulatedHostClsid = {0xb5d3e0a1, 0x6f2c, 0x4e8b, {0x9c, 0x71, 0x2a, 0x4f, 0x8d, 0x0e, 0x5c, 0x13}};
 
@@ -400,3 +402,5 @@ void AutomationServer::disappear() {
     // Cuts off the proxies clients still hold; their next call fails.
     CoDisconnectObject(static_cast<IDispatch*>(object_.get()), 0);
 }
+
+}  // namespace pelksim

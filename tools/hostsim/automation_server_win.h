@@ -23,6 +23,8 @@
 
 #include "win/scoped_win.h"
 
+namespace pelksim {
+
 // The simulator's class id for "Pelk2.Application"; the real host's is of no
 // concern, clients only ever look the ProgID up.
 extern const CLSID kSimulatedHostClsid;
@@ -167,3 +169,5 @@ private:
 
 // "0x80004005"-style text of an HRESULT, for error messages.
 std::string hresultText(HRESULT hr);
+
+}  // namespace pelksim

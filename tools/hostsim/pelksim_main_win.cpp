@@ -26,6 +26,8 @@
 
 using torv::win::ScopedComApartment;
 
+namespace pelksim {
+
 namespace {
 
 constexpr int kExitStepFailed = 1;
@@ -173,19 +175,21 @@ int runSteps(const CommandLine& commandLine) {
 
 }  // namespace
 
+}  // namespace pelksim
+
 int main(int argc, char** argv) {
     // Lines end in "\n" on both streams, whatever reads them.
     _setmode(_fileno(stdout), _O_BINARY);
     _setmode(_fileno(stderr), _O_BINARY);
     try {
-        CommandLine commandLine;
-        const int early = readCommandLine(argc, argv, commandLine);
+        pelksim::CommandLine commandLine;
+        const int early = pelksim::readCommandLine(argc, argv, commandLine);
         if (early >= 0) {
             return early;
         }
-        return runSteps(commandLine);
+        return pelksim::runSteps(commandLine);
     } catch (const std::exception& error) {
         std::fprintf(stderr, "error: %s\n", error.what());
-        return kExitStepFailed;
+        return pelksim::kExitStepFailed;
     }
 }

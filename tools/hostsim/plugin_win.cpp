@@ -9,6 +9,8 @@ using torv::abi::kDateTimeNull;
 using torv::abi::kDateTimeValid;
 using torv::logfile::LogContact;
 
+namespace pelksim {
+
 namespace {
 
 std::string fileNameOf(const std::string& path) {
@@ -126,3 +128,5 @@ int LoadedPlugin::checkCall(const std::string& call, const std::string& mode, co
                                0, 0, 0, 0.0, 0.0, "", "", "", "", areaText.c_str(), band.c_str(), "", buffer27,
                                buffer28);
 }
+
+}  // namespace pelksim

@@ -12,6 +12,8 @@
 #include "abi/stats_exports.h"
 #include "logfile/log_contact.h"
 
+namespace pelksim {
+
 // Every export by its plain name.
 struct PluginExports {
 #define HOSTSIM_EXPORT_MEMBER(result, plain, twin, params) decltype(&::plain) plain = nullptr;
@@ -58,3 +60,5 @@ private:
     std::string fileName_;
     PluginExports exports_;
 };
+
+}  // namespace pelksim

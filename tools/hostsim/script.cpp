@@ -9,6 +9,8 @@ using torv::calendar::upperCase;
 using torv::logfile::allDigits;
 using torv::logfile::parseDateTimeText;
 
+namespace pelksim {
+
 namespace {
 
 // Argument checks, run on the whole script before its first step.
@@ -359,3 +361,5 @@ std::string stepReference() {
     }
     return text;
 }
+
+}  // namespace pelksim

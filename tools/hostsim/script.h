@@ -16,6 +16,8 @@
 #include <utility>
 #include <vector>
 
+namespace pelksim {
+
 struct Step {
     int line = 0;              // 1-based line of the script, or number of the command-line argument
     bool commandLine = false;  // given as a command-line argument
@@ -87,3 +89,5 @@ const char* automationMemberName(int id);
 
 // The help text: usage line and summary of every step.
 std::string stepReference();
+
+}  // namespace pelksim

@@ -32,6 +32,8 @@ using torv::win::ScopedHandle;
 using torv::win::ScopedVariant;
 using torv::win::waitPumping;
 
+namespace pelksim {
+
 namespace {
 
 constexpr DWORD kDefaultPace = 200;
@@ -1020,3 +1022,5 @@ void Simulator::onSentDuringUnload(std::string& outcome) {
               ", CheckCall0 = " + std::to_string(check) + ", AddData0 = " + std::to_string(added) +
               ", GetResult0 = " + quoted(summary != nullptr ? summary : "");
 }
+
+}  // namespace pelksim

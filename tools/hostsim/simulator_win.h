@@ -20,6 +20,8 @@
 #include "hostsim/script.h"
 #include "hostsim/window_driver_win.h"
 
+namespace pelksim {
+
 struct SimulatorOptions {
     DWORD timeout = 10000;  // the bound of every wait, until a "timeout" step changes it
     bool serveHost = true;  // register "Pelk2.Application"
@@ -165,3 +167,5 @@ private:
 
 // Writes one line of the run's output (standard output, flushed).
 void printLine(const std::string& line);
+
+}  // namespace pelksim

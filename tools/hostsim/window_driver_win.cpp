@@ -13,6 +13,8 @@ using torv::win::ScopedSelection;
 using torv::win::ScopedWindowDc;
 using torv::win::waitPumping;
 
+namespace pelksim {
+
 namespace {
 
 // How long a helper's destructor waits for a task that should have ended.
@@ -309,3 +311,5 @@ DWORD WINAPI HelperThread::run(void* parameter) {
     SetEvent((*shared)->finished.get());
     return 0;
 }
+
+}  // namespace pelksim

@@ -16,6 +16,8 @@
 
 #include "win/scoped_win.h"
 
+namespace pelksim {
+
 // How a waiting loop passes its idle time between two looks: pumping on a
 // thread that serves windows or COM (pumpingIdle), sleeping on one that
 // serves nothing (sleepingIdle).
@@ -89,3 +91,5 @@ private:
     std::shared_ptr<Shared> shared_;
     torv::win::ScopedHandle thread_;
 };
+
+}  // namespace pelksim
