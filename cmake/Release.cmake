@@ -17,26 +17,37 @@ endif()
 
 set_property(SOURCE resources/Stats.rc APPEND PROPERTY OBJECT_DEPENDS ${STATS_VERSION_INCLUDE_DIR}/stats_version.h)
 
-# README.txt: the operator's part of README.md, with Windows line ends.
+# README.txt (the operator's and the committee's parts of README.md) and
+# COMMITTEE.txt (docs/committee.md) in plain text with Windows line ends,
+# their torv commands as typed on Windows (cmake/markdown-text).
+find_package(Python3 COMPONENTS Interpreter REQUIRED)
 set(STATS_README_TXT ${CMAKE_BINARY_DIR}/release/README.txt)
-add_custom_command(OUTPUT ${STATS_README_TXT}
-  COMMAND ${CMAKE_COMMAND} -DINPUT=${CMAKE_SOURCE_DIR}/README.md -DOUTPUT=${STATS_README_TXT}
-    -P ${CMAKE_CURRENT_LIST_DIR}/readme-txt.cmake
-  DEPENDS ${CMAKE_SOURCE_DIR}/README.md ${CMAKE_CURRENT_LIST_DIR}/readme-txt.cmake
-  COMMENT "Writing README.txt for the release")
-add_custom_target(release_readme ALL DEPENDS ${STATS_README_TXT})
+set(STATS_COMMITTEE_TXT ${CMAKE_BINARY_DIR}/release/COMMITTEE.txt)
+add_custom_command(OUTPUT ${STATS_README_TXT} ${STATS_COMMITTEE_TXT}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/release
+  COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_LIST_DIR}/markdown-text ${CMAKE_SOURCE_DIR}/README.md
+    ${STATS_README_TXT} --windows --until "<!-- end of the release's README.txt -->"
+  COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_LIST_DIR}/markdown-text ${CMAKE_SOURCE_DIR}/docs/committee.md
+    ${STATS_COMMITTEE_TXT} --windows
+  DEPENDS ${CMAKE_SOURCE_DIR}/README.md ${CMAKE_SOURCE_DIR}/docs/committee.md ${CMAKE_CURRENT_LIST_DIR}/markdown-text
+  COMMENT "Writing README.txt and COMMITTEE.txt for the release"
+  VERBATIM)
+add_custom_target(release_readme ALL DEPENDS ${STATS_README_TXT} ${STATS_COMMITTEE_TXT})
 
 # What the operator gets. The DLL's import library is no part of it.
 install(TARGETS Stats RUNTIME DESTINATION . ARCHIVE DESTINATION lib COMPONENT development EXCLUDE_FROM_ALL)
 install(FILES ${STATS_README_TXT} ${CMAKE_SOURCE_DIR}/LICENSE ${CMAKE_SOURCE_DIR}/CHANGELOG.md DESTINATION .)
 # The command-line tool joins the package when the tree builds it, with the
-# settings file and the log its README's first examples name; the check
-# runs once every target of the tree is known.
+# settings file and the log its README's first examples name, the
+# committee's guide and the sample contest its first command checks; the
+# check runs once every target of the tree is known.
 function(stats_install_torv)
   if(TARGET torv)
     install(TARGETS torv RUNTIME DESTINATION .)
+    install(FILES ${STATS_COMMITTEE_TXT} DESTINATION .)
     install(FILES ${CMAKE_SOURCE_DIR}/examples/TORV.ini ${CMAKE_SOURCE_DIR}/examples/torv-sample.adi
       DESTINATION examples)
+    install(DIRECTORY ${CMAKE_SOURCE_DIR}/examples/contest DESTINATION examples)
   endif()
 endfunction()
 cmake_language(DEFER DIRECTORY ${CMAKE_SOURCE_DIR} CALL stats_install_torv)
