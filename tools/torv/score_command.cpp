@@ -9,18 +9,29 @@
 #include "command_support.h"
 #include "console.h"
 #include "engine/contest.h"
-#include "files.h"
-#include "log_check.h"
+#include "io/atomic_file.h"
+#include "io/files.h"
 #include "logfile/log_file.h"
 #include "progress.h"
 #include "score_json.h"
 #include "scoring/log_scoring.h"
 #include "settings/ini_settings.h"
 
+namespace torv::cli {
+
 namespace contest = torv::engine::contest;
-namespace crosscheck = torv::crosscheck;
 using torv::calendar::minuteOfOleDate;
 using torv::engine::ContactResult;
+using torv::io::AtomicFile;
+using torv::io::byteSizeText;
+using torv::io::fileIdentity;
+using torv::io::FileIdentity;
+using torv::io::kLogFileLimit;
+using torv::io::pathOf;
+using torv::io::readWholeFile;
+using torv::io::systemErrorText;
+using torv::io::WholeFile;
+using torv::io::writeFileAtomically;
 using torv::logfile::formatName;
 using torv::logfile::LogContact;
 using torv::logfile::LogFile;
@@ -320,3 +331,5 @@ void addScoreCommand(CLI::App& app, int& exitCode) {
         exitCode = runCommand([&] { return runScore(*options); });
     });
 }
+
+}  // namespace torv::cli

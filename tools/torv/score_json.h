@@ -5,6 +5,8 @@
 
 #include "scoring/log_scoring.h"
 
+namespace torv::cli {
+
 // What a committee would not count of a log the plug-in scores.
 struct RuleCounts {
     size_t outsidePeriod = 0;    // contacts outside the contest period given
@@ -32,3 +34,5 @@ std::string scoreJson(const torv::scoring::ScoredLog& scored, const ScoreJsonInp
 // The text as a JSON string literal, escaped as the committee's files are
 // (torv::crosscheck::jsonEscaped).
 std::string jsonString(const std::string& text);
+
+}  // namespace torv::cli

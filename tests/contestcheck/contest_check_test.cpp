@@ -1,6 +1,7 @@
-// torv check's pipeline on generated contests and on the awkward files a
-// committee receives: the real readers and the real engine, no disk.
-#include "log_check.h"
+// The check of a whole contest on generated contests and on the awkward
+// files a committee receives: the real readers and the real engine, no
+// disk; and the plan of its outputs.
+#include "contestcheck/contest_check.h"
 
 #include <gtest/gtest.h>
 
@@ -12,15 +13,32 @@
 #include <stdexcept>
 
 #include "contest_sim.h"
+#include "contestcheck/output_plan.h"
 #include "logfile/log_file.h"
 #include "logfile/text.h"
 #include "support/test_names.h"
 
 namespace crosscheck = torv::crosscheck;
+using torv::contestcheck::CheckOutcome;
+using torv::contestcheck::CheckRequest;
+using torv::contestcheck::isOutputName;
+using torv::contestcheck::LogLoader;
+using torv::contestcheck::LogSource;
+using torv::contestcheck::LogSources;
+using torv::contestcheck::makeOutputs;
+using torv::contestcheck::naturallyBefore;
+using torv::contestcheck::outputPlan;
+using torv::contestcheck::PlannedFile;
+using torv::contestcheck::summaryLine;
 using torv::logfile::LogFileError;
 using torv::logfile::utf8SequenceLength;
 
 namespace {
+
+// The check of these paths, each read by `load`.
+CheckOutcome checkLogs(const std::vector<std::string>& paths, const CheckRequest& request, const LogLoader& load) {
+    return torv::contestcheck::check(LogSources{paths, load}, request);
+}
 
 class Files {
 public:
@@ -49,9 +67,9 @@ private:
     std::map<std::string, int64_t> times_;
 };
 
-std::vector<std::pair<std::string, std::string>> made(const std::vector<CheckFile>& files) {
+std::vector<std::pair<std::string, std::string>> made(const std::vector<PlannedFile>& files) {
     std::vector<std::pair<std::string, std::string>> texts;
-    for (const CheckFile& file : files) {
+    for (const PlannedFile& file : files) {
         texts.emplace_back(file.name, file.text());
     }
     return texts;
@@ -137,8 +155,8 @@ TEST(CheckLogs, TheSameWithOneThreadOrTwo) {
     one.threads = 1;
     CheckRequest two;
     two.threads = 2;
-    EXPECT_EQ(made(checkFiles(checkLogs(files.paths(), one, files.loader()).report, true)),
-              made(checkFiles(checkLogs(files.paths(), two, files.loader()).report, true)));
+    EXPECT_EQ(made(outputPlan(checkLogs(files.paths(), one, files.loader()).report, true)),
+              made(outputPlan(checkLogs(files.paths(), two, files.loader()).report, true)));
 }
 
 const char* const kLogA =
@@ -325,7 +343,7 @@ TEST(CheckLogs, SkippedRecordsAreInputProblemsButTheLogCounts) {
     ASSERT_FALSE(told.empty());
     EXPECT_EQ(told[0].rfind("a.cbr: line 8", 0), 0u) << told[0];
     // The committee sees the line: in qsos.csv and in the entrant's report.
-    const auto written = made(checkFiles(outcome.report, false));
+    const auto written = made(outputPlan(outcome.report, false));
     EXPECT_NE(written[0].second.find("\nPY2AAA,8,UNREADABLE,,\"1 field; TORV's layout has 10 or 11 (call, report "
                                      "and exchange each side)\"\n"),
               std::string::npos)
@@ -335,7 +353,7 @@ TEST(CheckLogs, SkippedRecordsAreInputProblemsButTheLogCounts) {
         << written[1].second;
 }
 
-TEST(CheckFiles, NamesAndOrder) {
+TEST(OutputPlan, NamesAndOrder) {
     Files files;
     files.add("a.cbr", kLogA);
     std::string portable = kLogB;
@@ -343,18 +361,18 @@ TEST(CheckFiles, NamesAndOrder) {
     files.add("b.cbr", portable);
     const CheckOutcome outcome = checkLogs(files.paths(), CheckRequest(), files.loader());
     std::vector<std::string> names;
-    for (const CheckFile& file : checkFiles(outcome.report, false)) {
+    for (const PlannedFile& file : outputPlan(outcome.report, false)) {
         names.push_back(file.name);
     }
     EXPECT_EQ(names, (std::vector<std::string>{"qsos.csv", "ubn/PY2AAA.txt", "ubn/PY2AAA.html", "ubn/PY2BBB_P.txt",
                                                "ubn/PY2BBB_P.html", "results.txt", "results.csv", "results.html",
                                                "committee.html"}));
-    EXPECT_EQ(checkFiles(outcome.report, true).back().name, "results.json");
+    EXPECT_EQ(outputPlan(outcome.report, true).back().name, "results.json");
 }
 
 // Logs are 8-bit texts: a header or a QSO line in Latin-1 is shown as
 // Latin-1, and every file written is UTF-8.
-TEST(CheckFiles, EveryTextIsUtf8WhateverTheLogsBytes) {
+TEST(OutputPlan, EveryTextIsUtf8WhateverTheLogsBytes) {
     Files files;
     std::string latin1 = kLogA;
     latin1.replace(latin1.find("single-op  a "), 13, "Op\xE9rateur \xA0");
@@ -363,7 +381,7 @@ TEST(CheckFiles, EveryTextIsUtf8WhateverTheLogsBytes) {
     files.add("b.cbr", kLogB);
     const CheckOutcome outcome = checkLogs(files.paths(), CheckRequest(), files.loader());
     bool quoted = false;
-    for (const auto& [name, text] : made(checkFiles(outcome.report, true))) {
+    for (const auto& [name, text] : made(outputPlan(outcome.report, true))) {
         for (size_t i = 0; i < text.size();) {
             const size_t length = static_cast<unsigned char>(text[i]) < 0x80 ? 1 : utf8SequenceLength(text, i);
             ASSERT_NE(length, 0u) << name << " at byte " << i;
@@ -372,7 +390,7 @@ TEST(CheckFiles, EveryTextIsUtf8WhateverTheLogsBytes) {
         quoted = quoted || text.find("599 R\xC3\x89") != std::string::npos;
     }
     EXPECT_TRUE(quoted) << "the line is quoted, its byte as Latin-1";
-    const auto written = made(checkFiles(outcome.report, false));
+    const auto written = made(outputPlan(outcome.report, false));
     const auto committee =
         std::find_if(written.begin(), written.end(), [](const auto& file) { return file.first == "committee.html"; });
     ASSERT_NE(committee, written.end());
@@ -411,13 +429,13 @@ TEST(CheckLogs, AnEntrantThatCannotBeFinishedIsToldAndTheOthersAreFinished) {
     EXPECT_EQ(r.entrants[a].problem, "");
     EXPECT_EQ(r.entrants[a].checked.score, fine.report.entrants[a].checked.score);
     EXPECT_EQ(r.entrants[a].qsoText, fine.report.entrants[a].qsoText);
-    EXPECT_EQ(made(checkFiles(r, true)).size(), checkFiles(fine.report, true).size());
+    EXPECT_EQ(made(outputPlan(r, true)).size(), outputPlan(fine.report, true).size());
 }
 
 // A file whose text cannot be made costs only itself: the others are still
 // handed to the writer, and the reason is returned in its place.
-TEST(MakeCheckFiles, ATextThatFailsIsToldAndTheOthersAreWritten) {
-    const std::vector<CheckFile> files = {
+TEST(MakeOutputs, ATextThatFailsIsToldAndTheOthersAreWritten) {
+    const std::vector<PlannedFile> files = {
         {"qsos.csv", [] { return std::string("log,line\n"); }},
         {"ubn/PY2AAA.txt", []() -> std::string { throw std::runtime_error("the report could not be made"); }},
         {"ubn/PY2AAA.html", []() -> std::string { throw 42; }},
@@ -429,7 +447,7 @@ TEST(MakeCheckFiles, ATextThatFailsIsToldAndTheOthersAreWritten) {
         std::mutex lock;
         std::map<std::string, std::string> written;
         const std::vector<std::string> failures =
-            makeCheckFiles(files, threads, [&](const std::string& name, const std::string& text) {
+            makeOutputs(files, threads, [&](const std::string& name, const std::string& text) {
                 const std::lock_guard<std::mutex> guard(lock);
                 written[name] = text;
                 return name == "results.csv" ? std::string("No space left on device") : std::string();
