@@ -12,6 +12,7 @@
 #include <set>
 #include <stdexcept>
 
+#include "calendar/minutes.h"
 #include "contest_sim.h"
 #include "contestcheck/output_plan.h"
 #include "logfile/log_file.h"
@@ -368,6 +369,74 @@ TEST(OutputPlan, NamesAndOrder) {
                                                "ubn/PY2BBB_P.html", "results.txt", "results.csv", "results.html",
                                                "committee.html"}));
     EXPECT_EQ(outputPlan(outcome.report, true).back().name, "results.json");
+}
+
+// The request's one contest period: contacts outside it are OUT-OF-PERIOD,
+// and the scoring pass, which takes its dates from it, counts them as ever.
+TEST(CheckLogs, TheOnePeriodOfTheRequest) {
+    Files files;
+    files.add("a.cbr", kLogA);
+    files.add("b.log", kLogB);
+    CheckRequest request;
+    request.settings.options.period = {torv::calendar::minuteOf(2026, 3, 14, 12, 2),
+                                       torv::calendar::minuteOf(2026, 3, 14, 23, 59)};
+    const CheckOutcome within = checkLogs(files.paths(), request, files.loader());
+    const CheckOutcome open = checkLogs(files.paths(), CheckRequest(), files.loader());
+    const crosscheck::ContestReport& r = within.report;
+    const size_t b = logIndex(r, "PY2BBB");
+    const size_t a = logIndex(r, "PY2AAA");
+    EXPECT_EQ(r.verdicts[a].qsos[0].status, crosscheck::QsoStatus::kOutOfPeriod);  // 12:00
+    EXPECT_EQ(open.report.verdicts[a].qsos[0].status, crosscheck::QsoStatus::kConfirmed);
+    EXPECT_EQ(r.entrants[a].claimedScore, open.report.entrants[a].claimedScore);
+    EXPECT_EQ(r.entrants[b].claimedScore, open.report.entrants[b].claimedScore);
+    EXPECT_LT(r.entrants[a].checked.score, open.report.entrants[a].checked.score);
+}
+
+// What a check writes, and the names it may have written: the same table.
+TEST(OutputPlan, EveryNameOfAPlanIsAnOutputNameAndNothingElse) {
+    Files files;
+    files.add("a.cbr", kLogA);
+    std::string portable = kLogB;
+    portable.replace(portable.find("py2bbb"), 6, "PY2BBB/P");
+    files.add("b.cbr", portable);
+    const CheckOutcome outcome = checkLogs(files.paths(), CheckRequest(), files.loader());
+    for (const PlannedFile& file : outputPlan(outcome.report, true)) {
+        EXPECT_TRUE(isOutputName(file.name)) << file.name;
+    }
+    const std::pair<const char*, bool> names[] = {
+        {"results.json", true},
+        {"ubn/9A-1_B.txt", true},
+        {"ubn/X.html", true},
+        {"torv-check-files.txt", false},
+        {"", false},
+        {"ubn/", false},
+        {"ubn/.txt", false},
+        {"ubn/py2aaa.txt", false},
+        {"ubn/A.B.txt", false},
+        {"ubn/A/B.txt", false},
+        {"ubn/../A.txt", false},
+        {"ubn/PY2AAA.csv", false},
+        {"ubn/PY2AAA.txt.partial", false},
+        {"../qsos.csv", false},
+        {"qsos.csv/", false},
+        {"ubnX/PY2AAA.txt", false},
+        {"Results.txt", false},
+        {"logs/PY2AAA.txt", false},
+    };
+    for (const auto& [name, output] : names) {
+        EXPECT_EQ(isOutputName(name), output) << name;
+    }
+}
+
+TEST(SummaryLine, CountsTheLinesByVerdict) {
+    Files files;
+    files.add("a.cbr", kLogA);
+    files.add("b.log", kLogB);
+    const CheckOutcome outcome = checkLogs(files.paths(), CheckRequest(), files.loader());
+    EXPECT_EQ(summaryLine(outcome.report, "out/2026"),
+              "2 logs, 5 QSO lines: 2 confirmed, 0 NIL, 0 busted, 0 unique; results in out/2026/results.txt");
+    EXPECT_EQ(summaryLine(crosscheck::ContestReport(), "."),
+              "0 logs, 0 QSO lines: 0 confirmed, 0 NIL, 0 busted, 0 unique; results in ./results.txt");
 }
 
 // Logs are 8-bit texts: a header or a QSO line in Latin-1 is shown as
