@@ -15,8 +15,10 @@
 #include "calendar/minutes.h"
 #include "contest_sim.h"
 #include "contestcheck/output_plan.h"
+#include "contestcheck/rule_counts.h"
 #include "logfile/log_file.h"
 #include "logfile/text.h"
+#include "scoring/log_scoring.h"
 #include "support/test_names.h"
 
 namespace crosscheck = torv::crosscheck;
@@ -30,6 +32,8 @@ using torv::contestcheck::makeOutputs;
 using torv::contestcheck::naturallyBefore;
 using torv::contestcheck::outputPlan;
 using torv::contestcheck::PlannedFile;
+using torv::contestcheck::RuleCounts;
+using torv::contestcheck::ruleCounts;
 using torv::contestcheck::summaryLine;
 using torv::logfile::LogFileError;
 using torv::logfile::utf8SequenceLength;
@@ -390,6 +394,33 @@ TEST(CheckLogs, TheOnePeriodOfTheRequest) {
     EXPECT_EQ(r.entrants[a].claimedScore, open.report.entrants[a].claimedScore);
     EXPECT_EQ(r.entrants[b].claimedScore, open.report.entrants[b].claimedScore);
     EXPECT_LT(r.entrants[a].checked.score, open.report.entrants[a].checked.score);
+}
+
+// What the check would not count of a log the plug-in scores whole: its
+// contacts outside the period, and those the engine takes on no contest band.
+TEST(RuleCounts, OutsideThePeriodAndOffTheContestBands) {
+    const torv::logfile::LogFile log = torv::logfile::readLog(
+        "START-OF-LOG: 3.0\nCALLSIGN: PY2ZZ\n"
+        "QSO:  7025 CW 2026-03-14 1159 PY2ZZ 599 SP PY1AA 599 RJ\n"
+        "QSO:  7025 CW 2026-03-14 2359 PY2ZZ 599 SP PY1AC 599 RJ\n"
+        "QSO:  7025 CW 2026-03-15 0000 PY2ZZ 599 SP PY1AD 599 RJ\n"
+        "QSO: 50100 CW 2026-03-14 1300 PY2ZZ 599 SP PY1AE 599 RJ\n"
+        "QSO:     0 CW 2026-03-14 1301 PY2ZZ 599 SP PY1AF 599 RJ\n"
+        "QSO: 10120 CW 2026-03-14 1302 PY2ZZ 599 SP PY1AG 599 RJ\n"
+        "END-OF-LOG:\n");
+    const torv::scoring::ScoredLog scored =
+        torv::scoring::scoreLog(log.contacts, torv::scoring::scoringSetupFor(log, "", std::nullopt, std::nullopt));
+    const int64_t noon = torv::calendar::minuteOf(2026, 3, 14, 12, 0);
+    const int64_t lastMinute = torv::calendar::minuteOf(2026, 3, 14, 23, 59);
+    const struct {
+        crosscheck::Period period;
+        size_t outside;
+    } cases[] = {{{}, 0}, {{noon, lastMinute}, 2}, {{noon, std::nullopt}, 1}, {{std::nullopt, lastMinute}, 1}};
+    for (const auto& c : cases) {
+        const RuleCounts counts = ruleCounts(log.contacts, scored, c.period);
+        EXPECT_EQ(counts.outsidePeriod, c.outside);
+        EXPECT_EQ(counts.offContestBands, 2u) << "6 m and no band; 30 m is refused by the engine";
+    }
 }
 
 // What a check writes, and the names it may have written: the same table.

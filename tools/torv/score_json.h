@@ -3,15 +3,10 @@
 
 #include <string>
 
+#include "contestcheck/rule_counts.h"
 #include "scoring/log_scoring.h"
 
 namespace torv::cli {
-
-// What a committee would not count of a log the plug-in scores.
-struct RuleCounts {
-    size_t outsidePeriod = 0;    // contacts outside the contest period given
-    size_t offContestBands = 0;  // contacts stored on no contest band
-};
 
 struct ScoreJsonInput {
     std::string log;            // the file as named on the command line
@@ -19,7 +14,7 @@ struct ScoreJsonInput {
     size_t contacts = 0;        // contacts read and passed
     size_t skippedRecords = 0;  // records that could not be read
     size_t warnings = 0;
-    RuleCounts rules;
+    contestcheck::RuleCounts rules;
 };
 
 // One JSON object, LF line ends, ending in a line end:
