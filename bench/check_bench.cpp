@@ -18,12 +18,23 @@
 #include <benchmark/benchmark.h>
 
 #include "contest_sim.h"
-#include "log_check.h"
+#include "contestcheck/contest_check.h"
+#include "contestcheck/output_plan.h"
 #include "support/child_process.h"
 
 namespace contestsim = torv::contestsim;
 
 namespace {
+
+using torv::contestcheck::check;
+using torv::contestcheck::CheckOutcome;
+using torv::contestcheck::CheckRequest;
+using torv::contestcheck::loadLogFile;
+using torv::contestcheck::LogLoader;
+using torv::contestcheck::LogSource;
+using torv::contestcheck::makeOutputs;
+using torv::contestcheck::outputPlan;
+using torv::contestcheck::PlannedFile;
 
 struct Texts {
     std::vector<std::string> paths;
@@ -53,8 +64,8 @@ void BM_TorvCheck(benchmark::State& state) {
     const Texts& texts = contestOf(state.range(0));
     const LogLoader load = [&texts](const std::string& path) { return LogSource{texts.files.at(path), 0}; };
     for (auto _ : state) {
-        const CheckOutcome outcome = checkLogs(texts.paths, CheckRequest(), load);
-        makeCheckFiles(checkFiles(outcome.report, true), 0, [](const std::string&, const std::string& text) {
+        const CheckOutcome outcome = check({texts.paths, load}, CheckRequest());
+        makeOutputs(outputPlan(outcome.report, true), 0, [](const std::string&, const std::string& text) {
             benchmark::DoNotOptimize(text.data());
             return std::string();
         });
@@ -70,11 +81,11 @@ BENCHMARK(BM_TorvCheck)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond
 void BM_CheckFiles(benchmark::State& state) {
     const Texts& texts = contestOf(state.range(0));
     const LogLoader load = [&texts](const std::string& path) { return LogSource{texts.files.at(path), 0}; };
-    const CheckOutcome outcome = checkLogs(texts.paths, CheckRequest(), load);
+    const CheckOutcome outcome = check({texts.paths, load}, CheckRequest());
     size_t bytes = 0;
     for (auto _ : state) {
         bytes = 0;
-        for (const CheckFile& file : checkFiles(outcome.report, true)) {
+        for (const PlannedFile& file : outputPlan(outcome.report, true)) {
             bytes += file.text().size();
         }
     }

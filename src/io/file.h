@@ -1,8 +1,8 @@
 // The one owner of a C stream in the tree, and whole-file reads and writes
 // on top of it. Paths go to fopen as they are: bytes on POSIX, the ANSI code
-// page on Windows, where the host gives the plug-in its paths so. (torv on
-// Windows opens its own files through the wide functions and only borrows
-// the owner.)
+// page on Windows, where the host gives the plug-in its paths so. (The
+// tools' files, io/files.h, are opened through the wide functions on
+// Windows and only borrow the owner.)
 #pragma once
 
 #include <cstdio>

@@ -5,6 +5,8 @@
 
 namespace {
 
+using torv::cli::ProgressReport;
+
 struct ProgressTest : ::testing::Test {
     std::chrono::steady_clock::time_point time{};
     std::string written;

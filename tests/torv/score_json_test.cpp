@@ -6,6 +6,9 @@
 #include "engine/date_time.h"
 
 using torv::calendar::oleDateFromCalendar;
+using torv::cli::jsonString;
+using torv::cli::scoreJson;
+using torv::cli::ScoreJsonInput;
 using torv::logfile::LogContact;
 using torv::scoring::ScoredLog;
 using torv::scoring::scoreLog;

@@ -2,6 +2,7 @@
 // writes, messages on standard error and exit codes.
 #include <algorithm>
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -371,6 +372,63 @@ TEST_F(TorvProgram, CheckReportsALinkToNothingInAFolder) {
               std::string::npos)
         << run.err;
     EXPECT_EQ(run.out.rfind("1 logs, 600 QSO lines: ", 0), 0u) << run.out;
+}
+
+// Every file under a folder, by its path there, with its bytes.
+std::map<std::string, std::string> filesUnder(const std::filesystem::path& root) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
+        if (entry.is_regular_file()) {
+            files[entry.path().lexically_relative(root).generic_string()] = readFile(entry.path().string());
+        }
+    }
+    return files;
+}
+
+// A file named twice (by two paths, directly and through its folder, by a
+// link) is one log, read once and checked once, by its first path: the
+// same files as when it is named once, and no word of a replacement. A
+// copy is another file, which one log of the call replaces.
+TEST_F(TorvProgram, CheckReadsAFileNamedTwiceOnce) {
+    std::filesystem::create_directory(folder.file("logs"));
+    std::filesystem::create_directory(folder.file("other"));
+    std::filesystem::copy_file(sample(), folder.file("logs/a.adi"));
+    std::filesystem::create_hard_link(folder.file("logs/a.adi"), folder.file("other/hard.adi"));
+    std::filesystem::create_symlink("../logs/a.adi", folder.file("other/soft.adi"));
+    std::filesystem::copy_file(sample(), folder.file("other/copy.adi"));
+    ASSERT_EQ(torv({"check", "logs/a.adi", "--out", "once"}).exitCode, 0);
+    const std::map<std::string, std::string> once = filesUnder(folder.file("once"));
+    struct Case {
+        const char* what;
+        std::vector<std::string> logs;
+        bool replaced;
+    };
+    const Case cases[] = {
+        {"the same path twice", {"logs/a.adi", "logs/a.adi"}, false},
+        {"two spellings", {"logs/a.adi", "./logs/../logs/a.adi"}, false},
+        {"its folder, then itself", {"logs", "logs/a.adi"}, false},
+        {"itself, then its folder", {"logs/a.adi", "logs"}, false},
+        {"a hard link", {"logs/a.adi", "other/hard.adi"}, false},
+        {"a symbolic link", {"logs/a.adi", "other/soft.adi"}, false},
+        {"a copy", {"logs/a.adi", "other/copy.adi"}, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::filesystem::remove_all(folder.file("twice"));
+        std::vector<std::string> arguments = {"check"};
+        arguments.insert(arguments.end(), c.logs.begin(), c.logs.end());
+        arguments.insert(arguments.end(), {"--out", "twice"});
+        const ProgramRun run = torv(arguments);
+        EXPECT_EQ(run.exitCode, 0) << run.err;
+        EXPECT_EQ(run.out.rfind("1 logs, 600 QSO lines: ", 0), 0u) << run.out;
+        EXPECT_EQ(run.err.find("replaced") != std::string::npos || run.err.find("left out") != std::string::npos,
+                  c.replaced)
+            << run.err;
+        if (!c.replaced) {
+            EXPECT_EQ(run.err, "");
+            EXPECT_EQ(filesUnder(folder.file("twice")), once);
+        }
+    }
 }
 
 // The committee's categories file is read before anything is checked: one

@@ -1,7 +1,5 @@
 #include "check_command.h"
 
-#include <CLI/CLI.hpp>
-
 #include <algorithm>
 #include <filesystem>
 #include <map>
@@ -13,15 +11,23 @@
 #include "calendar/ascii_case.h"
 #include "command_support.h"
 #include "console.h"
+#include "contestcheck/contest_check.h"
+#include "contestcheck/output_plan.h"
 #include "crosscheck/glossary.h"
-#include "files.h"
-#include "log_check.h"
-#include "logfile/log_file.h"
+#include "io/atomic_file.h"
+#include "io/files.h"
 
-namespace crosscheck = torv::crosscheck;
-using torv::calendar::lowerCase;
+namespace torv::cli {
 
 namespace {
+
+using calendar::lowerCase;
+using contestcheck::CheckOutcome;
+using contestcheck::CheckRequest;
+using contestcheck::PlannedFile;
+using io::FileIdentity;
+using io::FolderEntry;
+using io::pathOf;
 
 struct CheckCommandOptions {
     std::vector<std::string> logs;
@@ -61,8 +67,10 @@ void requireLogsExist(const std::vector<std::string>& logs) {
 }
 
 // The files named, and the files directly inside the folders named (in
-// name order, hidden ones aside, links to nothing included), with '/' between folder and name on every
-// platform so that reports read the same everywhere.
+// name order, hidden ones aside, links to nothing included, so that reading
+// them says so), with '/' between folder and name on every platform so that
+// reports read the same everywhere. A file named twice (by two paths, or
+// directly and through its folder) comes once, by its first path.
 std::vector<std::string> logPaths(const std::vector<std::string>& given, bool& problems) {
     std::vector<std::string> paths;
     for (const std::string& item : given) {
@@ -71,53 +79,31 @@ std::vector<std::string> logPaths(const std::vector<std::string>& given, bool& p
             paths.push_back(item);
             continue;
         }
-        std::vector<std::string> inside;
-        for (const auto& entry : std::filesystem::directory_iterator(pathOf(item), error)) {
-            const std::string name = utf8Of(entry.path().filename());
-            std::error_code kind;
-            // A link to nothing is kept, so that reading it says so.
-            const bool dangling = entry.is_symlink(kind) && !entry.exists(kind);
-            if (!name.empty() && name[0] != '.' && (entry.is_regular_file(kind) || dangling)) {
-                inside.push_back(name);
-            }
-        }
-        if (error) {
-            tell("cannot read the folder " + item + ": " + error.message());
+        const io::FolderListing listing = io::listFolder(item);
+        if (listing.error) {
+            tell("cannot read the folder " + item + ": " + listing.error.message());
             problems = true;
             continue;
         }
-        std::sort(inside.begin(), inside.end());
         std::string folder = item;
         while (folder.size() > 1 && (folder.back() == '/' || folder.back() == '\\')) {
             folder.pop_back();
         }
-        for (const std::string& name : inside) {
-            paths.push_back(folder + "/" + name);
+        for (const FolderEntry& entry : listing.entries) {
+            const bool log = entry.kind == FolderEntry::Kind::kFile || entry.kind == FolderEntry::Kind::kLinkToNothing;
+            if (log && !entry.name.empty() && entry.name[0] != '.') {
+                paths.push_back(folder + "/" + entry.name);
+            }
         }
     }
-    return paths;
+    return io::distinctFiles(paths);
 }
 
-// A path the manifest may name: one this tool writes, never anything else
-// (the manifest is a file in a folder others can write to).
-bool writtenByCheck(const std::string& name) {
-    static const std::set<std::string> fixed = {"qsos.csv",     "results.txt",    "results.csv",
-                                                "results.html", "committee.html", "results.json"};
-    if (fixed.count(name) != 0) {
-        return true;
-    }
-    const size_t dot = name.rfind('.');
-    if (name.compare(0, 4, "ubn/") != 0 || dot == std::string::npos || dot <= 4 ||
-        (name.compare(dot, std::string::npos, ".txt") != 0 && name.compare(dot, std::string::npos, ".html") != 0)) {
-        return false;
-    }
-    return std::all_of(name.begin() + 4, name.begin() + static_cast<std::ptrdiff_t>(dot),
-                       [](char c) { return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '_'; });
-}
-
-// What the last run's manifest lists, where there is one.
+// What the last run's manifest lists, where there is one: only names a
+// check writes, never anything else (the manifest is a file in a folder
+// others can write to).
 std::vector<std::string> lastWritten(const std::string& manifest) {
-    const WholeFile file = readWholeFile(manifest, 16 << 20);
+    const io::WholeFile file = io::readWholeFile(manifest, 16 << 20);
     std::vector<std::string> names;
     size_t start = 0;
     while (file.error.empty() && start < file.bytes.size()) {
@@ -127,7 +113,7 @@ std::vector<std::string> lastWritten(const std::string& manifest) {
         if (!line.empty() && line.back() == '\r') {
             line.pop_back();
         }
-        if (writtenByCheck(line)) {
+        if (contestcheck::isOutputName(line)) {
             names.push_back(line);
         }
         start = end + 1;
@@ -135,27 +121,27 @@ std::vector<std::string> lastWritten(const std::string& manifest) {
     return names;
 }
 
-using Identities = std::set<std::pair<uint64_t, uint64_t>>;
+using Identities = std::set<FileIdentity>;
 
 Identities identitiesOf(const std::vector<std::string>& paths) {
     Identities identities;
     for (const std::string& path : paths) {
-        if (const std::optional<FileIdentity> id = fileIdentity(path)) {
-            identities.emplace(id->device, id->file);
+        if (const std::optional<FileIdentity> id = io::fileIdentity(path)) {
+            identities.insert(*id);
         }
     }
     return identities;
 }
 
 bool isOneOf(const Identities& identities, const std::string& path) {
-    const std::optional<FileIdentity> id = fileIdentity(path);
-    return id && identities.count({id->device, id->file}) != 0;
+    const std::optional<FileIdentity> id = io::fileIdentity(path);
+    return id && identities.count(*id) != 0;
 }
 
 // The committee's categories file: a usage error when it cannot be read or
 // has no header, since nothing of it could be trusted.
 crosscheck::CategoriesFile categoriesFrom(const std::string& path) {
-    const WholeFile file = readWholeFile(path, kCategoriesFileLimit);
+    const io::WholeFile file = io::readWholeFile(path, kCategoriesFileLimit);
     if (!file.error.empty()) {
         throw CLI::ValidationError("--categories", file.error);
     }
@@ -169,12 +155,10 @@ crosscheck::CategoriesFile categoriesFrom(const std::string& path) {
 CheckRequest requestOf(const CheckCommandOptions& options) {
     CheckRequest request;
     request.settings.options.windowMinutes = options.window;
+    request.settings.options.period = options.period;
     request.settings.rules.uniques =
         options.uniques == "remove" ? crosscheck::UniquePolicy::kRemove : crosscheck::UniquePolicy::kCount;
     request.settings.rules.penalty = options.penalty;
-    request.start = optionalDate(options.start);
-    request.end = optionalDate(options.end);
-    request.settings.options.period = options.period;
     request.settings.language = *crosscheck::languageNamed(options.lang);
     request.settings.toolVersion = TORV_VERSION;
     if (!options.categories.empty()) {
@@ -194,15 +178,14 @@ std::vector<std::string> outputsThatMayExist(const std::string& out, const std::
     auto listing = [&](const std::string& folder) -> const std::optional<std::set<std::string>>& {
         auto [at, added] = listings.try_emplace(folder);
         if (added) {
-            std::error_code error;
-            std::set<std::string> entries;
-            for (std::filesystem::directory_iterator it(pathOf(out + folder), error), end; !error && it != end;
-                 it.increment(error)) {
-                entries.insert(lowerCase(utf8Of(it->path().filename())));
-            }
+            const io::FolderListing listed = io::listFolder(out + folder);
             // A folder that is not there holds nothing; one that cannot be
             // read may hold anything.
-            if (!error || error == std::errc::no_such_file_or_directory) {
+            if (!listed.error || listed.error == std::errc::no_such_file_or_directory) {
+                std::set<std::string> entries;
+                for (const FolderEntry& entry : listed.entries) {
+                    entries.insert(lowerCase(entry.name));
+                }
                 at->second = std::move(entries);
             }
         }
@@ -246,25 +229,25 @@ Identities refuseOutputsThatAreInputs(const CheckCommandOptions& options, const 
 // Writes the files, each alone on all cores (one that fails is told and the
 // others are still written), then the manifest, removing what the last run
 // listed and this one no longer writes. False when anything failed.
-bool writeCheckFiles(const std::string& out, const std::vector<CheckFile>& files, unsigned threads,
+bool writeCheckFiles(const std::string& out, const std::vector<PlannedFile>& plan, unsigned threads,
                      const Identities& inputs) {
     bool written = true;
     const std::string manifest = out + "/" + kManifest;
     const std::vector<std::string> failures =
-        makeCheckFiles(files, threads, [&out](const std::string& name, const std::string& text) {
-            return writeFileAtomically(out + "/" + name, text);
+        contestcheck::makeOutputs(plan, threads, [&out](const std::string& name, const std::string& text) {
+            return io::writeFileAtomically(out + "/" + name, text);
         });
     std::set<std::string> names;
-    for (size_t i = 0; i < files.size(); ++i) {
+    for (size_t i = 0; i < plan.size(); ++i) {
         if (failures[i].empty()) {
-            names.insert(files[i].name);
+            names.insert(plan[i].name);
         } else {
-            tell("cannot write " + out + "/" + files[i].name + ": " + failures[i]);
+            tell("cannot write " + out + "/" + plan[i].name + ": " + failures[i]);
             written = false;
         }
     }
     std::string list = std::string(kManifestHeading) + "\n";
-    for (const CheckFile& file : files) {
+    for (const PlannedFile& file : plan) {
         list += names.count(file.name) != 0 ? file.name + "\n" : std::string();
     }
     std::error_code error;
@@ -273,36 +256,19 @@ bool writeCheckFiles(const std::string& out, const std::vector<CheckFile>& files
             std::filesystem::remove(pathOf(out + "/" + name), error);
         }
     }
-    if (const std::string failure = writeFileAtomically(manifest, list); !failure.empty()) {
+    if (const std::string failure = io::writeFileAtomically(manifest, list); !failure.empty()) {
         tell("cannot write " + manifest + ": " + failure);
         written = false;
     }
     return written;
 }
 
-// "15 logs, 584 QSO lines: 446 confirmed, ...; results in OUT/results.txt"
-std::string summaryLine(const crosscheck::ContestReport& report, const std::string& out) {
-    size_t lines = 0;
-    crosscheck::VerdictCounts all;
-    for (size_t l = 0; l < report.logs.size(); ++l) {
-        lines += report.logs[l].qsos.size();
-        const crosscheck::VerdictCounts c = crosscheck::countVerdicts(report.logs[l], report.verdicts[l]);
-        for (size_t s = 0; s < all.byStatus.size(); ++s) {
-            all.byStatus[s] += c.byStatus[s];
-        }
-    }
-    using crosscheck::QsoStatus;
-    return std::to_string(report.logs.size()) + " logs, " + std::to_string(lines) +
-           " QSO lines: " + std::to_string(all.of(QsoStatus::kConfirmed)) + " confirmed, " +
-           std::to_string(all.of(QsoStatus::kNil)) + " NIL, " + std::to_string(all.busted()) + " busted, " +
-           std::to_string(all.of(QsoStatus::kUnique)) + " unique; results in " + out + "/results.txt" + kLineEnd;
-}
-
 int runCheck(const CheckCommandOptions& options) {
     bool problems = false;
-    const std::vector<std::string> paths = logPaths(options.logs, problems);
+    contestcheck::LogSources sources;
+    sources.paths = logPaths(options.logs, problems);
     const CheckRequest request = requestOf(options);
-    const CheckOutcome outcome = checkLogs(paths, request, loadLogFile);
+    const CheckOutcome outcome = contestcheck::check(sources, request);
     for (const std::string& line : crosscheck::diagnosticLines(outcome.report)) {
         tell(line);
     }
@@ -316,20 +282,21 @@ int runCheck(const CheckCommandOptions& options) {
     while (out.size() > 1 && (out.back() == '/' || out.back() == '\\')) {
         out.pop_back();
     }
-    const std::vector<CheckFile> files = checkFiles(outcome.report, options.json);
+    const std::vector<PlannedFile> plan = contestcheck::outputPlan(outcome.report, options.json);
     std::vector<std::string> outputs = {kManifest};
-    for (const CheckFile& file : files) {
+    for (const PlannedFile& file : plan) {
         outputs.push_back(file.name);
     }
-    const Identities inputs = refuseOutputsThatAreInputs(options, paths, out, outputs);
+    const Identities inputs = refuseOutputsThatAreInputs(options, sources.paths, out, outputs);
+    const std::string reports = out + "/" + contestcheck::kReportFolder;
     std::error_code error;
-    std::filesystem::create_directories(pathOf(out + "/ubn"), error);
+    std::filesystem::create_directories(pathOf(reports), error);
     if (error) {
-        tell("cannot make the folder " + out + "/ubn: " + error.message());
+        tell("cannot make the folder " + reports + ": " + error.message());
         return 1;
     }
-    problems = !writeCheckFiles(out, files, request.threads, inputs) || problems;
-    writeAll(stdout, summaryLine(outcome.report, out));
+    problems = !writeCheckFiles(out, plan, request.threads, inputs) || problems;
+    writeAll(stdout, contestcheck::summaryLine(outcome.report, out) + kLineEnd);
     return problems ? 1 : 0;
 }
 
@@ -371,3 +338,5 @@ void addCheckCommand(CLI::App& app, int& exitCode) {
         exitCode = runCommand([&] { return runCheck(*options); });
     });
 }
+
+}  // namespace torv::cli

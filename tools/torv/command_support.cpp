@@ -6,10 +6,10 @@
 
 #include "calendar/minutes.h"
 #include "console.h"
-#include "log_check.h"
 #include "logfile/date_text.h"
 
-namespace crosscheck = torv::crosscheck;
+namespace torv::cli {
+
 using torv::abi::DateTimeArg;
 using torv::abi::kDateTimeValid;
 using torv::calendar::minuteOfOleDate;
@@ -74,3 +74,5 @@ std::string trimmedCall(std::string& text) {
     }
     return std::string();
 }
+
+}  // namespace torv::cli

@@ -10,6 +10,8 @@
 #include "crosscheck/crosscheck.h"
 #include "engine/date_time.h"
 
+namespace torv::cli {
+
 // Writes "torv: MESSAGE" and the platform's line end to standard error,
 // after whatever standard output holds.
 void tell(const std::string& message);
@@ -40,3 +42,5 @@ int runCommand(const std::function<int()>& work);
 // For --call's transform: the call trimmed of blanks; "" when it is a call
 // (letters, digits and '/'), else what is wrong.
 std::string trimmedCall(std::string& text);
+
+}  // namespace torv::cli

@@ -1,5 +1,7 @@
 #include "console.h"
 
+namespace torv::cli {
+
 std::string withPlatformLineEnds(std::string_view text) {
     std::string result;
     result.reserve(text.size() + text.size() / 16);
@@ -25,13 +27,4 @@ bool writeAll(std::FILE* stream, std::string_view bytes) {
     return (stream != stderr || std::fflush(stream) == 0) && written;
 }
 
-std::string byteSizeText(uint64_t bytes) {
-    constexpr const char* kUnits[] = {"GB", "MB", "KB"};
-    for (int i = 0; i < 3; ++i) {
-        const uint64_t unit = uint64_t{1} << (30 - 10 * i);
-        if (bytes >= unit && bytes % unit == 0) {
-            return std::to_string(bytes / unit) + " " + kUnits[i];
-        }
-    }
-    return std::to_string(bytes) + " bytes";
-}
+}  // namespace torv::cli

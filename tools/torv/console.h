@@ -1,10 +1,16 @@
 // The console as the tool uses it, the same on every platform.
 #pragma once
 
-#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <string_view>
+#include <vector>
+
+namespace torv::cli {
+
+// The program's arguments as UTF-8 (on Windows taken from the UTF-16
+// command line, whatever the console's code page).
+std::vector<std::string> programArguments(int argc, char** argv);
 
 // The C runtime as the tool uses it, set once at the start. Standard output
 // and error take bytes as they are: on Windows no LF is turned into CR LF
@@ -25,5 +31,4 @@ std::string withPlatformLineEnds(std::string_view text);
 // Writes the bytes to the stream; false when they did not all go.
 bool writeAll(std::FILE* stream, std::string_view bytes);
 
-// A size as people say it: "1 GB", "512 MB", "4 KB", else "1500 bytes".
-std::string byteSizeText(uint64_t bytes);
+}  // namespace torv::cli

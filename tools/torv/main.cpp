@@ -10,7 +10,6 @@
 
 #include "check_command.h"
 #include "console.h"
-#include "files.h"
 #include "score_command.h"
 
 #ifndef TORV_VERSION
@@ -30,18 +29,21 @@ void helpAsOption(std::vector<std::string>& arguments) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    prepareRuntime();
+    using torv::cli::kLineEnd;
+    using torv::cli::withPlatformLineEnds;
+    using torv::cli::writeAll;
+    torv::cli::prepareRuntime();
     int exitCode = 0;
     try {
-        std::vector<std::string> arguments = programArguments(argc, argv);
+        std::vector<std::string> arguments = torv::cli::programArguments(argc, argv);
         helpAsOption(arguments);
         CLI::App app("The TORV contest's rules outside the logger", "torv");
         // "/path/log.adi" is a file on every platform, never an option.
         app.allow_windows_style_options(false);
         app.set_version_flag("-V,--version", "torv " TORV_VERSION);
         app.require_subcommand(1);
-        addScoreCommand(app, exitCode);
-        addCheckCommand(app, exitCode);
+        torv::cli::addScoreCommand(app, exitCode);
+        torv::cli::addCheckCommand(app, exitCode);
         const auto named = [&arguments](const CLI::App* command) { return command->check_name(arguments[1]); };
         if (arguments.size() >= 2 && !arguments[1].empty() && arguments[1][0] != '-' &&
             app.get_subcommands(named).empty()) {

@@ -2,6 +2,8 @@
 
 #include "console.h"
 
+namespace torv::cli {
+
 ProgressReport::ProgressReport(bool terminal, std::function<void(const std::string&)> write, Clock now)
     : terminal_(terminal), write_(std::move(write)), now_(std::move(now)), began_(now_()) {}
 
@@ -19,3 +21,5 @@ void ProgressReport::finish() {
         shown_ = false;
     }
 }
+
+}  // namespace torv::cli

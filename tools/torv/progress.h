@@ -8,6 +8,8 @@
 #include <functional>
 #include <string>
 
+namespace torv::cli {
+
 class ProgressReport {
 public:
     using Clock = std::function<std::chrono::steady_clock::time_point()>;
@@ -32,3 +34,5 @@ private:
     std::chrono::steady_clock::time_point began_;
     bool shown_ = false;
 };
+
+}  // namespace torv::cli

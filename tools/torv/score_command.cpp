@@ -5,24 +5,34 @@
 #include <algorithm>
 #include <memory>
 
-#include "calendar/minutes.h"
 #include "command_support.h"
 #include "console.h"
+#include "contestcheck/rule_counts.h"
 #include "engine/contest.h"
-#include "files.h"
-#include "log_check.h"
+#include "io/atomic_file.h"
+#include "io/files.h"
 #include "logfile/log_file.h"
 #include "progress.h"
 #include "score_json.h"
 #include "scoring/log_scoring.h"
 #include "settings/ini_settings.h"
 
+namespace torv::cli {
+
 namespace contest = torv::engine::contest;
-namespace crosscheck = torv::crosscheck;
-using torv::calendar::minuteOfOleDate;
-using torv::engine::ContactResult;
+using torv::contestcheck::RuleCounts;
+using torv::contestcheck::ruleCounts;
+using torv::io::AtomicFile;
+using torv::io::byteSizeText;
+using torv::io::fileIdentity;
+using torv::io::FileIdentity;
+using torv::io::kLogFileLimit;
+using torv::io::pathOf;
+using torv::io::readWholeFile;
+using torv::io::systemErrorText;
+using torv::io::WholeFile;
+using torv::io::writeFileAtomically;
 using torv::logfile::formatName;
-using torv::logfile::LogContact;
 using torv::logfile::LogFile;
 using torv::logfile::LogFileError;
 using torv::logfile::LogProblem;
@@ -134,23 +144,6 @@ LogFile readScoredLog(const std::string& path) {
     } catch (const LogFileError& error) {
         throw InputProblem(path + ": " + error.what());
     }
-}
-
-// What the plug-in scores and a committee does not count: contacts outside
-// the contest period given (none without one), and contacts the engine
-// stored on no contest band (6 m, 60 m, no band at all).
-RuleCounts ruleCounts(const std::vector<LogContact>& contacts, const ScoredLog& scored,
-                      const crosscheck::Period& period) {
-    RuleCounts counts;
-    for (size_t i = 0; i < contacts.size(); ++i) {
-        if (period.excludes(minuteOfOleDate(contacts[i].oleDate))) {
-            ++counts.outsidePeriod;
-        }
-        if (scored.contacts[i].result != ContactResult::kRefused && !contest::isCountedBand(contacts[i].band)) {
-            ++counts.offContestBands;
-        }
-    }
-    return counts;
 }
 
 void tellRuleCounts(const std::string& log, const RuleCounts& counts) {
@@ -320,3 +313,5 @@ void addScoreCommand(CLI::App& app, int& exitCode) {
         exitCode = runCommand([&] { return runScore(*options); });
     });
 }
+
+}  // namespace torv::cli

@@ -2,7 +2,8 @@
 
 #include "crosscheck/report_text.h"
 
-namespace crosscheck = torv::crosscheck;
+namespace torv::cli {
+
 using torv::reports::BandRow;
 using torv::scoring::FindingCounts;
 using torv::scoring::ScoredLog;
@@ -50,3 +51,5 @@ std::string scoreJson(const ScoredLog& scored, const ScoreJsonInput& input, cons
     json += "}\n";
     return json;
 }
+
+}  // namespace torv::cli

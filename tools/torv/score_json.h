@@ -3,13 +3,10 @@
 
 #include <string>
 
+#include "contestcheck/rule_counts.h"
 #include "scoring/log_scoring.h"
 
-// What a committee would not count of a log the plug-in scores.
-struct RuleCounts {
-    size_t outsidePeriod = 0;    // contacts outside the contest period given
-    size_t offContestBands = 0;  // contacts stored on no contest band
-};
+namespace torv::cli {
 
 struct ScoreJsonInput {
     std::string log;            // the file as named on the command line
@@ -17,7 +14,7 @@ struct ScoreJsonInput {
     size_t contacts = 0;        // contacts read and passed
     size_t skippedRecords = 0;  // records that could not be read
     size_t warnings = 0;
-    RuleCounts rules;
+    contestcheck::RuleCounts rules;
 };
 
 // One JSON object, LF line ends, ending in a line end:
@@ -32,3 +29,5 @@ std::string scoreJson(const torv::scoring::ScoredLog& scored, const ScoreJsonInp
 // The text as a JSON string literal, escaped as the committee's files are
 // (torv::crosscheck::jsonEscaped).
 std::string jsonString(const std::string& text);
+
+}  // namespace torv::cli

@@ -1,12 +1,25 @@
-#include "files.h"
+#include "io/files.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <set>
 
-#include "console.h"
+namespace torv::io {
 
 std::string systemErrorText() {
     return std::strerror(errno);
+}
+
+std::string byteSizeText(uint64_t bytes) {
+    constexpr const char* kUnits[] = {"GB", "MB", "KB"};
+    for (int i = 0; i < 3; ++i) {
+        const uint64_t unit = uint64_t{1} << (30 - 10 * i);
+        if (bytes >= unit && bytes % unit == 0) {
+            return std::to_string(bytes / unit) + " " + kUnits[i];
+        }
+    }
+    return std::to_string(bytes) + " bytes";
 }
 
 std::filesystem::path pathOf(const std::string& utf8) {
@@ -20,7 +33,7 @@ std::string utf8Of(const std::filesystem::path& path) {
 WholeFile readWholeFile(const std::string& path, uint64_t limit) {
     WholeFile whole;
     errno = 0;
-    const FilePointer file = openFile(path, "rb");
+    const File file = openFile(path, "rb");
     if (!file) {
         std::string reason = systemErrorText();
         std::error_code error;
@@ -62,60 +75,40 @@ WholeFile readWholeFile(const std::string& path, uint64_t limit) {
     return whole;
 }
 
-namespace {
-
-std::string temporaryBeside(const std::string& path) {
-    const size_t slash = path.find_last_of("/\\");
-    const size_t name = slash == std::string::npos ? 0 : slash + 1;
-    return path.substr(0, name) + "." + path.substr(name) + ".partial";
+std::vector<std::string> distinctFiles(const std::vector<std::string>& paths) {
+    std::set<FileIdentity> seen;
+    std::vector<std::string> distinct;
+    for (const std::string& path : paths) {
+        const std::optional<FileIdentity> identity = fileIdentity(path);
+        if (!identity || seen.insert(*identity).second) {
+            distinct.push_back(path);
+        }
+    }
+    return distinct;
 }
 
-}  // namespace
-
-AtomicFile::AtomicFile(std::string path) : path_(std::move(path)), temporary_(temporaryBeside(path_)) {
-    error_ = openTemporary(temporary_, file_);
+FolderListing listFolder(const std::string& path) {
+    FolderListing listing;
+    std::error_code& error = listing.error;
+    for (std::filesystem::directory_iterator it(pathOf(path), error), end; !error && it != end; it.increment(error)) {
+        FolderEntry entry;
+        entry.name = utf8Of(it->path().filename());
+        std::error_code kind;
+        if (it->is_symlink(kind) && !it->exists(kind)) {
+            entry.kind = FolderEntry::Kind::kLinkToNothing;
+        } else if (it->is_regular_file(kind)) {
+            entry.kind = FolderEntry::Kind::kFile;
+        } else if (it->is_directory(kind)) {
+            entry.kind = FolderEntry::Kind::kFolder;
+        }
+        listing.entries.push_back(std::move(entry));
+    }
+    if (error) {
+        listing.entries.clear();
+    }
+    std::sort(listing.entries.begin(), listing.entries.end(),
+              [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
+    return listing;
 }
 
-AtomicFile::~AtomicFile() = default;
-
-bool AtomicFile::flush() {
-    if (error_.empty() && !buffer_.empty()) {
-        error_ = writeTemporary(*file_, buffer_);
-    }
-    buffer_.clear();
-    return error_.empty();
-}
-
-bool AtomicFile::write(std::string_view bytes) {
-    constexpr size_t kBlock = 64 * 1024;
-    if (!error_.empty()) {
-        return false;
-    }
-    if (buffer_.size() + bytes.size() < kBlock) {
-        buffer_.append(bytes);
-        return true;
-    }
-    if (flush()) {
-        error_ = writeTemporary(*file_, bytes);
-    }
-    return error_.empty();
-}
-
-std::string AtomicFile::commit() {
-    if (!flush()) {
-        file_.reset();
-        return error_;
-    }
-    error_ = moveTemporary(*file_, path_);
-    file_.reset();  // closed: moved, or removed by moveTemporary
-    return error_;
-}
-
-std::string writeFileAtomically(const std::string& path, std::string_view bytes) {
-    AtomicFile file(path);
-    if (!file.error().empty()) {
-        return file.error();
-    }
-    file.write(bytes);
-    return file.commit();
-}
+}  // namespace torv::io

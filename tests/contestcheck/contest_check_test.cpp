@@ -1,6 +1,7 @@
-// torv check's pipeline on generated contests and on the awkward files a
-// committee receives: the real readers and the real engine, no disk.
-#include "log_check.h"
+// The check of a whole contest on generated contests and on the awkward
+// files a committee receives: the real readers and the real engine, no
+// disk; and the plan of its outputs.
+#include "contestcheck/contest_check.h"
 
 #include <gtest/gtest.h>
 
@@ -11,17 +12,39 @@
 #include <set>
 #include <stdexcept>
 
+#include "calendar/minutes.h"
 #include "contest_sim.h"
+#include "contestcheck/output_plan.h"
+#include "contestcheck/rule_counts.h"
 #include "logfile/log_file.h"
 #include "logfile/text.h"
+#include "scoring/log_scoring.h"
 #include "support/test_names.h"
 
 namespace contestsim = torv::contestsim;
 namespace crosscheck = torv::crosscheck;
+using torv::contestcheck::CheckOutcome;
+using torv::contestcheck::CheckRequest;
+using torv::contestcheck::isOutputName;
+using torv::contestcheck::LogLoader;
+using torv::contestcheck::LogSource;
+using torv::contestcheck::LogSources;
+using torv::contestcheck::makeOutputs;
+using torv::contestcheck::naturallyBefore;
+using torv::contestcheck::outputPlan;
+using torv::contestcheck::PlannedFile;
+using torv::contestcheck::RuleCounts;
+using torv::contestcheck::ruleCounts;
+using torv::contestcheck::summaryLine;
 using torv::logfile::LogFileError;
 using torv::logfile::utf8SequenceLength;
 
 namespace {
+
+// The check of these paths, each read by `load`.
+CheckOutcome checkLogs(const std::vector<std::string>& paths, const CheckRequest& request, const LogLoader& load) {
+    return torv::contestcheck::check(LogSources{paths, load}, request);
+}
 
 class Files {
 public:
@@ -50,9 +73,9 @@ private:
     std::map<std::string, int64_t> times_;
 };
 
-std::vector<std::pair<std::string, std::string>> made(const std::vector<CheckFile>& files) {
+std::vector<std::pair<std::string, std::string>> made(const std::vector<PlannedFile>& files) {
     std::vector<std::pair<std::string, std::string>> texts;
-    for (const CheckFile& file : files) {
+    for (const PlannedFile& file : files) {
         texts.emplace_back(file.name, file.text());
     }
     return texts;
@@ -138,8 +161,8 @@ TEST(CheckLogs, TheSameWithOneThreadOrTwo) {
     one.threads = 1;
     CheckRequest two;
     two.threads = 2;
-    EXPECT_EQ(made(checkFiles(checkLogs(files.paths(), one, files.loader()).report, true)),
-              made(checkFiles(checkLogs(files.paths(), two, files.loader()).report, true)));
+    EXPECT_EQ(made(outputPlan(checkLogs(files.paths(), one, files.loader()).report, true)),
+              made(outputPlan(checkLogs(files.paths(), two, files.loader()).report, true)));
 }
 
 const char* const kLogA =
@@ -326,7 +349,7 @@ TEST(CheckLogs, SkippedRecordsAreInputProblemsButTheLogCounts) {
     ASSERT_FALSE(told.empty());
     EXPECT_EQ(told[0].rfind("a.cbr: line 8", 0), 0u) << told[0];
     // The committee sees the line: in qsos.csv and in the entrant's report.
-    const auto written = made(checkFiles(outcome.report, false));
+    const auto written = made(outputPlan(outcome.report, false));
     EXPECT_NE(written[0].second.find("\nPY2AAA,8,UNREADABLE,,\"1 field; TORV's layout has 10 or 11 (call, report "
                                      "and exchange each side)\"\n"),
               std::string::npos)
@@ -336,7 +359,7 @@ TEST(CheckLogs, SkippedRecordsAreInputProblemsButTheLogCounts) {
         << written[1].second;
 }
 
-TEST(CheckFiles, NamesAndOrder) {
+TEST(OutputPlan, NamesAndOrder) {
     Files files;
     files.add("a.cbr", kLogA);
     std::string portable = kLogB;
@@ -344,18 +367,113 @@ TEST(CheckFiles, NamesAndOrder) {
     files.add("b.cbr", portable);
     const CheckOutcome outcome = checkLogs(files.paths(), CheckRequest(), files.loader());
     std::vector<std::string> names;
-    for (const CheckFile& file : checkFiles(outcome.report, false)) {
+    for (const PlannedFile& file : outputPlan(outcome.report, false)) {
         names.push_back(file.name);
     }
     EXPECT_EQ(names, (std::vector<std::string>{"qsos.csv", "ubn/PY2AAA.txt", "ubn/PY2AAA.html", "ubn/PY2BBB_P.txt",
                                                "ubn/PY2BBB_P.html", "results.txt", "results.csv", "results.html",
                                                "committee.html"}));
-    EXPECT_EQ(checkFiles(outcome.report, true).back().name, "results.json");
+    EXPECT_EQ(outputPlan(outcome.report, true).back().name, "results.json");
+}
+
+// The request's one contest period: contacts outside it are OUT-OF-PERIOD,
+// and the scoring pass, which takes its dates from it, counts them as ever.
+TEST(CheckLogs, TheOnePeriodOfTheRequest) {
+    Files files;
+    files.add("a.cbr", kLogA);
+    files.add("b.log", kLogB);
+    CheckRequest request;
+    request.settings.options.period = {torv::calendar::minuteOf(2026, 3, 14, 12, 2),
+                                       torv::calendar::minuteOf(2026, 3, 14, 23, 59)};
+    const CheckOutcome within = checkLogs(files.paths(), request, files.loader());
+    const CheckOutcome open = checkLogs(files.paths(), CheckRequest(), files.loader());
+    const crosscheck::ContestReport& r = within.report;
+    const size_t b = logIndex(r, "PY2BBB");
+    const size_t a = logIndex(r, "PY2AAA");
+    EXPECT_EQ(r.verdicts[a].qsos[0].status, crosscheck::QsoStatus::kOutOfPeriod);  // 12:00
+    EXPECT_EQ(open.report.verdicts[a].qsos[0].status, crosscheck::QsoStatus::kConfirmed);
+    EXPECT_EQ(r.entrants[a].claimedScore, open.report.entrants[a].claimedScore);
+    EXPECT_EQ(r.entrants[b].claimedScore, open.report.entrants[b].claimedScore);
+    EXPECT_LT(r.entrants[a].checked.score, open.report.entrants[a].checked.score);
+}
+
+// What the check would not count of a log the plug-in scores whole: its
+// contacts outside the period, and those the engine takes on no contest band.
+TEST(RuleCounts, OutsideThePeriodAndOffTheContestBands) {
+    const torv::logfile::LogFile log = torv::logfile::readLog(
+        "START-OF-LOG: 3.0\nCALLSIGN: PY2ZZ\n"
+        "QSO:  7025 CW 2026-03-14 1159 PY2ZZ 599 SP PY1AA 599 RJ\n"
+        "QSO:  7025 CW 2026-03-14 2359 PY2ZZ 599 SP PY1AC 599 RJ\n"
+        "QSO:  7025 CW 2026-03-15 0000 PY2ZZ 599 SP PY1AD 599 RJ\n"
+        "QSO: 50100 CW 2026-03-14 1300 PY2ZZ 599 SP PY1AE 599 RJ\n"
+        "QSO:     0 CW 2026-03-14 1301 PY2ZZ 599 SP PY1AF 599 RJ\n"
+        "QSO: 10120 CW 2026-03-14 1302 PY2ZZ 599 SP PY1AG 599 RJ\n"
+        "END-OF-LOG:\n");
+    const torv::scoring::ScoredLog scored =
+        torv::scoring::scoreLog(log.contacts, torv::scoring::scoringSetupFor(log, "", std::nullopt, std::nullopt));
+    const int64_t noon = torv::calendar::minuteOf(2026, 3, 14, 12, 0);
+    const int64_t lastMinute = torv::calendar::minuteOf(2026, 3, 14, 23, 59);
+    const struct {
+        crosscheck::Period period;
+        size_t outside;
+    } cases[] = {{{}, 0}, {{noon, lastMinute}, 2}, {{noon, std::nullopt}, 1}, {{std::nullopt, lastMinute}, 1}};
+    for (const auto& c : cases) {
+        const RuleCounts counts = ruleCounts(log.contacts, scored, c.period);
+        EXPECT_EQ(counts.outsidePeriod, c.outside);
+        EXPECT_EQ(counts.offContestBands, 2u) << "6 m and no band; 30 m is refused by the engine";
+    }
+}
+
+// What a check writes, and the names it may have written: the same table.
+TEST(OutputPlan, EveryNameOfAPlanIsAnOutputNameAndNothingElse) {
+    Files files;
+    files.add("a.cbr", kLogA);
+    std::string portable = kLogB;
+    portable.replace(portable.find("py2bbb"), 6, "PY2BBB/P");
+    files.add("b.cbr", portable);
+    const CheckOutcome outcome = checkLogs(files.paths(), CheckRequest(), files.loader());
+    for (const PlannedFile& file : outputPlan(outcome.report, true)) {
+        EXPECT_TRUE(isOutputName(file.name)) << file.name;
+    }
+    const std::pair<const char*, bool> names[] = {
+        {"results.json", true},
+        {"ubn/9A-1_B.txt", true},
+        {"ubn/X.html", true},
+        {"torv-check-files.txt", false},
+        {"", false},
+        {"ubn/", false},
+        {"ubn/.txt", false},
+        {"ubn/py2aaa.txt", false},
+        {"ubn/A.B.txt", false},
+        {"ubn/A/B.txt", false},
+        {"ubn/../A.txt", false},
+        {"ubn/PY2AAA.csv", false},
+        {"ubn/PY2AAA.txt.partial", false},
+        {"../qsos.csv", false},
+        {"qsos.csv/", false},
+        {"ubnX/PY2AAA.txt", false},
+        {"Results.txt", false},
+        {"logs/PY2AAA.txt", false},
+    };
+    for (const auto& [name, output] : names) {
+        EXPECT_EQ(isOutputName(name), output) << name;
+    }
+}
+
+TEST(SummaryLine, CountsTheLinesByVerdict) {
+    Files files;
+    files.add("a.cbr", kLogA);
+    files.add("b.log", kLogB);
+    const CheckOutcome outcome = checkLogs(files.paths(), CheckRequest(), files.loader());
+    EXPECT_EQ(summaryLine(outcome.report, "out/2026"),
+              "2 logs, 5 QSO lines: 2 confirmed, 0 NIL, 0 busted, 0 unique; results in out/2026/results.txt");
+    EXPECT_EQ(summaryLine(crosscheck::ContestReport(), "."),
+              "0 logs, 0 QSO lines: 0 confirmed, 0 NIL, 0 busted, 0 unique; results in ./results.txt");
 }
 
 // Logs are 8-bit texts: a header or a QSO line in Latin-1 is shown as
 // Latin-1, and every file written is UTF-8.
-TEST(CheckFiles, EveryTextIsUtf8WhateverTheLogsBytes) {
+TEST(OutputPlan, EveryTextIsUtf8WhateverTheLogsBytes) {
     Files files;
     std::string latin1 = kLogA;
     latin1.replace(latin1.find("single-op  a "), 13, "Op\xE9rateur \xA0");
@@ -364,7 +482,7 @@ TEST(CheckFiles, EveryTextIsUtf8WhateverTheLogsBytes) {
     files.add("b.cbr", kLogB);
     const CheckOutcome outcome = checkLogs(files.paths(), CheckRequest(), files.loader());
     bool quoted = false;
-    for (const auto& [name, text] : made(checkFiles(outcome.report, true))) {
+    for (const auto& [name, text] : made(outputPlan(outcome.report, true))) {
         for (size_t i = 0; i < text.size();) {
             const size_t length = static_cast<unsigned char>(text[i]) < 0x80 ? 1 : utf8SequenceLength(text, i);
             ASSERT_NE(length, 0u) << name << " at byte " << i;
@@ -373,7 +491,7 @@ TEST(CheckFiles, EveryTextIsUtf8WhateverTheLogsBytes) {
         quoted = quoted || text.find("599 R\xC3\x89") != std::string::npos;
     }
     EXPECT_TRUE(quoted) << "the line is quoted, its byte as Latin-1";
-    const auto written = made(checkFiles(outcome.report, false));
+    const auto written = made(outputPlan(outcome.report, false));
     const auto committee =
         std::find_if(written.begin(), written.end(), [](const auto& file) { return file.first == "committee.html"; });
     ASSERT_NE(committee, written.end());
@@ -412,13 +530,13 @@ TEST(CheckLogs, AnEntrantThatCannotBeFinishedIsToldAndTheOthersAreFinished) {
     EXPECT_EQ(r.entrants[a].problem, "");
     EXPECT_EQ(r.entrants[a].checked.score, fine.report.entrants[a].checked.score);
     EXPECT_EQ(r.entrants[a].qsoText, fine.report.entrants[a].qsoText);
-    EXPECT_EQ(made(checkFiles(r, true)).size(), checkFiles(fine.report, true).size());
+    EXPECT_EQ(made(outputPlan(r, true)).size(), outputPlan(fine.report, true).size());
 }
 
 // A file whose text cannot be made costs only itself: the others are still
 // handed to the writer, and the reason is returned in its place.
-TEST(MakeCheckFiles, ATextThatFailsIsToldAndTheOthersAreWritten) {
-    const std::vector<CheckFile> files = {
+TEST(MakeOutputs, ATextThatFailsIsToldAndTheOthersAreWritten) {
+    const std::vector<PlannedFile> files = {
         {"qsos.csv", [] { return std::string("log,line\n"); }},
         {"ubn/PY2AAA.txt", []() -> std::string { throw std::runtime_error("the report could not be made"); }},
         {"ubn/PY2AAA.html", []() -> std::string { throw 42; }},
@@ -430,7 +548,7 @@ TEST(MakeCheckFiles, ATextThatFailsIsToldAndTheOthersAreWritten) {
         std::mutex lock;
         std::map<std::string, std::string> written;
         const std::vector<std::string> failures =
-            makeCheckFiles(files, threads, [&](const std::string& name, const std::string& text) {
+            makeOutputs(files, threads, [&](const std::string& name, const std::string& text) {
                 const std::lock_guard<std::mutex> guard(lock);
                 written[name] = text;
                 return name == "results.csv" ? std::string("No space left on device") : std::string();

@@ -1,18 +1,17 @@
-// Files on POSIX: paths are bytes already.
+// Files on POSIX: paths are bytes already, and rename(2) replaces a file
+// in one step.
 #include <sys/stat.h>
 
 #include <cerrno>
 #include <cstdio>
 
-#include "console.h"
-#include "files.h"
+#include "io/atomic_file.h"
+#include "io/files.h"
 
-std::vector<std::string> programArguments(int argc, char** argv) {
-    return std::vector<std::string>(argv, argv + argc);
-}
+namespace torv::io {
 
-FilePointer openFile(const std::string& path, const char* mode) {
-    return torv::io::open(path, mode);
+File openFile(const std::string& path, const char* mode) {
+    return open(path, mode);
 }
 
 std::optional<OpenFileFacts> factsOf(std::FILE* file) {
@@ -34,7 +33,7 @@ std::optional<FileIdentity> fileIdentity(const std::string& path) {
 }
 
 struct AtomicFile::Temporary {
-    FilePointer file;
+    File file;
     std::string path;
 };
 
@@ -48,7 +47,7 @@ void AtomicFile::Discarder::operator()(Temporary* file) const {
 
 std::string AtomicFile::openTemporary(const std::string& temporary, std::unique_ptr<Temporary, Discarder>& file) {
     errno = 0;
-    FilePointer opened = openFile(temporary, "wb");
+    File opened = openFile(temporary, "wb");
     if (!opened) {
         return systemErrorText();
     }
@@ -58,14 +57,13 @@ std::string AtomicFile::openTemporary(const std::string& temporary, std::unique_
 
 std::string AtomicFile::writeTemporary(Temporary& file, std::string_view bytes) {
     errno = 0;
-    return writeAll(file.file.get(), bytes) ? std::string() : systemErrorText();
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file.file.get()) == bytes.size();
+    return written ? std::string() : systemErrorText();
 }
 
-// rename(2) replaces the file in one step.
 std::string AtomicFile::moveTemporary(Temporary& file, const std::string& path) {
     errno = 0;
-    const bool moved =
-        torv::io::closeWritten(std::move(file.file)) && std::rename(file.path.c_str(), path.c_str()) == 0;
+    const bool moved = closeWritten(std::move(file.file)) && std::rename(file.path.c_str(), path.c_str()) == 0;
     if (!moved) {
         const std::string error = systemErrorText();
         std::remove(file.path.c_str());
@@ -73,3 +71,5 @@ std::string AtomicFile::moveTemporary(Temporary& file, const std::string& path) 
     }
     return std::string();
 }
+
+}  // namespace torv::io

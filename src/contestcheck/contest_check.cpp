@@ -1,229 +1,34 @@
-#include "log_check.h"
+#include "contestcheck/contest_check.h"
 
 #include <algorithm>
-#include <cmath>
 #include <exception>
+#include <iterator>
 #include <map>
-#include <mutex>
 #include <numeric>
-#include <optional>
+#include <utility>
 
-#include "calendar/minutes.h"
-#include "crosscheck/committee_page.h"
-#include "crosscheck/qsos_csv.h"
-#include "crosscheck/results_json.h"
-#include "crosscheck/results_page.h"
-#include "crosscheck/results_table.h"
-#include "crosscheck/ubn_report.h"
-#include "files.h"
+#include "calendar/ascii_case.h"
+#include "contestcheck/log_reading.h"
+#include "contestcheck/parallel.h"
+#include "crosscheck/checked_score.h"
+#include "crosscheck/crosscheck.h"
+#include "io/files.h"
 #include "logfile/log_file.h"
 #include "logfile/text.h"
-#include "parallel.h"
-#include "scoring/log_scoring.h"
 
-namespace crosscheck = torv::crosscheck;
-using torv::calendar::asciiLower;
-using torv::calendar::minuteOfOleDate;
-using torv::engine::ContactOutcome;
-using torv::engine::ContactResult;
-using torv::engine::findingMessage;
-using torv::logfile::allDigits;
-using torv::logfile::decodedLogText;
-using torv::logfile::findCabrilloTag;
-using torv::logfile::formatName;
-using torv::logfile::isDigit;
-using torv::logfile::LogContact;
-using torv::logfile::LogFile;
-using torv::logfile::LogFileError;
-using torv::logfile::LogFormat;
-using torv::logfile::LogProblem;
-using torv::logfile::notShownMessage;
-using torv::logfile::readLog;
-using torv::logfile::UnreadableRecord;
-using torv::scoring::ScoredLog;
-using torv::scoring::scoreLog;
-using torv::scoring::scoringSetupFor;
+namespace torv::contestcheck {
+
+using calendar::asciiLower;
+using crosscheck::Entrant;
+using crosscheck::SubmittedLog;
+using logfile::isDigit;
+using logfile::LogFileError;
 
 namespace {
-
-using crosscheck::EngineResult;
-using crosscheck::Entrant;
-using crosscheck::LogQso;
-using crosscheck::SubmittedLog;
-
-// What quotes a log's lines once the contest is checked: its bytes, held
-// only when they cannot be loaded again (a pipe); a file's bytes are loaded
-// again instead of being held through the cross-check (at a million lines
-// they would be a third of the memory), and known by their hash.
-struct LogBytes {
-    std::string held;
-    bool loadAgain = false;
-    size_t hash = 0;
-};
-
-size_t hashOf(std::string_view bytes) {
-    return std::hash<std::string_view>()(bytes);
-}
-
-// One log read and scored, or the reason it is left out.
-struct ReadLog {
-    bool usable = false;
-    SubmittedLog log;
-    Entrant entrant;
-    LogBytes bytes;
-    int64_t modified = 0;
-    crosscheck::FileRecord file;
-    bool inputProblems = false;
-};
-
-ReadLog leftOut(const std::string& path, const std::string& why) {
-    ReadLog out;
-    out.file.path = path;
-    out.file.fate = crosscheck::FileFate::kLeftOut;
-    out.file.reason = why;
-    out.inputProblems = true;
-    return out;
-}
 
 std::string fileNameOf(const std::string& path) {
     const size_t slash = path.find_last_of("/\\");
     return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-crosscheck::Category categoryOf(const LogFile& log) {
-    crosscheck::Category category;
-    const char* const tags[] = {"CATEGORY-OPERATOR", "CATEGORY-BAND", "CATEGORY-POWER", "CATEGORY-MODE"};
-    for (size_t p = 0; p < crosscheck::kCategoryParts; ++p) {
-        if (const std::string* value = findCabrilloTag(log.cabrilloHeader, tags[p])) {
-            category.parts[p] = crosscheck::categoryText(*value);
-        }
-    }
-    return category;
-}
-
-crosscheck::HeaderFacts headerFactsOf(const LogFile& log) {
-    crosscheck::HeaderFacts facts;
-    facts.hasHeader = log.format == LogFormat::kCabrillo;
-    if (const std::string* band = findCabrilloTag(log.cabrilloHeader, "CATEGORY-BAND")) {
-        facts.categoryBand = *band;
-    }
-    if (const std::string* claimed = findCabrilloTag(log.cabrilloHeader, "CLAIMED-SCORE")) {
-        facts.claimedScorePresent = true;
-        facts.claimedScoreText = *claimed;
-        const bool digits = claimed->size() <= 18 && allDigits(*claimed);
-        if (digits) {
-            facts.claimedScore = std::stoll(*claimed);
-        }
-    }
-    return facts;
-}
-
-// A contact as the check sees it: the reader's fields and the engine's verdict.
-LogQso checkedQso(const LogContact& c, const ContactOutcome& outcome) {
-    LogQso q;
-    q.line = static_cast<uint32_t>(c.line);
-    q.minute = minuteOfOleDate(c.oleDate);
-    q.call = c.call;
-    q.band = c.band;
-    q.mode = c.mode;
-    q.exchangeSent = c.exchangeSent;
-    q.exchangeReceived = c.exchangeReceived;
-    q.area = outcome.area;
-    // The report quotes the engine's message of the last finding, the one
-    // that decided: the refusal, or the duplicate.
-    switch (outcome.result) {
-        case ContactResult::kRefused:
-            q.engine = EngineResult::kRefused;
-            q.finding = findingMessage(outcome.findings.back().code);
-            break;
-        case ContactResult::kDupe:
-            q.engine = EngineResult::kDupe;
-            q.finding = findingMessage(outcome.findings.back().code);
-            break;
-        case ContactResult::kStored:
-            q.engine = EngineResult::kStored;
-            break;
-    }
-    return q;
-}
-
-crosscheck::UnreadableQso unreadableQso(const UnreadableRecord& record) {
-    crosscheck::UnreadableQso u;
-    u.line = static_cast<uint32_t>(record.line);
-    u.reason = record.reason;
-    u.call = record.call;
-    if (record.oleDate) {
-        u.minute = minuteOfOleDate(*record.oleDate);
-    }
-    return u;
-}
-
-// Loads and reads one file; what it held is kept or marked to be loaded
-// again for the quotes. Throws LogFileError.
-LogFile loadAndRead(const std::string& path, const LogLoader& load, ReadLog& out) {
-    LogSource source = load(path);
-    out.bytes.loadAgain = source.again;
-    out.bytes.hash = source.again ? hashOf(source.bytes) : 0;
-    out.modified = source.modified;
-    const std::string text = decodedLogText(std::move(source.bytes));
-    LogFile log = readLog(text);
-    if (!source.again) {
-        out.bytes.held = text;
-    }
-    return log;
-}
-
-ReadLog readAndScore(const std::string& path, const CheckRequest& request, const LogLoader& load) {
-    ReadLog out;
-    crosscheck::FileRecord& file = out.file;
-    file.path = path;
-    LogFile log;
-    try {
-        log = loadAndRead(path, load, out);
-    } catch (const LogFileError& error) {
-        return leftOut(path, error.what());
-    }
-    for (const LogProblem& problem : log.problems.shown) {
-        file.messages.push_back(problemMessage(problem));
-    }
-    if (log.problems.notShown > 0) {
-        file.messages.push_back(notShownMessage(log.problems.notShown));
-    }
-    file.qsoLines = static_cast<uint32_t>(log.contacts.size() + log.unreadable.size());
-    file.unreadableLines = static_cast<uint32_t>(log.unreadable.size());
-    out.inputProblems = !log.unreadable.empty();
-    file.call = crosscheck::normalised(log.stationCall);
-    if (file.call.empty()) {
-        file.fate = crosscheck::FileFate::kLeftOut;
-        file.reason = std::string(formatName(log.format)) +
-                      " log that names no station (no CALLSIGN, STATION_CALLSIGN or OPERATOR)";
-        out.inputProblems = true;
-        return out;
-    }
-
-    const ScoredLog scored = scoreLog(log.contacts, scoringSetupFor(log, std::string(), request.start, request.end));
-    out.log.call = file.call;
-    out.log.qsos.reserve(log.contacts.size());
-    int32_t counted = 0;
-    for (size_t i = 0; i < log.contacts.size(); ++i) {
-        out.log.qsos.push_back(checkedQso(log.contacts[i], scored.contacts[i]));
-        const bool stored = scored.contacts[i].result == ContactResult::kStored;
-        counted += stored && !log.contacts[i].call.empty() ? 1 : 0;
-    }
-    for (const UnreadableRecord& record : log.unreadable) {
-        out.log.unreadable.push_back(unreadableQso(record));
-    }
-    Entrant& e = out.entrant;
-    e.file = path;
-    e.logCategory = categoryOf(log);
-    e.category = e.logCategory;
-    e.header = headerFactsOf(log);
-    e.claimedQsos = counted;
-    e.claimedPoints = scored.numbers.points;
-    e.claimedMultipliers = scored.numbers.multipliers;
-    e.claimedScore = scored.numbers.score;
-    out.usable = true;
-    return out;
 }
 
 // The text of each wanted line of a file, without its line end (one pass
@@ -252,22 +57,6 @@ std::vector<std::string> linesOf(const std::string& bytes, const std::vector<uin
         }
     }
     return texts;
-}
-
-// The text of a log loaded again, when its bytes are the ones first read;
-// false (and no text) when they are not or cannot be read.
-bool loadedAgain(const std::string& path, size_t hash, const LogLoader& load, std::string& text) {
-    try {
-        LogSource source = load(path);
-        if (hashOf(source.bytes) == hash) {
-            text = decodedLogText(std::move(source.bytes));
-            return true;
-        }
-    } catch (const LogFileError&) {
-        // Gone or unreadable: told as changed.
-    }
-    text.clear();
-    return false;
 }
 
 // The checked score, the header findings and the quoted lines of one log,
@@ -323,7 +112,7 @@ void giveCategories(const CheckRequest& request, crosscheck::ContestReport& repo
 }  // namespace
 
 LogSource loadLogFile(const std::string& path) {
-    WholeFile file = readWholeFile(path, kLogFileLimit);
+    io::WholeFile file = io::readWholeFile(path, io::kLogFileLimit);
     if (!file.error.empty()) {
         throw LogFileError(file.error);
     }
@@ -470,7 +259,9 @@ bool finishAll(crosscheck::ContestReport& report, std::vector<LogBytes>& bytes, 
 
 }  // namespace
 
-CheckOutcome checkLogs(const std::vector<std::string>& paths, const CheckRequest& request, const LogLoader& load) {
+CheckOutcome check(const LogSources& sources, const CheckRequest& request) {
+    const std::vector<std::string>& paths = sources.paths;
+    const LogLoader& load = sources.load;
     std::vector<ReadLog> read = readAll(paths, request, load);
     CheckOutcome outcome;
     crosscheck::ContestReport& report = outcome.report;
@@ -493,52 +284,4 @@ CheckOutcome checkLogs(const std::vector<std::string>& paths, const CheckRequest
     return outcome;
 }
 
-std::vector<std::string> makeCheckFiles(const std::vector<CheckFile>& files, unsigned threads,
-                                        const CheckFileWriter& write) {
-    std::vector<std::string> failures(files.size());
-    forEachIndex(files.size(), threads, [&](size_t i) {
-        try {
-            failures[i] = write(files[i].name, files[i].text());
-        } catch (const std::exception& error) {
-            failures[i] = error.what();
-        } catch (...) {
-            failures[i] = "an unknown error";
-        }
-    });
-    return failures;
-}
-
-std::vector<CheckFile> checkFiles(const crosscheck::ContestReport& report, bool json) {
-    using crosscheck::ContestReport;
-    std::vector<CheckFile> files;
-    auto whole = [&report](std::string (*make)(const ContestReport&)) {
-        return [&report, make] { return make(report); };
-    };
-    files.push_back({"qsos.csv", whole(crosscheck::qsosCsv)});
-    const std::vector<std::string> names = crosscheck::ubnFileNames(report);
-    // Found once for every report, when the first one is made; the reports
-    // are made on several threads at once.
-    struct Shared {
-        std::once_flag once;
-        std::optional<crosscheck::UbnShared> part;
-    };
-    auto shared = std::make_shared<Shared>();
-    auto sharedPart = [&report, shared]() -> const crosscheck::UbnShared& {
-        std::call_once(shared->once, [&] { shared->part = crosscheck::ubnShared(report); });
-        return *shared->part;
-    };
-    for (size_t l = 0; l < report.logs.size(); ++l) {
-        files.push_back({"ubn/" + names[l] + ".txt",
-                         [&report, l, sharedPart] { return crosscheck::ubnText(report, sharedPart(), l); }});
-        files.push_back({"ubn/" + names[l] + ".html",
-                         [&report, l, sharedPart] { return crosscheck::ubnHtml(report, sharedPart(), l); }});
-    }
-    files.push_back({"results.txt", whole(crosscheck::resultsText)});
-    files.push_back({"results.csv", whole(crosscheck::resultsCsv)});
-    files.push_back({"results.html", whole(crosscheck::resultsHtml)});
-    files.push_back({"committee.html", whole(crosscheck::committeeHtml)});
-    if (json) {
-        files.push_back({"results.json", whole(crosscheck::resultsJson)});
-    }
-    return files;
-}
+}  // namespace torv::contestcheck

@@ -1,8 +1,6 @@
-// Files on Windows: the command line and every path go through the wide
-// (UTF-16) functions, and a file written takes its place in one step.
+// Files on Windows: every path goes through the wide (UTF-16) functions,
+// and a file written takes its place in one step.
 #include <windows.h>
-
-#include <shellapi.h>
 
 #include <sys/stat.h>
 
@@ -13,20 +11,12 @@
 #include <system_error>
 #include <vector>
 
-#include "files.h"
+#include "io/atomic_file.h"
+#include "io/files.h"
+
+namespace torv::io {
 
 namespace {
-
-std::string utf8OfWide(const wchar_t* text) {
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    if (size <= 1) {
-        return std::string();
-    }
-    std::string utf8(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8.data(), size, nullptr, nullptr);
-    utf8.pop_back();  // the terminating NUL
-    return utf8;
-}
 
 std::string lastErrorText() {
     return std::system_category().message(static_cast<int>(GetLastError()));
@@ -99,26 +89,10 @@ std::wstring pathOfNewFile(const std::string& path) {
 
 }  // namespace
 
-std::vector<std::string> programArguments(int argc, char** argv) {
-    int count = 0;
-    struct LocalFreer {
-        void operator()(LPWSTR* arguments) const { LocalFree(arguments); }
-    };
-    const std::unique_ptr<LPWSTR, LocalFreer> wide(CommandLineToArgvW(GetCommandLineW(), &count));
-    if (!wide) {
-        return std::vector<std::string>(argv, argv + argc);
-    }
-    std::vector<std::string> arguments;
-    for (int i = 0; i < count; ++i) {
-        arguments.push_back(utf8OfWide(wide.get()[i]));
-    }
-    return arguments;
-}
-
-FilePointer openFile(const std::string& path, const char* mode) {
+File openFile(const std::string& path, const char* mode) {
     const std::wstring wideMode(mode, mode + std::char_traits<char>::length(mode));
     const std::wstring widePath = mode[0] == 'w' ? pathOfNewFile(path) : pathOf(path).wstring();
-    return FilePointer(_wfopen(widePath.c_str(), wideMode.c_str()));
+    return File(_wfopen(widePath.c_str(), wideMode.c_str()));
 }
 
 std::optional<OpenFileFacts> factsOf(std::FILE* file) {
@@ -212,3 +186,5 @@ std::string AtomicFile::moveTemporary(Temporary& file, const std::string& path) 
     }
     return error;
 }
+
+}  // namespace torv::io

@@ -1,9 +1,11 @@
-#include "parallel.h"
+#include "contestcheck/parallel.h"
 
 #include <algorithm>
 #include <atomic>
 #include <thread>
 #include <vector>
+
+namespace torv::contestcheck {
 
 void forEachIndex(size_t count, unsigned threads, const std::function<void(size_t)>& work) {
     std::atomic<size_t> next{0};
@@ -25,3 +27,5 @@ void forEachIndex(size_t count, unsigned threads, const std::function<void(size_
         worker.join();
     }
 }
+
+}  // namespace torv::contestcheck
