@@ -359,13 +359,19 @@ TEST(CheckLogs, SkippedRecordsAreInputProblemsButTheLogCounts) {
         << written[1].second;
 }
 
-TEST(OutputPlan, NamesAndOrder) {
+// Two logs, the second station's call with "/P" (a name a safe-name rule
+// must change).
+CheckOutcome checkWithAPortableCall() {
     Files files;
     files.add("a.cbr", kLogA);
     std::string portable = kLogB;
     portable.replace(portable.find("py2bbb"), 6, "PY2BBB/P");
     files.add("b.cbr", portable);
-    const CheckOutcome outcome = checkLogs(files.paths(), CheckRequest(), files.loader());
+    return checkLogs(files.paths(), CheckRequest(), files.loader());
+}
+
+TEST(OutputPlan, NamesAndOrder) {
+    const CheckOutcome outcome = checkWithAPortableCall();
     std::vector<std::string> names;
     for (const PlannedFile& file : outputPlan(outcome.report, false)) {
         names.push_back(file.name);
@@ -426,12 +432,7 @@ TEST(RuleCounts, OutsideThePeriodAndOffTheContestBands) {
 
 // What a check writes, and the names it may have written: the same table.
 TEST(OutputPlan, EveryNameOfAPlanIsAnOutputNameAndNothingElse) {
-    Files files;
-    files.add("a.cbr", kLogA);
-    std::string portable = kLogB;
-    portable.replace(portable.find("py2bbb"), 6, "PY2BBB/P");
-    files.add("b.cbr", portable);
-    const CheckOutcome outcome = checkLogs(files.paths(), CheckRequest(), files.loader());
+    const CheckOutcome outcome = checkWithAPortableCall();
     for (const PlannedFile& file : outputPlan(outcome.report, true)) {
         EXPECT_TRUE(isOutputName(file.name)) << file.name;
     }
