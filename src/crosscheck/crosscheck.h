@@ -20,6 +20,7 @@
 // per-contact work allocates nothing.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -105,10 +106,35 @@ struct Period {
     bool excludes(int64_t minute) const { return (start && minute < *start) || (end && minute > *end); }
 };
 
+// One decision of the committee: the final status of the QSO line `line`
+// (its line number in its file, as qsos.csv gives it) in the log of `call`.
+struct Decision {
+    std::string call;  // upper case
+    uint32_t line = 0;
+    QsoStatus status = QsoStatus::kConfirmed;  // one a line can be decided to: kDecidableStatuses
+    std::string note;
+    uint32_t row = 0;  // its line in the decisions file
+};
+
+// The statuses the committee may decide a line to.
+inline constexpr std::array kDecidableStatuses = {QsoStatus::kConfirmed, QsoStatus::kBustedCall,
+                                                  QsoStatus::kBustedExchange, QsoStatus::kNil,
+                                                  QsoStatus::kUnique,    QsoStatus::kUnverified,
+                                                  QsoStatus::kRefused};
+
+// The committee's decisions file (`torv check --overrides FILE`), as read
+// (decisions.h): its rows in file order and what was wrong in it.
+struct DecisionsFile {
+    std::string name;  // the file as given, for the reports
+    std::vector<Decision> rows;
+    std::vector<std::string> problems;  // "line 4: ...; left aside", one sentence each
+};
+
 struct CheckOptions {
     int windowMinutes = 5;         // the widest time difference of a pair, corrected times
     int offsetWindowMinutes = 30;  // the same for the clock-offset estimate, logged times
     Period period;                 // contacts outside it (corrected times) are OUT-OF-PERIOD
+    DecisionsFile decisions;       // applied after every rule
 };
 
 // What an entrant's category band means to the check. A value that starts
@@ -126,11 +152,39 @@ CategoryBand categoryBandOf(std::string_view categoryBand);
 // for a busted call the contact of the station it really was.
 struct QsoVerdict {
     QsoStatus status = QsoStatus::kConfirmed;
+    bool decided = false;   // the committee decided the status (LogVerdict::decisions)
     int32_t otherLog = -1;  // index into the logs, -1 when unpaired
     uint32_t otherQso = 0;  // index into that log's contacts
     // UNVERIFIED for want of the other log's line: that line, which could
     // not be read; else 0.
     uint32_t unreadableLine = 0;
+    // What the verdict rests on beyond a pair: 1 + its index in
+    // LogVerdict::evidence, 0 for nothing.
+    uint32_t evidence = 0;
+};
+
+// The evidence of the rules that look past the other station's log.
+enum class EvidenceKind : uint8_t {
+    kCallHistory,     // BUSTED-CALL: `call` is held by `count` logs, the logged call by `total` (1)
+    kLoneCopy,        // BUSTED-EXCHANGE: `count` of `total` logs received `exchange` from `call`, no other this
+    kAsConsensus,     // UNVERIFIED: as `count` of `total` logs received from `call`
+    kMinorityCopy,    // UNVERIFIED: `count` of `total` logs received `exchange`, other logs this one too
+};
+struct Evidence {
+    EvidenceKind kind = EvidenceKind::kCallHistory;
+    int32_t callLog = -1;  // the log `call` sent, -1 when it sent none
+    uint32_t count = 0;
+    uint32_t total = 0;
+    CompactText call;
+    CompactText exchange;  // the consensus exchange
+};
+
+// A decision of the committee as applied to a line.
+struct AppliedDecision {
+    uint32_t qso = 0;                         // the contact's index in its log
+    QsoStatus replaced = QsoStatus::kConfirmed;  // the status the rules gave it
+    uint32_t row = 0;                         // the decisions file's line
+    std::string note;
 };
 
 struct LogVerdict {
@@ -140,13 +194,44 @@ struct LogVerdict {
     int32_t wholeHours = 0;
     uint32_t offsetPairs = 0;      // the pairs the estimate rests on
     std::vector<QsoVerdict> qsos;  // one per contact, in the log's order
+    std::vector<Evidence> evidence;
+    std::vector<AppliedDecision> decisions;  // by contact
+};
+
+// The evidence of a verdict, or nullptr.
+inline const Evidence* evidenceOf(const LogVerdict& log, const QsoVerdict& v) {
+    return v.evidence == 0 ? nullptr : &log.evidence[v.evidence - 1];
+}
+// The decision applied to contact q, or nullptr.
+const AppliedDecision* decisionOf(const LogVerdict& log, uint32_t q);
+
+// Why a row of the decisions file was left aside once the logs were known.
+enum class DecisionProblemKind : uint8_t {
+    kNoLog,      // no log of the call was checked
+    kNoQsoLine,  // the line is no QSO line of the log
+    kOwnStatus,  // the line has a status of its own (REFUSED, DUPE, OUT-OF-PERIOD, OTHER-BAND, UNREADABLE)
+};
+struct DecisionProblem {
+    uint32_t row = 0;
+    DecisionProblemKind kind = DecisionProblemKind::kNoLog;
+    std::string call;
+    uint32_t line = 0;
+    QsoStatus own = QsoStatus::kRefused;  // kOwnStatus: that status
+};
+
+// The verdicts and the rows of the decisions file left aside.
+struct CrossCheckResult {
+    std::vector<LogVerdict> verdicts;
+    std::vector<DecisionProblem> decisionProblems;
 };
 
 // Offsets of this size or more are worth telling the entrant about.
 constexpr int kReportedOffsetMinutes = 2;
 
-// Runs every rule over the logs; the result has one LogVerdict per log, in
-// the same order.
+// Runs every rule over the logs, the committee's decisions last; the result
+// has one LogVerdict per log, in the same order.
+CrossCheckResult checkContest(const std::vector<SubmittedLog>& logs, const CheckOptions& options);
+// The same, the verdicts alone.
 std::vector<LogVerdict> crossCheck(const std::vector<SubmittedLog>& logs, const CheckOptions& options);
 
 // True when one call is one edit from the other: one character replaced,
@@ -154,6 +239,23 @@ std::vector<LogVerdict> crossCheck(const std::vector<SubmittedLog>& logs, const 
 // dropped. Equal calls are not one edit apart. Exact comparison: callers
 // pass upper-case calls.
 bool oneEditApart(std::string_view a, std::string_view b);
+
+// How a logged call is near a real one, for a contact of a mode: one edit
+// (oneEditApart), two neighbouring characters swapped, or exactly two
+// characters each one the mode's operators confuse with the other
+// (engine::contest::confusable). Swaps and confusions are looked for in
+// calls of at most kLongestNearCall characters; no call is that long.
+enum class NearKind : uint8_t { kNone, kOneEdit, kSwapped, kConfused };
+constexpr size_t kLongestNearCall = 16;
+struct Nearness {
+    NearKind kind = NearKind::kNone;
+    uint8_t differences = 0;     // 1 for one edit, 2 for the others: the second key of the busted-call ties
+    std::array<char, 2> logged{};  // swapped or confused: the two characters logged, in call order
+    std::array<char, 2> real{};    // and those of the real call
+};
+// A pair both swapped and confused counts as swapped. Exact comparison:
+// callers pass upper-case calls.
+Nearness nearness(std::string_view logged, std::string_view real, std::string_view mode);
 
 // Upper case, blanks trimmed: how exchanges and calls are compared, the
 // area rules' normalisation (normalisedExchange).
