@@ -57,6 +57,19 @@ CategoryBand categoryBandOf(std::string_view categoryBand) {
     return category;
 }
 
+std::string otherCallOf(const std::vector<SubmittedLog>& logs, const LogVerdict& verdict, const QsoVerdict& v) {
+    if (v.otherLog >= 0) {
+        return logs[static_cast<size_t>(v.otherLog)].call;
+    }
+    const Evidence* e = evidenceOf(verdict, v);
+    const bool named = v.status == QsoStatus::kConfirmed || v.status == QsoStatus::kBustedCall ||
+                       v.status == QsoStatus::kBustedExchange;
+    if (e != nullptr && named && (e->kind == EvidenceKind::kCallHistory || e->kind == EvidenceKind::kLoneCopy)) {
+        return e->call.str();
+    }
+    return std::string();
+}
+
 std::string normalised(std::string_view text) {
     return normalisedExchange(text);
 }

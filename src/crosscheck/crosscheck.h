@@ -205,6 +205,11 @@ inline const Evidence* evidenceOf(const LogVerdict& log, const QsoVerdict& v) {
 // The decision applied to contact q, or nullptr.
 const AppliedDecision* decisionOf(const LogVerdict& log, uint32_t q);
 
+// The call of a verdict's counterpart, "" for none: the other log's call;
+// for a busted call the call history found, or a busted exchange against a
+// consensus, that call (which may have sent no log).
+std::string otherCallOf(const std::vector<SubmittedLog>& logs, const LogVerdict& verdict, const QsoVerdict& v);
+
 // Why a row of the decisions file was left aside once the logs were known.
 enum class DecisionProblemKind : uint8_t {
     kNoLog,      // no log of the call was checked
