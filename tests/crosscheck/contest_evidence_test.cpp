@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "crosscheck/decisions.h"
+#include "crosscheck/glossary.h"
 #include "crosscheck/one_edit.h"
 #include "engine/contest.h"
 #include "support/test_names.h"
@@ -279,6 +280,100 @@ TEST_P(ContestEvidence, JudgesThePointedContact) {
 
 INSTANTIATE_TEST_SUITE_P(Table, ContestEvidence, ::testing::ValuesIn(evidenceCases()),
                          [](const auto& testCase) { return testName(testCase.param.name); });
+
+}  // namespace
+}  // namespace torv::crosscheck
+
+namespace torv::crosscheck {
+namespace {
+
+struct DecisionsTextCase {
+    const char* name;
+    std::string text;
+    size_t rows;
+    std::vector<std::string> problems;
+};
+
+class DecisionsText : public ::testing::TestWithParam<DecisionsTextCase> {};
+
+TEST_P(DecisionsText, AreReadWithTheirProblems) {
+    const DecisionsTextCase& c = GetParam();
+    const DecisionsFile file = readDecisionsFile(c.text);
+    EXPECT_EQ(file.rows.size(), c.rows);
+    EXPECT_EQ(file.problems, c.problems);
+}
+
+const DecisionsTextCase kDecisionsTexts[] = {
+    {"CommasAndQuotes",
+     "call,line,status,note\r\npy2aaa,14,confirmed,\"appeal, accepted\"\n\nPY2BBB,3,REFUSED,\"said \"\"no\"\"\"\n", 2, {}},
+    {"SemicolonsOfASpreadsheet", "\xEF\xBB\xBF\"call\";\"line\";\"status\";\"note\"\nPY2AAA;14;NIL;x;y\nPY2AAA;14;NIL;x\n",
+     1, {"line 2: 5 fields; the header has 4 (call, line, status, note); left aside"}},
+    {"BadRows",
+     "call,line,status,note\n,1,NIL,x\nPY2AAA,zero,NIL,x\nPY2AAA,0,NIL,x\nPY2AAA,3,DUPE,x\nPY2AAA,3,nil,\n", 1,
+     {"line 2: \"\" is not a call; left aside", "line 3: \"zero\" is not a line number; left aside",
+      "line 4: \"0\" is not a line number; left aside",
+      "line 5: \"DUPE\" is not a status the committee decides (CONFIRMED, BUSTED-CALL, BUSTED-EXCHANGE, NIL, UNIQUE, "
+      "UNVERIFIED, REFUSED); left aside"}},
+};
+INSTANTIATE_TEST_SUITE_P(Cases, DecisionsText, ::testing::ValuesIn(kDecisionsTexts),
+                         [](const auto& testCase) { return testName(testCase.param.name); });
+
+TEST(DecisionsText, WithoutTheHeaderOrTooLargeNothingCanBeTrusted) {
+    EXPECT_THROW(readDecisionsFile("PY2AAA,14,NIL,x\n"), std::invalid_argument);
+    EXPECT_THROW(readDecisionsFile(""), std::invalid_argument);
+    std::string large = "call,line,status,note\n";
+    large.resize(kDecisionsFileLimit + 1, '\n');
+    EXPECT_THROW(readDecisionsFile(large), std::invalid_argument);
+    large.resize(kDecisionsFileLimit);
+    EXPECT_NO_THROW(readDecisionsFile(large));
+}
+
+// A's line 1 is NIL, line 2 a duplicate, line 5 busted against B; the
+// committee confirms line 1, refuses line 5 twice over (the later row
+// counts), and names what it cannot decide on.
+TEST(Decisions, SetTheFinalStatusOfTheirLinesAndNothingElse) {
+    std::vector<SubmittedLog> logs = {
+        {"PY2AAA",
+         {qso(1, at(12, 0), "PY2BBB", "RJ"), qso(2, at(12, 1), "PY2BBB", "RJ"), qso(5, at(14, 0), "PY2BBB", "MG", "20m")},
+         {{7, "no RST", "", std::nullopt}}},
+        {"PY2BBB", {qso(1, at(14, 0), "PY2AAA", "SP", "20m", "CW", "RJ")}, {}},
+    };
+    logs[0].qsos[1].engine = EngineResult::kDupe;
+    CheckOptions options;
+    options.decisions = readDecisionsFile(
+        "call,line,status,note\n"
+        "PY2AAA,1,CONFIRMED,B's log was lost\n"
+        "PY2AAA,5,NIL,first\n"
+        "PY2AAA,5,REFUSED,logged on a second radio\n"
+        "PY2AAA,2,CONFIRMED,a duplicate\n"
+        "PY2AAA,7,CONFIRMED,unreadable\n"
+        "PY2AAA,9,CONFIRMED,no such line\n"
+        "PY9XXX,1,CONFIRMED,no such log\n");
+    ASSERT_TRUE(options.decisions.problems.empty());
+    const CrossCheckResult result = checkContest(logs, options);
+    const std::vector<LogVerdict>& v = result.verdicts;
+    EXPECT_EQ(v[0].qsos[0].status, QsoStatus::kConfirmed);
+    EXPECT_EQ(verdictDetail(logs, v, 0, 0), "decided by the committee: B's log was lost");
+    EXPECT_EQ(replacedDetailIn(Language::kEnglish, logs, v, 0, 0), "not in PY2BBB's log");
+    EXPECT_EQ(v[0].qsos[2].status, QsoStatus::kRefused);
+    EXPECT_EQ(v[0].qsos[2].otherLog, -1);
+    EXPECT_EQ(v[0].decisions.size(), 2u);
+    EXPECT_EQ(v[0].decisions[1].replaced, QsoStatus::kBustedExchange);
+    EXPECT_EQ(v[0].decisions[1].row, 4u);
+    // The other station's line keeps its status; the duplicate is left alone.
+    EXPECT_EQ(v[1].qsos[0].status, QsoStatus::kConfirmed);
+    EXPECT_EQ(v[0].qsos[1].status, QsoStatus::kDupe);
+    std::vector<std::string> problems;
+    for (const DecisionProblem& p : result.decisionProblems) {
+        problems.push_back(decisionProblemText(p));
+    }
+    EXPECT_EQ(problems, (std::vector<std::string>{
+                            "line 5: line 2 of PY2AAA's log is DUPE, no contact to decide on; left aside",
+                            "line 6: line 7 of PY2AAA's log is UNREADABLE, no contact to decide on; left aside",
+                            "line 7: line 9 is no QSO line of PY2AAA's log; left aside",
+                            "line 8: no log of PY9XXX was checked; left aside",
+                        }));
+}
 
 }  // namespace
 }  // namespace torv::crosscheck
