@@ -121,9 +121,9 @@ public:
             return std::tie(a.call, a.band, a.minute, a.log) < std::tie(b.call, b.band, b.minute, b.log);
         });
         for (size_t i = lines_.size(); i-- > 0;) {
-            const bool sameRun = i + 1 < lines_.size() && lines_[i + 1].call == lines_[i].call &&
-                                 lines_[i + 1].band == lines_[i].band;
-            lines_[i].nextOther = !sameRun                              ? static_cast<uint32_t>(lines_.size())
+            const bool sameRun =
+                i + 1 < lines_.size() && lines_[i + 1].call == lines_[i].call && lines_[i + 1].band == lines_[i].band;
+            lines_[i].nextOther = !sameRun                             ? static_cast<uint32_t>(lines_.size())
                                   : lines_[i + 1].log != lines_[i].log ? static_cast<uint32_t>(i + 1)
                                                                        : lines_[i + 1].nextOther;
         }

@@ -269,8 +269,8 @@ std::string figuresSection(const ContestReport& report, const Words& w) {
     std::vector<LogFigures> perLog;
     const Figures f = contestFigures(report, perLog);
     std::string html = "<h2>" + escaped(w.figuresHeading) + "</h2>\n<p>" + escaped(w.figuresNote) +
-                       "</p>\n<table class=\"figures\"><thead><tr><th class=\"l\">" + escaped(w.figure) +
-                       "</th><th>" + escaped(w.count) + "</th><th>" + escaped(w.per100) + "</th></tr></thead><tbody>\n";
+                       "</p>\n<table class=\"figures\"><thead><tr><th class=\"l\">" + escaped(w.figure) + "</th><th>" +
+                       escaped(w.count) + "</th><th>" + escaped(w.per100) + "</th></tr></thead><tbody>\n";
     const std::pair<std::string, int64_t> rows[] = {
         {std::string(w.checkedLines), f.checked},
         {std::string(w.crossChecked), f.crossChecked},
@@ -340,10 +340,10 @@ std::vector<std::string> decisionItems(const ContestReport& report, const Words&
     for (size_t l = 0; l < report.logs.size(); ++l) {
         for (const AppliedDecision& d : report.verdicts[l].decisions) {
             const QsoVerdict& v = report.verdicts[l].qsos[d.qso];
-            items.push_back(filled(w.decisionItem, {report.logs[l].call, std::to_string(report.logs[l].qsos[d.qso].line),
-                                                    statusWord(v.status), statusWord(d.replaced),
-                                                    replacedDetailIn(language, report.logs, report.verdicts, l, d.qso),
-                                                    d.note}));
+            items.push_back(filled(
+                w.decisionItem,
+                {report.logs[l].call, std::to_string(report.logs[l].qsos[d.qso].line), statusWord(v.status),
+                 statusWord(d.replaced), replacedDetailIn(language, report.logs, report.verdicts, l, d.qso), d.note}));
         }
     }
     for (std::string& problem : decisionsProblems(report)) {

@@ -92,9 +92,9 @@ private:
     std::vector<uint32_t> flatLog_;
     std::vector<uint32_t> logCall_;
     std::vector<uint32_t> bandMode_;
-    std::vector<uint8_t> countedBand_;  // per band-and-mode id
-    std::vector<uint32_t> band_;        // per band-and-mode id
-    std::vector<std::string> mode_;     // per band-and-mode id
+    std::vector<uint8_t> countedBand_;    // per band-and-mode id
+    std::vector<uint32_t> band_;          // per band-and-mode id
+    std::vector<std::string> mode_;       // per band-and-mode id
     std::vector<std::string> exchanges_;  // the normalised exchanges by id
     std::vector<int32_t> logOfCall_;
     std::vector<uint32_t> logsHolding_;

@@ -34,9 +34,9 @@ using detail::bustByCallHistory;
 using detail::ConsensusOf;
 using detail::ConsensusTable;
 using detail::Contest;
-using detail::HistoryBust;
 using detail::estimateClocks;
 using detail::excuseByUnreadableLines;
+using detail::HistoryBust;
 using detail::pairBustedCalls;
 using detail::PairIndex;
 using engine::normalisedExchange;
@@ -160,7 +160,7 @@ std::vector<QsoStatus> judgedStatuses(const Contest& contest, const Pairs& pairs
             judged = QsoStatus::kBustedCall;
         } else if (other >= 0) {
             judged = contest.received(f) == contest.sent(static_cast<uint32_t>(other)) ? QsoStatus::kConfirmed
-                                                                                          : QsoStatus::kBustedExchange;
+                                                                                       : QsoStatus::kBustedExchange;
         } else if (contest.logOfCall(contest.worked(f)) < 0) {
             judged = contest.logsHolding(contest.worked(f)) <= 1 ? QsoStatus::kUnique : QsoStatus::kUnverified;
         }

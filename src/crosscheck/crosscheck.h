@@ -117,10 +117,9 @@ struct Decision {
 };
 
 // The statuses the committee may decide a line to.
-inline constexpr std::array kDecidableStatuses = {QsoStatus::kConfirmed, QsoStatus::kBustedCall,
-                                                  QsoStatus::kBustedExchange, QsoStatus::kNil,
-                                                  QsoStatus::kUnique,    QsoStatus::kUnverified,
-                                                  QsoStatus::kRefused};
+inline constexpr std::array kDecidableStatuses = {
+    QsoStatus::kConfirmed, QsoStatus::kBustedCall, QsoStatus::kBustedExchange, QsoStatus::kNil,
+    QsoStatus::kUnique,    QsoStatus::kUnverified, QsoStatus::kRefused};
 
 // The committee's decisions file (`torv check --overrides FILE`), as read
 // (decisions.h): its rows in file order and what was wrong in it.
@@ -165,10 +164,10 @@ struct QsoVerdict {
 
 // The evidence of the rules that look past the other station's log.
 enum class EvidenceKind : uint8_t {
-    kCallHistory,     // BUSTED-CALL: `call` is held by `count` logs, the logged call by `total` (1)
-    kLoneCopy,        // BUSTED-EXCHANGE: `count` of `total` logs received `exchange` from `call`, no other this
-    kAsConsensus,     // UNVERIFIED: as `count` of `total` logs received from `call`
-    kMinorityCopy,    // UNVERIFIED: `count` of `total` logs received `exchange`, other logs this one too
+    kCallHistory,   // BUSTED-CALL: `call` is held by `count` logs, the logged call by `total` (1)
+    kLoneCopy,      // BUSTED-EXCHANGE: `count` of `total` logs received `exchange` from `call`, no other this
+    kAsConsensus,   // UNVERIFIED: as `count` of `total` logs received from `call`
+    kMinorityCopy,  // UNVERIFIED: `count` of `total` logs received `exchange`, other logs this one too
 };
 struct Evidence {
     EvidenceKind kind = EvidenceKind::kCallHistory;
@@ -181,9 +180,9 @@ struct Evidence {
 
 // A decision of the committee as applied to a line.
 struct AppliedDecision {
-    uint32_t qso = 0;                         // the contact's index in its log
+    uint32_t qso = 0;                            // the contact's index in its log
     QsoStatus replaced = QsoStatus::kConfirmed;  // the status the rules gave it
-    uint32_t row = 0;                         // the decisions file's line
+    uint32_t row = 0;                            // the decisions file's line
     std::string note;
 };
 
@@ -254,7 +253,7 @@ enum class NearKind : uint8_t { kNone, kOneEdit, kSwapped, kConfused };
 constexpr size_t kLongestNearCall = 16;
 struct Nearness {
     NearKind kind = NearKind::kNone;
-    uint8_t differences = 0;     // 1 for one edit, 2 for the others: the second key of the busted-call ties
+    uint8_t differences = 0;       // 1 for one edit, 2 for the others: the second key of the busted-call ties
     std::array<char, 2> logged{};  // swapped or confused: the two characters logged, in call order
     std::array<char, 2> real{};    // and those of the real call
 };

@@ -114,9 +114,8 @@ std::vector<DecisionProblem> applyDecisions(const std::vector<SubmittedLog>& log
         const auto qso = std::find_if(submitted.qsos.begin(), submitted.qsos.end(),
                                       [&row](const LogQso& q) { return q.line == row.line; });
         if (qso == submitted.qsos.end()) {
-            const bool unreadable =
-                std::any_of(submitted.unreadable.begin(), submitted.unreadable.end(),
-                            [&row](const UnreadableQso& u) { return u.line == row.line; });
+            const bool unreadable = std::any_of(submitted.unreadable.begin(), submitted.unreadable.end(),
+                                                [&row](const UnreadableQso& u) { return u.line == row.line; });
             problems.push_back({row.row, unreadable ? DecisionProblemKind::kOwnStatus : DecisionProblemKind::kNoQsoLine,
                                 row.call, row.line, QsoStatus::kUnreadable});
             continue;

@@ -443,8 +443,8 @@ std::string nearWords(const Words& w, std::string_view logged, std::string_view 
     }
     std::string pairs;
     for (size_t i = 0; i < near.logged.size(); ++i) {
-        pairs += (i == 0 ? "" : ", ") + filled(w.confusedPair, {std::string_view(&near.logged[i], 1),
-                                                                 std::string_view(&near.real[i], 1)});
+        pairs += (i == 0 ? "" : ", ") +
+                 filled(w.confusedPair, {std::string_view(&near.logged[i], 1), std::string_view(&near.real[i], 1)});
     }
     return filled(w.nearConfused, {mode, pairs});
 }
@@ -501,8 +501,8 @@ std::string ruledDetail(Language language, const std::vector<SubmittedLog>& logs
                 return filled(w.detailAsConsensus, {call, std::to_string(e->count), std::to_string(e->total)});
             }
             if (e != nullptr && e->kind == EvidenceKind::kMinorityCopy) {
-                return filled(w.detailMinorityCopy, {call, std::to_string(e->count), std::to_string(e->total),
-                                                     e->exchange.view(), received});
+                return filled(w.detailMinorityCopy,
+                              {call, std::to_string(e->count), std::to_string(e->total), e->exchange.view(), received});
             }
             return filled(w.detailUnverified, {call});
         case QsoStatus::kRefused:

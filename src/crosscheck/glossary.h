@@ -114,11 +114,11 @@ struct Words {
     // The evidence of the rules that look past the other log.
     std::string_view detailBustedCallNear;  // {1} logged, {2} was, {3} how near (nearSwapped, nearConfused)
     std::string_view nearSwapped;
-    std::string_view nearConfused;   // {1} mode, {2} the pairs (confusedPair, ", " between)
-    std::string_view confusedPair;   // {1} logged, {2} real
-    std::string_view historyFound;   // {1} the detail so far, {2} logged, {3} its logs, {4} was, {5} its logs
-    std::string_view oneLog;         //
-    std::string_view manyLogs;       // {1} count
+    std::string_view nearConfused;        // {1} mode, {2} the pairs (confusedPair, ", " between)
+    std::string_view confusedPair;        // {1} logged, {2} real
+    std::string_view historyFound;        // {1} the detail so far, {2} logged, {3} its logs, {4} was, {5} its logs
+    std::string_view oneLog;              //
+    std::string_view manyLogs;            // {1} count
     std::string_view yourCallByHistory;   // {1} logged
     std::string_view detailLoneCopy;      // {1} logged, {2} agreeing, {3} voting, {4} consensus, {5} call
     std::string_view detailAsConsensus;   // {1} call, {2} agreeing, {3} voting
@@ -129,8 +129,8 @@ struct Words {
     std::string_view decisionsHeading;
     std::string_view decisionItem;  // {1} call, {2} line, {3} status, {4} status replaced, {5} its detail, {6} note
     std::string_view figuresHeading, figuresNote, figure, count, per100;
-    std::string_view checkedLines, crossChecked, confirmedOfThose, bustedCalls, bustedExchanges, nilLines,
-        uniqueLines, provedBusted;
+    std::string_view checkedLines, crossChecked, confirmedOfThose, bustedCalls, bustedExchanges, nilLines, uniqueLines,
+        provedBusted;
     std::string_view errorRatesHeading, errorRatesNote, errorRate;
     std::string_view failuresHeading, failuresNote, loggedBy, nilShare;
 

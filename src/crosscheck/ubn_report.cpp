@@ -156,12 +156,11 @@ UbnShared ubnShared(const ContestReport& report) {
         for (size_t q = 0; q < qsos.size(); ++q) {
             const QsoStatus status = qsos[q].status;
             const Evidence* e = evidenceOf(report.verdicts[l], qsos[q]);
-            const int32_t busted = qsos[q].otherLog >= 0                                     ? qsos[q].otherLog
+            const int32_t busted = qsos[q].otherLog >= 0                                   ? qsos[q].otherLog
                                    : e != nullptr && e->kind == EvidenceKind::kCallHistory ? e->callLog
                                                                                            : -1;
             if ((status == QsoStatus::kBustedCall || status == QsoStatus::kBustedExchange) && busted >= 0) {
-                miscopies[static_cast<size_t>(busted)].emplace_back(static_cast<uint32_t>(l),
-                                                                    static_cast<uint32_t>(q));
+                miscopies[static_cast<size_t>(busted)].emplace_back(static_cast<uint32_t>(l), static_cast<uint32_t>(q));
             }
         }
     }

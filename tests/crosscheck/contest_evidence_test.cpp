@@ -99,10 +99,10 @@ const NearCase kNearCases[] = {
     {"PY5HAK", "PY5SAN", "SSB", NearKind::kNone, 0},
     {"PY5HAK", "PY5SAN", "RTTY", NearKind::kNone, 0},
     {"PY2DBT", "PY2ABE", "SSB", NearKind::kConfused, 2},
-    {"PY9AA0", "PY0AA9", "CW", NearKind::kConfused, 2},  // 9 and 0 are one apart
-    {"PY5HAX", "PY5SAN", "CW", NearKind::kNone, 0},      // X for N is no confusion
-    {"PY5HAK", "PY5SIN", "CW", NearKind::kNone, 0},      // three differences
-    {"PY2ANK", "PY2AKN", "CW", NearKind::kSwapped, 2},   // swapped and confused: swapped
+    {"PY9AA0", "PY0AA9", "CW", NearKind::kConfused, 2},                    // 9 and 0 are one apart
+    {"PY5HAX", "PY5SAN", "CW", NearKind::kNone, 0},                        // X for N is no confusion
+    {"PY5HAK", "PY5SIN", "CW", NearKind::kNone, 0},                        // three differences
+    {"PY2ANK", "PY2AKN", "CW", NearKind::kSwapped, 2},                     // swapped and confused: swapped
     {"PY5HAKAAAAAAAAAAA", "PY5SANAAAAAAAAAAA", "CW", NearKind::kNone, 0},  // longer than kLongestNearCall
     {"PY5HAKAAAAAAAAAA", "PY5SANAAAAAAAAAA", "CW", NearKind::kConfused, 2},
 };
@@ -111,9 +111,9 @@ INSTANTIATE_TEST_SUITE_P(Cases, Near, ::testing::ValuesIn(kNearCases), [](const 
 });
 
 TEST(NearCallIndex, FindsEveryNearCall) {
-    const std::vector<std::string> calls = {"PY2AAA", "PY2AAB", "PY2ABA", "PY2BAA", "PY5SAN", "PY5HAK", "PY5SAK",
-                                            "PY2DSH", "PY2DHS", "PY2ABE", "PY2DBT", "PY9AA0", "PY0AA9", "PY2AAA/P",
-                                            "PY2A",   "A",      "",       "PY5HIK"};
+    const std::vector<std::string> calls = {"PY2AAA", "PY2AAB",   "PY2ABA", "PY2BAA", "PY5SAN", "PY5HAK",
+                                            "PY5SAK", "PY2DSH",   "PY2DHS", "PY2ABE", "PY2DBT", "PY9AA0",
+                                            "PY0AA9", "PY2AAA/P", "PY2A",   "A",      "",       "PY5HIK"};
     NearCallIndex index;
     for (uint32_t i = 0; i < calls.size(); ++i) {
         index.add(3, calls[i], i);
@@ -193,8 +193,8 @@ std::vector<EvidenceCase> evidenceCases() {
         {"SixtyMinutesAwayIsNearEnough",
          with(witnesses(5, "PY2ABC", "SP"), {"PY2AAA", {qso(1, at(13, 4), "PY2ABD", "SP")}}), 5, 0, "BUSTED-CALL",
          history},
-        {"SixtyOneMinutesAwayIsNot", with(witnesses(5, "PY2ABC", "SP"), {"PY2AAA", {qso(1, at(13, 5), "PY2ABD", "SP")}}),
-         5, 0, "UNIQUE", unique},
+        {"SixtyOneMinutesAwayIsNot",
+         with(witnesses(5, "PY2ABC", "SP"), {"PY2AAA", {qso(1, at(13, 5), "PY2ABD", "SP")}}), 5, 0, "UNIQUE", unique},
         {"NotHeardOnTheBand",
          with(witnesses(5, "PY2ABC", "SP"), {"PY2AAA", {qso(1, at(12, 30), "PY2ABD", "SP", "20m")}}), 5, 0, "UNIQUE",
          "PY2ABD sent no log and is in no other log"},
@@ -202,19 +202,20 @@ std::vector<EvidenceCase> evidenceCases() {
          with(witnesses(5, "PY2ABC", "SP"), {"PY2AAA", {qso(1, at(12, 30), "PY2ABD", "RJ")}}), 5, 0, "UNIQUE", unique},
         // 3 of 5 is no consensus: C's exchange is unknown.
         {"NoConsensusNoExchange",
-         with(plus(witnesses(3, "PY2ABC", "SP"), {{"PY3XXA", {qso(1, at(12, 5), "PY2ABC", "RJ")}},
-                                                   {"PY3XXB", {qso(1, at(12, 6), "PY2ABC", "RJ")}}}),
+         with(plus(witnesses(3, "PY2ABC", "SP"),
+                   {{"PY3XXA", {qso(1, at(12, 5), "PY2ABC", "RJ")}}, {"PY3XXB", {qso(1, at(12, 6), "PY2ABC", "RJ")}}}),
               {"PY2AAA", {qso(1, at(12, 30), "PY2ABD", "SP")}}),
          5, 0, "UNIQUE", unique},
         // C sent a log: its exchange is the one it sends most often.
         {"TheExchangeOfACallWithALogIsTheOneItSendsMost",
-         plus(witnesses(5, "PY2ABC", "MG"),
-              {{"PY2ABC", {qso(1, at(9, 0), "PY9ZZZ", "SP", "40m", "CW", "MG"), qso(2, at(9, 1), "PY9ZZY", "SP", "40m",
-                                                                                     "CW", "MG")}},
-               {"PY2AAA", {qso(1, at(12, 30), "PY2ABD", "MG")}}}),
+         plus(witnesses(5, "PY2ABC", "MG"), {{"PY2ABC",
+                                              {qso(1, at(9, 0), "PY9ZZZ", "SP", "40m", "CW", "MG"),
+                                               qso(2, at(9, 1), "PY9ZZY", "SP", "40m", "CW", "MG")}},
+                                             {"PY2AAA", {qso(1, at(12, 30), "PY2ABD", "MG")}}}),
          6, 0, "BUSTED-CALL", history},
         {"TwoSsbConfusionsByTheHistory",
-         with(witnesses(5, "PY2ABE", "SP", "20m", "SSB"), {"PY2AAA", {qso(1, at(12, 30), "PY2DBT", "SP", "20m", "SSB")}}),
+         with(witnesses(5, "PY2ABE", "SP", "20m", "SSB"),
+              {"PY2AAA", {qso(1, at(12, 30), "PY2DBT", "SP", "20m", "SSB")}}),
          5, 0, "BUSTED-CALL",
          "logged PY2DBT, was PY2ABE (SSB: D for A, T for E); found by the call history: PY2DBT: 1 log; PY2ABE: 5 logs"},
         {"NoSsbConfusionInCw",
@@ -223,33 +224,33 @@ std::vector<EvidenceCase> evidenceCases() {
         // PY2ABB (6 logs) and PY2ABC (5 logs) are both one edit from PY2ABD.
         {"TheCallHeldByMostLogsWins",
          with(plus(witnesses(5, "PY2ABC", "SP"), {{"PY3HHH", {qso(1, at(12, 10), "PY2ABB", "SP")}},
-                                                   {"PY3III", {qso(1, at(12, 11), "PY2ABB", "SP")}},
-                                                   {"PY3JJJ", {qso(1, at(12, 12), "PY2ABB", "SP")}},
-                                                   {"PY3KKK", {qso(1, at(12, 13), "PY2ABB", "SP")}},
-                                                   {"PY3LLL", {qso(1, at(12, 14), "PY2ABB", "SP")}},
-                                                   {"PY3MMM", {qso(1, at(12, 15), "PY2ABB", "SP")}}}),
+                                                  {"PY3III", {qso(1, at(12, 11), "PY2ABB", "SP")}},
+                                                  {"PY3JJJ", {qso(1, at(12, 12), "PY2ABB", "SP")}},
+                                                  {"PY3KKK", {qso(1, at(12, 13), "PY2ABB", "SP")}},
+                                                  {"PY3LLL", {qso(1, at(12, 14), "PY2ABB", "SP")}},
+                                                  {"PY3MMM", {qso(1, at(12, 15), "PY2ABB", "SP")}}}),
               {"PY2AAA", {qso(1, at(12, 30), "PY2ABD", "SP")}}),
-         11, 0, "BUSTED-CALL",
-         "logged PY2ABD, was PY2ABB; found by the call history: PY2ABD: 1 log; PY2ABB: 6 logs"},
+         11, 0, "BUSTED-CALL", "logged PY2ABD, was PY2ABB; found by the call history: PY2ABD: 1 log; PY2ABB: 6 logs"},
         // Rule 5: a lone copy against the consensus is busted.
-        {"ALoneCopyAgainstTheConsensusIsBusted", with(witnesses(4, "PY2XYZ", "SP"), {"PY2AAA", {qso(1, at(12, 30), "PY2XYZ", "RJ")}}),
-         4, 0, "BUSTED-EXCHANGE", "logged RJ; 4 of 5 logs received SP from PY2XYZ"},
+        {"ALoneCopyAgainstTheConsensusIsBusted",
+         with(witnesses(4, "PY2XYZ", "SP"), {"PY2AAA", {qso(1, at(12, 30), "PY2XYZ", "RJ")}}), 4, 0, "BUSTED-EXCHANGE",
+         "logged RJ; 4 of 5 logs received SP from PY2XYZ"},
         {"ACopyThatAgreesStaysUnverified",
          with(witnesses(4, "PY2XYZ", "SP"), {"PY2AAA", {qso(1, at(12, 30), "PY2XYZ", "RJ")}}), 0, 0, "UNVERIFIED",
          "PY2XYZ sent no log; as 4 of 5 logs"},
         {"AWrongCopyOfTwoLogsStaysUnverified",
-         plus(witnesses(4, "PY2XYZ", "SP"), {{"PY2AAA", {qso(1, at(12, 30), "PY2XYZ", "RJ")}},
-                                              {"PY2BBB", {qso(1, at(12, 31), "PY2XYZ", "RJ")}}}),
+         plus(witnesses(4, "PY2XYZ", "SP"),
+              {{"PY2AAA", {qso(1, at(12, 30), "PY2XYZ", "RJ")}}, {"PY2BBB", {qso(1, at(12, 31), "PY2XYZ", "RJ")}}}),
          4, 0, "UNVERIFIED", "PY2XYZ sent no log; 4 of 6 logs received SP, more than one log RJ"},
         {"AMobileStationHasNoConsensus",
          with(witnesses(4, "PY2XYZ/M", "SP"), {"PY2AAA", {qso(1, at(12, 30), "PY2XYZ/M", "RJ")}}), 4, 0, "UNVERIFIED",
          "PY2XYZ/M sent no log"},
         {"NoTwoThirdsNoConsensus",
-         plus(witnesses(2, "PY2XYZ", "SP"), {{"PY2AAA", {qso(1, at(12, 30), "PY2XYZ", "RJ")}},
-                                              {"PY2BBB", {qso(1, at(12, 31), "PY2XYZ", "RJ")}}}),
+         plus(witnesses(2, "PY2XYZ", "SP"),
+              {{"PY2AAA", {qso(1, at(12, 30), "PY2XYZ", "RJ")}}, {"PY2BBB", {qso(1, at(12, 31), "PY2XYZ", "RJ")}}}),
          2, 0, "UNVERIFIED", "PY2XYZ sent no log"},
-        {"TwoVotesAreTooFew", with(witnesses(1, "PY2XYZ", "SP"), {"PY2AAA", {qso(1, at(12, 30), "PY2XYZ", "RJ")}}), 1, 0,
-         "UNVERIFIED", "PY2XYZ sent no log"},
+        {"TwoVotesAreTooFew", with(witnesses(1, "PY2XYZ", "SP"), {"PY2AAA", {qso(1, at(12, 30), "PY2XYZ", "RJ")}}), 1,
+         0, "UNVERIFIED", "PY2XYZ sent no log"},
         // Worked twice, right once and wrong once: the log votes for its earlier line's.
         {"ALogRightOnceAndWrongOnce",
          with(witnesses(3, "PY2XYZ", "SP"),
@@ -305,11 +306,16 @@ TEST_P(DecisionsText, AreReadWithTheirProblems) {
 
 const DecisionsTextCase kDecisionsTexts[] = {
     {"CommasAndQuotes",
-     "call,line,status,note\r\npy2aaa,14,confirmed,\"appeal, accepted\"\n\nPY2BBB,3,REFUSED,\"said \"\"no\"\"\"\n", 2, {}},
-    {"SemicolonsOfASpreadsheet", "\xEF\xBB\xBF\"call\";\"line\";\"status\";\"note\"\nPY2AAA;14;NIL;x;y\nPY2AAA;14;NIL;x\n",
-     1, {"line 2: 5 fields; the header has 4 (call, line, status, note); left aside"}},
+     "call,line,status,note\r\npy2aaa,14,confirmed,\"appeal, accepted\"\n\nPY2BBB,3,REFUSED,\"said \"\"no\"\"\"\n",
+     2,
+     {}},
+    {"SemicolonsOfASpreadsheet",
+     "\xEF\xBB\xBF\"call\";\"line\";\"status\";\"note\"\nPY2AAA;14;NIL;x;y\nPY2AAA;14;NIL;x\n",
+     1,
+     {"line 2: 5 fields; the header has 4 (call, line, status, note); left aside"}},
     {"BadRows",
-     "call,line,status,note\n,1,NIL,x\nPY2AAA,zero,NIL,x\nPY2AAA,0,NIL,x\nPY2AAA,3,DUPE,x\nPY2AAA,3,nil,\n", 1,
+     "call,line,status,note\n,1,NIL,x\nPY2AAA,zero,NIL,x\nPY2AAA,0,NIL,x\nPY2AAA,3,DUPE,x\nPY2AAA,3,nil,\n",
+     1,
      {"line 2: \"\" is not a call; left aside", "line 3: \"zero\" is not a line number; left aside",
       "line 4: \"0\" is not a line number; left aside",
       "line 5: \"DUPE\" is not a status the committee decides (CONFIRMED, BUSTED-CALL, BUSTED-EXCHANGE, NIL, UNIQUE, "
@@ -334,7 +340,8 @@ TEST(DecisionsText, WithoutTheHeaderOrTooLargeNothingCanBeTrusted) {
 TEST(Decisions, SetTheFinalStatusOfTheirLinesAndNothingElse) {
     std::vector<SubmittedLog> logs = {
         {"PY2AAA",
-         {qso(1, at(12, 0), "PY2BBB", "RJ"), qso(2, at(12, 1), "PY2BBB", "RJ"), qso(5, at(14, 0), "PY2BBB", "MG", "20m")},
+         {qso(1, at(12, 0), "PY2BBB", "RJ"), qso(2, at(12, 1), "PY2BBB", "RJ"),
+          qso(5, at(14, 0), "PY2BBB", "MG", "20m")},
          {{7, "no RST", "", std::nullopt}}},
         {"PY2BBB", {qso(1, at(14, 0), "PY2AAA", "SP", "20m", "CW", "RJ")}, {}},
     };

@@ -176,10 +176,10 @@ std::string miscopied(const std::string& call, const std::string& mode, Random& 
         return wrong == call ? std::string() : wrong;
     }
     if (kind == 2) {
-        const auto& table = mode == "CW" ? std::vector<contest::Confusion>(contest::kCwConfusions.begin(),
-                                                                           contest::kCwConfusions.end())
-                                         : std::vector<contest::Confusion>(contest::kSsbConfusions.begin(),
-                                                                           contest::kSsbConfusions.end());
+        const auto& table =
+            mode == "CW"
+                ? std::vector<contest::Confusion>(contest::kCwConfusions.begin(), contest::kCwConfusions.end())
+                : std::vector<contest::Confusion>(contest::kSsbConfusions.begin(), contest::kSsbConfusions.end());
         std::vector<std::pair<size_t, char>> options;
         const size_t end = std::min<size_t>(call.find('/'), call.size());
         for (size_t i = 0; i < end; ++i) {
@@ -289,8 +289,8 @@ struct Contact {
     uint32_t kHz = 0;
     std::string bustedCall;
     std::string wrongExchange;
-    std::string sent[2];      // the exchange each side sent in this contact
-    int64_t reworkAt = 0;     // kRework: the minute of the second contact
+    std::string sent[2];    // the exchange each side sent in this contact
+    int64_t reworkAt = 0;   // kRework: the minute of the second contact
     int error[2] = {0, 0};  // each side's time error
     int copyAt = 0;         // a duplicate's copy, minutes from the contact
 };
@@ -485,7 +485,7 @@ private:
         } else if (draw < (edge += options_.nilRate)) {
             c.fault = c.bothSubmit ? Fault::kNil : Fault::kNone;
         } else if (draw < (edge += options_.bustedCallRate)) {
-            c.fault = !c.bothSubmit                           ? Fault::kHistoryBust
+            c.fault = !c.bothSubmit                          ? Fault::kHistoryBust
                       : random_.chance(options_.reworkShare) ? Fault::kRework
                                                              : Fault::kBustedCall;
         } else if (draw < (edge += options_.bustedExchangeRate)) {
@@ -586,7 +586,8 @@ private:
         return c.fault == Fault::kRework && c.reworkAt <= contest_.endMinute - 15 && logOf(faulty).clockOffset == 0 &&
                logOf(other).clockOffset == 0 && c.side[0]->singleBand < 0 && c.side[1]->singleBand < 0 &&
                keys_[static_cast<size_t>(faulty.log)].count(other.call + "\n" + c.bandName + "\n" + c.mode) == 0 &&
-               clocks_[static_cast<size_t>(faulty.log)].keeps(true) && clocks_[static_cast<size_t>(other.log)].keeps(true);
+               clocks_[static_cast<size_t>(faulty.log)].keeps(true) &&
+               clocks_[static_cast<size_t>(other.log)].keeps(true);
     }
 
     // Each side's error, and for a duplicate where its copy lies: before
@@ -644,8 +645,8 @@ private:
         q.mode = c.mode;
         const bool bustedCall =
             c.fault == Fault::kBustedCall || c.fault == Fault::kHistoryBust || c.fault == Fault::kRework;
-        const bool bustedExchange = c.fault == Fault::kBustedExchange || c.fault == Fault::kLoneExchange ||
-                                    c.fault == Fault::kSharedExchange;
+        const bool bustedExchange =
+            c.fault == Fault::kBustedExchange || c.fault == Fault::kLoneExchange || c.fault == Fault::kSharedExchange;
         q.call = bustedCall && faulty ? c.bustedCall : other.call;
         q.exchangeSent = c.sent[s];
         q.exchangeReceived = bustedExchange && faulty ? c.wrongExchange : c.sent[1 - s];

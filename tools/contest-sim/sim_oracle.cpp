@@ -108,7 +108,7 @@ void expectUnsubmitted(std::vector<OracleLog>& logs) {
                         continue;
                     }
                     const auto withLog = logOf.find(call);
-                    const std::string exchange = withLog != logOf.end() ? mostSent(withLog->second)
+                    const std::string exchange = withLog != logOf.end()    ? mostSent(withLog->second)
                                                  : agreed.count(call) != 0 ? agreed[call].exchange
                                                                            : std::string();
                     bool heard = false;
