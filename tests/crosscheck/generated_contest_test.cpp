@@ -8,6 +8,7 @@
 
 #include "contest_sim.h"
 #include "crosscheck/crosscheck.h"
+#include "crosscheck/decisions.h"
 
 namespace torv::crosscheck {
 namespace {
@@ -19,7 +20,13 @@ std::map<std::string, int> expectEveryVerdict(const contestsim::SimOptions& opti
     const std::vector<SubmittedLog> logs = contestsim::submittedLogs(contest);
     CheckOptions check;
     check.period = {contest.startMinute, contest.endMinute};
-    const std::vector<LogVerdict> verdicts = crossCheck(logs, check);
+    if (!contest.decisionsCsv.empty()) {
+        check.decisions = readDecisionsFile(contest.decisionsCsv);
+        EXPECT_EQ(check.decisions.problems.size(), contest.unreadableDecisionRows);
+    }
+    const CrossCheckResult result = checkContest(logs, check);
+    EXPECT_EQ(result.decisionProblems.size(), contest.badDecisionRows);
+    const std::vector<LogVerdict>& verdicts = result.verdicts;
     EXPECT_EQ(verdicts.size(), logs.size());
     if (verdicts.size() != logs.size()) {
         return {};
@@ -65,6 +72,7 @@ class GeneratedContest : public ::testing::TestWithParam<uint64_t> {};
 TEST_P(GeneratedContest, EveryFaultGetsItsStatusAndCounterpart) {
     contestsim::SimOptions options;
     options.seed = GetParam();
+    options.decisions = 8;
     std::map<std::string, int> seen = expectEveryVerdict(options);
     // The contest exercised every verdict.
     for (const char* status : {"CONFIRMED", "BUSTED-EXCHANGE", "BUSTED-CALL", "NIL", "UNIQUE", "UNVERIFIED", "REFUSED",

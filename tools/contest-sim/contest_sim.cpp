@@ -324,6 +324,7 @@ public:
         }
         keepWholeHoursFoundOnly();
         writeLogs();
+        decide();
         return std::move(contest_);
     }
 
@@ -756,6 +757,61 @@ private:
                 log.claimedScore += 2 + random_.below(100);
             }
         }
+    }
+
+    // The committee's decisions: rows on lines with a status the committee
+    // may replace, the expectations following them, then the bad rows.
+    void decide() {
+        static const char* const kDecidable[] = {"CONFIRMED", "BUSTED-CALL", "BUSTED-EXCHANGE", "NIL",
+                                                 "UNIQUE",    "UNVERIFIED",  "REFUSED"};
+        const std::set<std::string> decidable(std::begin(kDecidable), std::end(kDecidable));
+        if (options_.decisions <= 0 || contest_.logs.empty()) {
+            return;
+        }
+        std::string& csv = contest_.decisionsCsv;
+        csv = "call,line,status,note\n";
+        auto row = [&csv](const std::string& call, uint32_t line, const std::string& status, const std::string& note) {
+            csv += call + "," + std::to_string(line) + "," + status + ",\"" + note + "\"\n";
+        };
+        for (int made = 0, attempts = 0; made < options_.decisions && attempts < 1000; ++attempts) {
+            SimLog& log = contest_.logs[random_.below(static_cast<uint32_t>(contest_.logs.size()))];
+            if (log.qsos.empty()) {
+                continue;
+            }
+            const uint32_t i = random_.below(static_cast<uint32_t>(log.qsos.size()));
+            SimQso& q = log.qsos[i];
+            if (decidable.count(q.expectedStatus) == 0) {
+                continue;
+            }
+            // The first decision is made twice: the later row counts.
+            for (int again = made == 0 ? 2 : 1; again > 0; --again) {
+                const std::string status = kDecidable[random_.below(7)];
+                row(log.call, qsoLine(log, i), status, "decision " + std::to_string(made + 1) + ", by vote");
+                q.expectedStatus = status;
+            }
+            if (q.expectedStatus != "CONFIRMED" && q.expectedStatus != "BUSTED-CALL" &&
+                q.expectedStatus != "BUSTED-EXCHANGE") {
+                q.expectedOther.clear();
+            }
+            ++made;
+        }
+        if (!contest_.silentStations.empty()) {
+            row(contest_.silentStations.front(), 20, "CONFIRMED", "a station without a log");
+            ++contest_.badDecisionRows;
+        }
+        for (const SimLog& log : contest_.logs) {
+            const auto dupe = std::find_if(log.qsos.begin(), log.qsos.end(),
+                                           [](const SimQso& q) { return q.expectedStatus == "DUPE"; });
+            if (dupe != log.qsos.end()) {
+                row(log.call, qsoLine(log, static_cast<size_t>(dupe - log.qsos.begin())), "CONFIRMED", "a duplicate");
+                ++contest_.badDecisionRows;
+                break;
+            }
+        }
+        row(contest_.logs.front().call, 1, "NIL", "the log's first line");
+        ++contest_.badDecisionRows;
+        row(contest_.logs.front().call, qsoLine(contest_.logs.front(), 0), "MAYBE", "no such status");
+        ++contest_.unreadableDecisionRows;
     }
 
     const SimOptions& options_;

@@ -55,6 +55,11 @@ struct SimOptions {
     double twoExchangesShare = 0.15;
     // Casual stations whose call is near a regular station's.
     double nearCasualShare = 0.3;
+    // The committee's decisions on this many lines (one of them decided
+    // twice, the later row counting), and then four rows it must leave
+    // aside: a call with no log, a duplicate's line, a line that is no QSO
+    // line, an unknown status. None when 0.
+    int decisions = 0;
     // ADIF logs carry no category: true when the committee's list of
     // categories (categoriesCsv) gives theirs to the check, false when a
     // single-band ADIF entrant is checked as ALL.
@@ -105,6 +110,11 @@ struct SimContest {
     int64_t startMinute = 0;  // the contest period, both ends included
     int64_t endMinute = 0;
     bool categoriesListed = true;  // SimOptions::categoriesListed
+    // The committee's decisions file (call,line,status,note), "" when none;
+    // the expectations follow its rows.
+    std::string decisionsCsv;
+    size_t badDecisionRows = 0;  // rows the check leaves aside once it knows the logs
+    size_t unreadableDecisionRows = 0;  // rows its reader leaves aside
 };
 
 // The stations, their contacts and every submitted log with its faults and
