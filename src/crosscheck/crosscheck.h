@@ -9,11 +9,18 @@
 // than a single-band entrant's. Each log's clock offset is estimated from
 // the pairs found on its logged times with a wide window, whole hours
 // (a time zone or a date set wrong) before minutes. Pairs are formed on the
-// corrected times, contacts the engine counts first, then any two; a
-// counted contact left without a pair takes over the pair of its duplicate
-// twin. Unpaired contacts are tried as busted calls; what is left is not in
-// the other's log (unverified when that log has a line there that could not
-// be read), unique or unverified.
+// corrected times, contacts the engine counts first, then any two. Then,
+// over the whole contest: unpaired contacts are tried as busted calls of a
+// station near the call logged that logged this one (the other log's
+// evidence); a counted contact still without a pair takes over the pair of
+// a duplicate twin logged within the window of it; each side is judged for
+// itself; a unique call near a call the contest's logs hold often, heard on
+// the band within the hour and sending the exchange received, is a busted
+// copy of it (the call history); a contact with a station that sent no log
+// is held against what the other logs received from it (the consensus);
+// a NIL is unverified when the other log has a line there that could not
+// be read. The committee's decisions come last. "A log holds a call": one
+// of its QSO lines that is not refused logs it.
 //
 // Built for the largest contests: calls are interned once, contacts are
 // indexed by (caller, worked call, band, mode) with sorted times, and the
@@ -267,15 +274,18 @@ std::string normalised(std::string_view text);
 
 // The short explanation of a verdict for the contact q of log `self`:
 //   CONFIRMED          ""
-//   BUSTED-EXCHANGE    "logged SP, PY2AAA sent RJ"
-//   BUSTED-CALL        "logged PY2AAB, was PY2AAA"
+//   BUSTED-EXCHANGE    "logged SP, PY2AAA sent RJ", "logged RJ; 14 of 15 logs received SP from PY2XYZ"
+//   BUSTED-CALL        "logged PY2AAB, was PY2AAA", "logged PY5HAK, was PY5SAN (CW: H for S, K for N)",
+//                      "logged PY2ABD, was PY2ABC; found by the call history: PY2ABD: 1 log; PY2ABC: 14 logs"
 //   NIL                "not in PY2AAA's log"
 //   UNIQUE             "PY2XYZ sent no log and is in no other log"
-//   UNVERIFIED         "PY2XYZ sent no log", "the other log's line 17 could not be read"
+//   UNVERIFIED         "PY2XYZ sent no log", "the other log's line 17 could not be read",
+//                      "PY2XYZ sent no log; as 14 of 15 logs"
 //   REFUSED            the engine's finding, or "no contest band"
 //   DUPE               the engine's finding
 //   OUT-OF-PERIOD      "outside the contest period"
 //   OTHER-BAND         "on 20m, not the entrant's category band"
+// and for a line the committee decided on, "decided by the committee: NOTE".
 std::string verdictDetail(const std::vector<SubmittedLog>& logs, const std::vector<LogVerdict>& verdicts, size_t self,
                           size_t q);
 

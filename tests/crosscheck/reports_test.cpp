@@ -507,12 +507,14 @@ TEST(UbnText, TheCallHistoryInBothLanguagesAndInTheReportOfTheStationItWas) {
     }
     ASSERT_EQ(r.verdicts[6].qsos[0].status, QsoStatus::kBustedCall);
     const UbnShared shared = ubnShared(r);
-    EXPECT_NE(ubnText(r, shared, 6).find("    logged PY2ABD, was PY2ABC; found by the call history: PY2ABD: 1 log; "
-                                         "PY2ABC: 5 logs\n"),
+    EXPECT_NE(ubnText(r, shared, 6)
+                  .find("    logged PY2ABD, was PY2ABC; found by the call history: PY2ABD: 1 log; "
+                        "PY2ABC: 5 logs\n"),
               std::string::npos)
         << ubnText(r, shared, 6);
-    EXPECT_NE(ubnText(r, shared, 5).find("  PY2AAA, line 7: QSO: ...\n    your call miscopied: they logged PY2ABD "
-                                         "(found by the call history)\n"),
+    EXPECT_NE(ubnText(r, shared, 5)
+                  .find("  PY2AAA, line 7: QSO: ...\n    your call miscopied: they logged PY2ABD "
+                        "(found by the call history)\n"),
               std::string::npos)
         << ubnText(r, shared, 5);
     r.settings.language = Language::kPortuguese;

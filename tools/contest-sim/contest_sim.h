@@ -113,7 +113,7 @@ struct SimContest {
     // The committee's decisions file (call,line,status,note), "" when none;
     // the expectations follow its rows.
     std::string decisionsCsv;
-    size_t badDecisionRows = 0;  // rows the check leaves aside once it knows the logs
+    size_t badDecisionRows = 0;         // rows the check leaves aside once it knows the logs
     size_t unreadableDecisionRows = 0;  // rows its reader leaves aside
 };
 
