@@ -491,6 +491,28 @@ TEST(CommitteeHtml, ErrorFiguresDecisionsAndGoldenLogs) {
     EXPECT_NE(qsosCsv(r).find("PY2AAA,4,CONFIRMED,,decided by the committee: QSL shown\n"), std::string::npos);
 }
 
+// Ten logs log PY2XYZ, two of them NIL (20 %): it is named; nine are too
+// few to name a log, however many NIL.
+TEST(CommitteeHtml, NamesTheLogsBehindOthersNil) {
+    for (const int others : {10, 9}) {
+        ContestReport r;
+        std::vector<LogQso> own;
+        for (int i = 0; i < others; ++i) {
+            const std::string call = "PY3A" + std::string(1, static_cast<char>('A' + i)) + "A";
+            r.logs.push_back({call, {qso(1, kNoon + 10 * i, "PY2XYZ", "RJ", "SP")}, {}});
+            if (i >= 2) {
+                own.push_back(qso(static_cast<uint32_t>(i + 1), kNoon + 10 * i, call, "SP", "RJ"));
+            }
+        }
+        r.logs.push_back({"PY2XYZ", own, {}});
+        r.verdicts = crossCheck(r.logs, r.settings.options);
+        r.entrants.resize(r.logs.size());
+        const std::string html = committeeHtml(r);
+        const std::string named = "<tr><td class=\"l\">PY2XYZ</td><td>10</td><td>2</td><td>20\xC2\xA0%</td></tr>";
+        EXPECT_EQ(html.find(named) != std::string::npos, others == 10) << html;
+    }
+}
+
 // A bust the call history found is explained in the entrant's report in
 // both languages, and listed in the report of the station it was.
 TEST(UbnText, TheCallHistoryInBothLanguagesAndInTheReportOfTheStationItWas) {
