@@ -278,7 +278,8 @@ CheckOutcome check(const LogSources& sources, const CheckRequest& request) {
     for (size_t l = 0; l < report.logs.size(); ++l) {
         report.logs[l].categoryBand = report.entrants[l].category.part(crosscheck::CategoryPart::kBand);
     }
-    report.verdicts = crosscheck::crossCheck(report.logs, report.settings.options);
+    crosscheck::crossCheckReport(report);
+    outcome.inputProblems = outcome.inputProblems || !crosscheck::decisionsProblems(report).empty();
     // The others are still checked when one cannot be finished; its report says less.
     outcome.inputProblems = !finishAll(report, bytes, request, load) || outcome.inputProblems;
     return outcome;

@@ -76,7 +76,7 @@ constexpr size_t kCompared = 32;
 
 // The index of the calls that logged a call by many, for the stations that
 // sent a log (only they look for the contacts others made with them).
-void indexCrowdedCalls(const Contest& contest, const LooseSides& sides, OneEditIndex& index) {
+void indexCrowdedCalls(const Contest& contest, const LooseSides& sides, NearCallIndex& index) {
     const auto& scoped = sides.scoped;
     for (size_t start = 0; start < scoped.size();) {
         size_t stop = start + 1;
@@ -94,8 +94,8 @@ void indexCrowdedCalls(const Contest& contest, const LooseSides& sides, OneEditI
 }
 
 // For each side of A with B, the sides with A on the same band and mode in
-// the log of a station C one edit from B: a block of the pairing.
-void addBustedBlocks(const Contest& contest, const LooseSides& sides, const OneEditIndex& index,
+// the log of a station C near B: a block of the pairing.
+void addBustedBlocks(const Contest& contest, const LooseSides& sides, const NearCallIndex& index,
                      NearestPairing& pairing) {
     std::vector<uint32_t> found;
     for (uint32_t side = 0; side < sides.sideStart.size(); ++side) {
@@ -119,10 +119,16 @@ void addBustedBlocks(const Contest& contest, const LooseSides& sides, const OneE
                 found.push_back(it->second);
             }
         }
+        const std::string_view mode = contest.modeOf(x.bandMode);
         for (const uint32_t other : found) {
             const uint32_t c = sides.loose[sides.sideStart[other]].caller;
-            if (c != a && c != b && oneEditApart(contest.callText(c), contest.callText(b))) {
-                pairing.addBlock(side, other);
+            if (c == a || c == b) {
+                continue;
+            }
+            const Nearness near = nearness(contest.callText(b), contest.callText(c), mode);
+            if (near.kind != NearKind::kNone) {
+                // Equally near in time: fewer differences first, then the candidate's call.
+                pairing.addBlock(side, other, (uint64_t{near.differences} << 32) | c);
             }
         }
     }
@@ -135,7 +141,7 @@ void pairBustedCalls(const Contest& contest, const std::vector<int64_t>& minutes
     LooseSides sides;
     NearestPairing pairing;
     addLooseSides(contest, minutes, partner, sides, pairing);
-    OneEditIndex index;
+    NearCallIndex index;
     indexCrowdedCalls(contest, sides, index);
     addBustedBlocks(contest, sides, index, pairing);
     pairing.run(window, [&](uint32_t x, uint32_t y) {

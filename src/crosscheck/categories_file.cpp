@@ -19,25 +19,6 @@ constexpr std::string_view kHeader = "call,operator,band,power,mode";
 constexpr const char* kPartNames[] = {"operator", "band", "power", "mode"};
 constexpr size_t kLongestCall = 20;
 
-// The fields of a line, each trimmed of blanks and of the quotes a
-// spreadsheet puts around a field.
-std::vector<std::string> fieldsOf(std::string_view line, char separator) {
-    std::vector<std::string> fields;
-    size_t start = 0;
-    while (true) {
-        const size_t end = std::min(line.find(separator, start), line.size());
-        std::string_view field = trimmedOfBlanks(line.substr(start, end - start));
-        if (field.size() >= 2 && field.front() == '"' && field.back() == '"') {
-            field = trimmedOfBlanks(field.substr(1, field.size() - 2));
-        }
-        fields.emplace_back(field);
-        if (end == line.size()) {
-            return fields;
-        }
-        start = end + 1;
-    }
-}
-
 bool isCall(const std::string& call) {
     return !call.empty() && call.size() <= kLongestCall && std::all_of(call.begin(), call.end(), [](char c) {
         return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '/';
@@ -80,30 +61,69 @@ std::string readLine(std::string_view line, char separator, GivenCategory& entry
 
 }  // namespace
 
-CategoriesFile readCategoriesFile(std::string_view text) {
+std::vector<std::string> fieldsOf(std::string_view line, char separator) {
+    std::vector<std::string> fields;
+    size_t at = 0;
+    while (true) {
+        std::string field;
+        while (at < line.size() && (line[at] == ' ' || line[at] == '\t')) {
+            ++at;
+        }
+        if (at < line.size() && line[at] == '"') {
+            // Quoted: separators inside, "" for a quote, blanks after the closing quote.
+            for (++at; at < line.size(); ++at) {
+                if (line[at] == '"' && at + 1 < line.size() && line[at + 1] == '"') {
+                    field += '"';
+                    ++at;
+                } else if (line[at] == '"') {
+                    ++at;
+                    break;
+                } else {
+                    field += line[at];
+                }
+            }
+            field = std::string(trimmedOfBlanks(field));
+        }
+        const size_t end = std::min(line.find(separator, at), line.size());
+        field += std::string(trimmedOfBlanks(line.substr(at, end - at)));
+        fields.push_back(std::move(field));
+        if (end == line.size()) {
+            return fields;
+        }
+        at = end + 1;
+    }
+}
+
+CsvLines csvLines(std::string_view text, std::string_view header, size_t lineLimit) {
     if (text.substr(0, 3) == "\xEF\xBB\xBF") {
         text.remove_prefix(3);
     }
-    std::vector<std::string_view> lines;
+    CsvLines csv;
     for (size_t start = 0; start < text.size();) {
         size_t end = std::min(text.find('\n', start), text.size());
         std::string_view line = text.substr(start, end - start);
         if (!line.empty() && line.back() == '\r') {
             line.remove_suffix(1);
         }
-        lines.push_back(line);
+        csv.lines.push_back(line);
         start = end + 1;
     }
-    const std::string_view first = lines.empty() ? std::string_view() : lines.front();
-    const char separator =
-        first.find(';') != std::string_view::npos && first.find(',') == std::string_view::npos ? ';' : ',';
-    std::string header;
-    for (const std::string& field : fieldsOf(first.substr(0, kCategoriesLineLimit), separator)) {
-        header += (header.empty() ? "" : ",") + lowerCase(field);
+    const std::string_view first = csv.lines.empty() ? std::string_view() : csv.lines.front();
+    csv.separator = first.find(';') != std::string_view::npos && first.find(',') == std::string_view::npos ? ';' : ',';
+    std::string found;
+    for (const std::string& field : fieldsOf(first.substr(0, lineLimit), csv.separator)) {
+        found += (found.empty() ? "" : ",") + lowerCase(field);
     }
-    if (header != kHeader) {
-        throw std::invalid_argument("its first line is not the header " + std::string(kHeader));
+    if (found != header) {
+        throw std::invalid_argument("its first line is not the header " + std::string(header));
     }
+    return csv;
+}
+
+CategoriesFile readCategoriesFile(std::string_view text) {
+    const CsvLines csv = csvLines(text, kHeader, kCategoriesLineLimit);
+    const std::vector<std::string_view>& lines = csv.lines;
+    const char separator = csv.separator;
     CategoriesFile file;
     std::map<std::string, size_t> byCall;
     size_t problems = 0;

@@ -1,8 +1,10 @@
 // The committee's categories file (`torv check --categories FILE`): the
 // category of entrants whose log has none (ADIF) or a wrong one. A CSV file
 // with the header line "call,operator,band,power,mode" (a semicolon
-// between the fields too, as spreadsheets write it in some languages) and
-// a line per entrant; an empty field keeps what the log says.
+// between the fields too, as spreadsheets write it in some languages; a
+// field in quotes may hold the separator) and a line per entrant; an empty
+// field keeps what the log says. The committee's decisions file is read
+// the same way (decisions.h).
 #pragma once
 
 #include <cstdint>
@@ -30,6 +32,21 @@ struct CategoriesFile {
 // The file's size is bounded by its reader; this bounds the rest.
 constexpr size_t kCategoriesLineLimit = 200;  // bytes of one line
 constexpr size_t kShownProblems = 20;
+
+// The fields of a CSV line, each trimmed of blanks: a field in quotes may
+// hold the separator, and "" in it is a quote.
+std::vector<std::string> fieldsOf(std::string_view line, char separator);
+
+// The lines of a committee's CSV file (its UTF-8 mark and line ends
+// dropped) and their separator: a semicolon when the first line has one
+// and no comma, as spreadsheets write it in some languages, else a comma.
+struct CsvLines {
+    std::vector<std::string_view> lines;  // the header first
+    char separator = ',';
+};
+// Throws std::invalid_argument when the first line's fields (its first
+// lineLimit bytes, in lower case) are not the header's ("call,line,...").
+CsvLines csvLines(std::string_view text, std::string_view header, size_t lineLimit);
 
 // Reads the file's text. Throws std::invalid_argument when its first line
 // is not the header (nothing of it can be trusted then).

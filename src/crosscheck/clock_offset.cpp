@@ -38,7 +38,7 @@ std::vector<uint32_t> pairedPerLog(const Contest& contest, const std::vector<int
 void estimateClocks(const Contest& contest, const PairIndex& index, int64_t window, std::vector<LogVerdict>& verdicts) {
     const size_t logs = verdicts.size();
     std::vector<int64_t> hours(logs, 0);
-    std::vector<int32_t> rough = index.pairUp(hours, window, false);
+    std::vector<int32_t> rough = index.pairUp(hours, window);
     hours = index.wholeHourShifts(pairedPerLog(contest, rough), window);
     std::vector<uint8_t> shifted(logs, 0);
     for (size_t l = 0; l < logs; ++l) {

@@ -1,6 +1,7 @@
 #include "crosscheck/committee_page.h"
 
 #include <algorithm>
+#include <map>
 #include <numeric>
 
 #include "crosscheck/report_text.h"
@@ -196,6 +197,161 @@ std::string logsToLookAt(const ContestReport& report, const Words& w) {
     return html + "</tbody></table>\n";
 }
 
+// "1.5": a count per 100 lines, to a tenth, a half rounded up.
+std::string per100(int64_t count, int64_t lines) {
+    const int64_t tenths = lines == 0 ? 0 : (count * 2000 + lines) / (lines * 2);
+    return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10);
+}
+
+bool checkedStatus(QsoStatus status) {
+    return status == QsoStatus::kConfirmed || status == QsoStatus::kBustedCall ||
+           status == QsoStatus::kBustedExchange || status == QsoStatus::kNil || status == QsoStatus::kUnique ||
+           status == QsoStatus::kUnverified;
+}
+
+// The contest's error figures, in the terms committees publish them.
+struct Figures {
+    int64_t checked = 0, crossChecked = 0, confirmed = 0, bustedCalls = 0, bustedExchanges = 0, nil = 0, unique = 0,
+            provedBusted = 0;
+};
+
+// Per log: its checked lines and errors, and the other logs' checked lines
+// that log its call with how many of them are NIL.
+struct LogFigures {
+    int64_t checked = 0, nil = 0, bustedCalls = 0, bustedExchanges = 0, loggedBy = 0, nilOfIt = 0;
+    int64_t errors() const { return nil + bustedCalls + bustedExchanges; }
+};
+
+Figures contestFigures(const ContestReport& report, std::vector<LogFigures>& perLog) {
+    std::map<std::string, size_t> logOfCall;
+    for (size_t l = 0; l < report.logs.size(); ++l) {
+        logOfCall.emplace(normalised(report.logs[l].call), l);
+    }
+    perLog.assign(report.logs.size(), LogFigures());
+    Figures f;
+    for (size_t l = 0; l < report.logs.size(); ++l) {
+        const LogVerdict& verdict = report.verdicts[l];
+        for (size_t q = 0; q < verdict.qsos.size(); ++q) {
+            const QsoVerdict& v = verdict.qsos[q];
+            if (!checkedStatus(v.status)) {
+                continue;
+            }
+            const Evidence* e = evidenceOf(verdict, v);
+            const auto worked = logOfCall.find(normalised(report.logs[l].qsos[q].call));
+            const bool cross = v.otherLog >= 0 || worked != logOfCall.end() ||
+                               (e != nullptr && e->kind == EvidenceKind::kCallHistory && e->callLog >= 0);
+            LogFigures& own = perLog[l];
+            ++f.checked;
+            ++own.checked;
+            f.crossChecked += cross ? 1 : 0;
+            f.confirmed += cross && v.status == QsoStatus::kConfirmed ? 1 : 0;
+            f.bustedCalls += v.status == QsoStatus::kBustedCall ? 1 : 0;
+            f.bustedExchanges += v.status == QsoStatus::kBustedExchange ? 1 : 0;
+            f.nil += v.status == QsoStatus::kNil ? 1 : 0;
+            f.unique += v.status == QsoStatus::kUnique ? 1 : 0;
+            f.provedBusted += v.status == QsoStatus::kBustedCall && !v.decided && e != nullptr &&
+                                      e->kind == EvidenceKind::kCallHistory
+                                  ? 1
+                                  : 0;
+            own.nil += v.status == QsoStatus::kNil ? 1 : 0;
+            own.bustedCalls += v.status == QsoStatus::kBustedCall ? 1 : 0;
+            own.bustedExchanges += v.status == QsoStatus::kBustedExchange ? 1 : 0;
+            if (worked != logOfCall.end() && worked->second != l) {
+                ++perLog[worked->second].loggedBy;
+                perLog[worked->second].nilOfIt += v.status == QsoStatus::kNil ? 1 : 0;
+            }
+        }
+    }
+    return f;
+}
+
+std::string figuresSection(const ContestReport& report, const Words& w) {
+    std::vector<LogFigures> perLog;
+    const Figures f = contestFigures(report, perLog);
+    std::string html = "<h2>" + escaped(w.figuresHeading) + "</h2>\n<p>" + escaped(w.figuresNote) +
+                       "</p>\n<table class=\"figures\"><thead><tr><th class=\"l\">" + escaped(w.figure) + "</th><th>" +
+                       escaped(w.count) + "</th><th>" + escaped(w.per100) + "</th></tr></thead><tbody>\n";
+    const std::pair<std::string, int64_t> rows[] = {
+        {std::string(w.checkedLines), f.checked},
+        {std::string(w.crossChecked), f.crossChecked},
+        {"\xE2\x80\x83" + std::string(w.confirmedOfThose), f.confirmed},
+        {std::string(w.bustedCalls), f.bustedCalls},
+        {std::string(w.bustedExchanges), f.bustedExchanges},
+        {std::string(w.nilLines), f.nil},
+        {std::string(w.uniqueLines), f.unique},
+        {"\xE2\x80\x83" + std::string(w.provedBusted), f.provedBusted},
+    };
+    for (const auto& [name, count] : rows) {
+        html += "<tr><td class=\"l\">" + htmlEscaped(name) + "</td><td>" + std::to_string(count) + "</td><td>" +
+                per100(count, f.checked) + "</td></tr>\n";
+    }
+    html += "</tbody></table>\n";
+    // Each log's error rate, the highest first.
+    std::vector<size_t> order;
+    for (size_t l = 0; l < perLog.size(); ++l) {
+        if (perLog[l].checked > 0) {
+            order.push_back(l);
+        }
+    }
+    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+        return perLog[a].errors() * perLog[b].checked > perLog[b].errors() * perLog[a].checked;
+    });
+    html += "<h2>" + escaped(w.errorRatesHeading) + "</h2>\n<p>" + escaped(w.errorRatesNote) + "</p>\n";
+    html += "<table class=\"rates\"><thead><tr><th class=\"l\">" + escaped(w.call) + "</th><th>" +
+            escaped(w.checkedLines) + "</th><th>" + escaped(w.nilLines) + "</th><th>" + escaped(w.bustedCalls) +
+            "</th><th>" + escaped(w.bustedExchanges) + "</th><th>" + escaped(w.errorRate) +
+            "</th></tr></thead><tbody>\n";
+    for (size_t l : order) {
+        const LogFigures& g = perLog[l];
+        html += "<tr><td class=\"l\">" + htmlEscaped(report.logs[l].call) + "</td><td>" + std::to_string(g.checked) +
+                "</td><td>" + std::to_string(g.nil) + "</td><td>" + std::to_string(g.bustedCalls) + "</td><td>" +
+                std::to_string(g.bustedExchanges) + "</td><td>" + per100(g.errors(), g.checked) + "</td></tr>\n";
+    }
+    html += "</tbody></table>\n";
+    // The logs behind the others' NIL: above a tenth of at least 10 lines.
+    std::vector<size_t> behind;
+    for (size_t l = 0; l < perLog.size(); ++l) {
+        if (perLog[l].loggedBy >= 10 && perLog[l].nilOfIt * 10 > perLog[l].loggedBy) {
+            behind.push_back(l);
+        }
+    }
+    std::stable_sort(behind.begin(), behind.end(), [&](size_t a, size_t b) {
+        return perLog[a].nilOfIt * perLog[b].loggedBy > perLog[b].nilOfIt * perLog[a].loggedBy;
+    });
+    html += "<h2>" + escaped(w.failuresHeading) + "</h2>\n<p>" + escaped(w.failuresNote) + "</p>\n";
+    if (behind.empty()) {
+        return html + "<p>" + escaped(w.nothing) + "</p>\n";
+    }
+    html += "<table class=\"behind\"><thead><tr><th class=\"l\">" + escaped(w.call) + "</th><th>" +
+            escaped(w.loggedBy) + "</th><th>" + escaped(w.nilLines) + "</th><th>" + escaped(w.nilShare) +
+            "</th></tr></thead><tbody>\n";
+    for (size_t l : behind) {
+        html += "<tr><td class=\"l\">" + htmlEscaped(report.logs[l].call) + "</td><td>" +
+                std::to_string(perLog[l].loggedBy) + "</td><td>" + std::to_string(perLog[l].nilOfIt) + "</td><td>" +
+                percent(perLog[l].nilOfIt, perLog[l].loggedBy) + "</td></tr>\n";
+    }
+    return html + "</tbody></table>\n";
+}
+
+// Every decision of the committee and what it replaced, then the rows left aside.
+std::vector<std::string> decisionItems(const ContestReport& report, const Words& w) {
+    const Language language = report.settings.language;
+    std::vector<std::string> items;
+    for (size_t l = 0; l < report.logs.size(); ++l) {
+        for (const AppliedDecision& d : report.verdicts[l].decisions) {
+            const QsoVerdict& v = report.verdicts[l].qsos[d.qso];
+            items.push_back(filled(
+                w.decisionItem,
+                {report.logs[l].call, std::to_string(report.logs[l].qsos[d.qso].line), statusWord(v.status),
+                 statusWord(d.replaced), replacedDetailIn(language, report.logs, report.verdicts, l, d.qso), d.note}));
+        }
+    }
+    for (std::string& problem : decisionsProblems(report)) {
+        items.push_back(std::move(problem));
+    }
+    return items;
+}
+
 }  // namespace
 
 std::string committeeHtml(const ContestReport& report) {
@@ -216,6 +372,8 @@ std::string committeeHtml(const ContestReport& report) {
     html += section(w.replacedHeading, replaced, w);
     html += section(w.categoriesHeading, categoryFindings(report, w), w);
     html += section(w.headersHeading, headerFindings(report, w), w);
+    html += figuresSection(report, w);
+    html += section(w.decisionsHeading, decisionItems(report, w), w);
     html += logsToLookAt(report, w);
     std::vector<std::string> clocks;
     for (size_t l = 0; l < report.logs.size(); ++l) {

@@ -22,8 +22,8 @@ Contest::Contest(const std::vector<SubmittedLog>& logs) : logs_(logs) {
         total += log.qsos.size();
     }
     base_.push_back(static_cast<uint32_t>(total));
-    internCalls();
     internBandModes();
+    internCalls();
 }
 
 struct Contest::CallInterner {
@@ -64,16 +64,16 @@ void Contest::readContacts(CallInterner& intern, std::vector<uint32_t>& logCall)
     worked_.resize(total);
     line_.resize(total);
     minute_.resize(total);
-    engine_.resize(total);
     sent_.resize(total);
     received_.resize(total);
     std::unordered_map<std::string, uint32_t> exchanges;
-    auto exchangeId = [&exchanges](std::string_view exchange) {
+    auto exchangeId = [this, &exchanges](std::string_view exchange) {
         std::string key = normalised(exchange);
         const auto found = exchanges.find(key);
         if (found != exchanges.end()) {
             return found->second;
         }
+        exchanges_.push_back(key);
         return exchanges.emplace(std::move(key), static_cast<uint32_t>(exchanges.size())).first->second;
     };
     for (size_t l = 0; l < logs_.size(); ++l) {
@@ -83,7 +83,6 @@ void Contest::readContacts(CallInterner& intern, std::vector<uint32_t>& logCall)
             worked_[flat] = intern(q.call);
             line_[flat] = q.line;
             minute_[flat] = q.minute;
-            engine_[flat] = q.engine;
             sent_[flat] = exchangeId(q.exchangeSent);
             received_[flat] = exchangeId(q.exchangeReceived);
             ++flat;
@@ -121,7 +120,7 @@ void Contest::indexLogs(const std::vector<uint32_t>& logCall) {
         for (uint32_t f = base_[l]; f < base_[l + 1]; ++f) {
             caller_[f] = logCall[l];
             flatLog_[f] = static_cast<uint32_t>(l);
-            if (lastHolder[worked_[f]] != static_cast<int32_t>(l)) {
+            if (!refused(f) && lastHolder[worked_[f]] != static_cast<int32_t>(l)) {
                 lastHolder[worked_[f]] = static_cast<int32_t>(l);
                 ++logsHolding_[worked_[f]];
             }
@@ -138,8 +137,10 @@ void Contest::indexLogs(const std::vector<uint32_t>& logCall) {
 
 void Contest::internBandModes() {
     std::unordered_map<std::string, uint32_t> ids;
+    std::unordered_map<std::string, uint32_t> bands;
     std::string key;
     bandMode_.resize(base_.back());
+    engine_.resize(base_.back());
     uint32_t f = 0;
     for (const SubmittedLog& log : logs_) {
         for (const LogQso& q : log.qsos) {
@@ -149,7 +150,10 @@ void Contest::internBandModes() {
             const auto [it, added] = ids.try_emplace(key, static_cast<uint32_t>(ids.size()));
             if (added) {
                 countedBand_.push_back(contest::isCountedBand(q.band) ? 1 : 0);
+                band_.push_back(bands.try_emplace(q.band.str(), static_cast<uint32_t>(bands.size())).first->second);
+                mode_.push_back(q.mode.str());
             }
+            engine_[f] = q.engine;
             bandMode_[f++] = it->second;
         }
     }

@@ -33,16 +33,24 @@ public:
     // Exchanges by their normalised text: equal ids, equal exchanges.
     uint32_t sent(uint32_t flat) const { return sent_[flat]; }
     uint32_t received(uint32_t flat) const { return received_[flat]; }
+    std::string_view exchangeText(uint32_t id) const { return exchanges_[id]; }
 
     uint32_t caller(uint32_t flat) const { return caller_[flat]; }
     uint32_t worked(uint32_t flat) const { return worked_[flat]; }
     uint32_t bandMode(uint32_t flat) const { return bandMode_[flat]; }
     // The contact is on a band the contest counts.
     bool onCountedBand(uint32_t flat) const { return countedBand_[bandMode_[flat]] != 0; }
+    // The contact is REFUSED by its own status: by the engine, or on no band the contest counts.
+    bool refused(uint32_t flat) const { return engine_[flat] == EngineResult::kRefused || !onCountedBand(flat); }
+    // The band of a band-and-mode id, as an id of its own, and its mode's text.
+    uint32_t bandOf(uint32_t bandMode) const { return band_[bandMode]; }
+    std::string_view modeOf(uint32_t bandMode) const { return mode_[bandMode]; }
     std::string_view callText(uint32_t id) const { return calls_[id]; }
+    uint32_t callCount() const { return static_cast<uint32_t>(calls_.size()); }
     // The log a call submitted, or -1.
     int32_t logOfCall(uint32_t id) const { return logOfCall_[id]; }
-    // How many logs hold at least one contact with the call.
+    // How many logs hold the call: have at least one contact with it that
+    // is not REFUSED (each log once).
     uint32_t logsHolding(uint32_t id) const { return logsHolding_[id]; }
     // The id of a call in upper case, if any log names it.
     std::optional<uint32_t> idOfCall(std::string_view call) const {
@@ -84,7 +92,10 @@ private:
     std::vector<uint32_t> flatLog_;
     std::vector<uint32_t> logCall_;
     std::vector<uint32_t> bandMode_;
-    std::vector<uint8_t> countedBand_;  // per band-and-mode id
+    std::vector<uint8_t> countedBand_;    // per band-and-mode id
+    std::vector<uint32_t> band_;          // per band-and-mode id
+    std::vector<std::string> mode_;       // per band-and-mode id
+    std::vector<std::string> exchanges_;  // the normalised exchanges by id
     std::vector<int32_t> logOfCall_;
     std::vector<uint32_t> logsHolding_;
 };

@@ -6,6 +6,7 @@
 #include <numeric>
 
 #include "calendar/minutes.h"
+#include "crosscheck/decisions.h"
 #include "crosscheck/file_names.h"
 #include "engine/contest.h"
 
@@ -76,6 +77,27 @@ std::vector<std::string> diagnosticLines(const ContestReport& report) {
     }
     for (const std::string& problem : report.categoriesProblems) {
         lines.push_back(report.categoriesFile + ": " + problem);
+    }
+    for (std::string& problem : decisionsProblems(report)) {
+        lines.push_back(std::move(problem));
+    }
+    return lines;
+}
+
+void crossCheckReport(ContestReport& report) {
+    CrossCheckResult result = checkContest(report.logs, report.settings.options);
+    report.verdicts = std::move(result.verdicts);
+    report.decisionProblems = std::move(result.decisionProblems);
+}
+
+std::vector<std::string> decisionsProblems(const ContestReport& report) {
+    const DecisionsFile& decisions = report.settings.options.decisions;
+    std::vector<std::string> lines;
+    for (const std::string& problem : decisions.problems) {
+        lines.push_back(decisions.name + ": " + problem);
+    }
+    for (const DecisionProblem& problem : report.decisionProblems) {
+        lines.push_back(decisions.name + ": " + decisionProblemText(problem));
     }
     return lines;
 }

@@ -79,7 +79,18 @@ struct ContestReport {
     // one sentence a line ("line 4: ...").
     std::string categoriesFile;
     std::vector<std::string> categoriesProblems;
+    // The rows of the committee's decisions file (settings.options.decisions)
+    // left aside once the logs were known.
+    std::vector<DecisionProblem> decisionProblems;
 };
+
+// Cross-checks the report's logs with its settings, the committee's
+// decisions last: its verdicts and decisionProblems.
+void crossCheckReport(ContestReport& report);
+
+// What was wrong in the committee's decisions file, one English sentence
+// each, its name first: the rows it could not read, then those left aside.
+std::vector<std::string> decisionsProblems(const ContestReport& report);
 
 // The files left out, the logs replaced by another of their call and the
 // checked scores that could not be made, one English sentence each.
@@ -88,7 +99,7 @@ std::vector<std::string> fileNotes(const ContestReport& report);
 // Everything to tell on standard error, one English line each, in order:
 // for each file what its reader said and why it is left out, then the logs
 // replaced ("warning: ..."), then the checked scores that could not be
-// made, then the problems of the categories file.
+// made, then the problems of the categories file and of the decisions file.
 std::vector<std::string> diagnosticLines(const ContestReport& report);
 
 // How many of one entrant's QSO lines have each status, unreadable lines

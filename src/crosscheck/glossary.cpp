@@ -131,6 +131,46 @@ constexpr Words kEnglish = {
     "Clocks",
     "{1}: clock {2} ({3} of its contacts found in other logs)",
     "None.",
+    // The evidence.
+    "logged {1}, was {2} ({3})",
+    "swapped letters",
+    "{1}: {2}",
+    "{1} for {2}",
+    "{1}; found by the call history: {2}: {3}; {4}: {5}",
+    "1 log",
+    "{1} logs",
+    "your call miscopied: they logged {1} (found by the call history)",
+    "logged {1}; {2} of {3} logs received {4} from {5}",
+    "{1} sent no log; as {2} of {3} logs",
+    "{1} sent no log; {2} of {3} logs received {4}, more than one log {5}",
+    "decided by the committee: {1}",
+    // The committee's page: decisions and error figures.
+    "The committee's decisions",
+    "{1}, line {2}: {3}, was {4} ({5}); {6}",
+    "Error figures",
+    "Each as a count and per 100 checked lines (the lines with no status of their own).",
+    "Figure",
+    "Count",
+    "Per 100",
+    "Checked lines",
+    "Cross-checked (the other station sent a log)",
+    "of those confirmed",
+    "Busted calls",
+    "Busted exchanges",
+    "NIL",
+    "Unique calls",
+    "unique calls the call history proved busted",
+    "Error rate of each log",
+    "Its NIL, busted-call and busted-exchange lines per 100 of its checked lines, the highest first.",
+    "Errors per 100",
+    "Logs behind others' NIL",
+    "Of the other logs' checked lines that log the call, the share that are NIL: the logs above 10 % with at least 10 "
+    "such lines, the largest share first.",
+    "Lines logging it",
+    "NIL share",
+    // The results page.
+    "Golden logs",
+    "Entrants with at least one checked line and no NIL, busted call or busted exchange:",
 };
 
 constexpr Words kPortuguese = {
@@ -254,6 +294,47 @@ constexpr Words kPortuguese = {
     "Relógios",
     "{1}: relógio {2} ({3} dos seus contatos encontrados em outros logs)",
     "Nenhum.",
+    // A evidência.
+    "anotado {1}, era {2} ({3})",
+    "letras trocadas de lugar",
+    "{1}: {2}",
+    "{1} por {2}",
+    "{1}; encontrado pelo histórico de indicativos: {2}: {3}; {4}: {5}",
+    "1 log",
+    "{1} logs",
+    "seu indicativo copiado errado: anotaram {1} (encontrado pelo histórico de indicativos)",
+    "anotado {1}; {2} de {3} logs receberam {4} de {5}",
+    "{1} não enviou log; como {2} de {3} logs",
+    "{1} não enviou log; {2} de {3} logs receberam {4}, mais de um log {5}",
+    "decidido pela comissão: {1}",
+    // A página da comissão: decisões e números de erros.
+    "Decisões da comissão",
+    "{1}, linha {2}: {3}, era {4} ({5}); {6}",
+    "Números de erros",
+    "Cada um como contagem e por 100 linhas verificadas (as linhas sem status próprio).",
+    "Número",
+    "Contagem",
+    "Por 100",
+    "Linhas verificadas",
+    "Verificadas contra o outro log (a outra estação enviou log)",
+    "delas confirmadas",
+    "Indicativos copiados errados",
+    "Trocas copiadas erradas",
+    "Não consta no log",
+    "Indicativos únicos",
+    "indicativos únicos que o histórico de indicativos mostrou copiados errados",
+    "Taxa de erros de cada log",
+    "Suas linhas que não constam no log ou com indicativo ou troca copiados errados por 100 linhas verificadas, "
+    "a maior primeiro.",
+    "Erros por 100",
+    "Logs por trás do \"não consta no log\" dos outros",
+    "Das linhas verificadas dos outros logs que anotam o indicativo, a parte que não consta no log: os logs acima de "
+    "10 % com pelo menos 10 dessas linhas, a maior parte primeiro.",
+    "Linhas que o anotam",
+    "Parte que não consta",
+    // A página de resultados.
+    "Logs sem erro",
+    "Participantes com pelo menos uma linha verificada e nenhum contato que não consta no log ou copiado errado:",
 };
 
 // By QsoStatus.
@@ -349,29 +430,81 @@ std::string filled(std::string_view pattern, std::initializer_list<std::string_v
     return text;
 }
 
-std::string verdictDetailIn(Language language, const std::vector<SubmittedLog>& logs,
-                            const std::vector<LogVerdict>& verdicts, size_t self, size_t q) {
+namespace {
+
+// How near a busted call is to the real one, "" for one edit.
+std::string nearWords(const Words& w, std::string_view logged, std::string_view real, std::string_view mode) {
+    const Nearness near = nearness(logged, real, mode);
+    if (near.kind == NearKind::kSwapped) {
+        return std::string(w.nearSwapped);
+    }
+    if (near.kind != NearKind::kConfused) {
+        return std::string();
+    }
+    std::string pairs;
+    for (size_t i = 0; i < near.logged.size(); ++i) {
+        pairs += (i == 0 ? "" : ", ") +
+                 filled(w.confusedPair, {std::string_view(&near.logged[i], 1), std::string_view(&near.real[i], 1)});
+    }
+    return filled(w.nearConfused, {mode, pairs});
+}
+
+std::string logsWord(const Words& w, uint32_t count) {
+    return count == 1 ? std::string(w.oneLog) : filled(w.manyLogs, {std::to_string(count)});
+}
+
+std::string bustedCallDetail(const Words& w, const LogQso& qso, const std::string& real) {
+    const std::string logged = normalised(qso.call);
+    const std::string near = nearWords(w, logged, real, qso.mode);
+    return near.empty() ? filled(w.detailBustedCall, {logged, real})
+                        : filled(w.detailBustedCallNear, {logged, real, near});
+}
+
+// The detail of the verdict v of contact q of log self, as the rules gave it.
+std::string ruledDetail(Language language, const std::vector<SubmittedLog>& logs,
+                        const std::vector<LogVerdict>& verdicts, size_t self, size_t q, const QsoVerdict& v) {
     const Words& w = wordsFor(language);
     const LogQso& qso = logs[self].qsos[q];
-    const QsoVerdict& v = verdicts[self].qsos[q];
     const std::string call = normalised(qso.call);
     const SubmittedLog* other = v.otherLog < 0 ? nullptr : &logs[static_cast<size_t>(v.otherLog)];
+    const Evidence* e = evidenceOf(verdicts[self], v);
+    const std::string received = normalised(qso.exchangeReceived);
     switch (v.status) {
         case QsoStatus::kConfirmed:
         case QsoStatus::kUnreadable:
             return std::string();
         case QsoStatus::kBustedExchange:
-            return filled(w.detailBustedExchange, {normalised(qso.exchangeReceived), normalised(other->call),
-                                                   normalised(other->qsos[v.otherQso].exchangeSent)});
+            if (e != nullptr && e->kind == EvidenceKind::kLoneCopy) {
+                return filled(w.detailLoneCopy, {received, std::to_string(e->count), std::to_string(e->total),
+                                                 e->exchange.view(), e->call.view()});
+            }
+            if (other == nullptr) {
+                return std::string();
+            }
+            return filled(w.detailBustedExchange,
+                          {received, normalised(other->call), normalised(other->qsos[v.otherQso].exchangeSent)});
         case QsoStatus::kBustedCall:
-            return filled(w.detailBustedCall, {call, normalised(other->call)});
+            if (e != nullptr && e->kind == EvidenceKind::kCallHistory) {
+                return filled(w.historyFound, {bustedCallDetail(w, qso, e->call.str()), call, logsWord(w, e->total),
+                                               e->call.view(), logsWord(w, e->count)});
+            }
+            return other == nullptr ? std::string() : bustedCallDetail(w, qso, normalised(other->call));
         case QsoStatus::kNil:
             return filled(w.detailNil, {call});
         case QsoStatus::kUnique:
             return filled(w.detailUnique, {call});
         case QsoStatus::kUnverified:
-            return v.unreadableLine != 0 ? filled(w.detailLineUnreadable, {call, std::to_string(v.unreadableLine)})
-                                         : filled(w.detailUnverified, {call});
+            if (v.unreadableLine != 0) {
+                return filled(w.detailLineUnreadable, {call, std::to_string(v.unreadableLine)});
+            }
+            if (e != nullptr && e->kind == EvidenceKind::kAsConsensus) {
+                return filled(w.detailAsConsensus, {call, std::to_string(e->count), std::to_string(e->total)});
+            }
+            if (e != nullptr && e->kind == EvidenceKind::kMinorityCopy) {
+                return filled(w.detailMinorityCopy,
+                              {call, std::to_string(e->count), std::to_string(e->total), e->exchange.view(), received});
+            }
+            return filled(w.detailUnverified, {call});
         case QsoStatus::kRefused:
             return qso.engine == EngineResult::kRefused ? engineFinding(language, qso.finding.str())
                                                         : std::string(w.detailNoContestBand);
@@ -383,6 +516,28 @@ std::string verdictDetailIn(Language language, const std::vector<SubmittedLog>& 
             return filled(w.detailOtherBand, {qso.band.empty() ? std::string(w.noBand) : qso.band.str()});
     }
     return std::string();
+}
+
+}  // namespace
+
+std::string verdictDetailIn(Language language, const std::vector<SubmittedLog>& logs,
+                            const std::vector<LogVerdict>& verdicts, size_t self, size_t q) {
+    const QsoVerdict& v = verdicts[self].qsos[q];
+    if (v.decided) {
+        const AppliedDecision* decision = decisionOf(verdicts[self], static_cast<uint32_t>(q));
+        return filled(wordsFor(language).decidedBy, {decision == nullptr ? std::string() : decision->note});
+    }
+    return ruledDetail(language, logs, verdicts, self, q, v);
+}
+
+std::string replacedDetailIn(Language language, const std::vector<SubmittedLog>& logs,
+                             const std::vector<LogVerdict>& verdicts, size_t self, size_t q) {
+    QsoVerdict ruled = verdicts[self].qsos[q];
+    if (const AppliedDecision* decision = decisionOf(verdicts[self], static_cast<uint32_t>(q))) {
+        ruled.status = decision->replaced;
+    }
+    // The counterpart a decision dropped is gone: the detail says what it can without it.
+    return ruledDetail(language, logs, verdicts, self, q, ruled);
 }
 
 std::string verdictDetail(const std::vector<SubmittedLog>& logs, const std::vector<LogVerdict>& verdicts, size_t self,

@@ -110,6 +110,32 @@ struct Words {
     std::string_view clocksHeading;
     std::string_view clockOf;  // {1} call, {2} offset, {3} contacts found
     std::string_view nothing;
+
+    // The evidence of the rules that look past the other log.
+    std::string_view detailBustedCallNear;  // {1} logged, {2} was, {3} how near (nearSwapped, nearConfused)
+    std::string_view nearSwapped;
+    std::string_view nearConfused;        // {1} mode, {2} the pairs (confusedPair, ", " between)
+    std::string_view confusedPair;        // {1} logged, {2} real
+    std::string_view historyFound;        // {1} the detail so far, {2} logged, {3} its logs, {4} was, {5} its logs
+    std::string_view oneLog;              //
+    std::string_view manyLogs;            // {1} count
+    std::string_view yourCallByHistory;   // {1} logged
+    std::string_view detailLoneCopy;      // {1} logged, {2} agreeing, {3} voting, {4} consensus, {5} call
+    std::string_view detailAsConsensus;   // {1} call, {2} agreeing, {3} voting
+    std::string_view detailMinorityCopy;  // {1} call, {2} agreeing, {3} voting, {4} consensus, {5} logged
+    std::string_view decidedBy;           // {1} note
+
+    // The committee's page: decisions and error figures.
+    std::string_view decisionsHeading;
+    std::string_view decisionItem;  // {1} call, {2} line, {3} status, {4} status replaced, {5} its detail, {6} note
+    std::string_view figuresHeading, figuresNote, figure, count, per100;
+    std::string_view checkedLines, crossChecked, confirmedOfThose, bustedCalls, bustedExchanges, nilLines, uniqueLines,
+        provedBusted;
+    std::string_view errorRatesHeading, errorRatesNote, errorRate;
+    std::string_view failuresHeading, failuresNote, loggedBy, nilShare;
+
+    // The results page: the logs without an error.
+    std::string_view goldenHeading, goldenNote;
 };
 
 const Words& wordsFor(Language language);
@@ -122,8 +148,14 @@ std::string engineFinding(Language language, std::string_view finding);
 // The pattern with {1} ... {9} replaced by the values, in order.
 std::string filled(std::string_view pattern, std::initializer_list<std::string_view> values);
 
-// verdictDetail in a language: the one text of each verdict.
+// verdictDetail in a language: the one text of each verdict, with its
+// evidence ("logged PY5HAK, was PY5SAN (CW: H for S, K for N)", "logged RJ;
+// 14 of 15 logs received SP from PY2XYZ", "decided by the committee: ...").
 std::string verdictDetailIn(Language language, const std::vector<SubmittedLog>& logs,
                             const std::vector<LogVerdict>& verdicts, size_t self, size_t q);
+
+// The detail the rules gave a line the committee decided on, before the decision.
+std::string replacedDetailIn(Language language, const std::vector<SubmittedLog>& logs,
+                             const std::vector<LogVerdict>& verdicts, size_t self, size_t q);
 
 }  // namespace torv::crosscheck

@@ -1,19 +1,21 @@
-// Calls one edit apart: the rule (oneEditApart, crosscheck.h) and the index
-// that finds them among many (OneEditIndex, one_edit.h).
+// Near calls: the rules (oneEditApart, nearness, crosscheck.h) and the index
+// that finds them among many (NearCallIndex, one_edit.h).
 #include "crosscheck/one_edit.h"
 
 #include <algorithm>
 #include <utility>
 
 #include "crosscheck/crosscheck.h"
+#include "engine/contest.h"
 
 namespace torv::crosscheck {
 
 namespace {
 
 // What a hash stands for: the call with one character blanked, with one
-// dropped, the whole call, or its part before a portable suffix.
-enum class Form : uint64_t { kBlanked = 1, kDropped = 2, kWhole = 3, kParent = 4 };
+// dropped, the whole call, its part before a portable suffix, or the call
+// with two characters blanked.
+enum class Form : uint64_t { kBlanked = 1, kDropped = 2, kWhole = 3, kParent = 4, kTwoBlanked = 5 };
 
 constexpr uint64_t kBase = 0x100000001B3ULL;
 constexpr uint64_t kBlank = 0x1FF;  // no byte's value (bytes count 1 to 256)
@@ -48,6 +50,9 @@ public:
     size_t length() const { return length_; }
     uint64_t whole() const { return prefix_[length_]; }
     uint64_t blanked(size_t i) const { return whole() + (kBlank - valueOf(call_[i])) * power_[length_ - 1 - i]; }
+    uint64_t twoBlanked(size_t i, size_t j) const {
+        return blanked(i) + (kBlank - valueOf(call_[j])) * power_[length_ - 1 - j];
+    }
     uint64_t dropped(size_t i) const {
         const uint64_t after = whole() - prefix_[i + 1] * power_[length_ - 1 - i];
         return prefix_[i] * power_[length_ - 1 - i] + after;
@@ -68,8 +73,13 @@ private:
 
 }  // namespace
 
-void OneEditIndex::add(uint64_t scope, std::string_view call, uint32_t value) {
+void NearCallIndex::add(uint64_t scope, std::string_view call, uint32_t value) {
     const CallHashes h(call);
+    for (size_t i = 0; h.length() <= kLongestNearCall && i < h.length(); ++i) {
+        for (size_t j = i + 1; j < h.length(); ++j) {
+            keys_.emplace_back(keyOf(scope, Form::kTwoBlanked, h.length(), h.twoBlanked(i, j)), value);
+        }
+    }
     for (size_t i = 0; i < h.length(); ++i) {
         keys_.emplace_back(keyOf(scope, Form::kBlanked, h.length(), h.blanked(i)), value);
         keys_.emplace_back(keyOf(scope, Form::kDropped, h.length() - 1, h.dropped(i)), value);
@@ -80,11 +90,11 @@ void OneEditIndex::add(uint64_t scope, std::string_view call, uint32_t value) {
     }
 }
 
-void OneEditIndex::seal() {
+void NearCallIndex::seal() {
     std::sort(keys_.begin(), keys_.end());
 }
 
-void OneEditIndex::find(uint64_t scope, std::string_view call, std::vector<uint32_t>& values) const {
+void NearCallIndex::find(uint64_t scope, std::string_view call, std::vector<uint32_t>& values) const {
     auto lookUp = [&](uint64_t key) {
         auto it = std::lower_bound(keys_.begin(), keys_.end(), std::make_pair(key, uint32_t{0}));
         for (; it != keys_.end() && it->first == key; ++it) {
@@ -100,6 +110,11 @@ void OneEditIndex::find(uint64_t scope, std::string_view call, std::vector<uint3
     lookUp(keyOf(scope, Form::kParent, h.length(), h.whole()));   // a filed call with a portable suffix
     if (h.hasParent()) {
         lookUp(keyOf(scope, Form::kWhole, h.parentLength(), h.parent()));  // this call's suffix dropped
+    }
+    for (size_t i = 0; h.length() <= kLongestNearCall && i < h.length(); ++i) {
+        for (size_t j = i + 1; j < h.length(); ++j) {
+            lookUp(keyOf(scope, Form::kTwoBlanked, h.length(), h.twoBlanked(i, j)));  // two replaced
+        }
     }
 }
 
@@ -134,6 +149,47 @@ bool oneEditApart(std::string_view a, std::string_view b) {
         ++i;
     }
     return a.substr(i + 1) == b.substr(i);
+}
+
+Nearness nearness(std::string_view logged, std::string_view real, std::string_view mode) {
+    Nearness near;
+    if (oneEditApart(logged, real)) {
+        near.kind = NearKind::kOneEdit;
+        near.differences = 1;
+        return near;
+    }
+    if (logged.size() != real.size() || logged.size() > kLongestNearCall) {
+        return near;
+    }
+    size_t first = logged.size();
+    size_t second = logged.size();
+    for (size_t i = 0; i < logged.size(); ++i) {
+        if (logged[i] == real[i]) {
+            continue;
+        }
+        if (first == logged.size()) {
+            first = i;
+        } else if (second == logged.size()) {
+            second = i;
+        } else {
+            return near;  // three or more
+        }
+    }
+    if (second == logged.size()) {
+        return near;
+    }
+    near.differences = 2;
+    near.logged = {logged[first], logged[second]};
+    near.real = {real[first], real[second]};
+    if (second == first + 1 && logged[first] == real[second] && logged[second] == real[first]) {
+        near.kind = NearKind::kSwapped;
+    } else if (engine::contest::confusable(mode, logged[first], real[first]) &&
+               engine::contest::confusable(mode, logged[second], real[second])) {
+        near.kind = NearKind::kConfused;
+    } else {
+        near.differences = 0;
+    }
+    return near;
 }
 
 }  // namespace torv::crosscheck

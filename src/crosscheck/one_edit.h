@@ -1,8 +1,9 @@
-// Calls one edit apart (oneEditApart) found among many without comparing
+// Near calls (nearness, crosscheck.h) found among many without comparing
 // every pair: each call is filed under hashes of what it becomes with one
-// character blanked or dropped, or with its portable suffix dropped, so two
-// calls one edit apart always share a hash. The cost is linear in the
-// calls' lengths whatever they hold.
+// character blanked or dropped, with its portable suffix dropped, and (up
+// to kLongestNearCall characters) with two characters blanked, so two
+// calls near each other always share a hash. The cost is linear in the
+// calls' lengths whatever they hold, quadratic only up to that bound.
 #pragma once
 
 #include <cstdint>
@@ -12,7 +13,7 @@
 
 namespace torv::crosscheck {
 
-class OneEditIndex {
+class NearCallIndex {
 public:
     // Files a call under a scope; calls of different scopes never meet.
     void add(uint64_t scope, std::string_view call, uint32_t value);
@@ -21,8 +22,8 @@ public:
     void seal();
 
     // Appends to `values` the value of every call of the scope filed that
-    // may be one edit from `call`: each one edit apart, perhaps some others
-    // (a caller checks with oneEditApart), perhaps more than once.
+    // may be near `call`: each one near it in some mode, perhaps some
+    // others (a caller checks with nearness), perhaps more than once.
     void find(uint64_t scope, std::string_view call, std::vector<uint32_t>& values) const;
 
 private:

@@ -160,44 +160,61 @@ uint32_t PairIndex::pairGroup(const Range& own, const Range& other, int64_t ownO
     return made;
 }
 
-void PairIndex::takeOver(const Range& group, std::vector<int32_t>& partner, GroupPairing& room) const {
+uint32_t PairIndex::takeOverIn(const Range& group, int64_t window, std::vector<int32_t>& partner,
+                               const std::vector<uint8_t>& mayGive, GroupPairing& room) const {
     room.slots.clear();
     room.twins.clear();
     for (size_t i = group.start; i < group.stop; ++i) {
         const PairEntry& e = entries_[i];
         if (counted_[e.flat] && partner[e.flat] == kUnpaired) {
             room.slots.push_back({e.minute, e.line, e.flat});
-        } else if (contest_.engine(e.flat) == EngineResult::kDupe && partner[e.flat] >= 0) {
+        } else if (contest_.engine(e.flat) == EngineResult::kDupe && partner[e.flat] >= 0 && mayGive[e.flat]) {
             room.twins.push_back({e.minute, e.line, e.flat});
         }
     }
     if (room.slots.empty() || room.twins.empty()) {
-        return;
+        return 0;
     }
+    uint32_t taken = 0;
     room.pairing.clear();
     const uint32_t lone = room.pairing.addSide(room.slots.data(), room.slots.data() + room.slots.size());
     const uint32_t twins = room.pairing.addSide(room.twins.data(), room.twins.data() + room.twins.size());
     room.pairing.addBlock(lone, twins);
-    room.pairing.run(kAnyDistance, [&partner](uint32_t x, uint32_t twin) {
+    room.pairing.run(window, [&partner, &taken](uint32_t x, uint32_t twin) {
         const int32_t other = partner[twin];
         partner[x] = other;
         partner[static_cast<size_t>(other)] = static_cast<int32_t>(x);
         partner[twin] = kGaveAway;
+        ++taken;
     });
+    return taken;
 }
 
-std::vector<int32_t> PairIndex::pairUp(const std::vector<int64_t>& offsets, int64_t window, bool takeover) const {
+uint32_t PairIndex::takeOver(int64_t window, std::vector<int32_t>& partner, const std::vector<uint8_t>& mayGive) const {
+    GroupPairing room;
+    uint32_t taken = 0;
+    for (size_t l = 0; l < contest_.logCount(); ++l) {
+        const size_t end = logStart_[l + 1];
+        for (size_t start = logStart_[l]; start < end;) {
+            size_t stop = start + 1;
+            while (stop < end && entries_[stop].group == entries_[start].group) {
+                ++stop;
+            }
+            // A twin is a second contact of a group.
+            if (stop - start > 1) {
+                taken += takeOverIn(Range{l, start, stop}, window, partner, mayGive, room);
+            }
+            start = stop;
+        }
+    }
+    return taken;
+}
+
+std::vector<int32_t> PairIndex::pairUp(const std::vector<int64_t>& offsets, int64_t window) const {
     std::vector<int32_t> partner(contest_.size(), kUnpaired);
     GroupPairing room;
     forEachGroupPair([&](const Range& own, const Range& other) {
         pairGroup(own, other, offsets[own.log], offsets[other.log], window, partner, room);
-        // A twin is a second contact of a group.
-        if (takeover && own.stop - own.start > 1) {
-            takeOver(own, partner, room);
-        }
-        if (takeover && other.stop - other.start > 1) {
-            takeOver(other, partner, room);
-        }
     });
     return partner;
 }

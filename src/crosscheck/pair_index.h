@@ -15,8 +15,7 @@ namespace torv::crosscheck::detail {
 
 // A contact's partner when it has none.
 constexpr int32_t kUnpaired = -1;
-// A duplicate whose pair a counted twin took over: no counterpart, and not
-// offered to the busted-call search (its pair was found).
+// A duplicate whose pair a counted twin took over: no counterpart.
 constexpr int32_t kGaveAway = -2;
 
 // One contact in the index of pairs: whom it logged on which band and mode
@@ -49,12 +48,17 @@ public:
 
     // Pairs contacts of two stations that logged each other on the same
     // band and mode, at most window minutes apart once each log's time is
-    // moved back by its offset. With takeover, a counted contact left
-    // without a pair then takes over the pair of its nearest duplicate twin
-    // (same call, band and mode in its log) that has one; that twin is
-    // marked kGaveAway. Returns each contact's partner (a flat index),
-    // kUnpaired or kGaveAway.
-    std::vector<int32_t> pairUp(const std::vector<int64_t>& offsets, int64_t window, bool takeover) const;
+    // moved back by its offset. Returns each contact's partner (a flat
+    // index) or kUnpaired.
+    std::vector<int32_t> pairUp(const std::vector<int64_t>& offsets, int64_t window) const;
+
+    // The duplicate takeover: a counted contact without a pair takes over
+    // the pair of a duplicate twin (same call, band and mode in its log)
+    // logged at most window minutes from it, the same contact entered
+    // twice, when that twin has a pair and mayGive holds 1 for it; of
+    // several, the nearest, then the earlier line. The twin is marked
+    // kGaveAway. Returns how many pairs were taken over.
+    uint32_t takeOver(int64_t window, std::vector<int32_t>& partner, const std::vector<uint8_t>& mayGive) const;
 
     // Each log's whole-hour clock error in minutes (a multiple of 60 from
     // -24 to +24 hours), 0 when none is found: a shift is taken when it
@@ -105,10 +109,9 @@ private:
     uint32_t pairGroup(const Range& own, const Range& other, int64_t ownOffset, int64_t otherOffset, int64_t window,
                        std::vector<int32_t>& partner, GroupPairing& room) const;
 
-    // Within one group of a log: each counted contact without a pair takes
-    // over the pair of its nearest duplicate twin that has one (ties to the
-    // earlier line), by the same pairing with no window.
-    void takeOver(const Range& group, std::vector<int32_t>& partner, GroupPairing& room) const;
+    // Within one group of a log: the takeover (takeOver).
+    uint32_t takeOverIn(const Range& group, int64_t window, std::vector<int32_t>& partner,
+                        const std::vector<uint8_t>& mayGive, GroupPairing& room) const;
 
     const Contest& contest_;
     const std::vector<uint8_t>& counted_;

@@ -32,13 +32,13 @@ uint32_t NearestPairing::addSide(const PairingSlot* begin, const PairingSlot* en
     return static_cast<uint32_t>(sideStart_.size() - 2);
 }
 
-void NearestPairing::addBlock(uint32_t first, uint32_t second) {
-    blocks_.emplace_back(first, second);
+void NearestPairing::addBlock(uint32_t first, uint32_t second, uint64_t rank) {
+    blocks_.push_back({first, second, rank});
 }
 
 bool NearestPairing::later(const Item& a, const Item& b) {
-    return std::tie(a.distance, a.firstLine, a.secondLine, a.firstFlat, a.secondFlat) >
-           std::tie(b.distance, b.firstLine, b.secondLine, b.firstFlat, b.secondFlat);
+    return std::tie(a.distance, a.rank, a.firstLine, a.secondLine, a.firstFlat, a.secondFlat) >
+           std::tie(b.distance, b.rank, b.firstLine, b.secondLine, b.firstFlat, b.secondFlat);
 }
 
 bool NearestPairing::alive(uint32_t node) const {
@@ -84,6 +84,7 @@ bool NearestPairing::itemOf(uint32_t node, Item& item) {
     if (item.distance > window_) {
         return false;
     }
+    item.rank = blocks_[nodes_[node].block].rank;
     const PairingSlot& a = slots_[(nodes_[node].first ? here : there).head];
     const PairingSlot& b = slots_[(nodes_[node].first ? there : here).head];
     item.firstLine = a.line;
@@ -107,7 +108,9 @@ void NearestPairing::queue(uint32_t node) {
 // window, in time order. The side with fewer buckets leads: each of its
 // buckets finds the other side's in range by a search, so a side in many
 // blocks costs each block only what the smaller side holds.
-void NearestPairing::addNodes(uint32_t first, uint32_t second, int64_t window) {
+void NearestPairing::addNodes(uint32_t block, int64_t window) {
+    const uint32_t first = blocks_[block].first;
+    const uint32_t second = blocks_[block].second;
     const bool firstLeads = sideStart_[first + 1] - sideStart_[first] <= sideStart_[second + 1] - sideStart_[second];
     const uint32_t lead = firstLeads ? first : second;
     const uint32_t other = firstLeads ? second : first;
@@ -126,9 +129,9 @@ void NearestPairing::addNodes(uint32_t first, uint32_t second, int64_t window) {
         if (from == otherEnd || from->minute > minute + window) {
             continue;
         }
-        leading.push_back({b, firstLeads});
+        leading.push_back({b, block, firstLeads});
         for (; o < sideStart_[other + 1] && buckets_[o].minute <= minute + window; ++o) {
-            following.push_back({o, !firstLeads});
+            following.push_back({o, block, !firstLeads});
         }
         taken = std::max(taken, o);
     }
@@ -152,8 +155,8 @@ void NearestPairing::prepare(int64_t window) {
     nodes_.clear();
     next_.clear();
     previous_.clear();
-    for (const auto& [first, second] : blocks_) {
-        addNodes(first, second, window);
+    for (uint32_t block = 0; block < blocks_.size(); ++block) {
+        addNodes(block, window);
     }
     const uint32_t nodeCount = static_cast<uint32_t>(nodes_.size());
     bucketNodeStart_.assign(buckets_.size() + 1, 0);

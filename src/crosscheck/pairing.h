@@ -3,8 +3,9 @@
 //
 // The rule: among all candidate pairs (a contact of a block's first side
 // and one of its second side, at most `window` minutes apart) the pair
-// nearest in time is taken first; ties go to the earlier line of the first
-// side, then to the earlier line of the second, then to the earlier contact
+// nearest in time is taken first; ties go to the block of the lower rank,
+// then to the earlier line of the first side, then to the earlier line of
+// the second, then to the earlier contact
 // of the first side and of the second (their flat index). A contact belongs
 // to at most one pair. Taking the candidates one by one in that order gives
 // the same pairs, but thousands of twins at one minute make millions of
@@ -37,8 +38,9 @@ public:
 
     // The contacts of `first` may pair with those of `second`. A side may be
     // in several blocks, as the first or the second side: a contact taken in
-    // one block is gone from all.
-    void addBlock(uint32_t first, uint32_t second);
+    // one block is gone from all. Of candidates equally near, those of the
+    // block of the lower rank are taken first.
+    void addBlock(uint32_t first, uint32_t second, uint64_t rank = 0);
 
     // Pairs every block at once, calling paired(first flat, second flat) for
     // each pair taken.
@@ -52,10 +54,16 @@ private:
     };
     struct Node {
         uint32_t bucket;
+        uint32_t block;
         bool first;
+    };
+    struct Block {
+        uint32_t first, second;
+        uint64_t rank;
     };
     struct Item {
         int64_t distance;
+        uint64_t rank;
         uint32_t firstLine, secondLine, firstFlat, secondFlat;
         uint32_t node;  // the pair of this node and the next one alive in its block
     };
@@ -69,13 +77,13 @@ private:
     // The candidate of a node and the next node alive, if they may pair.
     bool itemOf(uint32_t node, Item& item);
     void queue(uint32_t node);
-    void addNodes(uint32_t first, uint32_t second, int64_t window);
+    void addNodes(uint32_t block, int64_t window);
     void prepare(int64_t window);
 
     std::vector<PairingSlot> slots_;
     std::vector<Bucket> buckets_;
     std::vector<uint32_t> sideStart_{0};  // buckets of side s: [sideStart_[s], sideStart_[s + 1])
-    std::vector<std::pair<uint32_t, uint32_t>> blocks_;
+    std::vector<Block> blocks_;
     // The blocks' buckets in time order (a first side's before a second's at
     // one minute), block after block, with links that skip emptied buckets.
     std::vector<Node> nodes_;

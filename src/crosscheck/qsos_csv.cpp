@@ -54,9 +54,7 @@ std::string qsosCsv(const ContestReport& report) {
             const QsoVerdict& v = report.verdicts[l].qsos[index];
             appendRowStart(csv, log.call, line, statusWord(v.status));
             csv += ',';
-            if (v.otherLog >= 0) {
-                appendCsvField(csv, report.logs[static_cast<size_t>(v.otherLog)].call);
-            }
+            appendCsvField(csv, otherCallOf(report.logs, report.verdicts[l], v));
             csv += ',';
             appendCsvField(csv, detailOf(report, l, index));
             csv += '\n';

@@ -107,6 +107,19 @@ std::string resultsHtml(const ContestReport& report) {
         html += "</tbody></table>\n";
         first = end;
     }
+    // The golden logs: at least one checked line, no NIL and nothing busted.
+    std::string golden;
+    for (const Ranked& row : rows) {
+        const VerdictCounts c = countVerdicts(report.logs[row.log], report.verdicts[row.log]);
+        const int32_t checked = c.of(QsoStatus::kConfirmed) + c.of(QsoStatus::kUnverified) + c.of(QsoStatus::kUnique) +
+                                c.of(QsoStatus::kNil) + c.busted();
+        if (checked > 0 && c.of(QsoStatus::kNil) == 0 && c.busted() == 0) {
+            golden += (golden.empty() ? "" : ", ") + htmlEscaped(report.logs[row.log].call);
+        }
+    }
+    html += "<h2 id=\"golden\">" + htmlEscaped(std::string(w.goldenHeading)) + "</h2>\n<p>" +
+            htmlEscaped(std::string(w.goldenNote)) + " " +
+            (golden.empty() ? htmlEscaped(std::string(w.nothing)) : golden) + "</p>\n";
     return asUtf8(html + "<script>" + kResultsScript + "</script>\n</body></html>\n");
 }
 

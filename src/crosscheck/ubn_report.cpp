@@ -129,9 +129,10 @@ Report reportOf(const ContestReport& report, const UbnShared& shared, size_t l) 
         const SubmittedLog& other = report.logs[otherLog];
         const LogQso& theirs = other.qsos[q];
         const QsoVerdict& v = report.verdicts[otherLog].qsos[q];
+        const bool byHistory = v.otherLog < 0;
         const std::string reason =
             v.status == QsoStatus::kBustedCall
-                ? filled(w.yourCallMiscopied, {normalised(theirs.call)})
+                ? filled(byHistory ? w.yourCallByHistory : w.yourCallMiscopied, {normalised(theirs.call)})
                 : filled(w.yourExchangeMiscopied,
                          {normalised(theirs.exchangeReceived), normalised(log.qsos[v.otherQso].exchangeSent)});
         r.others.rows.push_back({filled(w.otherLine, {other.call, std::to_string(theirs.line)}),
@@ -154,9 +155,12 @@ UbnShared ubnShared(const ContestReport& report) {
         const std::vector<QsoVerdict>& qsos = report.verdicts[l].qsos;
         for (size_t q = 0; q < qsos.size(); ++q) {
             const QsoStatus status = qsos[q].status;
-            if ((status == QsoStatus::kBustedCall || status == QsoStatus::kBustedExchange) && qsos[q].otherLog >= 0) {
-                miscopies[static_cast<size_t>(qsos[q].otherLog)].emplace_back(static_cast<uint32_t>(l),
-                                                                              static_cast<uint32_t>(q));
+            const Evidence* e = evidenceOf(report.verdicts[l], qsos[q]);
+            const int32_t busted = qsos[q].otherLog >= 0                                   ? qsos[q].otherLog
+                                   : e != nullptr && e->kind == EvidenceKind::kCallHistory ? e->callLog
+                                                                                           : -1;
+            if ((status == QsoStatus::kBustedCall || status == QsoStatus::kBustedExchange) && busted >= 0) {
+                miscopies[static_cast<size_t>(busted)].emplace_back(static_cast<uint32_t>(l), static_cast<uint32_t>(q));
             }
         }
     }

@@ -17,7 +17,8 @@ namespace torv::crosscheck {
 // What every report of a contest shares, found once for all of them.
 struct UbnShared {
     // For each log, the contacts of other logs that miscopied it: every
-    // BUSTED-CALL and BUSTED-EXCHANGE whose counterpart is in it, as (log,
+    // BUSTED-CALL and BUSTED-EXCHANGE whose counterpart is in it, and every
+    // BUSTED-CALL the call history found whose real call is its own, as (log,
     // contact), in the other logs' order.
     std::vector<std::vector<std::pair<uint32_t, uint32_t>>> miscopies;
     HourSpan span;        // the hours of the charts

@@ -1,7 +1,8 @@
 // The contest's fixed facts, named, in one place: its name and set name,
 // the bands it counts and refuses, its modes, areas and island prefixes,
-// its points, the files it writes, the settings keys, the colours and
-// places of its windows, and the delays of the assistant's tick. The rules
+// its points, the characters operators confuse in each mode, the files it
+// writes, the settings keys, the colours and places of its windows, and the
+// delays of the assistant's tick. The rules
 // (area table, points) build on these; nothing else restates them, and the
 // sizes of tables elsewhere come from these.
 //
@@ -124,6 +125,45 @@ inline constexpr std::array kCheckStatusWords = {
     "CONFIRMED", "BUSTED-EXCHANGE", "BUSTED-CALL", "NIL",        "UNIQUE", "UNVERIFIED", "REFUSED",
     "DUPE",      "OUT-OF-PERIOD",   "OTHER-BAND",  "UNREADABLE",
 };
+
+// Characters a receiving operator confuses, by mode, each pair either way:
+// the committee's check takes a logged call that differs from a real one in
+// exactly two such places as a busted copy of it. In CW, Morse patterns
+// that differ by a dot or a dash, and neighbouring digits (five dots and
+// four, ...; 9 and 0 too); in SSB, letters that sound alike when spoken.
+struct Confusion {
+    char a;
+    char b;
+};
+inline constexpr std::array kCwConfusions = {
+    Confusion{'5', 'H'}, Confusion{'S', 'H'}, Confusion{'S', 'I'}, Confusion{'I', 'E'}, Confusion{'N', 'K'},
+    Confusion{'W', 'K'}, Confusion{'W', 'N'}, Confusion{'D', 'B'}, Confusion{'U', 'A'}, Confusion{'V', 'U'},
+    Confusion{'R', 'A'}, Confusion{'R', 'L'}, Confusion{'R', 'N'}, Confusion{'O', 'M'}, Confusion{'0', 'O'},
+    Confusion{'0', '1'}, Confusion{'1', '2'}, Confusion{'2', '3'}, Confusion{'3', '4'}, Confusion{'4', '5'},
+    Confusion{'5', '6'}, Confusion{'6', '7'}, Confusion{'7', '8'}, Confusion{'8', '9'}, Confusion{'9', '0'},
+};
+inline constexpr std::array kSsbConfusions = {
+    Confusion{'D', 'A'}, Confusion{'E', 'A'}, Confusion{'G', 'C'}, Confusion{'G', 'D'},
+    Confusion{'J', 'G'}, Confusion{'T', 'E'}, Confusion{'P', 'A'}, Confusion{'Z', 'N'},
+    Confusion{'M', 'N'}, Confusion{'B', 'D'}, Confusion{'B', 'P'}, Confusion{'F', 'S'},
+};
+// The mode whose confusions the two tables are.
+inline constexpr std::string_view kCwMode = kModes[0].name;
+inline constexpr std::string_view kSsbMode = kModes[1].name;
+
+// True when a receiving operator of the mode confuses the two characters
+// (upper case), either way; false for any other mode.
+constexpr bool confusable(std::string_view mode, char x, char y) {
+    auto inTable = [x, y](const auto& table) {
+        for (const Confusion& c : table) {
+            if ((c.a == x && c.b == y) || (c.a == y && c.b == x)) {
+                return true;
+            }
+        }
+        return false;
+    };
+    return mode == kCwMode ? inTable(kCwConfusions) : mode == kSsbMode ? inTable(kSsbConfusions) : false;
+}
 
 // The entrants' categories. The operator categories as the header dialog
 // lists them (one with the trailing blank the list has always shown), and

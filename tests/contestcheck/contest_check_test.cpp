@@ -123,7 +123,7 @@ TEST(CheckLogs, AGeneratedContestThroughTheReadersAndTheEngine) {
             EXPECT_EQ(log.qsos[q].line, contestsim::qsoLine(sim, q));
             const crosscheck::QsoVerdict& v = report.verdicts[l].qsos[q];
             const std::string got = std::string(crosscheck::statusWord(v.status)) + " " +
-                                    (v.otherLog < 0 ? "" : report.logs[static_cast<size_t>(v.otherLog)].call);
+                                    crosscheck::otherCallOf(report.logs, report.verdicts[l], v);
             const std::string want = sim.qsos[q].expectedStatus + " " + sim.qsos[q].expectedOther;
             if (got != want && ++wrong <= 10) {
                 ADD_FAILURE() << sim.call << " line " << log.qsos[q].line << ": got " << got << ", want " << want;

@@ -8,6 +8,7 @@
 
 #include "contest_sim.h"
 #include "crosscheck/crosscheck.h"
+#include "crosscheck/decisions.h"
 
 namespace torv::crosscheck {
 namespace {
@@ -19,12 +20,22 @@ std::map<std::string, int> expectEveryVerdict(const contestsim::SimOptions& opti
     const std::vector<SubmittedLog> logs = contestsim::submittedLogs(contest);
     CheckOptions check;
     check.period = {contest.startMinute, contest.endMinute};
-    const std::vector<LogVerdict> verdicts = crossCheck(logs, check);
+    if (!contest.decisionsCsv.empty()) {
+        check.decisions = readDecisionsFile(contest.decisionsCsv);
+        EXPECT_EQ(check.decisions.problems.size(), contest.unreadableDecisionRows);
+    }
+    const CrossCheckResult result = checkContest(logs, check);
+    EXPECT_EQ(result.decisionProblems.size(), contest.badDecisionRows);
+    const std::vector<LogVerdict>& verdicts = result.verdicts;
     EXPECT_EQ(verdicts.size(), logs.size());
     if (verdicts.size() != logs.size()) {
         return {};
     }
     std::map<std::string, int> seen;
+    std::set<std::string> submitted;
+    for (const SubmittedLog& log : logs) {
+        submitted.insert(log.call);
+    }
     size_t wrong = 0;
     for (size_t l = 0; l < logs.size(); ++l) {
         const contestsim::SimLog& sim = contest.logs[l];
@@ -39,10 +50,13 @@ std::map<std::string, int> expectEveryVerdict(const contestsim::SimOptions& opti
             << sim.call;
         for (size_t i = 0; i < sim.qsos.size(); ++i) {
             const QsoVerdict& v = verdicts[l].qsos[i];
-            const std::string other = v.otherLog < 0 ? "" : logs[static_cast<size_t>(v.otherLog)].call;
+            const std::string other = otherCallOf(logs, verdicts[l], v);
             const std::string got = std::string(statusWord(v.status)) + " " + other;
             const std::string want = sim.qsos[i].expectedStatus + " " + sim.qsos[i].expectedOther;
             ++seen[sim.qsos[i].expectedStatus];
+            if (!sim.qsos[i].expectedOther.empty() && submitted.count(sim.qsos[i].expectedOther) == 0) {
+                ++seen[sim.qsos[i].expectedStatus + " of a station without a log"];
+            }
             if (got != want && ++wrong <= 20) {
                 ADD_FAILURE() << sim.call << " line " << logs[l].qsos[i].line << " (" << sim.qsos[i].call << " "
                               << sim.qsos[i].band << " " << sim.qsos[i].mode << "): got " << got << ", want " << want;
@@ -58,6 +72,7 @@ class GeneratedContest : public ::testing::TestWithParam<uint64_t> {};
 TEST_P(GeneratedContest, EveryFaultGetsItsStatusAndCounterpart) {
     contestsim::SimOptions options;
     options.seed = GetParam();
+    options.decisions = 8;
     std::map<std::string, int> seen = expectEveryVerdict(options);
     // The contest exercised every verdict.
     for (const char* status : {"CONFIRMED", "BUSTED-EXCHANGE", "BUSTED-CALL", "NIL", "UNIQUE", "UNVERIFIED", "REFUSED",
@@ -80,6 +95,9 @@ TEST(GeneratedContestAtScale, ManyStationsAndFaults) {
     std::map<std::string, int> seen = expectEveryVerdict(options);
     EXPECT_GT(seen["BUSTED-CALL"], 1000);
     EXPECT_GT(seen["NIL"], 1000);
+    // By the call history, and against the consensus of the other logs.
+    EXPECT_GT(seen["BUSTED-CALL of a station without a log"], 10);
+    EXPECT_GT(seen["BUSTED-EXCHANGE of a station without a log"], 10);
 }
 
 // What the generator puts in: clocks off by hours and days, bands the
@@ -122,6 +140,25 @@ TEST(Generator, InjectsWhatTheRulesAreAbout) {
     EXPECT_GT(apart[0], 0);
     EXPECT_GT(apart[4], 0);
     EXPECT_GT(apart[8], 0) << "a counted duplicate taking over its twin's pair";
+    // Busted calls of every kind, re-works after a bust, mobile stations.
+    std::map<NearKind, int> near;
+    int reworks = 0;
+    int mobiles = 0;
+    for (const contestsim::SimLog& log : contest.logs) {
+        for (const contestsim::SimQso& q : log.qsos) {
+            if (q.expectedStatus == "BUSTED-CALL") {
+                ++near[nearness(q.call, q.expectedOther, q.mode).kind];
+            }
+            reworks += q.expectedStatus == "DUPE" && !q.expectedOther.empty() ? 1 : 0;
+            mobiles += q.call.size() > 2 && q.call.compare(q.call.size() - 2, 2, "/M") == 0 ? 1 : 0;
+        }
+    }
+    EXPECT_GT(near[NearKind::kOneEdit], 0);
+    EXPECT_GT(near[NearKind::kSwapped], 0);
+    EXPECT_GT(near[NearKind::kConfused], 0);
+    EXPECT_EQ(near[NearKind::kNone], 0);
+    EXPECT_GT(reworks, 0);
+    EXPECT_GT(mobiles, 0);
     const std::string csv = contestsim::categoriesCsv(contest);
     EXPECT_EQ(csv.rfind("call,operator,band,power,mode\n", 0), 0u);
     EXPECT_NE(csv.find(",MIXED\n"), std::string::npos);

@@ -103,12 +103,12 @@ TEST(NearestPairing, ThousandsOfTwinsAtOneMinute) {
     EXPECT_EQ(*pairs.rbegin(), std::make_pair(kTwins - 1, 2 * kTwins - 1));
 }
 
-TEST(OneEditIndex, FindsEveryCallOneEditAway) {
+TEST(NearCallIndex, FindsEveryCallOneEditAway) {
     const std::vector<std::string> calls = {"PY2AAA", "PY2AAB", "PY2AA",  "PY2AAAA", "PY2AAA/P", "PY2AAA/QRP",
                                             "PY2AB",  "PY2BAA", "PU2AAA", "A",       "B",        "AB",
                                             "",       "/",      "A/",     "A/B",     "A/B/C",    "A/BC",
                                             "ZZ9ZZZ", "P2AAA",  "Y2AAA",  "PY2AAA/", "PY2AAA//P"};
-    OneEditIndex index;
+    NearCallIndex index;
     for (uint32_t i = 0; i < calls.size(); ++i) {
         index.add(7, calls[i], i);
         index.add(8, calls[i] + "X", i);  // another scope never answers

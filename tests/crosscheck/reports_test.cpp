@@ -1,4 +1,5 @@
 #include "crosscheck/committee_page.h"
+#include "crosscheck/decisions.h"
 #include "crosscheck/qsos_csv.h"
 #include "crosscheck/report_text.h"
 #include "crosscheck/results_json.h"
@@ -445,6 +446,106 @@ TEST(CommitteeHtml, FilesCategoriesHeadersAndLogsToLookAt) {
                         look),
               std::string::npos)
         << html.substr(look);
+}
+
+// The contest's error figures per 100 checked lines, each log's error rate,
+// the logs behind others' NIL; the committee's decisions and what they
+// replaced; the golden logs on the results page, which follow the decisions.
+TEST(CommitteeHtml, ErrorFiguresDecisionsAndGoldenLogs) {
+    ContestReport r = smallReport();
+    std::string html = committeeHtml(r);
+    for (const char* expected : {
+             "<tr><td class=\"l\">Checked lines</td><td>6</td><td>100.0</td></tr>",
+             "<tr><td class=\"l\">Cross-checked (the other station sent a log)</td><td>5</td><td>83.3</td></tr>",
+             "<tr><td class=\"l\">\xE2\x80\x83of those confirmed</td><td>3</td><td>50.0</td></tr>",
+             "<tr><td class=\"l\">Busted calls</td><td>0</td><td>0.0</td></tr>",
+             "<tr><td class=\"l\">Busted exchanges</td><td>1</td><td>16.7</td></tr>",
+             "<tr><td class=\"l\">NIL</td><td>1</td><td>16.7</td></tr>",
+             "<tr><td class=\"l\">Unique calls</td><td>1</td><td>16.7</td></tr>",
+             "<tr><td class=\"l\">PY2BBB/P</td><td>2</td><td>0</td><td>0</td><td>1</td><td>50.0</td></tr>\n"
+             "<tr><td class=\"l\">PY2AAA</td><td>2</td><td>1</td><td>0</td><td>0</td><td>50.0</td></tr>\n"
+             "<tr><td class=\"l\">PY2CCC</td><td>2</td><td>0</td><td>0</td><td>0</td><td>0.0</td></tr>",
+             "<h2>Logs behind others' NIL</h2>",
+             "<h2>The committee's decisions</h2>\n<p>None.</p>",
+         }) {
+        EXPECT_NE(html.find(expected), std::string::npos) << expected << "\n" << html;
+    }
+    EXPECT_NE(resultsHtml(r).find("no NIL, busted call or busted exchange: PY2CCC</p>"), std::string::npos);
+
+    r.settings.options.decisions =
+        readDecisionsFile("call,line,status,note\nPY2AAA,4,CONFIRMED,QSL shown\nPY2AAA,2,NIL,unreadable\n");
+    r.settings.options.decisions.name = "decisions.csv";
+    crossCheckReport(r);
+    html = committeeHtml(r);
+    for (const char* expected : {
+             "<li>PY2AAA, line 4: CONFIRMED, was NIL (not in PY2CCC's log); QSL shown</li>",
+             "<li>decisions.csv: line 3: line 2 of PY2AAA's log is UNREADABLE, no contact to decide on; left "
+             "aside</li>",
+             "<tr><td class=\"l\">NIL</td><td>0</td><td>0.0</td></tr>",
+         }) {
+        EXPECT_NE(html.find(expected), std::string::npos) << expected << "\n" << html;
+    }
+    EXPECT_NE(resultsHtml(r).find("busted exchange: PY2AAA, PY2CCC</p>"), std::string::npos);
+    EXPECT_EQ(diagnosticLines(r).back(),
+              "decisions.csv: line 3: line 2 of PY2AAA's log is UNREADABLE, no contact to decide on; left aside");
+    EXPECT_NE(qsosCsv(r).find("PY2AAA,4,CONFIRMED,,decided by the committee: QSL shown\n"), std::string::npos);
+}
+
+// Ten logs log PY2XYZ, two of them NIL (20 %): it is named; nine are too
+// few to name a log, however many NIL.
+TEST(CommitteeHtml, NamesTheLogsBehindOthersNil) {
+    for (const int others : {10, 9}) {
+        ContestReport r;
+        std::vector<LogQso> own;
+        for (int i = 0; i < others; ++i) {
+            const std::string call = "PY3A" + std::string(1, static_cast<char>('A' + i)) + "A";
+            r.logs.push_back({call, {qso(1, kNoon + 10 * i, "PY2XYZ", "RJ", "SP")}, {}});
+            if (i >= 2) {
+                own.push_back(qso(static_cast<uint32_t>(i + 1), kNoon + 10 * i, call, "SP", "RJ"));
+            }
+        }
+        r.logs.push_back({"PY2XYZ", own, {}});
+        r.verdicts = crossCheck(r.logs, r.settings.options);
+        r.entrants.resize(r.logs.size());
+        const std::string html = committeeHtml(r);
+        const std::string named = "<tr><td class=\"l\">PY2XYZ</td><td>10</td><td>2</td><td>20\xC2\xA0%</td></tr>";
+        EXPECT_EQ(html.find(named) != std::string::npos, others == 10) << html;
+    }
+}
+
+// A bust the call history found is explained in the entrant's report in
+// both languages, and listed in the report of the station it was.
+TEST(UbnText, TheCallHistoryInBothLanguagesAndInTheReportOfTheStationItWas) {
+    ContestReport r;
+    for (const char* witness : {"PY3AAA", "PY3BBB", "PY3CCC", "PY3DDD", "PY3EEE"}) {
+        r.logs.push_back({witness, {qso(1, kNoon, "PY2ABC", "SP", "RJ")}, {}});
+    }
+    r.logs.push_back({"PY2ABC", {qso(1, kNoon - 300, "PY9ZZZ", "RJ", "SP")}, {}});
+    r.logs.push_back({"PY2AAA", {qso(7, kNoon + 20, "PY2ABD", "SP", "RJ")}, {}});
+    r.verdicts = crossCheck(r.logs, r.settings.options);
+    r.entrants.resize(r.logs.size());
+    for (Entrant& e : r.entrants) {
+        e.qsoText.assign(1, "QSO: ...");
+    }
+    ASSERT_EQ(r.verdicts[6].qsos[0].status, QsoStatus::kBustedCall);
+    const UbnShared shared = ubnShared(r);
+    EXPECT_NE(ubnText(r, shared, 6)
+                  .find("    logged PY2ABD, was PY2ABC; found by the call history: PY2ABD: 1 log; "
+                        "PY2ABC: 5 logs\n"),
+              std::string::npos)
+        << ubnText(r, shared, 6);
+    EXPECT_NE(ubnText(r, shared, 5)
+                  .find("  PY2AAA, line 7: QSO: ...\n    your call miscopied: they logged PY2ABD "
+                        "(found by the call history)\n"),
+              std::string::npos)
+        << ubnText(r, shared, 5);
+    r.settings.language = Language::kPortuguese;
+    EXPECT_NE(ubnText(r, ubnShared(r), 6)
+                  .find("    anotado PY2ABD, era PY2ABC; encontrado pelo histórico de indicativos: PY2ABD: 1 log; "
+                        "PY2ABC: 5 logs\n"),
+              std::string::npos)
+        << ubnText(r, ubnShared(r), 6);
+    EXPECT_NE(qsosCsv(r).find("PY2AAA,7,BUSTED-CALL,PY2ABC,"), std::string::npos) << qsosCsv(r);
 }
 
 // Every output must be valid JSON whatever bytes a log or a file name holds:

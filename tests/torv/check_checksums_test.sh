@@ -21,7 +21,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work"
 
-"${run[@]}" "$bin/contest-sim$exe" --out contest --seed 2026 --stations 200 --casual 50 --contacts 56000 >/dev/null
+"${run[@]}" "$bin/contest-sim$exe" --out contest --seed 2026 --stations 200 --casual 50 --contacts 56500 >/dev/null
 "${run[@]}" "$bin/torv$exe" check contest/logs --out checked --json --penalty 1 --start 2026-03-14 --end 2026-03-14 \
     >out.txt 2>err.txt ||
     { cat err.txt >&2; echo "FAILED: torv check exited non-zero" >&2; exit 1; }

@@ -468,6 +468,48 @@ TEST_F(TorvProgram, CheckTakesTheCommitteesCategories) {
         << committee;
 }
 
+// The committee's decisions file: one that cannot be read, is over 1 MB or
+// has no header line is a usage error and nothing is written; a bad row is
+// told with its line number and left aside; a decision sets its line's
+// status in qsos.csv.
+TEST_F(TorvProgram, CheckTakesTheCommitteesDecisions) {
+    ASSERT_EQ(torv({"check", sample(), "--out", "checked"}).exitCode, 0);
+    const std::string before = readFile(folder.file("checked/qsos.csv"));
+    const size_t second = before.find('\n') + 1;
+    const std::string row = before.substr(second, before.find('\n', second) - second);
+    const std::string callAndLine = row.substr(0, row.find(',', row.find(',') + 1));
+    struct Case {
+        std::string file;  // "": no such file
+        int exitCode;
+        std::string told;
+    };
+    const Case cases[] = {
+        {"", 2, "--overrides: cannot read dec.csv"},
+        {callAndLine + ",REFUSED,x\n", 2, "dec.csv: its first line is not the header call,line,status,note"},
+        {"call,line,status,note\n" + std::string(1 << 20, ' '), 2, "--overrides"},
+        {"call,line,status,note\nPY9XX,1,NIL,x\n" + callAndLine + ",GONE,x\n", 1,
+         "torv: dec.csv: line 2: no log of PY9XX was checked; left aside\n"},
+        {"call,line,status,note\n" + callAndLine + ",REFUSED,\"a second radio, said the entrant\"\n", 0, ""},
+    };
+    for (const Case& c : cases) {
+        std::filesystem::remove_all(folder.file("checked"));
+        std::filesystem::remove(folder.file("dec.csv"));
+        if (!c.file.empty()) {
+            writeFile(folder.file("dec.csv"), c.file);
+        }
+        const ProgramRun run = torv({"check", sample(), "--out", "checked", "--overrides", "dec.csv"});
+        EXPECT_EQ(run.exitCode, c.exitCode) << run.err;
+        EXPECT_NE(run.err.find(c.told), std::string::npos) << run.err;
+        EXPECT_EQ(fileExists(folder.file("checked")), c.exitCode != 2);
+    }
+    const std::string qsos = readFile(folder.file("checked/qsos.csv"));
+    EXPECT_NE(qsos.find(callAndLine + ",REFUSED,,\"decided by the committee: a second radio, said the entrant\"\n"),
+              std::string::npos)
+        << qsos.substr(0, 400);
+    const std::string committee = readFile(folder.file("checked/committee.html"));
+    EXPECT_NE(committee.find(", said the entrant</li>"), std::string::npos);
+}
+
 // In Portuguese: the pages, results.txt and the UBN reports; the data files
 // as in English.
 TEST_F(TorvProgram, CheckInPortuguese) {

@@ -14,6 +14,7 @@
 #include "engine/contact.h"
 #include "engine/contest.h"
 #include "reports/score_summary.h"
+#include "sim_oracle.h"
 
 namespace contest = torv::engine::contest;
 namespace crosscheck = torv::crosscheck;
@@ -100,6 +101,13 @@ const char* cabrilloCode(const std::string& mode) {
 struct Station {
     std::string call;
     std::string exchange;
+    // A mobile station ("/M") sends this once it has moved, from the middle
+    // of the contest; a station of two exchanges sends it half the time.
+    std::string otherExchange;
+    bool mobile = false;
+    bool twoExchanges = false;
+    // The wrong exchange several logs copy from a station that sent no log.
+    std::string sharedWrong;
     int singleBand = -1;  // index into kBands, or -1 for all bands
     bool submits = true;
     bool adif = false;
@@ -107,7 +115,25 @@ struct Station {
     int log = -1;         // index into the contest's logs
 };
 
-enum class Fault { kNone, kNil, kBustedCall, kBustedExchange, kDupe, kRefused, kOffBand, kOutOfPeriod };
+// kHistoryBust: a call miscopied from a station that sent no log, which the
+// call history may prove busted; kLoneExchange and kSharedExchange: an
+// exchange miscopied from such a station, by one log or by a wrong copy
+// several share; kRework: a busted call, then the same two stations again
+// hours later, where the other side's second contact is a duplicate.
+enum class Fault {
+    kNone,
+    kNil,
+    kBustedCall,
+    kBustedExchange,
+    kDupe,
+    kRefused,
+    kOffBand,
+    kOutOfPeriod,
+    kHistoryBust,
+    kLoneExchange,
+    kSharedExchange,
+    kRework
+};
 
 // Stations send a state's code, never "UF", the last one.
 constexpr uint32_t kMainlandAreaCount = static_cast<uint32_t>(areaCodes.size() - 1);
@@ -137,9 +163,51 @@ struct ClockShare {
     }
 };
 
-std::string miscopied(const std::string& call, Random& random) {
-    // One letter of the suffix replaced: never a station's call (the check letter).
+// A call miscopied in the mode: one letter of the suffix replaced (never a
+// station's call: the check letter), two neighbouring letters of the suffix
+// swapped, or two characters each confused with another in the mode. Empty
+// when the kind drawn cannot be made of this call.
+std::string miscopied(const std::string& call, const std::string& mode, Random& random) {
     std::string wrong = call;
+    const uint32_t kind = random.below(3);
+    if (kind == 1) {
+        const size_t at = 3 + random.below(2);
+        std::swap(wrong[at], wrong[at + 1]);
+        return wrong == call ? std::string() : wrong;
+    }
+    if (kind == 2) {
+        const auto& table =
+            mode == "CW"
+                ? std::vector<contest::Confusion>(contest::kCwConfusions.begin(), contest::kCwConfusions.end())
+                : std::vector<contest::Confusion>(contest::kSsbConfusions.begin(), contest::kSsbConfusions.end());
+        std::vector<std::pair<size_t, char>> options;
+        const size_t end = std::min<size_t>(call.find('/'), call.size());
+        for (size_t i = 0; i < end; ++i) {
+            for (const contest::Confusion& c : table) {
+                if (c.a == call[i] || c.b == call[i]) {
+                    options.emplace_back(i, c.a == call[i] ? c.b : c.a);
+                }
+            }
+        }
+        if (options.size() < 2) {
+            return std::string();
+        }
+        const auto first = options[random.below(static_cast<uint32_t>(options.size()))];
+        std::vector<std::pair<size_t, char>> seconds;
+        for (const auto& o : options) {
+            if (o.first != first.first) {
+                seconds.push_back(o);
+            }
+        }
+        if (seconds.empty()) {
+            return std::string();
+        }
+        const auto second = seconds[random.below(static_cast<uint32_t>(seconds.size()))];
+        wrong[first.first] = first.second;
+        wrong[second.first] = second.second;
+        // Two neighbours that end up swapped are a swap: fine, still near.
+        return wrong;
+    }
     const size_t at = 3 + random.below(3);
     const char was = wrong[at];
     char now = was;
@@ -221,6 +289,8 @@ struct Contact {
     uint32_t kHz = 0;
     std::string bustedCall;
     std::string wrongExchange;
+    std::string sent[2];    // the exchange each side sent in this contact
+    int64_t reworkAt = 0;   // kRework: the minute of the second contact
     int error[2] = {0, 0};  // each side's time error
     int copyAt = 0;         // a duplicate's copy, minutes from the contact
 };
@@ -254,6 +324,7 @@ public:
         }
         keepWholeHoursFoundOnly();
         writeLogs();
+        decide();
         return std::move(contest_);
     }
 
@@ -266,6 +337,13 @@ private:
             Station s;
             s.call = stationCall(random_.below(static_cast<uint32_t>(kPrefixes.size())), 1 + random_.below(9),
                                  random_.below(26), random_.below(26));
+            const bool casual = static_cast<int>(stations_.size()) >= regular_;
+            if (casual && random_.chance(options_.nearCasualShare)) {
+                // A genuine one-off station whose call is near a regular one's.
+                const Station& like = stations_[random_.below(static_cast<uint32_t>(regular_))];
+                const std::string near = miscopied(like.call, random_.chance(0.5) ? "CW" : "SSB", random_);
+                s.call = near.empty() || near.find('/') != std::string::npos ? s.call : near;
+            }
             if (!taken.insert(s.call).second) {
                 continue;
             }
@@ -280,9 +358,24 @@ private:
             if (random_.chance(options_.singleBandShare)) {
                 s.singleBand = static_cast<int>(random_.below(static_cast<uint32_t>(kBands.size())));
             }
-            s.casual = static_cast<int>(stations_.size()) >= regular_;
+            s.casual = casual;
             s.submits = s.casual ? random_.chance(options_.casualSubmitShare) : !random_.chance(options_.silentShare);
             s.adif = random_.chance(options_.adifShare);
+            do {
+                s.otherExchange = std::string(areaCodes[random_.below(kMainlandAreaCount)]);
+                s.sharedWrong = std::string(areaCodes[random_.below(kMainlandAreaCount)]);
+            } while (s.otherExchange == s.exchange || s.sharedWrong == s.exchange);
+            if (!s.casual && !s.submits && s.call.find('/') == std::string::npos) {
+                const double draw = random_.unit();
+                if (draw < options_.mobileShare) {
+                    s.mobile = true;
+                    s.call += "/M";
+                } else if (draw < options_.mobileShare + options_.twoExchangesShare) {
+                    s.twoExchanges = true;
+                    s.otherExchange = "QRP";  // a category word, part of the time
+                }
+            }
+            calls_.insert(s.call);
             stations_.push_back(s);
         }
     }
@@ -393,9 +486,12 @@ private:
         } else if (draw < (edge += options_.nilRate)) {
             c.fault = c.bothSubmit ? Fault::kNil : Fault::kNone;
         } else if (draw < (edge += options_.bustedCallRate)) {
-            c.fault = c.bothSubmit ? Fault::kBustedCall : Fault::kNone;
+            c.fault = !c.bothSubmit                          ? Fault::kHistoryBust
+                      : random_.chance(options_.reworkShare) ? Fault::kRework
+                                                             : Fault::kBustedCall;
         } else if (draw < (edge += options_.bustedExchangeRate)) {
-            c.fault = c.bothSubmit ? Fault::kBustedExchange : Fault::kNone;
+            c.fault = c.bothSubmit ? Fault::kBustedExchange
+                                   : (random_.chance(0.5) ? Fault::kLoneExchange : Fault::kSharedExchange);
         } else if (draw < (edge += options_.dupeRate)) {
             c.fault = Fault::kDupe;
         } else if (draw < (edge += options_.offBandRate)) {
@@ -407,6 +503,22 @@ private:
         if (!c.side[c.faulty]->submits) {
             c.faulty = 1 - c.faulty;
         }
+        if (!c.side[c.faulty]->submits) {
+            c.fault = Fault::kNone;  // nobody logs it
+        }
+    }
+
+    // What a station sends in a contact: a mobile one the state it is in,
+    // one of two exchanges either of them.
+    std::string sentBy(const Station& station, int64_t minute) {
+        if (station.mobile) {
+            return minute < options_.startMinute + options_.durationMinutes / 2 ? station.exchange
+                                                                                : station.otherExchange;
+        }
+        if (station.twoExchanges && random_.chance(0.5)) {
+            return station.otherExchange;
+        }
+        return station.exchange;
     }
 
     // The minute and the frequency. Out of the period by 5 to 60 minutes;
@@ -440,19 +552,43 @@ private:
 
     // The call or exchange the faulty side miscopied.
     void miscopy(Contact& c) {
+        for (int s = 0; s < 2; ++s) {
+            c.sent[s] = sentBy(*c.side[s], c.minute);
+        }
         const Station& other = *c.side[1 - c.faulty];
-        if (c.fault == Fault::kBustedCall) {
-            c.bustedCall = miscopied(other.call, random_);
-            if (keys_[static_cast<size_t>(c.side[c.faulty]->log)].count(c.bustedCall + "\n" + c.bandName + "\n" +
+        const bool call = c.fault == Fault::kBustedCall || c.fault == Fault::kHistoryBust || c.fault == Fault::kRework;
+        if (call) {
+            c.bustedCall = miscopied(other.call, c.mode, random_);
+            if (c.bustedCall.empty() || calls_.count(c.bustedCall) != 0 ||
+                keys_[static_cast<size_t>(c.side[c.faulty]->log)].count(c.bustedCall + "\n" + c.bandName + "\n" +
                                                                         c.mode)) {
-                c.fault = Fault::kNone;  // it would make an unplanned duplicate
+                c.fault = Fault::kNone;  // nothing to miscopy, another station, or an unplanned duplicate
             }
         }
-        if (c.fault == Fault::kBustedExchange) {
+        if (c.fault == Fault::kRework && !reworkFits(c)) {
+            c.fault = Fault::kBustedCall;
+        }
+        if (c.fault == Fault::kBustedExchange || c.fault == Fault::kLoneExchange) {
             do {
                 c.wrongExchange = std::string(areaCodes[random_.below(kMainlandAreaCount)]);
-            } while (c.wrongExchange == other.exchange);
+            } while (c.wrongExchange == c.sent[1 - c.faulty]);
+        } else if (c.fault == Fault::kSharedExchange) {
+            c.wrongExchange = other.sharedWrong;
+            c.fault = c.wrongExchange == c.sent[1 - c.faulty] ? Fault::kNone : c.fault;
         }
+    }
+
+    // A re-work hours after the bust, both clocks right (its pair is exact),
+    // when it is still in the period and neither log has that contact yet.
+    bool reworkFits(Contact& c) {
+        c.reworkAt = c.minute + 120 + random_.below(361);
+        const Station& faulty = *c.side[c.faulty];
+        const Station& other = *c.side[1 - c.faulty];
+        return c.fault == Fault::kRework && c.reworkAt <= contest_.endMinute - 15 && logOf(faulty).clockOffset == 0 &&
+               logOf(other).clockOffset == 0 && c.side[0]->singleBand < 0 && c.side[1]->singleBand < 0 &&
+               keys_[static_cast<size_t>(faulty.log)].count(other.call + "\n" + c.bandName + "\n" + c.mode) == 0 &&
+               clocks_[static_cast<size_t>(faulty.log)].keeps(true) &&
+               clocks_[static_cast<size_t>(other.log)].keeps(true);
     }
 
     // Each side's error, and for a duplicate where its copy lies: before
@@ -466,9 +602,10 @@ private:
         for (int& e : c.error) {
             e = static_cast<int>(random_.below(static_cast<uint32_t>(2 * jitter + 1))) - jitter;
         }
-        c.copyAt = 1 + static_cast<int>(random_.below(6));
+        c.copyAt = 1 + static_cast<int>(random_.below(5));  // within the window: the same contact entered twice
         c.copyAt = random_.chance(0.5) ? c.copyAt : -c.copyAt;
-        const bool pairs = c.bothSubmit && c.fault != Fault::kNil && c.fault != Fault::kBustedCall;
+        const bool pairs =
+            c.bothSubmit && c.fault != Fault::kNil && c.fault != Fault::kBustedCall && c.fault != Fault::kRework;
         if (!pairs) {
             return true;
         }
@@ -507,9 +644,13 @@ private:
         q.frequencyKHz = c.kHz;
         q.band = c.bandName;
         q.mode = c.mode;
-        q.call = (c.fault == Fault::kBustedCall && faulty) ? c.bustedCall : other.call;
-        q.exchangeSent = self.exchange;
-        q.exchangeReceived = (c.fault == Fault::kBustedExchange && faulty) ? c.wrongExchange : other.exchange;
+        const bool bustedCall =
+            c.fault == Fault::kBustedCall || c.fault == Fault::kHistoryBust || c.fault == Fault::kRework;
+        const bool bustedExchange =
+            c.fault == Fault::kBustedExchange || c.fault == Fault::kLoneExchange || c.fault == Fault::kSharedExchange;
+        q.call = bustedCall && faulty ? c.bustedCall : other.call;
+        q.exchangeSent = c.sent[s];
+        q.exchangeReceived = bustedExchange && faulty ? c.wrongExchange : c.sent[1 - s];
         expect(c, self, other, faulty, q);
         keys_[static_cast<size_t>(self.log)].insert(q.call + "\n" + q.band + "\n" + q.mode);
         line.order = order_++;
@@ -527,6 +668,21 @@ private:
             lines.push_back(copy);
         }
         lines.push_back(line);
+        if (c.fault == Fault::kRework) {
+            // Hours later, both right: the faulty side's contact counts and
+            // pairs with the other side's, a duplicate in its log.
+            Line again = line;
+            again.qso.minute = c.reworkAt;
+            again.qso.call = other.call;
+            again.qso.exchangeReceived = c.sent[1 - s];
+            again.qso.engine = faulty ? crosscheck::EngineResult::kStored : crosscheck::EngineResult::kDupe;
+            again.qso.expectedStatus = faulty ? "CONFIRMED" : "DUPE";
+            again.qso.expectedOther = other.call;
+            again.order = order_++;
+            keys_[static_cast<size_t>(self.log)].insert(other.call + "\n" + q.band + "\n" + q.mode);
+            clocks_[static_cast<size_t>(self.log)].add(true);
+            lines.push_back(again);
+        }
     }
 
     void expect(const Contact& c, const Station& self, const Station& other, bool faulty, SimQso& q) {
@@ -551,7 +707,7 @@ private:
             q.expectedStatus = "";  // UNIQUE or UNVERIFIED, known once every log is written
         } else if (c.fault == Fault::kNil) {
             q.expectedStatus = "NIL";
-        } else if (c.fault == Fault::kBustedCall && faulty) {
+        } else if ((c.fault == Fault::kBustedCall || c.fault == Fault::kRework) && faulty) {
             q.expectedStatus = "BUSTED-CALL";
             q.expectedOther = other.call;
         } else if (c.fault == Fault::kBustedExchange && faulty) {
@@ -578,22 +734,21 @@ private:
     // Each log's lines in time order, with its clock; contacts with stations
     // that sent no log are unique when one log holds the call.
     void writeLogs() {
-        std::unordered_map<std::string, std::set<size_t>> holders;
+        std::vector<OracleLog> oracle(lines_.size());
         for (size_t l = 0; l < lines_.size(); ++l) {
-            for (const Line& line : lines_[l]) {
-                holders[line.qso.call].insert(l);
-            }
-        }
-        for (size_t l = 0; l < lines_.size(); ++l) {
-            SimLog& log = contest_.logs[l];
             std::sort(lines_[l].begin(), lines_[l].end(), [](const Line& x, const Line& y) {
                 return x.qso.minute != y.qso.minute ? x.qso.minute < y.qso.minute : x.order < y.order;
             });
+            oracle[l].call = contest_.logs[l].call;
+            for (Line& line : lines_[l]) {
+                oracle[l].qsos.push_back(&line.qso);
+            }
+        }
+        expectUnsubmitted(oracle);
+        for (size_t l = 0; l < lines_.size(); ++l) {
+            SimLog& log = contest_.logs[l];
             log.qsos.reserve(lines_[l].size());
             for (Line& line : lines_[l]) {
-                if (line.qso.expectedStatus.empty()) {
-                    line.qso.expectedStatus = holders[line.qso.call].size() == 1 ? "UNIQUE" : "UNVERIFIED";
-                }
                 line.qso.minute += log.clockOffset;
                 log.qsos.push_back(std::move(line.qso));
             }
@@ -602,6 +757,61 @@ private:
                 log.claimedScore += 2 + random_.below(100);
             }
         }
+    }
+
+    // The committee's decisions: rows on lines with a status the committee
+    // may replace, the expectations following them, then the bad rows.
+    void decide() {
+        static const char* const kDecidable[] = {"CONFIRMED", "BUSTED-CALL", "BUSTED-EXCHANGE", "NIL",
+                                                 "UNIQUE",    "UNVERIFIED",  "REFUSED"};
+        const std::set<std::string> decidable(std::begin(kDecidable), std::end(kDecidable));
+        if (options_.decisions <= 0 || contest_.logs.empty()) {
+            return;
+        }
+        std::string& csv = contest_.decisionsCsv;
+        csv = "call,line,status,note\n";
+        auto row = [&csv](const std::string& call, uint32_t line, const std::string& status, const std::string& note) {
+            csv += call + "," + std::to_string(line) + "," + status + ",\"" + note + "\"\n";
+        };
+        for (int made = 0, attempts = 0; made < options_.decisions && attempts < 1000; ++attempts) {
+            SimLog& log = contest_.logs[random_.below(static_cast<uint32_t>(contest_.logs.size()))];
+            if (log.qsos.empty()) {
+                continue;
+            }
+            const uint32_t i = random_.below(static_cast<uint32_t>(log.qsos.size()));
+            SimQso& q = log.qsos[i];
+            if (decidable.count(q.expectedStatus) == 0) {
+                continue;
+            }
+            // The first decision is made twice: the later row counts.
+            for (int again = made == 0 ? 2 : 1; again > 0; --again) {
+                const std::string status = kDecidable[random_.below(7)];
+                row(log.call, qsoLine(log, i), status, "decision " + std::to_string(made + 1) + ", by vote");
+                q.expectedStatus = status;
+            }
+            if (q.expectedStatus != "CONFIRMED" && q.expectedStatus != "BUSTED-CALL" &&
+                q.expectedStatus != "BUSTED-EXCHANGE") {
+                q.expectedOther.clear();
+            }
+            ++made;
+        }
+        if (!contest_.silentStations.empty()) {
+            row(contest_.silentStations.front(), 20, "CONFIRMED", "a station without a log");
+            ++contest_.badDecisionRows;
+        }
+        for (const SimLog& log : contest_.logs) {
+            const auto dupe = std::find_if(log.qsos.begin(), log.qsos.end(),
+                                           [](const SimQso& q) { return q.expectedStatus == "DUPE"; });
+            if (dupe != log.qsos.end()) {
+                row(log.call, qsoLine(log, static_cast<size_t>(dupe - log.qsos.begin())), "CONFIRMED", "a duplicate");
+                ++contest_.badDecisionRows;
+                break;
+            }
+        }
+        row(contest_.logs.front().call, 1, "NIL", "the log's first line");
+        ++contest_.badDecisionRows;
+        row(contest_.logs.front().call, qsoLine(contest_.logs.front(), 0), "MAYBE", "no such status");
+        ++contest_.unreadableDecisionRows;
     }
 
     const SimOptions& options_;
@@ -613,6 +823,7 @@ private:
     std::vector<std::unordered_set<std::string>> keys_;  // per log: call, band and mode logged
     std::vector<ClockShare> clocks_;                     // per log
     std::unordered_set<uint64_t> made_;
+    std::unordered_set<std::string> calls_;  // every station's call
     uint64_t order_ = 0;
 };
 

@@ -1,7 +1,11 @@
 // Synthetic contests for the cross-check's tests and benchmarks: stations
 // and the contacts they really made, then each station's log as it would
 // arrive, with known faults injected (the other side never logged it, calls
-// and exchanges miscopied, each side's time a minute or two off, clocks off
+// miscopied by one letter, swapped letters or two of the mode's confusions,
+// also from stations that sent no log, exchanges miscopied, by one log or
+// the same wrong copy by several, a re-work hours after a bust, mobile
+// stations and ones of two exchanges, one-off stations near frequent
+// calls, each side's time a minute or two off, clocks off
 // by minutes, hours or a day, duplicates a few minutes from the contact,
 // refused bands and modes, bands the contest does not count, contacts
 // outside the contest period, single-band entrants working other bands,
@@ -42,6 +46,20 @@ struct SimOptions {
     double offBandRate = 0.01;      // on 6 m, 60 m or no band at all
     double outOfPeriodRate = 0.01;  // minutes to an hour outside the contest period
     double otherBandRate = 0.05;    // of a single-band station's contacts, those on another band
+    // Of the busted calls between two logs, those the same two stations
+    // work again hours later (the other side's second contact a duplicate).
+    double reworkShare = 0.2;
+    // Stations that send no log: mobile ones that change state halfway,
+    // and ones that send a category word part of the time.
+    double mobileShare = 0.15;
+    double twoExchangesShare = 0.15;
+    // Casual stations whose call is near a regular station's.
+    double nearCasualShare = 0.3;
+    // The committee's decisions on this many lines (one of them decided
+    // twice, the later row counting), and then four rows it must leave
+    // aside: a call with no log, a duplicate's line, a line that is no QSO
+    // line, an unknown status. None when 0.
+    int decisions = 0;
     // ADIF logs carry no category: true when the committee's list of
     // categories (categoriesCsv) gives theirs to the check, false when a
     // single-band ADIF entrant is checked as ALL.
@@ -92,6 +110,11 @@ struct SimContest {
     int64_t startMinute = 0;  // the contest period, both ends included
     int64_t endMinute = 0;
     bool categoriesListed = true;  // SimOptions::categoriesListed
+    // The committee's decisions file (call,line,status,note), "" when none;
+    // the expectations follow its rows.
+    std::string decisionsCsv;
+    size_t badDecisionRows = 0;         // rows the check leaves aside once it knows the logs
+    size_t unreadableDecisionRows = 0;  // rows its reader leaves aside
 };
 
 // The stations, their contacts and every submitted log with its faults and

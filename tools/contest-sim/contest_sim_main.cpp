@@ -1,8 +1,9 @@
 // contest-sim: writes a synthetic contest into a folder: every submitted log
 // in logs/ (Cabrillo, some ADIF), "expected.csv" with what the cross-check
 // must make of each QSO line given the contest period and the categories,
-// "categories.csv" with the categories of the ADIF logs, and "offsets.csv"
-// with each log's clock error.
+// "categories.csv" with the categories of the ADIF logs, "offsets.csv"
+// with each log's clock error, and with --decisions "decisions.csv", the
+// committee's decisions that expected.csv follows.
 #include <CLI/CLI.hpp>
 
 #include <cstdio>
@@ -47,6 +48,10 @@ int main(int argc, char** argv) {
             ->capture_default_str();
         app.add_option("--hours-off", options.wholeHoursShare, "Share of logs with a clock off by hours or a day")
             ->capture_default_str();
+        app.add_option("--decisions", options.decisions,
+                       "Committee decisions to write into decisions.csv (and four bad rows); expected.csv follows "
+                       "them (give it to torv check --overrides)")
+            ->capture_default_str();
         CLI11_PARSE(app, argc, argv);
 
         const contestsim::SimContest contest = contestsim::generateContest(options);
@@ -67,6 +72,10 @@ int main(int argc, char** argv) {
             }
             offsets += log.call + "," + std::to_string(log.clockOffset) + "\n";
             lines += log.qsos.size();
+        }
+        if (!contest.decisionsCsv.empty() && !writeFile(folder / "decisions.csv", contest.decisionsCsv)) {
+            std::cerr << "contest-sim: cannot write into " << folder.string() << "\n";
+            return 1;
         }
         if (!writeFile(folder / "expected.csv", expected) || !writeFile(folder / "offsets.csv", offsets) ||
             !writeFile(folder / "categories.csv", contestsim::categoriesCsv(contest))) {

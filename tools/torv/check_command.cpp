@@ -13,6 +13,7 @@
 #include "console.h"
 #include "contestcheck/contest_check.h"
 #include "contestcheck/output_plan.h"
+#include "crosscheck/decisions.h"
 #include "crosscheck/glossary.h"
 #include "io/atomic_file.h"
 #include "io/files.h"
@@ -39,6 +40,7 @@ struct CheckCommandOptions {
     std::string end;
     crosscheck::Period period;  // of start and end
     std::string categories;
+    std::string overrides;
     std::string lang = "en";
     bool json = false;
 };
@@ -152,6 +154,22 @@ crosscheck::CategoriesFile categoriesFrom(const std::string& path) {
     }
 }
 
+// The committee's decisions file: a usage error when it cannot be read, is
+// over 1 MB or has no header.
+crosscheck::DecisionsFile decisionsFrom(const std::string& path) {
+    const io::WholeFile file = io::readWholeFile(path, crosscheck::kDecisionsFileLimit);
+    if (!file.error.empty()) {
+        throw CLI::ValidationError("--overrides", file.error);
+    }
+    try {
+        crosscheck::DecisionsFile decisions = crosscheck::readDecisionsFile(file.bytes);
+        decisions.name = path;
+        return decisions;
+    } catch (const std::invalid_argument& error) {
+        throw CLI::ValidationError("--overrides", path + ": " + error.what());
+    }
+}
+
 CheckRequest requestOf(const CheckCommandOptions& options) {
     CheckRequest request;
     request.settings.options.windowMinutes = options.window;
@@ -164,6 +182,9 @@ CheckRequest requestOf(const CheckCommandOptions& options) {
     if (!options.categories.empty()) {
         request.categoriesFile = options.categories;
         request.categories = categoriesFrom(options.categories);
+    }
+    if (!options.overrides.empty()) {
+        request.settings.options.decisions = decisionsFrom(options.overrides);
     }
     return request;
 }
@@ -214,8 +235,10 @@ Identities refuseOutputsThatAreInputs(const CheckCommandOptions& options, const 
         return Identities();
     }
     std::vector<std::string> inputPaths = paths;
-    if (!options.categories.empty()) {
-        inputPaths.push_back(options.categories);
+    for (const std::string* input : {&options.categories, &options.overrides}) {
+        if (!input->empty()) {
+            inputPaths.push_back(*input);
+        }
     }
     Identities inputs = identitiesOf(inputPaths);
     for (const std::string& output : outputs) {
@@ -328,6 +351,8 @@ void addCheckCommand(CLI::App& app, int& exitCode) {
         ->check(date);
     check->add_option("--categories", options->categories,
                       "CSV of entrants' categories (call,operator,band,power,mode); an empty field keeps the log's");
+    check->add_option("--overrides", options->overrides,
+                      "CSV of the committee's decisions (call,line,status,note): the final status of QSO lines");
     check->add_option("--lang", options->lang, "Language of the pages and reports: en (English) or pt (Portuguese)")
         ->check(CLI::IsMember({"en", "pt"}))
         ->capture_default_str();
