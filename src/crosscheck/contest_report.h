@@ -79,6 +79,8 @@ struct ContestReport {
     // one sentence a line ("line 4: ...").
     std::string categoriesFile;
     std::vector<std::string> categoriesProblems;
+    // Folders found inside a folder of logs, not read (their paths).
+    std::vector<std::string> foldersNotRead;
 };
 
 // The files left out, the logs replaced by another of their call and the

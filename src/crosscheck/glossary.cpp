@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "calendar/ascii_case.h"
 #include "engine/error_file.h"
 #include "logfile/text.h"
 
@@ -131,6 +132,7 @@ constexpr Words kEnglish = {
     "Clocks",
     "{1}: clock {2} ({3} of its contacts found in other logs)",
     "None.",
+    "not read: {1}/ is a folder; give it as an argument to check it",
 };
 
 constexpr Words kPortuguese = {
@@ -254,6 +256,7 @@ constexpr Words kPortuguese = {
     "Relógios",
     "{1}: relógio {2} ({3} dos seus contatos encontrados em outros logs)",
     "Nenhum.",
+    "não lida: {1}/ é uma pasta; passe-a como argumento para verificá-la",
 };
 
 // By QsoStatus.
@@ -304,10 +307,11 @@ const std::array<StatusWords, kStatusCount>& statusTable(Language language) {
 }  // namespace
 
 std::optional<Language> languageNamed(std::string_view name) {
-    if (name == "en") {
+    const std::string lower = calendar::lowerCase(name);
+    if (lower == "en" || lower == "en-us") {
         return Language::kEnglish;
     }
-    if (name == "pt") {
+    if (lower == "pt" || lower == "pt-br") {
         return Language::kPortuguese;
     }
     return std::nullopt;

@@ -20,7 +20,8 @@ namespace torv::crosscheck {
 
 enum class Language : uint8_t { kEnglish, kPortuguese };
 
-// "en" and "pt"; nothing for any other text.
+// "en" and "pt", also as "en-US" and "pt-BR", letter case aside; nothing
+// for any other text.
 std::optional<Language> languageNamed(std::string_view name);
 
 // How a status is said: as the heading of its group in a UBN report, and
@@ -110,6 +111,7 @@ struct Words {
     std::string_view clocksHeading;
     std::string_view clockOf;  // {1} call, {2} offset, {3} contacts found
     std::string_view nothing;
+    std::string_view folderNotRead;  // {1} a folder inside a folder of logs
 };
 
 const Words& wordsFor(Language language);
