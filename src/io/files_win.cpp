@@ -134,9 +134,8 @@ std::filesystem::path comparablePath(const std::string& text) {
         existing = existing.parent_path();  // "C:\out\" is "C:\out"
     }
     for (;;) {
-        const HANDLE opened =
-            CreateFileW(existing.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        const HANDLE opened = CreateFileW(existing.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                          nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
         if (opened != INVALID_HANDLE_VALUE) {
             const std::unique_ptr<void, HandleCloser> handle(opened);
             std::wstring final(32768, L'\0');

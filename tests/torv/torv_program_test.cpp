@@ -365,11 +365,10 @@ INSTANTIATE_TEST_SUITE_P(
               {"check", "x.cbr", "--out", "o", "--colour"},
               2,
               "torv: torv check has no option --colour"},
-        Usage{"logs that are not there",
-              {"check", "x.cbr", "--out", "o"},
+        Usage{"logs that are not there", {"check", "x.cbr", "--out", "o"}, 2, "torv: no such file or folder: x.cbr"},
+        Usage{"results among the logs",
+              {"check", ".", "--out", "o"},
               2,
-              "torv: no such file or folder: x.cbr"},
-        Usage{"results among the logs", {"check", ".", "--out", "o"}, 2,
               "torv: --out o is in ., a folder of logs: the results go into a folder of their own, outside it"},
         Usage{"help of check", {"check", "--help"}, 0, "", "--categories"},
         Usage{"exit codes of check",
@@ -386,9 +385,9 @@ TEST_F(TorvProgram, CheckTakesTheLanguagesByTheirTags) {
         const ProgramRun run = torv({"check", sample(), "--out", "out", "--lang", lang});
         EXPECT_EQ(run.exitCode, 0) << run.err;
         const bool portuguese = (lang[0] | 0x20) == 'p';
-        EXPECT_NE(readFile(folder.file("out/results.html"))
-                      .find(portuguese ? "<html lang=\"pt-BR\">" : "<html lang=\"en\">"),
-                  std::string::npos);
+        EXPECT_NE(
+            readFile(folder.file("out/results.html")).find(portuguese ? "<html lang=\"pt-BR\">" : "<html lang=\"en\">"),
+            std::string::npos);
     }
 }
 

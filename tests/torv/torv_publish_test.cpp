@@ -174,9 +174,9 @@ INSTANTIATE_TEST_SUITE_P(
 // A killed run's temporaries of outputs go; other hidden files stay.
 TEST_F(TorvPublish, TheNextRunRemovesAKilledRunsTemporaries) {
     fs::create_directories(folder.path() / "out/ubn");
-    for (const char* name : {"out/.qsos.csv.partial", "out/.torv-check-files.txt.partial",
-                             "out/ubn/.PY2ZZ.html.partial", "out/ubn/.WITHDRAWN.txt.partial", "out/.notes.txt.partial",
-                             "out/ubn/.py2zz.txt.partial"}) {
+    for (const char* name :
+         {"out/.qsos.csv.partial", "out/.torv-check-files.txt.partial", "out/ubn/.PY2ZZ.html.partial",
+          "out/ubn/.WITHDRAWN.txt.partial", "out/.notes.txt.partial", "out/ubn/.py2zz.txt.partial"}) {
         writeFile(folder.file(name), "left by a killed run");
     }
     ASSERT_EQ(torv({"check", sample(), "--out", "out"}).exitCode, 0);

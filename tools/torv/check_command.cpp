@@ -176,7 +176,8 @@ int runCheck(const CheckCommandOptions& options) {
     }
     // From here an interruption stops the run where it leaves the results whole.
     io::recordInterruptions();
-    const contestcheck::Publication publication = contestcheck::publish(out, plan, request.threads, inputs, io::interrupted);
+    const contestcheck::Publication publication =
+        contestcheck::publish(out, plan, request.threads, inputs, io::interrupted);
     for (const std::string& problem : publication.problems) {
         tell(problem);
     }
@@ -233,10 +234,12 @@ void addCheckCommand(CLI::App& app, int& exitCode) {
     check->add_flag("--json", options->json, "Also write results.json");
     check->footer(exitCodesFooter({
         {"0", "every log read and checked, and the results written"},
-        {"1", "input problems: a file left out, a record skipped, a line of the categories file left aside, an "
-              "output that cannot be written (then none is, and the results in DIR are unchanged)"},
-        {"2", "usage: an unknown command or option, a bad value, LOGS that name nothing, --out in a folder of "
-              "LOGS, an output in a log's place, a categories file without its header"},
+        {"1",
+         "input problems: a file left out, a record skipped, a line of the categories file left aside, an "
+         "output that cannot be written (then none is, and the results in DIR are unchanged)"},
+        {"2",
+         "usage: an unknown command or option, a bad value, LOGS that name nothing, --out in a folder of "
+         "LOGS, an output in a log's place, a categories file without its header"},
         {"130", "interrupted (Ctrl-C): the results in DIR are unchanged"},
     }));
     check->callback([options, &exitCode] {

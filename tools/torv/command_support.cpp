@@ -32,8 +32,7 @@ std::optional<DateTimeArg> optionalDate(const std::string& text) {
 CLI::Validator takes(const std::string& expected, const std::function<bool(const std::string&)>& accepts,
                      const std::string& name) {
     return CLI::Validator(
-        [expected, accepts](std::string& value) { return accepts(value) ? std::string() : "takes " + expected; },
-        name);
+        [expected, accepts](std::string& value) { return accepts(value) ? std::string() : "takes " + expected; }, name);
 }
 
 CLI::Validator takesWholeNumber(const std::string& expected, int least, int most, const std::string& name) {
@@ -41,8 +40,7 @@ CLI::Validator takesWholeNumber(const std::string& expected, int least, int most
         expected,
         [least, most](const std::string& value) {
             constexpr size_t kDigits = 9;
-            if (value.empty() || value.size() > kDigits ||
-                value.find_first_not_of("0123456789") != std::string::npos) {
+            if (value.empty() || value.size() > kDigits || value.find_first_not_of("0123456789") != std::string::npos) {
                 return false;
             }
             const int number = std::stoi(value);
@@ -52,12 +50,13 @@ CLI::Validator takesWholeNumber(const std::string& expected, int least, int most
 }
 
 CLI::Validator takesDate(const std::string& option) {
-    return takes("a date, YYYY-MM-DD or YYYY-MM-DDTHH:MM (UTC), e.g. " + option + " 2026-03-14T12:00",
-                 [](const std::string& text) {
-                     double date = 0;
-                     return parseDateTimeText(text, date);
-                 },
-                 "DATE");
+    return takes(
+        "a date, YYYY-MM-DD or YYYY-MM-DDTHH:MM (UTC), e.g. " + option + " 2026-03-14T12:00",
+        [](const std::string& text) {
+            double date = 0;
+            return parseDateTimeText(text, date);
+        },
+        "DATE");
 }
 
 std::string usageErrorText(const CLI::Error& error, const std::string& command) {
@@ -76,7 +75,7 @@ std::string usageErrorText(const CLI::Error& error, const std::string& command) 
         const std::string extras = colon == std::string::npos ? message : message.substr(colon + 2);
         const std::string first = extras.substr(0, extras.find(' '));
         message = first.size() > 1 && first[0] == '-' ? command + " has no option " + first
-                                                       : command + " takes no more arguments: " + extras;
+                                                      : command + " takes no more arguments: " + extras;
     } else if (dynamic_cast<const CLI::ArgumentMismatch*>(&error) != nullptr) {
         // "--window: 1 required INT:... missing"
         message = message.substr(0, message.find(':')) + " needs a value";

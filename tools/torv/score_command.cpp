@@ -307,10 +307,12 @@ void addScoreCommand(CLI::App& app, int& exitCode) {
     score->add_flag("--strict", options->strict, "Stop at the first record that cannot be read");
     score->footer(exitCodesFooter({
         {"0", "everything read and written"},
-        {"1", "input problems: a file that cannot be read or written, an empty log, a log over 512 MB, a settings "
-              "file that is none, a skipped record, findings past 1 GB"},
-        {"2", "usage: an unknown command or option, a bad value, an output in an input's place, two outputs on "
-              "standard output"},
+        {"1",
+         "input problems: a file that cannot be read or written, an empty log, a log over 512 MB, a settings "
+         "file that is none, a skipped record, findings past 1 GB"},
+        {"2",
+         "usage: an unknown command or option, a bad value, an output in an input's place, two outputs on "
+         "standard output"},
     }));
     score->callback([options, &exitCode] {
         options->period = contestPeriod(options->start, options->end);
