@@ -39,9 +39,11 @@ expect 0 "" check 'logs\*.cbr' --out star
 grep -q '^2 logs, ' out.txt || { cat out.txt >&2; fail "logs\\*.cbr: not the two .cbr logs"; }
 expect 0 "" check 'logs/PY2???.*' --out question
 grep -q '^3 logs, ' out.txt || { cat out.txt >&2; fail "logs/PY2???.*: not the three logs"; }
-expect 0 "torv: not read: logs/late/ is a folder; give it as an argument to check it" check 'logs\*' --out all
-grep -q '^3 logs, ' out.txt || { cat out.txt >&2; fail "logs\\*: not the three logs and the folder"; }
-grep -q 'not read: logs/late/ is a folder' all/committee.html || fail "the committee's page does not name late/"
+# A folder a pattern matches is given: it is read.
+expect 0 "" check 'logs\*' --out all
+grep -q '^4 logs, ' out.txt || { cat out.txt >&2; fail "logs\\*: not the three logs and late's"; }
+expect 0 "torv: not read: logs/late/ is a folder; give it as an argument to check it" check logs --out some
+grep -q 'not read: logs/late/ is a folder' some/committee.html || fail "the committee's page does not name late/"
 expect 2 'torv: no file or folder matches logs\*.adi' check 'logs\*.adi' --out none
 [[ ! -e none ]] || fail "a pattern that matches nothing wrote"
 
