@@ -59,7 +59,16 @@ CLI::Validator takesDate(const std::string& option) {
         "DATE");
 }
 
-std::string usageErrorText(const CLI::Error& error, const std::string& command) {
+std::string commandNames(const CLI::App& app) {
+    const std::vector<const CLI::App*> commands = app.get_subcommands([](const CLI::App*) { return true; });
+    std::string names;
+    for (size_t i = 0; i < commands.size(); ++i) {
+        names += (i == 0 ? "" : i + 1 == commands.size() ? " and " : ", ") + commands[i]->get_name();
+    }
+    return names;
+}
+
+std::string usageErrorText(const CLI::Error& error, const std::string& command, const std::string& commands) {
     std::string message = error.what();
     bool helpTellsMore = true;
     // (The error's name is not its kind: a subcommand's extras are named by it.)
@@ -80,7 +89,7 @@ std::string usageErrorText(const CLI::Error& error, const std::string& command) 
         // "--window: 1 required INT:... missing"
         message = message.substr(0, message.find(':')) + " needs a value";
     } else if (message == "A subcommand is required") {
-        message = "a command is needed: score or check";
+        message = "a command is needed: " + commands;
     }
     std::string text = "torv: " + message + kLineEnd;
     return helpTellsMore ? text + "torv: " + command + " --help tells more" + kLineEnd : text;

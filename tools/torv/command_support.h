@@ -35,11 +35,15 @@ CLI::Validator takes(const std::string& expected, const std::function<bool(const
 CLI::Validator takesWholeNumber(const std::string& expected, int least, int most, const std::string& name);
 CLI::Validator takesDate(const std::string& option);
 
+// The application's commands in words: "score and check", "score, check
+// and categories".
+std::string commandNames(const CLI::App& app);
+
 // A usage error as torv tells it, every line beginning "torv: ", with the
 // platform's line ends: what is wrong, and for a word torv does not know
 // or a missing one, where the help is (`command` is "torv" or "torv
-// check").
-std::string usageErrorText(const CLI::Error& error, const std::string& command);
+// check"), the commands named as commandNames() names them.
+std::string usageErrorText(const CLI::Error& error, const std::string& command, const std::string& commands);
 
 // An exit code and when a command gives it, as the README says.
 struct ExitCodeMeaning {

@@ -59,8 +59,8 @@ int main(int argc, char** argv) {
         const auto named = [&arguments](const CLI::App* command) { return command->check_name(arguments[1]); };
         const bool commandNamed = !arguments[1].empty() && arguments[1][0] != '-';
         if (commandNamed && app.get_subcommands(named).empty()) {
-            writeAll(stderr, "torv: unknown command \"" + arguments[1] +
-                                 "\": the commands are score and check (torv --help tells more)" + kLineEnd);
+            writeAll(stderr, "torv: unknown command \"" + arguments[1] + "\": the commands are " +
+                                 torv::cli::commandNames(app) + " (torv --help tells more)" + kLineEnd);
             return 2;
         }
         std::vector<const char*> pointers;
@@ -72,7 +72,8 @@ int main(int argc, char** argv) {
         } catch (const CLI::ParseError& error) {
             if (error.get_exit_code() != 0) {
                 std::fflush(stdout);
-                writeAll(stderr, torv::cli::usageErrorText(error, commandNamed ? "torv " + arguments[1] : "torv"));
+                writeAll(stderr, torv::cli::usageErrorText(error, commandNamed ? "torv " + arguments[1] : "torv",
+                                                           torv::cli::commandNames(app)));
                 return 2;
             }
             // Help and version as the library words them, with the
