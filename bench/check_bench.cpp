@@ -64,7 +64,7 @@ void BM_TorvCheck(benchmark::State& state) {
     const Texts& texts = contestOf(state.range(0));
     const LogLoader load = [&texts](const std::string& path) { return LogSource{texts.files.at(path), 0}; };
     for (auto _ : state) {
-        const CheckOutcome outcome = check({texts.paths, load}, CheckRequest());
+        const CheckOutcome outcome = check({texts.paths, load, {}}, CheckRequest());
         makeOutputs(outputPlan(outcome.report, true), 0, [](const std::string&, const std::string& text) {
             benchmark::DoNotOptimize(text.data());
             return std::string();
@@ -81,7 +81,7 @@ BENCHMARK(BM_TorvCheck)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond
 void BM_CheckFiles(benchmark::State& state) {
     const Texts& texts = contestOf(state.range(0));
     const LogLoader load = [&texts](const std::string& path) { return LogSource{texts.files.at(path), 0}; };
-    const CheckOutcome outcome = check({texts.paths, load}, CheckRequest());
+    const CheckOutcome outcome = check({texts.paths, load, {}}, CheckRequest());
     size_t bytes = 0;
     for (auto _ : state) {
         bytes = 0;

@@ -266,6 +266,7 @@ CheckOutcome check(const LogSources& sources, const CheckRequest& request) {
     CheckOutcome outcome;
     crosscheck::ContestReport& report = outcome.report;
     report.settings = request.settings;
+    report.foldersNotRead = sources.foldersNotRead;
     for (const ReadLog& r : read) {
         outcome.inputProblems = outcome.inputProblems || r.inputProblems;
     }

@@ -55,10 +55,12 @@ using LogLoader = std::function<LogSource(const std::string& path)>;
 LogSource loadLogFile(const std::string& path);
 
 // The submitted logs: their paths in the order given, each file once, and
-// how one is read.
+// how one is read; and the folders inside the folders given, which are not
+// read (the committee page names them).
 struct LogSources {
     std::vector<std::string> paths;
     LogLoader load = loadLogFile;
+    std::vector<std::string> foldersNotRead;
 };
 
 // Checks the logs. A file that cannot be read, is no log, or names no

@@ -113,10 +113,14 @@ bool isOutputName(std::string_view name) {
     return false;
 }
 
-std::vector<std::string> makeOutputs(const std::vector<PlannedFile>& plan, unsigned threads,
-                                     const OutputWriter& write) {
+std::vector<std::string> makeOutputs(const std::vector<PlannedFile>& plan, unsigned threads, const OutputWriter& write,
+                                     const std::function<bool()>& stop) {
     std::vector<std::string> failures(plan.size());
     forEachIndex(plan.size(), threads, [&](size_t i) {
+        if (stop && stop()) {
+            failures[i] = kNotMade;
+            return;
+        }
         try {
             failures[i] = write(plan[i].name, plan[i].text());
         } catch (const std::exception& error) {

@@ -39,11 +39,16 @@ bool isOutputName(std::string_view name);
 // why not. Called from several threads at once, one file each.
 using OutputWriter = std::function<std::string(const std::string& name, const std::string& text)>;
 
+// What makeOutputs says of a file it did not make because it was told to stop.
+inline constexpr const char* kNotMade = "not made: the run stopped";
+
 // Makes the files' texts and hands each to `write`, on `threads` threads
 // (0: one per core), so that at most one text per thread is held at once.
-// Returns, in the files' order, what `write` said, or why the text could
-// not be made.
-std::vector<std::string> makeOutputs(const std::vector<PlannedFile>& plan, unsigned threads, const OutputWriter& write);
+// `stop`, when given, is asked before each file: once it says true, the
+// files left are not made (kNotMade). Returns, in the files' order, what
+// `write` said, or why the text could not be made.
+std::vector<std::string> makeOutputs(const std::vector<PlannedFile>& plan, unsigned threads, const OutputWriter& write,
+                                     const std::function<bool()>& stop = {});
 
 // "15 logs, 584 QSO lines: 446 confirmed, 30 NIL, 12 busted, 9 unique;
 // results in OUT/results.txt", without a line end; `out` is the output

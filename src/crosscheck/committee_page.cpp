@@ -361,6 +361,11 @@ std::string committeeHtml(const ContestReport& report) {
                        escaped(w.committeeNotice) + "</p>\n<p>" + htmlEscaped(rulesSentence(report)) + " " +
                        htmlEscaped(filled(w.checkedWith, {report.settings.toolVersion})) + "</p>\n";
     html += "<h2>" + escaped(w.filesHeading) + "</h2>\n" + fileRows(report, w);
+    std::vector<std::string> notRead;
+    for (const std::string& folder : report.foldersNotRead) {
+        notRead.push_back(filled(w.folderNotRead, {folder}));
+    }
+    html += notRead.empty() ? std::string() : list(notRead);
     std::vector<std::string> replaced;
     for (const Replacement& r : report.replacements) {
         std::string others;

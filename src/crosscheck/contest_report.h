@@ -82,6 +82,8 @@ struct ContestReport {
     // The rows of the committee's decisions file (settings.options.decisions)
     // left aside once the logs were known.
     std::vector<DecisionProblem> decisionProblems;
+    // Folders found inside a folder of logs, not read (their paths).
+    std::vector<std::string> foldersNotRead;
 };
 
 // Cross-checks the report's logs with its settings, the committee's

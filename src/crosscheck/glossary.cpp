@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "calendar/ascii_case.h"
 #include "engine/error_file.h"
 #include "logfile/text.h"
 
@@ -171,6 +172,7 @@ constexpr Words kEnglish = {
     // The results page.
     "Golden logs",
     "Entrants with at least one checked line and no NIL, busted call or busted exchange:",
+    "not read: {1}/ is a folder; give it as an argument to check it",
 };
 
 constexpr Words kPortuguese = {
@@ -335,6 +337,7 @@ constexpr Words kPortuguese = {
     // A página de resultados.
     "Logs sem erro",
     "Participantes com pelo menos uma linha verificada e nenhum contato que não consta no log ou copiado errado:",
+    "não lida: {1}/ é uma pasta; passe-a como argumento para verificá-la",
 };
 
 // By QsoStatus.
@@ -385,10 +388,11 @@ const std::array<StatusWords, kStatusCount>& statusTable(Language language) {
 }  // namespace
 
 std::optional<Language> languageNamed(std::string_view name) {
-    if (name == "en") {
+    const std::string lower = calendar::lowerCase(name);
+    if (lower == "en" || lower == "en-us") {
         return Language::kEnglish;
     }
-    if (name == "pt") {
+    if (lower == "pt" || lower == "pt-br") {
         return Language::kPortuguese;
     }
     return std::nullopt;

@@ -20,7 +20,8 @@ namespace torv::crosscheck {
 
 enum class Language : uint8_t { kEnglish, kPortuguese };
 
-// "en" and "pt"; nothing for any other text.
+// "en" and "pt", also as "en-US" and "pt-BR", letter case aside; nothing
+// for any other text.
 std::optional<Language> languageNamed(std::string_view name);
 
 // How a status is said: as the heading of its group in a UBN report, and
@@ -136,6 +137,7 @@ struct Words {
 
     // The results page: the logs without an error.
     std::string_view goldenHeading, goldenNote;
+    std::string_view folderNotRead;  // {1} a folder inside a folder of logs
 };
 
 const Words& wordsFor(Language language);

@@ -8,6 +8,16 @@ std::string temporaryBeside(const std::string& path) {
     return path.substr(0, name) + "." + path.substr(name) + ".partial";
 }
 
+std::string nameOfTemporary(const std::string& name) {
+    const std::string prefix = ".";
+    const std::string suffix = ".partial";
+    if (name.size() <= prefix.size() + suffix.size() || name.compare(0, prefix.size(), prefix) != 0 ||
+        name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0) {
+        return std::string();
+    }
+    return name.substr(prefix.size(), name.size() - prefix.size() - suffix.size());
+}
+
 AtomicFile::AtomicFile(std::string path) : path_(std::move(path)), temporary_(temporaryBeside(path_)) {
     error_ = openTemporary(temporary_, file_);
 }
@@ -35,6 +45,13 @@ bool AtomicFile::write(std::string_view bytes) {
         error_ = writeTemporary(*file_, bytes);
     }
     return error_.empty();
+}
+
+std::string AtomicFile::finish() {
+    if (flush()) {
+        error_ = finishTemporary(*file_);
+    }
+    return error_;
 }
 
 std::string AtomicFile::commit() {

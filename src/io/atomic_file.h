@@ -23,6 +23,11 @@ public:
     const std::string& error() const { return error_; }
     // False when the bytes did not all go.
     bool write(std::string_view bytes);
+    // Completes the temporary file and keeps it under its temporary name
+    // until commit, which then only moves it (on POSIX it is closed, so that
+    // thousands of files can wait for their commit): empty when done, else
+    // why not. The file is removed if never committed.
+    std::string finish();
     // Empty when the file is in place, else why not.
     std::string commit();
 
@@ -36,6 +41,8 @@ private:
     // Each gives empty when done, else why not.
     static std::string openTemporary(const std::string& temporary, std::unique_ptr<Temporary, Discarder>& file);
     static std::string writeTemporary(Temporary& file, std::string_view bytes);
+    // Makes the written bytes complete in the file (POSIX: closes it).
+    static std::string finishTemporary(Temporary& file);
     // Closes the file and moves it over `path` (in its folder); the file is
     // removed when that fails.
     static std::string moveTemporary(Temporary& file, const std::string& path);
@@ -55,5 +62,9 @@ std::string writeFileAtomically(const std::string& path, std::string_view bytes)
 // The hidden name beside `path` under which AtomicFile writes it:
 // "folder/.name.partial".
 std::string temporaryBeside(const std::string& path);
+
+// The name of the file whose temporary name (by temporaryBeside, without
+// the folder) is `name`; empty when `name` is no such name.
+std::string nameOfTemporary(const std::string& name);
 
 }  // namespace torv::io

@@ -81,6 +81,19 @@ struct FolderListing {
 };
 FolderListing listFolder(const std::string& path);
 
+// True when `path` names `folder` or something inside it, both compared as
+// the system finds them: links resolved and, on Windows, letter case
+// aside. A path that does not exist yet is judged by the nearest folder
+// above it that does.
+bool isSameOrInside(const std::string& path, const std::string& folder);
+
+// The files and folders an argument names where the program, not a shell,
+// expands wildcards (Windows): with '*' or '?' in its last part, those of
+// its folder that match, hidden ones aside, in name order and spelt as the
+// argument spells its folder, none when nothing matches; without, or on
+// POSIX (whose shell has expanded them), the argument alone.
+std::vector<std::string> wildcardMatches(const std::string& argument);
+
 // The text of errno, the C library's last error.
 std::string systemErrorText();
 

@@ -32,14 +32,45 @@ std::optional<FileIdentity> fileIdentity(const std::string& path) {
     return FileIdentity{static_cast<uint64_t>(status.st_dev), static_cast<uint64_t>(status.st_ino)};
 }
 
+bool isSameOrInside(const std::string& path, const std::string& folder) {
+    // Links resolved as far as the path exists; the rest as written.
+    auto resolved = [](const std::string& text) {
+        std::error_code error;
+        std::filesystem::path absolute = std::filesystem::absolute(pathOf(text), error);
+        std::filesystem::path canonical = std::filesystem::weakly_canonical(absolute, error);
+        return error ? absolute.lexically_normal() : canonical;
+    };
+    const std::filesystem::path inner = resolved(path);
+    const std::filesystem::path outer = resolved(folder);
+    auto in = inner.begin();
+    for (const std::filesystem::path& part : outer) {
+        if (part.empty()) {
+            continue;  // the end of a path written with a trailing '/'
+        }
+        while (in != inner.end() && in->empty()) {
+            ++in;
+        }
+        if (in == inner.end() || *in != part) {
+            return false;
+        }
+        ++in;
+    }
+    return true;
+}
+
+std::vector<std::string> wildcardMatches(const std::string& argument) {
+    return {argument};
+}
+
 struct AtomicFile::Temporary {
-    File file;
+    File file;  // empty once finished
     std::string path;
+    bool placed = false;  // moved to its file's name
 };
 
 void AtomicFile::Discarder::operator()(Temporary* file) const {
-    if (file->file) {
-        file->file.reset();
+    file->file.reset();
+    if (!file->placed) {
         std::remove(file->path.c_str());
     }
     delete file;
@@ -61,15 +92,21 @@ std::string AtomicFile::writeTemporary(Temporary& file, std::string_view bytes) 
     return written ? std::string() : systemErrorText();
 }
 
-std::string AtomicFile::moveTemporary(Temporary& file, const std::string& path) {
+std::string AtomicFile::finishTemporary(Temporary& file) {
     errno = 0;
-    const bool moved = closeWritten(std::move(file.file)) && std::rename(file.path.c_str(), path.c_str()) == 0;
-    if (!moved) {
-        const std::string error = systemErrorText();
-        std::remove(file.path.c_str());
-        return error;
+    return !file.file || closeWritten(std::move(file.file)) ? std::string() : systemErrorText();
+}
+
+std::string AtomicFile::moveTemporary(Temporary& file, const std::string& path) {
+    std::string error = finishTemporary(file);
+    if (error.empty() && std::rename(file.path.c_str(), path.c_str()) != 0) {
+        error = systemErrorText();
     }
-    return std::string();
+    if (!error.empty()) {
+        std::remove(file.path.c_str());
+    }
+    file.placed = error.empty();
+    return error;
 }
 
 }  // namespace torv::io

@@ -121,6 +121,89 @@ std::optional<FileIdentity> fileIdentity(const std::string& path) {
                         (static_cast<uint64_t>(information.nFileIndexHigh) << 32) | information.nFileIndexLow};
 }
 
+namespace {
+
+// A path as the system finds it, letter case aside: the nearest part of it
+// that exists by its final path (links and junctions resolved), the rest
+// as written, in lower case.
+std::filesystem::path comparablePath(const std::string& text) {
+    std::error_code error;
+    std::filesystem::path existing = std::filesystem::absolute(pathOf(text), error).lexically_normal();
+    std::filesystem::path rest;
+    while (!existing.empty() && !existing.has_filename() && existing.has_relative_path()) {
+        existing = existing.parent_path();  // "C:\out\" is "C:\out"
+    }
+    for (;;) {
+        const HANDLE opened = CreateFileW(existing.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                          nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        if (opened != INVALID_HANDLE_VALUE) {
+            const std::unique_ptr<void, HandleCloser> handle(opened);
+            std::wstring final(32768, L'\0');
+            const DWORD size = GetFinalPathNameByHandleW(handle.get(), final.data(), static_cast<DWORD>(final.size()),
+                                                         FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+            if (size > 0 && size < final.size()) {
+                final.resize(size);
+                existing = final;
+            }
+            break;
+        }
+        if (!existing.has_relative_path()) {
+            break;
+        }
+        rest = existing.filename() / rest;
+        existing = existing.parent_path();
+    }
+    std::wstring whole = (rest.empty() ? existing : existing / rest).wstring();
+    if (!whole.empty()) {
+        CharLowerBuffW(whole.data(), static_cast<DWORD>(whole.size()));
+    }
+    return std::filesystem::path(whole);
+}
+
+}  // namespace
+
+bool isSameOrInside(const std::string& path, const std::string& folder) {
+    const std::filesystem::path inner = comparablePath(path);
+    auto in = inner.begin();
+    for (const std::filesystem::path& part : comparablePath(folder)) {
+        if (part.empty()) {
+            continue;
+        }
+        while (in != inner.end() && in->empty()) {
+            ++in;
+        }
+        if (in == inner.end() || *in != part) {
+            return false;
+        }
+        ++in;
+    }
+    return true;
+}
+
+std::vector<std::string> wildcardMatches(const std::string& argument) {
+    const size_t slash = argument.find_last_of("/\\:");
+    const std::string folder = slash == std::string::npos ? std::string() : argument.substr(0, slash + 1);
+    if (argument.find_first_of("*?", folder.size()) == std::string::npos) {
+        return {argument};
+    }
+    std::vector<std::string> matches;
+    WIN32_FIND_DATAW found{};
+    const HANDLE search =
+        FindFirstFileExW(pathOf(argument).c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, 0);
+    if (search == INVALID_HANDLE_VALUE) {
+        return matches;
+    }
+    do {
+        const std::wstring name = found.cFileName;
+        if (name != L"." && name != L".." && (found.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN) == 0) {
+            matches.push_back(folder + utf8Of(std::filesystem::path(name)));
+        }
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    std::sort(matches.begin(), matches.end());
+    return matches;
+}
+
 struct AtomicFile::Temporary {
     HANDLE handle = INVALID_HANDLE_VALUE;
     std::wstring path;  // as pathOfNewFile gives it
@@ -156,6 +239,11 @@ std::string AtomicFile::writeTemporary(Temporary& file, std::string_view bytes) 
         }
         bytes.remove_prefix(written);
     }
+    return std::string();
+}
+
+// The handle stays open until the move: it renames its file.
+std::string AtomicFile::finishTemporary(Temporary&) {
     return std::string();
 }
 

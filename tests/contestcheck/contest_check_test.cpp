@@ -43,7 +43,7 @@ namespace {
 
 // The check of these paths, each read by `load`.
 CheckOutcome checkLogs(const std::vector<std::string>& paths, const CheckRequest& request, const LogLoader& load) {
-    return torv::contestcheck::check(LogSources{paths, load}, request);
+    return torv::contestcheck::check(LogSources{paths, load, {}}, request);
 }
 
 class Files {

@@ -4,6 +4,10 @@
 // under wine), where the paths go through the wide functions.
 #include "io/files.h"
 
+#ifdef _WIN32
+#include <windows.h>  // SetFileAttributesW: a hidden file
+#endif
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -24,10 +28,13 @@ using torv::io::byteSizeText;
 using torv::io::distinctFiles;
 using torv::io::fileIdentity;
 using torv::io::FolderEntry;
+using torv::io::isSameOrInside;
 using torv::io::listFolder;
+using torv::io::nameOfTemporary;
 using torv::io::readWholeFile;
 using torv::io::temporaryBeside;
 using torv::io::WholeFile;
+using torv::io::wildcardMatches;
 using torv::io::writeFileAtomically;
 
 class IoFiles : public ::testing::Test {
@@ -111,6 +118,110 @@ TEST(TemporaryBeside, AHiddenNameInTheSameFolder) {
     EXPECT_EQ(temporaryBeside("out/ubn/PY2AAA.txt"), "out/ubn/.PY2AAA.txt.partial");
     EXPECT_EQ(temporaryBeside("out\\results.txt"), "out\\.results.txt.partial");
     EXPECT_EQ(temporaryBeside("results.txt"), ".results.txt.partial");
+    const std::pair<const char*, const char*> names[] = {{".results.txt.partial", "results.txt"},
+                                                         {".PY2AAA.html.partial", "PY2AAA.html"},
+                                                         {"results.txt", ""},
+                                                         {".partial", ""},
+                                                         {"..partial", ""},
+                                                         {".results.txt", ""},
+                                                         {"results.txt.partial", ""}};
+    for (const auto& [name, file] : names) {
+        EXPECT_EQ(nameOfTemporary(name), file) << name;
+    }
+}
+
+// A file finished waits under its temporary name until its commit (a
+// check's files all wait so), and goes if it is never committed.
+TEST_F(IoFiles, AFinishedFileWaitsForItsCommit) {
+    ASSERT_EQ(writeFileAtomically(path("out.txt"), "old"), "");
+    {
+        AtomicFile file(path("out.txt"));
+        file.write("new");
+        EXPECT_EQ(file.finish(), "");
+        EXPECT_TRUE(exists(".out.txt.partial"));  // (on Windows still open, for its rename)
+        EXPECT_EQ(read("out.txt"), "old");
+    }
+    EXPECT_FALSE(exists(".out.txt.partial")) << "never committed";
+    EXPECT_EQ(read("out.txt"), "old");
+    AtomicFile file(path("out.txt"));
+    file.write("new");
+    ASSERT_EQ(file.finish(), "");
+    EXPECT_EQ(file.commit(), "");
+    EXPECT_EQ(read("out.txt"), "new");
+    EXPECT_FALSE(exists(".out.txt.partial"));
+}
+
+// A path inside a folder, as the system finds both: another spelling, a
+// path not made yet (by the folder above it), a link; on Windows letter
+// case aside.
+TEST_F(IoFiles, APathIsInsideAFolderAsTheSystemFindsThem) {
+    std::filesystem::create_directories(temp.path() / "logs/old");
+    std::filesystem::create_directories(temp.path() / "other");
+    struct Case {
+        const char* path;
+        const char* folder;
+        bool inside;
+    };
+    const Case cases[] = {
+        {"logs", "logs", true},
+        {"logs/", "logs", true},
+        {"logs", "logs/", true},
+        {"logs/old", "logs", true},
+        {"logs/new/results", "logs", true},
+        {"other/../logs/results", "logs", true},
+        {"logs/../other", "logs", false},
+        {"logsresults", "logs", false},
+        {"other", "logs", false},
+        {"logs", "logs/old", false},
+#ifdef _WIN32
+        {"LOGS\\Results", "logs", true},
+        {"Logs", "logs\\", true},
+#else
+        {"LOGS/results", "logs", false},
+        {"link/results", "logs", true},
+        {"other/results", "link", false},
+#endif
+    };
+#ifndef _WIN32
+    std::filesystem::create_directory_symlink(temp.path() / "logs", temp.path() / "link");
+#endif
+    for (const Case& c : cases) {
+        EXPECT_EQ(isSameOrInside(path(c.path), path(c.folder)), c.inside) << c.path << " in " << c.folder;
+    }
+}
+
+// Windows leaves wildcards to the program: those of the last part match
+// files and folders there, hidden ones aside, in name order, spelt with
+// the argument's folder. A POSIX shell has expanded them already.
+TEST_F(IoFiles, WildcardsMatchAsOnTheirSystem) {
+    for (const char* name : {"b.cbr", "a.cbr", "c.adi", "ab.cbr"}) {
+        ASSERT_EQ(writeFileAtomically(path(name), name), "");
+    }
+    std::filesystem::create_directory(temp.path() / "d.cbr");
+    const std::string folder = path("");
+#ifdef _WIN32
+    SetFileAttributesW((temp.path() / "ab.cbr").c_str(), FILE_ATTRIBUTE_HIDDEN);
+    const std::vector<std::pair<std::string, std::vector<std::string>>> cases = {
+        {"*.cbr", {"a.cbr", "b.cbr", "d.cbr"}},
+        {"?.*", {"a.cbr", "b.cbr", "c.adi", "d.cbr"}},
+        {"*.txt", {}},
+        {"c.adi", {"c.adi"}},
+    };
+#else
+    const std::vector<std::pair<std::string, std::vector<std::string>>> cases = {
+        {"*.cbr", {"*.cbr"}},
+        {"c.adi", {"c.adi"}},
+    };
+#endif
+    for (const auto& [pattern, names] : cases) {
+        std::vector<std::string> want;
+        for (const std::string& name : names) {
+            want.push_back(folder + name);
+        }
+        EXPECT_EQ(wildcardMatches(folder + pattern), want) << pattern;
+    }
+    EXPECT_EQ(wildcardMatches("no*where/x.cbr"), std::vector<std::string>{"no*where/x.cbr"})
+        << "a wildcard in a folder's name is the name";
 }
 
 TEST_F(IoFiles, AFolderListedByNameWithWhatEachEntryIs) {

@@ -241,36 +241,73 @@ TEST_F(TorvProgram, AnUnwritableOutputIsAnInputProblem) {
     EXPECT_EQ(run.err, "torv: cannot write no/such/folder/log.cbr: No such file or directory\n");
 }
 
+// A command line, its exit code, the first line it writes on standard
+// error ("" for none) and a text its standard output holds.
 struct Usage {
     const char* description;
     std::vector<std::string> arguments;
     int exitCode;
-    std::string inOutput;  // found in standard output or error
+    std::string firstErrorLine;
+    std::string inOutput = "";
 };
 
 class TorvUsage : public TorvProgram, public ::testing::WithParamInterface<Usage> {};
 
-TEST_P(TorvUsage, ExitCodeAndText) {
+TEST_P(TorvUsage, ExitCodeAndFirstMessage) {
     const ProgramRun run = torv(GetParam().arguments);
     EXPECT_EQ(run.exitCode, GetParam().exitCode) << run.out << run.err;
-    EXPECT_NE((run.out + run.err).find(GetParam().inOutput), std::string::npos) << run.out << run.err;
+    EXPECT_EQ(run.err.substr(0, run.err.find('\n')), GetParam().firstErrorLine) << run.err;
+    EXPECT_NE(run.out.find(GetParam().inOutput), std::string::npos) << run.out;
+    // Every line of standard error is a message of torv's.
+    for (size_t line = 0; line < run.err.size(); line = run.err.find('\n', line) + 1) {
+        EXPECT_EQ(run.err.compare(line, 6, "torv: "), 0) << run.err;
+    }
 }
+
+const std::string kScoreHelp = "torv score --help tells more";
+const std::string kCheckHelp = "torv check --help tells more";
 
 INSTANTIATE_TEST_SUITE_P(
     Table, TorvUsage,
     ::testing::Values(
-        Usage{"no subcommand", {}, 2, "A subcommand is required"}, Usage{"no log", {"score"}, 2, "LOG is required"},
-        Usage{"an unknown option", {"score", "x.adi", "--colour"}, 2, "--colour"},
-        Usage{"a bad start date", {"score", "x.adi", "--start", "12.09.2015"}, 2, "not a date"},
-        Usage{"a bad end time", {"score", "x.adi", "--end", "2015-09-12T24:00"}, 2, "not a date"},
-        Usage{"help", {"--help"}, 0, "score"}, Usage{"help of score", {"score", "--help"}, 0, "--cabrillo"},
-        Usage{"version", {"--version"}, 0, "torv " TORV_VERSION},
-        Usage{"version, short", {"-V"}, 0, "torv " TORV_VERSION}, Usage{"help as a command", {"help"}, 0, "score"},
-        Usage{"help of a command", {"help", "check"}, 0, "--uniques"},
-        Usage{"an unknown command", {"bogus"}, 2, "unknown command \"bogus\""},
-        Usage{"a call with a blank inside", {"score", "x.adi", "--call", "PY2 ZZ"}, 2, "--call"},
-        Usage{"a call with other characters", {"score", "x.adi", "--call", "PY2ZZ;"}, 2, "--call"},
-        Usage{"an empty call", {"score", "x.adi", "--call", " "}, 2, "--call"}),
+        Usage{"no command", {}, 0, "", "Subcommands:\n  score "},
+        Usage{"no command but an option", {"--json"}, 2, "torv: a command is needed: score and check"},
+        Usage{"no log", {"score"}, 2, "torv: LOG is required"},
+        Usage{"an unknown option", {"score", "x.adi", "--colour"}, 2, "torv: torv score has no option --colour"},
+        Usage{"two logs to score", {"score", "x.adi", "y.adi"}, 2, "torv: torv score takes no more arguments: y.adi"},
+        Usage{"a bad start date",
+              {"score", "x.adi", "--start", "12.09.2015"},
+              2,
+              "torv: --start takes a date, YYYY-MM-DD or YYYY-MM-DDTHH:MM (UTC), e.g. --start 2026-03-14T12:00"},
+        Usage{"a bad end time",
+              {"score", "x.adi", "--end", "2015-09-12T24:00"},
+              2,
+              "torv: --end takes a date, YYYY-MM-DD or YYYY-MM-DDTHH:MM (UTC), e.g. --end 2026-03-14T12:00"},
+        Usage{"an option without its value", {"score", "x.adi", "--end"}, 2, "torv: --end needs a value"},
+        Usage{"help", {"--help"}, 0, "", "\nExit codes:\n  0    done\n"},
+        Usage{"help of score", {"score", "--help"}, 0, "", "--cabrillo"},
+        Usage{"exit codes of score", {"score", "--help"}, 0, "", "\nExit codes:\n  0    everything read and written\n"},
+        Usage{"version", {"--version"}, 0, "", "torv " TORV_VERSION},
+        Usage{"version, short", {"-V"}, 0, "", "torv " TORV_VERSION},
+        Usage{"help as a command", {"help"}, 0, "", "score"},
+        Usage{"help of a command", {"help", "check"}, 0, "", "--uniques"},
+        Usage{"an unknown command",
+              {"bogus"},
+              2,
+              "torv: unknown command \"bogus\": the commands are score and check (torv --help tells more)"},
+        Usage{"a call with a blank inside",
+              {"score", "x.adi", "--call", "PY2 ZZ"},
+              2,
+              "torv: --call takes a call of letters, digits and '/', e.g. --call PY2ZZ"},
+        Usage{"a call with other characters",
+              {"score", "x.adi", "--call", "PY2ZZ;"},
+              2,
+              "torv: --call takes a call of letters, digits and '/', e.g. --call PY2ZZ"},
+        Usage{"an empty call",
+              {"score", "x.adi", "--call", " "},
+              2,
+              "torv: --call takes a call of letters, digits and '/', e.g. --call PY2ZZ"},
+        Usage{"a missing log to score", {"score", "x.adi"}, 1, "torv: cannot read x.adi: No such file or directory"}),
     [](const ::testing::TestParamInfo<Usage>& testCase) { return testName(testCase.param.description); });
 
 // torv check as a committee runs it. Its files are held against golden
@@ -278,25 +315,81 @@ INSTANTIATE_TEST_SUITE_P(
 INSTANTIATE_TEST_SUITE_P(
     CheckTable, TorvUsage,
     ::testing::Values(
-        Usage{"check without logs", {"check", "--out", "o"}, 2, "LOGS is required"},
-        Usage{"check without a folder", {"check", "x.cbr"}, 2, "--out is required"},
-        Usage{"check into an empty folder name", {"check", "x.cbr", "--out", ""}, 2, "a folder is needed"},
-        Usage{
-            "uniques neither count nor remove", {"check", "x.cbr", "--out", "o", "--uniques", "drop"}, 2, "--uniques"},
-        Usage{"a negative window", {"check", "x.cbr", "--out", "o", "--window", "-1"}, 2, "--window"},
-        Usage{"a negative penalty", {"check", "x.cbr", "--out", "o", "--penalty", "-2"}, 2, "--penalty"},
-        Usage{"a bad check date", {"check", "x.cbr", "--out", "o", "--start", "14.03.2026"}, 2, "not a date"},
+        Usage{"check without logs", {"check", "--out", "o"}, 2, "torv: LOGS is required"},
+        Usage{"check without a folder", {"check", "x.cbr"}, 2, "torv: --out is required"},
+        Usage{"check into an empty folder name",
+              {"check", "x.cbr", "--out", ""},
+              2,
+              "torv: --out takes a folder, e.g. --out results"},
+        Usage{"uniques neither count nor remove",
+              {"check", "x.cbr", "--out", "o", "--uniques", "drop"},
+              2,
+              "torv: --uniques takes count or remove, e.g. --uniques remove"},
+        Usage{"a window with its unit",
+              {"check", "x.cbr", "--out", "o", "--window", "10m"},
+              2,
+              "torv: --window takes whole minutes from 0 to 1440, e.g. --window 10"},
+        Usage{"a negative window",
+              {"check", "x.cbr", "--out", "o", "--window", "-1"},
+              2,
+              "torv: --window takes whole minutes from 0 to 1440, e.g. --window 10"},
+        Usage{"a window past a day",
+              {"check", "x.cbr", "--out", "o", "--window", "1441"},
+              2,
+              "torv: --window takes whole minutes from 0 to 1440, e.g. --window 10"},
+        Usage{"a negative penalty",
+              {"check", "x.cbr", "--out", "o", "--penalty", "-2"},
+              2,
+              "torv: --penalty takes a whole number from 0 to 1000, e.g. --penalty 1"},
+        Usage{"a fractional penalty",
+              {"check", "x.cbr", "--out", "o", "--penalty", "1.5"},
+              2,
+              "torv: --penalty takes a whole number from 0 to 1000, e.g. --penalty 1"},
+        Usage{"a bad check date",
+              {"check", "x.cbr", "--out", "o", "--start", "14.03.2026"},
+              2,
+              "torv: --start takes a date, YYYY-MM-DD or YYYY-MM-DDTHH:MM (UTC), e.g. --start 2026-03-14T12:00"},
         Usage{"a check that ends before it starts",
               {"check", "x.cbr", "--out", "o", "--start", "2026-03-14T12:00", "--end", "2026-03-14T11:59"},
               2,
-              "the contest ends (2026-03-14T11:59) before it starts (2026-03-14T12:00)"},
+              "torv: --end: the contest ends (2026-03-14T11:59) before it starts (2026-03-14T12:00)"},
         Usage{"a score that ends the day before",
               {"score", "x.cbr", "--start", "2026-03-14", "--end", "2026-03-13"},
               2,
-              "before it starts"},
-        Usage{"a language not written", {"check", "x.cbr", "--out", "o", "--lang", "es"}, 2, "--lang"},
-        Usage{"help of check", {"check", "--help"}, 0, "--categories"}),
+              "torv: --end: the contest ends (2026-03-13) before it starts (2026-03-14)"},
+        Usage{"a language not written",
+              {"check", "x.cbr", "--out", "o", "--lang", "es"},
+              2,
+              "torv: --lang takes en or pt (or en-US, pt-BR), e.g. --lang pt"},
+        Usage{"an unknown option of check",
+              {"check", "x.cbr", "--out", "o", "--colour"},
+              2,
+              "torv: torv check has no option --colour"},
+        Usage{"logs that are not there", {"check", "x.cbr", "--out", "o"}, 2, "torv: no such file or folder: x.cbr"},
+        Usage{"results among the logs",
+              {"check", ".", "--out", "o"},
+              2,
+              "torv: --out o is in ., a folder of logs: the results go into a folder of their own, outside it"},
+        Usage{"help of check", {"check", "--help"}, 0, "", "--categories"},
+        Usage{"exit codes of check",
+              {"check", "--help"},
+              0,
+              "",
+              "\n  130  interrupted (Ctrl-C): the results in DIR are unchanged\n"}),
     [](const ::testing::TestParamInfo<Usage>& testCase) { return testName(testCase.param.description); });
+
+// --lang takes the pages' own names of their languages, letter case aside.
+TEST_F(TorvProgram, CheckTakesTheLanguagesByTheirTags) {
+    for (const char* lang : {"en", "EN", "en-US", "en-us", "pt", "PT", "pt-BR", "pt-br", "Pt-Br"}) {
+        SCOPED_TRACE(lang);
+        const ProgramRun run = torv({"check", sample(), "--out", "out", "--lang", lang});
+        EXPECT_EQ(run.exitCode, 0) << run.err;
+        const bool portuguese = (lang[0] | 0x20) == 'p';
+        EXPECT_NE(
+            readFile(folder.file("out/results.html")).find(portuguese ? "<html lang=\"pt-BR\">" : "<html lang=\"en\">"),
+            std::string::npos);
+    }
+}
 
 TEST_F(TorvProgram, CheckOfALogThatIsNotThereIsAUsageErrorAndWritesNothing) {
     const ProgramRun run = torv({"check", "absent.cbr", sample(), "--out", "checked"});

@@ -193,15 +193,6 @@ TEST_F(TorvProgram, TheManifestRemovesStaleFilesAndNothingElse) {
     EXPECT_EQ(readFile(folder.file("victim.txt")), "keep");
 }
 
-TEST_F(TorvProgram, AFileThatCannotBeReplacedIsToldAndTheOthersWritten) {
-    fs::create_directories(folder.path() / "out/results.txt/taken");
-    const ProgramRun run = torv({"check", sample(), "--out", "out"});
-    EXPECT_EQ(run.exitCode, 1);
-    EXPECT_NE(run.err.find("torv: cannot write out/results.txt: "), std::string::npos) << run.err;
-    EXPECT_TRUE(fileExists(folder.file("out/results.html")));
-    EXPECT_FALSE(fileExists(folder.file("out/.results.txt.partial")));
-}
-
 // A file over 512 MB is refused before it is read (a sparse file: no disk).
 TEST_F(TorvProgram, ALogOver512MegabytesIsRefused) {
     writeFile(folder.file("big.cbr"), "");

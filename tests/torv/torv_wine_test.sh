@@ -85,13 +85,13 @@ status=0
     { cat checkcase.err >&2; fail "an output of torv check over a log, case aside"; }
 cmp -s caseout/QSOS.CSV kept.csv || fail "torv check overwrote the log"
 
-# A file that cannot take its place is told, its temporary file removed,
-# and the others are written.
+# A file that cannot take its place is told, and no file is written
+# (torv_exe_command_line_test.sh holds the rest of it).
 mkdir -p taken/out/results.txt/inside
 status=0
 (cd taken && "$run" "$prefix" "$bin/torv.exe" check ../sample.adi --out out >../taken.out 2>../taken.err) || status=$?
 [[ $status -eq 1 ]] && grep -q 'cannot write out/results.txt: ' taken.err || { cat taken.err >&2; fail "a file in the way"; }
-[[ -s taken/out/results.html && ! -e taken/out/.results.txt.partial ]] || fail "a file in the way: the others"
+[[ ! -e taken/out/results.html && ! -e taken/out/.results.txt.partial ]] || fail "a file in the way: the others"
 
 # Calls from logs make safe names inside --out: no path, no device.
 mkdir -p hostile/logs

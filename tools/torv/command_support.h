@@ -2,7 +2,10 @@
 // their options take.
 #pragma once
 
+#include <CLI/CLI.hpp>
+
 #include <functional>
+#include <initializer_list>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -20,8 +23,37 @@ void tell(const std::string& message);
 // for an empty or unreadable text.
 std::optional<torv::abi::DateTimeArg> optionalDate(const std::string& text);
 
-// For the options' validator: "" for a date, else what is wrong.
-std::string checkDate(const std::string& text);
+// An option's validator: a value `accepts` refuses is told as "OPTION
+// takes EXPECTED" (usageErrorText words it so), and EXPECTED says what is
+// expected with an example ("whole minutes from 0 to 1440, e.g. --window
+// 10"). `name` is the value's name in the help.
+CLI::Validator takes(const std::string& expected, const std::function<bool(const std::string&)>& accepts,
+                     const std::string& name);
+
+// takes() for whole numbers from least to most, and for dates of the
+// option (an example: "e.g. --start 2026-03-14").
+CLI::Validator takesWholeNumber(const std::string& expected, int least, int most, const std::string& name);
+CLI::Validator takesDate(const std::string& option);
+
+// The application's commands in words: "score and check", "score, check
+// and categories".
+std::string commandNames(const CLI::App& app);
+
+// A usage error as torv tells it, every line beginning "torv: ", with the
+// platform's line ends: what is wrong, and for a word torv does not know
+// or a missing one, where the help is (`command` is "torv" or "torv
+// check"), the commands named as commandNames() names them.
+std::string usageErrorText(const CLI::Error& error, const std::string& command, const std::string& commands);
+
+// An exit code and when a command gives it, as the README says.
+struct ExitCodeMeaning {
+    const char* code;
+    const char* meaning;
+};
+
+// The help's footer listing the exit codes ("Exit codes:", then an entry
+// a code), its lines within about 100 columns.
+std::string exitCodesFooter(std::initializer_list<ExitCodeMeaning> codes);
 
 // The contest period of --start and --end (either may be empty), in minutes
 // since 1970, both ends included: a date alone as the end lasts to the end
@@ -40,7 +72,7 @@ public:
 int runCommand(const std::function<int()>& work);
 
 // For --call's transform: the call trimmed of blanks; "" when it is a call
-// (letters, digits and '/'), else what is wrong.
+// (letters, digits and '/'), else what --call takes (see takes()).
 std::string trimmedCall(std::string& text);
 
 }  // namespace torv::cli

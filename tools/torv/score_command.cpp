@@ -280,7 +280,6 @@ void addScoreCommand(CLI::App& app, int& exitCode) {
     auto options = std::make_shared<ScoreOptions>();
     CLI::App* score = app.add_subcommand(
         "score", "Score one contest log (ADIF or Cabrillo) with the plug-in's rules and print the summary");
-    const CLI::Validator date(checkDate, "DATE");
     score->add_option("LOG", options->log, "The log: ADIF or Cabrillo, recognised by its content")->required();
     score
         ->add_option("--call", options->call,
@@ -291,11 +290,11 @@ void addScoreCommand(CLI::App& app, int& exitCode) {
         ->add_option("--start", options->start,
                      "Contest start, YYYY-MM-DD or YYYY-MM-DDTHH:MM (UTC; default: the "
                      "first contact's)")
-        ->check(date);
+        ->check(takesDate("--start"));
     score
         ->add_option("--end", options->end,
                      "Contest end (default: the last contact's); contacts outside the period are counted")
-        ->check(date);
+        ->check(takesDate("--end"));
     score->add_option("--errors", options->errors,
                       "Write the findings as the plug-in writes err.txt (- for standard output; the summary then "
                       "goes to standard error)");
@@ -306,6 +305,15 @@ void addScoreCommand(CLI::App& app, int& exitCode) {
                           ") whose header fields the Cabrillo log uses; read only");
     score->add_flag("--json", options->json, "Print a JSON result instead of the summary");
     score->add_flag("--strict", options->strict, "Stop at the first record that cannot be read");
+    score->footer(exitCodesFooter({
+        {"0", "everything read and written"},
+        {"1",
+         "input problems: a file that cannot be read or written, an empty log, a log over 512 MB, a settings "
+         "file that is none, a skipped record, findings past 1 GB"},
+        {"2",
+         "usage: an unknown command or option, a bad value, an output in an input's place, two outputs on "
+         "standard output"},
+    }));
     score->callback([options, &exitCode] {
         options->period = contestPeriod(options->start, options->end);
         requireOneStandardOutput(*options);
