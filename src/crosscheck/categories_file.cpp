@@ -16,6 +16,7 @@ using logfile::trimmedOfBlanks;
 namespace {
 
 constexpr std::string_view kHeader = "call,operator,band,power,mode";
+constexpr std::string_view kClubColumn = ",club";
 constexpr const char* kPartNames[] = {"operator", "band", "power", "mode"};
 constexpr size_t kLongestCall = 20;
 
@@ -53,14 +54,18 @@ std::string joined(const std::vector<std::string>& values) {
 }
 
 // Why a line cannot be taken, "" when it can; its entry filled.
-std::string readLine(std::string_view line, char separator, GivenCategory& entry) {
+std::string readLine(std::string_view line, char separator, bool club, GivenCategory& entry) {
     if (line.size() > kCategoriesLineLimit) {
         return "longer than " + std::to_string(kCategoriesLineLimit) + " bytes";
     }
     const std::vector<std::string> fields = fieldsOf(line, separator);
-    if (fields.size() != 5) {
+    if (fields.size() != (club ? 6u : 5u)) {
         return std::to_string(fields.size()) + (fields.size() == 1 ? " field" : " fields") +
-               "; the header has 5 (call, operator, band, power, mode)";
+               (club ? "; the header has 6 (call, operator, band, power, mode, club)"
+                     : "; the header has 5 (call, operator, band, power, mode)");
+    }
+    if (club) {
+        entry.club = fields[5];
     }
     entry.call = upperCase(fields[0]);
     if (!isCall(entry.call)) {
@@ -101,8 +106,10 @@ CategoriesFile readCategoriesFile(std::string_view text) {
     for (const std::string& field : fieldsOf(first.substr(0, kCategoriesLineLimit), separator)) {
         header += (header.empty() ? "" : ",") + lowerCase(field);
     }
-    if (header != kHeader) {
-        throw std::invalid_argument("its first line is not the header " + std::string(kHeader));
+    const bool club = header == std::string(kHeader) + std::string(kClubColumn);
+    if (header != kHeader && !club) {
+        throw std::invalid_argument("its first line is not the header " + std::string(kHeader) + " (or " +
+                                    std::string(kHeader) + std::string(kClubColumn) + ")");
     }
     CategoriesFile file;
     std::map<std::string, size_t> byCall;
@@ -118,7 +125,7 @@ CategoriesFile readCategoriesFile(std::string_view text) {
         }
         GivenCategory entry;
         entry.line = static_cast<uint32_t>(i + 1);
-        const std::string why = readLine(lines[i], separator, entry);
+        const std::string why = readLine(lines[i], separator, club, entry);
         if (!why.empty()) {
             problem(i + 1, why + "; left aside");
             continue;

@@ -1,8 +1,9 @@
 // The committee's categories file (`torv check --categories FILE`): the
 // category of entrants whose log has none (ADIF) or a wrong one. A CSV file
-// with the header line "call,operator,band,power,mode" (a semicolon
-// between the fields too, as spreadsheets write it in some languages) and
-// a line per entrant; an empty field keeps what the log says.
+// with the header line "call,operator,band,power,mode", or the same with a
+// sixth column "club" (a semicolon between the fields too, as spreadsheets
+// write it in some languages) and a line per entrant; an empty field keeps
+// what the log says.
 #pragma once
 
 #include <cstdint>
@@ -17,6 +18,7 @@ namespace torv::crosscheck {
 struct GivenCategory {
     std::string call;   // upper case
     Category category;  // "" where the log's part stays
+    std::string club;   // as written, blanks trimmed; "" where the log's CLUB stays
     uint32_t line = 0;
 };
 

@@ -96,10 +96,8 @@ std::vector<std::string> categoryFindings(const ContestReport& report, const Wor
                 break;
         }
         if (!(e.category == e.logCategory)) {
-            Entrant asLogged;
-            asLogged.category = e.logCategory;
-            items.push_back(
-                filled(w.givenCategory, {call, categoryHeading(e, language), categoryHeading(asLogged, language)}));
+            items.push_back(filled(w.givenCategory, {call, categoryInContestWords(e.category, language),
+                                                     categoryInContestWords(e.logCategory, language)}));
         }
     }
     for (const std::string& problem : report.categoriesProblems) {
