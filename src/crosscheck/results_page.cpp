@@ -22,7 +22,7 @@ const char* const kResultsStyle =
     "tbody tr{scroll-margin-top:4em}tr:target{background:#ffeeb0}nav ul{columns:2 22em;padding-left:1.2em}"
     "@media (max-width:760px){body{margin:.6em}"
     "table.results th:nth-child(n+3):not(:nth-child(8)),table.results td:nth-child(n+3):not(:nth-child(8))"
-    "{display:none}}";
+    "{display:none}.x{display:none}}";
 
 // Sorting by a click on a column's heading (again: the other way), and the
 // box that leaves only the rows of the call typed (of the calls holding
@@ -58,6 +58,14 @@ std::string heading(std::string_view text, const char* kind) {
            "\">" + htmlEscaped(std::string(text)) + "</th>";
 }
 
+// A heading in its short form, the whole word for a pointer's hover and
+// for screen readers: the long Portuguese words would not let the table
+// fit the window.
+std::string shortHeading(std::string_view shortText, std::string_view text) {
+    return "<th data-k=\"n\"><abbr title=\"" + htmlEscaped(std::string(text)) + "\">" +
+           htmlEscaped(std::string(shortText)) + "</abbr></th>";
+}
+
 std::string cell(int64_t value) {
     return "<td>" + std::to_string(value) + "</td>";
 }
@@ -75,9 +83,10 @@ std::vector<PageSection> categorySections(const ContestReport& report, const std
         hourly[l] = hourlyCounts(report.logs[l], report.verdicts[l].offsetMinutes, span);
     }
     const std::string columns = "<thead><tr>" + heading(w.rank, "n") + heading(w.call, "c") + heading(w.qsos, "n") +
-                                heading(w.confirmed, "n") + heading(w.points, "n") + heading(w.multipliers, "n") +
-                                heading(w.claimedScore, "n") + heading(w.checkedScore, "n") + heading(w.nil, "n") +
-                                heading(w.busted, "n") + heading(w.unique, "n") + "<th class=\"l\">" +
+                                shortHeading(w.confirmedShort, w.confirmed) + heading(w.points, "n") +
+                                shortHeading(w.multipliersShort, w.multipliers) + heading(w.claimedScore, "n") +
+                                heading(w.checkedScore, "n") + heading(w.nil, "n") + heading(w.busted, "n") +
+                                heading(w.unique, "n") + "<th class=\"l\">" +
                                 htmlEscaped(std::string(w.contactsPerHour)) + "</th></tr></thead><tbody>\n";
     std::vector<PageSection> sections;
     for (size_t first = 0; first < rows.size();) {

@@ -42,14 +42,13 @@ std::string callLink(const ContestReport& report, const std::vector<std::string>
     return "<a href=\"#" + escaped(rowIds[l]) + "\">" + escaped(report.logs[l].call) + "</a>";
 }
 
-std::string headingCell(std::string_view text, bool left) {
-    return std::string(left ? "<th class=\"l\">" : "<th>") + escaped(text) + "</th>";
-}
-
-std::string tableHead(std::initializer_list<std::pair<std::string_view, bool>> columns) {
+// The columns of a table: text, and its class ("l": to the left; "l x":
+// also left out on a phone's width).
+std::string tableHead(std::initializer_list<std::pair<std::string_view, const char*>> columns) {
     std::string html = "<table class=\"list\"><thead><tr>";
-    for (const auto& [text, left] : columns) {
-        html += headingCell(text, left);
+    for (const auto& [text, kind] : columns) {
+        html +=
+            std::string(*kind != '\0' ? "<th class=\"" + std::string(kind) + "\">" : "<th>") + escaped(text) + "</th>";
     }
     return html + "</tr></thead><tbody>\n";
 }
@@ -71,12 +70,12 @@ PageSection statesSection(const ContestReport& report, const std::vector<Ranked>
     const std::vector<StateBest> states = bestOfEachState(report, rows);
     section.count = states.size();
     section.html = "<p>" + escaped(w.statesNote) + "</p>\n" +
-                   tableHead({{w.state, true}, {w.call, true}, {w.checkedScore, false}, {w.categoryLabel, true}});
+                   tableHead({{w.state, "l"}, {w.call, "l"}, {w.checkedScore, ""}, {w.categoryLabel, "l x"}});
     for (const StateBest& best : states) {
         for (size_t l : best.logs) {
             section.html += "<tr><td class=\"l\">" + escaped(best.state) + "</td><td class=\"l\">" +
                             callLink(report, rowIds, l) + "</td><td>" +
-                            std::to_string(report.entrants[l].checked.score) + "</td><td class=\"l\">" +
+                            std::to_string(report.entrants[l].checked.score) + "</td><td class=\"l x\">" +
                             escaped(categoryHeading(report.entrants[l], language, shown)) + "</td></tr>\n";
         }
     }
@@ -91,14 +90,14 @@ PageSection clubsSection(const ContestReport& report, const std::vector<Ranked>&
     const std::vector<ClubTotal> clubs = clubTotals(report, rows);
     section.count = clubs.size();
     section.html = "<p>" + escaped(w.clubsNote) + "</p>\n" +
-                   tableHead({{w.rank, false}, {w.club, true}, {w.entrants, true}, {w.checkedScore, false}});
+                   tableHead({{w.rank, ""}, {w.club, "l"}, {w.entrants, "l x"}, {w.checkedScore, ""}});
     for (const ClubTotal& club : clubs) {
         std::string calls;
         for (size_t l : club.logs) {
             calls += (calls.empty() ? "" : ", ") + callLink(report, rowIds, l);
         }
         section.html += "<tr><td>" + std::to_string(club.rank) + "</td><td class=\"l\">" + escaped(club.name) +
-                        "</td><td class=\"l\">" + calls + "</td><td>" + std::to_string(club.score) + "</td></tr>\n";
+                        "</td><td class=\"l x\">" + calls + "</td><td>" + std::to_string(club.score) + "</td></tr>\n";
     }
     section.html += "</tbody></table>\n";
     return section;
@@ -112,12 +111,12 @@ PageSection goldenSection(const ContestReport& report, const std::vector<Ranked>
     const std::vector<size_t> logs = goldenLogs(report, rows);
     section.count = logs.size();
     section.html = "<p>" + escaped(w.goldenNote) + "</p>\n" +
-                   tableHead({{w.call, true}, {w.confirmed, false}, {w.checkedScore, false}, {w.categoryLabel, true}});
+                   tableHead({{w.call, "l"}, {w.confirmed, ""}, {w.checkedScore, ""}, {w.categoryLabel, "l x"}});
     for (size_t l : logs) {
         const VerdictCounts c = countVerdicts(report.logs[l], report.verdicts[l]);
         section.html += "<tr><td class=\"l\">" + callLink(report, rowIds, l) + "</td><td>" +
                         std::to_string(c.of(QsoStatus::kConfirmed)) + "</td><td>" +
-                        std::to_string(report.entrants[l].checked.score) + "</td><td class=\"l\">" +
+                        std::to_string(report.entrants[l].checked.score) + "</td><td class=\"l x\">" +
                         escaped(categoryHeading(report.entrants[l], language, shown)) + "</td></tr>\n";
     }
     section.html += "</tbody></table>\n";
