@@ -106,6 +106,7 @@ void giveCategories(const CheckRequest& request, crosscheck::ContestReport& repo
         }
         Entrant& e = report.entrants[found->second];
         e.category = crosscheck::withGiven(e.logCategory, given.category);
+        e.club = given.club.empty() ? e.club : given.club;
     }
 }
 

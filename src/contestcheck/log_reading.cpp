@@ -17,7 +17,6 @@ namespace torv::contestcheck {
 using calendar::minuteOfOleDate;
 using engine::ContactOutcome;
 using engine::ContactResult;
-using engine::findingMessage;
 using logfile::allDigits;
 using logfile::decodedLogText;
 using logfile::findCabrilloTag;
@@ -93,16 +92,16 @@ LogQso checkedQso(const LogContact& c, const ContactOutcome& outcome) {
     q.exchangeSent = c.exchangeSent;
     q.exchangeReceived = c.exchangeReceived;
     q.area = outcome.area;
-    // The report quotes the engine's message of the last finding, the one
-    // that decided: the refusal, or the duplicate.
+    // The reports name the last finding, the one that decided: the
+    // refusal, or the duplicate.
     switch (outcome.result) {
         case ContactResult::kRefused:
             q.engine = EngineResult::kRefused;
-            q.finding = findingMessage(outcome.findings.back().code);
+            q.finding = outcome.findings.back().code;
             break;
         case ContactResult::kDupe:
             q.engine = EngineResult::kDupe;
-            q.finding = findingMessage(outcome.findings.back().code);
+            q.finding = outcome.findings.back().code;
             break;
         case ContactResult::kStored:
             q.engine = EngineResult::kStored;
@@ -114,7 +113,7 @@ LogQso checkedQso(const LogContact& c, const ContactOutcome& outcome) {
 crosscheck::UnreadableQso unreadableQso(const UnreadableRecord& record) {
     crosscheck::UnreadableQso u;
     u.line = static_cast<uint32_t>(record.line);
-    u.reason = record.reason;
+    u.fault = record.fault;
     u.call = record.call;
     if (record.oleDate) {
         u.minute = minuteOfOleDate(*record.oleDate);
@@ -195,6 +194,12 @@ ReadLog readAndScore(const std::string& path, const CheckRequest& request, const
     e.logCategory = categoryOf(log);
     e.category = e.logCategory;
     e.header = headerFactsOf(log);
+    if (const std::string* club = findCabrilloTag(log.cabrilloHeader, "CLUB")) {
+        e.club = *club;
+    }
+    if (const std::string* soapbox = findCabrilloTag(log.cabrilloHeader, "SOAPBOX")) {
+        e.soapbox = *soapbox;
+    }
     e.claimedQsos = counted;
     e.claimedPoints = scored.numbers.points;
     e.claimedMultipliers = scored.numbers.multipliers;

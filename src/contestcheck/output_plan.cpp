@@ -12,6 +12,7 @@
 #include "crosscheck/qsos_csv.h"
 #include "crosscheck/results_json.h"
 #include "crosscheck/results_page.h"
+#include "crosscheck/results_sections.h"
 #include "crosscheck/results_table.h"
 #include "crosscheck/ubn_report.h"
 
@@ -25,7 +26,9 @@ namespace {
 // One output, or one of each log's: the table below, in the plan's order
 // (a run of rows of each log makes those files log by log).
 struct Output {
-    enum class Kind { kContest, kWhenAsked, kEachLog };
+    // kWhenAny: a contest's file made only when the report holds something
+    // for it (the soapbox page, when an entrant wrote one).
+    enum class Kind { kContest, kWhenAsked, kWhenAny, kEachLog };
     Kind kind;
     // A contest's file: its name; a log's: the extension after
     // kReportFolder/NAME.
@@ -44,6 +47,7 @@ constexpr Output kOutputs[] = {
     {Output::Kind::kContest, kResultsText, crosscheck::resultsText, nullptr},
     {Output::Kind::kContest, "results.csv", crosscheck::resultsCsv, nullptr},
     {Output::Kind::kContest, "results.html", crosscheck::resultsHtml, nullptr},
+    {Output::Kind::kWhenAny, "soapbox.html", crosscheck::soapboxHtml, nullptr},
     {Output::Kind::kContest, "committee.html", crosscheck::committeeHtml, nullptr},
     {Output::Kind::kWhenAsked, "results.json", crosscheck::resultsJson, nullptr},
 };
@@ -71,7 +75,10 @@ std::vector<PlannedFile> outputPlan(const ContestReport& report, bool json) {
     const Output* const end = std::end(kOutputs);
     for (const Output* row = std::begin(kOutputs); row != end;) {
         if (row->kind != Output::Kind::kEachLog) {
-            if (row->kind == Output::Kind::kContest || json) {
+            const bool wanted = row->kind == Output::Kind::kContest ||
+                                (row->kind == Output::Kind::kWhenAsked && json) ||
+                                (row->kind == Output::Kind::kWhenAny && !crosscheck::soapboxLogs(report).empty());
+            if (wanted) {
                 plan.push_back({row->name, [&report, make = row->contest] { return make(report); }});
             }
             ++row;

@@ -26,7 +26,8 @@ struct PlannedFile {
 
 // In a fixed order: qsos.csv, ubn/NAME.txt and .html for every log (NAME
 // from crosscheck::ubnFileNames), results.txt, results.csv, results.html,
-// committee.html, and results.json when asked. The texts refer to the
+// soapbox.html when an entrant wrote a soapbox, committee.html, and
+// results.json when asked. The texts refer to the
 // report, which must outlive them.
 std::vector<PlannedFile> outputPlan(const crosscheck::ContestReport& report, bool json);
 

@@ -16,6 +16,7 @@ using logfile::trimmedOfBlanks;
 namespace {
 
 constexpr std::string_view kHeader = "call,operator,band,power,mode";
+constexpr std::string_view kClubColumn = ",club";
 constexpr const char* kPartNames[] = {"operator", "band", "power", "mode"};
 constexpr size_t kLongestCall = 20;
 
@@ -34,14 +35,18 @@ std::string joined(const std::vector<std::string>& values) {
 }
 
 // Why a line cannot be taken, "" when it can; its entry filled.
-std::string readLine(std::string_view line, char separator, GivenCategory& entry) {
+std::string readLine(std::string_view line, char separator, bool club, GivenCategory& entry) {
     if (line.size() > kCategoriesLineLimit) {
         return "longer than " + std::to_string(kCategoriesLineLimit) + " bytes";
     }
     const std::vector<std::string> fields = fieldsOf(line, separator);
-    if (fields.size() != 5) {
+    if (fields.size() != (club ? 6u : 5u)) {
         return std::to_string(fields.size()) + (fields.size() == 1 ? " field" : " fields") +
-               "; the header has 5 (call, operator, band, power, mode)";
+               (club ? "; the header has 6 (call, operator, band, power, mode, club)"
+                     : "; the header has 5 (call, operator, band, power, mode)");
+    }
+    if (club) {
+        entry.club = fields[5];
     }
     entry.call = upperCase(fields[0]);
     if (!isCall(entry.call)) {
@@ -94,7 +99,7 @@ std::vector<std::string> fieldsOf(std::string_view line, char separator) {
     }
 }
 
-CsvLines csvLines(std::string_view text, std::string_view header, size_t lineLimit) {
+CsvLines csvLines(std::string_view text, std::string_view header, size_t lineLimit, std::string_view optionalColumn) {
     if (text.substr(0, 3) == "\xEF\xBB\xBF") {
         text.remove_prefix(3);
     }
@@ -114,16 +119,20 @@ CsvLines csvLines(std::string_view text, std::string_view header, size_t lineLim
     for (const std::string& field : fieldsOf(first.substr(0, lineLimit), csv.separator)) {
         found += (found.empty() ? "" : ",") + lowerCase(field);
     }
-    if (found != header) {
-        throw std::invalid_argument("its first line is not the header " + std::string(header));
+    const std::string withOptional = std::string(header) + std::string(optionalColumn);
+    csv.optionalColumn = !optionalColumn.empty() && found == withOptional;
+    if (found != header && !csv.optionalColumn) {
+        throw std::invalid_argument("its first line is not the header " + std::string(header) +
+                                    (optionalColumn.empty() ? "" : " (or " + withOptional + ")"));
     }
     return csv;
 }
 
 CategoriesFile readCategoriesFile(std::string_view text) {
-    const CsvLines csv = csvLines(text, kHeader, kCategoriesLineLimit);
+    const CsvLines csv = csvLines(text, kHeader, kCategoriesLineLimit, kClubColumn);
     const std::vector<std::string_view>& lines = csv.lines;
     const char separator = csv.separator;
+    const bool club = csv.optionalColumn;
     CategoriesFile file;
     std::map<std::string, size_t> byCall;
     size_t problems = 0;
@@ -138,7 +147,7 @@ CategoriesFile readCategoriesFile(std::string_view text) {
         }
         GivenCategory entry;
         entry.line = static_cast<uint32_t>(i + 1);
-        const std::string why = readLine(lines[i], separator, entry);
+        const std::string why = readLine(lines[i], separator, club, entry);
         if (!why.empty()) {
             problem(i + 1, why + "; left aside");
             continue;

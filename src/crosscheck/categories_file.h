@@ -1,10 +1,10 @@
 // The committee's categories file (`torv check --categories FILE`): the
 // category of entrants whose log has none (ADIF) or a wrong one. A CSV file
-// with the header line "call,operator,band,power,mode" (a semicolon
-// between the fields too, as spreadsheets write it in some languages; a
-// field in quotes may hold the separator) and a line per entrant; an empty
-// field keeps what the log says. The committee's decisions file is read
-// the same way (decisions.h).
+// with the header line "call,operator,band,power,mode", or the same with a
+// sixth column "club" (a semicolon between the fields too, as spreadsheets
+// write it in some languages; a field in quotes may hold the separator) and
+// a line per entrant; an empty field keeps what the log says. The
+// committee's decisions file is read the same way (decisions.h).
 #pragma once
 
 #include <cstdint>
@@ -19,6 +19,7 @@ namespace torv::crosscheck {
 struct GivenCategory {
     std::string call;   // upper case
     Category category;  // "" where the log's part stays
+    std::string club;   // as written, blanks trimmed; "" where the log's CLUB stays
     uint32_t line = 0;
 };
 
@@ -43,10 +44,13 @@ std::vector<std::string> fieldsOf(std::string_view line, char separator);
 struct CsvLines {
     std::vector<std::string_view> lines;  // the header first
     char separator = ',';
+    bool optionalColumn = false;  // the header ends in the optional column
 };
 // Throws std::invalid_argument when the first line's fields (its first
-// lineLimit bytes, in lower case) are not the header's ("call,line,...").
-CsvLines csvLines(std::string_view text, std::string_view header, size_t lineLimit);
+// lineLimit bytes, in lower case) are neither the header's ("call,line,...")
+// nor, when one is given, the header's followed by optionalColumn (",club").
+CsvLines csvLines(std::string_view text, std::string_view header, size_t lineLimit,
+                  std::string_view optionalColumn = {});
 
 // Reads the file's text. Throws std::invalid_argument when its first line
 // is not the header (nothing of it can be trusted then).

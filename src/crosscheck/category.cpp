@@ -1,7 +1,9 @@
 #include "crosscheck/category.h"
 
 #include <algorithm>
+#include <iterator>
 
+#include "crosscheck/glossary.h"
 #include "engine/contest.h"
 #include "logfile/text.h"
 
@@ -47,7 +49,77 @@ int operatorPlace(const std::string& value) {
     return value == contest::kMultiOperatorCategory ? static_cast<int>(contest::kOperatorCategoryItems.size()) : -1;
 }
 
+// The words of each value, by its place (categoryPlace), in English and in
+// Portuguese; a band's words are made from its name ("40M": "40 m").
+struct ValueWords {
+    std::string_view english;
+    std::string_view portuguese;
+};
+constexpr ValueWords kOperatorWords[] = {
+    {"Single operator A", "Monooperador A"},
+    {"Single operator B", "Monooperador B"},
+    {"Single operator C", "Monooperador C"},
+    {"YL", "YL"},
+    {"Groups", "Grupos"},
+    {"Military station OM", "Estação militar OM"},
+    {"Military station, single operator", "Estação militar monooperador"},
+    {"QRP", "QRP"},
+    {"Checklog", "Log de controle"},
+    {"Multi-operator", "Multioperador"},
+};
+static_assert(std::size(kOperatorWords) == contest::kOperatorCategoryItems.size() + 1, "one per operator category");
+constexpr ValueWords kAllBandsWords = {"all bands", "todas as bandas"};
+constexpr ValueWords kPowerWords[] = {
+    {"high power", "alta potência"}, {"low power", "baixa potência"}, {"QRP power", "potência QRP"}};
+static_assert(std::size(kPowerWords) == contest::kPowerCategories.size(), "one per power category");
+constexpr ValueWords kModeWords[] = {{"CW", "CW"}, {"SSB", "SSB"}, {"mixed mode", "modo misto"}};
+static_assert(std::size(kModeWords) == contest::kModeCategories.size(), "one per mode category");
+// A part the category lacks, by CategoryPart.
+constexpr ValueWords kNotGivenWords[] = {{"operator category not given", "categoria de operador não informada"},
+                                         {"band not given", "banda não informada"},
+                                         {"power not given", "potência não informada"},
+                                         {"mode not given", "modo não informado"}};
+static_assert(std::size(kNotGivenWords) == kCategoryParts, "one per part");
+
+std::string wordsIn(const ValueWords& words, Language language) {
+    return std::string(language == Language::kPortuguese ? words.portuguese : words.english);
+}
+
 }  // namespace
+
+std::string categoryValueWords(CategoryPart part, const std::string& value, Language language) {
+    const int place = categoryPlace(part, value);
+    if (place < 0) {
+        return std::string();
+    }
+    switch (part) {
+        case CategoryPart::kOperator:
+            return wordsIn(kOperatorWords[place], language);
+        case CategoryPart::kBand:
+            // "40M" is "40 m".
+            return place == 0 ? wordsIn(kAllBandsWords, language) : value.substr(0, value.size() - 1) + " m";
+        case CategoryPart::kPower:
+            return wordsIn(kPowerWords[place], language);
+        case CategoryPart::kMode:
+            return wordsIn(kModeWords[place], language);
+    }
+    return std::string();
+}
+
+std::string categoryTitle(const Category& category, Language language, const CategoryParts& shown) {
+    std::string title;
+    for (size_t p = 0; p < kCategoryParts; ++p) {
+        if (!shown[p]) {
+            continue;
+        }
+        std::string words = categoryValueWords(static_cast<CategoryPart>(p), category.parts[p], language);
+        title += (title.empty() ? "" : " \xC2\xB7 ") + (words.empty() ? wordsIn(kNotGivenWords[p], language) : words);
+    }
+    if (!title.empty() && title[0] >= 'a' && title[0] <= 'z') {
+        title[0] = static_cast<char>(title[0] - 'a' + 'A');
+    }
+    return title;
+}
 
 std::string categoryText(std::string_view written) {
     std::string text;

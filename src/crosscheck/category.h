@@ -11,6 +11,8 @@
 
 namespace torv::crosscheck {
 
+enum class Language : uint8_t;  // glossary.h
+
 // The four parts of a category, in the order of the results.
 enum class CategoryPart : uint8_t { kOperator, kBand, kPower, kMode };
 constexpr size_t kCategoryParts = 4;
@@ -59,6 +61,22 @@ enum class CategoryStanding : uint8_t {
     kOtherBand,  // its band is not a contest band: listed under "no category"
 };
 CategoryStanding standingOf(const Category& category);
+
+// Which parts of the categories the published pages show: those that at
+// least one entrant of the contest gives as one of the contest's values.
+using CategoryParts = std::array<bool, kCategoryParts>;
+
+// A value in the words of the published pages, in the language ("Single
+// operator A", "todas as bandas", "low power", "modo misto"); "" when it is
+// not one of the contest's values.
+std::string categoryValueWords(CategoryPart part, const std::string& value, Language language);
+
+// A category's heading on the published pages: the words of each part
+// shown, joined by middle dots, the first letter a capital ("Single
+// operator A · all bands · low power"). A part shown that the category
+// does not give as one of the contest's values says so ("power not
+// given"); the contest's words stay on the committee's page.
+std::string categoryTitle(const Category& category, Language language, const CategoryParts& shown);
 
 // The order of the results tables: by each part's place, unknown values
 // last, then the entrants that are not ranked (no category). Two entrants

@@ -97,10 +97,8 @@ std::vector<std::string> categoryFindings(const ContestReport& report, const Wor
                 break;
         }
         if (!(e.category == e.logCategory)) {
-            Entrant asLogged;
-            asLogged.category = e.logCategory;
-            items.push_back(
-                filled(w.givenCategory, {call, categoryHeading(e, language), categoryHeading(asLogged, language)}));
+            items.push_back(filled(w.givenCategory, {call, categoryInContestWords(e.category, language),
+                                                     categoryInContestWords(e.logCategory, language)}));
         }
     }
     for (const std::string& problem : report.categoriesProblems) {
@@ -352,34 +350,7 @@ std::vector<std::string> decisionItems(const ContestReport& report, const Words&
     return items;
 }
 
-}  // namespace
-
-std::string committeeHtml(const ContestReport& report) {
-    const Words& w = wordsFor(report.settings.language);
-    const std::string title = filled(w.committeeTitle, {contestName(report)});
-    std::string html = pageHead(w.htmlLang, title, "") + "<h1>" + htmlEscaped(title) + "</h1>\n<p>" +
-                       escaped(w.committeeNotice) + "</p>\n<p>" + htmlEscaped(rulesSentence(report)) + " " +
-                       htmlEscaped(filled(w.checkedWith, {report.settings.toolVersion})) + "</p>\n";
-    html += "<h2>" + escaped(w.filesHeading) + "</h2>\n" + fileRows(report, w);
-    std::vector<std::string> notRead;
-    for (const std::string& folder : report.foldersNotRead) {
-        notRead.push_back(filled(w.folderNotRead, {folder}));
-    }
-    html += notRead.empty() ? std::string() : list(notRead);
-    std::vector<std::string> replaced;
-    for (const Replacement& r : report.replacements) {
-        std::string others;
-        for (const std::string& path : r.leftOut) {
-            others += (others.empty() ? "" : ", ") + path;
-        }
-        replaced.push_back(filled(w.replacedBy, {r.call, r.checked, others}));
-    }
-    html += section(w.replacedHeading, replaced, w);
-    html += section(w.categoriesHeading, categoryFindings(report, w), w);
-    html += section(w.headersHeading, headerFindings(report, w), w);
-    html += figuresSection(report, w);
-    html += section(w.decisionsHeading, decisionItems(report, w), w);
-    html += logsToLookAt(report, w);
+std::vector<std::string> clockFindings(const ContestReport& report, const Words& w) {
     std::vector<std::string> clocks;
     for (size_t l = 0; l < report.logs.size(); ++l) {
         const LogVerdict& v = report.verdicts[l];
@@ -389,7 +360,44 @@ std::string committeeHtml(const ContestReport& report) {
                                    std::to_string(v.offsetPairs)}));
         }
     }
-    html += section(w.clocksHeading, clocks, w);
+    return clocks;
+}
+
+std::vector<std::string> replacedFindings(const ContestReport& report, const Words& w) {
+    std::vector<std::string> replaced;
+    for (const Replacement& r : report.replacements) {
+        std::string others;
+        for (const std::string& path : r.leftOut) {
+            others += (others.empty() ? "" : ", ") + path;
+        }
+        replaced.push_back(filled(w.replacedBy, {r.call, r.checked, others}));
+    }
+    return replaced;
+}
+
+}  // namespace
+
+std::string committeeHtml(const ContestReport& report) {
+    const Words& w = wordsFor(report.settings.language);
+    const std::string title = filled(w.committeeTitle, {contestName(report)});
+    std::string html = pageHead(w.htmlLang, title, "") + "<h1>" + htmlEscaped(title) + "</h1>\n<p>" +
+                       escaped(w.committeeNotice) + "</p>\n<p>" + htmlEscaped(rulesSentence(report)) + " " +
+                       htmlEscaped(filled(w.checkedWith, {report.settings.toolVersion})) + "</p>\n";
+    // What the committee acts on comes first, the file list last: no file
+    // name stands above the logs that deserve a look.
+    html += logsToLookAt(report, w);
+    html += section(w.clocksHeading, clockFindings(report, w), w);
+    html += section(w.categoriesHeading, categoryFindings(report, w), w);
+    html += section(w.headersHeading, headerFindings(report, w), w);
+    html += section(w.replacedHeading, replacedFindings(report, w), w);
+    html += figuresSection(report, w);
+    html += section(w.decisionsHeading, decisionItems(report, w), w);
+    html += "<h2>" + escaped(w.filesHeading) + "</h2>\n" + fileRows(report, w);
+    std::vector<std::string> notRead;
+    for (const std::string& folder : report.foldersNotRead) {
+        notRead.push_back(filled(w.folderNotRead, {folder}));
+    }
+    html += notRead.empty() ? std::string() : list(notRead);
     return asUtf8(html + "</body></html>\n");
 }
 

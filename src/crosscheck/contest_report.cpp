@@ -159,13 +159,30 @@ std::vector<Ranked> ranked(const ContestReport& report) {
     return rows;
 }
 
-std::string categoryHeading(const Entrant& entrant, Language language) {
+CategoryParts shownParts(const ContestReport& report) {
+    CategoryParts shown{};
+    for (const Entrant& e : report.entrants) {
+        for (size_t p = 0; p < kCategoryParts; ++p) {
+            shown[p] = shown[p] || categoryPlace(static_cast<CategoryPart>(p), e.category.parts[p]) >= 0;
+        }
+    }
+    return shown;
+}
+
+std::string categoryHeading(const Entrant& entrant, Language language, const CategoryParts& shown) {
     if (standingOf(entrant.category) != CategoryStanding::kRanked) {
+        return std::string(wordsFor(language).noCategory);
+    }
+    return categoryTitle(entrant.category, language, shown);
+}
+
+std::string categoryInContestWords(const Category& category, Language language) {
+    if (standingOf(category) != CategoryStanding::kRanked) {
         return std::string(wordsFor(language).noCategory);
     }
     std::string heading;
     for (size_t p = 0; p < kCategoryParts; ++p) {
-        const std::string& value = entrant.category.parts[p];
+        const std::string& value = category.parts[p];
         heading += p == 0 ? "" : " \xC2\xB7 ";                                                        // a middle dot
         heading += categoryPlace(static_cast<CategoryPart>(p), value) >= 0 ? value : "\xE2\x80\x94";  // an em dash
     }
@@ -242,14 +259,9 @@ std::string contestName(const ContestReport& report) {
 std::string offsetWords(Language language, int32_t minutes) {
     const Words& w = wordsFor(language);
     const int32_t size = minutes < 0 ? -minutes : minutes;
-    std::string text;
-    if (size >= 60) {
-        text = std::to_string(size / 60) + " " + std::string(size / 60 == 1 ? w.hour : w.hours);
-    }
-    if (size % 60 != 0 || size < 60) {
-        text += (text.empty() ? "" : " ") + std::to_string(size % 60) + " " +
-                std::string(size % 60 == 1 ? w.minute : w.minutes);
-    }
+    const std::string hours = std::to_string(size / 60) + " " + std::string(size / 60 == 1 ? w.hour : w.hours);
+    const std::string rest = std::to_string(size % 60) + " " + std::string(size % 60 == 1 ? w.minute : w.minutes);
+    const std::string text = size < 60 ? rest : size % 60 == 0 ? hours : filled(w.hoursAndMinutes, {hours, rest});
     return filled(minutes > 0 ? w.fast : w.slow, {text});
 }
 

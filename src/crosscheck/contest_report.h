@@ -21,6 +21,8 @@ struct Entrant {
     std::string file;      // the log's file, as given
     Category logCategory;  // as its header says
     Category category;     // as ranked: the header's, each part the committee gave replaced
+    std::string club;      // the committee's file's, else the log's CLUB; "" when neither gives one
+    std::string soapbox;   // the log's SOAPBOX lines, joined by line feeds
     HeaderFacts header;
     std::vector<std::string> qsoText;         // the line of each contact not confirmed, as the file holds it
     std::vector<std::string> unreadableText;  // each unreadable line as the file holds it
@@ -132,10 +134,19 @@ struct Ranked {
 };
 std::vector<Ranked> ranked(const ContestReport& report);
 
-// The heading of an entrant's category in the results: its four parts,
-// "—" for each that is not one of the contest's ("SINGLE-OP A · ALL · LOW
-// · —"), or the words for no category.
-std::string categoryHeading(const Entrant& entrant, Language language);
+// The parts of the categories that at least one entrant gives as one of the
+// contest's values: the published headings show those alone.
+CategoryParts shownParts(const ContestReport& report);
+
+// The heading of an entrant's category on the published pages, in words
+// (categoryTitle: "Single operator A · all bands · low power"), or the
+// words for no category.
+std::string categoryHeading(const Entrant& entrant, Language language, const CategoryParts& shown);
+
+// The category in the contest's own words, as the committee writes them in
+// its file: its four parts, "—" for each that is not one of the contest's
+// ("SINGLE-OP A · ALL · LOW · —"), or the words for no category.
+std::string categoryInContestWords(const Category& category, Language language);
 
 // Each log's UBN report name without folder and extension ("PY2AAA_P"),
 // in the logs' order: safeFileNames of their calls.

@@ -35,7 +35,9 @@
 #include <vector>
 
 #include "crosscheck/compact_text.h"
+#include "engine/contact_outcome.h"
 #include "engine/contest.h"
+#include "logfile/read_fault.h"
 
 namespace torv::crosscheck {
 
@@ -66,25 +68,27 @@ const char* statusWord(QsoStatus status);
 
 // One QSO line of a log. A contest holds a million of them at once, so the
 // texts are CompactText (eight bytes each, short texts in place) and the
-// fields are ordered to leave no padding: 72 bytes a line.
+// fields are ordered to leave no padding but two bytes: 64 bytes a line.
 struct LogQso {
     uint32_t line = 0;  // 1-based line (or record) number in its file
     EngineResult engine = EngineResult::kStored;
+    // The engine's finding that decided a refused or duplicate contact;
+    // meaningless for a stored one.
+    engine::FindingCode finding = engine::FindingCode::kNoContestBand;
     int64_t minute = 0;  // minutes since 1970-01-01 00:00 UTC, as logged
     CompactText call;    // the call worked, as logged
     CompactText band;    // "40m"
     CompactText mode;    // "CW", "SSB", ...
     CompactText exchangeSent;
     CompactText exchangeReceived;
-    CompactText finding;  // the engine's finding for a refused or duplicate contact
-    CompactText area;     // the area the engine gave a stored contact (its multiplier), "" for none
+    CompactText area;  // the area the engine gave a stored contact (its multiplier), "" for none
 };
 
 // A QSO line of a log that could not be read, with what can still be read
 // of it. The rules leave it aside; the reports list it.
 struct UnreadableQso {
     uint32_t line = 0;
-    std::string reason;             // why it cannot be read
+    logfile::ReadFault fault;       // why it cannot be read
     std::string call;               // the call worked, "" when it cannot be read
     std::optional<int64_t> minute;  // minutes since 1970, when the date and time can be read
 };

@@ -8,9 +8,6 @@
 
 namespace torv::crosscheck {
 
-namespace messages = engine::messages;
-using logfile::trimmed;
-
 namespace {
 
 constexpr Words kEnglish = {
@@ -76,6 +73,7 @@ constexpr Words kEnglish = {
     "hour",
     "minutes",
     "minute",
+    "{1} {2}",
     "line {1}",
     "not read: {1}",
     "What others logged wrong of you",
@@ -91,6 +89,10 @@ constexpr Words kEnglish = {
     "{1} sent no log",
     "the other log's line {2} could not be read",
     "no contest band",
+    "no contest mode",
+    "exchange missing (received or sent)",
+    "the exchange received names no area",
+    "duplicate",
     "on {1}, not the entrant's category band",
     "no band",
     "outside the contest period",
@@ -108,7 +110,7 @@ constexpr Words kEnglish = {
     "Categories",
     "{1}: no category; listed under \"No category\"",
     "{1}: the category's band, {2}, is not a band of the contest; listed under \"No category\"",
-    "{1}: not the contest's words: {2}; shown as \"\xE2\x80\x94\"",
+    "{1}: not the contest's words: {2}; ranked as not given",
     "{1}: {2} as the committee's file gives it (the log says {3})",
     "operator",
     "band",
@@ -169,10 +171,23 @@ constexpr Words kEnglish = {
     "such lines, the largest share first.",
     "Lines logging it",
     "NIL share",
-    // The results page.
-    "Golden logs",
-    "Entrants with at least one checked line and no NIL, busted call or busted exchange:",
     "not read: {1}/ is a folder; give it as an argument to check it",
+    // The sections beside the categories' tables.
+    "Contents",
+    "{1} ({2})",
+    "Best in each state",
+    "The highest checked score of each state, all categories together; an entrant's state is the one its log "
+    "sends most often.",
+    "State",
+    "Clubs",
+    "Clubs of at least two entrants, by the sum of their checked scores.",
+    "Club",
+    "Entrants",
+    "Logs without errors",
+    "Entrants with at least one contact checked and no NIL, busted call or busted exchange.",
+    "Soapbox",
+    "{1}: soapbox",
+    "No entrant wrote a soapbox.",
 };
 
 constexpr Words kPortuguese = {
@@ -240,6 +255,7 @@ constexpr Words kPortuguese = {
     "hora",
     "minutos",
     "minuto",
+    "{1} e {2}",
     "linha {1}",
     "não lida: {1}",
     "O que outras estações copiaram errado de você",
@@ -255,6 +271,10 @@ constexpr Words kPortuguese = {
     "{1} não enviou log",
     "a linha {2} do outro log não pôde ser lida",
     "banda que o concurso não conta",
+    "modo que o concurso não conta",
+    "troca recebida ou enviada em branco",
+    "a troca recebida não indica área",
+    "duplicado",
     "em {1}, não a banda da categoria do participante",
     "sem banda",
     "fora do período do concurso",
@@ -272,7 +292,7 @@ constexpr Words kPortuguese = {
     "Categorias",
     "{1}: sem categoria; listado em \"Sem categoria\"",
     "{1}: a banda da categoria, {2}, não é uma banda do concurso; listado em \"Sem categoria\"",
-    "{1}: palavras que não são do concurso: {2}; mostradas como \"\xE2\x80\x94\"",
+    "{1}: palavras que não são do concurso: {2}; classificado como não informado",
     "{1}: {2} como dá o arquivo da comissão (o log diz {3})",
     "operador",
     "banda",
@@ -334,10 +354,24 @@ constexpr Words kPortuguese = {
     "10 % com pelo menos 10 dessas linhas, a maior parte primeiro.",
     "Linhas que o anotam",
     "Parte que não consta",
-    // A página de resultados.
-    "Logs sem erro",
-    "Participantes com pelo menos uma linha verificada e nenhum contato que não consta no log ou copiado errado:",
     "não lida: {1}/ é uma pasta; passe-a como argumento para verificá-la",
+    // As seções ao lado das tabelas das categorias.
+    "Índice",
+    "{1} ({2})",
+    "Melhor de cada estado",
+    "A maior pontuação verificada de cada estado, todas as categorias juntas; o estado de um participante é o que "
+    "o seu log mais envia.",
+    "Estado",
+    "Clubes",
+    "Clubes com pelo menos dois participantes, pela soma das suas pontuações verificadas.",
+    "Clube",
+    "Participantes",
+    "Logs sem erro",
+    "Participantes com pelo menos um contato verificado e nenhum que não conste no log nem indicativo ou troca "
+    "copiados errados.",
+    "Comentários",
+    "{1}: comentários dos participantes",
+    "Nenhum participante escreveu comentários.",
 };
 
 // By QsoStatus.
@@ -369,16 +403,32 @@ constexpr std::array<StatusWords, kStatusCount> kPortugueseStatuses = {{
     {"Linhas ilegíveis", "ilegíveis"},
 }};
 
-struct Finding {
-    std::string_view message;
-    std::string_view portuguese;
-};
-const Finding kEngineFindings[] = {
-    {messages::kNoContestBand, "banda fora do concurso"},
-    {messages::kNoTestMode, "modo fora do concurso"},
-    {messages::kNoRxNumber, "troca recebida ou enviada em branco"},
-    {messages::kAreaNotAcceptable, "código de área não aceito"},
-    {messages::kDupe, "contato duplicado"},
+// The Portuguese of each reader fault, by logfile::ReadFaultKind: {1} the
+// value, {2} the field.
+constexpr std::array<std::string_view, logfile::kReadFaultKinds> kPortugueseFaults = {
+    "{1}",
+    "{1} campos; o formato do TORV tem 10 ou 11 (indicativo, reporte e troca de cada lado)",
+    "o décimo primeiro campo, \"{1}\", não é um transmissor: uma linha de QSO tem 10 campos (indicativo, reporte e "
+    "troca "
+    "de cada lado), ou 11 com o transmissor",
+    "a frequência \"{1}\" não é um número de kHz",
+    "o modo \"{1}\" não é nenhum de CW, PH, FM, RY, DG",
+    "a data \"{1}\" não é uma data (AAAA-MM-DD)",
+    "a hora \"{1}\" não é uma hora do dia (HHMM)",
+    "falta CALL",
+    "CALL está vazio",
+    "falta QSO_DATE",
+    "falta TIME_ON",
+    "QSO_DATE \"{1}\" não é uma data (AAAAMMDD)",
+    "TIME_ON \"{1}\" não é uma hora do dia (HHMM ou HHMMSS)",
+    "FREQ \"{1}\" não é uma frequência em MHz",
+    "DXCC \"{1}\" não é o número de uma entidade",
+    "a marca não tem o \">\" que a fecha",
+    "uma marca sem nome de campo: \"<{1}>\"",
+    "o comprimento do campo {2} não é um número: \"{1}\"",
+    "o valor do campo {2} ({1} bytes) passa do fim do arquivo",
+    "o campo {2} não tem comprimento",
+    "nenhum <EOR> fecha o último registro",
 };
 
 const std::array<StatusWords, kStatusCount>& statusTable(Language language) {
@@ -406,15 +456,28 @@ StatusWords statusWords(Language language, QsoStatus status) {
     return statusTable(language)[static_cast<size_t>(status)];
 }
 
-std::string engineFinding(Language language, std::string_view finding) {
-    if (language == Language::kPortuguese) {
-        for (const Finding& f : kEngineFindings) {
-            if (trimmed(f.message) == trimmed(finding)) {
-                return std::string(f.portuguese);
-            }
-        }
+std::string_view engineFindingWords(Language language, engine::FindingCode finding) {
+    const Words& w = wordsFor(language);
+    switch (finding) {
+        case engine::FindingCode::kNoContestBand:
+            return w.detailNoContestBand;
+        case engine::FindingCode::kNoTestMode:
+            return w.detailNoContestMode;
+        case engine::FindingCode::kNoRxNumber:
+            return w.detailExchangeMissing;
+        case engine::FindingCode::kAreaNotAcceptable:
+            return w.detailNoArea;
+        case engine::FindingCode::kDupe:
+            return w.detailDupe;
     }
-    return std::string(finding);
+    return w.detailNoContestBand;
+}
+
+std::string readFaultIn(Language language, const logfile::ReadFault& fault) {
+    if (language == Language::kPortuguese) {
+        return filled(kPortugueseFaults[static_cast<size_t>(fault.kind)], {fault.value, fault.field});
+    }
+    return logfile::readFaultText(fault);
 }
 
 std::string filled(std::string_view pattern, std::initializer_list<std::string_view> values) {
@@ -510,10 +573,10 @@ std::string ruledDetail(Language language, const std::vector<SubmittedLog>& logs
             }
             return filled(w.detailUnverified, {call});
         case QsoStatus::kRefused:
-            return qso.engine == EngineResult::kRefused ? engineFinding(language, qso.finding.str())
-                                                        : std::string(w.detailNoContestBand);
+            return std::string(qso.engine == EngineResult::kRefused ? engineFindingWords(language, qso.finding)
+                                                                    : w.detailNoContestBand);
         case QsoStatus::kDupe:
-            return engineFinding(language, qso.finding.str());
+            return std::string(engineFindingWords(language, qso.finding));
         case QsoStatus::kOutOfPeriod:
             return std::string(w.outsidePeriod);
         case QsoStatus::kOtherBand:

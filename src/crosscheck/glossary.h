@@ -15,6 +15,8 @@
 #include <string_view>
 
 #include "crosscheck/crosscheck.h"
+#include "engine/contact_outcome.h"
+#include "logfile/read_fault.h"
 
 namespace torv::crosscheck {
 
@@ -70,8 +72,9 @@ struct Words {
     std::string_view clockOff;    // {1} offset, {2} contacts found
     std::string_view fast, slow;  // {1} hours and minutes
     std::string_view hours, hour, minutes, minute;
-    std::string_view line;     // {1} number
-    std::string_view notRead;  // {1} reason
+    std::string_view hoursAndMinutes;  // {1} hours, {2} minutes
+    std::string_view line;             // {1} number
+    std::string_view notRead;          // {1} reason
     std::string_view othersHeading, othersNote;
     std::string_view otherLine;              // {1} call, {2} line number
     std::string_view yourCallMiscopied;      // {1} logged
@@ -84,7 +87,7 @@ struct Words {
     std::string_view detailUnique;          // {1} call
     std::string_view detailUnverified;      // {1} call
     std::string_view detailLineUnreadable;  // {1} call, {2} the other log's line
-    std::string_view detailNoContestBand;
+    std::string_view detailNoContestBand, detailNoContestMode, detailExchangeMissing, detailNoArea, detailDupe;
     std::string_view detailOtherBand;  // {1} band
     std::string_view noBand;
     std::string_view outsidePeriod;
@@ -135,17 +138,29 @@ struct Words {
     std::string_view errorRatesHeading, errorRatesNote, errorRate;
     std::string_view failuresHeading, failuresNote, loggedBy, nilShare;
 
-    // The results page: the logs without an error.
-    std::string_view goldenHeading, goldenNote;
     std::string_view folderNotRead;  // {1} a folder inside a folder of logs
+    // The sections of the results page beside the categories' tables.
+    std::string_view contents;
+    std::string_view countInContents;  // {1} section, {2} count
+    std::string_view statesHeading, statesNote, state;
+    std::string_view clubsHeading, clubsNote, club, entrants;
+    std::string_view goldenHeading, goldenNote;
+    std::string_view soapboxHeading;
+    std::string_view soapboxTitle;  // {1} contest and year
+    std::string_view noSoapbox;
 };
 
 const Words& wordsFor(Language language);
 StatusWords statusWords(Language language, QsoStatus status);
 
-// The engine's finding on a refused or duplicate contact, in the language
-// ("NO CONTEST BAND !!!" is "banda fora do concurso"); an unknown finding as it is.
-std::string engineFinding(Language language, std::string_view finding);
+// The engine's finding on a refused or duplicate contact in the reports'
+// words ("no contest band", the same words as a contact refused by the
+// check itself); the engine's own message stays in err.txt.
+std::string_view engineFindingWords(Language language, engine::FindingCode finding);
+
+// Why a QSO line could not be read, in the language: the reader's own
+// sentence in English (logfile::readFaultText).
+std::string readFaultIn(Language language, const logfile::ReadFault& fault);
 
 // The pattern with {1} ... {9} replaced by the values, in order.
 std::string filled(std::string_view pattern, std::initializer_list<std::string_view> values);

@@ -47,7 +47,7 @@ std::string qsosCsv(const ContestReport& report) {
                 const UnreadableQso& u = log.unreadable[index - log.qsos.size()];
                 appendRowStart(csv, log.call, line, kUnreadableWord);
                 csv += ",,";
-                appendCsvField(csv, u.reason);
+                appendCsvField(csv, logfile::readFaultText(u.fault));
                 csv += '\n';
                 continue;
             }

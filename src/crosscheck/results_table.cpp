@@ -7,6 +7,7 @@ namespace torv::crosscheck {
 std::string resultsText(const ContestReport& report) {
     const Language language = report.settings.language;
     const Words& w = wordsFor(language);
+    const CategoryParts shown = shownParts(report);
     std::string text = filled(w.resultsTitle, {contestName(report)}) + "\n" + rulesSentence(report) + "\n" +
                        filled(w.checkedWith, {report.settings.toolVersion}) + "\n";
     auto column = [](std::string_view name, size_t width) { return padded(std::string(name), width, true); };
@@ -18,7 +19,7 @@ std::string resultsText(const ContestReport& report) {
         const size_t l = row.log;
         const Entrant& e = report.entrants[l];
         if (row.opensCategory) {
-            text += "\n" + categoryHeading(e, language) + "\n" + heading;
+            text += "\n" + categoryHeading(e, language, shown) + "\n" + heading;
         }
         const VerdictCounts c = countVerdicts(report.logs[l], report.verdicts[l]);
         auto number = [](int64_t value, size_t width) { return padded(std::to_string(value), width, true); };

@@ -97,7 +97,7 @@ Report reportOf(const ContestReport& report, const UbnShared& shared, size_t l) 
     const VerdictCounts counts = countVerdicts(log, verdict);
     Report r;
     r.title = filled(w.ubnTitle, {shared.contest, log.call});
-    r.category = std::string(w.categoryLabel) + ": " + categoryHeading(e, language);
+    r.category = std::string(w.categoryLabel) + ": " + categoryHeading(e, language, shared.shown);
     r.scores = {{{e.claimedQsos, counts.counted(report.settings.rules.uniques)},
                  {e.claimedPoints, e.checked.points},
                  {e.claimedMultipliers, e.checked.summary.multipliers},
@@ -112,7 +112,7 @@ Report reportOf(const ContestReport& report, const UbnShared& shared, size_t l) 
         Group group;
         for (size_t u = 0; status == QsoStatus::kUnreadable && u < log.unreadable.size(); ++u) {
             group.rows.push_back({where(log.unreadable[u].line), textOf(e.unreadableText, u),
-                                  filled(w.notRead, {log.unreadable[u].reason})});
+                                  filled(w.notRead, {readFaultIn(language, log.unreadable[u].fault)})});
         }
         for (size_t q = 0; q < verdict.qsos.size(); ++q) {
             if (verdict.qsos[q].status == status) {
@@ -149,6 +149,7 @@ UbnShared ubnShared(const ContestReport& report) {
     UbnShared shared;
     shared.span = hourSpan(report);
     shared.contest = contestName(report);
+    shared.shown = shownParts(report);
     auto& miscopies = shared.miscopies;
     miscopies.resize(report.logs.size());
     for (size_t l = 0; l < report.verdicts.size(); ++l) {

@@ -23,6 +23,7 @@ struct UbnShared {
     std::vector<std::vector<std::pair<uint32_t, uint32_t>>> miscopies;
     HourSpan span;        // the hours of the charts
     std::string contest;  // "TORV 2026"
+    CategoryParts shown;  // the parts of the categories the headings show
 };
 UbnShared ubnShared(const ContestReport& report);
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,8 +18,9 @@ enum class ContactResult {
     kRefused,  // not in the log
 };
 
-// One kind per message the error file ends a line with.
-enum class FindingCode {
+// One kind per message the error file ends a line with (one byte: the
+// committee's check keeps one per contact of a whole contest).
+enum class FindingCode : uint8_t {
     kNoContestBand,      // a refused band: the contact is refused
     kNoTestMode,         // a mode the contest does not count: refused
     kNoRxNumber,         // the received or the sent exchange is empty: refused

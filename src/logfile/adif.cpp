@@ -31,7 +31,7 @@ std::string locationText(size_t line, size_t recordNumber) {
 // A problem of the tag at a byte offset; the line is filled in by the parser.
 struct TagProblem {
     size_t offset;
-    std::string problem;
+    ReadFault fault;
 };
 
 // One tag: <NAME>, <NAME:LENGTH> or <NAME:LENGTH:TYPE>.
@@ -46,7 +46,7 @@ struct Tag {
 Tag readTag(std::string_view text, size_t at) {
     const size_t close = text.find('>', at);
     if (close == std::string_view::npos) {
-        throw TagProblem{at, "the tag has no closing '>'"};
+        throw TagProblem{at, {ReadFaultKind::kTagNotClosed, {}, {}}};
     }
     const std::string_view inside = text.substr(at + 1, close - at - 1);
     Tag tag;
@@ -54,7 +54,7 @@ Tag readTag(std::string_view text, size_t at) {
     const size_t colon = inside.find(':');
     tag.name = upperCase(inside.substr(0, colon));
     if (tag.name.empty()) {
-        throw TagProblem{at, "a tag without a field name: \"<" + shortened(inside) + ">\""};
+        throw TagProblem{at, {ReadFaultKind::kTagWithoutName, shortened(inside), {}}};
     }
     if (colon == std::string_view::npos) {
         return tag;
@@ -63,8 +63,7 @@ Tag readTag(std::string_view text, size_t at) {
     const std::string_view length = inside.substr(
         colon + 1, secondColon == std::string_view::npos ? std::string_view::npos : secondColon - colon - 1);
     if (length.size() > 9 || !allDigits(length)) {
-        throw TagProblem{
-            at, "the length of field " + shortened(tag.name) + " is not a number: \"" + shortened(length) + "\""};
+        throw TagProblem{at, {ReadFaultKind::kLengthNotNumber, shortened(length), shortened(tag.name)}};
     }
     tag.length = static_cast<size_t>(digitsValue(length));
     tag.hasLength = true;
@@ -99,12 +98,16 @@ const std::string* AdifRecord::find(std::string_view upperCaseName) const {
     return nullptr;
 }
 
-AdifError::AdifError(size_t line, size_t recordNumber, size_t byteOffset, const std::string& problem)
-    : std::runtime_error(locationText(line, recordNumber) + ": " + problem),
+AdifError::AdifError(size_t line, size_t recordNumber, size_t byteOffset, ReadFault fault)
+    : std::runtime_error(locationText(line, recordNumber) + ": " + readFaultText(fault)),
       line_(line),
       recordNumber_(recordNumber),
       byteOffset_(byteOffset),
-      problem_(problem) {}
+      problem_(readFaultText(fault)),
+      fault_(std::move(fault)) {}
+
+AdifError::AdifError(size_t line, size_t recordNumber, size_t byteOffset, const std::string& problem)
+    : AdifError(line, recordNumber, byteOffset, ReadFault{ReadFaultKind::kOther, problem, {}}) {}
 
 size_t LineCounter::lineAt(size_t offset) {
     if (offset < offset_) {
@@ -135,7 +138,8 @@ public:
             }
         }
         if (!current_.fields.empty()) {
-            const AdifError error(current_.line, recordNumber_, current_.offset, "no <EOR> closes the last record");
+            const AdifError error(current_.line, recordNumber_, current_.offset,
+                                  ReadFault{ReadFaultKind::kRecordNotClosed, {}, {}});
             if (recovery_ == AdifRecovery::kNone) {
                 throw error;
             }
@@ -168,7 +172,7 @@ private:
             tag = readTag(text_, at);
         } catch (const TagProblem& problem) {
             const bool closed = text_.find('>', at) != std::string_view::npos;
-            return skipBadRecord(at, problem.problem, closed ? at + 1 : std::string_view::npos);
+            return skipBadRecord(at, problem.fault, closed ? at + 1 : std::string_view::npos);
         }
         if (current_.fields.empty()) {
             current_.offset = at;
@@ -179,9 +183,7 @@ private:
             return readMarker(tag, at);
         }
         if (tag.length > text_.size() - tag.end) {
-            return skipBadRecord(at,
-                                 "the value of field " + shortened(tag.name) + " (" + std::to_string(tag.length) +
-                                     " bytes) runs past the end of the file",
+            return skipBadRecord(at, {ReadFaultKind::kValuePastEnd, std::to_string(tag.length), shortened(tag.name)},
                                  tag.end);
         }
         current_.fields.push_back({std::move(tag.name), std::string(text_.substr(tag.end, tag.length))});
@@ -210,15 +212,15 @@ private:
             current_ = AdifRecord();  // fields of a header are not kept
             headerPossible_ = false;
         } else if (tag.name != "EOF" || !current_.fields.empty()) {
-            return skipBadRecord(at, "field " + shortened(tag.name) + " has no length", at);
+            return skipBadRecord(at, {ReadFaultKind::kNoLength, {}, shortened(tag.name)}, at);
         }
         return true;
     }
 
     // Reports a bad record; with recovery, skips it up to the <EOR> found
     // from searchFrom (npos: none). False when reading cannot go on.
-    bool skipBadRecord(size_t at, const std::string& problem, size_t searchFrom) {
-        AdifError error(lines_.lineAt(at), recordNumber_, at, problem);
+    bool skipBadRecord(size_t at, ReadFault fault, size_t searchFrom) {
+        AdifError error(lines_.lineAt(at), recordNumber_, at, std::move(fault));
         if (recovery_ == AdifRecovery::kNone) {
             throw error;
         }

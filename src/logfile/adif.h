@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+#include "logfile/read_fault.h"
+
 namespace torv::logfile {
 
 struct AdifField {
@@ -35,18 +37,22 @@ struct AdifRecord {
 // "line 12, record 3: no CALL".
 class AdifError : public std::runtime_error {
 public:
+    AdifError(size_t line, size_t recordNumber, size_t byteOffset, ReadFault fault);
+    // A problem of the file rather than of a record (ReadFaultKind::kOther).
     AdifError(size_t line, size_t recordNumber, size_t byteOffset, const std::string& problem);
     size_t line() const { return line_; }
     size_t recordNumber() const { return recordNumber_; }
     size_t byteOffset() const { return byteOffset_; }
     // The problem alone, without the location.
     const std::string& problem() const { return problem_; }
+    const ReadFault& fault() const { return fault_; }
 
 private:
     size_t line_;
     size_t recordNumber_;
     size_t byteOffset_;
     std::string problem_;
+    ReadFault fault_;
 };
 
 struct AdifFile {

@@ -226,25 +226,25 @@ std::string valueOr(const AdifRecord& record, std::string_view name, std::string
 void readCallAndTime(const AdifRecord& record, LogContact& contact) {
     const std::string* call = record.find("CALL");
     if (call == nullptr) {
-        throw FieldError("no CALL");
+        throw FieldError({ReadFaultKind::kNoCall, {}, {}});
     }
     if (trimmed(*call).empty()) {
-        throw FieldError("CALL is empty");
+        throw FieldError({ReadFaultKind::kEmptyCall, {}, {}});
     }
     contact.call = *call;
     const std::string* date = record.find("QSO_DATE");
     const std::string* time = record.find("TIME_ON");
     if (date == nullptr) {
-        throw FieldError("no QSO_DATE");
+        throw FieldError({ReadFaultKind::kNoDate, {}, {}});
     }
     if (time == nullptr) {
-        throw FieldError("no TIME_ON");
+        throw FieldError({ReadFaultKind::kNoTime, {}, {}});
     }
     if (!parseAdifDateTime(*date, "0000", contact.oleDate)) {
-        throw FieldError(quoted("QSO_DATE", *date) + " is not a date (YYYYMMDD)");
+        throw FieldError({ReadFaultKind::kAdifDate, shortened(*date), {}});
     }
     if (!parseAdifDateTime(*date, *time, contact.oleDate)) {
-        throw FieldError(quoted("TIME_ON", *time) + " is not a time of day (HHMM or HHMMSS)");
+        throw FieldError({ReadFaultKind::kAdifTime, shortened(*time), {}});
     }
 }
 
@@ -253,7 +253,7 @@ void readCallAndTime(const AdifRecord& record, LogContact& contact) {
 void readFrequencyAndBand(const AdifRecord& record, LogContact& contact, const std::function<void(std::string)>& warn) {
     const std::string* frequency = record.find("FREQ");
     if (frequency != nullptr && !parseFrequencyMHz(*frequency, contact.frequency)) {
-        throw FieldError(quoted("FREQ", *frequency) + " is not a frequency in MHz");
+        throw FieldError({ReadFaultKind::kFrequencyMHz, shortened(*frequency), {}});
     }
     const std::string frequencyBand = bandOfFrequency(contact.frequency);
     const std::string* band = record.find("BAND");
@@ -274,7 +274,7 @@ std::string prefixOfRecord(const AdifRecord& record, const std::string& call) {
     if (dxcc != nullptr && !trimmed(*dxcc).empty()) {
         const std::string_view number = trimmed(*dxcc);
         if (!allDigits(number) || number.size() > 4) {
-            throw FieldError(quoted("DXCC", *dxcc) + " is not an entity number");
+            throw FieldError({ReadFaultKind::kDxcc, shortened(*dxcc), {}});
         }
         prefix = prefixOfDxcc(digitsValue(number));
     }
@@ -315,7 +315,7 @@ std::vector<LogContact> contactsFromAdif(std::string_view text, const std::strin
         try {
             contacts.push_back(contactFromRecord(record, defaultOwnCall));
         } catch (const FieldError& error) {
-            throw AdifError(record.line, record.number, record.offset, error.what());
+            throw AdifError(record.line, record.number, record.offset, error.fault());
         }
     }
     return contacts;

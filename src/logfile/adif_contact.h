@@ -7,6 +7,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "logfile/adif.h"
@@ -14,11 +15,15 @@
 
 namespace torv::logfile {
 
-// A field value the host could not take; what() names the field and value,
-// e.g. "FREQ \"7,025\" is not a frequency in MHz".
+// A field value the host could not take, as a value; what() names the
+// field and value, e.g. "FREQ \"7,025\" is not a frequency in MHz".
 class FieldError : public std::runtime_error {
 public:
-    using std::runtime_error::runtime_error;
+    explicit FieldError(ReadFault fault) : std::runtime_error(readFaultText(fault)), fault_(std::move(fault)) {}
+    const ReadFault& fault() const { return fault_; }
+
+private:
+    ReadFault fault_;
 };
 
 // The contact the host would pass for one record:

@@ -108,19 +108,17 @@ LogContact contactFromQsoFields(std::string_view text, std::vector<std::string>*
 
 LogContact contactFromQsoFields(const std::vector<std::string_view>& fields, std::vector<std::string>* warnings) {
     if (fields.size() != kTorvQsoFields && fields.size() != kTorvQsoFields + 1) {
-        throw FieldError(fieldCount(fields.size()) + kLayoutNote);
+        throw FieldError({ReadFaultKind::kFieldCount, std::to_string(fields.size()), {}});
     }
     LogContact contact;
     if (fields.size() > kTorvQsoFields) {
         if (fields[kTorvQsoFields].size() > kTransmitterLength || !callLike(fields[7])) {
-            throw FieldError(quoted("eleventh field", fields[kTorvQsoFields]) +
-                             " is no transmitter: a QSO line has 10 fields (call, report and exchange "
-                             "each side), or 11 with the transmitter");
+            throw FieldError({ReadFaultKind::kNoTransmitter, shortened(fields[kTorvQsoFields]), {}});
         }
         contact.transmitter = std::string(fields[kTorvQsoFields]);
     }
     if (!parseFrequencyKHz(fields[0], contact.frequency)) {
-        throw FieldError(quoted("frequency", fields[0]) + " is not a number of kHz");
+        throw FieldError({ReadFaultKind::kFrequencyKHz, shortened(fields[0]), {}});
     }
     for (uint32_t designator : kBandDesignatorsMHz) {
         if (contact.frequency == designator * 1000) {
@@ -140,14 +138,14 @@ LogContact contactFromQsoFields(const std::vector<std::string_view>& fields, std
         }
     }
     if (contact.mode.empty()) {
-        throw FieldError(quoted("mode", fields[1]) + " is none of CW, PH, FM, RY, DG");
+        throw FieldError({ReadFaultKind::kCabrilloMode, shortened(fields[1]), {}});
     }
     if (!parseCabrilloDateTime(fields[2], fields[3], contact.oleDate)) {
         double midnight = 0;
         if (!parseCabrilloDateTime(fields[2], "0000", midnight)) {
-            throw FieldError(quoted("date", fields[2]) + " is not a date (YYYY-MM-DD)");
+            throw FieldError({ReadFaultKind::kCabrilloDate, shortened(fields[2]), {}});
         }
-        throw FieldError(quoted("time", fields[3]) + " is not a time of day (HHMM)");
+        throw FieldError({ReadFaultKind::kCabrilloTime, shortened(fields[3]), {}});
     }
     contact.ownCall = std::string(fields[4]);
     contact.rstSent = std::string(fields[5]);
@@ -233,7 +231,7 @@ private:
             added = true;
         } catch (const FieldError& error) {
             log_.problems.add({LogProblem::Kind::kSkipped, qso.lineNumber, qso.record, error.what()});
-            unreadable(qso, fields, error.what());
+            unreadable(qso, fields, error.fault());
         }
         for (std::string& warning : warnings) {
             log_.problems.add({LogProblem::Kind::kWarning, qso.lineNumber, qso.record, std::move(warning)});
@@ -244,13 +242,13 @@ private:
     void otherLayout(const QsoLine& qso, const std::vector<std::string_view>& fields) {
         OtherLayout& layout = otherLayouts_[fields.size()];
         layout.firstLine = layout.lines++ == 0 ? qso.lineNumber : std::min(layout.firstLine, qso.lineNumber);
-        unreadable(qso, fields, fieldCount(fields.size()) + kLayoutNote);
+        unreadable(qso, fields, {ReadFaultKind::kFieldCount, std::to_string(fields.size()), {}});
     }
 
     // What can still be read of a line: its date and time where every
     // Cabrillo layout has them, the call where TORV's has it.
-    void unreadable(const QsoLine& qso, const std::vector<std::string_view>& fields, std::string reason) {
-        UnreadableRecord record{qso.lineNumber, qso.record, std::move(reason), std::string(), std::nullopt};
+    void unreadable(const QsoLine& qso, const std::vector<std::string_view>& fields, ReadFault fault) {
+        UnreadableRecord record{qso.lineNumber, qso.record, std::move(fault), std::string(), std::nullopt};
         double oleDate = 0;
         if (fields.size() > 3 && parseCabrilloDateTime(fields[2], fields[3], oleDate)) {
             record.oleDate = oleDate;

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "logfile/read_fault.h"
+
 namespace torv::logfile {
 
 struct LogContact {
@@ -59,9 +61,12 @@ struct LogProblems {
 struct UnreadableRecord {
     size_t line = 0;
     size_t record = 0;
-    std::string reason;             // why it cannot be read
+    ReadFault fault;                // why it cannot be read
     std::string call;               // the station worked, "" when it cannot be read
     std::optional<double> oleDate;  // the date and time, when they can be read
+
+    // Why it cannot be read, as the reader says it (readFaultText).
+    std::string reason() const { return readFaultText(fault); }
 };
 
 // "line 42, record 17: no CALL", "line 3: ..." (no record), or the text

@@ -120,8 +120,8 @@ LogProblem problemOf(const AdifError& error, LogProblem::Kind kind) {
 }
 
 // What can still be read of an ADIF record whose contact cannot be made.
-UnreadableRecord unreadableOf(const AdifRecord& record, std::string reason) {
-    UnreadableRecord unreadable{record.line, record.number, std::move(reason), std::string(), std::nullopt};
+UnreadableRecord unreadableOf(const AdifRecord& record, ReadFault fault) {
+    UnreadableRecord unreadable{record.line, record.number, std::move(fault), std::string(), std::nullopt};
     if (const std::string* call = record.find("CALL")) {
         unreadable.call = std::string(trimmed(*call));
     }
@@ -163,7 +163,7 @@ LogFile readAdifLog(std::string_view text) {
         for (; skipped != adif.skipped.end() && skipped->recordNumber() < recordNumber; ++skipped) {
             log.problems.add(problemOf(*skipped, LogProblem::Kind::kSkipped));
             log.unreadable.push_back(
-                {skipped->line(), skipped->recordNumber(), skipped->problem(), std::string(), std::nullopt});
+                {skipped->line(), skipped->recordNumber(), skipped->fault(), std::string(), std::nullopt});
         }
     };
     log.contacts.reserve(adif.records.size());
@@ -174,7 +174,7 @@ LogFile readAdifLog(std::string_view text) {
             log.contacts.push_back(contactFromRecord(record, std::string(), &warnings));
         } catch (const FieldError& error) {
             log.problems.add({LogProblem::Kind::kSkipped, record.line, record.number, error.what()});
-            log.unreadable.push_back(unreadableOf(record, error.what()));
+            log.unreadable.push_back(unreadableOf(record, error.fault()));
         }
         for (std::string& warning : warnings) {
             log.problems.add({LogProblem::Kind::kWarning, record.line, record.number, std::move(warning)});

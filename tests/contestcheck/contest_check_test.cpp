@@ -187,8 +187,8 @@ TEST(CheckLogs, EngineVerdictsAndQuotedLines) {
     ASSERT_EQ(r.logs.size(), 2u);
     const size_t b = logIndex(r, "PY2BBB");
     EXPECT_EQ(r.logs[b].qsos[1].engine, crosscheck::EngineResult::kRefused);
-    EXPECT_EQ(r.logs[b].qsos[1].finding, "NO CONTEST BAND !!!");
-    EXPECT_EQ(r.logs[b].qsos[2].finding, "DUPE !!!");
+    EXPECT_EQ(r.logs[b].qsos[1].finding, torv::engine::FindingCode::kNoContestBand);
+    EXPECT_EQ(r.logs[b].qsos[2].finding, torv::engine::FindingCode::kDupe);
     EXPECT_EQ(r.verdicts[b].qsos[1].status, crosscheck::QsoStatus::kRefused);
     EXPECT_EQ(r.verdicts[b].qsos[1].otherLog, static_cast<int32_t>(logIndex(r, "PY2AAA")));
     // The two 40m contacts of B: the nearer one (line 4) pairs with A's.
@@ -371,15 +371,33 @@ CheckOutcome checkWithAPortableCall() {
 }
 
 TEST(OutputPlan, NamesAndOrder) {
-    const CheckOutcome outcome = checkWithAPortableCall();
+    Files files;
+    files.add("a.cbr", kLogA);
+    files.add("b.cbr", kLogB);
+    const CheckOutcome outcome = checkLogs(files.paths(), CheckRequest(), files.loader());
     std::vector<std::string> names;
     for (const PlannedFile& file : outputPlan(outcome.report, false)) {
         names.push_back(file.name);
     }
-    EXPECT_EQ(names, (std::vector<std::string>{"qsos.csv", "ubn/PY2AAA.txt", "ubn/PY2AAA.html", "ubn/PY2BBB_P.txt",
-                                               "ubn/PY2BBB_P.html", "results.txt", "results.csv", "results.html",
+    EXPECT_EQ(names, (std::vector<std::string>{"qsos.csv", "ubn/PY2AAA.txt", "ubn/PY2AAA.html", "ubn/PY2BBB.txt",
+                                               "ubn/PY2BBB.html", "results.txt", "results.csv", "results.html",
                                                "committee.html"}));
     EXPECT_EQ(outputPlan(outcome.report, true).back().name, "results.json");
+    // The soapbox page comes when an entrant wrote one, read from its header
+    // with the club beside it.
+    std::string soapbox = kLogA;
+    soapbox.replace(soapbox.find("CLAIMED"), 0, "CLUB:  Radio  Clube \r\nSOAPBOX: 73 <all>\r\nSOAPBOX: & more\r\n");
+    files.add("a.cbr", soapbox);
+    const CheckOutcome withSoapbox = checkLogs(files.paths(), CheckRequest(), files.loader());
+    const size_t a = logIndex(withSoapbox.report, "PY2AAA");
+    EXPECT_EQ(withSoapbox.report.entrants[a].soapbox, "73 <all>\n& more");
+    EXPECT_EQ(withSoapbox.report.entrants[a].club, "Radio  Clube");
+    names.clear();
+    for (const PlannedFile& file : outputPlan(withSoapbox.report, false)) {
+        names.push_back(file.name);
+    }
+    EXPECT_EQ(std::count(names.begin(), names.end(), "soapbox.html"), 1) << names.size();
+    EXPECT_EQ(names[names.size() - 2], "soapbox.html");
 }
 
 // The request's one contest period: contacts outside it are OUT-OF-PERIOD,

@@ -79,6 +79,7 @@ struct FileCase {
     std::string text;
     std::vector<std::pair<std::string, Category>> entries;
     std::vector<std::string> problems;
+    std::vector<std::string> clubs = {};  // of each entry, when the file has the club column
 };
 
 class CategoriesFileLines : public ::testing::TestWithParam<FileCase> {};
@@ -91,6 +92,13 @@ TEST_P(CategoriesFileLines, AreTakenOrLeftAsideWithTheirLineNumbers) {
     }
     EXPECT_EQ(entries, GetParam().entries);
     EXPECT_EQ(file.problems, GetParam().problems);
+    if (!GetParam().clubs.empty()) {
+        std::vector<std::string> clubs;
+        for (const GivenCategory& entry : file.entries) {
+            clubs.push_back(entry.club);
+        }
+        EXPECT_EQ(clubs, GetParam().clubs);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -116,6 +124,12 @@ INSTANTIATE_TEST_SUITE_P(
                   "line 4: 2 fields; the header has 5 (call, operator, band, power, mode); left aside",
                   "line 5: band \"160M\" is not one of the contest's (ALL, 80M, 40M, 20M, 15M, 10M); left aside",
                   "line 7: longer than 200 bytes; left aside"}},
+        FileCase{"a club column: its text as written, blanks trimmed; an empty one keeps the log's",
+                 "call,operator,band,power,mode,club\nPY2AAA,YL,,,,  Radio Clube \"Sul\" \nPY2BBB,,,,,\n"
+                 "PY2CCC,YL,,,\n",
+                 {{"PY2AAA", category("YL", "", "", "")}, {"PY2BBB", category("", "", "", "")}},
+                 {"line 4: 5 fields; the header has 6 (call, operator, band, power, mode, club); left aside"},
+                 {"Radio Clube \"Sul\"", ""}},
         FileCase{"a call given twice: the later line counts",
                  "call,operator,band,power,mode\nPY2AAA,YL,,,\nPY2AAA,QRP,,,\n",
                  {{"PY2AAA", category("QRP", "", "", "")}},
@@ -123,8 +137,8 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<FileCase>& testCase) { return testName(testCase.param.description); });
 
 TEST(CategoriesFile, WithoutItsHeaderNothingIsTaken) {
-    for (const char* text :
-         {"", "PY2AAA,YL,ALL,LOW,CW\n", "call,operator,band\n", "call,operator,band,power,mode,x\n"}) {
+    for (const char* text : {"", "PY2AAA,YL,ALL,LOW,CW\n", "call,operator,band\n", "call,operator,band,power,mode,x\n",
+                             "call,operator,band,power,mode,club,x\n"}) {
         EXPECT_THROW(readCategoriesFile(text), std::invalid_argument) << text;
     }
 }

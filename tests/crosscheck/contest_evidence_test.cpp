@@ -342,7 +342,7 @@ TEST(Decisions, SetTheFinalStatusOfTheirLinesAndNothingElse) {
         {"PY2AAA",
          {qso(1, at(12, 0), "PY2BBB", "RJ"), qso(2, at(12, 1), "PY2BBB", "RJ"),
           qso(5, at(14, 0), "PY2BBB", "MG", "20m")},
-         {{7, "no RST", "", std::nullopt}}},
+         {{7, {logfile::ReadFaultKind::kOther, "no RST", {}}, "", std::nullopt}}},
         {"PY2BBB", {qso(1, at(14, 0), "PY2AAA", "SP", "20m", "CW", "RJ")}, {}},
     };
     logs[0].qsos[1].engine = EngineResult::kDupe;

@@ -27,9 +27,9 @@ LogQso qso(uint32_t line, int64_t minute, const std::string& call, const std::st
     q.exchangeReceived = received;
     q.engine = engine;
     if (engine == EngineResult::kRefused) {
-        q.finding = "NO CONTEST BAND !!!";
+        q.finding = engine::FindingCode::kNoContestBand;
     } else if (engine == EngineResult::kDupe) {
-        q.finding = "DUPE !!!";
+        q.finding = engine::FindingCode::kDupe;
     }
     return q;
 }
@@ -150,7 +150,7 @@ std::vector<Scenario> scenarios() {
         {"ACountedContactPairsBeforeANearerDuplicate",
          {log("PY2AAA", {qso(1, at(12, 0), "PY2BBB", "SP", "RJ"), dupe(2, at(12, 3), "PY2BBB", "SP", "RJ")}),
           log("PY2BBB", {qso(1, at(12, 2), "PY2AAA", "RJ", "SP")})},
-         {{0, 0, "CONFIRMED", "PY2BBB:1", ""}, {0, 1, "DUPE", "", "DUPE !!!"}, {1, 0, "CONFIRMED", "PY2AAA:1", ""}}},
+         {{0, 0, "CONFIRMED", "PY2BBB:1", ""}, {0, 1, "DUPE", "", "duplicate"}, {1, 0, "CONFIRMED", "PY2AAA:1", ""}}},
         // A contact the engine refused (here for want of an exchange) is no
         // duplicate twin: nothing can take its pair over, so only the first
         // round keeps the counted contact from losing to it.
@@ -176,7 +176,7 @@ std::vector<Scenario> scenarios() {
         {"ACountedContactTakesOverThePairOfItsDuplicate",
          {log("PY2AAA", {qso(1, at(12, 0), "PY2BBB", "SP", "RJ"), dupe(2, at(12, 4), "PY2BBB", "SP", "MG")}),
           log("PY2BBB", {qso(1, at(12, 6), "PY2AAA", "RJ", "SP")})},
-         {{0, 0, "CONFIRMED", "PY2BBB:1", ""}, {0, 1, "DUPE", "", "DUPE !!!"}, {1, 0, "CONFIRMED", "PY2AAA:1", ""}},
+         {{0, 0, "CONFIRMED", "PY2BBB:1", ""}, {0, 1, "DUPE", "", "duplicate"}, {1, 0, "CONFIRMED", "PY2AAA:1", ""}},
          {},
          {0, 1}},
         // Both twins are within the window of line 1; line 3 pairs first (3
@@ -187,10 +187,10 @@ std::vector<Scenario> scenarios() {
                          dupe(3, at(12, 5), "PY2BBB", "SP", "RJ")}),
           log("PY2BBB", {qso(1, at(12, 9), "PY2AAA", "RJ", "SP"), dupe(2, at(12, 8), "PY2AAA", "RJ", "SP")})},
          {{0, 0, "CONFIRMED", "PY2BBB:1", ""},
-          {0, 1, "DUPE", "", "DUPE !!!"},
-          {0, 2, "DUPE", "PY2BBB:2", "DUPE !!!"},
+          {0, 1, "DUPE", "", "duplicate"},
+          {0, 2, "DUPE", "PY2BBB:2", "duplicate"},
           {1, 0, "CONFIRMED", "PY2AAA:1", ""},
-          {1, 1, "DUPE", "PY2AAA:3", "DUPE !!!"}},
+          {1, 1, "DUPE", "PY2AAA:3", "duplicate"}},
          {},
          {0, 1}},
         // A twin logged 8 hours later is another contact, not the same one
@@ -207,7 +207,7 @@ std::vector<Scenario> scenarios() {
          {{1, 0, "BUSTED-CALL", "PP4FMO:1", "logged PP4FMP, was PP4FMO"},
           {0, 0, "CONFIRMED", "PY2AAA:1", ""},
           {1, 1, "CONFIRMED", "PP4FMO:2", ""},
-          {0, 1, "DUPE", "PY2AAA:2", "DUPE !!!"}}},
+          {0, 1, "DUPE", "PY2AAA:2", "duplicate"}}},
         // C is near B and logged A at the minute of the twin: the busted call
         // comes first, and a twin it paired keeps its pair.
         {"ATwinPairedAsABustedCallKeepsItsPair",
@@ -222,7 +222,7 @@ std::vector<Scenario> scenarios() {
           log("PY2BBB", {qso(1, at(12, 6), "PY2AAA", "RJ", "SP")}),
           log("PY2BBC", {qso(1, at(12, 5), "PY2AAA", "MG", "SP")})},
          {{0, 0, "BUSTED-CALL", "PY2BBC:1", "logged PY2BBB, was PY2BBC"},
-          {0, 1, "DUPE", "PY2BBB:1", "DUPE !!!"},
+          {0, 1, "DUPE", "PY2BBB:1", "duplicate"},
           {2, 0, "CONFIRMED", "PY2AAA:1"}},
          {},
          {0, 1, 2}},
@@ -239,7 +239,7 @@ std::vector<Scenario> scenarios() {
         {"RefusedContactsPairButKeepTheirStatus",
          {log("PY2AAA", {qso(1, at(12, 0), "PY2BBB", "SP", "RJ", "30m", "CW", EngineResult::kRefused)}),
           log("PY2BBB", {qso(1, at(12, 0), "PY2AAA", "RJ", "SP", "30m", "CW", EngineResult::kRefused)})},
-         {{0, 0, "REFUSED", "PY2BBB:1"}, {1, 0, "REFUSED", nullptr, "NO CONTEST BAND !!!"}}},
+         {{0, 0, "REFUSED", "PY2BBB:1"}, {1, 0, "REFUSED", nullptr, "no contest band"}}},
         // A's clock runs 10 minutes ahead; B, C and D agree with each other.
         {"AClockOffIsEstimatedAndCorrected",
          {log("PY2AAA", {qso(1, at(12, 10), "PY2BBB", "SP", "RJ"), qso(2, at(12, 30), "PY2CCC", "SP", "MG"),
@@ -321,9 +321,9 @@ std::vector<Scenario> scenarios() {
                qso(5, at(12, 30), "PY2BBB", "SP", "RJ", "15m")},
               "40M")},
          {{0, 0, "OUT-OF-PERIOD", "", "outside the contest period"},
-          {0, 1, "DUPE", "", "DUPE !!!"},
+          {0, 1, "DUPE", "", "duplicate"},
           {0, 2, "REFUSED", "", "no contest band"},
-          {0, 3, "REFUSED", "", "NO CONTEST BAND !!!"},
+          {0, 3, "REFUSED", "", "no contest band"},
           {0, 4, "OTHER-BAND", "", "on 15m, not the entrant's category band"}},
          {},
          {},
@@ -337,10 +337,10 @@ std::vector<Scenario> scenarios() {
                qso(3, at(13, 0), "PY2BBB", "SP", "RJ", "15m"), qso(4, at(14, 0), "PY2BBB", "SP", "RJ", "10m")}),
           {"PY2BBB",
            {qso(1, at(9, 0), "PY2CCC", "RJ", "MG")},
-           {{17, "no RST", "py2aaa", at(12, 1)},
-            {18, "no RST", "PY2AAA", at(13, 6)},
-            {19, "no RST", "PY2AAB", at(14, 0)},
-            {20, "no date", "PY2AAA", std::nullopt}}}},
+           {{17, {logfile::ReadFaultKind::kOther, "no RST", {}}, "py2aaa", at(12, 1)},
+            {18, {logfile::ReadFaultKind::kOther, "no RST", {}}, "PY2AAA", at(13, 6)},
+            {19, {logfile::ReadFaultKind::kOther, "no RST", {}}, "PY2AAB", at(14, 0)},
+            {20, {logfile::ReadFaultKind::kNoDate, {}, {}}, "PY2AAA", std::nullopt}}}},
          {{0, 0, "NIL", "", notInB},
           {0, 1, "UNVERIFIED", "", "the other log's line 17 could not be read"},
           {0, 2, "NIL", "", notInB},

@@ -54,7 +54,7 @@ ContestReport smallReport() {
     // PY2AAA's line 2 could not be read.
     r.logs.push_back({"PY2AAA",
                       {qso(3, kNoon, "PY2BBB/P", "SP", "RJ"), qso(4, kNoon + 60, "PY2CCC", "SP", "BA")},
-                      {{2, "date \"2026-02-30\" is not a date (YYYY-MM-DD)", "PY2CCC", std::nullopt}}});
+                      {{2, {logfile::ReadFaultKind::kCabrilloDate, "2026-02-30", {}}, "PY2CCC", std::nullopt}}});
     r.logs.push_back(
         {"PY2CCC", {qso(2, kNoon + 30, "PY2BBB/P", "BA", "RJ"), qso(3, kNoon + 90, "PY9ZZZ", "BA", "SP")}, {}});
     r.verdicts = crossCheck(r.logs, r.settings.options);
@@ -131,7 +131,7 @@ TEST(UbnText, ScoresCountsClockEveryUnconfirmedLineAndWhatOthersLoggedWrong) {
     const Case cases[] = {
         {"English", Language::kEnglish,
          "TORV 2026: UBN report of PY2AAA\n"
-         "Category: SINGLE-OP A \xC2\xB7 ALL \xC2\xB7 \xE2\x80\x94 \xC2\xB7 \xE2\x80\x94\n"
+         "Category: Single operator A \xC2\xB7 all bands \xC2\xB7 power not given \xC2\xB7 mode not given\n"
          "\n"
          "                     claimed     checked\n"
          "QSOs                       2           1\n"
@@ -163,7 +163,8 @@ TEST(UbnText, ScoresCountsClockEveryUnconfirmedLineAndWhatOthersLoggedWrong) {
          "  2026-03-14 13:00     .     1     .     .     .  #\n"},
         {"Portuguese", Language::kPortuguese,
          "TORV 2026: relat\xC3\xB3rio UBN de PY2AAA\n"
-         "Categoria: SINGLE-OP A \xC2\xB7 ALL \xC2\xB7 \xE2\x80\x94 \xC2\xB7 \xE2\x80\x94\n"
+         "Categoria: Monooperador A \xC2\xB7 todas as bandas \xC2\xB7 pot\xC3\xAAncia n\xC3\xA3o informada \xC2\xB7 "
+         "modo n\xC3\xA3o informado\n"
          "\n"
          "                   declarado  verificado\n"
          "QSOs                       2           1\n"
@@ -183,7 +184,7 @@ TEST(UbnText, ScoresCountsClockEveryUnconfirmedLineAndWhatOthersLoggedWrong) {
          "\n"
          "Linhas ileg\xC3\xADveis (1)\n"
          "  linha 2: QSO: 7020 CW 2026-02-30 ... PY2CCC\n"
-         "    n\xC3\xA3o lida: date \"2026-02-30\" is not a date (YYYY-MM-DD)\n"
+         "    n\xC3\xA3o lida: a data \"2026-02-30\" n\xC3\xA3o \xC3\xA9 uma data (AAAA-MM-DD)\n"
          "\n"
          "O que outras esta\xC3\xA7\xC3\xB5"
          "es copiaram errado de voc\xC3\xAA (1)\n"
@@ -272,8 +273,9 @@ TEST_P(Ranking, WithinEachCategoryTiesShareARank) {
     }
     std::vector<std::string> rows;
     for (const Ranked& row : ranked(r)) {
-        rows.push_back((row.opensCategory ? categoryHeading(r.entrants[row.log], Language::kEnglish) : "") + "/" +
-                       std::to_string(row.rank) + "/" + r.logs[row.log].call);
+        rows.push_back(
+            (row.opensCategory ? categoryInContestWords(r.entrants[row.log].category, Language::kEnglish) : "") + "/" +
+            std::to_string(row.rank) + "/" + r.logs[row.log].call);
     }
     EXPECT_EQ(rows, GetParam().rows);
 }
@@ -310,12 +312,12 @@ TEST(ResultsText, PublishedTablesInEitherLanguage) {
               "contest period not given.\n"
               "Checked with torv 9.8.7.\n"
               "\n"
-              "SINGLE-OP A \xC2\xB7 ALL \xC2\xB7 \xE2\x80\x94 \xC2\xB7 \xE2\x80\x94\n"
+              "Single operator A \xC2\xB7 all bands \xC2\xB7 power not given \xC2\xB7 mode not given\n"
               " Rank Call          QSOs  Conf  Points  Mult    Claimed    Checked  NIL  Bust  Uniq\n"
               "    1 PY2AAA           2     1       2     2          8          4    1     0     0\n"
               "    1 PY2BBB/P         2     1       2     2          8          4    0     1     0\n"
               "\n"
-              "MULTI-OP \xC2\xB7 ALL \xC2\xB7 HIGH \xC2\xB7 MIXED\n"
+              "Multi-operator \xC2\xB7 all bands \xC2\xB7 high power \xC2\xB7 mixed mode\n"
               " Rank Call          QSOs  Conf  Points  Mult    Claimed    Checked  NIL  Bust  Uniq\n"
               "    1 PY2CCC           2     1       2     2          8          8    0     0     1\n"
               "\n"
@@ -329,12 +331,14 @@ TEST(ResultsText, PublishedTablesInEitherLanguage) {
         "a; indicativos \xC3\xBAnicos contados; sem penalidade; per\xC3\xADodo do concurso n\xC3\xA3o informado.\n"
         "Verificado com o torv 9.8.7.\n"
         "\n"
-        "SINGLE-OP A \xC2\xB7 ALL \xC2\xB7 \xE2\x80\x94 \xC2\xB7 \xE2\x80\x94\n"
+        "Monooperador A \xC2\xB7 todas as bandas \xC2\xB7 pot\xC3\xAAncia n\xC3\xA3o informada \xC2\xB7 modo "
+        "n\xC3\xA3o "
+        "informado\n"
         " Pos. Indicativo    QSOs Conf.  Pontos Mult.  Declarada Verificada  NCL  Err. \xC3\x9Anic.\n"
         "    1 PY2AAA           2     1       2     2          8          4    1     0     0\n"
         "    1 PY2BBB/P         2     1       2     2          8          4    0     1     0\n"
         "\n"
-        "MULTI-OP \xC2\xB7 ALL \xC2\xB7 HIGH \xC2\xB7 MIXED\n"
+        "Multioperador \xC2\xB7 todas as bandas \xC2\xB7 alta pot\xC3\xAAncia \xC2\xB7 modo misto\n"
         " Pos. Indicativo    QSOs Conf.  Pontos Mult.  Declarada Verificada  NCL  Err. \xC3\x9Anic.\n"
         "    1 PY2CCC           2     1       2     2          8          8    0     0     1\n"
         "\n"
@@ -451,6 +455,23 @@ TEST(CommitteeHtml, FilesCategoriesHeadersAndLogsToLookAt) {
 // The contest's error figures per 100 checked lines, each log's error rate,
 // the logs behind others' NIL; the committee's decisions and what they
 // replaced; the golden logs on the results page, which follow the decisions.
+// The calls the results page's golden-logs section links to, in order;
+// "" without the section.
+std::string goldenSectionCalls(const std::string& html) {
+    const size_t start = html.find("<h2 id=\"golden\">");
+    if (start == std::string::npos) {
+        return std::string();
+    }
+    const size_t end = std::min(html.find("<h2", start + 1), html.size());
+    const std::string link = "<a href=\"#";
+    std::string calls;
+    for (size_t at = html.find(link, start); at < end; at = html.find(link, at + 1)) {
+        const size_t text = html.find("\">", at) + 2;
+        calls += (calls.empty() ? "" : " ") + html.substr(text, html.find("</a>", text) - text);
+    }
+    return calls;
+}
+
 TEST(CommitteeHtml, ErrorFiguresDecisionsAndGoldenLogs) {
     ContestReport r = smallReport();
     std::string html = committeeHtml(r);
@@ -470,7 +491,7 @@ TEST(CommitteeHtml, ErrorFiguresDecisionsAndGoldenLogs) {
          }) {
         EXPECT_NE(html.find(expected), std::string::npos) << expected << "\n" << html;
     }
-    EXPECT_NE(resultsHtml(r).find("no NIL, busted call or busted exchange: PY2CCC</p>"), std::string::npos);
+    EXPECT_EQ(goldenSectionCalls(resultsHtml(r)), "PY2CCC");
 
     r.settings.options.decisions =
         readDecisionsFile("call,line,status,note\nPY2AAA,4,CONFIRMED,QSL shown\nPY2AAA,2,NIL,unreadable\n");
@@ -485,7 +506,7 @@ TEST(CommitteeHtml, ErrorFiguresDecisionsAndGoldenLogs) {
          }) {
         EXPECT_NE(html.find(expected), std::string::npos) << expected << "\n" << html;
     }
-    EXPECT_NE(resultsHtml(r).find("busted exchange: PY2AAA, PY2CCC</p>"), std::string::npos);
+    EXPECT_EQ(goldenSectionCalls(resultsHtml(r)), "PY2CCC PY2AAA") << "a decision makes a log golden; by score";
     EXPECT_EQ(diagnosticLines(r).back(),
               "decisions.csv: line 3: line 2 of PY2AAA's log is UNREADABLE, no contact to decide on; left aside");
     EXPECT_NE(qsosCsv(r).find("PY2AAA,4,CONFIRMED,,decided by the committee: QSL shown\n"), std::string::npos);
@@ -675,9 +696,10 @@ TEST(Glossary, EveryTermInBothLanguagesWithTheSameValues) {
         EXPECT_NE(statusWords(Language::kPortuguese, status).counted, statusWords(Language::kEnglish, status).counted);
     }
     EXPECT_EQ(filled("{2} and {1}, {3}", {"a", "b"}), "b and a, {3}");
-    EXPECT_EQ(engineFinding(Language::kPortuguese, "NO CONTEST BAND !!!"), "banda fora do concurso");
-    EXPECT_EQ(engineFinding(Language::kPortuguese, "something new"), "something new");
-    EXPECT_EQ(engineFinding(Language::kEnglish, "DUPE !!!"), "DUPE !!!");
+    // A refusal is said one way, whoever refused the contact.
+    EXPECT_EQ(engineFindingWords(Language::kPortuguese, engine::FindingCode::kNoContestBand),
+              wordsFor(Language::kPortuguese).detailNoContestBand);
+    EXPECT_EQ(engineFindingWords(Language::kEnglish, engine::FindingCode::kDupe), "duplicate");
 }
 
 TEST(Minutes, CalendarBothWays) {

@@ -254,7 +254,7 @@ TEST(LogFileAdif, WhatCanBeReadOfASkippedRecordIsKept) {
     ASSERT_EQ(log.unreadable.size(), 3u);
     EXPECT_EQ(log.unreadable[0].call, "PY1AB");
     EXPECT_EQ(log.unreadable[0].line, 2u);
-    EXPECT_EQ(log.unreadable[0].reason, "QSO_DATE \"20150931\" is not a date (YYYYMMDD)");
+    EXPECT_EQ(log.unreadable[0].reason(), "QSO_DATE \"20150931\" is not a date (YYYYMMDD)");
     EXPECT_FALSE(log.unreadable[0].oleDate.has_value());
     EXPECT_EQ(log.unreadable[1].call, "PY1AC");
     EXPECT_TRUE(log.unreadable[1].oleDate.has_value());

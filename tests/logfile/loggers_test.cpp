@@ -208,7 +208,8 @@ TEST(CabrilloLayout, AnotherContestsLayoutIsOneMessagePerFieldCount) {
               "exchange each side)\n");
     EXPECT_EQ(log.contacts.size(), 1u);
     ASSERT_EQ(log.unreadable.size(), 301u) << "every line stays listed";
-    EXPECT_EQ(log.unreadable[0].reason, "12 fields; TORV's layout has 10 or 11 (call, report and exchange each side)");
+    EXPECT_EQ(log.unreadable[0].reason(),
+              "12 fields; TORV's layout has 10 or 11 (call, report and exchange each side)");
     EXPECT_EQ(log.unreadable[0].call, "") << "another layout's call is not guessed";
 }
 

@@ -43,7 +43,7 @@ std::string readingOf(const LogFile& log) {
     }
     for (const UnreadableRecord& u : log.unreadable) {
         text += "unreadable line " + std::to_string(u.line) + ", record " + std::to_string(u.record) + ": call [" +
-                u.call + "] at [" + (u.oleDate ? timeText(*u.oleDate) : std::string()) + "]: " + u.reason + "\n";
+                u.call + "] at [" + (u.oleDate ? timeText(*u.oleDate) : std::string()) + "]: " + u.reason() + "\n";
     }
     return text + problemText(log.problems);
 }

@@ -551,9 +551,7 @@ TEST_F(TorvProgram, CheckTakesTheCommitteesCategories) {
         EXPECT_EQ(fileExists(folder.file("checked")), c.exitCode == 1);
     }
     const std::string results = readFile(folder.file("checked/results.txt"));
-    EXPECT_NE(results.find("\nYL \xC2\xB7 \xE2\x80\x94 \xC2\xB7 \xE2\x80\x94 \xC2\xB7 \xE2\x80\x94\n"),
-              std::string::npos)
-        << results;
+    EXPECT_NE(results.find("\nYL\n"), std::string::npos) << results;
     const std::string committee = readFile(folder.file("checked/committee.html"));
     EXPECT_NE(committee.find("<li>cats.csv: line 4: power &quot;HUGE&quot; is not one of the contest's (HIGH, LOW, "
                              "QRP); left aside</li>"),
