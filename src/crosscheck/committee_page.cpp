@@ -53,6 +53,10 @@ std::string fileRows(const ContestReport& report, const Words& w) {
             case FileFate::kReplaced:
                 fate = filled(w.replacedFate, {file.reason});
                 break;
+            case FileFate::kOtherContest:
+            case FileFate::kNoContacts:
+                fate = notEntryText(file, report.settings.language);
+                break;
         }
         html += "<tr><td class=\"l\">" + htmlEscaped(file.path) + "</td><td class=\"l\">" + htmlEscaped(file.call) +
                 "</td><td>" + std::to_string(file.qsoLines) + "</td><td>" + std::to_string(file.unreadableLines) +
@@ -196,6 +200,18 @@ std::string logsToLookAt(const ContestReport& report, const Words& w) {
     return html + "</tbody></table>\n";
 }
 
+// The files of another contest or without contacts: "FILE (CALL): why".
+std::vector<std::string> notEntries(const ContestReport& report) {
+    std::vector<std::string> items;
+    for (const FileRecord& file : report.files) {
+        const std::string why = notEntryText(file, report.settings.language);
+        if (!why.empty()) {
+            items.push_back(file.path + (file.call.empty() ? "" : " (" + file.call + ")") + ": " + why);
+        }
+    }
+    return items;
+}
+
 }  // namespace
 
 std::string committeeHtml(const ContestReport& report) {
@@ -227,6 +243,10 @@ std::string committeeHtml(const ContestReport& report) {
         }
     }
     html += section(w.clocksHeading, clocks, w);
+    // Only when there are any: most contests receive none.
+    if (const std::vector<std::string> files = notEntries(report); !files.empty()) {
+        html += section(w.notEntriesHeading, files, w);
+    }
     return asUtf8(html + "</body></html>\n");
 }
 

@@ -131,6 +131,13 @@ constexpr Words kEnglish = {
     "Clocks",
     "{1}: clock {2} ({3} of its contacts found in other logs)",
     "None.",
+    // Files that are not entries, and entrants who are not ranked.
+    "names another contest, \"{1}\"; left out",
+    "no QSO line; not ranked",
+    "none of its {1} QSO lines could be read; not ranked",
+    "Files that are not entries",
+    "Check logs",
+    "Sent to help the check, not ranked.",
 };
 
 constexpr Words kPortuguese = {
@@ -254,6 +261,13 @@ constexpr Words kPortuguese = {
     "Relógios",
     "{1}: relógio {2} ({3} dos seus contatos encontrados em outros logs)",
     "Nenhum.",
+    // Arquivos que não são participações, e participantes fora da classificação.
+    "indica outro concurso, \"{1}\"; não considerado",
+    "nenhuma linha de QSO; fora da classificação",
+    "nenhuma das suas {1} linhas de QSO pôde ser lida; fora da classificação",
+    "Arquivos que não são participações",
+    "Logs para conferência (checklog)",
+    "Enviados para ajudar a verificação; não concorrem.",
 };
 
 // By QsoStatus.

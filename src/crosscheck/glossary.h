@@ -110,6 +110,13 @@ struct Words {
     std::string_view clocksHeading;
     std::string_view clockOf;  // {1} call, {2} offset, {3} contacts found
     std::string_view nothing;
+
+    // Files that are not entries, and entrants who are not ranked.
+    std::string_view otherContestFate;  // {1} the contest's name as the log gives it
+    std::string_view noQsoLinesFate;
+    std::string_view noReadableQsoLinesFate;  // {1} QSO lines
+    std::string_view notEntriesHeading;
+    std::string_view checkLogsHeading, checkLogsNote;
 };
 
 const Words& wordsFor(Language language);

@@ -52,6 +52,23 @@ std::string cell(int64_t value) {
     return "<td>" + std::to_string(value) + "</td>";
 }
 
+// The entrants who sent a check log, each call linked to its UBN page;
+// nothing when there are none.
+std::string checkLogsSection(const ContestReport& report, const std::vector<std::string>& ubnNames) {
+    const std::vector<size_t> logs = checkLogs(report);
+    if (logs.empty()) {
+        return std::string();
+    }
+    const Words& w = wordsFor(report.settings.language);
+    std::string html = "<h2 id=\"check-logs\">" + htmlEscaped(std::string(w.checkLogsHeading)) + "</h2>\n<p>" +
+                       htmlEscaped(std::string(w.checkLogsNote)) + "</p>\n<ul class=\"check-logs\">";
+    for (size_t l : logs) {
+        html += "<li><a href=\"ubn/" + htmlEscaped(ubnNames[l]) + ".html\">" + htmlEscaped(report.logs[l].call) +
+                "</a></li>";
+    }
+    return html + "</ul>\n";
+}
+
 }  // namespace
 
 std::string resultsHtml(const ContestReport& report) {
@@ -107,6 +124,7 @@ std::string resultsHtml(const ContestReport& report) {
         html += "</tbody></table>\n";
         first = end;
     }
+    html += checkLogsSection(report, ubnNames);
     return asUtf8(html + "<script>" + kResultsScript + "</script>\n</body></html>\n");
 }
 

@@ -41,6 +41,7 @@ struct CheckCommandOptions {
     std::string categories;
     std::string lang = "en";
     bool json = false;
+    bool anyContest = false;
 };
 
 #ifndef TORV_VERSION
@@ -54,6 +55,8 @@ constexpr uint64_t kCategoriesFileLimit = 1 << 20;
 // so that the next run removes what it no longer writes.
 constexpr const char* kManifest = "torv-check-files.txt";
 constexpr const char* kManifestHeading = "# written by torv check; the next run removes what it no longer writes";
+
+}  // namespace
 
 // A LOGS item that names nothing is a mistake on the command line: nothing
 // is checked and nothing written.
@@ -98,6 +101,8 @@ std::vector<std::string> logPaths(const std::vector<std::string>& given, bool& p
     }
     return io::distinctFiles(paths);
 }
+
+namespace {
 
 // What the last run's manifest lists, where there is one: only names a
 // check writes, never anything else (the manifest is a file in a folder
@@ -161,6 +166,7 @@ CheckRequest requestOf(const CheckCommandOptions& options) {
     request.settings.rules.penalty = options.penalty;
     request.settings.language = *crosscheck::languageNamed(options.lang);
     request.settings.toolVersion = TORV_VERSION;
+    request.anyContest = options.anyContest;
     if (!options.categories.empty()) {
         request.categoriesFile = options.categories;
         request.categories = categoriesFrom(options.categories);
@@ -332,6 +338,9 @@ void addCheckCommand(CLI::App& app, int& exitCode) {
         ->check(CLI::IsMember({"en", "pt"}))
         ->capture_default_str();
     check->add_flag("--json", options->json, "Also write results.json");
+    check->add_flag("--any-contest", options->anyContest,
+                    "Check every log whatever contest it names (without it, a log naming another contest is left "
+                    "out)");
     check->callback([options, &exitCode] {
         options->period = contestPeriod(options->start, options->end);
         requireLogsExist(options->logs);
