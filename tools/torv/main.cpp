@@ -8,6 +8,7 @@
 #include <exception>
 #include <sstream>
 
+#include "categories_command.h"
 #include "check_command.h"
 #include "console.h"
 #include "score_command.h"
@@ -44,11 +45,12 @@ int main(int argc, char** argv) {
         app.require_subcommand(1);
         torv::cli::addScoreCommand(app, exitCode);
         torv::cli::addCheckCommand(app, exitCode);
+        torv::cli::addCategoriesCommand(app, exitCode);
         const auto named = [&arguments](const CLI::App* command) { return command->check_name(arguments[1]); };
         if (arguments.size() >= 2 && !arguments[1].empty() && arguments[1][0] != '-' &&
             app.get_subcommands(named).empty()) {
             writeAll(stderr, "torv: unknown command \"" + arguments[1] +
-                                 "\": the commands are score and check (torv --help tells more)" + kLineEnd);
+                                 "\": the commands are score, check and categories (torv --help tells more)" + kLineEnd);
             return 2;
         }
         std::vector<const char*> pointers;
