@@ -19,8 +19,7 @@ using logfile::shortened;
 namespace {
 
 constexpr const char* kHeader = "call,operator,band,power,mode\n";
-constexpr const char* kTags[kCategoryParts] = {"CATEGORY-OPERATOR", "CATEGORY-BAND", "CATEGORY-POWER",
-                                               "CATEGORY-MODE"};
+constexpr const char* kTags[kCategoryParts] = {"CATEGORY-OPERATOR", "CATEGORY-BAND", "CATEGORY-POWER", "CATEGORY-MODE"};
 
 }  // namespace
 

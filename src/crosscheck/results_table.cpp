@@ -55,14 +55,13 @@ std::string resultsCsv(const ContestReport& report) {
         const VerdictCounts c = countVerdicts(report.logs[l], report.verdicts[l]);
         auto number = [](int64_t value) { return std::to_string(value) + ","; };
         auto text = [](const std::string& value) { return csvField(value) + ","; };
-        std::string line = text(e.category.part(CategoryPart::kOperator)) +
-                           (row.rank == 0 ? std::string(",") : number(row.rank)) +
-                           text(report.logs[l].call) + text(e.category.part(CategoryPart::kBand)) +
-                           number(e.claimedQsos) + number(c.of(QsoStatus::kConfirmed)) + number(e.checked.points) +
-                           number(e.checked.summary.multipliers) + number(claimedScoreOf(e)) + number(e.checked.score) +
-                           number(c.of(QsoStatus::kNil)) + number(c.busted()) + number(c.of(QsoStatus::kUnique)) +
-                           number(report.verdicts[l].offsetMinutes) + text(e.category.part(CategoryPart::kPower)) +
-                           csvField(e.category.part(CategoryPart::kMode));
+        std::string line =
+            text(e.category.part(CategoryPart::kOperator)) + (row.rank == 0 ? std::string(",") : number(row.rank)) +
+            text(report.logs[l].call) + text(e.category.part(CategoryPart::kBand)) + number(e.claimedQsos) +
+            number(c.of(QsoStatus::kConfirmed)) + number(e.checked.points) + number(e.checked.summary.multipliers) +
+            number(claimedScoreOf(e)) + number(e.checked.score) + number(c.of(QsoStatus::kNil)) + number(c.busted()) +
+            number(c.of(QsoStatus::kUnique)) + number(report.verdicts[l].offsetMinutes) +
+            text(e.category.part(CategoryPart::kPower)) + csvField(e.category.part(CategoryPart::kMode));
         csv += line + "\n";
     }
     return asUtf8(std::move(csv));

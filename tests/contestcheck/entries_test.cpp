@@ -114,8 +114,7 @@ INSTANTIATE_TEST_SUITE_P(
     Rows, EntriesOfTheContest,
     ::testing::Values(
         EntryCase{"the contest by name", cabrillo("CONTEST: TORV\n", kQso), false, FileFate::kChecked, ""},
-        EntryCase{"its name in other words", cabrillo("CONTEST: Torv-2026 cw\n", kQso), false, FileFate::kChecked,
-                  ""},
+        EntryCase{"its name in other words", cabrillo("CONTEST: Torv-2026 cw\n", kQso), false, FileFate::kChecked, ""},
         EntryCase{"blanks and marks between the letters", cabrillo("CONTEST:  t_o-r v \n", kQso), false,
                   FileFate::kChecked, ""},
         EntryCase{"an empty name", cabrillo("CONTEST:\n", kQso), false, FileFate::kChecked, ""},
@@ -163,10 +162,9 @@ TEST(ContestNames, AreTheDescriptorsAndTheLogsGiveEachOnce) {
 // Every file left out: the check still makes its report, and the plan of
 // its files, for the committee to see why.
 TEST(NoEntryAtAll, StillMakesTheReport) {
-    const contestcheck::CheckOutcome outcome =
-        contestcheck::check(sourcesOf({{"wpx.cbr", cabrillo("CONTEST: CQ-WPX-CW\n", kQso)},
-                                       {"empty.cbr", cabrillo("", "")}}),
-                            contestcheck::CheckRequest());
+    const contestcheck::CheckOutcome outcome = contestcheck::check(
+        sourcesOf({{"wpx.cbr", cabrillo("CONTEST: CQ-WPX-CW\n", kQso)}, {"empty.cbr", cabrillo("", "")}}),
+        contestcheck::CheckRequest());
     EXPECT_TRUE(outcome.report.logs.empty());
     EXPECT_TRUE(outcome.inputProblems);
     const std::string page = crosscheck::committeeHtml(outcome.report);
@@ -185,8 +183,9 @@ TEST(CategoriesListing, ARowPerEntrantInTheContestsWords) {
                            "CATEGORY-MODE: CW\n",
                            kQso)},
         {"b.cbr", kOther},
-        {"c.adi", "<STATION_CALLSIGN:6>PY2CCC<CALL:6>PY2BBB<QSO_DATE:8>20260314<TIME_ON:4>1210<BAND:3>40m"
-                  "<MODE:2>CW<EOR>\n"},
+        {"c.adi",
+         "<STATION_CALLSIGN:6>PY2CCC<CALL:6>PY2BBB<QSO_DATE:8>20260314<TIME_ON:4>1210<BAND:3>40m"
+         "<MODE:2>CW<EOR>\n"},
         // Cabrillo 2.0: SINGLE-OP and 160M are not the contest's words.
         {"d.log", "START-OF-LOG: 2.0\nCALLSIGN: PY2DDD\nCATEGORY: SINGLE-OP 160M HIGH SSB\n" + kQso},
         {"e.cbr", cabrillo("CONTEST: CQ-WPX-CW\nCATEGORY-OPERATOR: MULTI-OP\n", kQso)},
@@ -235,8 +234,7 @@ std::string logOf(const std::string& call, const std::string& category, const st
     return "START-OF-LOG: 3.0\nCONTEST: TORV\nCALLSIGN: " + call + "\n" + category + qsoLines + "END-OF-LOG:\n";
 }
 
-std::string qso(const std::string& frequency, const std::string& time, const std::string& from,
-                const std::string& to) {
+std::string qso(const std::string& frequency, const std::string& time, const std::string& from, const std::string& to) {
     return "QSO: " + frequency + " CW 2026-03-14 " + time + " " + from + " 599 SP " + to + " 599 SP\n";
 }
 
@@ -254,11 +252,12 @@ std::map<std::string, std::string> threeLogs(const std::string& categoryOfB) {
                 lines += qso("14020", "13" + std::to_string(10 + at), self, other);
             }
         }
-        const std::string category = self == "PY2BBB" ? categoryOfB
+        const std::string category = self == "PY2BBB"   ? categoryOfB
                                      : self == "PY2AAA" ? "CATEGORY-OPERATOR: SINGLE-OP A\nCATEGORY-BAND: ALL\n"
                                                         : "CATEGORY-OPERATOR: SINGLE-OP A\nCATEGORY-BAND: ALL\n"
                                                           "CLAIMED-SCORE: 0\n";
-        files[self + ".cbr"] = logOf(self, category, lines + (self == "PY2AAA" ? qso("21020", "1400", self, "PY9X") : ""));
+        files[self + ".cbr"] =
+            logOf(self, category, lines + (self == "PY2AAA" ? qso("21020", "1400", self, "PY9X") : ""));
     }
     return files;
 }

@@ -26,13 +26,13 @@ struct SimOptions {
     int contacts = 3000;      // contacts really made
     int casualStations = 12;  // more stations that make one or two contacts, most of them sending no log
     double casualSubmitShare = 0.3;
-    double silentShare = 0.1;          // stations that send no log
-    double adifShare = 1.0 / 7;        // logs sent as ADIF rather than Cabrillo
-    double clockOffShare = 0.1;        // logs whose clock is off by 2 to 10 minutes
-    double wholeHoursShare = 0.03;     // logs whose clock is off by whole hours or a day (and up to 5 minutes)
-    double singleBandShare = 0.1;      // stations on one band only (their category says so)
-    double checkLogShare = 0.02;       // logs sent as check logs (category CHECKLOG), not to be ranked
-    int jitterMinutes = 2;             // each side's time is off by up to this, either way
+    double silentShare = 0.1;       // stations that send no log
+    double adifShare = 1.0 / 7;     // logs sent as ADIF rather than Cabrillo
+    double clockOffShare = 0.1;     // logs whose clock is off by 2 to 10 minutes
+    double wholeHoursShare = 0.03;  // logs whose clock is off by whole hours or a day (and up to 5 minutes)
+    double singleBandShare = 0.1;   // stations on one band only (their category says so)
+    double checkLogShare = 0.02;    // logs sent as check logs (category CHECKLOG), not to be ranked
+    int jitterMinutes = 2;          // each side's time is off by up to this, either way
     // Per contact, at most one of these faults.
     double nilRate = 0.03;
     double bustedCallRate = 0.02;

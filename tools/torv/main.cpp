@@ -50,7 +50,8 @@ int main(int argc, char** argv) {
         if (arguments.size() >= 2 && !arguments[1].empty() && arguments[1][0] != '-' &&
             app.get_subcommands(named).empty()) {
             writeAll(stderr, "torv: unknown command \"" + arguments[1] +
-                                 "\": the commands are score, check and categories (torv --help tells more)" + kLineEnd);
+                                 "\": the commands are score, check and categories (torv --help tells more)" +
+                                 kLineEnd);
             return 2;
         }
         std::vector<const char*> pointers;

@@ -254,8 +254,8 @@ int runScore(const ScoreOptions& options) {
     // Another contest's log is still scored, as asked, but not passed as this one's.
     const std::optional<std::string> otherContest = torv::contestcheck::otherContestOf(log);
     if (otherContest) {
-        tell(options.log + ": names another contest, \"" + *otherContest + "\", not " +
-             std::string(contest::kName) + "; scored by " + std::string(contest::kName) + "'s rules all the same");
+        tell(options.log + ": names another contest, \"" + *otherContest + "\", not " + std::string(contest::kName) +
+             "; scored by " + std::string(contest::kName) + "'s rules all the same");
     }
     if (!tellProblems(options, log)) {
         return 1;

@@ -19,10 +19,9 @@ struct ScoreJsonInput {
 };
 
 // One JSON object, LF line ends, ending in a line end:
-//   log, format, otherContest (only when the log names another contest), contestant, contactsRead, skippedRecords, warnings,
-//   bands [{band, qsos, points, newMultipliers}], qsos (the counted ones),
-//   records (the store's, as in the Total row), points, multipliers,
-//   areas [..], score, findings {noContestBand, noTestMode, noRxNumber,
+//   log, format, otherContest (only when the log names another contest), contestant, contactsRead, skippedRecords,
+//   warnings, bands [{band, qsos, points, newMultipliers}], qsos (the counted ones), records (the store's, as in the
+//   Total row), points, multipliers, areas [..], score, findings {noContestBand, noTestMode, noRxNumber,
 //   areaNotAcceptable, dupe}, outsidePeriod, offContestBands.
 std::string scoreJson(const torv::scoring::ScoredLog& scored, const ScoreJsonInput& input,
                       const std::string& contestant);
