@@ -171,8 +171,8 @@ ReadLog readAndScore(const std::string& path, const CheckRequest& request, const
     file.qsoLines = static_cast<uint32_t>(log.contacts.size() + log.unreadable.size());
     file.unreadableLines = static_cast<uint32_t>(log.unreadable.size());
     file.call = crosscheck::normalised(log.stationCall);
-    // Another contest's log is set aside unread: what its reader says of
-    // it in this contest's terms would only be noise.
+    // Another contest's log is set aside before what its reader said is
+    // kept: read by this contest's layout, that would only be noise.
     if (const std::optional<std::string> other = otherContestOf(log); other && !request.anyContest) {
         file.fate = crosscheck::FileFate::kOtherContest;
         file.reason = *other;

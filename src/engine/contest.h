@@ -58,6 +58,8 @@ constexpr bool countsInContestName(char c) {
     return c != ' ' && c != '\t' && c != '-' && c != '_';
 }
 
+// True when the name a log gives its contest is this contest's, by the
+// rule of kContestNames.
 constexpr bool namesTheContest(std::string_view given) {
     std::string_view::size_type first = 0;
     while (first < given.size() && !countsInContestName(given[first])) {
