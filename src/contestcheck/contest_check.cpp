@@ -156,6 +156,18 @@ bool naturallyBefore(const std::string& a, const std::string& b) {
     return a < b;  // equal but for case or leading zeros: still one order
 }
 
+bool checkedRather(int64_t modifiedA, const std::string& pathA, int64_t modifiedB, const std::string& pathB) {
+    if (modifiedA != modifiedB) {
+        return modifiedA > modifiedB;
+    }
+    const std::string nameA = fileNameOf(pathA);
+    const std::string nameB = fileNameOf(pathB);
+    if (nameA != nameB) {
+        return naturallyBefore(nameB, nameA);
+    }
+    return naturallyBefore(pathB, pathA);
+}
+
 namespace {
 
 // Every file read and scored, on all cores; one that fails is left out.
@@ -186,15 +198,7 @@ std::vector<LogBytes> takeOneLogPerCall(const std::vector<std::string>& paths, s
         }
     }
     auto later = [&](size_t a, size_t b) {
-        if (read[a].modified != read[b].modified) {
-            return read[a].modified > read[b].modified;
-        }
-        const std::string nameA = fileNameOf(paths[a]);
-        const std::string nameB = fileNameOf(paths[b]);
-        if (nameA != nameB) {
-            return naturallyBefore(nameB, nameA);
-        }
-        return naturallyBefore(paths[b], paths[a]);
+        return checkedRather(read[a].modified, paths[a], read[b].modified, paths[b]);
     };
     std::vector<LogBytes> bytes;
     for (auto& [call, logs] : byCall) {

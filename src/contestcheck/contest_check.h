@@ -25,6 +25,9 @@ struct CheckRequest {
     // the pass takes the log's first and last contact, as `torv score` does).
     crosscheck::CheckSettings settings;
     unsigned threads = 0;  // 0: one per core
+    // Checks every log whatever contest it names; without it a log naming
+    // another contest is left out.
+    bool anyContest = false;
     // The committee's categories file, when given: its name and what it says.
     std::string categoriesFile;
     crosscheck::CategoriesFile categories;
@@ -64,7 +67,10 @@ struct LogSources {
 };
 
 // Checks the logs. A file that cannot be read, is no log, or names no
-// station is reported and left out; one that has changed when it is loaded
+// station is reported and left out, and so is a log that names another
+// contest (but with request.anyContest) or has no contact that could be
+// read (no QSO line, or none readable: it would rank with nothing and turn
+// the contacts others made with it into NILs); one that has changed when it is loaded
 // again is reported, and its report quotes none of its lines; of several
 // logs of one call the one modified last is checked (then the one whose
 // file name comes last in a natural order, case aside: "log-2" before
@@ -74,5 +80,10 @@ CheckOutcome check(const LogSources& sources, const CheckRequest& request);
 // True when a comes before b in the natural order of file names: letter
 // case aside, runs of digits compared as numbers ("x-2" before "x-10").
 bool naturallyBefore(const std::string& a, const std::string& b);
+
+// True when, of two logs of one call, the first is checked rather than the
+// second: the one modified last, then the one whose file name comes last
+// in the natural order, then the later path.
+bool checkedRather(int64_t modifiedA, const std::string& pathA, int64_t modifiedB, const std::string& pathB);
 
 }  // namespace torv::contestcheck

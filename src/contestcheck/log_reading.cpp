@@ -8,6 +8,7 @@
 #include "calendar/calendar.h"
 #include "calendar/minutes.h"
 #include "engine/contact_outcome.h"
+#include "engine/contest.h"
 #include "logfile/log_file.h"
 #include "logfile/text.h"
 #include "scoring/log_scoring.h"
@@ -138,6 +139,15 @@ LogFile loadAndRead(const std::string& path, const LogLoader& load, ReadLog& out
 
 }  // namespace
 
+std::optional<std::string> otherContestOf(const LogFile& log) {
+    for (const std::string& name : log.contestNames) {
+        if (!engine::contest::namesTheContest(name)) {
+            return name;
+        }
+    }
+    return std::nullopt;
+}
+
 ReadLog leftOut(const std::string& path, const std::string& why) {
     ReadLog out;
     out.file.path = path;
@@ -157,20 +167,33 @@ ReadLog readAndScore(const std::string& path, const CheckRequest& request, const
     } catch (const LogFileError& error) {
         return leftOut(path, error.what());
     }
+    file.qsoLines = static_cast<uint32_t>(log.contacts.size() + log.unreadable.size());
+    file.unreadableLines = static_cast<uint32_t>(log.unreadable.size());
+    file.call = crosscheck::normalised(log.stationCall);
+    // Another contest's log is set aside before what its reader said is
+    // kept: read by this contest's layout, that would only be noise.
+    if (const std::optional<std::string> other = otherContestOf(log); other && !request.anyContest) {
+        file.fate = crosscheck::FileFate::kOtherContest;
+        file.reason = *other;
+        out.inputProblems = true;
+        return out;
+    }
     for (const LogProblem& problem : log.problems.shown) {
         file.messages.push_back(problemMessage(problem));
     }
     if (log.problems.notShown > 0) {
         file.messages.push_back(notShownMessage(log.problems.notShown));
     }
-    file.qsoLines = static_cast<uint32_t>(log.contacts.size() + log.unreadable.size());
-    file.unreadableLines = static_cast<uint32_t>(log.unreadable.size());
     out.inputProblems = !log.unreadable.empty();
-    file.call = crosscheck::normalised(log.stationCall);
     if (file.call.empty()) {
         file.fate = crosscheck::FileFate::kLeftOut;
         file.reason = std::string(formatName(log.format)) +
                       " log that names no station (no CALLSIGN, STATION_CALLSIGN or OPERATOR)";
+        out.inputProblems = true;
+        return out;
+    }
+    if (log.contacts.empty()) {
+        file.fate = crosscheck::FileFate::kNoContacts;
         out.inputProblems = true;
         return out;
     }

@@ -5,11 +5,13 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "contestcheck/contest_check.h"
 #include "crosscheck/contest_report.h"
+#include "logfile/log_file.h"
 
 namespace torv::contestcheck {
 
@@ -33,6 +35,11 @@ struct ReadLog {
     crosscheck::FileRecord file;
     bool inputProblems = false;
 };
+
+// The first name the log gives its contest that is not the contest's
+// (engine::contest::namesTheContest), as written; none when every name is
+// the contest's or the log gives none.
+std::optional<std::string> otherContestOf(const logfile::LogFile& log);
 
 // The file left out for this reason.
 ReadLog leftOut(const std::string& path, const std::string& why);

@@ -184,6 +184,10 @@ std::string singleBandOf(const Category& category) {
     return bandPlace(band) > 0 ? lowerCase(band) : std::string();
 }
 
+bool isCheckLog(const Category& category) {
+    return category.part(CategoryPart::kOperator) == contest::kCheckLogCategory;
+}
+
 CategoryStanding standingOf(const Category& category) {
     if (namesOtherBand(category.part(CategoryPart::kBand))) {
         return CategoryStanding::kOtherBand;

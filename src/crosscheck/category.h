@@ -54,6 +54,10 @@ bool namesOtherBand(const std::string& band);
 // "40m"), "" for ALL and for a value that is not a contest band.
 std::string singleBandOf(const Category& category);
 
+// True when the operator part is the check log's (CHECKLOG): the entrant
+// is listed, not ranked.
+bool isCheckLog(const Category& category);
+
 // How an entrant's category places it in the results.
 enum class CategoryStanding : uint8_t {
     kRanked,     // at least one part is one of the contest's values

@@ -54,6 +54,10 @@ std::string fileRows(const ContestReport& report, const Words& w) {
             case FileFate::kReplaced:
                 fate = filled(w.replacedFate, {file.reason});
                 break;
+            case FileFate::kOtherContest:
+            case FileFate::kNoContacts:
+                fate = notEntryText(file, report.settings.language);
+                break;
         }
         html += "<tr><td class=\"l\">" + htmlEscaped(file.path) + "</td><td class=\"l\">" + htmlEscaped(file.call) +
                 "</td><td>" + std::to_string(file.qsoLines) + "</td><td>" + std::to_string(file.unreadableLines) +
@@ -199,6 +203,18 @@ std::string logsToLookAt(const ContestReport& report, const Words& w) {
 std::string per100(int64_t count, int64_t lines) {
     const int64_t tenths = lines == 0 ? 0 : (count * 2000 + lines) / (lines * 2);
     return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10);
+}
+
+// The files of another contest or without contacts: "FILE (CALL): why".
+std::vector<std::string> notEntries(const ContestReport& report) {
+    std::vector<std::string> items;
+    for (const FileRecord& file : report.files) {
+        const std::string why = notEntryText(file, report.settings.language);
+        if (!why.empty()) {
+            items.push_back(file.path + (file.call.empty() ? "" : " (" + file.call + ")") + ": " + why);
+        }
+    }
+    return items;
 }
 
 bool checkedStatus(QsoStatus status) {
@@ -387,6 +403,10 @@ std::string committeeHtml(const ContestReport& report) {
     // name stands above the logs that deserve a look.
     html += logsToLookAt(report, w);
     html += section(w.clocksHeading, clockFindings(report, w), w);
+    // Only when there are any: most contests receive none.
+    if (const std::vector<std::string> files = notEntries(report); !files.empty()) {
+        html += section(w.notEntriesHeading, files, w);
+    }
     html += section(w.categoriesHeading, categoryFindings(report, w), w);
     html += section(w.headersHeading, headerFindings(report, w), w);
     html += section(w.replacedHeading, replacedFindings(report, w), w);

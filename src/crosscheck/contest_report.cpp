@@ -33,17 +33,39 @@ std::string replacedNote(const Replacement& r) {
            " left out (the one modified last wins, then the later file name)";
 }
 
+std::string notEntryNote(const FileRecord& file) {
+    return file.path + ": " + notEntryText(file, Language::kEnglish);
+}
+
 std::string problemNote(const Entrant& e) {
     return e.file + ": its checked score could not be made: " + e.problem;
 }
 
 }  // namespace
 
+std::string notEntryText(const FileRecord& file, Language language) {
+    const Words& w = wordsFor(language);
+    switch (file.fate) {
+        case FileFate::kOtherContest:
+            return filled(w.otherContestFate, {file.reason});
+        case FileFate::kNoContacts:
+            return file.qsoLines == 0 ? std::string(w.noQsoLinesFate)
+                                      : filled(w.noReadableQsoLinesFate, {std::to_string(file.qsoLines)});
+        case FileFate::kChecked:
+        case FileFate::kLeftOut:
+        case FileFate::kReplaced:
+            break;
+    }
+    return std::string();
+}
+
 std::vector<std::string> fileNotes(const ContestReport& report) {
     std::vector<std::string> notes;
     for (const FileRecord& file : report.files) {
         if (file.fate == FileFate::kLeftOut) {
             notes.push_back(leftOutNote(file));
+        } else if (!notEntryText(file, Language::kEnglish).empty()) {
+            notes.push_back(notEntryNote(file));
         }
     }
     for (const Replacement& r : report.replacements) {
@@ -65,6 +87,8 @@ std::vector<std::string> diagnosticLines(const ContestReport& report) {
         }
         if (file.fate == FileFate::kLeftOut) {
             lines.push_back(leftOutNote(file));
+        } else if (!notEntryText(file, Language::kEnglish).empty()) {
+            lines.push_back(notEntryNote(file));
         }
     }
     for (const Replacement& r : report.replacements) {
@@ -128,13 +152,15 @@ int64_t claimedScoreOf(const Entrant& entrant) {
 }
 
 std::vector<Ranked> ranked(const ContestReport& report) {
-    const size_t count = report.logs.size();
-    std::vector<CategoryKey> keys(count);
-    for (size_t l = 0; l < count; ++l) {
+    std::vector<CategoryKey> keys(report.logs.size());
+    std::vector<size_t> order;
+    for (size_t l = 0; l < report.logs.size(); ++l) {
         keys[l] = categoryKey(report.entrants[l].category);
+        if (!isCheckLog(report.entrants[l].category)) {
+            order.push_back(l);
+        }
     }
-    std::vector<size_t> order(count);
-    std::iota(order.begin(), order.end(), size_t{0});
+    const size_t count = order.size();
     std::sort(order.begin(), order.end(), [&](size_t a, size_t b) {
         if (keys[a] != keys[b]) {
             return keys[a] < keys[b];
@@ -167,6 +193,17 @@ CategoryParts shownParts(const ContestReport& report) {
         }
     }
     return shown;
+}
+
+std::vector<size_t> checkLogs(const ContestReport& report) {
+    std::vector<size_t> logs;
+    for (size_t l = 0; l < report.logs.size(); ++l) {
+        if (isCheckLog(report.entrants[l].category)) {
+            logs.push_back(l);
+        }
+    }
+    std::sort(logs.begin(), logs.end(), [&](size_t a, size_t b) { return report.logs[a].call < report.logs[b].call; });
+    return logs;
 }
 
 std::string categoryHeading(const Entrant& entrant, Language language, const CategoryParts& shown) {

@@ -38,16 +38,19 @@ struct Entrant {
 
 // What became of one file given to the check.
 enum class FileFate : uint8_t {
-    kChecked,   // its log is checked
-    kLeftOut,   // it cannot be read, is no log or names no station
-    kReplaced,  // another log of its call is checked instead
+    kChecked,       // its log is checked
+    kLeftOut,       // it cannot be read, is no log or names no station
+    kReplaced,      // another log of its call is checked instead
+    kOtherContest,  // its log names another contest: left out
+    kNoContacts,    // its log has no QSO line, or none that could be read: not ranked
 };
 
 struct FileRecord {
     std::string path;  // as given
     std::string call;  // the station the log names, "" when none
     FileFate fate = FileFate::kChecked;
-    // Left out: why. Replaced: the file checked instead.
+    // Left out: why. Replaced: the file checked instead. Another contest:
+    // the name the log gives it.
     std::string reason;
     // What the reader said of it, in order (at most 20, then how many more).
     std::vector<std::string> messages;
@@ -96,6 +99,11 @@ void crossCheckReport(ContestReport& report);
 // each, its name first: the rows it could not read, then those left aside.
 std::vector<std::string> decisionsProblems(const ContestReport& report);
 
+// Why a file is not an entry of the results, in the language, for a file
+// of another contest or without contacts ("names another contest,
+// \"CQ-WPX-CW\"; left out"); "" for any other file.
+std::string notEntryText(const FileRecord& file, Language language);
+
 // The files left out, the logs replaced by another of their call and the
 // checked scores that could not be made, one English sentence each.
 std::vector<std::string> fileNotes(const ContestReport& report);
@@ -127,12 +135,16 @@ int64_t claimedScoreOf(const Entrant& entrant);
 // The entrants in results order, each with its rank in its category: by
 // category (categoryKey; entrants without one last), then checked score
 // high to low, then call. Equal checked scores share a rank (1, 2, 2, 4).
+// Check logs (isCheckLog) are not ranked: see checkLogs.
 struct Ranked {
     size_t log;
     int rank;
     bool opensCategory;  // the first entrant of its category
 };
 std::vector<Ranked> ranked(const ContestReport& report);
+
+// The entrants who sent a check log, by call: listed apart, unranked.
+std::vector<size_t> checkLogs(const ContestReport& report);
 
 // The parts of the categories that at least one entrant gives as one of the
 // contest's values: the published headings show those alone.

@@ -188,6 +188,13 @@ constexpr Words kEnglish = {
     "Soapbox",
     "{1}: soapbox",
     "No entrant wrote a soapbox.",
+    // Files that are not entries, and entrants who are not ranked.
+    "names another contest, \"{1}\"; left out",
+    "no QSO line; not ranked",
+    "none of its {1} QSO lines could be read; not ranked",
+    "Files that are not entries",
+    "Check logs",
+    "Sent to help the check, not ranked.",
 };
 
 constexpr Words kPortuguese = {
@@ -372,6 +379,13 @@ constexpr Words kPortuguese = {
     "Comentários",
     "{1}: comentários dos participantes",
     "Nenhum participante escreveu comentários.",
+    // Arquivos que não são participações, e participantes fora da classificação.
+    "indica outro concurso, \"{1}\"; não considerado",
+    "nenhuma linha de QSO; fora da classificação",
+    "nenhuma das suas {1} linhas de QSO pôde ser lida; fora da classificação",
+    "Arquivos que não são participações",
+    "Logs para conferência (checklog)",
+    "Enviados para ajudar a verificação; não concorrem.",
 };
 
 // By QsoStatus.

@@ -148,6 +148,12 @@ struct Words {
     std::string_view soapboxHeading;
     std::string_view soapboxTitle;  // {1} contest and year
     std::string_view noSoapbox;
+    // Files that are not entries, and entrants who are not ranked.
+    std::string_view otherContestFate;  // {1} the contest's name as the log gives it
+    std::string_view noQsoLinesFate;
+    std::string_view noReadableQsoLinesFate;  // {1} QSO lines
+    std::string_view notEntriesHeading;
+    std::string_view checkLogsHeading, checkLogsNote;
 };
 
 const Words& wordsFor(Language language);

@@ -10,7 +10,12 @@ std::string resultsJson(const ContestReport& report) {
                        (s.rules.uniques == UniquePolicy::kRemove ? "remove" : "count") +
                        "\",\n  \"penalty\": " + std::to_string(s.rules.penalty) + ",\n  \"entrants\": [";
     bool first = true;
-    for (const Ranked& row : ranked(report)) {
+    // Check logs follow the ranked entrants, their rank null.
+    std::vector<Ranked> rows = ranked(report);
+    for (size_t l : checkLogs(report)) {
+        rows.push_back({l, 0, false});
+    }
+    for (const Ranked& row : rows) {
         const size_t l = row.log;
         const Entrant& e = report.entrants[l];
         const VerdictCounts c = countVerdicts(report.logs[l], report.verdicts[l]);
@@ -21,7 +26,7 @@ std::string resultsJson(const ContestReport& report) {
                 "\", \"category_band\": \"" + jsonEscaped(e.category.part(CategoryPart::kBand)) +
                 "\", \"category_power\": \"" + jsonEscaped(e.category.part(CategoryPart::kPower)) +
                 "\", \"category_mode\": \"" + jsonEscaped(e.category.part(CategoryPart::kMode)) +
-                "\", \"rank\": " + std::to_string(row.rank) +
+                "\", \"rank\": " + (row.rank == 0 ? std::string("null") : std::to_string(row.rank)) +
                 ", \"contacts_claimed\": " + std::to_string(e.claimedQsos) +
                 ", \"contacts_confirmed\": " + std::to_string(c.of(QsoStatus::kConfirmed)) +
                 ", \"points\": " + std::to_string(e.checked.points) +

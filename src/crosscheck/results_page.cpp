@@ -1,6 +1,7 @@
 #include "crosscheck/results_page.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "crosscheck/hourly_chart.h"
 #include "crosscheck/report_text.h"
@@ -143,6 +144,24 @@ std::string contents(const ContestReport& report, const std::vector<PageSection>
     return html + "</ul></nav>\n";
 }
 
+// The entrants who sent a check log, unranked, each call linked to its UBN
+// page (they are in no category's table); none when there are none.
+std::optional<PageSection> checkLogsSection(const ContestReport& report, const std::vector<std::string>& ubnNames) {
+    const std::vector<size_t> logs = checkLogs(report);
+    if (logs.empty()) {
+        return std::nullopt;
+    }
+    const Words& w = wordsFor(report.settings.language);
+    PageSection section{"check-logs", std::string(w.checkLogsHeading), logs.size(),
+                        "<p>" + htmlEscaped(std::string(w.checkLogsNote)) + "</p>\n<ul class=\"check-logs\">"};
+    for (size_t l : logs) {
+        section.html += "<li><a href=\"ubn/" + htmlEscaped(ubnNames[l]) + ".html\">" +
+                        htmlEscaped(report.logs[l].call) + "</a></li>";
+    }
+    section.html += "</ul>\n";
+    return section;
+}
+
 }  // namespace
 
 std::string resultsHtml(const ContestReport& report) {
@@ -157,6 +176,9 @@ std::string resultsHtml(const ContestReport& report) {
     std::vector<PageSection> sections = categorySections(report, rows, rowIds);
     for (PageSection& section : resultsSections(report, rows, rowIds)) {
         sections.push_back(std::move(section));
+    }
+    if (std::optional<PageSection> checks = checkLogsSection(report, rowIds)) {
+        sections.push_back(std::move(*checks));
     }
     html += contents(report, sections);
     const HourSpan span = hourSpan(report);

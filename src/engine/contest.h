@@ -48,6 +48,49 @@ inline constexpr std::string_view kErrorFileTitle = "TORV UBN file ";
 // The caption prefix of the worked-before window once a call is shown.
 inline constexpr std::string_view kWorkedWithCaption = "TORV worked with ";
 
+// The names a log gives the contest (Cabrillo CONTEST:, ADIF CONTEST_ID):
+// a name is the contest's when, upper case and without blanks, '-' and
+// '_', it begins with one of these ("TORV", "Torv 2026", "torv-cw"); a log
+// that gives no name, or an empty one, is taken as the contest's too.
+inline constexpr auto kContestNames = texts("TORV");
+
+// A letter of a name as the names compare: blanks, '-' and '_' are not.
+constexpr bool countsInContestName(char c) {
+    return c != ' ' && c != '\t' && c != '-' && c != '_';
+}
+
+// True when the name a log gives its contest is this contest's, by the
+// rule of kContestNames.
+constexpr bool namesTheContest(std::string_view given) {
+    std::string_view::size_type first = 0;
+    while (first < given.size() && !countsInContestName(given[first])) {
+        ++first;
+    }
+    if (first == given.size()) {
+        return true;
+    }
+    for (std::string_view name : kContestNames) {
+        std::string_view::size_type at = first;
+        std::string_view::size_type matched = 0;
+        while (matched < name.size() && at < given.size()) {
+            if (countsInContestName(given[at])) {
+                if (calendar::asciiUpper(given[at]) != name[matched]) {
+                    break;
+                }
+                ++matched;
+            }
+            ++at;
+        }
+        if (matched == name.size()) {
+            return true;
+        }
+    }
+    return false;
+}
+static_assert(namesTheContest("Torv 2026") && namesTheContest(" t-o_r v") && namesTheContest("") &&
+                  namesTheContest(" - ") && !namesTheContest("CQ-WPX-CW") && !namesTheContest("TOR"),
+              "the contest's names as logs give them");
+
 // The six contest bands in the order of the worked-before rows and of the
 // tick's band index, with the whole megahertz the radio's frequency gives.
 inline constexpr std::array kBands = {"160m", "80m", "40m", "20m", "15m", "10m"};
@@ -173,6 +216,10 @@ inline constexpr std::array kOperatorCategoryItems = {
     "SINGLE-OP A", "SINGLE-OP B", "SINGLE-OP C", "YL", "GROUPS", "MILITARY STATION OM", "MILITARY STATION SINGLE ",
     "QRP",         "CHECKLOG"};
 inline constexpr const char* kMultiOperatorCategory = "MULTI-OP";
+// The operator category of an entrant who sends a log to help the check
+// and is not ranked: listed on its own below the results.
+inline constexpr std::string_view kCheckLogCategory = "CHECKLOG";
+static_assert(std::string_view(kOperatorCategoryItems.back()) == kCheckLogCategory, "a check log is a category");
 // A band category is all bands or one band the contest counts, as the
 // header dialog lists them: "ALL", then the counted bands in capitals.
 inline constexpr std::array kBandCategoryItems = {"ALL", "80M", "40M", "20M", "15M", "10M"};

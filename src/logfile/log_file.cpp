@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <system_error>
+#include <unordered_set>
 
 #include "io/file.h"
 #include "logfile/adif.h"
@@ -167,8 +168,15 @@ LogFile readAdifLog(std::string_view text) {
         }
     };
     log.contacts.reserve(adif.records.size());
+    std::unordered_set<std::string_view> contests;
     for (const AdifRecord& record : adif.records) {
         reportSkippedBefore(record.number);
+        if (const std::string* contest = record.find("CONTEST_ID")) {
+            const std::string_view name = trimmed(*contest);
+            if (!name.empty() && contests.insert(name).second) {
+                log.contestNames.emplace_back(name);
+            }
+        }
         std::vector<std::string> warnings;
         try {
             log.contacts.push_back(contactFromRecord(record, std::string(), &warnings));
@@ -190,6 +198,9 @@ LogFile readCabrilloLog(std::string_view text) {
     log.format = LogFormat::kCabrillo;
     if (const std::string* call = cabrillo.tag("CALLSIGN")) {
         log.stationCall = *call;
+    }
+    if (const std::string* contest = cabrillo.tag("CONTEST"); contest != nullptr && !trimmed(*contest).empty()) {
+        log.contestNames.emplace_back(trimmed(*contest));
     }
     log.contacts = std::move(cabrillo.contacts);
     log.unreadable = std::move(cabrillo.unreadable);

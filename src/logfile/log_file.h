@@ -22,6 +22,10 @@ struct LogFile {
     // The station whose log it is: the Cabrillo CALLSIGN, or the
     // STATION_CALLSIGN (else OPERATOR) of the first ADIF record; "" when none.
     std::string stationCall;
+    // The names the log gives its contest, as written (blanks around them
+    // dropped): the Cabrillo CONTEST, or each distinct CONTEST_ID of the
+    // ADIF records in the order first met; empty ones are not names.
+    std::vector<std::string> contestNames;
     std::vector<LogContact> contacts;  // the readable records, in file order
     // The records skipped, in file order (an ADIF record without any field
     // is no record: it is only counted in a warning).

@@ -54,7 +54,7 @@ TEST(ScoreJson, TheWholeObjectForASmallLog) {
     ScoringSetup setup;
     setup.contestantCall = "PY2ZZ \"the\" station";
     const ScoredLog scored = scoreLog(contacts, setup);
-    const std::string json = scoreJson(scored, {"my log.adi", "ADIF", 7, 2, 1, {3, 4}}, setup.contestantCall);
+    const std::string json = scoreJson(scored, {"my log.adi", "ADIF", 7, 2, 1, {3, 4}, ""}, setup.contestantCall);
     EXPECT_EQ(json,
               "{\n"
               "  \"log\": \"my log.adi\",\n"
@@ -80,9 +80,12 @@ TEST(ScoreJson, TheWholeObjectForASmallLog) {
               "}\n");
 }
 
-TEST(ScoreJson, AnEmptyLog) {
+TEST(ScoreJson, AnEmptyLogOfAnotherContest) {
     const ScoredLog scored = scoreLog({}, ScoringSetup());
-    const std::string json = scoreJson(scored, {"empty.adi", "ADIF", 0, 0, 0, {}}, "");
+    const std::string json = scoreJson(scored, {"empty.adi", "ADIF", 0, 0, 0, {}, "CQ-WPX-CW"}, "");
+    EXPECT_NE(json.find("  \"format\": \"ADIF\",\n  \"otherContest\": \"CQ-WPX-CW\",\n  \"contestant\""),
+              std::string::npos)
+        << json;
     EXPECT_NE(json.find("  \"bands\": [],\n"), std::string::npos) << json;
     EXPECT_NE(json.find("  \"areas\": [],\n"), std::string::npos) << json;
     EXPECT_NE(json.find("  \"score\": 0,\n"), std::string::npos) << json;

@@ -6,8 +6,10 @@
 #include <cstdlib>
 #include <map>
 #include <set>
+#include <string_view>
 #include <unordered_map>
 #include <unordered_set>
+#include <utility>
 
 #include "calendar/minutes.h"
 #include "engine/area.h"
@@ -134,6 +136,10 @@ enum class Fault {
     kSharedExchange,
     kRework
 };
+
+// The operator category of the stations whose exchange is a category word.
+constexpr std::array<std::pair<std::string_view, const char*>, 3> kExchangeCategories = {
+    {{"YL", "YL"}, {"QRP", "QRP"}, {"MIL", "MILITARY STATION SINGLE"}}};
 
 // Stations send a state's code, never "UF", the last one.
 constexpr uint32_t kMainlandAreaCount = static_cast<uint32_t>(areaCodes.size() - 1);
@@ -390,15 +396,16 @@ private:
             SimLog log;
             log.call = s.call;
             log.adif = s.adif;
-            log.categoryOperator = random_.chance(0.8) ? "SINGLE-OP" : "MULTI-OP";
+            log.categoryOperator = operatorCategory(s);
             log.categoryBand = s.singleBand < 0 ? "ALL" : std::string(kBands[s.singleBand].band);
             if (s.singleBand >= 0) {
                 log.categoryBand.back() = 'M';
-            } else if (random_.chance(options_.otherCategoryShare)) {
-                log.categoryBand = random_.chance(0.5) ? "160M" : "6M";
             }
             log.categoryPower = std::string(
                 contest::kPowerCategories[random_.below(static_cast<uint32_t>(contest::kPowerCategories.size()))]);
+            if (log.categoryOperator == "QRP") {
+                log.categoryPower = "QRP";
+            }
             setClock(s, log);
             const double claim = random_.unit();
             log.claimPresent = claim >= options_.claimMissingShare;
@@ -406,6 +413,23 @@ private:
             s.log = static_cast<int>(contest_.logs.size());
             contest_.logs.push_back(log);
         }
+    }
+
+    // The contest's operator category of a station: the one its exchange
+    // says (YL, QRP, a military station), else single operator A, B or C,
+    // multi-operator, or now and then a check log.
+    std::string operatorCategory(const Station& s) {
+        for (const auto& [exchange, category] : kExchangeCategories) {
+            if (s.exchange == exchange) {
+                return category;
+            }
+        }
+        const double draw = random_.unit();
+        return draw < options_.checkLogShare ? "CHECKLOG"
+               : draw < 0.2                  ? "MULTI-OP"
+               : draw < 0.6                  ? "SINGLE-OP A"
+               : draw < 0.85                 ? "SINGLE-OP B"
+                                             : "SINGLE-OP C";
     }
 
     // A clock error shows only through pairs: a log of one or two contacts keeps its clock.

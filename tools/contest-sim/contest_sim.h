@@ -10,7 +10,7 @@
 // refused bands and modes, bands the contest does not count, contacts
 // outside the contest period, single-band entrants working other bands,
 // stations that send no log), and what the cross-check must make of every
-// line.
+// line. Categories are in the contest's own words.
 //
 // Everything is deterministic for a seed, on every platform: the generator
 // draws from its own random source, not from the standard distributions.
@@ -30,13 +30,13 @@ struct SimOptions {
     int contacts = 3000;      // contacts really made
     int casualStations = 12;  // more stations that make one or two contacts, most of them sending no log
     double casualSubmitShare = 0.3;
-    double silentShare = 0.1;          // stations that send no log
-    double adifShare = 1.0 / 7;        // logs sent as ADIF rather than Cabrillo
-    double clockOffShare = 0.1;        // logs whose clock is off by 2 to 10 minutes
-    double wholeHoursShare = 0.03;     // logs whose clock is off by whole hours or a day (and up to 5 minutes)
-    double singleBandShare = 0.1;      // stations on one band only (their category says so)
-    double otherCategoryShare = 0.02;  // logs whose category names a band the contest does not have
-    int jitterMinutes = 2;             // each side's time is off by up to this, either way
+    double silentShare = 0.1;       // stations that send no log
+    double adifShare = 1.0 / 7;     // logs sent as ADIF rather than Cabrillo
+    double clockOffShare = 0.1;     // logs whose clock is off by 2 to 10 minutes
+    double wholeHoursShare = 0.03;  // logs whose clock is off by whole hours or a day (and up to 5 minutes)
+    double singleBandShare = 0.1;   // stations on one band only (their category says so)
+    double checkLogShare = 0.02;    // logs sent as check logs (category CHECKLOG), not to be ranked
+    int jitterMinutes = 2;          // each side's time is off by up to this, either way
     // Per contact, at most one of these faults.
     double nilRate = 0.03;
     double bustedCallRate = 0.02;
@@ -92,8 +92,8 @@ struct SimQso {
 struct SimLog {
     std::string call;
     bool adif = false;
-    std::string categoryOperator;  // "SINGLE-OP" or "MULTI-OP"
-    std::string categoryBand;      // "ALL", one band ("40M"), or a band the contest does not have ("160M")
+    std::string categoryOperator;  // one of the contest's: "SINGLE-OP A", "MULTI-OP", "YL", "CHECKLOG", ...
+    std::string categoryBand;      // "ALL" or one contest band ("40M")
     std::string categoryPower;     // "HIGH", "LOW" or "QRP"
     int clockOffset = 0;           // minutes the log's clock is ahead, whole hours included
     int wholeHours = 0;            // the whole hours of clockOffset

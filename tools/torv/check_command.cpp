@@ -37,6 +37,7 @@ struct CheckCommandOptions {
     std::string overrides;
     std::string lang = "en";
     bool json = false;
+    bool anyContest = false;
 };
 
 #ifndef TORV_VERSION
@@ -52,6 +53,8 @@ std::string withoutTrailingSeparators(std::string folder) {
     }
     return folder;
 }
+
+}  // namespace
 
 // The LOGS as given, their wildcards expanded where the program expands
 // them (Windows). A LOGS item that names nothing is a mistake on the
@@ -74,6 +77,8 @@ std::vector<std::string> existingLogs(const std::vector<std::string>& given) {
     return logs;
 }
 
+namespace {
+
 // The results never go among the logs: a later run would read them as logs.
 void requireOutsideTheLogs(const std::string& out, const std::vector<std::string>& logs) {
     for (const std::string& item : logs) {
@@ -84,6 +89,8 @@ void requireOutsideTheLogs(const std::string& out, const std::vector<std::string
         }
     }
 }
+
+}  // namespace
 
 // The files named, and the files directly inside the folders named (in
 // name order, hidden ones aside, links to nothing included, so that reading
@@ -121,6 +128,8 @@ std::vector<std::string> logPaths(const std::vector<std::string>& given, std::ve
     }
     return io::distinctFiles(paths);
 }
+
+namespace {
 
 // The committee's categories file: a usage error when it cannot be read or
 // has no header, since nothing of it could be trusted.
@@ -161,6 +170,7 @@ CheckRequest requestOf(const CheckCommandOptions& options) {
     request.settings.rules.penalty = options.penalty;
     request.settings.language = *crosscheck::languageNamed(options.lang);
     request.settings.toolVersion = TORV_VERSION;
+    request.anyContest = options.anyContest;
     if (!options.categories.empty()) {
         request.categoriesFile = options.categories;
         request.categories = categoriesFrom(options.categories);
@@ -257,6 +267,9 @@ void addCheckCommand(CLI::App& app, int& exitCode) {
             [](const std::string& value) { return crosscheck::languageNamed(value).has_value(); }, "en|pt"))
         ->capture_default_str();
     check->add_flag("--json", options->json, "Also write results.json");
+    check->add_flag("--any-contest", options->anyContest,
+                    "Check every log whatever contest it names (without it, a log naming another contest is left "
+                    "out)");
     check->footer(exitCodesFooter({
         {"0", "every log read and checked, and the results written"},
         {"1",

@@ -9,6 +9,7 @@
 #include <exception>
 #include <sstream>
 
+#include "categories_command.h"
 #include "check_command.h"
 #include "command_support.h"
 #include "console.h"
@@ -56,6 +57,7 @@ int main(int argc, char** argv) {
                    }));
         torv::cli::addScoreCommand(app, exitCode);
         torv::cli::addCheckCommand(app, exitCode);
+        torv::cli::addCategoriesCommand(app, exitCode);
         const auto named = [&arguments](const CLI::App* command) { return command->check_name(arguments[1]); };
         const bool commandNamed = !arguments[1].empty() && arguments[1][0] != '-';
         if (commandNamed && app.get_subcommands(named).empty()) {

@@ -7,6 +7,7 @@
 
 #include "command_support.h"
 #include "console.h"
+#include "contestcheck/log_reading.h"
 #include "contestcheck/rule_counts.h"
 #include "engine/contest.h"
 #include "io/atomic_file.h"
@@ -205,8 +206,13 @@ std::unique_ptr<AtomicFile> routeFindings(const ScoreOptions& options, ScoringSe
 void printResult(const ScoreOptions& options, const LogFile& log, const ScoredLog& scored, const RuleCounts& counts,
                  const std::string& contestantCall) {
     if (options.json) {
-        const ScoreJsonInput input{options.log,           formatName(log.format), log.contacts.size(),
-                                   log.unreadable.size(), log.problems.warnings,  counts};
+        const ScoreJsonInput input{options.log,
+                                   formatName(log.format),
+                                   log.contacts.size(),
+                                   log.unreadable.size(),
+                                   log.problems.warnings,
+                                   counts,
+                                   torv::contestcheck::otherContestOf(log).value_or(std::string())};
         toStandardOutput(withPlatformLineEnds(scoreJson(scored, input, contestantCall)));
         return;
     }
@@ -245,6 +251,12 @@ int runScore(const ScoreOptions& options) {
     if (!options.settings.empty()) {
         settings = readSettings(options.settings);
     }
+    // Another contest's log is still scored, as asked, but not passed as this one's.
+    const std::optional<std::string> otherContest = torv::contestcheck::otherContestOf(log);
+    if (otherContest) {
+        tell(options.log + ": names another contest, \"" + *otherContest + "\", not " + std::string(contest::kName) +
+             "; scored by " + std::string(contest::kName) + "'s rules all the same");
+    }
     if (!tellProblems(options, log)) {
         return 1;
     }
@@ -271,7 +283,7 @@ int runScore(const ScoreOptions& options) {
     tellRuleCounts(options.log, counts);
     printResult(options, log, scored, counts, setup.contestantCall);
     writeOutputs(options, scored, errorsFile.get());
-    return log.unreadable.empty() ? 0 : 1;
+    return log.unreadable.empty() && !otherContest ? 0 : 1;
 }
 
 }  // namespace

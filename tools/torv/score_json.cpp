@@ -17,6 +17,9 @@ std::string scoreJson(const ScoredLog& scored, const ScoreJsonInput& input, cons
     std::string json = "{\n";
     json += "  \"log\": " + jsonString(input.log) + ",\n";
     json += "  \"format\": " + jsonString(input.format) + ",\n";
+    if (!input.otherContest.empty()) {
+        json += "  \"otherContest\": " + jsonString(input.otherContest) + ",\n";
+    }
     json += "  \"contestant\": " + jsonString(contestant) + ",\n";
     json += "  \"contactsRead\": " + number(input.contacts) + ",\n";
     json += "  \"skippedRecords\": " + number(input.skippedRecords) + ",\n";

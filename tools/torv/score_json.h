@@ -15,13 +15,13 @@ struct ScoreJsonInput {
     size_t skippedRecords = 0;  // records that could not be read
     size_t warnings = 0;
     contestcheck::RuleCounts rules;
+    std::string otherContest;  // the other contest the log names, "" when it names this one or none
 };
 
 // One JSON object, LF line ends, ending in a line end:
-//   log, format, contestant, contactsRead, skippedRecords, warnings,
-//   bands [{band, qsos, points, newMultipliers}], qsos (the counted ones),
-//   records (the store's, as in the Total row), points, multipliers,
-//   areas [..], score, findings {noContestBand, noTestMode, noRxNumber,
+//   log, format, otherContest (only when the log names another contest), contestant, contactsRead, skippedRecords,
+//   warnings, bands [{band, qsos, points, newMultipliers}], qsos (the counted ones), records (the store's, as in the
+//   Total row), points, multipliers, areas [..], score, findings {noContestBand, noTestMode, noRxNumber,
 //   areaNotAcceptable, dupe}, outsidePeriod, offContestBands.
 std::string scoreJson(const torv::scoring::ScoredLog& scored, const ScoreJsonInput& input,
                       const std::string& contestant);
