@@ -119,12 +119,12 @@ INSTANTIATE_TEST_SUITE_P(
                    kLogs,
                    {"categories", "logs", "--out", "logs/PY2BBB.cbr"},
                    2,
-                   "--out: logs/PY2BBB.cbr is one of the logs: an output never overwrites an input",
+                   "torv: --out: logs/PY2BBB.cbr is one of the logs: an output never overwrites an input",
                    "",
                    {}},
         CommandRun{
-            "categories of nothing", {}, {"categories", "none"}, 2, "LOGS: no such file or folder: none", "", {}},
-        CommandRun{"categories without logs", {}, {"categories"}, 2, "LOGS is required", "", {}},
+            "categories of nothing", {}, {"categories", "none"}, 2, "torv: no such file or folder: none", "", {}},
+        CommandRun{"categories without logs", {}, {"categories"}, 2, "torv: LOGS is required", "", {}},
         CommandRun{"help of categories", {}, {"categories", "--help"}, 0, "", "--out", {}}),
     [](const ::testing::TestParamInfo<CommandRun>& testCase) { return testName(testCase.param.description); });
 

@@ -271,7 +271,7 @@ INSTANTIATE_TEST_SUITE_P(
     Table, TorvUsage,
     ::testing::Values(
         Usage{"no command", {}, 0, "", "Subcommands:\n  score "},
-        Usage{"no command but an option", {"--json"}, 2, "torv: a command is needed: score and check"},
+        Usage{"no command but an option", {"--json"}, 2, "torv: a command is needed: score, check and categories"},
         Usage{"no log", {"score"}, 2, "torv: LOG is required"},
         Usage{"an unknown option", {"score", "x.adi", "--colour"}, 2, "torv: torv score has no option --colour"},
         Usage{"two logs to score", {"score", "x.adi", "y.adi"}, 2, "torv: torv score takes no more arguments: y.adi"},
@@ -294,7 +294,7 @@ INSTANTIATE_TEST_SUITE_P(
         Usage{"an unknown command",
               {"bogus"},
               2,
-              "torv: unknown command \"bogus\": the commands are score and check (torv --help tells more)"},
+              "torv: unknown command \"bogus\": the commands are score, check and categories (torv --help tells more)"},
         Usage{"a call with a blank inside",
               {"score", "x.adi", "--call", "PY2 ZZ"},
               2,
