@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <set>
 
 namespace torv::io {
@@ -109,6 +110,23 @@ FolderListing listFolder(const std::string& path) {
     std::sort(listing.entries.begin(), listing.entries.end(),
               [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
     return listing;
+}
+
+bool startsWithPath(const std::filesystem::path& inner, const std::filesystem::path& outer) {
+    auto in = inner.begin();
+    for (const std::filesystem::path& part : outer) {
+        if (part.empty()) {
+            continue;  // the end of a path written with a trailing '/'
+        }
+        while (in != inner.end() && in->empty()) {
+            ++in;
+        }
+        if (in == inner.end() || *in != part) {
+            return false;
+        }
+        ++in;
+    }
+    return true;
 }
 
 }  // namespace torv::io

@@ -86,6 +86,9 @@ FolderListing listFolder(const std::string& path);
 // aside. A path that does not exist yet is judged by the nearest folder
 // above it that does.
 bool isSameOrInside(const std::string& path, const std::string& folder);
+// isSameOrInside's comparison, once both paths are as the system finds
+// them: each part of outer, in order, begins inner (empty parts aside).
+bool startsWithPath(const std::filesystem::path& inner, const std::filesystem::path& outer);
 
 // The files and folders an argument names where the program, not a shell,
 // expands wildcards (Windows): with '*' or '?' in its last part, those of

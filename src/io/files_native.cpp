@@ -40,22 +40,7 @@ bool isSameOrInside(const std::string& path, const std::string& folder) {
         std::filesystem::path canonical = std::filesystem::weakly_canonical(absolute, error);
         return error ? absolute.lexically_normal() : canonical;
     };
-    const std::filesystem::path inner = resolved(path);
-    const std::filesystem::path outer = resolved(folder);
-    auto in = inner.begin();
-    for (const std::filesystem::path& part : outer) {
-        if (part.empty()) {
-            continue;  // the end of a path written with a trailing '/'
-        }
-        while (in != inner.end() && in->empty()) {
-            ++in;
-        }
-        if (in == inner.end() || *in != part) {
-            return false;
-        }
-        ++in;
-    }
-    return true;
+    return startsWithPath(resolved(path), resolved(folder));
 }
 
 std::vector<std::string> wildcardMatches(const std::string& argument) {

@@ -163,21 +163,7 @@ std::filesystem::path comparablePath(const std::string& text) {
 }  // namespace
 
 bool isSameOrInside(const std::string& path, const std::string& folder) {
-    const std::filesystem::path inner = comparablePath(path);
-    auto in = inner.begin();
-    for (const std::filesystem::path& part : comparablePath(folder)) {
-        if (part.empty()) {
-            continue;
-        }
-        while (in != inner.end() && in->empty()) {
-            ++in;
-        }
-        if (in == inner.end() || *in != part) {
-            return false;
-        }
-        ++in;
-    }
-    return true;
+    return startsWithPath(comparablePath(path), comparablePath(folder));
 }
 
 std::vector<std::string> wildcardMatches(const std::string& argument) {
