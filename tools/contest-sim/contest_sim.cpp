@@ -15,6 +15,7 @@
 #include "engine/area.h"
 #include "engine/contact.h"
 #include "engine/contest.h"
+#include "logfile/adif_contact.h"
 #include "reports/score_summary.h"
 #include "sim_oracle.h"
 
@@ -241,7 +242,8 @@ int64_t trueScore(const SimLog& log) {
         info.call = q.call;
         info.exchangeReceived = q.exchangeReceived;
         points += contactPoints(info);
-        const std::string area = assignArea("PY", q.exchangeReceived).area;
+        // Island stations count their island, whatever they send.
+        const std::string area = assignArea(torv::logfile::callPrefix(q.call), q.exchangeReceived).area;
         if (!area.empty()) {
             areas.insert(area);
         }
@@ -328,6 +330,7 @@ public:
                 c += makeContact(casual, active()) ? 1 : 0;
             }
         }
+        logSomething();
         keepWholeHoursFoundOnly();
         writeLogs();
         decide();
@@ -743,6 +746,18 @@ private:
         }
     }
 
+    // A log without contacts is no entry and a problem of the input: a
+    // station that sends a log logs a contact, though the ones it made were
+    // all missing from its log (the other side's NIL).
+    void logSomething() {
+        for (uint32_t s = 0; s < stations_.size(); ++s) {
+            const int log = stations_[s].log;
+            for (int attempts = 0; log >= 0 && lines_[static_cast<size_t>(log)].empty() && attempts < 50; ++attempts) {
+                makeContact(s, active());
+            }
+        }
+    }
+
     // A whole-hour error is found only from enough contacts: a log with
     // fewer keeps its minutes alone.
     void keepWholeHoursFoundOnly() {
@@ -783,12 +798,17 @@ private:
         }
     }
 
-    // The committee's decisions: rows on lines with a status the committee
-    // may replace, the expectations following them, then the bad rows.
+    // The committee's decisions: rows on lines the rules judged by their
+    // pairs and the evidence, the expectations following them, then the bad
+    // rows. A line with a status of its own (refused, a duplicate, out of
+    // the period, another band) keeps it: a row on it is left aside, so
+    // only the statuses the pairs give are decided, though REFUSED may be
+    // what a decision makes of such a line.
     void decide() {
         static const char* const kDecidable[] = {"CONFIRMED", "BUSTED-CALL", "BUSTED-EXCHANGE", "NIL",
                                                  "UNIQUE",    "UNVERIFIED",  "REFUSED"};
-        const std::set<std::string> decidable(std::begin(kDecidable), std::end(kDecidable));
+        const std::set<std::string> judged(std::begin(kDecidable), std::end(kDecidable) - 1);
+        std::set<std::pair<std::string, uint32_t>> decided;
         if (options_.decisions <= 0 || contest_.logs.empty()) {
             return;
         }
@@ -804,7 +824,9 @@ private:
             }
             const uint32_t i = random_.below(static_cast<uint32_t>(log.qsos.size()));
             SimQso& q = log.qsos[i];
-            if (decidable.count(q.expectedStatus) == 0) {
+            // One decision a line: a later one would replace it, and the
+            // counterpart it cleared would be the rules' again.
+            if (judged.count(q.expectedStatus) == 0 || !decided.insert({log.call, i}).second) {
                 continue;
             }
             // The first decision is made twice: the later row counts.
