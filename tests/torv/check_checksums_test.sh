@@ -22,18 +22,9 @@ trap 'rm -rf "$work"' EXIT
 cd "$work"
 
 "${run[@]}" "$bin/contest-sim$exe" --out contest --seed 2026 --stations 200 --casual 50 --contacts 56500 >/dev/null
-status=0
 "${run[@]}" "$bin/torv$exe" check contest/logs --out checked --json --penalty 1 --start 2026-03-14 --end 2026-03-14 \
-    >out.txt 2>err.txt || status=$?
-# A station whose every contact it logged was lost (its side of a NIL) sends
-# a log with no QSO line, which is listed and not ranked: exit code 1, with
-# nothing else said but warnings.
-if [[ $status -ne 0 ]] &&
-    { [[ $status -ne 1 ]] || tr -d '\r' <err.txt | grep -v ': warning: ' | grep -qv ': no QSO line; not ranked$'; }; then
-    cat err.txt >&2
-    echo "FAILED: torv check exited with $status" >&2
-    exit 1
-fi
+    >out.txt 2>err.txt ||
+    { cat err.txt >&2; echo "FAILED: torv check exited non-zero" >&2; exit 1; }
 grep -q '^[0-9]* logs, 10[0-9]\{4\} QSO lines: ' <(tr -d '\r' <out.txt) ||
     { cat out.txt >&2; echo "FAILED: not a contest of about 100,000 lines" >&2; exit 1; }
 (cd checked && find . -type f | LC_ALL=C sort | xargs sha256sum) >sums.txt
