@@ -25,23 +25,10 @@ uint32_t mostSent(const Contest& contest, size_t log) {
         sent.emplace_back(contest.sent(f), contest.line(f));
     }
     std::sort(sent.begin(), sent.end());
-    uint32_t best = std::numeric_limits<uint32_t>::max();
-    uint32_t bestCount = 0;
-    uint32_t bestLine = 0;
-    for (size_t start = 0; start < sent.size();) {
-        size_t stop = start;
-        while (stop < sent.size() && sent[stop].first == sent[start].first) {
-            ++stop;
-        }
-        const uint32_t count = static_cast<uint32_t>(stop - start);
-        if (count > bestCount || (count == bestCount && sent[start].second < bestLine)) {
-            best = sent[start].first;
-            bestCount = count;
-            bestLine = sent[start].second;
-        }
-        start = stop;
-    }
-    return best;
+    using Sent = std::pair<uint32_t, uint32_t>;
+    return mostOften(
+        sent.begin(), sent.end(), [](const Sent& s) { return s.first; }, [](const Sent& s) { return s.second; },
+        std::numeric_limits<uint32_t>::max());
 }
 
 // The calls near each unique contact's call that pass (iii) and may pass

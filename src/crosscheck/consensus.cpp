@@ -33,23 +33,12 @@ ConsensusTable::ConsensusTable(const Contest& contest) {
     // Each log's vote: the exchange it received most often, ties to its earliest line.
     for (size_t start = 0; start < held.size();) {
         size_t stop = start;
-        uint32_t best = 0;
-        uint32_t bestCount = 0;
-        uint32_t bestLine = 0;
         while (stop < held.size() && held[stop].call == held[start].call && held[stop].log == held[start].log) {
-            size_t run = stop;
-            while (run < held.size() && held[run].call == held[stop].call && held[run].log == held[stop].log &&
-                   held[run].exchange == held[stop].exchange) {
-                ++run;
-            }
-            const uint32_t count = static_cast<uint32_t>(run - stop);
-            if (count > bestCount || (count == bestCount && held[stop].line < bestLine)) {
-                best = held[stop].exchange;
-                bestCount = count;
-                bestLine = held[stop].line;
-            }
-            stop = run;
+            ++stop;
         }
+        const uint32_t best = mostOften(
+            held.begin() + static_cast<std::ptrdiff_t>(start), held.begin() + static_cast<std::ptrdiff_t>(stop),
+            [](const Held& h) { return h.exchange; }, [](const Held& h) { return h.line; }, 0);
         if (!mobileCall(contest.callText(held[start].call))) {
             votes_.emplace_back(held[start].call, held[start].log, best);
         }

@@ -50,4 +50,29 @@ constexpr uint32_t kConsensusVotes = 3;
 // changes with the state it is in.
 bool mobileCall(std::string_view call);
 
+// Of a range sorted by value and then by line, the value found most often;
+// of values found as often, the one whose earliest line comes first. `none`
+// for an empty range. A log's most sent exchange and its vote for a call
+// without a log are both chosen this way.
+template <typename It, typename ValueOf, typename LineOf>
+uint32_t mostOften(It first, It last, ValueOf valueOf, LineOf lineOf, uint32_t none) {
+    uint32_t best = none;
+    size_t bestCount = 0;
+    uint32_t bestLine = 0;
+    for (It start = first; start != last;) {
+        It stop = start;
+        while (stop != last && valueOf(*stop) == valueOf(*start)) {
+            ++stop;
+        }
+        const size_t count = static_cast<size_t>(stop - start);
+        if (count > bestCount || (count == bestCount && lineOf(*start) < bestLine)) {
+            best = valueOf(*start);
+            bestCount = count;
+            bestLine = lineOf(*start);
+        }
+        start = stop;
+    }
+    return best;
+}
+
 }  // namespace torv::crosscheck::detail
