@@ -84,18 +84,15 @@ TEST_P(FloodedWait, EndsAtItsDeadlineWhileTheFloodGoesOn) {
             });
         }
     }
-    std::atomic<bool> waitReturned{false};
+    ScopedHandle waitReturned = makeEvent();
     std::thread watchdog([&waitReturned] {
-        const ULONGLONG end = GetTickCount64() + kWatchdogMs;
-        while (!waitReturned.load() && GetTickCount64() < end) {
-            Sleep(10);
-        }
+        WaitForSingleObject(waitReturned.get(), kWatchdogMs);
         flooding = false;
     });
 
     const bool signalled = waitPumping(never.get(), kWaitMs, GetParam().pumping);
     const bool floodStillOn = flooding.load();
-    waitReturned = true;
+    SetEvent(waitReturned.get());
     watchdog.join();
     flooding = false;
     for (std::thread& sender : senders) {
